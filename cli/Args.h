@@ -1,0 +1,33 @@
+#pragma once
+// A small command-line reader: "--name value" and "--name=value" alike,
+// flags without values, and positional words.
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace xyh_cli {
+
+class Args {
+ public:
+  // valued: options that take a value; flags: options that take none.
+  // Throws UsageError for unknown options or a missing value.
+  Args(const std::vector<std::string>& argv, const std::set<std::string>& valued,
+       const std::set<std::string>& flags);
+
+  bool Has(const std::string& name) const { return values_.count(name) != 0; }
+  std::optional<std::string> Get(const std::string& name) const;
+  const std::vector<std::string>& Positional() const { return positional_; }
+
+ private:
+  std::map<std::string, std::string> values_;
+  std::vector<std::string> positional_;
+};
+
+// A bad argument: printed to standard error, exit code 2.
+struct UsageError {
+  std::string message;
+};
+
+}  // namespace xyh_cli

@@ -1,0 +1,268 @@
+#include "cli/Cast.h"
+
+#include <json/json.h>
+
+#include <array>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <regex>
+
+#include "cli/Args.h"
+#include "engine/Casting.h"
+#include "engine/Dispatch.h"
+#include "engine/Report.h"
+#include "engine/Symbols.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/Utf.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace xyh_cli {
+
+namespace {
+
+struct Refusal {
+  std::u16string message;
+};
+
+bool AllDigits(const std::string& s) {
+  return s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+std::u16string U16(const std::string& s) { return FromUtf8(s); }
+std::string U8(const std::u16string& s) { return ToUtf8(s); }
+
+std::vector<int> ParseDong(const std::string& text) {
+  std::vector<int> out;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = std::min(text.find(',', start), text.size());
+    const std::string piece = text.substr(start, comma - start);
+    if (piece == "1" || piece == "0" || piece == "-1") {
+      out.push_back(std::stoi(piece));
+    } else {
+      throw UsageError{"--dong takes comma-separated values of 1, 0 and -1, not \"" + piece + "\""};
+    }
+    start = comma + 1;
+  }
+  return out;
+}
+
+// Checks that a moving mark sits on a line of its own kind.
+void CheckDongAgainstLines(const std::string& up, const std::string& down,
+                           const std::vector<int>& dong) {
+  const std::string lines = down + up;
+  for (size_t i = 0; i < dong.size() && i < lines.size(); ++i) {
+    if ((dong[i] == 1 && lines[i] != '1') || (dong[i] == -1 && lines[i] != '0')) {
+      throw UsageError{"--dong marks line " + std::to_string(i + 1) + " as moving " +
+                       (dong[i] == 1 ? "yang" : "yin") + ", but that line is " +
+                       (lines[i] == '1' ? "yang" : "yin")};
+    }
+  }
+}
+
+void CheckCode(const std::optional<std::string>& code, const char* option) {
+  if (code && (code->size() != 3 || code->find_first_not_of("01") != std::string::npos)) {
+    throw UsageError{std::string(option) + " takes three characters of 1 and 0, bottom line first"};
+  }
+}
+
+Json::Value GridJson(const rg_GuaReport& report) {
+  Json::Value grid(Json::arrayValue);
+  for (const auto& row : report.Cells()) {
+    Json::Value cells(Json::arrayValue);
+    for (const auto& cell : row) cells.append(U8(cell));
+    grid.append(cells);
+  }
+  return grid;
+}
+
+std::string LineDrawing(const std::u16string& value) {
+  if (value == u"1") return "━━━━━";
+  if (value == u"0") return "━━ ━━";
+  return "     ";
+}
+
+std::string Pad(const std::u16string& cell, size_t width) {
+  // Every character we print is a full-width one.
+  std::string s = U8(cell);
+  for (size_t n = cell.size(); n < width; ++n) s += "  ";
+  return s;
+}
+
+std::string WithoutCarriageReturns(std::string s) {
+  s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
+  return s;
+}
+
+}  // namespace
+
+int ParseZodiac(const std::string& text) {
+  static constexpr std::u16string_view kSigns[] = {u"子鼠", u"丑牛", u"寅虎", u"卯兔",
+                                                   u"辰龙", u"巳蛇", u"午马", u"未羊",
+                                                   u"申猴", u"酉鸡", u"戌狗", u"亥猪"};
+  if (!text.empty() && text.size() <= 2 && AllDigits(text)) {
+    const int n = std::stoi(text);
+    if (n >= 1 && n <= 12) return n;
+  }
+  const std::u16string u = U16(text);
+  if (const int n = BranchNumber(u); n != 0) return n;
+  for (int i = 0; i < 12; ++i) {
+    if (u == kSigns[i]) return i + 1;
+  }
+  throw UsageError{"--zodiac takes 1..12, a branch such as 子, or a sign such as 子鼠; not \"" +
+                   text + "\""};
+}
+
+double ParseLocalTime(const std::string& text, const std::string& option) {
+  static const std::regex kForm(R"((\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})(?:\.(\d{3}))?)");
+  std::smatch m;
+  const auto bad = [&] {
+    return UsageError{option + " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" +
+                      text + "\""};
+  };
+  if (!std::regex_match(text, m, kForm)) throw bad();
+  const int y = std::stoi(m[1]), mo = std::stoi(m[2]), d = std::stoi(m[3]);
+  const int h = std::stoi(m[4]), mi = std::stoi(m[5]), s = std::stoi(m[6]);
+  const int ms = m[7].matched ? std::stoi(m[7]) : 0;
+  const double date = MakeDate(y, mo, d, h, mi, s, ms);
+  const DateParts p = SplitDate(date);
+  // MakeDate clamps; a clamped part means the text named no real moment.
+  if (p.year != y || p.month != mo || p.day != d || p.hour != h || p.minute != mi ||
+      p.second != s) {
+    throw bad();
+  }
+  return date;
+}
+
+std::string FormatLocalTime(double date) {
+  const DateParts p = SplitDate(date);
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day,
+                p.hour, p.minute, p.second, p.millisecond);
+  return buf;
+}
+
+int RunCast(const std::vector<std::string>& argv) {
+  const Args args(argv,
+                  {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
+                   "lottery"},
+                  {"json"});
+  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+
+  std::unique_ptr<FixedClock> fixed;
+  if (const auto now = args.Get("now")) fixed = std::make_unique<FixedClock>(ParseLocalTime(*now, "--now"), Clock::System().BiasMinutes());
+  const Clock& clock = fixed ? static_cast<const Clock&>(*fixed) : Clock::System();
+
+  rg_QiGuaModel request;
+  const bool byNumber = args.Has("number");
+  const bool byTime = args.Has("time");
+  const bool byLines = args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong");
+  if (int(byNumber) + int(byTime) + int(byLines) > 1) {
+    throw UsageError{"choose one way of casting: --number, --time, or the lines (--lines, or --up/--down/--dong)"};
+  }
+  if (args.Has("lines") && (args.Has("up") || args.Has("down") || args.Has("dong"))) {
+    throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
+  }
+  if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
+
+  if (byNumber) {
+    const std::string number = *args.Get("number");
+    if (!AllDigits(number)) throw UsageError{"--number takes digits only; not \"" + number + "\""};
+    request.method = 1;
+    request.numberText = U16(number);
+  } else if (byTime) {
+    const std::string when = *args.Get("time");
+    if (when != "now" && when != "draw") throw UsageError{"--time takes now or draw"};
+    request.method = 3;
+    request.timeChoice = when == "now" ? 1 : 2;
+  } else if (byLines) {
+    request.method = 2;
+    if (const auto lines = args.Get("lines")) {
+      if (lines->size() != 6) throw UsageError{"--lines takes six characters, bottom line first"};
+      std::array<LineForm, 6> forms{};
+      for (size_t i = 0; i < 6; ++i) {
+        switch ((*lines)[i]) {
+          case '1': forms[i] = LineForm::Yang; break;
+          case '0': forms[i] = LineForm::Yin; break;
+          case 'O': case 'o': forms[i] = LineForm::MovingYang; break;
+          case 'X': case 'x': forms[i] = LineForm::MovingYin; break;
+          default:
+            throw UsageError{"--lines takes 1 (yang), 0 (yin), O (moving yang) and X (moving yin)"};
+        }
+      }
+      const HandLines hand = LinesFromForms(forms);
+      request.upstr = hand.upper;
+      request.downstr = hand.lower;
+      request.dong = hand.dong;
+    } else {
+      CheckCode(args.Get("up"), "--up");
+      CheckCode(args.Get("down"), "--down");
+      request.upstr = U16(args.Get("up").value_or(""));
+      request.downstr = U16(args.Get("down").value_or(""));
+      if (const auto dong = args.Get("dong")) request.dong = ParseDong(*dong);
+      if (request.dong.size() == 6 && request.upstr.size() == 3 && request.downstr.size() == 3) {
+        CheckDongAgainstLines(*args.Get("up"), *args.Get("down"), request.dong);
+      }
+    }
+    request.castTime = args.Has("at") ? ParseLocalTime(*args.Get("at"), "--at") : clock.Now();
+  }
+  if (const auto zodiac = args.Get("zodiac")) request.zodiac = ParseZodiac(*zodiac);
+
+  int lottery = kLotteryDoubleColor;
+  if (const auto code = args.Get("lottery")) {
+    if (code->empty() || code->size() > 6 || !AllDigits(*code)) throw UsageError{"--lottery takes a lottery code such as 101"};
+    lottery = std::stoi(*code);
+  }
+
+  const auto verdict = ValidateCast(request);
+  if (!verdict || verdict->code <= 0) {
+    std::cerr << U8(verdict ? verdict->message : u"未选择推算条件") << "\n";
+    return 2;
+  }
+
+  rg_GuaReport report;
+  rg_CastDispatch dispatch(clock, report);
+  dispatch.SetLottery(lottery);
+  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
+
+  if (args.Has("json")) {
+    Json::Value out(Json::objectValue);
+    out["castTime"] = FormatLocalTime(request.castTime);
+    out["numberText"] = U8(request.numberText);
+    out["header"] = U8(report.Header());
+    out["primaryTitle"] = U8(report.PrimaryTitle());
+    out["changedTitle"] = U8(report.ChangedTitle());
+    out["grid"] = GridJson(report);
+    out["reading"] = U8(report.Reading());
+    Json::StreamWriterBuilder builder;
+    builder["emitUTF8"] = true;
+    builder["indentation"] = "  ";
+    std::cout << Json::writeString(builder, out) << "\n";
+    return 0;
+  }
+
+  std::cout << "起卦时间: " << FormatLocalTime(request.castTime) << "\n";
+  if (!request.numberText.empty()) std::cout << "推算数字: " << U8(request.numberText) << "\n";
+  std::cout << U8(report.Header()) << "\n\n";
+  std::cout << U8(report.PrimaryTitle()) << "    " << U8(report.ChangedTitle()) << "\n";
+  const auto headings = rg_GuaReport::ColumnHeadings();
+  for (size_t c = 0; c < headings.size(); ++c) {
+    const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+    std::cout << (drawing ? Pad(headings[c], 3) + " " : Pad(headings[c], 2)) << " ";
+  }
+  std::cout << "\n";
+  for (const auto& row : report.Cells()) {
+    for (size_t c = 0; c < row.size(); ++c) {
+      const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+      std::cout << (drawing ? " " + LineDrawing(row[c]) + " " : Pad(row[c], 2)) << " ";
+    }
+    std::cout << "\n";
+  }
+  std::cout << "\n" << WithoutCarriageReturns(U8(report.Reading())) << "\n";
+  return 0;
+}
+
+}  // namespace xyh_cli

@@ -1,0 +1,35 @@
+#pragma once
+// The casting dispatch: what happens to the casting panel's cast event.
+#include <functional>
+#include <string>
+
+#include "engine/Casting.h"
+
+namespace rg_com_ptl_xyh {
+
+class Clock;
+class rg_GuaReport;
+
+class rg_CastDispatch {
+ public:
+  // The tag the engine subscribes to the casting panel with.
+  static constexpr int kEngineTag = 1;
+  using StatusHandler = std::function<void(const std::u16string&)>;
+
+  rg_CastDispatch(const Clock& clock, rg_GuaReport& report) : clock_(clock), report_(report) {}
+
+  void SetStatusHandler(StatusHandler handler) { status_ = std::move(handler); }
+  void SetLottery(int code) { lottery_ = code; }
+  int Lottery() const { return lottery_; }
+
+  // Shows the message, completes the request and analyses it; always 0.
+  int Dispatch(int tag, int code, const std::u16string& message, rg_QiGuaModel& request);
+
+ private:
+  const Clock& clock_;
+  rg_GuaReport& report_;
+  StatusHandler status_;
+  int lottery_ = kLotteryDoubleColor;
+};
+
+}  // namespace rg_com_ptl_xyh

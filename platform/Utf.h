@@ -1,0 +1,16 @@
+#pragma once
+// Conversion between the program's UTF-16 texts and UTF-8 (database,
+// JSON, selectors, the terminal).
+#include <string>
+#include <string_view>
+
+namespace rg_com_ptl_xyh {
+
+// Malformed input never fails: each bad sequence becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view text);
+
+// Plain decimal, no leading zeros: the one way numbers become text.
+std::u16string DecimalText(long long value);
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test.
+#   scripts/check.sh              normal build in build/
+#   scripts/check.sh --sanitize   AddressSanitizer + UBSan build in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+dir=build
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--sanitize" ]; then
+  dir=build-asan
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DXYH_SANITIZE=ON -DXYH_BENCH=OFF)
+fi
+
+./scripts/deps.sh
+cmake -S . -B "$dir" "${flags[@]}" >/dev/null
+cmake --build "$dir" -j"$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0
+ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"

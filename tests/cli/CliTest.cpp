@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+  int code;
+  std::string out;
+};
+
+// Runs xyh-cli through the shell; stderr is folded into the output.
+CliRun Cli(const std::string& args) {
+  const std::string command = std::string(XYH_CLI_PATH) + " " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buf{};
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+Json::Value ParseJson(const std::string& text) {
+  Json::Value v;
+  Json::CharReaderBuilder b;
+  std::string errors;
+  std::istringstream in(text);
+  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
+  return v;
+}
+
+}  // namespace
+
+TEST(Cli, VersionAndHelp) {
+  EXPECT_EQ(Cli("--version").code, 0);
+  EXPECT_NE(Cli("--version").out.find("1.0.0"), std::string::npos);
+  EXPECT_EQ(Cli("--help").code, 0);
+  EXPECT_EQ(Cli("").code, 2);
+  EXPECT_EQ(Cli("frobnicate").code, 2);
+}
+
+TEST(Cli, NumberCastAsJson) {
+  const CliRun r = Cli("cast --number 58 --zodiac 子鼠 --now '2024-06-01 08:30:00.125' --json");
+  ASSERT_EQ(r.code, 0) << r.out;
+  const Json::Value v = ParseJson(r.out);
+  EXPECT_EQ(v["castTime"].asString(), "2024-06-01 08:30:00.125");
+  EXPECT_EQ(v["numberText"].asString(), "58");
+  EXPECT_EQ(v["header"].asString(), "以数字58起卦,卦主生肖:子,日主:丙申,时辰:壬辰");
+  EXPECT_EQ(v["primaryTitle"].asString(), "本卦: 乾宫 (5) 风地观 ");
+  ASSERT_EQ(v["grid"].size(), 6u);
+  EXPECT_EQ(v["grid"][5][4].asString(), "0");
+  EXPECT_EQ(v["grid"][5][6].asString(), "×");
+  EXPECT_EQ(v["reading"].asString().rfind("卦解:", 0), 0u);
+  EXPECT_NE(v["reading"].asString().find("\r\n"), std::string::npos);
+}
+
+TEST(Cli, OptionFormsAndZodiacSpellingsAgree) {
+  const std::string base = " --now='2024-06-01 08:30:00' --json";
+  const std::string a = Cli("cast --lines O01X10 --zodiac 3 --at '2024-06-01 08:00:00'" + base).out;
+  const std::string b = Cli("cast --up 010 --down 101 --dong=1,0,0,-1,0,0 --zodiac=寅 --at='2024-06-01 08:00:00'" + base).out;
+  const std::string c = Cli("cast --up 010 --down 101 --dong 1,0,0,-1,0,0 --zodiac 寅虎 --at '2024-06-01 08:00:00'" + base).out;
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(a, c);
+  EXPECT_EQ(ParseJson(a)["header"].asString(), "以自己装卦,卦主生肖:寅,日主:丙申,时辰:壬辰");
+  EXPECT_EQ(ParseJson(a)["castTime"].asString(), "2024-06-01 08:00:00.000");
+  EXPECT_EQ(Cli("cast --up 010 --down 101 --dong -1,0,0,0,0,1 --zodiac 1 --json").code, 2);  // marks on the wrong lines
+  EXPECT_EQ(Cli("cast --up 010 --down 101 --dong=0,0,0,0,0,-1 --zodiac 1 --json").code, 0);
+}
+
+TEST(Cli, TimeCastsUseTheFixedClock) {
+  const Json::Value now = ParseJson(Cli("cast --time now --zodiac 1 --now '2024-06-01 21:15:07.250' --json").out);
+  EXPECT_EQ(now["castTime"].asString(), "2024-06-01 21:15:07.250");
+  EXPECT_EQ(now["numberText"].asString().size(), 13u);
+  EXPECT_EQ(now["header"].asString().find("以超时空毫秒起卦"), 0u);
+  const Json::Value draw = ParseJson(Cli("cast --time draw --zodiac 1 --now '2024-06-06 22:05:17.250' --json").out);
+  EXPECT_EQ(draw["castTime"].asString(), "2024-06-09 21:15:17.000");
+  EXPECT_EQ(draw["numberText"].asString().substr(10), "250");
+  const Json::Value seven = ParseJson(Cli("cast --time draw --lottery 106 --zodiac 1 --now '2024-06-04 22:00:00' --json").out);
+  EXPECT_EQ(seven["castTime"].asString(), "2024-06-07 21:25:00.000");
+}
+
+TEST(Cli, RefusalsUseThePanelsWords) {
+  const CliRun noMethod = Cli("cast --zodiac 1");
+  EXPECT_EQ(noMethod.code, 2);
+  EXPECT_EQ(noMethod.out, "未选择推算条件\n");
+  EXPECT_EQ(Cli("cast --number 58").out, "未选择卦主生肖\n");
+  EXPECT_EQ(Cli("cast --number '' --zodiac 1").out, "未输入推算数字\n");
+  EXPECT_EQ(Cli("cast --up 010 --zodiac 1").out, "未装好线下卦\n");
+  EXPECT_EQ(Cli("cast --lines 111111").out, "未选择卦主生肖\n");
+  EXPECT_EQ(Cli("cast --time now").out, "未选择卦主生肖\n");
+  EXPECT_EQ(Cli("cast --time now").code, 2);
+}
+
+TEST(Cli, BadArgumentsAreRefusedClearly) {
+  for (const char* args : {"cast --number 5a8 --zodiac 1", "cast --number 58 --zodiac 13",
+                           "cast --number 58 --zodiac 猫", "cast --number 58 --time now --zodiac 1",
+                           "cast --lines O01X1 --zodiac 1", "cast --lines O01Y10 --zodiac 1",
+                           "cast --up 012 --down 101 --dong 0,0,0,0,0,0 --zodiac 1",
+                           "cast --up 010 --down 101 --dong 0,2,0,0,0,0 --zodiac 1",
+                           "cast --number 58 --zodiac 1 --now 2024-06-01",
+                           "cast --number 58 --zodiac 1 --now '2024-02-30 10:00:00'",
+                           "cast --number 58 --zodiac 1 --at '2024-06-01 10:00:00'",
+                           "cast --number 58 --zodiac 1 --bogus", "cast --number"}) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, 2) << args;
+    EXPECT_EQ(r.out.rfind("xyh-cli: ", 0), 0u) << args << ": " << r.out;
+  }
+}
+
+TEST(Cli, TextLayoutShowsTheReading) {
+  const CliRun r = Cli("cast --number 58 --zodiac 1 --now '2024-06-01 08:30:00'");
+  ASSERT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("以数字58起卦"), std::string::npos);
+  EXPECT_NE(r.out.find("卦解:"), std::string::npos);
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);
+}
