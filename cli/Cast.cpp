@@ -9,6 +9,9 @@
 #include <regex>
 
 #include "cli/Args.h"
+#include "derive/Derive.h"
+#include "derive/ResultText.h"
+#include "history/YsModel.h"
 #include "engine/Casting.h"
 #include "engine/Dispatch.h"
 #include "engine/Report.h"
@@ -148,7 +151,7 @@ std::string FormatLocalTime(double date) {
 int RunCast(const std::vector<std::string>& argv) {
   const Args args(argv,
                   {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
-                   "lottery"},
+                   "lottery", "title"},
                   {"json"});
   if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
 
@@ -224,9 +227,14 @@ int RunCast(const std::vector<std::string>& argv) {
   }
 
   rg_GuaReport report;
+  // As in the window: the finished reading builds the number profile.
+  report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
   rg_CastDispatch dispatch(clock, report);
   dispatch.SetLottery(lottery);
   dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
+  const DerivedNumbers numbers = DeriveNumbers(report.Analysis().profile);
+  const std::u16string result = FillResultText(numbers);
+  const auto title = args.Get("title");
 
   if (args.Has("json")) {
     Json::Value out(Json::objectValue);
@@ -237,6 +245,11 @@ int RunCast(const std::vector<std::string>& argv) {
     out["changedTitle"] = U8(report.ChangedTitle());
     out["grid"] = GridJson(report);
     out["reading"] = U8(report.Reading());
+    Json::Value list(Json::arrayValue);
+    for (const auto& text : numbers) list.append(U8(text));
+    out["numbers"] = list;
+    out["result"] = U8(result);
+    if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
     Json::StreamWriterBuilder builder;
     builder["emitUTF8"] = true;
     builder["indentation"] = "  ";
@@ -262,6 +275,8 @@ int RunCast(const std::vector<std::string>& argv) {
     std::cout << "\n";
   }
   std::cout << "\n" << WithoutCarriageReturns(U8(report.Reading())) << "\n";
+  std::cout << WithoutCarriageReturns(U8(result));
+  if (title) std::cout << "\n名称: " << U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname) << "\n";
   return 0;
 }
 

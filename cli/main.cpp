@@ -28,6 +28,7 @@ constexpr const char* kUsage =
     "  --zodiac Z             the person's sign: 1..12, 子, or 子鼠\n"
     "  --now \"YYYY-MM-DD HH:MM:SS[.mmm]\"   fix the clock (local time)\n"
     "  --lottery CODE         lottery of the draw schedule (default 101)\n"
+    "  --title T              also show the name a save under title T would get\n"
     "  --json                 print one JSON object\n"
     "\n"
     "example:\n"

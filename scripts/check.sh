@@ -16,5 +16,4 @@ fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=0
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"

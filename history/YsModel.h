@@ -1,0 +1,40 @@
+#pragma once
+// One saved reading: the inputs a cast can be made again from, with its
+// display name and the user's note. One row of the history table.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rg_com_ptl_xyh {
+
+struct rg_GuaAnalysis;
+
+struct rg_YsModel {
+  std::int32_t _id = 0;
+  std::u16string ysname;
+  std::int32_t ysindex = 0;
+  std::u16string ysnumber;
+  double ysday = 0.0;
+  std::int32_t gzsxid = 0;
+  std::u16string upstr;
+  std::u16string downstr;
+  std::vector<std::int32_t> dong;
+  std::int32_t rot = 0;
+  std::u16string uinfo;
+
+  // "0,1,0,0,-1,0"; empty for an empty list.
+  std::u16string DongText() const;
+  // Appends the values of a text form; empty pieces are dropped and a piece
+  // that is not a number reads as 0.
+  void AppendDongFromText(std::u16string_view text);
+
+  bool operator==(const rg_YsModel&) const = default;
+};
+
+// The record the save action stores: title + "(" + cast date text + ")",
+// the note, and the cast's inputs; "0,0,0,0,0,0" when it has no marks.
+rg_YsModel MakeSaveRecord(const rg_GuaAnalysis& analysis, std::u16string_view title,
+                          std::u16string_view note);
+
+}  // namespace rg_com_ptl_xyh
