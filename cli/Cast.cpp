@@ -9,8 +9,10 @@
 #include <regex>
 
 #include "cli/Args.h"
+#include "cli/History.h"
 #include "derive/Derive.h"
 #include "derive/ResultText.h"
+#include "history/EasyDb.h"
 #include "history/YsModel.h"
 #include "engine/Casting.h"
 #include "engine/Dispatch.h"
@@ -151,7 +153,7 @@ std::string FormatLocalTime(double date) {
 int RunCast(const std::vector<std::string>& argv) {
   const Args args(argv,
                   {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
-                   "lottery", "title"},
+                   "lottery", "title", "save", "note", "home"},
                   {"json"});
   if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
 
@@ -170,6 +172,10 @@ int RunCast(const std::vector<std::string>& argv) {
     throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
   }
   if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
+  if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
+  if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
+    throw UsageError{"--save needs a title that is not blank"};
+  }
 
   if (byNumber) {
     const std::string number = *args.Get("number");
@@ -236,6 +242,15 @@ int RunCast(const std::vector<std::string>& argv) {
   const std::u16string result = FillResultText(numbers);
   const auto title = args.Get("title");
 
+  // Saving works like the window's "保存": title plus the cast's date.
+  std::optional<bool> saved;
+  if (const auto saveTitle = args.Get("save")) {
+    saved = OpenStore(args.Get("home")) &&
+            rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
+                                                     U16(args.Get("note").value_or(""))));
+  }
+  const char* saveMessage = saved ? (*saved ? "保存成功" : "保存失败") : nullptr;
+
   if (args.Has("json")) {
     Json::Value out(Json::objectValue);
     out["castTime"] = FormatLocalTime(request.castTime);
@@ -253,8 +268,9 @@ int RunCast(const std::vector<std::string>& argv) {
     Json::StreamWriterBuilder builder;
     builder["emitUTF8"] = true;
     builder["indentation"] = "  ";
+    if (saveMessage) out["save"] = saveMessage;
     std::cout << Json::writeString(builder, out) << "\n";
-    return 0;
+    return saved.value_or(true) ? 0 : 1;
   }
 
   std::cout << "起卦时间: " << FormatLocalTime(request.castTime) << "\n";
@@ -277,7 +293,8 @@ int RunCast(const std::vector<std::string>& argv) {
   std::cout << "\n" << WithoutCarriageReturns(U8(report.Reading())) << "\n";
   std::cout << WithoutCarriageReturns(U8(result));
   if (title) std::cout << "\n名称: " << U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname) << "\n";
-  return 0;
+  if (saveMessage) std::cout << "\n" << saveMessage << "\n";
+  return saved.value_or(true) ? 0 : 1;
 }
 
 }  // namespace xyh_cli

@@ -5,6 +5,7 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/History.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  cast      cast a hexagram and print the reading\n"
+    "  history   list, show or delete saved casts\n"
     "\n"
     "  --help     this text\n"
     "  --version  the program's version\n"
@@ -30,6 +32,17 @@ constexpr const char* kUsage =
     "  --lottery CODE         lottery of the draw schedule (default 101)\n"
     "  --title T              also show the name a save under title T would get\n"
     "  --json                 print one JSON object\n"
+    "  --save TITLE           save the cast under TITLE (the date is added)\n"
+    "  --note TEXT            the note saved with it\n"
+    "\n"
+    "history:\n"
+    "  xyh-cli history list [--json]     saved casts, newest first\n"
+    "  xyh-cli history show ID           one saved cast as JSON\n"
+    "  xyh-cli history delete ID\n"
+    "\n"
+    "  --home DIR    the program directory holding config.ini and src/data/xyh.db\n"
+    "                (default: $XYH_HOME, else beside the program when it can be\n"
+    "                written, else ~/.local/share/星衍推号)\n"
     "\n"
     "example:\n"
     "  xyh-cli cast --number 58 --zodiac 子鼠 --now \"2024-06-01 10:00:00\"\n";
@@ -54,6 +67,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "cast") return xyh_cli::RunCast(args);
+    if (command == "history") return xyh_cli::RunHistory(args);
     std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
     return 2;
   } catch (const xyh_cli::UsageError& e) {

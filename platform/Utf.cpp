@@ -1,5 +1,7 @@
 #include "platform/Utf.h"
 
+#include <iterator>
+
 
 namespace rg_com_ptl_xyh {
 
@@ -24,15 +26,6 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out.push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
-}
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
@@ -55,18 +48,29 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
-std::u16string FromUtf8(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
+namespace {
+
+// Decodes into out, which has room for text.size() units; returns the end.
+char16_t* DecodeUtf8(std::string_view text, char16_t* o) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const size_t n = text.size();
   size_t i = 0;
   while (i < n) {
     const unsigned char b = p[i];
     if (b < 0x80) {
-      out.push_back(b);
+      *o++ = b;
       ++i;
       continue;
+    }
+    // The common case of the program's texts: a well-formed CJK character.
+    if ((b & 0xF0) == 0xE0 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 &&
+        (p[i + 2] & 0xC0) == 0x80) {
+      const char32_t c = ((b & 0x0Fu) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu);
+      if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+        *o++ = static_cast<char16_t>(c);
+        i += 3;
+        continue;
+      }
     }
     int extra;
     char32_t c;
@@ -78,7 +82,7 @@ std::u16string FromUtf8(std::string_view text) {
     } else if ((b & 0xF8) == 0xF0) {
       extra = 3; c = b & 0x07; min = 0x10000;
     } else {
-      out.push_back(static_cast<char16_t>(kReplacement));
+      *o++ = static_cast<char16_t>(kReplacement);
       ++i;
       continue;
     }
@@ -91,15 +95,36 @@ std::u16string FromUtf8(std::string_view text) {
       }
       c = (c << 6) | (p[j] & 0x3F);
     }
+    i = j;  // resume at the first byte that did not belong
     if (!ok || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out.push_back(static_cast<char16_t>(kReplacement));
-      i = j;  // resume at the first byte that did not belong
-      continue;
+      *o++ = static_cast<char16_t>(kReplacement);
+    } else if (c < 0x10000) {
+      *o++ = static_cast<char16_t>(c);
+    } else {
+      c -= 0x10000;
+      *o++ = static_cast<char16_t>(0xD800 + (c >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
     }
-    AppendUtf16(out, c);
-    i = j;
   }
+  return o;
+}
+
+}  // namespace
+
+std::u16string FromUtf8(std::string_view text) {
+  // Short texts (every history row) decode on the stack, so the string is
+  // allocated once at its exact size.
+  char16_t small[256];
+  if (text.size() <= std::size(small)) return std::u16string(small, DecodeUtf8(text, small));
+  std::u16string out(text.size(), u'\0');
+  out.resize(static_cast<size_t>(DecodeUtf8(text, out.data()) - out.data()));
   return out;
+}
+
+std::u16string_view FromUtf8(std::string_view text, std::u16string& scratch) {
+  if (scratch.size() < text.size()) scratch.resize(text.size());
+  const char16_t* end = DecodeUtf8(text, scratch.data());
+  return std::u16string_view(scratch.data(), static_cast<size_t>(end - scratch.data()));
 }
 
 std::u16string DecimalText(long long value) {

@@ -9,6 +9,9 @@ namespace rg_com_ptl_xyh {
 // Malformed input never fails: each bad sequence becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
+// The same into a buffer the caller keeps between calls: no allocation once
+// the buffer is large enough. The view is valid until the next call.
+std::u16string_view FromUtf8(std::string_view text, std::u16string& scratch);
 
 // Plain decimal, no leading zeros: the one way numbers become text.
 std::u16string DecimalText(long long value);

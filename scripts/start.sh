@@ -5,10 +5,10 @@ cd "$(dirname "$0")/.."
 ./scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
-if [ -x build/shell/xyh ]; then
-  exec build/shell/xyh "$@"
+if [ -x build/bin/xyh ]; then
+  exec build/bin/xyh "$@"
 fi
 if [ $# -eq 0 ]; then
   set -- cast --number 58 --zodiac 子鼠
 fi
-exec build/cli/xyh-cli "$@"
+exec build/bin/xyh-cli "$@"

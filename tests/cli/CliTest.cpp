@@ -7,6 +7,11 @@
 #include <string>
 #include <sys/wait.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "TempDir.h"
+
 namespace {
 
 struct CliRun {
@@ -119,4 +124,54 @@ TEST(Cli, TextLayoutShowsTheReading) {
   EXPECT_NE(r.out.find("以数字58起卦"), std::string::npos);
   EXPECT_NE(r.out.find("卦解:"), std::string::npos);
   EXPECT_EQ(r.out.find('\r'), std::string::npos);
+}
+
+TEST(Cli, SaveListShowDelete) {
+  test_support::TempDir home;
+  const std::string h = " --home '" + home.path().string() + "'";
+  const CliRun saved = Cli("cast --number 58 --zodiac 1 --now '2026-12-06 15:07:03' --save 甲 --note 备注" + h);
+  ASSERT_EQ(saved.code, 0) << saved.out;
+  EXPECT_NE(saved.out.find("\n保存成功\n"), std::string::npos);
+  const Json::Value j = ParseJson(Cli("cast --time now --zodiac 2 --now '2026-12-06 00:00:00' --save \"it's \\\"q\\\"\" --json" + h).out);
+  EXPECT_EQ(j["save"].asString(), "保存成功");
+
+  const CliRun list = Cli("history list" + h);
+  EXPECT_EQ(list.out, "2\tit's \"q\"(2026年12月6日)\n1\t甲(2026年12月6日15时7分3秒)\n");
+  const Json::Value record = ParseJson(Cli("history show 1" + h).out);
+  EXPECT_EQ(record["ysname"].asString(), "甲(2026年12月6日15时7分3秒)");
+  EXPECT_EQ(record["uinfo"].asString(), "备注");
+  EXPECT_EQ(record["ysnumber"].asString(), "58");
+  EXPECT_EQ(record["dong"].asString(), "-1,0,0,0,0,0");
+  EXPECT_EQ(record["castTime"].asString(), "2026-12-06 15:07:03.000");
+  EXPECT_EQ(Cli("history show 7" + h).code, 1);
+  EXPECT_EQ(Cli("history delete 1" + h).code, 0);
+  EXPECT_EQ(Cli("history delete 1" + h).code, 0);
+  EXPECT_EQ(Cli("history list --json" + h).out.find("甲"), std::string::npos);
+  for (const char* bad : {"history", "history show", "history show x", "history show 0",
+                          "history frob", "history list 3"}) {
+    EXPECT_EQ(Cli(std::string(bad) + h).code, 2) << bad;
+  }
+  EXPECT_EQ(Cli("cast --number 58 --zodiac 1 --note x" + h).code, 2);
+  EXPECT_EQ(Cli("cast --number 58 --zodiac 1 --save '  '" + h).code, 2);
+}
+
+TEST(Cli, TheEnvironmentNamesTheHomeAndABrokenStoreFailsTheSave) {
+  test_support::TempDir home;
+  const std::string env = "XYH_HOME='" + home.path().string() + "' ";
+  const std::string cli = std::string(XYH_CLI_PATH);
+  const std::string command = env + cli + " cast --number 7 --zodiac 1 --save 乙 >/dev/null && " + env + cli + " history list";
+  FILE* pipe = popen(command.c_str(), "r");
+  char buf[256] = {};
+  const size_t n = fread(buf, 1, sizeof buf - 1, pipe);
+  pclose(pipe);
+  EXPECT_EQ(std::string(buf, n).substr(0, 5), "1\t乙");
+
+  test_support::TempDir broken;
+  const auto file = broken.path() / "src" / "data" / "xyh.db";
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file) << "not a database at all, not at all, not at all, not at all";
+  const CliRun r = Cli("cast --number 58 --zodiac 1 --save 甲 --home '" + broken.path().string() + "'");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("保存失败"), std::string::npos);
+  EXPECT_NE(r.out.find("the history cannot be opened"), std::string::npos);
 }

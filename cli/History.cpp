@@ -1,0 +1,116 @@
+#include "cli/History.h"
+
+#include <json/json.h>
+
+#include <iostream>
+
+#include "cli/Args.h"
+#include "cli/Cast.h"
+#include "history/EasyDb.h"
+#include "platform/Folders.h"
+#include "platform/Utf.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace xyh_cli {
+
+namespace {
+
+std::int32_t ParseId(const std::string& text) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{"a record id is a positive whole number; not \"" + text + "\""};
+  }
+  const long long id = std::stoll(text);
+  if (id < 1 || id > INT32_MAX) throw UsageError{"no record can have the id " + text};
+  return static_cast<std::int32_t>(id);
+}
+
+Json::Value RecordJson(const rg_YsModel& r) {
+  Json::Value v(Json::objectValue);
+  v["_id"] = r._id;
+  v["ysname"] = ToUtf8(r.ysname);
+  v["ysindex"] = r.ysindex;
+  v["ysnumber"] = ToUtf8(r.ysnumber);
+  v["ysday"] = r.ysday;
+  v["castTime"] = FormatLocalTime(r.ysday);
+  v["gzsxid"] = r.gzsxid;
+  v["upstr"] = ToUtf8(r.upstr);
+  v["downstr"] = ToUtf8(r.downstr);
+  v["dong"] = ToUtf8(r.DongText());
+  v["rot"] = r.rot;
+  v["uinfo"] = ToUtf8(r.uinfo);
+  return v;
+}
+
+std::string WriteJson(const Json::Value& v) {
+  Json::StreamWriterBuilder builder;
+  builder["emitUTF8"] = true;
+  builder["indentation"] = "  ";
+  return Json::writeString(builder, v);
+}
+
+}  // namespace
+
+std::filesystem::path HomeFor(const std::optional<std::string>& home) {
+  std::optional<std::filesystem::path> option;
+  if (home) option = PathFromUtf8(*home);
+  return ResolveHome(option).dir;
+}
+
+bool OpenStore(const std::optional<std::string>& home) {
+  const std::filesystem::path dir = HomeFor(home);
+  if (rg_EasyDb::Process().Open(dir) == rg_EasyDb::OpenResult::Failed) {
+    std::cerr << "xyh-cli: the history cannot be opened: "
+              << PathToUtf8(rg_EasyDb::FileIn(dir)) << "\n";
+    return false;
+  }
+  return true;
+}
+
+int RunHistory(const std::vector<std::string>& argv) {
+  const Args args(argv, {"home"}, {"json"});
+  const auto& words = args.Positional();
+  if (words.empty()) throw UsageError{"history takes list, show ID or delete ID"};
+  const std::string& action = words[0];
+  const size_t expected = action == "list" ? 1 : 2;
+  if ((action != "list" && action != "show" && action != "delete") || words.size() != expected) {
+    throw UsageError{"history takes list, show ID or delete ID"};
+  }
+  const std::int32_t id = expected == 2 ? ParseId(words[1]) : 0;
+  if (!OpenStore(args.Get("home"))) return 1;
+  rg_EasyDb& store = rg_EasyDb::Process();
+
+  if (action == "list") {
+    const auto entries = store.List();
+    if (args.Has("json")) {
+      Json::Value list(Json::arrayValue);
+      for (const auto& e : entries) {
+        Json::Value item(Json::objectValue);
+        item["_id"] = e.id;
+        item["ysname"] = ToUtf8(e.name);
+        list.append(item);
+      }
+      std::cout << WriteJson(list) << "\n";
+    } else {
+      for (const auto& e : entries) std::cout << e.id << "\t" << ToUtf8(e.name) << "\n";
+    }
+    return 0;
+  }
+  if (action == "show") {
+    const rg_YsModel r = store.Load(id);
+    if (r._id != id) {
+      std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
+      return 1;
+    }
+    std::cout << WriteJson(RecordJson(r)) << "\n";
+    return 0;
+  }
+  if (!store.Delete(id)) {
+    std::cerr << "删除失败\n";
+    return 1;
+  }
+  std::cout << "deleted " << id << "\n";
+  return 0;
+}
+
+}  // namespace xyh_cli
