@@ -1,0 +1,30 @@
+#pragma once
+// The single-instance lock: an exclusive lock on a file for the life of the
+// process. The system drops it when the process dies, so a crash never
+// blocks the next start.
+#include <filesystem>
+
+namespace rg_com_ptl_xyh {
+
+class rg_InstanceLock {
+ public:
+  rg_InstanceLock() = default;
+  ~rg_InstanceLock() { Release(); }
+  rg_InstanceLock(const rg_InstanceLock&) = delete;
+  rg_InstanceLock& operator=(const rg_InstanceLock&) = delete;
+
+  // Creates the folder as needed; false when another process holds the lock.
+  bool Acquire(const std::filesystem::path& file);
+  void Release();
+  bool Held() const;
+
+ private:
+#ifdef _WIN32
+  void* file_ = nullptr;
+  void* mapping_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+};
+
+}  // namespace rg_com_ptl_xyh

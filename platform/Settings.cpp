@@ -1,0 +1,131 @@
+#include "platform/Settings.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/Utf.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+std::u16string Trim(std::u16string_view s) {
+  const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
+  size_t b = 0, e = s.size();
+  while (b < e && blank(s[b])) ++b;
+  while (e > b && blank(s[e - 1])) --e;
+  return std::u16string(s.substr(b, e - b));
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::vector<std::u16string> ReadLines(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+  const std::u16string text = FromUtf8(bytes);
+  std::vector<std::u16string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(u'\n', start);
+    if (end == std::u16string::npos) end = text.size();
+    std::u16string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == u'\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// "[name]" gives name; anything else nothing.
+bool SectionName(const std::u16string& line, std::u16string& name) {
+  const std::u16string t = Trim(line);
+  if (t.size() < 2 || t.front() != u'[' || t.back() != u']') return false;
+  name = Trim(std::u16string_view(t).substr(1, t.size() - 2));
+  return true;
+}
+
+bool KeyOf(const std::u16string& line, std::u16string& key, std::u16string& value) {
+  const size_t eq = line.find(u'=');
+  if (eq == std::u16string::npos) return false;
+  key = Trim(std::u16string_view(line).substr(0, eq));
+  value = Trim(std::u16string_view(line).substr(eq + 1));
+  return !key.empty() && key[0] != u';' && key[0] != u'#';
+}
+
+}  // namespace
+
+std::u16string rg_Settings::Read(std::u16string_view section, std::u16string_view key,
+                                 std::u16string_view fallback) const {
+  bool inSection = false;
+  for (const std::u16string& line : ReadLines(file_)) {
+    std::u16string name, k, v;
+    if (SectionName(line, name)) {
+      inSection = SameName(name, section);
+    } else if (inSection && KeyOf(line, k, v) && SameName(k, key)) {
+      if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+      }
+      return v;
+    }
+  }
+  return std::u16string(fallback);
+}
+
+bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
+                        std::u16string_view value) {
+  std::vector<std::u16string> lines = ReadLines(file_);
+  const std::u16string entry = std::u16string(key) + u"=" + std::u16string(value);
+  bool inSection = false;
+  bool done = false;
+  size_t sectionEnd = std::u16string::npos;  // where a missing key goes
+  for (size_t i = 0; i < lines.size() && !done; ++i) {
+    std::u16string name, k, v;
+    if (SectionName(lines[i], name)) {
+      if (inSection) break;
+      inSection = SameName(name, section);
+      if (inSection) sectionEnd = i + 1;
+    } else if (inSection) {
+      if (KeyOf(lines[i], k, v) && SameName(k, key)) {
+        lines[i] = entry;
+        done = true;
+      } else if (!Trim(lines[i]).empty()) {
+        sectionEnd = i + 1;
+      }
+    }
+  }
+  if (!done) {
+    if (sectionEnd == std::u16string::npos) {
+      if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+      lines.push_back(u"[" + std::u16string(section) + u"]");
+      lines.push_back(entry);
+    } else {
+      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
+    }
+  }
+  std::string out;
+  for (const auto& line : lines) out += ToUtf8(line) + "\r\n";
+
+  // Written beside and renamed over, so a crash never leaves half a file.
+  std::error_code ec;
+  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
+  std::filesystem::path temp = file_;
+  temp += ".tmp";
+  {
+    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+    f << out;
+    if (!f.flush()) return false;
+  }
+  std::filesystem::rename(temp, file_, ec);
+  return !ec;
+}
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,26 @@
+#pragma once
+// config.ini: a profile file of [sections] and key=value lines in UTF-8,
+// read and written the way profile files always were: names without regard
+// to letter case, values trimmed, missing keys read as the default.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace rg_com_ptl_xyh {
+
+class rg_Settings {
+ public:
+  explicit rg_Settings(std::filesystem::path file) : file_(std::move(file)) {}
+
+  const std::filesystem::path& File() const { return file_; }
+
+  std::u16string Read(std::u16string_view section, std::u16string_view key,
+                      std::u16string_view fallback = {}) const;
+  // Adds the section or key when missing; keeps every other line as it was.
+  bool Write(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+
+ private:
+  std::filesystem::path file_;
+};
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,15 @@
+#include "shell/Constants.h"
+
+#include "platform/Base64.h"
+
+namespace rg_com_ptl_xyh {
+
+QString ProductName() { return QString::fromStdU16String(DecodeUtf16Base64("H2ZNiKhj91M=")); }
+QString VersionSuffix() {
+  return QString::fromStdU16String(DecodeUtf16Base64("VgAxAC4AMAAuADAASHI="));
+}
+QString HelpFileName() {
+  return QString::fromStdU16String(DecodeUtf16Base64("aABlAGwAcAAuAGMAaABtAA=="));
+}
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,13 @@
+#pragma once
+// Literal constants kept as Base64 of their UTF-16LE bytes.
+#include <QString>
+
+namespace rg_com_ptl_xyh {
+
+QString ProductName();    // 星衍推号
+QString VersionSuffix();  // V1.0.0版
+QString HelpFileName();   // help.chm, the help of the Windows build
+inline constexpr const char* kVersionName = "V1.0.0";
+inline constexpr int kBuildNumber = 1;
+
+}  // namespace rg_com_ptl_xyh

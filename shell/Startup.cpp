@@ -1,0 +1,68 @@
+#include "shell/Startup.h"
+
+#include "platform/Folders.h"
+#include "platform/Settings.h"
+#include "shell/Ui.h"
+#include "shell/XyhWin.h"
+#include "update/UpdateFiles.h"
+
+namespace rg_com_ptl_xyh {
+
+bool rg_Application::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    // Qt cannot unwind through its event loop: leave it and rethrow outside.
+    if (!pending_) pending_ = std::current_exception();
+    exit(-1);
+    return false;
+  }
+}
+
+void rg_Application::RethrowPending() {
+  if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+}
+
+rg_startup_class::rg_startup_class(Options options) : options_(std::move(options)) {}
+
+rg_startup_class::~rg_startup_class() = default;
+
+bool rg_startup_class::Start() {
+  const rg_Settings settings(options_.home / "config.ini");
+  RemoveLeftoverInstaller(settings, options_.home);
+
+  const std::filesystem::path lockFile =
+      options_.lockFile.empty() ? UserProgramFolder() / "xyh.sq" : options_.lockFile;
+  if (!lock_.Acquire(lockFile)) return false;
+
+  rg_XyhWin::Options windowOptions;
+  windowOptions.home = options_.home;
+  windowOptions.splash = options_.splash;
+  window_ = std::make_unique<rg_XyhWin>(windowOptions);
+  window_->Create();
+  return true;
+}
+
+QString DescribeException(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const rg_ProgramError& e) {
+    return QStringLiteral("俘获到异常,代码值为: %1, 描述为: %2")
+        .arg(e.code)
+        .arg(QString::fromStdString(e.description));
+  } catch (...) {
+    return QStringLiteral("程序在运行时抛出了未被管理的异常");
+  }
+}
+
+int RunGuarded(const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (...) {
+    ui::ShowMessage(nullptr, DescribeException(std::current_exception()), QStringLiteral("运行时异常"),
+                    ui::MessageKind::Critical);
+    return -1;
+  }
+}
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,63 @@
+#pragma once
+// Process start: the leftover installer, the single-instance lock and the
+// main window; and the guard that reports an escaping exception.
+#include <QApplication>
+
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/InstanceLock.h"
+
+namespace rg_com_ptl_xyh {
+
+class rg_XyhWin;
+
+// An error of the program itself, with a code and a description.
+struct rg_ProgramError : std::exception {
+  rg_ProgramError(int errorCode, std::string text) : code(errorCode), description(std::move(text)) {}
+  const char* what() const noexcept override { return description.c_str(); }
+  int code;
+  std::string description;
+};
+
+// Carries an exception out of an event handler to the process entry.
+class rg_Application : public QApplication {
+ public:
+  rg_Application(int& argc, char** argv) : QApplication(argc, argv) {}
+  bool notify(QObject* receiver, QEvent* event) override;
+  void RethrowPending();
+
+ private:
+  std::exception_ptr pending_;
+};
+
+class rg_startup_class {
+ public:
+  struct Options {
+    std::filesystem::path home;
+    std::filesystem::path lockFile;  // the user's folder / xyh.sq when empty
+    bool splash = true;
+  };
+  explicit rg_startup_class(Options options);
+  ~rg_startup_class();
+
+  // False when another copy runs: nothing is shown then.
+  bool Start();
+  rg_XyhWin* Window() const { return window_.get(); }
+
+ private:
+  Options options_;
+  rg_InstanceLock lock_;
+  std::unique_ptr<rg_XyhWin> window_;
+};
+
+// Runs body; an exception that escapes it is shown in a message box and
+// turns into the exit code -1.
+int RunGuarded(const std::function<int()>& body);
+// The two texts of that box.
+QString DescribeException(std::exception_ptr error);
+
+}  // namespace rg_com_ptl_xyh

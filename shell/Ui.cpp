@@ -1,0 +1,87 @@
+#include "shell/Ui.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace rg_com_ptl_xyh::ui {
+
+namespace {
+
+MessageHook& Hook() {
+  static MessageHook hook;
+  return hook;
+}
+
+QString CjkFamily() {
+  static const QString family = [] {
+    const QStringList preferred = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                                   QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("WenQuanYi Micro Hei"),
+                                   QStringLiteral("AR PL UMing CN"), QStringLiteral("Source Han Sans SC")};
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& f : preferred) {
+      if (installed.contains(f)) return f;
+    }
+    const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+    return chinese.isEmpty() ? QString() : chinese.first();
+  }();
+  return family;
+}
+
+}  // namespace
+
+QString MainFontDescription() {
+  QStringList parts = QStringLiteral("宋体,13,0,0,0,0,0").split(QLatin1Char(','));
+  parts[1] = QStringLiteral("9");
+  return parts.join(QLatin1Char(','));
+}
+
+QFont FontFromDescription(const QString& description) {
+  const QStringList parts = description.split(QLatin1Char(','));
+  const QString face = parts.value(0).trimmed();
+  const int size = parts.value(1).toInt();
+  QFont font;
+  if (!face.isEmpty() && QFontDatabase::families().contains(face)) {
+    font.setFamily(face);
+  } else if (const QString cjk = CjkFamily(); !cjk.isEmpty()) {
+    font.setFamily(cjk);
+  }
+  if (size > 0) font.setPointSize(size);
+  return font;
+}
+
+QSize CharExtent(const QFont& font, const QString& character) {
+  const QFontMetrics m(font);
+  return QSize(m.horizontalAdvance(character), m.height());
+}
+
+QColor FromColorRef(unsigned int c) {
+  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                static_cast<int>((c >> 16) & 0xFF));
+}
+
+QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
+std::u16string U(const QString& text) { return text.toStdU16String(); }
+
+void SetMessageHook(MessageHook hook) { Hook() = std::move(hook); }
+
+Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageKind kind) {
+  if (Hook()) return Hook()(parent, text, caption, kind);
+  switch (kind) {
+    case MessageKind::Question:
+      return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+                     QMessageBox::Yes
+                 ? Answer::Yes
+                 : Answer::No;
+    case MessageKind::Critical:
+      QMessageBox::critical(parent, caption, text);
+      return Answer::Ok;
+    case MessageKind::Information:
+      break;
+  }
+  QMessageBox::information(parent, caption, text);
+  return Answer::Ok;
+}
+
+}  // namespace rg_com_ptl_xyh::ui

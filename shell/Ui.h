@@ -1,0 +1,38 @@
+#pragma once
+// Small services every window and panel shares: fonts from their text
+// description, character extents, colours, and the message boxes (which
+// tests can answer in place of a user).
+#include <QColor>
+#include <QFont>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace rg_com_ptl_xyh::ui {
+
+// "宋体,13,0,0,0,0,0" with its size replaced by 9.
+QString MainFontDescription();
+// Face and size from a description "face,size,..."; a face the system lacks
+// is replaced by an installed font that has the Chinese characters.
+QFont FontFromDescription(const QString& description);
+// The extent of one character in a font, the unit of every layout.
+QSize CharExtent(const QFont& font, const QString& character);
+// A Windows COLORREF (0x00BBGGRR).
+QColor FromColorRef(unsigned int colorRef);
+
+QString Q(const std::u16string& text);
+std::u16string U(const QString& text);
+
+enum class Answer { Ok, Yes, No };
+enum class MessageKind { Information, Question, Critical };
+using MessageHook =
+    std::function<Answer(QWidget* parent, const QString& text, const QString& caption, MessageKind)>;
+// Replaces the message boxes (tests answer them); an empty hook restores them.
+void SetMessageHook(MessageHook hook);
+Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageKind kind);
+
+}  // namespace rg_com_ptl_xyh::ui

@@ -1,0 +1,78 @@
+#pragma once
+// The main window: the main panel, the status bar, the splash, the
+// hand-cast dialog and the update-check timer.
+#include <QMainWindow>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "platform/Settings.h"
+
+class QLabel;
+
+namespace rg_com_ptl_xyh {
+
+class Clock;
+class rg_EasyDb;
+class rg_MainPanel;
+struct rg_GuaAnalysis;
+
+class rg_XyhWin : public QMainWindow {
+  Q_OBJECT
+ public:
+  static constexpr int kWidth = 1024;
+  static constexpr int kUpdateDelayMs = 5000;
+
+  struct Options {
+    std::filesystem::path home;    // the program directory
+    const Clock* clock = nullptr;  // the system clock when null
+    rg_EasyDb* store = nullptr;    // the process's store when null
+    bool splash = true;
+  };
+
+  explicit rg_XyhWin(Options options);
+  ~rg_XyhWin() override;
+
+  // The created handler: builds, lays out, shows the splash, then itself.
+  void Create();
+
+  rg_MainPanel* MainPanel() const { return panel_; }
+  QLabel* StatusPart(int part) const { return part == 0 ? status0_ : status1_; }
+  QTimer& UpdateTimer() { return updateTimer_; }
+  rg_Settings& Settings() { return settings_; }
+  const QFont& MainFont() const { return font_; }
+  QSize CharSize() const { return charSize_; }
+  // The result text of the latest cast (the result box shows it).
+  const QString& ResultText() const { return resultText_; }
+
+ public slots:
+  void ShowStatus(const QString& message);
+  void OpenHandCast();
+  void FillResult(rg_GuaAnalysis* analysis);
+  void CheckForUpdate();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void FirstActive();
+  void LayOut();
+
+  Options options_;
+  const Clock& clock_;
+  rg_EasyDb& store_;
+  rg_Settings settings_;
+  rg_MainPanel* panel_ = nullptr;
+  QLabel* status0_ = nullptr;
+  QLabel* status1_ = nullptr;
+  QString fontDescription_;
+  QFont font_;
+  QSize charSize_;
+  QTimer updateTimer_;
+  QString resultText_;
+  bool firstActiveDone_ = false;
+};
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,65 @@
+// 星衍推号: the process entry.
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "history/EasyDb.h"
+#include "platform/Folders.h"
+#include "shell/Startup.h"
+#include "shell/XyhWin.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: xyh [--home DIR]\n"
+    "\n"
+    "星衍推号: casts a six-line hexagram, reads it and derives numbers.\n"
+    "\n"
+    "  --home DIR   the program directory holding config.ini and src/data/xyh.db\n"
+    "               (default: $XYH_HOME, else beside the program when it can be\n"
+    "               written, else ~/.local/share/星衍推号)\n"
+    "  --help       this text\n"
+    "  --version    the version\n"
+    "\n"
+    "The command line xyh-cli casts, saves and lists without a window.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::optional<std::filesystem::path> home;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("xyh %s\n", XYH_VERSION);
+      return 0;
+    }
+    if (arg == "--home" && i + 1 < argc) {
+      home = PathFromUtf8(argv[++i]);
+    } else if (arg.rfind("--home=", 0) == 0) {
+      home = PathFromUtf8(arg.substr(7));
+    } else if (arg.rfind("-", 0) == 0 && arg.rfind("-platform", 0) != 0 && arg.rfind("-style", 0) != 0) {
+      std::fprintf(stderr, "xyh: unknown option %s\n\n%s", arg.c_str(), kHelp);
+      return 2;
+    }
+  }
+
+  rg_Application app(argc, argv);
+  return RunGuarded([&] {
+    rg_startup_class::Options options;
+    options.home = ResolveHome(home).dir;
+    // The history is opened before any window.
+    rg_EasyDb::Process().Open(options.home);
+    rg_startup_class startup(options);
+    if (!startup.Start()) return 0;
+    const int code = app.exec();
+    app.RethrowPending();
+    return code;
+  });
+}

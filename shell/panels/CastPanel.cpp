@@ -1,0 +1,234 @@
+#include "shell/panels/CastPanel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include "shell/Ui.h"
+#include "shell/panels/LabeledChoice.h"
+#include "shell/panels/OptionGroup.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+const QStringList& MethodItems() {
+  static const QStringList items = {QStringLiteral("选择起卦方式"), QStringLiteral("数字起卦"),
+                                    QStringLiteral("自己装卦"), QStringLiteral("超时空起卦")};
+  return items;
+}
+
+const QStringList& ZodiacItems() {
+  static const QStringList items = {
+      QStringLiteral("选择生肖"), QStringLiteral("子鼠"), QStringLiteral("丑牛"), QStringLiteral("寅虎"),
+      QStringLiteral("卯兔"),     QStringLiteral("辰龙"), QStringLiteral("巳蛇"), QStringLiteral("午马"),
+      QStringLiteral("未羊"),     QStringLiteral("申猴"), QStringLiteral("酉鸡"), QStringLiteral("戌狗"),
+      QStringLiteral("亥猪")};
+  return items;
+}
+
+const QStringList& TimeCaptions() {
+  static const QStringList captions = {QStringLiteral("当前时间"), QStringLiteral("开奖时间")};
+  return captions;
+}
+
+constexpr int kNumberEntryWidth = 56;
+constexpr int kHandCastButtonWidth = 140;
+// The number column holds at most 32 characters.
+constexpr int kNumberMaxLength = 32;
+
+}  // namespace
+
+rg_CastPanel::rg_CastPanel(QWidget* parent) : QWidget(parent) {}
+
+QPushButton* rg_CastPanel::MakeButton(const QString& caption, int code) {
+  auto* button = new QPushButton(caption, this);
+  button->setFont(font_);
+  connect(button, &QPushButton::clicked, this, [this, code] { Press(code); });
+  return button;
+}
+
+void rg_CastPanel::Build(const QString& fontDescription) {
+  fontDescription_ = fontDescription;
+  font_ = ui::FontFromDescription(fontDescription);
+  setFont(font_);
+
+  method_ = new rg_LabeledChoice(this);
+  connect(method_, &rg_LabeledChoice::changed, this,
+          [this](int index, const QString& caption) { OnChoice(1, index, caption); });
+  method_->Build(font_, QStringLiteral("起卦方式:"), MethodItems());
+
+  zodiac_ = new rg_LabeledChoice(this);
+  connect(zodiac_, &rg_LabeledChoice::changed, this,
+          [this](int index, const QString& caption) { OnChoice(2, index, caption); });
+  zodiac_->Build(font_, QStringLiteral("卦主生肖:"), ZodiacItems());
+
+  calculate_ = MakeButton(QStringLiteral("演算"), Calculate);
+  reset_ = MakeButton(QStringLiteral("重设"), Reset);
+
+  disclaimer_ = new QLabel(
+      QStringLiteral("————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————"), this);
+  disclaimer_->setFont(font_);
+  disclaimer_->setAlignment(Qt::AlignCenter);
+  QPalette palette = disclaimer_->palette();
+  palette.setColor(QPalette::WindowText, ui::FromColorRef(0xC0C0C0));
+  disclaimer_->setPalette(palette);
+
+  method_->move(0, 0);
+  PlaceAfterInput();
+}
+
+void rg_CastPanel::PlaceAfterInput() {
+  const int w = method_->CharWidth();
+  int x = method_->geometry().right() + 1 + 10;
+  if (input_ != nullptr) x = input_->geometry().right() + 1 + 10;
+  zodiac_->move(x, 0);
+  const int buttonHeight = zodiac_->height();
+  calculate_->setGeometry(zodiac_->geometry().right() + 1 + 10, 0,
+                          w * 2 * static_cast<int>(calculate_->text().size()), buttonHeight);
+  reset_->setGeometry(calculate_->geometry().right() + 1 + 10, 0,
+                      w * 2 * static_cast<int>(reset_->text().size()), buttonHeight);
+  const int right = reset_->geometry().right() + 1;
+  disclaimer_->setGeometry(0, calculate_->geometry().bottom() + 1 + 10, right + 10, buttonHeight);
+  resize(right + 10, disclaimer_->geometry().bottom() + 1 + 10);
+}
+
+int rg_CastPanel::MaxWidth(const QFont& font) {
+  const int w = ui::CharExtent(font, QStringLiteral("数")).width();
+  const int u = ui::CharExtent(font, QStringLiteral("除")).width();
+  const int method = w * (6 + 5 + 1) + 20;
+  const int zodiac = w * (4 + 5 + 1) + 20;
+  const int options = 2 * (4 + 2) * u + 10;
+  const int input = std::max({options, kNumberEntryWidth, kHandCastButtonWidth});
+  return method + 10 + input + 10 + zodiac + 10 + 4 * w + 10 + 4 * w + 10;
+}
+
+QLineEdit* rg_CastPanel::NumberEntry() const { return qobject_cast<QLineEdit*>(input_); }
+rg_OptionGroup* rg_CastPanel::TimeOptions() const { return qobject_cast<rg_OptionGroup*>(input_); }
+
+void rg_CastPanel::OnChoice(int group, int index, const QString& caption) {
+  emit resetRequested();
+  if (group == 2) {
+    request_.zodiac = index;
+    return;
+  }
+  request_.method = index;
+  request_.methodCaption = ui::U(caption);
+  const int top = 0;
+  const int left = method_->geometry().right() + 1 + 10;
+  const int height = zodiac_ != nullptr ? zodiac_->height() : method_->height();
+  const auto replaceInput = [this](QWidget* next) {
+    if (input_ != nullptr) {
+      // Destroyed now, so the time options' destruction clears the time
+      // choice before the new control sets its own.
+      delete input_;
+    }
+    input_ = next;
+    input_->show();
+  };
+  switch (index) {
+    case 1:
+      if (NumberEntry() == nullptr) {
+        auto* entry = new QLineEdit(this);
+        entry->setFont(font_);
+        entry->setMaxLength(kNumberMaxLength);
+        entry->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), entry));
+        entry->setGeometry(left, top, kNumberEntryWidth, height);
+        connect(entry, &QLineEdit::textChanged, this,
+                [this](const QString& text) { request_.numberText = ui::U(text.trimmed()); });
+        replaceInput(entry);
+      } else {
+        input_->setFocus();
+      }
+      break;
+    case 2:
+      if (qobject_cast<QPushButton*>(input_) == nullptr) {
+        auto* button = new QPushButton(QStringLiteral("点击自己装卦"), this);
+        button->setFont(font_);
+        button->setGeometry(left, top, kHandCastButtonWidth, height);
+        connect(button, &QPushButton::clicked, this, [this] { Press(HandCast); });
+        replaceInput(button);
+      }
+      break;
+    case 3:
+      if (TimeOptions() == nullptr) {
+        auto* options = new rg_OptionGroup(this);
+        options->Build(font_, TimeCaptions());
+        options->move(left, top + (height - options->height()) / 2);
+        connect(options, &rg_OptionGroup::changed, this, [this](int n) { request_.timeChoice = n; });
+        connect(options, &QObject::destroyed, this, [this] { request_.timeChoice = 0; });
+        replaceInput(options);
+        request_.timeChoice = 2;
+      }
+      break;
+    default:
+      return;  // the input area stays as it is
+  }
+  if (zodiac_ != nullptr) PlaceAfterInput();
+}
+
+void rg_CastPanel::Press(int code) {
+  switch (code) {
+    case Calculate: {
+      const auto verdict = ValidateCast(request_);
+      if (!verdict) return;
+      if (verdict->code > 0) {
+        emit castRequested(verdict->code, ui::Q(verdict->message), &request_);
+        return;
+      }
+      refusal_ = rg_QiGuaModel();
+      refusal_.empty = true;
+      if (verdict->code == -2 && input_ != nullptr) input_->setFocus();
+      emit castRequested(verdict->code, ui::Q(verdict->message), &refusal_);
+      return;
+    }
+    case Reset:
+      emit resetRequested();
+      method_->Select(0);
+      zodiac_->Select(0);
+      request_.methodCaption.clear();
+      request_.upstr.clear();
+      request_.downstr.clear();
+      request_.numberText.clear();
+      request_.zodiac = -1;
+      request_.method = -1;
+      request_.id = 0;
+      request_.dong.clear();
+      return;
+    case HandCast:
+      request_.id = 0;
+      emit resetRequested();
+      emit handCastRequested();
+      return;
+    default:
+      return;
+  }
+}
+
+void rg_CastPanel::Restore(int id, int method, int zodiac, double castTime, const QString& numberText,
+                           const QString& upstr, const QString& downstr, int timeChoice,
+                           const std::vector<int>& dong) {
+  request_.id = id;
+  request_.method = method;
+  method_->Select(method);
+  request_.zodiac = zodiac;
+  zodiac_->Select(zodiac);
+  request_.castTime = castTime;
+  request_.numberText = ui::U(numberText);
+  request_.upstr = ui::U(upstr);
+  request_.downstr = ui::U(downstr);
+  request_.timeChoice = timeChoice;
+  request_.dong = dong;
+  if (method == 1) {
+    if (QLineEdit* entry = NumberEntry()) entry->setText(numberText);
+  } else if (method == 3) {
+    if (rg_OptionGroup* options = TimeOptions()) {
+      // Only options 1 and 2 exist; anything else casts as the checked one.
+      options->Choose(timeChoice == 1 || timeChoice == 2 ? timeChoice : options->Checked());
+    }
+  }
+  Press(Calculate);
+}
+
+}  // namespace rg_com_ptl_xyh

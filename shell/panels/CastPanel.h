@@ -1,0 +1,79 @@
+#pragma once
+// The strip where a cast is set up: method, its input, the person's zodiac
+// sign, "演算" and "重设".
+#include <QWidget>
+
+#include <vector>
+
+#include "engine/Casting.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace rg_com_ptl_xyh {
+
+class rg_LabeledChoice;
+class rg_OptionGroup;
+
+class rg_CastPanel : public QWidget {
+  Q_OBJECT
+ public:
+  enum Button { Calculate = 1, Reset = 2, HandCast = 3 };
+
+  explicit rg_CastPanel(QWidget* parent = nullptr);
+  void Build(const QString& fontDescription);
+
+  // The hand-cast dialog writes its lines and time straight into this.
+  rg_QiGuaModel& Request() { return request_; }
+  const rg_QiGuaModel& Request() const { return request_; }
+
+  // The review: puts a stored cast back and presses "演算".
+  void Restore(int id, int method, int zodiac, double castTime, const QString& numberText,
+               const QString& upstr, const QString& downstr, int timeChoice,
+               const std::vector<int>& dong);
+
+  // The widest this panel gets (with the time options shown).
+  static int MaxWidth(const QFont& font);
+
+  rg_LabeledChoice* MethodChoice() const { return method_; }
+  rg_LabeledChoice* ZodiacChoice() const { return zodiac_; }
+  QPushButton* CalculateButton() const { return calculate_; }
+  QPushButton* ResetButton() const { return reset_; }
+  QLabel* Disclaimer() const { return disclaimer_; }
+  // The control of the input area: the number entry, the hand-cast button
+  // or the time options; null before a method is chosen.
+  QWidget* Input() const { return input_; }
+  QLineEdit* NumberEntry() const;
+  rg_OptionGroup* TimeOptions() const;
+
+ public slots:
+  void Press(int code);
+
+ signals:
+  void resetRequested();
+  void handCastRequested();
+  // code 1..3 with the panel's request, or a refusal -1..-5 with a fresh
+  // request whose empty flag is set.
+  void castRequested(int code, const QString& message, rg_QiGuaModel* request);
+
+ private:
+  void OnChoice(int group, int index, const QString& caption);
+  void PlaceAfterInput();
+  QPushButton* MakeButton(const QString& caption, int code);
+
+  QFont font_;
+  QString fontDescription_;
+  rg_LabeledChoice* method_ = nullptr;
+  QWidget* input_ = nullptr;
+  rg_LabeledChoice* zodiac_ = nullptr;
+  QPushButton* calculate_ = nullptr;
+  QPushButton* reset_ = nullptr;
+  QLabel* disclaimer_ = nullptr;
+  rg_QiGuaModel request_;
+  rg_QiGuaModel refusal_;
+};
+
+}  // namespace rg_com_ptl_xyh
+
+Q_DECLARE_METATYPE(rg_com_ptl_xyh::rg_QiGuaModel*)

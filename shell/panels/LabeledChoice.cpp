@@ -1,0 +1,47 @@
+#include "shell/panels/LabeledChoice.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include <algorithm>
+
+#include "shell/Ui.h"
+
+namespace rg_com_ptl_xyh {
+
+rg_LabeledChoice::rg_LabeledChoice(QWidget* parent)
+    : QWidget(parent), caption_(new QLabel(this)), combo_(new QComboBox(this)) {
+  connect(combo_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+    emit changed(combo_->itemData(index).toInt(), combo_->itemText(index));
+  });
+}
+
+void rg_LabeledChoice::Build(const QFont& font, const QString& caption, const QStringList& items) {
+  const QSize unit = ui::CharExtent(font, QStringLiteral("数"));
+  const int w = unit.width();
+  const int h = unit.height();
+  charWidth_ = w;
+  setFont(font);
+  int longest = 0;
+  for (const QString& item : items) longest = std::max(longest, static_cast<int>(item.size()));
+  const int captionWidth = w * static_cast<int>(caption.size());
+
+  caption_->setText(caption);
+  caption_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  caption_->setGeometry(0, 5, captionWidth, h);
+  combo_->setGeometry(captionWidth + 10, 2, w * (longest + 1) + 10, h + 6);
+  combo_->clear();
+  for (int i = 0; i < items.size(); ++i) combo_->addItem(items[i], i);
+  resize(w * (longest + static_cast<int>(caption.size()) + 1) + 20, h + 10);
+  if (!items.isEmpty()) Select(0);
+}
+
+void rg_LabeledChoice::Select(int index) {
+  combo_->setCurrentIndex(index);
+  if (combo_->currentIndex() < 0) return;
+  emit changed(combo_->currentData().toInt(), combo_->currentText());
+}
+
+int rg_LabeledChoice::CurrentIndex() const { return combo_->currentIndex(); }
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,77 @@
+#pragma once
+// Shared set-up of the window tests: a QApplication on the offscreen
+// platform, a home folder whose network settings point at loopback, a fixed
+// clock, and message boxes answered by the test.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+#include "TempDir.h"
+#include "history/EasyDb.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/Settings.h"
+#include "shell/Ui.h"
+#include "shell/XyhWin.h"
+
+namespace test_support {
+
+using namespace rg_com_ptl_xyh;
+
+// Every message box shown, with a scripted answer.
+struct Messages {
+  struct Shown {
+    QString text;
+    QString caption;
+    ui::MessageKind kind;
+  };
+  QList<Shown> shown;
+  ui::Answer answer = ui::Answer::Yes;
+
+  Messages() {
+    ui::SetMessageHook([this](QWidget*, const QString& text, const QString& caption, ui::MessageKind kind) {
+      shown.append({text, caption, kind});
+      return kind == ui::MessageKind::Question ? answer : ui::Answer::Ok;
+    });
+  }
+  ~Messages() { ui::SetMessageHook({}); }
+  QString Last() const { return shown.isEmpty() ? QString() : shown.back().text; }
+};
+
+// Writes the network keys of a test home: nothing may reach outside hosts.
+inline void PointNetworkAtLoopback(const std::filesystem::path& home) {
+  rg_Settings settings(home / "config.ini");
+  settings.Write(u"net", u"results_home", u"http://127.0.0.1:9/");
+  settings.Write(u"net", u"kl8_history", u"http://127.0.0.1:9/kl8");
+  settings.Write(u"net", u"probe_host", u"127.0.0.1");
+  settings.Write(u"net", u"update_host", u"");
+}
+
+// A main window on a temporary home with its own store and a fixed clock.
+struct WindowFixture {
+  TempDir home;
+  FixedClock clock{MakeDate(2024, 6, 1, 8, 30, 0, 125), -480};
+  rg_EasyDb store;
+  std::unique_ptr<rg_XyhWin> window;
+
+  explicit WindowFixture(bool create = true) {
+    PointNetworkAtLoopback(home.path());
+    store.Open(home.path());
+    if (create) Create();
+  }
+  void Create() {
+    rg_XyhWin::Options options;
+    options.home = home.path();
+    options.clock = &clock;
+    options.store = &store;
+    options.splash = false;
+    window = std::make_unique<rg_XyhWin>(options);
+    window->Create();
+  }
+};
+
+}  // namespace test_support
