@@ -7,6 +7,8 @@
 #include "shell/Ui.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"
+#include "shell/panels/HistoryPanel.h"
+#include "shell/panels/LabeledText.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -15,7 +17,7 @@ rg_MainPanel::rg_MainPanel(const Clock& clock, QWidget* parent)
       draw_(new QWidget(this)),
       cast_(new rg_CastPanel(this)),
       gua_(new rg_GuaPanel(this)),
-      history_(new QWidget(this)),
+      history_(new rg_HistoryPanel(this)),
       dispatch_(clock, gua_->Report()) {}
 
 void rg_MainPanel::Build(const QString& fontDescription) {
@@ -25,7 +27,10 @@ void rg_MainPanel::Build(const QString& fontDescription) {
 
   draw_->resize(0, 0);  // the latest-draws strip arrives with the draws panel
 
-  connect(cast_, &rg_CastPanel::resetRequested, this, [this] { gua_->ClearReading(); });
+  connect(cast_, &rg_CastPanel::resetRequested, this, [this] {
+    history_->ClearResult();
+    gua_->ClearReading();
+  });
   connect(cast_, &rg_CastPanel::handCastRequested, this, &rg_MainPanel::openHandCast);
   connect(cast_, &rg_CastPanel::castRequested, this,
           [this](int code, const QString& message, rg_QiGuaModel* request) {
@@ -44,6 +49,18 @@ void rg_MainPanel::Build(const QString& fontDescription) {
     BuildNumberProfile(*analysis);
     emit numbersReady(analysis);
   });
+  connect(history_, &rg_HistoryPanel::button, this, [this](int code) {
+    if (code == rg_HistoryPanel::Save) {
+      // A copy: the record saved is the cast on screen now.
+      const rg_GuaAnalysis analysis = gua_->Report().Analysis();
+      emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
+    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help) {
+      emit command(code);
+    }
+  });
+  connect(history_, &rg_HistoryPanel::review, this, &rg_MainPanel::review);
 }
+
+void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }
 
 }  // namespace rg_com_ptl_xyh

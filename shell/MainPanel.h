@@ -11,6 +11,7 @@ namespace rg_com_ptl_xyh {
 class Clock;
 class rg_CastPanel;
 class rg_GuaPanel;
+class rg_HistoryPanel;
 struct rg_GuaAnalysis;
 
 class rg_MainPanel : public QWidget {
@@ -18,13 +19,15 @@ class rg_MainPanel : public QWidget {
  public:
   rg_MainPanel(const Clock& clock, QWidget* parent = nullptr);
   void Build(const QString& fontDescription);
+  // The history panel is built once the window has given it its place.
+  void BuildHistory();
 
   int Lottery() const { return dispatch_.Lottery(); }
   const QString& FontDescription() const { return fontDescription_; }
   QWidget* DrawPanel() const { return draw_; }
   rg_CastPanel* CastPanel() const { return cast_; }
   rg_GuaPanel* GuaPanel() const { return gua_; }
-  QWidget* HistoryPanel() const { return history_; }
+  rg_HistoryPanel* HistoryPanel() const { return history_; }
 
  signals:
   // The six events, in slot order.
@@ -40,7 +43,7 @@ class rg_MainPanel : public QWidget {
   QWidget* draw_;
   rg_CastPanel* cast_;
   rg_GuaPanel* gua_;
-  QWidget* history_;
+  rg_HistoryPanel* history_;
   rg_CastDispatch dispatch_;
 };
 

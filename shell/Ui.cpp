@@ -1,6 +1,8 @@
 #include "shell/Ui.h"
 
+#include <QDesktopServices>
 #include <QFontDatabase>
+#include <QUrl>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QStringList>
@@ -8,6 +10,11 @@
 namespace rg_com_ptl_xyh::ui {
 
 namespace {
+
+OpenHook& Opener() {
+  static OpenHook hook;
+  return hook;
+}
 
 MessageHook& Hook() {
   static MessageHook hook;
@@ -82,6 +89,13 @@ Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption,
   }
   QMessageBox::information(parent, caption, text);
   return Answer::Ok;
+}
+
+void SetOpenHook(OpenHook hook) { Opener() = std::move(hook); }
+
+bool OpenDocument(const QString& path) {
+  if (Opener()) return Opener()(path);
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace rg_com_ptl_xyh::ui

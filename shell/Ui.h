@@ -35,4 +35,10 @@ using MessageHook =
 void SetMessageHook(MessageHook hook);
 Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageKind kind);
 
+// Opens a document with the desktop's viewer; false when it could not.
+// Tests replace the viewer with a hook.
+using OpenHook = std::function<bool(const QString& path)>;
+void SetOpenHook(OpenHook hook);
+bool OpenDocument(const QString& path);
+
 }  // namespace rg_com_ptl_xyh::ui

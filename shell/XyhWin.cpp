@@ -1,11 +1,15 @@
 #include "shell/XyhWin.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QProcess>
 #include <QStatusBar>
 
 #include "derive/ResultText.h"
 #include "history/EasyDb.h"
+#include "history/YsModel.h"
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "shell/Constants.h"
@@ -15,6 +19,8 @@
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
+#include "shell/panels/HistoryPanel.h"
+#include "shell/panels/LabeledText.h"
 #include "update/UpdateFiles.h"
 
 namespace rg_com_ptl_xyh {
@@ -51,6 +57,9 @@ void rg_XyhWin::Create() {
   connect(panel_, &rg_MainPanel::statusText, this, &rg_XyhWin::ShowStatus);
   connect(panel_, &rg_MainPanel::openHandCast, this, &rg_XyhWin::OpenHandCast);
   connect(panel_, &rg_MainPanel::numbersReady, this, &rg_XyhWin::FillResult);
+  connect(panel_, &rg_MainPanel::save, this, &rg_XyhWin::Save);
+  connect(panel_, &rg_MainPanel::command, this, &rg_XyhWin::Command);
+  connect(panel_, &rg_MainPanel::review, this, &rg_XyhWin::Review);
   panel_->Build(fontDescription_);
 
   status0_ = new QLabel(QStringLiteral("状态:"), this);
@@ -67,6 +76,7 @@ void rg_XyhWin::Create() {
   }
 
   LayOut();
+  panel_->BuildHistory();
 
   if (options_.splash) {
     rg_LoadWin splash(this);
@@ -105,7 +115,88 @@ void rg_XyhWin::OpenHandCast() {
 }
 
 void rg_XyhWin::FillResult(rg_GuaAnalysis* analysis) {
-  resultText_ = ui::Q(ResultTextFor(*analysis));
+  panel_->HistoryPanel()->ResultBox()->SetText(ui::Q(ResultTextFor(*analysis)));
+}
+
+void rg_XyhWin::Save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note) {
+  if (store_.Save(MakeSaveRecord(analysis, ui::U(title), ui::U(note)))) {
+    ShowStatus(QStringLiteral("保存成功"));
+    FillHistory();
+    panel_->HistoryPanel()->ClearEntry();
+  } else {
+    // What the user typed stays, so nothing is lost when saving fails.
+    ShowStatus(QStringLiteral("保存失败"));
+  }
+}
+
+void rg_XyhWin::Command(int code) {
+  if (code == rg_HistoryPanel::Delete) {
+    DeleteTicked();
+  } else if (code == rg_HistoryPanel::Help) {
+    OpenHelp();
+  }
+}
+
+void rg_XyhWin::FillHistory() {
+  rg_HistoryModel& model = panel_->HistoryPanel()->Model();
+  model.BeginFill();
+  store_.VisitList([&model](std::int32_t id, std::u16string_view name) { model.Append(id, name); });
+  model.EndFill();
+}
+
+void rg_XyhWin::DeleteTicked() {
+  if (ui::ShowMessage(this, QStringLiteral("确定需要删除当前所选择的历史数据吗?"), QStringLiteral("询问:"),
+                      ui::MessageKind::Question) != ui::Answer::Yes) {
+    return;
+  }
+  rg_HistoryModel& model = panel_->HistoryPanel()->Model();
+  int i = 0;
+  while (i < model.rowCount()) {
+    if (!model.Checked(i)) {
+      ++i;
+    } else if (store_.Delete(model.Id(i))) {
+      model.removeRow(i);
+    } else {
+      // The row is still stored, so its item stays in the list.
+      ShowStatus(QStringLiteral("删除失败"));
+      ++i;
+    }
+  }
+}
+
+void rg_XyhWin::Review(int id) {
+  const rg_YsModel record = store_.Load(id);
+  if (record._id != id) return;
+  panel_->CastPanel()->Restore(record._id, record.ysindex, record.gzsxid, record.ysday, ui::Q(record.ysnumber),
+                               ui::Q(record.upstr), ui::Q(record.downstr), record.rot,
+                               std::vector<int>(record.dong.begin(), record.dong.end()));
+}
+
+QString rg_XyhWin::FindHelp() {
+  const QDir exe(QString::fromStdString(PathToUtf8(ExecutableDirectory())));
+  for (const QString& candidate : {exe.filePath(HelpFileName()),
+                                   exe.filePath(QStringLiteral("../share/xyh/") + HelpFileName())}) {
+    if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).canonicalFilePath();
+  }
+  return exe.filePath(HelpFileName());
+}
+
+void rg_XyhWin::OpenHelp() {
+  const QString help = FindHelp();
+  if (!QFileInfo(help).isFile()) {
+    ui::ShowMessage(this, QStringLiteral("找不到帮助文件:") + QDir::toNativeSeparators(help), QStringLiteral("信息:"),
+                    ui::MessageKind::Information);
+    return;
+  }
+#ifdef _WIN32
+  const bool opened = QProcess::startDetached(QStringLiteral("hh.exe"), {QDir::toNativeSeparators(help)});
+#else
+  const bool opened = ui::OpenDocument(help);
+#endif
+  if (!opened) {
+    ui::ShowMessage(this, QStringLiteral("无法打开帮助文件:") + QDir::toNativeSeparators(help),
+                    QStringLiteral("信息:"), ui::MessageKind::Information);
+  }
 }
 
 void rg_XyhWin::CheckForUpdate() { updateTimer_.stop(); }
@@ -128,8 +219,9 @@ void rg_XyhWin::resizeEvent(QResizeEvent* event) {
 }
 
 void rg_XyhWin::FirstActive() {
-  if (firstActiveDone_) return;
+  if (firstActiveDone_ || panel_ == nullptr) return;
   firstActiveDone_ = true;
+  FillHistory();
 }
 
 }  // namespace rg_com_ptl_xyh

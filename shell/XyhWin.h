@@ -42,13 +42,20 @@ class rg_XyhWin : public QMainWindow {
   rg_Settings& Settings() { return settings_; }
   const QFont& MainFont() const { return font_; }
   QSize CharSize() const { return charSize_; }
-  // The result text of the latest cast (the result box shows it).
-  const QString& ResultText() const { return resultText_; }
+  // Where the help is looked for: beside the executable, then in the
+  // installed share/xyh folder.
+  static QString FindHelp();
 
  public slots:
   void ShowStatus(const QString& message);
   void OpenHandCast();
   void FillResult(rg_GuaAnalysis* analysis);
+  void Save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
+  void Command(int code);
+  void Review(int id);
+  void FillHistory();
+  void DeleteTicked();
+  void OpenHelp();
   void CheckForUpdate();
 
  protected:
@@ -71,7 +78,6 @@ class rg_XyhWin : public QMainWindow {
   QFont font_;
   QSize charSize_;
   QTimer updateTimer_;
-  QString resultText_;
   bool firstActiveDone_ = false;
 };
 

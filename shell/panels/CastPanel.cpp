@@ -42,6 +42,12 @@ constexpr int kNumberMaxLength = 32;
 
 rg_CastPanel::rg_CastPanel(QWidget* parent) : QWidget(parent) {}
 
+rg_CastPanel::~rg_CastPanel() {
+  // The input control dies with the panel's children, after this part of
+  // the panel is gone: it must not report back any more.
+  if (input_ != nullptr) input_->disconnect(this);
+}
+
 QPushButton* rg_CastPanel::MakeButton(const QString& caption, int code) {
   auto* button = new QPushButton(caption, this);
   button->setFont(font_);

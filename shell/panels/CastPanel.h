@@ -22,6 +22,7 @@ class rg_CastPanel : public QWidget {
   enum Button { Calculate = 1, Reset = 2, HandCast = 3 };
 
   explicit rg_CastPanel(QWidget* parent = nullptr);
+  ~rg_CastPanel() override;
   void Build(const QString& fontDescription);
 
   // The hand-cast dialog writes its lines and time straight into this.

@@ -74,4 +74,17 @@ struct WindowFixture {
   }
 };
 
+// Every document the window asked to open.
+struct OpenedDocuments {
+  QStringList paths;
+  bool succeed = true;
+  OpenedDocuments() {
+    ui::SetOpenHook([this](const QString& path) {
+      paths.append(path);
+      return succeed;
+    });
+  }
+  ~OpenedDocuments() { ui::SetOpenHook({}); }
+};
+
 }  // namespace test_support

@@ -11,7 +11,9 @@
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/HandCastPanel.h"
+#include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
+#include "shell/panels/LabeledText.h"
 
 using namespace test_support;
 
@@ -32,13 +34,34 @@ int main(int argc, char** argv) {
   bool ok = true;
 
   WindowFixture f;
-  f.clock.Set(MakeDate(2026, 12, 6, 15, 7, 3, 250));
   rg_CastPanel* cast = f.window->MainPanel()->CastPanel();
-  cast->MethodChoice()->Select(1);
-  QTest::keyClicks(cast->NumberEntry(), "58");
-  cast->ZodiacChoice()->Select(1);
-  QTest::mouseClick(cast->CalculateButton(), Qt::LeftButton);
+  rg_HistoryPanel* history = f.window->MainPanel()->HistoryPanel();
+  const auto castNumber = [&](const char* number, int zodiac) {
+    cast->MethodChoice()->Select(1);
+    cast->NumberEntry()->clear();
+    QTest::keyClicks(cast->NumberEntry(), number);
+    cast->ZodiacChoice()->Select(zodiac);
+    QTest::mouseClick(cast->CalculateButton(), Qt::LeftButton);
+  };
+  // A few saved casts for the history list.
+  const struct { const char* number; int zodiac; const char* title; double when; } saved[] = {
+      {"2024", 5, "新年试卦", MakeDate(2026, 1, 1, 9, 30)},
+      {"318", 9, "周末", MakeDate(2026, 11, 28, 20, 5, 12)},
+      {"7", 2, "午间", MakeDate(2026, 12, 5, 12)},
+  };
+  for (const auto& s : saved) {
+    f.clock.Set(s.when);
+    castNumber(s.number, s.zodiac);
+    qobject_cast<QLineEdit*>(history->Name()->Box())->insert(QString::fromUtf8(s.title));
+    QTest::mouseClick(history->SaveButton(), Qt::LeftButton);
+  }
+  f.clock.Set(MakeDate(2026, 12, 6, 15, 7, 3, 250));
+  castNumber("58", 1);
+  qobject_cast<QLineEdit*>(history->Name()->Box())->insert(QStringLiteral("甲"));
   ok &= Save(f.window.get(), out, QStringLiteral("main-window.png"));
+  QTest::mouseClick(history->QrButton(), Qt::LeftButton);
+  ok &= Save(f.window.get(), out, QStringLiteral("qr-code.png"));
+  QTest::mouseClick(history->QrButton(), Qt::LeftButton);
 
   rg_GuaWin dialog(f.window.get(), f.window->MainFont(), f.clock, cast->Request());
   const int forms[6] = {3, 2, 1, 4, 1, 2};

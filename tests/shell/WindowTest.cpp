@@ -21,6 +21,8 @@
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
+#include "shell/panels/HistoryPanel.h"
+#include "shell/panels/LabeledText.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/OptionGroup.h"
 
@@ -79,7 +81,7 @@ TEST(MainWindow, ANumberCastShowsWhatTheCommandLinePrints) {
   QString box = gua->ReadingBox()->toPlainText();
   box.replace("\n", "\r\n");
   EXPECT_EQ(box.toStdString(), cli["reading"].asString());
-  EXPECT_EQ(f.window->ResultText().toStdString(), cli["result"].asString());
+  EXPECT_EQ(f.window->MainPanel()->HistoryPanel()->ResultBox()->Text().toStdString(), cli["result"].asString());
 }
 
 TEST(MainWindow, ResetEmptiesOnlyTheReading) {

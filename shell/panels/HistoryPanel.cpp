@@ -1,0 +1,223 @@
+#include "shell/panels/HistoryPanel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListView>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "shell/Ui.h"
+#include "shell/panels/LabeledText.h"
+#include "shell/panels/QrBitmap.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+const QString kShowQr = QStringLiteral("用手机查看");
+const QString kHideQr = QStringLiteral("隐藏二维码");
+}  // namespace
+
+void rg_HistoryModel::BeginFill() {
+  beginResetModel();
+  ids_.clear();
+  names_.clear();
+  checked_.clear();
+}
+
+void rg_HistoryModel::Append(std::int32_t id, std::u16string_view name) {
+  ids_.append(id);
+  names_.append(QString(reinterpret_cast<const QChar*>(name.data()), static_cast<qsizetype>(name.size())));
+  checked_.append(0);
+}
+
+void rg_HistoryModel::EndFill() { endResetModel(); }
+
+int rg_HistoryModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(ids_.size());
+}
+
+QVariant rg_HistoryModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= ids_.size()) return {};
+  switch (role) {
+    case Qt::DisplayRole: return names_[index.row()];
+    case Qt::UserRole: return ids_[index.row()];
+    case Qt::CheckStateRole: return checked_[index.row()] ? Qt::Checked : Qt::Unchecked;
+    default: return {};
+  }
+}
+
+bool rg_HistoryModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::CheckStateRole || !index.isValid() || index.row() >= ids_.size()) return false;
+  checked_[index.row()] = value.value<Qt::CheckState>() == Qt::Checked ? 1 : 0;
+  emit dataChanged(index, index, {Qt::CheckStateRole});
+  emit checkToggled(index.row());
+  return true;
+}
+
+Qt::ItemFlags rg_HistoryModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+}
+
+bool rg_HistoryModel::removeRows(int row, int count, const QModelIndex& parent) {
+  if (parent.isValid() || row < 0 || count < 1 || row + count > ids_.size()) return false;
+  beginRemoveRows(parent, row, row + count - 1);
+  ids_.remove(row, count);
+  names_.remove(row, count);
+  checked_.remove(row, count);
+  endRemoveRows();
+  return true;
+}
+
+void rg_HistoryModel::SetAllChecked(bool checked) {
+  checked_.fill(checked ? 1 : 0);
+  if (!ids_.isEmpty()) emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::CheckStateRole});
+}
+
+rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
+    : QWidget(parent),
+      list_(new QListView(this)),
+      selectAll_(new QCheckBox(QStringLiteral("全选"), this)),
+      delete_(new QPushButton(QStringLiteral("删除"), this)) {
+  list_->setModel(&model_);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setUniformItemSizes(true);  // keeps a long history quick to show
+  list_->setToolTip(QStringLiteral("双击复盘查看"));
+  delete_->setEnabled(false);
+
+  connect(selectAll_, &QCheckBox::clicked, this, [this](bool checked) {
+    model_.SetAllChecked(checked);
+    delete_->setEnabled(checked && model_.rowCount() > 0);
+  });
+  connect(&model_, &rg_HistoryModel::checkToggled, this,
+          [this] { delete_->setEnabled(list_->selectionModel()->hasSelection()); });
+  connect(list_, &QListView::doubleClicked, this, [this] {
+    const QModelIndex current = list_->currentIndex();
+    if (current.isValid()) emit review(model_.Id(current.row()));
+  });
+  connect(delete_, &QPushButton::clicked, this, [this] { Press(Delete); });
+}
+
+void rg_HistoryPanel::Build(const QFont& font) {
+  setFont(font);
+  unit_ = ui::CharExtent(font, QStringLiteral("框"));
+  const int w = unit_.width();
+  const int h = unit_.height();
+  const int width = this->width();
+
+  list_->setFont(font);
+  list_->setGeometry(0, 0, width, 8 * h);
+  selectAll_->setGeometry(0, list_->geometry().bottom() + 1 + 10, 4 * w, 2 * h);
+  delete_->setGeometry(selectAll_->geometry().right() + 1 + 10, selectAll_->y(), 3 * w, 2 * h);
+
+  result_ = new rg_LabeledText(this);
+  result_->resize(width, 16 * h);
+  result_->Build(QStringLiteral("演算结果:"), font, true, true);
+  result_->move(0, selectAll_->geometry().bottom() + 1 + 10);
+  result_->Arrange(true, 16 * h);
+
+  qr_ = new QPushButton(kShowQr, this);
+  qr_->setGeometry(result_->geometry().right() + 1 - 6 * w - 10, result_->geometry().bottom() + 1 + 10, 6 * w,
+                   2 * h);
+  qr_->setEnabled(false);
+
+  // The note takes what is left once the name and the button row fit.
+  const int noteTop = qr_->geometry().bottom() + 1 + 10;
+  const int nameHeight = h + 8;
+  const int noteHeight = std::max(3 * h, height() - noteTop - 10 - nameHeight - 10 - 2 * h);
+  note_ = new rg_LabeledText(this);
+  note_->resize(width, noteHeight);
+  note_->Build(QStringLiteral("用户备注:"), font, false, true);
+  note_->move(0, noteTop);
+  note_->Arrange(true, noteHeight);
+
+  name_ = new rg_LabeledText(this);
+  name_->resize(width, nameHeight);
+  name_->Build(QStringLiteral("名称:"), font, false, false);
+  name_->move(0, note_->geometry().bottom() + 1 + 10);
+  name_->Arrange(false, nameHeight);
+
+  save_ = new QPushButton(QStringLiteral("保存"), this);
+  save_->setGeometry(0, name_->geometry().bottom() + 1 + 10, 5 * w, 2 * h);
+  save_->setEnabled(false);
+  help_ = new QPushButton(QStringLiteral("帮助"), this);
+  help_->setGeometry(save_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+
+  connect(result_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(ResultField, flag); });
+  connect(note_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(NoteField, flag); });
+  connect(name_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(NameField, flag); });
+  connect(qr_, &QPushButton::clicked, this, [this] { Press(Qr); });
+  connect(save_, &QPushButton::clicked, this, [this] { Press(Save); });
+  connect(help_, &QPushButton::clicked, this, [this] { Press(Help); });
+}
+
+void rg_HistoryPanel::OnEmptiness(int field, int flag) {
+  if (field == ResultField) {
+    qr_->setEnabled(flag == 0);
+  } else if (field == NameField) {
+    const bool noResult = result_->Text().trimmed().isEmpty();
+    save_->setEnabled(!noResult && flag == 0);
+  }
+}
+
+void rg_HistoryPanel::ClearResult() {
+  if (result_ == nullptr) return;  // a reset before the panel is built
+  result_->SetText(QString());
+  note_->SetText(QString());
+}
+
+void rg_HistoryPanel::ClearEntry() {
+  if (note_ == nullptr) return;
+  note_->SetText(QString());
+  name_->SetText(QString());
+}
+
+void rg_HistoryPanel::Press(int code) {
+  switch (code) {
+    case Qr:
+      if (qr_->text() == kShowQr) {
+        if (result_->Text().isEmpty()) return;
+        qr_->setText(kHideQr);
+        ShowQr();
+      } else if (qr_->text() == kHideQr) {
+        qr_->setText(kShowQr);
+        delete picture_;
+        picture_ = nullptr;
+      }
+      return;
+    case Save:
+      if (name_->Text().trimmed().isEmpty()) {
+        name_->ShowHint(QStringLiteral("请输入保存的标题,标题将自动加上日期"));
+        return;
+      }
+      emit button(Save);
+      return;
+    default:
+      emit button(code);
+      return;
+  }
+}
+
+void rg_HistoryPanel::ShowQr() {
+  delete picture_;
+  picture_ = new QLabel(this);
+  picture_->setGeometry(result_->geometry());
+  picture_->setAlignment(Qt::AlignCenter);
+  picture_->setAutoFillBackground(true);
+  const std::vector<unsigned char> bmp = QrBitmap(result_->Text().toStdString());
+  QPixmap pixmap;
+  if (bmp.empty() || !pixmap.loadFromData(bmp.data(), static_cast<uint>(bmp.size()), "BMP")) {
+    picture_->setWordWrap(true);
+    picture_->setText(QStringLiteral("结果文字太长,无法生成二维码"));
+  } else {
+    // Centred; shrunk to fit keeping its proportions, never enlarged.
+    if (pixmap.width() > picture_->width() || pixmap.height() > picture_->height()) {
+      pixmap = pixmap.scaled(picture_->size(), Qt::KeepAspectRatio, Qt::FastTransformation);
+    }
+    picture_->setPixmap(pixmap);
+  }
+  picture_->show();
+  picture_->raise();
+}
+
+}  // namespace rg_com_ptl_xyh

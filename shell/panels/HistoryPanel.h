@@ -1,0 +1,103 @@
+#pragma once
+// The right-hand side of the main window: the history list with "全选" and
+// "删除", then the result box, the QR view, the note, the name, "保存" and
+// "帮助".
+#include <QAbstractListModel>
+#include <QVector>
+#include <QWidget>
+
+#include <cstdint>
+#include <string_view>
+
+class QCheckBox;
+class QLabel;
+class QListView;
+class QPushButton;
+
+namespace rg_com_ptl_xyh {
+
+class rg_LabeledText;
+
+// The saved casts, newest first, each with a check box; filled in one go so
+// that a long history appears at once.
+class rg_HistoryModel : public QAbstractListModel {
+  Q_OBJECT
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  void BeginFill();
+  void Append(std::int32_t id, std::u16string_view name);
+  void EndFill();
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+
+  std::int32_t Id(int row) const { return ids_.value(row); }
+  bool Checked(int row) const { return checked_.value(row) != 0; }
+  void SetAllChecked(bool checked);
+
+ signals:
+  void checkToggled(int row);
+
+ private:
+  QVector<std::int32_t> ids_;
+  QVector<QString> names_;
+  QVector<char> checked_;
+};
+
+class rg_HistoryPanel : public QWidget {
+  Q_OBJECT
+ public:
+  enum Button { Delete = 1, Save = 2, Help = 5, Qr = 100 };
+  // Emptiness event codes of the three text fields.
+  enum Field { ResultField = 1, NoteField = 2, NameField = 3 };
+
+  explicit rg_HistoryPanel(QWidget* parent = nullptr);
+  // Lays out the list part, then the result area, within the panel's size.
+  void Build(const QFont& font);
+
+  rg_HistoryModel& Model() { return model_; }
+  QListView* List() const { return list_; }
+  QCheckBox* SelectAll() const { return selectAll_; }
+  QPushButton* DeleteButton() const { return delete_; }
+  rg_LabeledText* ResultBox() const { return result_; }
+  QPushButton* QrButton() const { return qr_; }
+  rg_LabeledText* Note() const { return note_; }
+  rg_LabeledText* Name() const { return name_; }
+  QPushButton* SaveButton() const { return save_; }
+  QPushButton* HelpButton() const { return help_; }
+  // The QR picture while it is shown, else null.
+  QLabel* Picture() const { return picture_; }
+
+  void ClearResult();  // result box and note (the casting panel's reset)
+  void ClearEntry();   // note and name (after a successful save)
+
+ public slots:
+  void Press(int code);
+
+ signals:
+  void button(int code);
+  void review(int id);
+
+ private:
+  void ShowQr();
+  void OnEmptiness(int field, int flag);
+
+  rg_HistoryModel model_;
+  QListView* list_;
+  QCheckBox* selectAll_;
+  QPushButton* delete_;
+  rg_LabeledText* result_ = nullptr;
+  QPushButton* qr_ = nullptr;
+  rg_LabeledText* note_ = nullptr;
+  rg_LabeledText* name_ = nullptr;
+  QPushButton* save_ = nullptr;
+  QPushButton* help_ = nullptr;
+  QLabel* picture_ = nullptr;
+  QSize unit_;
+};
+
+}  // namespace rg_com_ptl_xyh

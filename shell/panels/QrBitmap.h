@@ -1,0 +1,16 @@
+#pragma once
+// The QR code of a text as a 24-bit Windows bitmap held in memory: one
+// pixel per module, no quiet zone.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rg_com_ptl_xyh {
+
+// Empty when the text cannot be encoded (too long for any version).
+std::vector<unsigned char> QrBitmap(std::string_view utf8);
+
+// The encoded symbol itself: width x width modules, true for dark.
+std::vector<bool> QrModules(std::string_view utf8, int& width);
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,320 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <fstream>
+
+#include "GuiTest.h"
+#include "shell/MainPanel.h"
+#include "shell/panels/CastPanel.h"
+#include "shell/panels/GuaPanel.h"
+#include "shell/panels/HandCastPanel.h"
+#include "shell/panels/HistoryPanel.h"
+#include "shell/panels/LabeledChoice.h"
+#include "shell/panels/LabeledText.h"
+#include "shell/panels/OptionGroup.h"
+#include "shell/panels/QrBitmap.h"
+
+using namespace test_support;
+
+namespace {
+
+struct HistoryFixture : WindowFixture {
+  rg_CastPanel* cast() { return window->MainPanel()->CastPanel(); }
+  rg_HistoryPanel* history() { return window->MainPanel()->HistoryPanel(); }
+  rg_GuaPanel* gua() { return window->MainPanel()->GuaPanel(); }
+
+  void CastNumber(const char* number, int zodiac = 1) {
+    cast()->MethodChoice()->Select(1);
+    cast()->NumberEntry()->clear();
+    QTest::keyClicks(cast()->NumberEntry(), number);
+    cast()->ZodiacChoice()->Select(zodiac);
+    QTest::mouseClick(cast()->CalculateButton(), Qt::LeftButton);
+  }
+  // Typed as the user would (QTest's key clicks know no Chinese).
+  void TypeName(const QString& name) {
+    auto* box = qobject_cast<QLineEdit*>(history()->Name()->Box());
+    box->clear();
+    box->insert(name);
+  }
+  void TypeNote(const QString& note) {
+    auto* box = qobject_cast<QPlainTextEdit*>(history()->Note()->Box());
+    box->clear();
+    box->insertPlainText(note);
+  }
+  void Save(const QString& name, const QString& note = {}) {
+    TypeName(name);
+    if (!note.isEmpty()) TypeNote(note);
+    QTest::mouseClick(history()->SaveButton(), Qt::LeftButton);
+  }
+  QStringList Names() {
+    QStringList names;
+    for (int i = 0; i < history()->Model().rowCount(); ++i) {
+      names << history()->Model().index(i).data().toString();
+    }
+    return names;
+  }
+  void Tick(int row) {
+    history()->Model().setData(history()->Model().index(row), Qt::Checked, Qt::CheckStateRole);
+  }
+};
+
+}  // namespace
+
+TEST(ResultPanel, SaveNeedsAResultAndANonBlankName) {
+  HistoryFixture f;
+  EXPECT_FALSE(f.history()->SaveButton()->isEnabled());
+  EXPECT_FALSE(f.history()->QrButton()->isEnabled());
+  // A name typed before any cast does not enable saving, not even once the
+  // result is shown, until the name is edited again.
+  f.TypeName("甲");
+  EXPECT_FALSE(f.history()->SaveButton()->isEnabled());
+  f.CastNumber("58");
+  EXPECT_TRUE(f.history()->QrButton()->isEnabled());
+  EXPECT_FALSE(f.history()->SaveButton()->isEnabled());
+  qobject_cast<QLineEdit*>(f.history()->Name()->Box())->insert("乙");
+  EXPECT_TRUE(f.history()->SaveButton()->isEnabled());
+  f.TypeName("   ");
+  EXPECT_FALSE(f.history()->SaveButton()->isEnabled());
+  // Pressing it anyway with a blank name only shows the hint.
+  f.history()->Press(rg_HistoryPanel::Save);
+  EXPECT_EQ(f.history()->Name()->LastHint(), "请输入保存的标题,标题将自动加上日期");
+  EXPECT_TRUE(f.store.List().empty());
+}
+
+TEST(ResultPanel, SavedCastsAreListedNewestFirstWithTheirDate) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  f.Save("甲", "第一条备注");
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "保存成功");
+  EXPECT_TRUE(f.history()->Name()->Text().isEmpty());
+  EXPECT_TRUE(f.history()->Note()->Text().isEmpty());
+  EXPECT_FALSE(f.history()->SaveButton()->isEnabled());
+
+  f.clock.Set(MakeDate(2026, 12, 6));  // exactly midnight: no time part
+  f.CastNumber("123");
+  f.Save("乙");
+  EXPECT_EQ(f.Names(), QStringList({"乙(2026年12月6日)", "甲(2024年6月1日8时30分)"}));
+  const rg_YsModel first = f.store.Load(f.history()->Model().Id(1));
+  EXPECT_EQ(first.uinfo, u"第一条备注");
+  EXPECT_EQ(first.ysnumber, u"58");
+}
+
+TEST(ResultPanel, AFailedSaveKeepsWhatWasTyped) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  f.store.Close();
+  f.Save("甲", "备注");
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "保存失败");
+  EXPECT_EQ(f.history()->Name()->Text(), "甲");
+  EXPECT_EQ(f.history()->Note()->Text(), "备注");
+  EXPECT_TRUE(f.Names().isEmpty());
+}
+
+TEST(ResultPanel, ResetClearsTheResultAndTheNote) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  f.TypeNote("备注");
+  f.TypeName("甲");
+  QTest::mouseClick(f.cast()->ResetButton(), Qt::LeftButton);
+  EXPECT_TRUE(f.history()->ResultBox()->Text().isEmpty());
+  EXPECT_TRUE(f.history()->Note()->Text().isEmpty());
+  EXPECT_EQ(f.history()->Name()->Text(), "甲");
+  EXPECT_FALSE(f.history()->QrButton()->isEnabled());
+}
+
+TEST(HistoryPanel, SelectAllAndDeleteAskFirst) {
+  HistoryFixture f;
+  Messages messages;
+  f.CastNumber("58");
+  for (const char* name : {"一", "二", "三"}) f.Save(name);
+  ASSERT_EQ(f.Names().size(), 3);
+  EXPECT_FALSE(f.history()->DeleteButton()->isEnabled());
+
+  QTest::mouseClick(f.history()->SelectAll(), Qt::LeftButton);
+  EXPECT_TRUE(f.history()->DeleteButton()->isEnabled());
+  messages.answer = ui::Answer::No;
+  QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  EXPECT_EQ(messages.Last(), "确定需要删除当前所选择的历史数据吗?");
+  EXPECT_EQ(messages.shown.back().caption, "询问:");
+  EXPECT_EQ(f.Names().size(), 3);
+
+  messages.answer = ui::Answer::Yes;
+  QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  EXPECT_TRUE(f.Names().isEmpty());
+  EXPECT_TRUE(f.store.List().empty());
+  // Neither "全选" nor the button changes by itself.
+  EXPECT_TRUE(f.history()->SelectAll()->isChecked());
+}
+
+TEST(HistoryPanel, OnlyTickedItemsAreDeleted) {
+  HistoryFixture f;
+  Messages messages;
+  f.CastNumber("58");
+  for (const char* name : {"一", "二", "三", "四"}) f.Save(name);
+  // Highlight 三 without ticking it; tick 四 and 二.
+  f.history()->List()->setCurrentIndex(f.history()->Model().index(1));
+  f.Tick(0);
+  f.Tick(2);
+  EXPECT_TRUE(f.history()->DeleteButton()->isEnabled());
+  QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  EXPECT_EQ(f.Names().size(), 2);
+  EXPECT_TRUE(f.Names()[0].startsWith("三"));
+  EXPECT_TRUE(f.Names()[1].startsWith("一"));
+  EXPECT_EQ(f.store.List().size(), 2u);
+}
+
+TEST(HistoryPanel, ADeleteThatFailsKeepsItsItem) {
+  HistoryFixture f;
+  Messages messages;
+  f.CastNumber("58");
+  f.Save("一");
+  f.Tick(0);
+  f.store.Close();
+  f.window->MainPanel()->HistoryPanel()->Press(rg_HistoryPanel::Delete);
+  EXPECT_EQ(f.Names().size(), 1);
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "删除失败");
+}
+
+TEST(HistoryPanel, AnEmptyListKeepsDeleteDisabled) {
+  HistoryFixture f;
+  QTest::mouseClick(f.history()->SelectAll(), Qt::LeftButton);
+  EXPECT_FALSE(f.history()->DeleteButton()->isEnabled());
+  EXPECT_EQ(f.history()->List()->toolTip(), "双击复盘查看");
+}
+
+TEST(HistoryPanel, ReviewRecastsEachMethod) {
+  HistoryFixture f;
+  // A number cast is re-dated at the review.
+  f.CastNumber("58");
+  f.Save("数字");
+  // A time cast keeps its time and number.
+  f.cast()->MethodChoice()->Select(3);
+  f.cast()->TimeOptions()->Choose(1);
+  f.cast()->ZodiacChoice()->Select(5);
+  QTest::mouseClick(f.cast()->CalculateButton(), Qt::LeftButton);
+  const std::u16string timeNumber = f.gua()->Report().Analysis().numberText;
+  const std::u16string timeReading = f.gua()->Report().Reading();
+  f.Save("时间");
+  // A hand cast keeps its lines and time.
+  f.cast()->MethodChoice()->Select(2);
+  f.cast()->ZodiacChoice()->Select(7);
+  f.cast()->Request().upstr = u"010";
+  f.cast()->Request().downstr = u"101";
+  f.cast()->Request().dong = {1, 0, 0, -1, 0, 0};
+  f.cast()->Request().castTime = MakeDate(2024, 5, 30, 9, 15, 4);
+  QTest::mouseClick(f.cast()->CalculateButton(), Qt::LeftButton);
+  const std::u16string handReading = f.gua()->Report().Reading();
+  f.Save("装卦");
+  ASSERT_EQ(f.Names().size(), 3);
+
+  f.clock.Set(MakeDate(2025, 1, 2, 23, 40));
+  f.TypeNote("会被清掉");
+  const auto review = [&](int row) {
+    QApplication::processEvents();  // lets the list lay out its items
+    const QRect rect = f.history()->List()->visualRect(f.history()->Model().index(row));
+    ASSERT_TRUE(rect.isValid());
+    // A real double-click: a click, then the second press.
+    QTest::mouseClick(f.history()->List()->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(f.history()->List()->viewport(), Qt::LeftButton, {}, rect.center());
+  };
+  review(0);
+  EXPECT_EQ(f.gua()->Report().Reading(), handReading);
+  EXPECT_EQ(f.cast()->MethodChoice()->CurrentIndex(), 2);
+  EXPECT_EQ(f.cast()->ZodiacChoice()->CurrentIndex(), 7);
+  EXPECT_TRUE(f.history()->Note()->Text().isEmpty());
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "按卦主生肖与自己装载线下卦测算");
+
+  review(1);
+  EXPECT_EQ(f.gua()->Report().Analysis().numberText, timeNumber);
+  EXPECT_EQ(f.gua()->Report().Reading(), timeReading);
+  ASSERT_NE(f.cast()->TimeOptions(), nullptr);
+  EXPECT_EQ(f.cast()->TimeOptions()->Checked(), 1);
+
+  review(2);
+  EXPECT_EQ(f.gua()->Report().Analysis().castTime, MakeDate(2025, 1, 2, 23, 40));
+  ASSERT_NE(f.cast()->NumberEntry(), nullptr);
+  EXPECT_EQ(f.cast()->NumberEntry()->text(), "58");
+  EXPECT_EQ(f.gua()->Report().Header().substr(0, 7), u"以数字58起卦");
+  EXPECT_FALSE(f.history()->ResultBox()->Text().isEmpty());
+}
+
+TEST(HistoryPanel, ReviewingAVanishedRecordDoesNothing) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  f.Save("一");
+  const int id = f.history()->Model().Id(0);
+  f.store.Delete(id);
+  const std::u16string before = f.gua()->Report().Reading();
+  f.window->Review(id);
+  EXPECT_EQ(f.gua()->Report().Reading(), before);
+}
+
+TEST(QrView, TheButtonTogglesThePicture) {
+  HistoryFixture f;
+  f.history()->Press(rg_HistoryPanel::Qr);  // no result yet: nothing
+  EXPECT_EQ(f.history()->Picture(), nullptr);
+  f.CastNumber("58");
+  QTest::mouseClick(f.history()->QrButton(), Qt::LeftButton);
+  ASSERT_NE(f.history()->Picture(), nullptr);
+  EXPECT_EQ(f.history()->QrButton()->text(), "隐藏二维码");
+  EXPECT_EQ(f.history()->Picture()->geometry(), f.history()->ResultBox()->geometry());
+  const QPixmap picture = f.history()->Picture()->pixmap();
+  int width = 0;
+  QrModules(f.history()->ResultBox()->Text().toStdString(), width);
+  EXPECT_EQ(picture.width(), width);  // one pixel per module, not enlarged
+  QTest::mouseClick(f.history()->QrButton(), Qt::LeftButton);
+  EXPECT_EQ(f.history()->Picture(), nullptr);
+  EXPECT_EQ(f.history()->QrButton()->text(), "用手机查看");
+}
+
+TEST(QrView, ATooLongTextSaysSoInsteadOfAnEmptyBox) {
+  HistoryFixture f;
+  f.history()->ResultBox()->SetText(QString(8000, QChar(u'号')));
+  QTest::mouseClick(f.history()->QrButton(), Qt::LeftButton);
+  ASSERT_NE(f.history()->Picture(), nullptr);
+  EXPECT_TRUE(f.history()->Picture()->pixmap().isNull());
+  EXPECT_FALSE(f.history()->Picture()->text().isEmpty());
+}
+
+TEST(Help, OpensTheHelpBesideTheProgramOrSaysItIsMissing) {
+  HistoryFixture f;
+  Messages messages;
+  OpenedDocuments opened;
+  const QString help = rg_XyhWin::FindHelp();
+  ASSERT_TRUE(QFileInfo(help).isFile()) << help.toStdString();
+  QTest::mouseClick(f.history()->HelpButton(), Qt::LeftButton);
+  ASSERT_EQ(opened.paths.size(), 1);
+  EXPECT_TRUE(opened.paths[0].endsWith("help.html"));
+  EXPECT_TRUE(messages.shown.isEmpty());
+
+  opened.succeed = false;
+  QTest::mouseClick(f.history()->HelpButton(), Qt::LeftButton);
+  EXPECT_TRUE(messages.Last().startsWith("无法打开帮助文件"));
+}
+
+TEST(ResultPanel, LayoutFromTheMeasuredCharacter) {
+  HistoryFixture f;
+  const QSize unit = ui::CharExtent(f.window->MainFont(), "框");
+  const int w = unit.width();
+  const int h = unit.height();
+  rg_HistoryPanel* p = f.history();
+  EXPECT_EQ(p->List()->geometry(), QRect(0, 0, p->width(), 8 * h));
+  EXPECT_EQ(p->SelectAll()->geometry(), QRect(0, 8 * h + 10, 4 * w, 2 * h));
+  EXPECT_EQ(p->DeleteButton()->geometry(), QRect(4 * w + 10, 8 * h + 10, 3 * w, 2 * h));
+  EXPECT_EQ(p->ResultBox()->geometry(), QRect(0, 10 * h + 20, p->width(), 16 * h));
+  EXPECT_EQ(p->QrButton()->geometry(), QRect(p->width() - 6 * w - 10, 26 * h + 30, 6 * w, 2 * h));
+  EXPECT_EQ(p->Note()->y(), 28 * h + 40);
+  EXPECT_EQ(p->Name()->y(), p->Note()->geometry().bottom() + 1 + 10);
+  EXPECT_EQ(p->Name()->height(), h + 8);
+  EXPECT_EQ(p->SaveButton()->geometry(), QRect(0, p->Name()->geometry().bottom() + 1 + 10, 5 * w, 2 * h));
+  EXPECT_EQ(p->HelpButton()->x(), 5 * w + 10);
+  EXPECT_LE(p->SaveButton()->geometry().bottom(), p->height());
+}
