@@ -69,7 +69,10 @@ rg_EasyDb::OpenResult rg_EasyDb::Open(const std::filesystem::path& home) {
   std::error_code ec;
   std::filesystem::create_directories(file.parent_path(), ec);
   const bool existed = std::filesystem::exists(file, ec);
-  const int flags = existed ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  // The connection is only ever used from the thread that opened it, so it
+  // needs no locking of its own.
+  const int flags = (existed ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                    SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
     sqlite3_close_v2(db);

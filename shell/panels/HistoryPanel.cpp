@@ -19,9 +19,10 @@ const QString kHideQr = QStringLiteral("隐藏二维码");
 
 void rg_HistoryModel::BeginFill() {
   beginResetModel();
-  ids_.clear();
-  names_.clear();
-  checked_.clear();
+  // resize keeps the capacity, so refilling after a save allocates little.
+  ids_.resize(0);
+  names_.resize(0);
+  checked_.resize(0);
 }
 
 void rg_HistoryModel::Append(std::int32_t id, std::u16string_view name) {
