@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 
 #include "derive/Derive.h"
+#include "draws/DrawPanel.h"
 #include "engine/Analysis.h"
 #include "shell/Ui.h"
 #include "shell/panels/CastPanel.h"
@@ -14,18 +15,32 @@ namespace rg_com_ptl_xyh {
 
 rg_MainPanel::rg_MainPanel(const Clock& clock, QWidget* parent)
     : QWidget(parent),
-      draw_(new QWidget(this)),
+      draw_(new rg_DrawPanel(this)),
       cast_(new rg_CastPanel(this)),
       gua_(new rg_GuaPanel(this)),
       history_(new rg_HistoryPanel(this)),
       dispatch_(clock, gua_->Report()) {}
+
+rg_MainPanel::~rg_MainPanel() {
+  // A cycle still running is stopped: the probe is killed, the transfer
+  // ended.
+  abort_ = true;
+  if (worker_.joinable()) worker_.join();
+}
 
 void rg_MainPanel::Build(const QString& fontDescription) {
   fontDescription_ = fontDescription;
   dispatch_.SetLottery(kLotteryDoubleColor);
   dispatch_.SetStatusHandler([this](const std::u16string& message) { emit statusText(ui::Q(message)); });
 
-  draw_->resize(0, 0);  // the latest-draws strip arrives with the draws panel
+  refreshTimer_.setInterval(kRefreshMs);
+  // A tick presses the refresh button as a click would.
+  connect(&refreshTimer_, &QTimer::timeout, draw_->RefreshButton(), &QAbstractButton::click);
+  refreshTimer_.start();
+  connect(draw_, &rg_DrawPanel::refresh, this, &rg_MainPanel::refreshDraws);
+  draw_->layoutDraw(FindLottery(Lottery())->TypeIndex(),
+                    QStringLiteral("最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！"),
+                    QStringLiteral("开奖最后日期"), QStringLiteral("开奖最后期号"), fontDescription_, 1);
 
   connect(cast_, &rg_CastPanel::resetRequested, this, [this] {
     history_->ClearResult();
@@ -59,6 +74,37 @@ void rg_MainPanel::Build(const QString& fontDescription) {
     }
   });
   connect(history_, &rg_HistoryPanel::review, this, &rg_MainPanel::review);
+}
+
+void rg_MainPanel::refreshDraws(int trigger) {
+  if (trigger != 1 || !cycleDone_) return;
+  if (worker_.joinable()) worker_.join();
+  cycleDone_ = false;
+  draw_->RefreshButton()->setEnabled(false);
+  const int lottery = Lottery();
+  const rg_DrawSources sources = sources_;
+  worker_ = std::thread([this, lottery, sources] {
+    const rg_DrawCycle cycle = RunDrawCycle(lottery, sources, &abort_);
+    // Back on the window's thread; dropped if the panel is gone by then.
+    QMetaObject::invokeMethod(this, [this, cycle] { FinishCycle(cycle); }, Qt::QueuedConnection);
+  });
+}
+
+void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
+  cycleDone_ = true;
+  draw_->RefreshButton()->setEnabled(true);
+  if (!cycle.online) {
+    emit statusText(QStringLiteral("未连网"));
+    return;
+  }
+  const rg_Lottery* lottery = FindLottery(Lottery());
+  if (!cycle.parsed || lottery == nullptr) return;
+  if (cycle.record.status == 200) {
+    refreshTimer_.stop();
+    emit statusText(ui::Q(std::u16string(kDrawUpdatedMessage)));
+  }
+  draw_->layoutDraw(lottery->TypeIndex(), ui::Q(ShownNumbers(*lottery, cycle.record)), ui::Q(cycle.record.date),
+                    ui::Q(cycle.record.issue), fontDescription_, 0);
 }
 
 void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include "derive/ResultText.h"
+#include "draws/DrawPanel.h"
 #include "history/EasyDb.h"
 #include "history/YsModel.h"
 #include "platform/Clock.h"
@@ -60,6 +61,7 @@ void rg_XyhWin::Create() {
   connect(panel_, &rg_MainPanel::save, this, &rg_XyhWin::Save);
   connect(panel_, &rg_MainPanel::command, this, &rg_XyhWin::Command);
   connect(panel_, &rg_MainPanel::review, this, &rg_XyhWin::Review);
+  panel_->SetDrawSources(rg_DrawSources::FromSettings(settings_));
   panel_->Build(fontDescription_);
 
   status0_ = new QLabel(QStringLiteral("状态:"), this);

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "GuiTest.h"
+#include "draws/DrawPanel.h"
 #include "platform/Folders.h"
 #include "platform/InstanceLock.h"
 #include "shell/LoadWin.h"

@@ -1,0 +1,26 @@
+#pragma once
+// Character-set conversion of fetched pages to UTF-8 over iconv.
+#include <string>
+#include <string_view>
+
+namespace rg_com_ptl_xyh {
+
+class rg_BianMaZhuaiHuanFangShiLei {
+ public:
+  // from: "GB18030", "GB2312", "UTF-8", "UTF-16LE".
+  explicit rg_BianMaZhuaiHuanFangShiLei(const char* from);
+  ~rg_BianMaZhuaiHuanFangShiLei();
+  rg_BianMaZhuaiHuanFangShiLei(const rg_BianMaZhuaiHuanFangShiLei&) = delete;
+  rg_BianMaZhuaiHuanFangShiLei& operator=(const rg_BianMaZhuaiHuanFangShiLei&) = delete;
+
+  // Empty when the input holds an invalid or incomplete sequence.
+  std::string ToUtf8(std::string_view bytes);
+
+ private:
+  void* cd_;
+};
+
+// One-shot form.
+std::string ConvertToUtf8(std::string_view bytes, const char* from);
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,199 @@
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "GuiTest.h"
+#include "draws/DrawPanel.h"
+#include "net/HttpClient.h"
+#include "net/TestServer.h"
+#include "platform/Utf.h"
+#include "shell/MainPanel.h"
+
+using namespace test_support;
+
+namespace {
+
+const QString kPlaceholder = QStringLiteral("最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！");
+
+struct PanelFixture {
+  rg_DrawPanel panel;
+  QFont font = ui::FontFromDescription(ui::MainFontDescription());
+  QSize unit = ui::CharExtent(font, "款");
+  QStringList Balls() const {
+    QStringList out;
+    for (QLabel* l : panel.Balls()) out << l->text();
+    return out;
+  }
+  QColor Color(int k) const { return panel.Balls()[k]->palette().color(QPalette::WindowText); }
+};
+
+const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kOrange(255, 128, 0);
+
+}  // namespace
+
+TEST(DrawPanel, ThePlaceholderLayout) {
+  PanelFixture f;
+  f.panel.layoutDraw(1, kPlaceholder, "开奖最后日期", "开奖最后期号", ui::MainFontDescription(), 1);
+  const int w = f.unit.width(), h = f.unit.height();
+  ASSERT_GE(f.panel.Captions().size(), 4);
+  QLabel* title = f.panel.Captions()[0];
+  EXPECT_EQ(title->text(), "双色球最新开奖:");
+  EXPECT_EQ(title->geometry(), QRect(10, 10, 8 * w, h));
+  EXPECT_EQ(f.panel.Captions()[1]->text(), "开奖最后日期");
+  EXPECT_EQ(f.panel.Captions()[1]->x(), 20 + 8 * w);
+  EXPECT_EQ(f.panel.Captions()[2]->text(), "开奖最后期号");
+  EXPECT_EQ(f.panel.Captions()[2]->x(), 30 + 14 * w);
+  EXPECT_EQ(f.panel.Captions()[3]->text(), "开奖号码:");
+  EXPECT_EQ(f.panel.Captions()[3]->pos(), QPoint(10, h + 20));
+  ASSERT_EQ(f.panel.Balls().size(), 20);
+  const QString message = "最新开奖数据正在更新请确认您已连接网络！";
+  for (int k = 0; k < 20; ++k) {
+    EXPECT_EQ(f.panel.Balls()[k]->text().trimmed(), message.mid(k, 1));
+    EXPECT_EQ(f.Color(k), kRed);
+  }
+  EXPECT_EQ(f.panel.Balls()[10]->x(), f.panel.Balls()[0]->x());  // row 3 under row 2
+  EXPECT_EQ(f.panel.Balls()[10]->y(), 2 * h + 30);
+  EXPECT_EQ(f.panel.Balls()[1]->x(), f.panel.Balls()[0]->x() + w + 10);
+  QAbstractButton* refresh = f.panel.RefreshButton();
+  EXPECT_EQ(refresh->geometry(), QRect(30 + 20 * w + 50, 10, 32, 32));
+  EXPECT_EQ(f.panel.width(), refresh->geometry().right() + 1 + 10);
+  EXPECT_EQ(f.panel.height(), 3 * h + 40);
+}
+
+TEST(DrawPanel, EveryLayoutsCellsAndColours) {
+  PanelFixture f;
+  const QString font = ui::MainFontDescription();
+  const int h = f.unit.height();
+  f.panel.layoutDraw(1, "03091619252907", "2024-06-02", "2024062", font, 0);
+  EXPECT_EQ(f.Balls(), QStringList({"03", "09", "16", "19", "25", "29", "07"}));
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(f.Color(k), kRed);
+  EXPECT_EQ(f.Color(6), kBlue);
+  EXPECT_EQ(f.panel.height(), 2 * h + 30);  // one row shorter than the placeholder
+
+  f.panel.layoutDraw(2, "0205111419232817", "", "", font, 0);
+  EXPECT_EQ(f.Balls().size(), 8);
+  EXPECT_EQ(f.Color(6), kRed);
+  EXPECT_EQ(f.Color(7), kBlue);
+
+  f.panel.layoutDraw(3, "407", "", "", font, 0);
+  EXPECT_EQ(f.Balls(), QStringList({"4", "0", "7"}));
+
+  f.panel.layoutDraw(4, "06111927330410", "", "", font, 0);
+  EXPECT_EQ(f.panel.Captions()[0]->text(), "大乐透最新开奖:");
+  EXPECT_EQ(f.Color(4), kOrange);
+  EXPECT_EQ(f.Color(5), kBlue);
+
+  f.panel.layoutDraw(5, "12345", "", "", font, 0);
+  EXPECT_EQ(f.Balls(), QStringList({"1", "2", "3", "4", "5", "1", "2", "3"}));
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(f.Color(k), kOrange);
+  EXPECT_EQ(f.panel.Captions()[3]->text(), "排列五:");
+  EXPECT_EQ(f.panel.Captions()[4]->text(), "排列三:");
+  EXPECT_EQ(f.panel.Captions()[0]->text(), "排列三五最新开奖:");
+
+  f.panel.layoutDraw(6, "8250619", "", "", font, 0);
+  EXPECT_EQ(f.Color(5), kOrange);
+  EXPECT_EQ(f.Color(6), kBlue);
+
+  f.panel.layoutDraw(0, "0307091215", "", "", font, 0);
+  EXPECT_EQ(f.Balls().size(), 20);
+  EXPECT_EQ(f.Balls()[4], "15");
+  EXPECT_EQ(f.Balls()[5], "");  // past the end: empty cells
+
+  f.panel.layoutDraw(1, "", "", "", font, 0);  // still every cell
+  EXPECT_EQ(f.Balls(), QStringList(7, QString()));
+}
+
+TEST(DrawPanel, TheRefreshButtonsPictures) {
+  PanelFixture f;
+  f.panel.layoutDraw(1, "", "", "", ui::MainFontDescription(), 0);
+  EXPECT_EQ(f.panel.RefreshButton()->PictureState(), 0);
+  f.panel.RefreshButton()->setEnabled(false);
+  EXPECT_EQ(f.panel.RefreshButton()->PictureState(), 3);
+}
+
+namespace {
+
+// A window whose draws come from a loopback server.
+struct DrawWindow {
+  rg_NetworkScope network;
+  TempDir root;
+  TestServer server{root.path()};
+  WindowFixture f{false};
+
+  explicit DrawWindow(const std::string& homePath, const char* probe = "127.0.0.1") {
+    std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+    rg_Settings settings(f.home.path() / "config.ini");
+    const std::string url = server.Url(homePath);
+    settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
+    settings.Write(u"net", u"probe_host", FromUtf8(probe));
+    f.Create();
+  }
+  rg_MainPanel* panel() { return f.window->MainPanel(); }
+};
+
+}  // namespace
+
+TEST(DrawRefresh, TheFirstGoodCycleShowsTheDrawAndStopsTheTimer) {
+  DrawWindow w("/files/home.html");
+  rg_MainPanel* panel = w.panel();
+  EXPECT_TRUE(panel->RefreshTimer().isActive());
+  EXPECT_EQ(panel->RefreshTimer().interval(), 3000);
+  QTest::mouseClick(panel->DrawPanel()->RefreshButton(), Qt::LeftButton);
+  EXPECT_TRUE(panel->RefreshRunning());
+  EXPECT_EQ(panel->DrawPanel()->RefreshButton()->PictureState(), 3);
+  QTRY_VERIFY_WITH_TIMEOUT(!panel->RefreshRunning(), 10000);
+  EXPECT_FALSE(panel->RefreshTimer().isActive());
+  EXPECT_EQ(w.f.window->StatusPart(0)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
+  QStringList balls;
+  for (QLabel* l : panel->DrawPanel()->Balls()) balls << l->text();
+  EXPECT_EQ(balls, QStringList({"03", "09", "16", "19", "25", "29", "07"}));
+  EXPECT_EQ(panel->DrawPanel()->Captions()[1]->text(), "2024-06-02");
+  EXPECT_EQ(panel->DrawPanel()->Captions()[2]->text(), "2024062");
+  EXPECT_TRUE(panel->DrawPanel()->RefreshButton()->isEnabled());
+}
+
+TEST(DrawRefresh, TheTimerPressesTheButtonUntilTheFirstSuccess) {
+  DrawWindow w("/files/home.html");
+  w.panel()->RefreshTimer().setInterval(50);  // the same rule, quicker
+  QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshTimer().isActive(), 15000);
+  EXPECT_EQ(w.f.window->StatusPart(0)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
+}
+
+TEST(DrawRefresh, OfflineSaysSoAndKeepsTrying) {
+  DrawWindow w("/files/home.html", "no-such-host.invalid");
+  QTest::mouseClick(w.panel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshRunning(), 10000);
+  EXPECT_EQ(w.f.window->StatusPart(0)->text(), "未连网");
+  EXPECT_TRUE(w.panel()->RefreshTimer().isActive());
+  EXPECT_EQ(w.panel()->DrawPanel()->Balls().size(), 20);  // the placeholder stays
+}
+
+TEST(DrawRefresh, AFailedParseShowsEmptyCellsAndKeepsTheTimer) {
+  DrawWindow w("/status/404");
+  QTest::mouseClick(w.panel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshRunning(), 10000);
+  EXPECT_TRUE(w.panel()->RefreshTimer().isActive());
+  EXPECT_EQ(w.panel()->DrawPanel()->Balls().size(), 7);
+  EXPECT_EQ(w.f.window->StatusPart(0)->text(), "状态:");
+}
+
+TEST(DrawRefresh, TheWindowKeepsWorkingWhileAServerStalls) {
+  DrawWindow w("/stall");
+  QTest::mouseClick(w.panel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
+  ASSERT_TRUE(w.panel()->RefreshRunning());
+  bool ticked = false;
+  QTimer::singleShot(200, [&] { ticked = true; });
+  QTRY_VERIFY_WITH_TIMEOUT(ticked, 2000);
+  EXPECT_TRUE(w.panel()->RefreshRunning());
+  // A tick while the cycle runs is skipped.
+  w.panel()->refreshDraws(1);
+  EXPECT_TRUE(w.panel()->RefreshRunning());
+  // Closing the window ends the cycle at once.
+  QElapsedTimer clock;
+  clock.start();
+  w.f.window.reset();
+  EXPECT_LT(clock.elapsed(), 3000);
+}
