@@ -17,3 +17,8 @@ cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+# A short libFuzzer run of the HTML query layer (clang); longer runs:
+# scripts/fuzz.sh SECONDS.
+if [ "$dir" = build ]; then
+  ./scripts/fuzz.sh 10
+fi

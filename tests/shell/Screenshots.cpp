@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "GuiTest.h"
+#include "draws/DrawPanel.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/HandCastPanel.h"
@@ -57,6 +58,11 @@ int main(int argc, char** argv) {
   }
   f.clock.Set(MakeDate(2026, 12, 6, 15, 7, 3, 250));
   castNumber("58", 1);
+  // The strip as a refresh leaves it (the numbers of a sample draw).
+  rg_DrawPanel* draws = f.window->MainPanel()->DrawPanel();
+  draws->layoutDraw(1, QStringLiteral("03091619252907"), QStringLiteral("2026-12-03"), QStringLiteral("2026139"),
+                    f.window->MainPanel()->FontDescription(), 0);
+  ok &= Save(draws, out, QStringLiteral("draws-strip.png"));
   qobject_cast<QLineEdit*>(history->Name()->Box())->insert(QStringLiteral("甲"));
   ok &= Save(f.window.get(), out, QStringLiteral("main-window.png"));
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);

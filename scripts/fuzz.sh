@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# libFuzzer runs of the selector parser and the HTML query layer, built with
+# clang, AddressSanitizer and UBSan in build-fuzz/.
+#   scripts/fuzz.sh            10 seconds each (the test command runs this)
+#   scripts/fuzz.sh 600        ten minutes each
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-10}"
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  -DXYH_GUI=OFF -DXYH_TESTS=OFF -DXYH_BENCH=OFF -DXYH_LIBFUZZER=ON -DXYH_SANITIZE=ON >/dev/null
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_selector fuzz_html
+for target in selector html; do
+  work="build-fuzz/corpus-$target"
+  mkdir -p "$work"
+  cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
+  echo "fuzzing $target for ${seconds}s"
+  rm -f build-fuzz/"$target"-crash-* build-fuzz/"$target"-leak-* build-fuzz/"$target"-timeout-*
+  if ! build-fuzz/bin/fuzz_"$target" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
+      -artifact_prefix=build-fuzz/"$target"- -print_final_stats=1 "$work" > build-fuzz/"$target".log 2>&1; then
+    tail -40 build-fuzz/"$target".log
+    echo "fuzzing $target found a failure: see build-fuzz/$target-*"
+    exit 1
+  fi
+  grep -E "stat::number_of_executed_units|Done" build-fuzz/"$target".log || true
+done
