@@ -5,6 +5,7 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/Draw.h"
 #include "cli/History.h"
 
 namespace {
@@ -15,6 +16,7 @@ constexpr const char* kUsage =
     "commands:\n"
     "  cast      cast a hexagram and print the reading\n"
     "  history   list, show or delete saved casts\n"
+    "  draw      fetch the latest draw once and print it\n"
     "\n"
     "  --help     this text\n"
     "  --version  the program's version\n"
@@ -39,6 +41,10 @@ constexpr const char* kUsage =
     "  xyh-cli history list [--json]     saved casts, newest first\n"
     "  xyh-cli history show ID           one saved cast as JSON\n"
     "  xyh-cli history delete ID\n"
+    "\n"
+    "draw:\n"
+    "  xyh-cli draw [--lottery CODE] [--json]   one refresh cycle (default 101, 双色球);\n"
+    "                                   hosts from section net of config.ini\n"
     "\n"
     "  --home DIR    the program directory holding config.ini and src/data/xyh.db\n"
     "                (default: $XYH_HOME, else beside the program when it can be\n"
@@ -68,6 +74,7 @@ int main(int argc, char** argv) {
     }
     if (command == "cast") return xyh_cli::RunCast(args);
     if (command == "history") return xyh_cli::RunHistory(args);
+    if (command == "draw") return xyh_cli::RunDraw(args);
     std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
     return 2;
   } catch (const xyh_cli::UsageError& e) {

@@ -11,6 +11,8 @@
 #include <fstream>
 
 #include "TempDir.h"
+#include "net/TestServer.h"
+#include "platform/Settings.h"
 
 namespace {
 
@@ -174,4 +176,27 @@ TEST(Cli, TheEnvironmentNamesTheHomeAndABrokenStoreFailsTheSave) {
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.out.find("保存失败"), std::string::npos);
   EXPECT_NE(r.out.find("the history cannot be opened"), std::string::npos);
+}
+
+TEST(Cli, DrawPrintsOneCycle) {
+  test_support::TempDir home;
+  test_support::TempDir root;
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+  test_support::TestServer server(root.path());
+  rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
+  const std::string url = server.Url("/files/home.html");
+  settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
+  settings.Write(u"net", u"probe_host", u"127.0.0.1");
+  const std::string h = " --home '" + home.path().string() + "'";
+  const CliRun ok = Cli("draw" + h);
+  EXPECT_EQ(ok.code, 0) << ok.out;
+  EXPECT_NE(ok.out.find("numbers: 030916192529\n"), std::string::npos);
+  EXPECT_NE(ok.out.find("extra: 07\n"), std::string::npos);
+  const Json::Value v = ParseJson(Cli("draw --lottery 104 --json" + h).out);
+  EXPECT_EQ(v["shown"].asString(), "0611192733");
+  settings.Write(u"net", u"probe_host", u"no-such-host.invalid");
+  const CliRun offline = Cli("draw" + h);
+  EXPECT_EQ(offline.code, 1);
+  EXPECT_EQ(offline.out, "未连网\n");
+  EXPECT_EQ(Cli("draw --lottery 107" + h).code, 2);
 }

@@ -1,0 +1,65 @@
+#include "cli/Draw.h"
+
+#include <json/json.h>
+
+#include <iostream>
+
+#include "cli/Args.h"
+#include "cli/History.h"
+#include "draws/DrawScraper.h"
+#include "net/HttpClient.h"
+#include "platform/Settings.h"
+#include "platform/Utf.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace xyh_cli {
+
+int RunDraw(const std::vector<std::string>& argv) {
+  const Args args(argv, {"lottery", "home"}, {"json"});
+  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+  int code = 101;
+  if (const auto text = args.Get("lottery")) {
+    if (text->empty() || text->size() > 3 || text->find_first_not_of("0123456789") != std::string::npos) {
+      throw UsageError{"--lottery takes a code from 100 to 106"};
+    }
+    code = std::stoi(*text);
+  }
+  const rg_Lottery* lottery = FindLottery(code);
+  if (lottery == nullptr) throw UsageError{"--lottery takes a code from 100 to 106"};
+
+  const rg_Settings settings(HomeFor(args.Get("home")) / "config.ini");
+  rg_NetworkScope network;
+  const rg_DrawCycle cycle = RunDrawCycle(code, rg_DrawSources::FromSettings(settings));
+  if (!cycle.online) {
+    std::cerr << "未连网\n";
+    return 1;
+  }
+  const rg_DrawRecord& r = cycle.record;
+  if (args.Has("json")) {
+    Json::Value v(Json::objectValue);
+    v["status"] = r.status;
+    v["name"] = ToUtf8(r.name);
+    v["issue"] = ToUtf8(r.issue);
+    v["date"] = ToUtf8(r.date);
+    v["numbers"] = ToUtf8(r.numbers);
+    v["extra"] = ToUtf8(r.extra);
+    v["shown"] = ToUtf8(ShownNumbers(*lottery, r));
+    v["error"] = ToUtf8(r.error);
+    Json::StreamWriterBuilder builder;
+    builder["emitUTF8"] = true;
+    builder["indentation"] = "  ";
+    std::cout << Json::writeString(builder, v) << "\n";
+  } else {
+    std::cout << "status: " << r.status << "\n"
+              << "name: " << ToUtf8(r.name) << "\n"
+              << "issue: " << ToUtf8(r.issue) << "\n"
+              << "date: " << ToUtf8(r.date) << "\n"
+              << "numbers: " << ToUtf8(r.numbers) << "\n"
+              << "extra: " << ToUtf8(r.extra) << "\n";
+    if (r.status != 200) std::cout << "error: " << ToUtf8(r.error) << "\n";
+  }
+  return r.status == 200 ? 0 : 1;
+}
+
+}  // namespace xyh_cli
