@@ -12,6 +12,7 @@ rg_LoadWin::rg_LoadWin(QWidget* owner)
   setModal(true);
   resize(488, 288);
   timer_.setSingleShot(true);
+  timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, [this] {
     timer_.stop();
     accept();

@@ -12,7 +12,9 @@
 #include "history/EasyDb.h"
 #include "history/YsModel.h"
 #include "platform/Clock.h"
+#include "platform/DateTime.h"
 #include "platform/Folders.h"
+#include "platform/Utf.h"
 #include "shell/Constants.h"
 #include "shell/LoadWin.h"
 #include "shell/MainPanel.h"
@@ -22,7 +24,10 @@
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
+#include "net/HttpClient.h"
 #include "update/UpdateFiles.h"
+#include "update/UpdateService.h"
+#include "update/UpdateWin.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -38,6 +43,9 @@ rg_XyhWin::rg_XyhWin(Options options)
       settings_(options_.home / "config.ini") {}
 
 rg_XyhWin::~rg_XyhWin() {
+  abort_ = true;
+  if (updateWorker_.joinable()) updateWorker_.join();
+  delete updateWin_.data();
   // The destroyed handler: the history goes with the window.
   store_.Close();
   rg_EasyDb::Shutdown();
@@ -201,7 +209,40 @@ void rg_XyhWin::OpenHelp() {
   }
 }
 
-void rg_XyhWin::CheckForUpdate() { updateTimer_.stop(); }
+rg_updateWin* rg_XyhWin::UpdateWindow() const { return updateWin_.data(); }
+
+void rg_XyhWin::CheckForUpdate() {
+  updateTimer_.stop();  // one check per run
+  const std::u16string host = UpdateHost(settings_);
+  // No update server configured: no request, nothing offered.
+  if (host.empty() || !updateDone_) return;
+  if (updateWorker_.joinable()) updateWorker_.join();
+  updateDone_ = false;
+  const std::u16string url = ManifestUrl(host);
+  const std::string caFile = UpdateCaFile(settings_);
+  // Fetched off the window's thread, so a slow server never freezes it.
+  updateWorker_ = std::thread([this, url, caFile] {
+    rg_WangLaoFangWenLei client;
+    client.SetTls({true, caFile});
+    client.SetLimits({10'000, 30'000, 0});
+    client.SetAbortFlag(&abort_);
+    const std::string body = client.Access(url).body;
+    QMetaObject::invokeMethod(this, [this, body] { OnManifest(body); }, Qt::QueuedConnection);
+  });
+}
+
+void rg_XyhWin::OnManifest(const std::string& body) {
+  updateDone_ = true;
+  const auto offer = ParseManifest(body);
+  if (!offer || !IsNewer(*offer)) return;  // silently: the next start checks again
+  const std::u16string name = InstallerName(*offer);
+  settings_.Write(kSysSection, kUpdateFileKey, name);
+  delete updateWin_.data();
+  updateWin_ = new rg_updateWin(font_, *offer, options_.home / PathFromUtf8(ToUtf8(name)), UpdateCaFile(settings_));
+  connect(updateWin_, &rg_updateWin::installerStarted, this, &QWidget::close);
+  updateWin_->show();
+  settings_.Write(kSysSection, kUpdateDayKey, DayText(clock_.Now()));
+}
 
 void rg_XyhWin::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);

@@ -2,9 +2,13 @@
 // The main window: the main panel, the status bar, the splash, the
 // hand-cast dialog and the update-check timer.
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
+#include <atomic>
 #include <filesystem>
+#include <string>
+#include <thread>
 
 #include "platform/Settings.h"
 
@@ -15,6 +19,7 @@ namespace rg_com_ptl_xyh {
 class Clock;
 class rg_EasyDb;
 class rg_MainPanel;
+class rg_updateWin;
 struct rg_GuaAnalysis;
 
 class rg_XyhWin : public QMainWindow {
@@ -39,6 +44,9 @@ class rg_XyhWin : public QMainWindow {
   rg_MainPanel* MainPanel() const { return panel_; }
   QLabel* StatusPart(int part) const { return part == 0 ? status0_ : status1_; }
   QTimer& UpdateTimer() { return updateTimer_; }
+  // The update window while one is open.
+  rg_updateWin* UpdateWindow() const;
+  bool UpdateCheckRunning() const { return !updateDone_; }
   rg_Settings& Settings() { return settings_; }
   const QFont& MainFont() const { return font_; }
   QSize CharSize() const { return charSize_; }
@@ -57,6 +65,8 @@ class rg_XyhWin : public QMainWindow {
   void DeleteTicked();
   void OpenHelp();
   void CheckForUpdate();
+  // What the manifest request brought back, on the window's thread.
+  void OnManifest(const std::string& body);
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -78,6 +88,10 @@ class rg_XyhWin : public QMainWindow {
   QFont font_;
   QSize charSize_;
   QTimer updateTimer_;
+  QPointer<rg_updateWin> updateWin_;
+  std::thread updateWorker_;
+  std::atomic<bool> updateDone_{true};
+  std::atomic<bool> abort_{false};
   bool firstActiveDone_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "history/EasyDb.h"
+#include "net/HttpClient.h"
 #include "platform/Folders.h"
 #include "shell/Startup.h"
 #include "shell/XyhWin.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
   }
 
   rg_Application app(argc, argv);
+  const rg_NetworkScope network;
   return RunGuarded([&] {
     rg_startup_class::Options options;
     options.home = ResolveHome(home).dir;

@@ -15,6 +15,7 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
+#include "update/UpdateWin.h"
 
 using namespace test_support;
 
@@ -74,5 +75,17 @@ int main(int argc, char** argv) {
   for (int line = 1; line <= 6; ++line) dialog.Panel()->LineChoice(6 - line)->setCurrentIndex(forms[line - 1]);
   dialog.show();
   ok &= Save(&dialog, out, QStringLiteral("hand-cast.png"));
+  rg_UpdateOffer offer;
+  offer.name = u"星衍推号";
+  offer.ver = 2;
+  offer.verns = u"V1.1.0";
+  offer.day = u"2026年12月1日发布";
+  offer.md5 = u"0123456789ABCDEF0123456789ABCDEF";
+  offer.body = u"1. 历史列表载入更快\n2. 二维码更清晰\n3. 修正若干问题";
+  offer.size = 13107200;
+  rg_updateWin update(f.window->MainFont(), offer, f.home.path() / "update.run", {});
+  update.Panel()->ShowProgress(13107200, 5242880);
+  update.show();
+  ok &= Save(&update, out, QStringLiteral("update-window.png"));
   return ok ? 0 : 1;
 }

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "TempDir.h"
+#include "platform/Settings.h"
+
+using namespace rg_com_ptl_xyh;
+
+TEST(Settings, ReadsLikeAProfileFile) {
+  test_support::TempDir dir;
+  const auto file = dir.path() / "config.ini";
+  std::ofstream(file) << "\xEF\xBB\xBF; a comment\r\n[Sys]\r\n Update_Day = 2026年12月7日 \r\nquoted=\"a b\"\r\n"
+                         "[net]\nprobe_host=127.0.0.1\n";
+  const rg_Settings s(file);
+  EXPECT_EQ(s.Read(u"sys", u"update_day"), u"2026年12月7日");
+  EXPECT_EQ(s.Read(u"SYS", u"quoted"), u"a b");
+  EXPECT_EQ(s.Read(u"net", u"probe_host"), u"127.0.0.1");
+  EXPECT_EQ(s.Read(u"net", u"update_day", u"fallback"), u"fallback");
+  EXPECT_EQ(s.Read(u"nosuch", u"x"), u"");
+  EXPECT_EQ(rg_Settings(dir.path() / "missing.ini").Read(u"sys", u"update_file"), u"");
+}
+
+TEST(Settings, WritesKeepEverythingElse) {
+  test_support::TempDir dir;
+  const auto file = dir.path() / "sub" / "config.ini";
+  rg_Settings s(file);
+  ASSERT_TRUE(s.Write(u"sys", u"update_file", u"A.run"));  // creates folder and file
+  ASSERT_TRUE(s.Write(u"net", u"probe_host", u"127.0.0.1"));
+  ASSERT_TRUE(s.Write(u"sys", u"update_day", u"2026年12月7日"));
+  ASSERT_TRUE(s.Write(u"sys", u"update_file", u"B.run"));  // replaced in place
+  EXPECT_EQ(s.Read(u"sys", u"update_file"), u"B.run");
+  EXPECT_EQ(s.Read(u"sys", u"update_day"), u"2026年12月7日");
+  EXPECT_EQ(s.Read(u"net", u"probe_host"), u"127.0.0.1");
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(text, "[sys]\r\nupdate_file=B.run\r\nupdate_day=2026年12月7日\r\n\r\n[net]\r\nprobe_host=127.0.0.1\r\n");
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The update check: the manifest, what it offers, and the helpers of the
+// update window (the address, the sizes, the fingerprint).
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rg_com_ptl_xyh {
+
+class rg_Settings;
+
+inline constexpr std::u16string_view kProductKey = u"xyh";
+inline constexpr int kOwnBuild = 1;
+
+// What a manifest offers, as read from it.
+struct rg_UpdateOffer {
+  std::u16string name;
+  int ver = 0;
+  std::u16string verns;
+  std::u16string day;
+  std::u16string url;  // hexadecimal digits of the address's UTF-16LE bytes
+  std::u16string md5;
+  std::u16string body;
+  double size = 0;
+};
+
+// Where the manifest lives: https://HOST/update/xyh/index.json; HOST is
+// "update_host" of section net, empty when no update server is set.
+std::u16string UpdateHost(const rg_Settings& settings);
+std::u16string ManifestUrl(std::u16string_view host);
+// An extra certificate file to trust ("ca_bundle" of section net).
+std::string UpdateCaFile(const rg_Settings& settings);
+
+// A manifest is accepted when it is a JSON object holding every required
+// key (presence only, not type); nullopt otherwise.
+std::optional<rg_UpdateOffer> ParseManifest(std::string_view json);
+// Offered when its build is greater than ours.
+bool IsNewer(const rg_UpdateOffer& offer);
+
+// The installer's file name in the program directory: md5 + ".run"
+// (".exe" on Windows).
+std::u16string InstallerName(const rg_UpdateOffer& offer);
+
+// Pairs of hex digits are bytes, the bytes UTF-16LE text; nullopt for an
+// odd count or a non-hex digit.
+std::optional<std::u16string> DecodeHexUrl(std::u16string_view hex);
+// The decoded address when it is an https address, else nullopt.
+std::optional<std::u16string> DownloadAddress(std::u16string_view hex);
+
+// Bytes as MB rounded half up to two decimals, written like "%.15G"; "0"
+// when the magnitude is at most 0.000001.
+std::u16string MegabyteText(double bytes);
+// floor(received / total * 100), a quotient just below an integer counting
+// as that integer; -1 unless total > 0, received > 0 and total >= received.
+int ProgressPercent(std::int64_t total, std::int64_t received);
+
+// The MD5 of a file as 32 upper-case hex digits; empty when unreadable.
+std::u16string FileMd5(const std::filesystem::path& file);
+// 100 when the file's fingerprint equals expected exactly, else 0.
+int VerifyInstaller(std::u16string_view expected, const std::filesystem::path& file);
+
+}  // namespace rg_com_ptl_xyh

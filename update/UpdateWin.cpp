@@ -1,0 +1,223 @@
+#include "update/UpdateWin.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include <system_error>
+
+#include "net/HttpClient.h"
+#include "platform/Folders.h"
+#include "platform/Process.h"
+#include "shell/Constants.h"
+#include "shell/Ui.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+const QString kDownloadNow = QStringLiteral("立即下载");
+const QString kDownloading = QStringLiteral("…下载中…");
+const QString kInstallNow = QStringLiteral("立即安装");
+const QString kDownloadFailed = QStringLiteral("对不起！下载失败请检查网络稍候再试");
+// An installer download that receives nothing for this long is given up.
+constexpr long kStallMs = 60'000;
+}  // namespace
+
+rg_UpdatePanel::rg_UpdatePanel(QWidget* parent) : QWidget(parent) {}
+
+rg_UpdatePanel::~rg_UpdatePanel() {
+  if (client_) client_->Cancel();
+  if (worker_.joinable()) worker_.join();
+}
+
+QLabel* rg_UpdatePanel::Line(int n) const { return lines_.value(n - 1); }
+
+void rg_UpdatePanel::Build(const QFont& font, const QString& product, const QString& current,
+                           const rg_UpdateOffer& offer, const std::filesystem::path& installer,
+                           const std::string& caFile) {
+  setFont(font);
+  const QSize unit = ui::CharExtent(font, QStringLiteral("新"));
+  const int w = unit.width();
+  const int h = unit.height();
+  // As wide as the release date says, and never too narrow for the buttons.
+  const int p = std::max(2 * w * static_cast<int>(offer.day.size()), 12 * w + 30);
+
+  md5_ = ui::Q(offer.md5);
+  installer_ = installer;
+  caFile_ = caFile;
+  if (const auto url = DecodeHexUrl(offer.url)) address_ = ui::Q(*url);
+  downloadUrl_ = DownloadAddress(offer.url);
+
+  const QStringList texts = {
+      QStringLiteral("软件名称:") + product, QStringLiteral("当前版本:") + current,
+      QStringLiteral("最新版本:") + ui::Q(offer.verns), QStringLiteral("发布日期:") + ui::Q(offer.day),
+      QStringLiteral("文件大小:") + ui::Q(MegabyteText(offer.size)) + QStringLiteral("MB")};
+  for (int i = 0; i < texts.size(); ++i) {
+    auto* line = new QLabel(texts[i], this);
+    line->setGeometry(5, 6 + i * (h + 6), p - 10, h);
+    lines_.append(line);
+  }
+  body_ = new QPlainTextEdit(this);
+  body_->setReadOnly(true);
+  body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  body_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  body_->document()->setDocumentMargin(4);
+  body_->setBackgroundRole(QPalette::Button);
+  QPalette palette = body_->palette();
+  palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+  body_->setPalette(palette);
+  body_->setPlainText(QStringLiteral("更新内容:") + ui::Q(offer.body));
+  body_->setGeometry(5, 5 * h + 36, p - 30, 8 * h);
+  progress_ = new QProgressBar(this);
+  progress_->setRange(0, 100);
+  progress_->setValue(0);
+  progress_->setGeometry(5, 13 * h + 42, p - 30, h + 8);
+  status_ = new QLabel(this);
+  status_->setGeometry(5, 14 * h + 56, p - 10, h);
+  later_ = new QPushButton(QStringLiteral("下次再说"), this);
+  download_ = new QPushButton(kDownloadNow, this);
+  const int x = (p - 12 * w - 10) / 2;
+  later_->setGeometry(x, 15 * h + 62, 6 * w, h + 12);
+  download_->setGeometry(x + 6 * w + 10, 15 * h + 62, 6 * w, h + 12);
+  connect(later_, &QPushButton::clicked, this, [this] { Press(Later); });
+  connect(download_, &QPushButton::clicked, this, [this] { Press(Download); });
+  resize(p, 16 * h + 82);
+}
+
+void rg_UpdatePanel::Press(int code) {
+  if (code == Later) {
+    emit later();
+    return;
+  }
+  if (code != Download) return;
+  const QString caption = download_->text();
+  if (caption == kDownloadNow) {
+    download_->setText(kDownloading);
+    later_->setEnabled(false);
+    download_->setEnabled(false);
+    StartDownload();
+  } else if (caption == kInstallNow) {
+    later_->setEnabled(false);
+    download_->setEnabled(false);
+    int result = 0;
+    emit verify(md5_, QString::fromStdString(PathToUtf8(installer_)), &result);
+    if (result == 100) {
+      status_->setText(QStringLiteral("文件指纹正确，立即进行安装"));
+      emit install(QString::fromStdString(PathToUtf8(installer_)));
+    } else {
+      status_->setText(QStringLiteral("文件指纹不正确，请重新下载"));
+      std::error_code ec;
+      std::filesystem::remove(installer_, ec);
+      download_->setText(kDownloadNow);
+      later_->setEnabled(true);
+      download_->setEnabled(true);
+    }
+  }
+}
+
+void rg_UpdatePanel::StartDownload() {
+  progress_->setRange(0, 100);
+  progress_->setValue(0);
+  emit stateChanged(1);
+  if (worker_.joinable()) worker_.join();
+  // Only an https address is fetched, and only from a verified server:
+  // anything else is a failed download the user may try again.
+  if (!downloadUrl_) {
+    FinishDownload(0);
+    return;
+  }
+  client_ = std::make_unique<rg_WangLaoFangWenLei>();
+  client_->SetTls({true, caFile_});
+  client_->SetLimits({10'000, 0, kStallMs});
+  downloading_ = true;
+  const std::filesystem::path target = installer_;
+  rg_WangLaoFangWenLei* client = client_.get();
+  worker_ = std::thread([this, client, target, address = *downloadUrl_] {
+    const rg_WangYeFangWenXiangYingLei response = client->Download(address, target, [this](std::int64_t total, std::int64_t received) {
+      QMetaObject::invokeMethod(this, [this, total, received] { ShowProgress(total, received); }, Qt::QueuedConnection);
+    });
+    const long status = response.status;
+    QMetaObject::invokeMethod(this, [this, status] { FinishDownload(status); }, Qt::QueuedConnection);
+  });
+}
+
+void rg_UpdatePanel::ShowProgress(qint64 total, qint64 received) {
+  const int percent = ProgressPercent(total, received);
+  if (percent < 0) return;
+  progress_->setValue(percent);
+  status_->setText(QStringLiteral("文件大小:") + ui::Q(MegabyteText(static_cast<double>(total))) +
+                   QStringLiteral("/已下载:") + ui::Q(MegabyteText(static_cast<double>(received))) +
+                   QStringLiteral("MB"));
+}
+
+void rg_UpdatePanel::FinishDownload(long status) {
+  downloading_ = false;
+  if (status == 200) {
+    emit stateChanged(2);
+    download_->setText(kInstallNow);
+    download_->setEnabled(true);
+    status_->setText(QStringLiteral("恭喜您！更新已下载成功!"));
+  } else {
+    emit stateChanged(-2);
+    download_->setText(kDownloadNow);
+    download_->setEnabled(true);
+    status_->setText(kDownloadFailed);
+  }
+  later_->setEnabled(true);
+}
+
+rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const std::filesystem::path& installer,
+                           const std::string& caFile)
+    : QWidget(nullptr, Qt::Window), panel_(new rg_UpdatePanel(this)) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  setWindowTitle(QStringLiteral("发现新版本"));
+  setFont(font);
+  panel_->Build(font, ProductName(), QString::fromLatin1(kVersionName), offer, installer, caFile);
+  setFixedSize(panel_->size());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  connect(panel_, &rg_UpdatePanel::stateChanged, this, [this](int state) { state_ = state; });
+  connect(panel_, &rg_UpdatePanel::verify, this, [](const QString& md5, const QString& path, int* result) {
+    *result = VerifyInstaller(ui::U(md5), PathFromUtf8(path.toStdString()));
+  });
+  connect(panel_, &rg_UpdatePanel::later, this, [this] {
+    state_ = 0;  // no question: "下次再说" closes at once
+    hide();
+    deleteLater();
+  });
+  connect(panel_, &rg_UpdatePanel::install, this, [this](const QString& path) {
+    const std::filesystem::path file = PathFromUtf8(path.toStdString());
+    std::error_code ec;
+    std::filesystem::permissions(file,
+                                 std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
+                                     std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add, ec);
+    if (!StartDetached({PathToUtf8(file)})) {
+      // Said, and the program stays open: closing as if it had started
+      // would leave the user with neither version running.
+      ui::ShowMessage(this, QStringLiteral("安装程序无法启动:") + path, QStringLiteral("信息:"),
+                      ui::MessageKind::Information);
+      panel_->DownloadButton()->setEnabled(true);
+      panel_->LaterButton()->setEnabled(true);
+      return;
+    }
+    emit installerStarted();
+  });
+}
+
+void rg_updateWin::closeEvent(QCloseEvent* event) {
+  if (state_ > 0 && ui::ShowMessage(this, QStringLiteral("未完成本次更新的安装，是否取消本次更新?"),
+                                    QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  deleteLater();
+}
+
+}  // namespace rg_com_ptl_xyh
