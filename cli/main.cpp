@@ -1,5 +1,6 @@
-// xyh-cli: the engine of 星衍推号 from the command line.
+// xyh-cli: 星衍推号 from the command line, over the same core as the window.
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,44 +15,94 @@ constexpr const char* kUsage =
     "usage: xyh-cli COMMAND [options]\n"
     "\n"
     "commands:\n"
-    "  cast      cast a hexagram and print the reading\n"
+    "  cast      cast a hexagram, print the reading and the derived numbers\n"
     "  history   list, show or delete saved casts\n"
     "  draw      fetch the latest draw once and print it\n"
+    "  help      help on a command: xyh-cli help cast\n"
     "\n"
     "  --help     this text\n"
     "  --version  the program's version\n"
     "\n"
-    "cast options:\n"
-    "  --number DIGITS        cast from a number (数字起卦)\n"
-    "  --time now|draw        cast from the moment now or the next draw time (超时空起卦)\n"
-    "  --lines O01X10         six hand-cast lines, bottom first: 1 yang, 0 yin,\n"
-    "                         O moving yang, X moving yin (自己装卦)\n"
-    "  --up 010 --down 101 --dong 1,0,0,-1,0,0\n"
-    "                         the same as trigram codes and moving marks\n"
-    "  --at \"YYYY-MM-DD HH:MM:SS\"   time of the hand-cast lines (default: now)\n"
-    "  --zodiac Z             the person's sign: 1..12, 子, or 子鼠\n"
-    "  --now \"YYYY-MM-DD HH:MM:SS[.mmm]\"   fix the clock (local time)\n"
-    "  --lottery CODE         lottery of the draw schedule (default 101)\n"
-    "  --title T              also show the name a save under title T would get\n"
-    "  --json                 print one JSON object\n"
-    "  --save TITLE           save the cast under TITLE (the date is added)\n"
-    "  --note TEXT            the note saved with it\n"
-    "\n"
-    "history:\n"
-    "  xyh-cli history list [--json]     saved casts, newest first\n"
-    "  xyh-cli history show ID           one saved cast as JSON\n"
-    "  xyh-cli history delete ID\n"
-    "\n"
-    "draw:\n"
-    "  xyh-cli draw [--lottery CODE] [--json]   one refresh cycle (default 101, 双色球);\n"
-    "                                   hosts from section net of config.ini\n"
-    "\n"
-    "  --home DIR    the program directory holding config.ini and src/data/xyh.db\n"
-    "                (default: $XYH_HOME, else beside the program when it can be\n"
-    "                written, else ~/.local/share/星衍推号)\n"
-    "\n"
     "example:\n"
-    "  xyh-cli cast --number 58 --zodiac 子鼠 --now \"2024-06-01 10:00:00\"\n";
+    "  xyh-cli cast --number 58 --zodiac 子鼠\n";
+
+constexpr const char* kHome =
+    "  --home DIR     the program directory holding config.ini and src/data/xyh.db;\n"
+    "                 default: $XYH_HOME, else beside the program for a portable copy,\n"
+    "                 else ~/.local/share/星衍推号 (an installed program)\n"
+    "                 example: --home ~/xyh-test\n";
+
+const std::map<std::string, std::string>& CommandHelp() {
+  static const std::map<std::string, std::string> help = {
+      {"cast",
+       std::string(
+           "usage: xyh-cli cast (--number DIGITS | --time now|draw | --lines LINES |\n"
+           "                     --up CODE --down CODE --dong MARKS) --zodiac Z [options]\n"
+           "\n"
+           "Casts as the window's 演算 does and prints the reading and the result text.\n"
+           "\n"
+           "  --number DIGITS   cast from a number (数字起卦); digits only, at most 32\n"
+           "                    example: --number 58\n"
+           "  --time now|draw   cast from this millisecond, or from the next draw time of\n"
+           "                    the lottery (超时空起卦); example: --time draw\n"
+           "  --lines LINES     six hand-cast lines, bottom first: 1 yang, 0 yin,\n"
+           "                    O moving yang, X moving yin (自己装卦); example: --lines O01X10\n"
+           "  --up CODE         upper trigram, three of 1/0, bottom line first; example: --up 010\n"
+           "  --down CODE       lower trigram, the same way; example: --down 101\n"
+           "  --dong MARKS      six moving marks from the bottom, 1, 0 or -1;\n"
+           "                    example: --dong 1,0,0,-1,0,0 (or --dong=-1,0,0,0,0,0)\n"
+           "  --at TIME         when the hand-cast lines were cast, \"YYYY-MM-DD HH:MM:SS\";\n"
+           "                    default now; example: --at \"2026-12-06 15:07:03\"\n"
+           "  --zodiac Z        the person's sign: 1..12, a branch or a sign;\n"
+           "                    example: --zodiac 3, --zodiac 寅, --zodiac 寅虎\n"
+           "  --now TIME        fix the clock, \"YYYY-MM-DD HH:MM:SS[.mmm]\" local time;\n"
+           "                    example: --now \"2024-06-01 10:00:00.125\"\n"
+           "  --lottery CODE    draw schedule of --time draw: 100 快乐8, 101 双色球 (default),\n"
+           "                    106 七星彩; example: --lottery 106\n"
+           "  --title T         also show the name a save under T would get; example: --title 甲\n"
+           "  --save TITLE      save the cast in the history (prints 保存成功 or 保存失败);\n"
+           "                    example: --save 甲\n"
+           "  --note TEXT       the note saved with it; example: --note \"第一次\"\n"
+           "  --json            print one JSON object: castTime, numberText, header,\n"
+           "                    primaryTitle, changedTitle, grid, reading, numbers, result\n"
+           "                    (and ysname, save)\n") +
+           kHome +
+           "\n"
+           "A refusal prints the casting panel's message (e.g. 未选择卦主生肖) and exits 2.\n"},
+      {"history",
+       std::string(
+           "usage: xyh-cli history list [--json] | show ID | delete ID\n"
+           "\n"
+           "  list        saved casts, newest first: id and name; example: xyh-cli history list\n"
+           "  show ID     one saved cast as JSON; example: xyh-cli history show 3\n"
+           "  delete ID   removes it (an id already gone is fine); example: xyh-cli history delete 3\n"
+           "  --json      list as a JSON array\n") +
+           kHome},
+      {"draw",
+       std::string(
+           "usage: xyh-cli draw [--lottery CODE] [--json]\n"
+           "\n"
+           "One refresh cycle of the latest-draws strip: probe, fetch, parse; prints status,\n"
+           "name, issue, date, numbers and extra, or 未连网 when offline (exit 1).\n"
+           "\n"
+           "  --lottery CODE   100 快乐8, 101 双色球 (default), 102 七乐彩, 103 福彩3D,\n"
+           "                   104 大乐透, 105 排列五, 106 七星彩; example: --lottery 103\n"
+           "  --json           print one JSON object\n") +
+           kHome + "                 the hosts come from section net of its config.ini\n"},
+  };
+  return help;
+}
+
+int Help(const std::string& command) {
+  const auto& help = CommandHelp();
+  const auto it = help.find(command);
+  if (it == help.end()) {
+    std::cerr << "xyh-cli: no help on \"" << command << "\"; commands: cast, history, draw\n";
+    return 2;
+  }
+  std::cout << it->second;
+  return 0;
+}
 
 }  // namespace
 
@@ -68,9 +119,13 @@ int main(int argc, char** argv) {
       std::cout << "xyh-cli " << XYH_VERSION << "\n";
       return 0;
     }
-    if (command == "--help" || command == "help" || command == "-h") {
+    if (command == "--help" || command == "-h") {
       std::cout << kUsage;
       return 0;
+    }
+    if (command == "help") return args.empty() ? (std::cout << kUsage, 0) : Help(args[0]);
+    if (CommandHelp().count(command) != 0 && !args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+      return Help(command);
     }
     if (command == "cast") return xyh_cli::RunCast(args);
     if (command == "history") return xyh_cli::RunHistory(args);

@@ -66,22 +66,27 @@ bool IsWritableDirectory(const fs::path& dir) {
 }
 
 ProgramHome ChooseHome(const std::optional<fs::path>& option, const char* xyhHome,
-                       const fs::path& executableDir, bool executableDirWritable,
-                       const fs::path& userFolder) {
+                       const fs::path& executableDir, bool portable, const fs::path& userFolder) {
   if (option && !option->empty()) return {fs::absolute(*option), ProgramHome::Source::Option};
   if (xyhHome != nullptr && xyhHome[0] != '\0') {
     return {fs::absolute(PathFromUtf8(xyhHome)), ProgramHome::Source::Environment};
   }
   // An installed program cannot write beside itself; saving there would
   // fail every time.
-  if (executableDirWritable) return {executableDir, ProgramHome::Source::Executable};
+  if (portable) return {executableDir, ProgramHome::Source::Executable};
   return {userFolder, ProgramHome::Source::User};
+}
+
+bool IsInstalledLayout(const fs::path& executableDir) {
+  std::error_code ec;
+  return executableDir.filename() == "bin" &&
+         fs::is_directory(executableDir.parent_path() / "share" / "xyh", ec);
 }
 
 ProgramHome ResolveHome(const std::optional<fs::path>& option) {
   const fs::path exe = ExecutableDirectory();
-  return ChooseHome(option, std::getenv("XYH_HOME"), exe, IsWritableDirectory(exe),
-                    UserProgramFolder());
+  return ChooseHome(option, std::getenv("XYH_HOME"), exe,
+                    IsWritableDirectory(exe) && !IsInstalledLayout(exe), UserProgramFolder());
 }
 
 }  // namespace rg_com_ptl_xyh

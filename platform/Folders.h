@@ -31,12 +31,17 @@ struct ProgramHome {
   std::filesystem::path dir;
   Source source = Source::Executable;
 };
-// --home DIR wins, then $XYH_HOME, then the executable's folder when it can
-// be written, else the user's folder (an installed program).
+// --home DIR wins, then $XYH_HOME, then the executable's folder for a
+// portable copy (its folder can be written), else the user's folder (an
+// installed program).
 ProgramHome ResolveHome(const std::optional<std::filesystem::path>& option);
 // The rule itself, with the environment passed in.
 ProgramHome ChooseHome(const std::optional<std::filesystem::path>& option, const char* xyhHome,
-                       const std::filesystem::path& executableDir, bool executableDirWritable,
+                       const std::filesystem::path& executableDir, bool portable,
                        const std::filesystem::path& userFolder);
+
+// An installed program sits in a bin folder beside share/xyh; it never
+// keeps data beside itself, even when it could (run by root).
+bool IsInstalledLayout(const std::filesystem::path& executableDir);
 
 }  // namespace rg_com_ptl_xyh

@@ -103,8 +103,11 @@ void rg_CastPanel::PlaceAfterInput() {
 int rg_CastPanel::MaxWidth(const QFont& font) {
   const int w = ui::CharExtent(font, QStringLiteral("数")).width();
   const int u = ui::CharExtent(font, QStringLiteral("除")).width();
-  const int method = w * (6 + 5 + 1) + 20;
-  const int zodiac = w * (4 + 5 + 1) + 20;
+  rg_LabeledChoice probe;
+  probe.Build(font, QStringLiteral("起卦方式:"), MethodItems());
+  const int method = probe.width();
+  probe.Build(font, QStringLiteral("卦主生肖:"), ZodiacItems());
+  const int zodiac = probe.width();
   const int options = 2 * (4 + 2) * u + 10;
   const int input = std::max({options, kNumberEntryWidth, kHandCastButtonWidth});
   return method + 10 + input + 10 + zodiac + 10 + 4 * w + 10 + 4 * w + 10;

@@ -45,8 +45,12 @@ void rg_HandCastPanel::Build(const QFont& font, const Clock& clock) {
   const QSize unit = ui::CharExtent(font, QStringLiteral("四"));
   const int w = unit.width();
   const int h = unit.height();
-  // A drop-down list needs a little more than one text line.
-  const int boxHeight = h + 6;
+  // A drop-down list needs a little more than one text line; rows stand
+  // H + 10 apart, so it may take up to H + 8.
+  QComboBox sample;
+  sample.setFont(font);
+  sample.addItem(QStringLiteral("阳动---○"));
+  const int boxHeight = std::clamp(sample.sizeHint().height(), h + 6, h + 8);
 
   for (int i = 0; i < 6; ++i) {
     auto* label = new QLabel(kLineLabels[i], this);

@@ -29,10 +29,17 @@ void rg_LabeledChoice::Build(const QFont& font, const QString& caption, const QS
   caption_->setText(caption);
   caption_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   caption_->setGeometry(0, 5, captionWidth, h);
-  combo_->setGeometry(captionWidth + 10, 2, w * (longest + 1) + 10, h + 6);
+  combo_->setFont(font);
   combo_->clear();
   for (int i = 0; i < items.size(); ++i) combo_->addItem(items[i], i);
-  resize(w * (longest + static_cast<int>(caption.size()) + 1) + 20, h + 10);
+  // One character's room for the arrow is not enough in every style; the
+  // list grows rather than cut its items short.
+  combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  const int listWidth = std::max(w * (longest + 1) + 10, combo_->sizeHint().width());
+  // As tall as the style likes, within the component's H + 10.
+  const int listHeight = std::clamp(combo_->sizeHint().height(), h + 6, h + 8);
+  combo_->setGeometry(captionWidth + 10, 2, listWidth, listHeight);
+  resize(captionWidth + 10 + listWidth + 10, h + 10);
   if (!items.isEmpty()) Select(0);
 }
 

@@ -200,3 +200,20 @@ TEST(Cli, DrawPrintsOneCycle) {
   EXPECT_EQ(offline.out, "未连网\n");
   EXPECT_EQ(Cli("draw --lottery 107" + h).code, 2);
 }
+
+TEST(Cli, HelpOnEveryCommand) {
+  for (const char* command : {"cast", "history", "draw"}) {
+    const CliRun help = Cli(std::string("help ") + command);
+    EXPECT_EQ(help.code, 0) << command;
+    EXPECT_NE(help.out.find("example"), std::string::npos) << command;
+    EXPECT_NE(help.out.find("--home"), std::string::npos) << command;
+    EXPECT_EQ(Cli(std::string(command) + " --help").out, help.out);
+  }
+  const std::string cast = Cli("help cast").out;
+  for (const char* option : {"--number", "--time", "--lines", "--up", "--down", "--dong", "--at", "--zodiac",
+                             "--now", "--lottery", "--title", "--save", "--note", "--json"}) {
+    EXPECT_NE(cast.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(Cli("help frob").code, 2);
+  EXPECT_EQ(Cli("help").code, 0);
+}

@@ -34,6 +34,15 @@ TEST(Folders, UserFolderFollowsXdgDataHome) {
   if (saved) setenv("XDG_DATA_HOME", keep.c_str(), 1); else unsetenv("XDG_DATA_HOME");
 }
 
+TEST(Folders, AnInstalledLayoutIsRecognised) {
+  test_support::TempDir root;
+  fs::create_directories(root.path() / "usr" / "bin");
+  EXPECT_FALSE(IsInstalledLayout(root.path() / "usr" / "bin"));
+  fs::create_directories(root.path() / "usr" / "share" / "xyh");
+  EXPECT_TRUE(IsInstalledLayout(root.path() / "usr" / "bin"));
+  EXPECT_FALSE(IsInstalledLayout(root.path() / "usr"));
+}
+
 TEST(Folders, ExecutableDirectoryAndUtf8Paths) {
   EXPECT_TRUE(fs::exists(ExecutableDirectory()));
   EXPECT_EQ(PathToUtf8(PathFromUtf8("星衍推号/a")), "星衍推号/a");

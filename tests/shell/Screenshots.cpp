@@ -1,6 +1,9 @@
 // Renders the screenshots of docs/ offscreen:
 //   xyh-screenshots docs
+// or grabs the whole screen of $DISPLAY (for a program started for real):
+//   xyh-screenshots --screen FILE
 #include <QApplication>
+#include <QScreen>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -30,6 +33,11 @@ bool Save(QWidget* widget, const QDir& dir, const QString& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 2 && QByteArray(argv[1]) == "--screen") {
+    QApplication app(argc, argv);
+    const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2]));
+    return ok ? 0 : 1;
+  }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
