@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "FilledHistory.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
@@ -30,34 +31,7 @@ rg_YsModel Sample(int i) {
   return r;
 }
 
-// A home holding kRows saved casts, filled once.
-const fs::path& FilledHome() {
-  static const fs::path home = [] {
-    std::string pattern = (fs::temp_directory_path() / "xyh-bench-XXXXXX").string();
-    const fs::path dir = mkdtemp(pattern.data());
-    {
-      rg_EasyDb db;  // creates the file and its table
-      db.Open(dir);
-    }
-    // One transaction around all inserts keeps the set-up quick.
-    sqlite3* db2 = nullptr;
-    sqlite3_open(rg_EasyDb::FileIn(dir).c_str(), &db2);
-    sqlite3_exec(db2, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db2, "INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) VALUES (?,1,'1234567',45415.5,3,'','','0,0,1,0,0,0',0,'备注');", -1, &s, nullptr);
-    for (int i = 0; i < kRows; ++i) {
-      const std::string name = "测试标题" + std::to_string(i) + "(2024年5月3日14时5分9秒)";
-      sqlite3_bind_text(s, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-      sqlite3_step(s);
-      sqlite3_reset(s);
-    }
-    sqlite3_finalize(s);
-    sqlite3_exec(db2, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db2);
-    return dir;
-  }();
-  return home;
-}
+const fs::path& FilledHome() { return bench_support::FilledHistoryHome(kRows); }
 
 void BM_ListStore(benchmark::State& state) {
   rg_EasyDb db;
@@ -87,22 +61,7 @@ void BM_VisitStore(benchmark::State& state) {
 BENCHMARK(BM_VisitStore)->Unit(benchmark::kMillisecond);
 
 void BM_ListRawSqlite(benchmark::State& state) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(rg_EasyDb::FileIn(FilledHome()).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  for (auto _ : state) {
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT _id,ysname From xyh_table ORDER BY _id DESC;", -1, &s, nullptr);
-    long long sum = 0;
-    size_t bytes = 0;
-    while (sqlite3_step(s) == SQLITE_ROW) {
-      sum += sqlite3_column_int64(s, 0);
-      benchmark::DoNotOptimize(sqlite3_column_text(s, 1));
-      bytes += static_cast<size_t>(sqlite3_column_bytes(s, 1));
-    }
-    sqlite3_finalize(s);
-    benchmark::DoNotOptimize(sum + static_cast<long long>(bytes));
-  }
-  sqlite3_close(db);
+  for (auto _ : state) benchmark::DoNotOptimize(bench_support::RawList(FilledHome()));
 }
 BENCHMARK(BM_ListRawSqlite)->Unit(benchmark::kMillisecond);
 

@@ -31,17 +31,7 @@ std::u16string WorldMark(const rg_GuaModel& m, int line) {
 }  // namespace
 
 std::vector<std::u16string> rg_GuaReport::ColumnHeadings() {
-  static constexpr std::u16string_view kHeadings =
-      u"六神,六亲,干支,五行,卦象,世应,动爻,六亲,干支,五行,卦象,世应";
-  std::vector<std::u16string> out;
-  size_t start = 0;
-  while (true) {
-    const size_t comma = kHeadings.find(u',', start);
-    out.emplace_back(kHeadings.substr(start, comma - start));
-    if (comma == std::u16string_view::npos) break;
-    start = comma + 1;
-  }
-  return out;
+  return SplitText(u"六神,六亲,干支,五行,卦象,世应,动爻,六亲,干支,五行,卦象,世应", u',');
 }
 
 std::u16string HexagramTitle(std::u16string_view label, const rg_GuaModel& m) {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/Utf.h"
+
 namespace rg_com_ptl_xyh {
 
 using namespace tables;
@@ -33,17 +35,7 @@ std::u16string PairAt(std::u16string_view table, int index) {
 }
 
 const std::vector<std::u16string>& HexagramNames() {
-  static const std::vector<std::u16string> names = [] {
-    std::vector<std::u16string> out;
-    size_t start = 0;
-    while (true) {
-      const size_t comma = kHexagramNames.find(u',', start);
-      out.emplace_back(kHexagramNames.substr(start, comma - start));
-      if (comma == std::u16string_view::npos) break;
-      start = comma + 1;
-    }
-    return out;
-  }();
+  static const std::vector<std::u16string> names = SplitText(kHexagramNames, u',');
   return names;
 }
 

@@ -17,15 +17,6 @@ std::u16string Join(const std::vector<std::u16string>& parts, std::u16string_vie
   return out;
 }
 
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::u16string rg_SqlColumn::Definition() const {
@@ -48,7 +39,7 @@ std::u16string BuildCreateTable(std::u16string_view table,
 std::u16string BuildSelect(std::u16string_view kind, const std::vector<std::u16string>& columns,
                            std::u16string_view table, std::u16string_view where,
                            std::u16string_view order) {
-  if (!EqualsIgnoringCase(kind, u"select")) return {};
+  if (!EqualsIgnoringAsciiCase(kind, u"select")) return {};
   std::u16string out = u"SELECT ";
   out += columns.empty() ? std::u16string(u"* From ") : Join(columns, u",") + u" From ";
   out += table;

@@ -16,7 +16,18 @@ extern char** environ;
 
 namespace rg_com_ptl_xyh {
 
-#ifndef _WIN32
+#ifdef _WIN32
+namespace {
+std::wstring CommandLine(const std::vector<std::string>& argv) {
+  std::wstring line;
+  for (const auto& a : argv) {
+    if (!line.empty()) line += L' ';
+    line += std::wstring(a.begin(), a.end());
+  }
+  return line;
+}
+}  // namespace
+#else
 namespace {
 
 // Spawns, with stdout and stderr sent nowhere when quiet, in a session of
@@ -47,11 +58,7 @@ pid_t Spawn(const std::vector<std::string>& argv, bool quiet, bool detached = fa
 
 int RunAndWait(const std::vector<std::string>& argv, int timeoutMs, const std::atomic<bool>* abort) {
 #ifdef _WIN32
-  std::wstring line;
-  for (const auto& a : argv) {
-    if (!line.empty()) line += L' ';
-    line += std::wstring(a.begin(), a.end());
-  }
+  std::wstring line = CommandLine(argv);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
@@ -98,11 +105,7 @@ int RunAndWait(const std::vector<std::string>& argv, int timeoutMs, const std::a
 
 bool StartDetached(const std::vector<std::string>& argv) {
 #ifdef _WIN32
-  std::wstring line;
-  for (const auto& a : argv) {
-    if (!line.empty()) line += L' ';
-    line += std::wstring(a.begin(), a.end());
-  }
+  std::wstring line = CommandLine(argv);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

@@ -18,15 +18,6 @@ std::u16string Trim(std::u16string_view s) {
   return std::u16string(s.substr(b, e - b));
 }
 
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 std::vector<std::u16string> ReadLines(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
@@ -69,8 +60,8 @@ std::u16string rg_Settings::Read(std::u16string_view section, std::u16string_vie
   for (const std::u16string& line : ReadLines(file_)) {
     std::u16string name, k, v;
     if (SectionName(line, name)) {
-      inSection = SameName(name, section);
-    } else if (inSection && KeyOf(line, k, v) && SameName(k, key)) {
+      inSection = EqualsIgnoringAsciiCase(name, section);
+    } else if (inSection && KeyOf(line, k, v) && EqualsIgnoringAsciiCase(k, key)) {
       if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front()) {
         v = v.substr(1, v.size() - 2);
       }
@@ -91,10 +82,10 @@ bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
     std::u16string name, k, v;
     if (SectionName(lines[i], name)) {
       if (inSection) break;
-      inSection = SameName(name, section);
+      inSection = EqualsIgnoringAsciiCase(name, section);
       if (inSection) sectionEnd = i + 1;
     } else if (inSection) {
-      if (KeyOf(lines[i], k, v) && SameName(k, key)) {
+      if (KeyOf(lines[i], k, v) && EqualsIgnoringAsciiCase(k, key)) {
         lines[i] = entry;
         done = true;
       } else if (!Trim(lines[i]).empty()) {

@@ -142,4 +142,24 @@ std::u16string DecimalText(long long value) {
   return std::u16string(p, end);
 }
 
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::vector<std::u16string> SplitText(std::u16string_view text, char16_t separator) {
+  std::vector<std::u16string> out;
+  size_t start = 0;
+  while (true) {
+    const size_t end = text.find(separator, start);
+    out.emplace_back(text.substr(start, end - start));
+    if (end == std::u16string_view::npos) return out;
+    start = end + 1;
+  }
+}
+
 }  // namespace rg_com_ptl_xyh
