@@ -14,7 +14,7 @@ packages=(
   fonts-wqy-microhei
   iputils-ping zbar-tools hyperfine
   clang libclang-rt-14-dev
-  xvfb xauth desktop-file-utils dpkg-dev file
+  python3 xvfb xauth desktop-file-utils dpkg-dev file
 )
 
 missing=()

@@ -179,6 +179,7 @@ TEST(Cli, TheEnvironmentNamesTheHomeAndABrokenStoreFailsTheSave) {
 }
 
 TEST(Cli, DrawPrintsOneCycle) {
+  XYH_SKIP_WITHOUT_PING();
   test_support::TempDir home;
   test_support::TempDir root;
   std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");

@@ -44,6 +44,15 @@ struct TestCertificates {
   static void Run(const std::vector<std::string>& argv) { rg_com_ptl_xyh::RunAndWait(argv, 60'000); }
 };
 
+// Whether this machine lets us ping at all; the tests that need the probe
+// to succeed are skipped (and say why) where it does not.
+inline bool PingWorks() {
+  static const bool works = rg_com_ptl_xyh::RunAndWait({"ping", "-c", "1", "-W", "2", "127.0.0.1"}, 5000) == 0;
+  return works;
+}
+#define XYH_SKIP_WITHOUT_PING()                                                        \
+  if (!test_support::PingWorks()) GTEST_SKIP() << "ping 127.0.0.1 does not work here"
+
 class TestServer {
  public:
   // root: the folder /files/ and /update/ serve from.

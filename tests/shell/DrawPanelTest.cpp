@@ -137,6 +137,7 @@ struct DrawWindow {
 }  // namespace
 
 TEST(DrawRefresh, TheFirstGoodCycleShowsTheDrawAndStopsTheTimer) {
+  XYH_SKIP_WITHOUT_PING();
   DrawWindow w("/files/home.html");
   rg_MainPanel* panel = w.panel();
   EXPECT_TRUE(panel->RefreshTimer().isActive());
@@ -156,6 +157,7 @@ TEST(DrawRefresh, TheFirstGoodCycleShowsTheDrawAndStopsTheTimer) {
 }
 
 TEST(DrawRefresh, TheTimerPressesTheButtonUntilTheFirstSuccess) {
+  XYH_SKIP_WITHOUT_PING();
   DrawWindow w("/files/home.html");
   w.panel()->RefreshTimer().setInterval(50);  // the same rule, quicker
   QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshTimer().isActive(), 15000);
@@ -172,6 +174,7 @@ TEST(DrawRefresh, OfflineSaysSoAndKeepsTrying) {
 }
 
 TEST(DrawRefresh, AFailedParseShowsEmptyCellsAndKeepsTheTimer) {
+  XYH_SKIP_WITHOUT_PING();
   DrawWindow w("/status/404");
   QTest::mouseClick(w.panel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshRunning(), 10000);
@@ -181,6 +184,7 @@ TEST(DrawRefresh, AFailedParseShowsEmptyCellsAndKeepsTheTimer) {
 }
 
 TEST(DrawRefresh, TheWindowKeepsWorkingWhileAServerStalls) {
+  XYH_SKIP_WITHOUT_PING();
   DrawWindow w("/stall");
   QTest::mouseClick(w.panel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
   ASSERT_TRUE(w.panel()->RefreshRunning());
