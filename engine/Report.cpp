@@ -17,8 +17,6 @@ const T& At(const std::vector<T>& list, int i) {
   return i >= 0 && static_cast<size_t>(i) < list.size() ? list[static_cast<size_t>(i)] : kNone;
 }
 
-std::u16string Num(long long v) { return DecimalText(v); }
-
 std::u16string FirstChar(const std::u16string& s) { return s.substr(0, 1); }
 std::u16string SecondChar(const std::u16string& s) { return s.size() > 1 ? s.substr(1, 1) : u""; }
 
@@ -36,7 +34,7 @@ std::vector<std::u16string> rg_GuaReport::ColumnHeadings() {
 
 std::u16string HexagramTitle(std::u16string_view label, const rg_GuaModel& m) {
   std::u16string t(label);
-  t += u" " + TrigramByNumber(m.palace) + u"宫 (" + Num(m.rank) + u") ";
+  t += u" " + TrigramByNumber(m.palace) + u"宫 (" + DecimalText(m.rank) + u") ";
   t += HexagramName((m.palace - 1) * 8 + m.rank) + u" " + SoulKindText(m.soulKind);
   return t;
 }

@@ -49,7 +49,7 @@ QFont FontFromDescription(const QString& description) {
   const QString face = parts.value(0).trimmed();
   const int size = parts.value(1).toInt();
   QFont font;
-  if (!face.isEmpty() && QFontDatabase::families().contains(face)) {
+  if (!face.isEmpty() && QFontDatabase::hasFamily(face)) {
     font.setFamily(face);
   } else if (const QString cjk = CjkFamily(); !cjk.isEmpty()) {
     font.setFamily(cjk);
