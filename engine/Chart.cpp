@@ -66,9 +66,22 @@ std::u16string HexagramLines(int palace, int rank) {
 
 std::u16string HexagramNameOfLines(std::u16string_view lines) {
   if (lines.size() != 6 || lines.find_first_not_of(u"01") != std::u16string_view::npos) return {};
-  rg_GuaModel model;
-  BuildFromCodes(model, lines.substr(3, 3), lines.substr(0, 3));
-  return HexagramName((model.palace - 1) * 8 + model.rank);
+  // Built once from the palaces' generations: a cast asks five times.
+  static const std::array<std::u16string, 64> kNames = [] {
+    std::array<std::u16string, 64> names;
+    for (int palace = 1; palace <= 8; ++palace) {
+      for (int rank = 1; rank <= 8; ++rank) {
+        const std::u16string l = HexagramLines(palace, rank);
+        size_t key = 0;
+        for (size_t i = 0; i < 6; ++i) key |= static_cast<size_t>(l[i] == u'1') << i;
+        names[key] = HexagramName((palace - 1) * 8 + rank);
+      }
+    }
+    return names;
+  }();
+  size_t key = 0;
+  for (size_t i = 0; i < 6; ++i) key |= static_cast<size_t>(lines[i] == u'1') << i;
+  return kNames[key];
 }
 
 std::u16string ClashOf(std::u16string_view name) {
@@ -160,8 +173,12 @@ rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
   // Hidden spirits: the palace's pure hexagram, its relatives seen from the
   // palace's own phase, lends the relatives the primary lacks.
   if (palace != 0 && a.relatives.size() == 6) {
-    rg_GuaModel pure;
-    BuildFromCodes(pure, TrigramCode(palace), TrigramCode(palace));
+    static const std::array<rg_GuaModel, 8> kPure = [] {
+      std::array<rg_GuaModel, 8> pures;
+      for (int p = 1; p <= 8; ++p) BuildFromCodes(pures[static_cast<size_t>(p - 1)], TrigramCode(p), TrigramCode(p));
+      return pures;
+    }();
+    const rg_GuaModel& pure = kPure[static_cast<size_t>(palace - 1)];
     for (size_t i = 0; i < 6; ++i) {
       const std::u16string& relative = pure.relatives[i];
       if (std::find(a.relatives.begin(), a.relatives.end(), relative) != a.relatives.end()) continue;
