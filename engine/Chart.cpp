@@ -64,24 +64,52 @@ std::u16string HexagramLines(int palace, int rank) {
   return lines;
 }
 
-std::u16string HexagramNameOfLines(std::u16string_view lines) {
-  if (lines.size() != 6 || lines.find_first_not_of(u"01") != std::u16string_view::npos) return {};
-  // Built once from the palaces' generations: a cast asks five times.
-  static const std::array<std::u16string, 64> kNames = [] {
-    std::array<std::u16string, 64> names;
+namespace {
+
+// Six lines as bits, line 1 the lowest.
+int MaskOfLines(std::u16string_view lines) {
+  int mask = 0;
+  for (size_t i = 0; i < 6; ++i) mask |= static_cast<int>(lines[i] == u'1') << i;
+  return mask;
+}
+
+// The 64 names and their clash by line mask, and the mask of each palace
+// and rank; built once from the palaces' generations, as a cast asks for
+// five hexagrams.
+struct HexagramTables {
+  std::array<std::u16string, 64> name;
+  std::array<std::u16string, 64> clash;
+  std::array<int, 64> maskOfIndex{};
+};
+
+const HexagramTables& Tables() {
+  static const HexagramTables kTables = [] {
+    HexagramTables t;
     for (int palace = 1; palace <= 8; ++palace) {
       for (int rank = 1; rank <= 8; ++rank) {
-        const std::u16string l = HexagramLines(palace, rank);
-        size_t key = 0;
-        for (size_t i = 0; i < 6; ++i) key |= static_cast<size_t>(l[i] == u'1') << i;
-        names[key] = HexagramName((palace - 1) * 8 + rank);
+        const int index = (palace - 1) * 8 + rank;
+        const int mask = MaskOfLines(HexagramLines(palace, rank));
+        t.maskOfIndex[static_cast<size_t>(index - 1)] = mask;
+        t.name[static_cast<size_t>(mask)] = HexagramName(index);
+        t.clash[static_cast<size_t>(mask)] = ClashOf(t.name[static_cast<size_t>(mask)]);
       }
     }
-    return names;
+    return t;
   }();
-  size_t key = 0;
-  for (size_t i = 0; i < 6; ++i) key |= static_cast<size_t>(lines[i] == u'1') << i;
-  return kNames[key];
+  return kTables;
+}
+
+// -1 for a palace or rank outside the table.
+int MaskOf(int palace, int rank) {
+  if (palace < 1 || palace > 8 || rank < 1 || rank > 8) return -1;
+  return Tables().maskOfIndex[static_cast<size_t>((palace - 1) * 8 + rank - 1)];
+}
+
+}  // namespace
+
+std::u16string HexagramNameOfLines(std::u16string_view lines) {
+  if (lines.size() != 6 || lines.find_first_not_of(u"01") != std::u16string_view::npos) return {};
+  return Tables().name[static_cast<size_t>(MaskOfLines(lines))];
 }
 
 std::u16string ClashOf(std::u16string_view name) {
@@ -164,11 +192,11 @@ rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
   c.voidBranches = VoidBranches(dayStem, dayBranch);
 
   const int palace = TrigramNumber(a.primaryPalaceName);
-  const std::u16string primaryLines = HexagramLines(palace, a.primaryRank);
-  const std::u16string changedLines =
-      HexagramLines(TrigramNumber(a.changedPalaceName), a.changedRank);
-  c.clashPrimary = ClashOf(HexagramNameOfLines(primaryLines));
-  c.clashChanged = ClashOf(HexagramNameOfLines(changedLines));
+  const int primary = MaskOf(palace, a.primaryRank);
+  const int changed = MaskOf(TrigramNumber(a.changedPalaceName), a.changedRank);
+  const HexagramTables& tables = Tables();
+  if (primary >= 0) c.clashPrimary = tables.clash[static_cast<size_t>(primary)];
+  if (changed >= 0) c.clashChanged = tables.clash[static_cast<size_t>(changed)];
 
   // Hidden spirits: the palace's pure hexagram, its relatives seen from the
   // palace's own phase, lends the relatives the primary lacks.
@@ -192,12 +220,15 @@ rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
     }
   }
 
-  if (primaryLines.size() == 6) {
-    c.nuclear = HexagramNameOfLines(primaryLines.substr(1, 3) + primaryLines.substr(2, 3));
-    std::u16string opposite = primaryLines;
-    for (char16_t& ch : opposite) ch = ch == u'1' ? u'0' : u'1';
-    c.opposite = HexagramNameOfLines(opposite);
-    c.inverse = HexagramNameOfLines(std::u16string(primaryLines.rbegin(), primaryLines.rend()));
+  if (primary >= 0) {
+    // Nuclear: lines 2-4 below, 3-5 above; opposite: every line flipped;
+    // inverse: the lines upside down.
+    const int nuclear = ((primary >> 1) & 7) | (((primary >> 2) & 7) << 3);
+    int inverse = 0;
+    for (int i = 0; i < 6; ++i) inverse |= ((primary >> i) & 1) << (5 - i);
+    c.nuclear = tables.name[static_cast<size_t>(nuclear)];
+    c.opposite = tables.name[static_cast<size_t>(primary ^ 63)];
+    c.inverse = tables.name[static_cast<size_t>(inverse)];
   }
 
   for (size_t i = 0; i < 6; ++i) {
