@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <numbers>
 #include <span>
 
@@ -253,12 +255,13 @@ namespace {
 constexpr std::u16string_view kJieNames = u"小寒立春惊蛰清明立夏芒种小暑立秋白露寒露立冬大雪";
 constexpr double kTropicalYearDays = 365.2422;
 
-double Jde(std::int64_t unixMs) {
-  const double jd = astro::JulianDayOfUnixMs(unixMs);
+double JdeOfJd(double jd) {
   // The year is needed only to a month for Delta T.
   const double year = 2000.0 + (jd - 2451544.5) / kTropicalYearDays;
   return jd + astro::DeltaTSeconds(year) / 86400.0;
 }
+
+double Jde(std::int64_t unixMs) { return JdeOfJd(astro::JulianDayOfUnixMs(unixMs)); }
 
 // Degrees past the 节 that opened the current solar month, 0..30, and
 // which one it was (0 小寒 .. 11 大雪).
@@ -293,25 +296,54 @@ SolarTerm JieTerm(int index) {
   return term;
 }
 
+namespace {
+
+// The instants of the 节 that casts came near, so that the next cast around
+// the same boundary decides by one comparison.
+std::int64_t CachedJieInstant(int index, std::int64_t nearUnixMs) {
+  static std::mutex mutex;
+  static std::map<std::int64_t, std::int64_t> cache;
+  int year = 0;
+  int month = 0;
+  CivilYearMonth(nearUnixMs, year, month);
+  const std::int64_t key = static_cast<std::int64_t>(year) * 12 + index;
+  {
+    const std::lock_guard lock(mutex);
+    if (const auto it = cache.find(key); it != cache.end()) return it->second;
+  }
+  const std::int64_t instant = TermInstantNear(JieTerm(index).longitude, nearUnixMs);
+  const std::lock_guard lock(mutex);
+  if (cache.size() >= 4096) cache.clear();
+  cache.emplace(key, instant);
+  return instant;
+}
+
+}  // namespace
+
 SolarTerm JieAt(std::int64_t unixMs) {
   const double jde = Jde(unixMs);
   // The cheap sun decides unless a boundary is near; its error stays far
-  // below the margin for a few centuries around now.
+  // below the margin for a few centuries around now. Near a boundary the
+  // full theory gives the 节's instant once.
   if (std::fabs(jde - 2451545.0) < 3 * 36525.0) {
     const double rough = astro::ApproximateSolarLongitude(jde);
     const double past = std::fmod(rough - 285.0 + 720.0, 30.0);
     if (past > 0.05 && past < 29.95) return JieTerm(JieIndexOfLongitude(rough));
+    const int boundary = JieIndexOfLongitude(rough + 15.0);
+    return JieTerm(unixMs >= CachedJieInstant(boundary, unixMs) ? boundary : boundary + 11);
   }
   return JieTerm(JieIndexOfLongitude(astro::ApparentSolarLongitude(jde)));
 }
 
 std::int64_t TermInstantNear(int longitude, std::int64_t nearUnixMs) {
   double jd = astro::JulianDayOfUnixMs(nearUnixMs);
+  // The sun's mean motion as the slope: each step leaves a few per cent of
+  // the error; 1e-7 degrees is a few milliseconds.
   for (int i = 0; i < 30; ++i) {
-    const double jde = Jde(astro::UnixMsOfJulianDay(jd));
-    double diff = std::fmod(longitude - astro::ApparentSolarLongitude(jde) + 540.0, 360.0) - 180.0;
+    const double diff =
+        std::fmod(longitude - astro::ApparentSolarLongitude(JdeOfJd(jd)) + 540.0, 360.0) - 180.0;
     jd += diff * kTropicalYearDays / 360.0;
-    if (std::fabs(diff) < 1e-8) break;
+    if (std::fabs(diff) < 1e-7) break;
   }
   return astro::UnixMsOfJulianDay(jd);
 }

@@ -95,6 +95,23 @@ TEST(SolarTerms, MonthPillarTurnsAtTheJieAndTheYearAtLiChun) {
   EXPECT_EQ(MonthText(UnixMs(MakeDate(2024, 2, 4, 3, 0), 300)), u"乙丑");
 }
 
+TEST(SolarTerms, NearAJieTheMonthTurnsAtItsInstant) {
+  // Close to a boundary the month comes from the 节's instant; it must agree
+  // with the sun's longitude itself on both sides.
+  for (int year = 1990; year <= 2040; year += 5) {
+    for (int index = 0; index < 12; ++index) {
+      const std::int64_t at = JieInstant(year, index);
+      for (const std::int64_t offset : {-3'600'000LL, -60'000LL, -1'000LL, 1'000LL, 60'000LL, 3'600'000LL}) {
+        const std::int64_t t = at + offset;
+        const double jde = astro::JulianDayOfUnixMs(t) + astro::DeltaTSeconds(year + 0.5) / 86400.0;
+        const double past = std::fmod(astro::ApparentSolarLongitude(jde) - 285.0 + 720.0, 360.0);
+        EXPECT_EQ(JieAt(t).index, static_cast<int>(past / 30.0)) << year << " " << index << " " << offset;
+        EXPECT_EQ(JieAt(t).index, offset < 0 ? (index + 11) % 12 : index);
+      }
+    }
+  }
+}
+
 // The 节 of 1900-2100 as an independent calendar library reckons them; the
 // file comes from tests/engine/jie_boundaries.js through CTest.
 TEST(SolarTerms, EveryJieFrom1900To2100AgreesWithAnIndependentCalendar) {
