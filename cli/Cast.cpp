@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "cli/Args.h"
+#include "cli/ChartJson.h"
 #include "cli/History.h"
 #include "derive/Derive.h"
 #include "derive/ResultText.h"
@@ -264,6 +265,7 @@ int RunCast(const std::vector<std::string>& argv) {
     for (const auto& text : numbers) list.append(U8(text));
     out["numbers"] = list;
     out["result"] = U8(result);
+    out["chart"] = ChartJson(BuildChart(report.Analysis(), clock.BiasMinutes()));
     if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
     Json::StreamWriterBuilder builder;
     builder["emitUTF8"] = true;

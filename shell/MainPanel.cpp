@@ -3,10 +3,13 @@
 #include <QFontDatabase>
 
 #include "derive/Derive.h"
+#include "engine/Chart.h"
+#include "platform/Clock.h"
 #include "draws/DrawPanel.h"
 #include "engine/Analysis.h"
 #include "shell/Ui.h"
 #include "shell/panels/CastPanel.h"
+#include "shell/panels/ChartWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
@@ -15,6 +18,7 @@ namespace rg_com_ptl_xyh {
 
 rg_MainPanel::rg_MainPanel(const Clock& clock, QWidget* parent)
     : QWidget(parent),
+      clock_(clock),
       draw_(new rg_DrawPanel(this)),
       cast_(new rg_CastPanel(this)),
       gua_(new rg_GuaPanel(this)),
@@ -74,6 +78,27 @@ void rg_MainPanel::Build(const QString& fontDescription) {
     }
   });
   connect(history_, &rg_HistoryPanel::review, this, &rg_MainPanel::review);
+  connect(gua_, &rg_GuaPanel::chartRequested, this, &rg_MainPanel::ShowChart);
+  // An open chart follows the next cast.
+  connect(gua_, &rg_GuaPanel::analysisDone, this, [this] {
+    if (chart_ != nullptr && chart_->isVisible()) FillChart();
+  });
+}
+
+void rg_MainPanel::FillChart() {
+  const int bias = clock_.BiasMinutes();
+  chart_->SetSheet(MakeChartSheet(BuildChart(gua_->Report().Analysis(), bias), gua_->Report(), bias));
+}
+
+void rg_MainPanel::ShowChart() {
+  if (chart_ == nullptr) {
+    chart_ = new rg_ChartWin(this);
+    chart_->setFont(ui::FontFromDescription(fontDescription_));
+  }
+  FillChart();
+  chart_->show();
+  chart_->raise();
+  chart_->activateWindow();
 }
 
 void rg_MainPanel::refreshDraws(int trigger) {

@@ -15,6 +15,7 @@ namespace rg_com_ptl_xyh {
 
 class Clock;
 class rg_CastPanel;
+class rg_ChartWin;
 class rg_DrawPanel;
 class rg_GuaPanel;
 class rg_HistoryPanel;
@@ -47,6 +48,10 @@ class rg_MainPanel : public QWidget {
   rg_CastPanel* CastPanel() const { return cast_; }
   rg_GuaPanel* GuaPanel() const { return gua_; }
   rg_HistoryPanel* HistoryPanel() const { return history_; }
+  // The detailed chart of the cast on screen, opened (or brought up to
+  // date) by the analysis panel's "详细排盘"; null until first asked for.
+  rg_ChartWin* ChartWin() const { return chart_; }
+  void ShowChart();
 
  signals:
   // The six events, in slot order.
@@ -59,8 +64,11 @@ class rg_MainPanel : public QWidget {
 
  private:
   void FinishCycle(const rg_DrawCycle& cycle);
+  void FillChart();
 
   QString fontDescription_;
+  const Clock& clock_;
+  rg_ChartWin* chart_ = nullptr;
   rg_DrawPanel* draw_;
   rg_CastPanel* cast_;
   rg_GuaPanel* gua_;

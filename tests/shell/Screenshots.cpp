@@ -14,6 +14,8 @@
 #include "draws/DrawPanel.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
+#include "shell/panels/ChartWin.h"
+#include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
@@ -77,6 +79,9 @@ int main(int argc, char** argv) {
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);
   ok &= Save(f.window.get(), out, QStringLiteral("qr-code.png"));
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);
+  QTest::mouseClick(f.window->MainPanel()->GuaPanel()->ChartButton(), Qt::LeftButton);
+  ok &= Save(f.window->MainPanel()->ChartWin(), out, QStringLiteral("chart-window.png"));
+  f.window->MainPanel()->ChartWin()->close();
 
   rg_GuaWin dialog(f.window.get(), f.window->MainFont(), f.clock, cast->Request());
   const int forms[6] = {3, 2, 1, 4, 1, 2};
