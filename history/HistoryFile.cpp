@@ -365,7 +365,7 @@ std::string JsonSyntaxError(const std::string& errors) {
     std::getline(in, reason);
     const std::size_t start = reason.find_first_not_of(' ');
     reason = start == std::string::npos ? std::string() : reason.substr(start);
-    return LineText(static_cast<std::size_t>(line)) + "第" + std::to_string(column) + "列 JSON 语法错误：" + reason;
+    return "第" + std::to_string(line) + "行第" + std::to_string(column) + "列：JSON 语法错误：" + reason;
   }
   return "JSON 语法错误：" + errors;
 }
