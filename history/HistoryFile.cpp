@@ -115,7 +115,7 @@ std::size_t InvalidUtf8At(std::string_view s) {
   return std::string_view::npos;
 }
 
-std::string LineText(std::size_t line) { return "第" + std::to_string(line) + "行："; }
+std::string LineText(std::size_t line) { return "第" + std::to_string(line) + "行:"; }
 
 std::size_t LineOf(std::string_view bytes, std::size_t offset) {
   std::size_t line = 1;
@@ -235,7 +235,7 @@ rg_HistoryParse ReadCsv(std::string_view s) {
   std::vector<CsvRecord> records;
   if (!SplitCsv(s, records, parse.error)) return parse;
   if (records.empty()) {
-    parse.error = "文件是空的，没有表头";
+    parse.error = "文件是空的,没有表头";
     return parse;
   }
   // The header names the columns; they may come in any order.
@@ -263,7 +263,7 @@ rg_HistoryParse ReadCsv(std::string_view s) {
   for (std::size_t n = 1; n < records.size(); ++n) {
     const CsvRecord& record = records[n];
     if (record.fields.size() != kColumns) {
-      parse.error = LineText(record.line) + "应有 " + std::to_string(kColumns) + " 个字段，实有 " +
+      parse.error = LineText(record.line) + "应有 " + std::to_string(kColumns) + " 个字段,实有 " +
                     std::to_string(record.fields.size()) + " 个";
       parse.rows.clear();
       return parse;
@@ -365,9 +365,9 @@ std::string JsonSyntaxError(const std::string& errors) {
     std::getline(in, reason);
     const std::size_t start = reason.find_first_not_of(' ');
     reason = start == std::string::npos ? std::string() : reason.substr(start);
-    return "第" + std::to_string(line) + "行第" + std::to_string(column) + "列：JSON 语法错误：" + reason;
+    return "第" + std::to_string(line) + "行第" + std::to_string(column) + "列:JSON 语法错误:" + reason;
   }
-  return "JSON 语法错误：" + errors;
+  return "JSON 语法错误:" + errors;
 }
 
 rg_HistoryParse ReadJson(std::string_view s) {
@@ -384,7 +384,7 @@ rg_HistoryParse ReadJson(std::string_view s) {
   }
   const Json::Value& root = parsed;
   const auto refuse = [&parse](const std::string& path, const std::string& why) {
-    parse.error = path + "：" + why;
+    parse.error = path + ":" + why;
     parse.rows.clear();
     return parse;
   };
@@ -458,7 +458,7 @@ std::string WriteHistoryFile(const std::vector<rg_HistoryRow>& rows, rg_HistoryF
 rg_HistoryParse ReadHistoryFile(std::string_view bytes) {
   rg_HistoryParse parse;
   if (bytes.size() > kHistoryFileLimit) {
-    parse.error = "文件超过 " + std::to_string(kHistoryFileLimit >> 20) + " MiB，不读";
+    parse.error = "文件超过 " + std::to_string(kHistoryFileLimit >> 20) + " MiB,不读";
     return parse;
   }
   if (const std::size_t bad = InvalidUtf8At(bytes); bad != std::string_view::npos) {

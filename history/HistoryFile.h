@@ -46,7 +46,7 @@ std::string WriteHistoryFile(const std::vector<rg_HistoryRow>& rows, rg_HistoryF
 struct rg_HistoryParse {
   bool ok = false;
   std::vector<rg_HistoryRow> rows;
-  // Where and why the file was refused: "第3行：…" or "$.records[2].ysday：…".
+  // Where and why the file was refused: "第3行:…" or "$.records[2].ysday:…".
   std::string error;
 };
 

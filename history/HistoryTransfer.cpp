@@ -80,10 +80,10 @@ bool Insert(sqlite3* db, const rg_HistoryRow& r) {
 
 std::string SqliteReason(sqlite3* db) {
   const int code = sqlite3_errcode(db);
-  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return "历史记录正被另一个程序写入，请稍后再试";
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return "历史记录正被另一个程序写入,请稍后再试";
   if (code == SQLITE_READONLY) return "历史记录文件只读";
   if (code == SQLITE_FULL) return "磁盘已满";
-  return std::string("历史记录写入失败：") + sqlite3_errmsg(db);
+  return std::string("历史记录写入失败:") + sqlite3_errmsg(db);
 }
 
 }  // namespace
