@@ -39,7 +39,9 @@ desktop-file-validate "$share/applications/com.ptl.xyh.desktop" || fail "desktop
 grep -qx 'Exec=/usr/bin/xyh' "$share/applications/com.ptl.xyh.desktop" || fail "desktop entry Exec"
 grep -qx 'Icon=com.ptl.xyh' "$share/applications/com.ptl.xyh.desktop" || fail "desktop entry Icon"
 if command -v appstreamcli >/dev/null; then
+  # The tree as well: the metadata's desktop entry must be there under its id.
   appstreamcli validate --no-net "$share/metainfo/com.ptl.xyh.metainfo.xml" >/dev/null || fail "metainfo"
+  appstreamcli validate-tree --no-net "$work/root" >/dev/null || fail "metainfo and desktop entry"
 fi
 grep -q "<release version=\"$(dpkg-deb -f "$deb" Version)\"" "$share/metainfo/com.ptl.xyh.metainfo.xml" ||
   fail "metainfo lacks this release"
@@ -55,7 +57,8 @@ done
 bash -c 'source "$1" && complete -p xyh-cli' sh "$share/bash-completion/completions/xyh-cli" >/dev/null ||
   fail "bash completion"
 [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "section"
-[ -f "$share/doc/xyh/changelog.gz" ] || fail "changelog"
+zcat "$share/doc/xyh/changelog.gz" | head -1 | grep -qF "xyh ($(dpkg-deb -f "$deb" Version))" ||
+  fail "the changelog does not start with this version"
 grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$share/doc/xyh/copyright" ||
   fail "copyright format"
 if command -v lintian >/dev/null; then
