@@ -2,12 +2,13 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
-#include <sstream>
+#include <set>
 #include <tuple>
 
 #include "platform/Utf.h"
@@ -162,112 +163,126 @@ struct CsvField {
 
 struct CsvRecord {
   std::size_t line = 0;
-  std::vector<CsvField> fields;
+  std::size_t count = 0;         // fields seen
+  std::vector<CsvField> fields;  // the first kColumns + 1 of them
 };
 
-// Splits the text into records; false with the reason for a broken quote.
-bool SplitCsv(std::string_view s, std::vector<CsvRecord>& records, std::string& error) {
-  std::size_t i = 0;
-  std::size_t line = 1;
-  while (i < s.size()) {
-    CsvRecord record;
-    record.line = line;
+// Reads the text one record at a time, so that a hostile file never makes
+// more than one record's fields at once.
+class CsvReader {
+ public:
+  explicit CsvReader(std::string_view s) : s_(s) {}
+  bool AtEnd() const { return i_ >= s_.size(); }
+
+  // The next record; false with the reason for a broken quote.
+  bool Next(CsvRecord& record, std::string& error) {
+    record = CsvRecord{};
+    record.line = line_;
     for (;;) {
       CsvField field;
-      if (i < s.size() && s[i] == '"') {
-        field.quoted = true;
-        const std::size_t openedOn = line;
-        ++i;
-        for (;;) {
-          if (i >= s.size()) {
-            error = LineText(openedOn) + "引号没有闭合";
-            return false;
-          }
-          if (s[i] == '"') {
-            if (i + 1 < s.size() && s[i + 1] == '"') {
-              field.text += '"';
-              i += 2;
-              continue;
-            }
-            ++i;
-            break;
-          }
-          if (s[i] == '\n') ++line;
-          field.text += s[i++];
-        }
-        if (i < s.size() && s[i] != ',' && s[i] != '\n' && !(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) {
-          error = LineText(line) + "右引号后应是逗号或行尾";
-          return false;
-        }
-      } else {
-        while (i < s.size() && s[i] != ',' && s[i] != '\n') {
-          if (s[i] == '"') {
-            error = LineText(line) + "没有引号的字段里有引号";
-            return false;
-          }
-          if (s[i] == '\r') {
-            if (i + 1 < s.size() && s[i + 1] == '\n') break;
-            error = LineText(line) + "没有引号的字段里有回车符";
-            return false;
-          }
-          field.text += s[i++];
-        }
-      }
-      record.fields.push_back(std::move(field));
-      if (i < s.size() && s[i] == ',') {
-        ++i;
+      if (!Field(field, error)) return false;
+      if (record.count++ <= kColumns) record.fields.push_back(std::move(field));
+      if (i_ < s_.size() && s_[i_] == ',') {
+        ++i_;
         continue;
       }
-      if (i < s.size() && s[i] == '\r') ++i;
-      if (i < s.size() && s[i] == '\n') {
-        ++i;
-        ++line;
+      if (i_ < s_.size() && s_[i_] == '\r') ++i_;
+      if (i_ < s_.size() && s_[i_] == '\n') {
+        ++i_;
+        ++line_;
       }
-      break;
+      return true;
     }
-    records.push_back(std::move(record));
   }
-  return true;
+
+ private:
+  bool Field(CsvField& field, std::string& error) {
+    if (i_ < s_.size() && s_[i_] == '"') {
+      field.quoted = true;
+      const std::size_t openedOn = line_;
+      ++i_;
+      for (;;) {
+        if (i_ >= s_.size()) {
+          error = LineText(openedOn) + "引号没有闭合";
+          return false;
+        }
+        if (s_[i_] == '"') {
+          if (i_ + 1 < s_.size() && s_[i_ + 1] == '"') {
+            field.text += '"';
+            i_ += 2;
+            continue;
+          }
+          ++i_;
+          break;
+        }
+        if (s_[i_] == '\n') ++line_;
+        field.text += s_[i_++];
+      }
+      if (i_ < s_.size() && s_[i_] != ',' && s_[i_] != '\n' &&
+          !(s_[i_] == '\r' && i_ + 1 < s_.size() && s_[i_ + 1] == '\n')) {
+        error = LineText(line_) + "右引号后应是逗号或行尾";
+        return false;
+      }
+      return true;
+    }
+    while (i_ < s_.size() && s_[i_] != ',' && s_[i_] != '\n') {
+      if (s_[i_] == '"') {
+        error = LineText(line_) + "没有引号的字段里有引号";
+        return false;
+      }
+      if (s_[i_] == '\r') {
+        if (i_ + 1 < s_.size() && s_[i_ + 1] == '\n') break;
+        error = LineText(line_) + "没有引号的字段里有回车符";
+        return false;
+      }
+      field.text += s_[i_++];
+    }
+    return true;
+  }
+
+  std::string_view s_;
+  std::size_t i_ = 0;
+  std::size_t line_ = 1;
+};
+
+std::string TooManyRecords() {
+  return "记录超过 " + std::to_string(kHistoryRecordLimit) + " 条,不读";
 }
 
 rg_HistoryParse ReadCsv(std::string_view s) {
   rg_HistoryParse parse;
-  std::vector<CsvRecord> records;
-  if (!SplitCsv(s, records, parse.error)) return parse;
-  if (records.empty()) {
-    parse.error = "文件是空的,没有表头";
+  const auto refuse = [&parse](std::string why) {
+    parse.error = std::move(why);
+    parse.rows.clear();
     return parse;
-  }
+  };
+  CsvReader reader(s);
+  if (reader.AtEnd()) return refuse("文件是空的,没有表头");
+  CsvRecord header;
+  if (!reader.Next(header, parse.error)) return parse;
   // The header names the columns; they may come in any order.
   const auto& names = HistoryColumnNames();
-  std::array<std::size_t, kColumns> columnOf{};
-  const CsvRecord& header = records[0];
   std::string expected;
   for (std::size_t c = 0; c < kColumns; ++c) expected += (c ? "," : "") + names[c];
-  if (header.fields.size() != kColumns) {
-    parse.error = LineText(1) + "表头应是 " + expected;
-    return parse;
-  }
+  if (header.count != kColumns) return refuse(LineText(1) + "表头应是 " + expected);
+  std::array<std::size_t, kColumns> columnOf{};
   std::array<bool, kColumns> seen{};
   for (std::size_t f = 0; f < kColumns; ++f) {
     std::size_t c = 0;
     while (c < kColumns && names[c] != header.fields[f].text) ++c;
-    if (c == kColumns || seen[c]) {
-      parse.error = LineText(1) + "表头应是 " + expected;
-      return parse;
-    }
+    if (c == kColumns || seen[c]) return refuse(LineText(1) + "表头应是 " + expected);
     seen[c] = true;
     columnOf[f] = c;
   }
 
-  for (std::size_t n = 1; n < records.size(); ++n) {
-    const CsvRecord& record = records[n];
-    if (record.fields.size() != kColumns) {
-      parse.error = LineText(record.line) + "应有 " + std::to_string(kColumns) + " 个字段,实有 " +
-                    std::to_string(record.fields.size()) + " 个";
-      parse.rows.clear();
-      return parse;
+  CsvRecord record;
+  while (!reader.AtEnd()) {
+    if (!reader.Next(record, parse.error)) return refuse(parse.error);
+    if (record.count != kColumns) {
+      return refuse(LineText(record.line) + "应有 " + std::to_string(kColumns) + " 个字段,实有 " +
+                    std::to_string(record.count) + " 个");
     }
+    if (parse.rows.size() == kHistoryRecordLimit) return refuse(TooManyRecords());
     rg_HistoryRow row;
     for (std::size_t f = 0; f < kColumns; ++f) {
       const std::size_t c = columnOf[f];
@@ -291,11 +306,7 @@ rg_HistoryParse ReadCsv(std::string_view s) {
       } else {
         *TextField(row, c) = FromUtf8(field.text);
       }
-      if (!why.empty()) {
-        parse.error = LineText(record.line) + "字段 " + names[c] + " " + why;
-        parse.rows.clear();
-        return parse;
-      }
+      if (!why.empty()) return refuse(LineText(record.line) + "字段 " + names[c] + " " + why);
     }
     parse.rows.push_back(std::move(row));
   }
@@ -352,92 +363,246 @@ std::string WriteJson(const std::vector<rg_HistoryRow>& rows) {
   return out;
 }
 
-// jsoncpp reports "* Line 3, Column 7\n  Syntax error: …"; the user gets
-// the place and the reason on one line.
-std::string JsonSyntaxError(const std::string& errors) {
-  int line = 0;
-  int column = 0;
-  if (std::sscanf(errors.c_str(), "* Line %d, Column %d", &line, &column) == 2) {
-    std::string reason;
-    std::istringstream in(errors);
-    std::string text;
-    std::getline(in, text);
-    std::getline(in, reason);
-    const std::size_t start = reason.find_first_not_of(' ');
-    reason = start == std::string::npos ? std::string() : reason.substr(start);
-    return "第" + std::to_string(line) + "行第" + std::to_string(column) + "列:JSON 语法错误:" + reason;
+// Where a JSON value starting at i ends (one past it); npos when the text
+// ends inside a string or a bracket. Only strings and nesting are followed:
+// jsoncpp checks the value itself.
+std::size_t JsonValueEnd(std::string_view s, std::size_t i) {
+  int depth = 0;
+  bool inString = false;
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+        if (depth == 0) return i + 1;
+      }
+      continue;
+    }
+    switch (c) {
+      case '"': inString = true; break;
+      case '{':
+      case '[': ++depth; break;
+      case '}':
+      case ']':
+        if (depth == 0) return i;
+        if (--depth == 0) return i + 1;
+        break;
+      case ',':
+      case ':':
+      case ' ':
+      case '\t':
+      case '\r':
+      case '\n':
+        if (depth == 0) return i;
+        break;
+      default: break;
+    }
   }
-  return "JSON 语法错误:" + errors;
+  return inString || depth > 0 ? std::string_view::npos : s.size();
 }
 
-rg_HistoryParse ReadJson(std::string_view s) {
-  rg_HistoryParse parse;
-  Json::CharReaderBuilder builder;
-  Json::CharReaderBuilder::strictMode(&builder.settings_);
-  builder["rejectDupKeys"] = true;
-  const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  Json::Value parsed;
-  std::string errors;
-  if (!reader->parse(s.data(), s.data() + s.size(), &parsed, &errors)) {
-    parse.error = JsonSyntaxError(errors);
-    return parse;
+// The file is read value by value rather than whole: jsoncpp spends about a
+// hundred bytes on every value, so a whole file of tiny values would cost
+// gigabytes. Each record is parsed on its own and dropped once checked.
+class JsonReader {
+ public:
+  explicit JsonReader(std::string_view s) : s_(s) {
+    Json::CharReaderBuilder builder;
+    Json::CharReaderBuilder::strictMode(&builder.settings_);
+    builder["strictRoot"] = false;  // keys and scalars are parsed on their own
+    reader_.reset(builder.newCharReader());
   }
-  const Json::Value& root = parsed;
-  const auto refuse = [&parse](const std::string& path, const std::string& why) {
-    parse.error = path + ":" + why;
-    parse.rows.clear();
-    return parse;
-  };
-  if (!root.isObject()) return refuse("$", "应是对象 {\"format\":\"xyh-history\",…}");
-  if (root["format"] != "xyh-history") return refuse("$.format", "应是 \"xyh-history\"");
-  if (!root["version"].isInt() || root["version"].asInt() != 1) return refuse("$.version", "应是 1");
-  for (const std::string& key : root.getMemberNames()) {
-    if (key != "format" && key != "version" && key != "records") return refuse("$." + key, "不认识的键");
-  }
-  const Json::Value& records = root["records"];
-  if (!records.isArray()) return refuse("$.records", "应是数组");
 
-  const auto& names = HistoryColumnNames();
-  for (Json::ArrayIndex n = 0; n < records.size(); ++n) {
-    const std::string at = "$.records[" + std::to_string(n) + "]";
-    const Json::Value& record = records[n];
-    if (!record.isObject()) return refuse(at, "应是对象");
+  rg_HistoryParse Read() {
+    SkipSpace();
+    if (!Expect('{')) return Refuse("$", "应是对象 {\"format\":\"xyh-history\",…}");
+    std::string format;
+    std::optional<Json::Value> version;
+    bool records = false;
+    std::set<std::string> keys;
+    SkipSpace();
+    if (Peek() == '}') {
+      ++i_;
+    } else {
+      for (;;) {
+        SkipSpace();
+        const std::size_t keyAt = i_;
+        Json::Value key;
+        if (Peek() != '"') return Syntax(i_, "应是键(字符串)");
+        if (!ParseValue(key)) return parse_;
+        if (!keys.insert(key.asString()).second) return Syntax(keyAt, "键 " + key.asString() + " 出现了两次");
+        SkipSpace();
+        if (!Expect(':')) return Syntax(i_, "键后应是冒号");
+        SkipSpace();
+        const std::string path = "$." + key.asString();
+        if (key.asString() == "records") {
+          if (!ReadRecords()) return parse_;
+          records = true;
+        } else {
+          Json::Value value;
+          if (!ParseValue(value)) return parse_;
+          if (key.asString() == "format") {
+            if (value != "xyh-history") return Refuse(path, "应是 \"xyh-history\"");
+            format = value.asString();
+          } else if (key.asString() == "version") {
+            version = value;
+          } else {
+            return Refuse(path, "不认识的键");
+          }
+        }
+        SkipSpace();
+        if (Peek() == ',') {
+          ++i_;
+          continue;
+        }
+        if (!Expect('}')) return Syntax(i_, "应是逗号或 }");
+        break;
+      }
+    }
+    SkipSpace();
+    if (i_ < s_.size()) return Syntax(i_, "对象之后还有内容");
+    if (format.empty()) return Refuse("$.format", "应是 \"xyh-history\"");
+    if (!version || !version->isInt() || version->asInt() != 1) return Refuse("$.version", "应是 1");
+    if (!records) return Refuse("$.records", "应是数组");
+    parse_.ok = true;
+    return std::move(parse_);
+  }
+
+ private:
+  char Peek() const { return i_ < s_.size() ? s_[i_] : '\0'; }
+  void SkipSpace() {
+    while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\t' || s_[i_] == '\r' || s_[i_] == '\n')) ++i_;
+  }
+  bool Expect(char c) {
+    if (Peek() != c) return false;
+    ++i_;
+    return true;
+  }
+  std::string Place(std::size_t at) const {
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t k = 0; k < at && k < s_.size(); ++k) {
+      if (s_[k] == '\n') ++line, lineStart = k + 1;
+    }
+    return "第" + std::to_string(line) + "行第" + std::to_string(at - lineStart + 1) + "列";
+  }
+  rg_HistoryParse Refuse(const std::string& path, const std::string& why) {
+    parse_.rows.clear();
+    parse_.error = path + ":" + why;
+    return parse_;  // a copy: parse_ keeps the reason for the callers above
+  }
+  rg_HistoryParse Syntax(std::size_t at, const std::string& why) {
+    parse_.rows.clear();
+    parse_.error = Place(at) + ":JSON 语法错误:" + why;
+    return parse_;
+  }
+
+  // The value at the current place, checked by jsoncpp; the place moves past
+  // it. On failure parse_ holds the reason.
+  bool ParseValue(Json::Value& value, const std::string& path = {}) {
+    const std::size_t begin = i_;
+    const std::size_t end = JsonValueEnd(s_, begin);
+    if (end == std::string_view::npos) {
+      Syntax(begin, "文件在值的中间结束");
+      return false;
+    }
+    if (end - begin > kHistoryJsonRecordLimit) {
+      Refuse(path.empty() ? Place(begin) : path, "超过 " + std::to_string(kHistoryJsonRecordLimit >> 20) + " MiB,不读");
+      return false;
+    }
+    std::string errors;
+    if (!reader_->parse(s_.data() + begin, s_.data() + end, &value, &errors)) {
+      // jsoncpp counts from the start of the piece; the user needs the file's place.
+      int line = 0;
+      int column = 0;
+      std::size_t at = begin;
+      if (std::sscanf(errors.c_str(), "* Line %d, Column %d", &line, &column) == 2) {
+        for (int l = 1; l < line && at < end; ++at) l += s_[at] == '\n';
+        at += static_cast<std::size_t>(std::max(column, 1) - 1);
+      }
+      std::string reason = errors.substr(std::min(errors.find('\n') + 1, errors.size()));
+      reason.erase(0, reason.find_first_not_of(' '));
+      while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+      Syntax(at, reason.substr(0, reason.find('\n')));
+      return false;
+    }
+    i_ = end;
+    return true;
+  }
+
+  bool ReadRecords() {
+    if (!Expect('[')) {
+      Refuse("$.records", "应是数组");
+      return false;
+    }
+    SkipSpace();
+    if (Expect(']')) return true;
+    for (std::size_t n = 0;; ++n) {
+      SkipSpace();
+      const std::string at = "$.records[" + std::to_string(n) + "]";
+      if (parse_.rows.size() == kHistoryRecordLimit) {
+        Refuse(at, TooManyRecords());
+        return false;
+      }
+      Json::Value record;
+      if (!ParseValue(record, at) || !ReadRecord(record, at)) return false;
+      SkipSpace();
+      if (Expect(',')) continue;
+      if (Expect(']')) return true;
+      Syntax(i_, "应是逗号或 ]");
+      return false;
+    }
+  }
+
+  bool ReadRecord(const Json::Value& record, const std::string& at) {
+    const auto& names = HistoryColumnNames();
+    if (!record.isObject()) return Fail(at, "应是对象");
     for (const std::string& key : record.getMemberNames()) {
-      bool known = false;
-      for (const std::string& name : names) known = known || key == name;
-      if (!known) return refuse(at + "." + key, "不认识的键");
+      if (std::find(names.begin(), names.end(), key) == names.end()) return Fail(at + "." + key, "不认识的键");
     }
     rg_HistoryRow row;
     for (std::size_t c = 0; c < kColumns; ++c) {
       const std::string path = at + "." + names[c];
       if (!record.isMember(names[c])) {
         if (c == kId) continue;  // the id is never read, so it may be left out
-        return refuse(path, "缺少这个键");
+        return Fail(path, "缺少这个键");
       }
       const Json::Value& v = record[names[c]];
       if (v.isNull()) {
-        if (kRequired[c]) return refuse(path, "不能为 null");
+        if (kRequired[c]) return Fail(path, "不能为 null");
         continue;
       }
       if (kKinds[c] == Kind::Integer) {
-        if (!v.isInt64() || v.isBool()) return refuse(path, "应是整数");
+        if (!v.isInt64() || v.isBool()) return Fail(path, "应是整数");
         *IntField(row, c) = v.asInt64();
       } else if (kKinds[c] == Kind::Real) {
-        if (!v.isNumeric() || v.isBool()) return refuse(path, "应是数");
+        if (!v.isNumeric() || v.isBool()) return Fail(path, "应是数");
         row.ysday = v.asDouble();
       } else {
-        if (!v.isString()) return refuse(path, "应是字符串");
+        if (!v.isString()) return Fail(path, "应是字符串");
         const std::string text = v.asString();
         // An escaped lone surrogate decodes to bytes that are no UTF-8.
-        if (InvalidUtf8At(text) != std::string_view::npos) return refuse(path, "不是有效的 Unicode 文字");
+        if (InvalidUtf8At(text) != std::string_view::npos) return Fail(path, "不是有效的 Unicode 文字");
         *TextField(row, c) = FromUtf8(text);
       }
     }
-    parse.rows.push_back(std::move(row));
+    parse_.rows.push_back(std::move(row));
+    return true;
   }
-  parse.ok = true;
-  return parse;
-}
+  bool Fail(const std::string& path, const std::string& why) {
+    Refuse(path, why);
+    return false;
+  }
+
+  std::string_view s_;
+  std::size_t i_ = 0;
+  std::unique_ptr<Json::CharReader> reader_;
+  rg_HistoryParse parse_;
+};
+
+rg_HistoryParse ReadJson(std::string_view s) { return JsonReader(s).Read(); }
 
 }  // namespace
 

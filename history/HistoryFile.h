@@ -50,8 +50,12 @@ struct rg_HistoryParse {
   std::string error;
 };
 
-// Larger files are refused unread.
+// Larger files are refused unread; so are files with more records, or a
+// JSON record larger than a record can sensibly be (whatever the file, the
+// reader never holds more than these).
 inline constexpr std::size_t kHistoryFileLimit = 64u << 20;
+inline constexpr std::size_t kHistoryRecordLimit = 200000;
+inline constexpr std::size_t kHistoryJsonRecordLimit = 1u << 20;
 
 // Reads either format: a file whose first character (after an optional
 // byte-order mark) is "{" is JSON, anything else CSV.

@@ -199,6 +199,14 @@ TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
       {json("").replace(json("").rfind("\"uinfo\":\"\""), 10, "\"uinfo\":\"\\udc00\""),
        "$.records[1].uinfo:不是有效的 Unicode 文字"},
       {json("").replace(json("").rfind(",\"rot\":0"), 8, ""), "$.records[1].rot:缺少这个键"},
+      {"{\"format\":\"xyh-history\",\"format\":\"xyh-history\"}", "第1行第25列:JSON 语法错误:键 format 出现了两次"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[]} []", "第1行第51列:JSON 语法错误:对象之后还有内容"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[{\"ysname\":\"x", "JSON 语法错误:文件在值的中间结束"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[[0,0]]}", "$.records[0]:应是对象"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + std::string(2u << 20, ' ') + "[" +
+           std::string(kHistoryJsonRecordLimit, '0') + "]]}",
+       "$.records[0]:超过 1 MiB,不读"},
+      {header + std::string(100000, ','), "第2行:应有 11 个字段,实有 100001 个"},
   };
   for (const auto& [text, reason] : cases) {
     const rg_HistoryParse p = ReadHistoryFile(text);
@@ -207,6 +215,13 @@ TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
     EXPECT_NE(p.error.find(reason), std::string::npos) << "got: " << p.error << "\nwanted: " << reason;
   }
   EXPECT_FALSE(ReadHistoryFile(std::string(kHistoryFileLimit + 1, ' ')).ok);
+
+  // A file may hold as many casts as the limit, and not one more.
+  std::string many = header;
+  for (size_t i = 0; i < kHistoryRecordLimit; ++i) many += ",\"\",,\"\",,,,,\"\",,\r\n";
+  EXPECT_TRUE(ReadHistoryFile(many).ok);
+  many += ",\"\",,\"\",,,,,\"\",,\r\n";
+  EXPECT_EQ(ReadHistoryFile(many).error, "记录超过 200000 条,不读");
 }
 
 TEST(HistoryImport, ARefusedFileLeavesTheStoreUntouched) {
