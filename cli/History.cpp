@@ -6,6 +6,7 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/HistoryTransfer.h"
 #include "history/EasyDb.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
@@ -68,10 +69,12 @@ bool OpenStore(const std::optional<std::string>& home) {
 }
 
 int RunHistory(const std::vector<std::string>& argv) {
-  const Args args(argv, {"home"}, {"json"});
+  const Args args(argv, {"home", "format", "output"}, {"json"});
   const auto& words = args.Positional();
-  if (words.empty()) throw UsageError{"history takes list, show ID or delete ID"};
+  if (words.empty()) throw UsageError{"history takes list, show ID, delete ID, export or import FILE"};
   const std::string& action = words[0];
+  if (action == "export" || action == "import") return RunHistoryTransfer(args);
+  if (args.Has("format") || args.Has("output")) throw UsageError{"--format and --output belong to history export"};
   const size_t expected = action == "list" ? 1 : 2;
   if ((action != "list" && action != "show" && action != "delete") || words.size() != expected) {
     throw UsageError{"history takes list, show ID or delete ID"};

@@ -16,7 +16,7 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  cast      cast a hexagram, print the reading and the derived numbers\n"
-    "  history   list, show or delete saved casts\n"
+    "  history   list, show, delete, export or import saved casts\n"
     "  draw      fetch the latest draw once and print it\n"
     "  help      help on a command: xyh-cli help cast\n"
     "\n"
@@ -71,12 +71,22 @@ const std::map<std::string, std::string>& CommandHelp() {
            "A refusal prints the casting panel's message (e.g. 未选择卦主生肖) and exits 2.\n"},
       {"history",
        std::string(
-           "usage: xyh-cli history list [--json] | show ID | delete ID\n"
+           "usage: xyh-cli history list [--json] | show ID | delete ID |\n"
+           "                       export [--format csv|json] [--output FILE] | import FILE\n"
            "\n"
-           "  list        saved casts, newest first: id and name; example: xyh-cli history list\n"
-           "  show ID     one saved cast as JSON; example: xyh-cli history show 3\n"
-           "  delete ID   removes it (an id already gone is fine); example: xyh-cli history delete 3\n"
-           "  --json      list as a JSON array\n") +
+           "  list          saved casts, newest first: id and name; example: xyh-cli history list\n"
+           "  show ID       one saved cast as JSON; example: xyh-cli history show 3\n"
+           "  delete ID     removes it (an id already gone is fine); example: xyh-cli history delete 3\n"
+           "  export        every saved cast with every stored field, oldest first, as UTF-8\n"
+           "                CSV or JSON; example: xyh-cli history export > history.csv\n"
+           "  import FILE   adds the casts of an exported file (either format; - reads\n"
+           "                standard input) as new entries, skipping any already saved; a\n"
+           "                malformed file is refused whole, naming the line or JSON path,\n"
+           "                and nothing is written; example: xyh-cli history import history.csv\n"
+           "  --json        list as a JSON array\n"
+           "  --format csv|json  the export's format (default csv); example: --format json\n"
+           "  --output FILE      export into FILE instead of standard output;\n"
+           "                     example: --output ~/history.json\n") +
            kHome},
       {"draw",
        std::string(

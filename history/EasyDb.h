@@ -43,6 +43,9 @@ class rg_EasyDb {
   OpenResult Open(const std::filesystem::path& home);
   bool Connected() const { return db_ != nullptr; }
   const std::filesystem::path& Path() const { return path_; }
+  // The open connection, for operations kept outside the store (null when
+  // not connected).
+  sqlite3* Handle() const { return db_; }
 
   // A record with _id 0 when there is no such row.
   rg_YsModel Load(std::int32_t id);

@@ -15,6 +15,7 @@ packages=(
   iputils-ping zbar-tools hyperfine
   clang libclang-rt-14-dev
   python3 xvfb xauth desktop-file-utils dpkg-dev file
+  lintian help2man appstream
 )
 
 missing=()

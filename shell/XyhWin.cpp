@@ -16,6 +16,7 @@
 #include "platform/Folders.h"
 #include "platform/Utf.h"
 #include "shell/Constants.h"
+#include "shell/HistoryTransferUi.h"
 #include "shell/LoadWin.h"
 #include "shell/MainPanel.h"
 #include "shell/Ui.h"
@@ -144,6 +145,10 @@ void rg_XyhWin::Command(int code) {
     DeleteTicked();
   } else if (code == rg_HistoryPanel::Help) {
     OpenHelp();
+  } else if (code == rg_HistoryPanel::ExportHistory) {
+    ExportHistoryWithDialog(this, store_);
+  } else if (code == rg_HistoryPanel::ImportHistory) {
+    if (ImportHistoryWithDialog(this, store_)) FillHistory();
   }
 }
 

@@ -52,6 +52,8 @@ int main(int argc, char** argv) {
   }
 
   rg_Application app(argc, argv);
+  // The desktop matches the window to its entry and icon by this id.
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.ptl.xyh"));
   const rg_NetworkScope network;
   return RunGuarded([&] {
     rg_startup_class::Options options;

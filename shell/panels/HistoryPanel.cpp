@@ -1,5 +1,6 @@
 #include "shell/panels/HistoryPanel.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListView>
@@ -84,6 +85,13 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setUniformItemSizes(true);  // keeps a long history quick to show
   list_->setToolTip(QStringLiteral("双击复盘查看"));
+  // Moving the history in and out: the list's context menu.
+  list_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* exportAction = new QAction(QStringLiteral("导出历史…"), list_);
+  auto* importAction = new QAction(QStringLiteral("导入历史…"), list_);
+  list_->addActions({exportAction, importAction});
+  connect(exportAction, &QAction::triggered, this, [this] { Press(ExportHistory); });
+  connect(importAction, &QAction::triggered, this, [this] { Press(ImportHistory); });
   delete_->setEnabled(false);
 
   connect(selectAll_, &QCheckBox::clicked, this, [this](bool checked) {

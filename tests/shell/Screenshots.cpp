@@ -3,10 +3,13 @@
 // or grabs the whole screen of $DISPLAY (for a program started for real):
 //   xyh-screenshots --screen FILE
 #include <QApplication>
+#include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -100,5 +103,17 @@ int main(int argc, char** argv) {
   update.Panel()->ShowProgress(13107200, 5242880);
   update.show();
   ok &= Save(&update, out, QStringLiteral("update-window.png"));
+
+  // The history list's context menu, drawn where a right click opens it
+  // (a popup is a window of its own, which a grab of the panel leaves out).
+  QMenu menu;
+  menu.setFont(history->font());
+  menu.addActions(history->List()->actions());
+  menu.adjustSize();
+  QPixmap withMenu = history->grab(QRect(0, 0, history->width(), history->List()->height() + 50));
+  QPainter painter(&withMenu);
+  painter.drawPixmap(QPoint(history->width() / 3, history->List()->height() / 3), menu.grab());
+  painter.end();
+  ok &= withMenu.save(out.filePath(QStringLiteral("history-menu.png")));
   return ok ? 0 : 1;
 }
