@@ -55,7 +55,7 @@ class rg_MainPanel : public QWidget {
   void numbersReady(rg_GuaAnalysis* analysis);
   void save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
   void command(int code);
-  void review(int id);
+  void review(qint64 id);
 
  private:
   void FinishCycle(const rg_DrawCycle& cycle);

@@ -150,7 +150,7 @@ void rg_XyhWin::Command(int code) {
 void rg_XyhWin::FillHistory() {
   rg_HistoryModel& model = panel_->HistoryPanel()->Model();
   model.BeginFill();
-  store_.VisitList([&model](std::int32_t id, std::u16string_view name) { model.Append(id, name); });
+  store_.VisitList([&model](std::int64_t id, std::u16string_view name) { model.Append(id, name); });
   model.EndFill();
 }
 
@@ -174,7 +174,7 @@ void rg_XyhWin::DeleteTicked() {
   }
 }
 
-void rg_XyhWin::Review(int id) {
+void rg_XyhWin::Review(qint64 id) {
   const rg_YsModel record = store_.Load(id);
   if (record._id != id) return;
   panel_->CastPanel()->Restore(record._id, record.ysindex, record.gzsxid, record.ysday, ui::Q(record.ysnumber),

@@ -60,7 +60,7 @@ class rg_XyhWin : public QMainWindow {
   void FillResult(rg_GuaAnalysis* analysis);
   void Save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
   void Command(int code);
-  void Review(int id);
+  void Review(qint64 id);
   void FillHistory();
   void DeleteTicked();
   void OpenHelp();

@@ -215,7 +215,7 @@ void rg_CastPanel::Press(int code) {
   }
 }
 
-void rg_CastPanel::Restore(int id, int method, int zodiac, double castTime, const QString& numberText,
+void rg_CastPanel::Restore(std::int64_t id, int method, int zodiac, double castTime, const QString& numberText,
                            const QString& upstr, const QString& downstr, int timeChoice,
                            const std::vector<int>& dong) {
   request_.id = id;

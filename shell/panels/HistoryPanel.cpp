@@ -25,7 +25,7 @@ void rg_HistoryModel::BeginFill() {
   checked_.resize(0);
 }
 
-void rg_HistoryModel::Append(std::int32_t id, std::u16string_view name) {
+void rg_HistoryModel::Append(std::int64_t id, std::u16string_view name) {
   ids_.append(id);
   names_.append(QString(reinterpret_cast<const QChar*>(name.data()), static_cast<qsizetype>(name.size())));
   checked_.append(0);
@@ -41,7 +41,7 @@ QVariant rg_HistoryModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= ids_.size()) return {};
   switch (role) {
     case Qt::DisplayRole: return names_[index.row()];
-    case Qt::UserRole: return ids_[index.row()];
+    case Qt::UserRole: return QVariant::fromValue<qint64>(ids_[index.row()]);
     case Qt::CheckStateRole: return checked_[index.row()] ? Qt::Checked : Qt::Unchecked;
     default: return {};
   }

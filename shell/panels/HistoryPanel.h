@@ -26,7 +26,7 @@ class rg_HistoryModel : public QAbstractListModel {
   using QAbstractListModel::QAbstractListModel;
 
   void BeginFill();
-  void Append(std::int32_t id, std::u16string_view name);
+  void Append(std::int64_t id, std::u16string_view name);
   void EndFill();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,7 +35,7 @@ class rg_HistoryModel : public QAbstractListModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
 
-  std::int32_t Id(int row) const { return ids_.value(row); }
+  std::int64_t Id(int row) const { return ids_.value(row); }
   bool Checked(int row) const { return checked_.value(row) != 0; }
   void SetAllChecked(bool checked);
 
@@ -43,7 +43,7 @@ class rg_HistoryModel : public QAbstractListModel {
   void checkToggled(int row);
 
  private:
-  QVector<std::int32_t> ids_;
+  QVector<std::int64_t> ids_;
   QVector<QString> names_;
   QVector<char> checked_;
 };
@@ -80,7 +80,7 @@ class rg_HistoryPanel : public QWidget {
 
  signals:
   void button(int code);
-  void review(int id);
+  void review(qint64 id);
 
  private:
   void ShowQr();
