@@ -6,7 +6,12 @@
 #include <QVector>
 #include <QWidget>
 
+#include <QHash>
+
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 class QCheckBox;
@@ -38,6 +43,15 @@ class rg_HistoryModel : public QAbstractListModel {
   std::int64_t Id(int row) const { return ids_.value(row); }
   bool Checked(int row) const { return checked_.value(row) != 0; }
   void SetAllChecked(bool checked);
+  bool AnyChecked() const { return checked_.contains(1); }
+  bool AllChecked() const { return !checked_.isEmpty() && !checked_.contains(0); }
+
+  // Where an item's tooltip gets the saved note from: asked when the
+  // pointer rests on the item, nullopt when it cannot be read now.
+  using NoteSource = std::function<std::optional<std::u16string>(std::int64_t id)>;
+  void SetNoteSource(NoteSource source) { noteSource_ = std::move(source); }
+  // The whole saved name, the note, then "双击复盘查看"; plain text shown as such.
+  QString ToolTip(int row) const;
 
  signals:
   void checkToggled(int row);
@@ -46,6 +60,8 @@ class rg_HistoryModel : public QAbstractListModel {
   QVector<std::int64_t> ids_;
   QVector<QString> names_;
   QVector<char> checked_;
+  NoteSource noteSource_;
+  mutable QHash<std::int64_t, QString> notes_;
 };
 
 class rg_HistoryPanel : public QWidget {
@@ -77,6 +93,9 @@ class rg_HistoryPanel : public QWidget {
 
  public slots:
   void Press(int code);
+  // "全选" and "删除" follow what the list holds now (after a delete or a
+  // refill): ticked when every item is, enabled when any is.
+  void FollowList();
 
  signals:
   void button(int code);
@@ -84,7 +103,9 @@ class rg_HistoryPanel : public QWidget {
 
  private:
   void ShowQr();
+  void HideQr();
   void OnEmptiness(int field, int flag);
+  void UpdateSave();
 
   rg_HistoryModel model_;
   QListView* list_;
