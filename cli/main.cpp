@@ -71,12 +71,17 @@ const std::map<std::string, std::string>& CommandHelp() {
            "A refusal prints the casting panel's message (e.g. 未选择卦主生肖) and exits 2.\n"},
       {"history",
        std::string(
-           "usage: xyh-cli history list [--json] | show ID | delete ID\n"
+           "usage: xyh-cli history list [--json] | show ID [--json] | delete ID\n"
            "\n"
            "  list        saved casts, newest first: id and name; example: xyh-cli history list\n"
            "  show ID     one saved cast as JSON; example: xyh-cli history show 3\n"
            "  delete ID   removes it (an id already gone is fine); example: xyh-cli history delete 3\n"
-           "  --json      list as a JSON array\n") +
+           "  --json      list as a JSON array; show adds \"cast\", the cast as the window's\n"
+           "              review shows it, with the keys of cast --json\n"
+           "\n"
+           "Control characters in saved names and notes are printed as escapes (\\x1b).\n"
+           "A damaged or locked history file is said on standard error, exit code 1;\n"
+           "a damaged one is only read, never written.\n") +
            kHome},
       {"draw",
        std::string(
