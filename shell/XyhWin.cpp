@@ -172,7 +172,8 @@ void rg_XyhWin::FillHistory() {
   // A damaged file gives what it can before it fails; that much is shown.
   const rg_StoreStatus status =
       store_.VisitList([&model](std::int64_t id, std::u16string_view name) { model.Append(id, name); });
-  model.EndFill();
+  // A locked file gave nothing: what was shown stays rather than vanish.
+  model.EndFill(status == rg_StoreStatus::Busy || status == rg_StoreStatus::Failed);
   if (status != rg_StoreStatus::Ok && status != rg_StoreStatus::NotConnected) {
     ShowStatus(QStringLiteral("历史记录读取不全:") + ui::Q(StoreStatusText(status)));
   }

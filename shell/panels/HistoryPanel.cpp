@@ -21,7 +21,11 @@ constexpr int kTooltipNoteChars = 2000;
 
 void rg_HistoryModel::BeginFill() {
   beginResetModel();
-  // resize keeps the capacity, so refilling after a save allocates little.
+  // The shown items step aside rather than go; resize keeps the capacity,
+  // so refilling after a save allocates little.
+  ids_.swap(previousIds_);
+  names_.swap(previousNames_);
+  checked_.swap(previousChecked_);
   ids_.resize(0);
   names_.resize(0);
   checked_.resize(0);
@@ -34,7 +38,14 @@ void rg_HistoryModel::Append(std::int64_t id, std::u16string_view name) {
   checked_.append(0);
 }
 
-void rg_HistoryModel::EndFill() { endResetModel(); }
+void rg_HistoryModel::EndFill(bool keepPrevious) {
+  if (keepPrevious) {
+    ids_.swap(previousIds_);
+    names_.swap(previousNames_);
+    checked_.swap(previousChecked_);
+  }
+  endResetModel();
+}
 
 int rg_HistoryModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(ids_.size());

@@ -32,7 +32,9 @@ class rg_HistoryModel : public QAbstractListModel {
 
   void BeginFill();
   void Append(std::int64_t id, std::u16string_view name);
-  void EndFill();
+  // keepPrevious: the fill failed before it began (a locked file); the
+  // items shown before come back, ticks included.
+  void EndFill(bool keepPrevious = false);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -60,6 +62,10 @@ class rg_HistoryModel : public QAbstractListModel {
   QVector<std::int64_t> ids_;
   QVector<QString> names_;
   QVector<char> checked_;
+  // The items before the running fill, kept until it ends.
+  QVector<std::int64_t> previousIds_;
+  QVector<QString> previousNames_;
+  QVector<char> previousChecked_;
   NoteSource noteSource_;
   mutable QHash<std::int64_t, QString> notes_;
 };

@@ -333,8 +333,11 @@ TEST(HistoryFile, ALockedFileSaysWhyAndWorksOnceItIsFree) {
     f.Save("乙");
     EXPECT_EQ(f.Status(0), "保存失败:历史记录文件正被其他程序使用,请稍后再试");
     EXPECT_EQ(f.history()->Name()->Text(), "乙");
+    f.history()->Model().setData(f.history()->Model().index(0), Qt::Checked, Qt::CheckStateRole);
     f.window->FillHistory();
     EXPECT_EQ(f.Status(0), "历史记录读取不全:历史记录文件正被其他程序使用,请稍后再试");
+    ASSERT_EQ(f.history()->Model().rowCount(), 1);  // the list shown stays
+    EXPECT_TRUE(f.history()->Model().Checked(0));
   }
   QTest::mouseClick(f.history()->SaveButton(), Qt::LeftButton);
   EXPECT_EQ(f.Status(0), "保存成功");
