@@ -342,7 +342,9 @@ Json::Value ReviewJson(const rg_YsModel& record, const Clock& clock, std::u16str
   request.method = record.ysindex;
   request.zodiac = record.gzsxid;
   request.castTime = record.ysday;
-  request.numberText = U16(Trimmed(U8(record.ysnumber)));
+  // The number entry holds at most 32 characters and stores its text
+  // trimmed; the other methods take the stored text as it is.
+  request.numberText = record.ysindex == 1 ? U16(Trimmed(U8(record.ysnumber.substr(0, 32)))) : record.ysnumber;
   request.upstr = record.upstr;
   request.downstr = record.downstr;
   // The time options have only 1 and 2; anything else casts as the one

@@ -79,7 +79,7 @@ void rg_XyhWin::Create() {
   status1_->setFont(font_);
   statusBar()->setFont(font_);
   statusBar()->setSizeGripEnabled(false);
-  // Part 0 for casting and saving, part 1 for the draw refresh, whose
+  // The left part for casting and saving, the right one for the draw refresh, whose
   // longest message needs the wider part.
   statusBar()->addWidget(status0_, 2);
   statusBar()->addWidget(status1_, 3);

@@ -1,6 +1,8 @@
 // What the window shows is what is so: the review's numbers, the QR code
 // of the result on screen, status texts that do not hide each other, the
 // last good draw, a damaged or locked history said plainly.
+#include <sqlite3.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -109,6 +111,33 @@ TEST(Review, EnterInTheNumberBoxPressesCalculate) {
   QTest::keyClick(f.cast()->NumberEntry(), Qt::Key_Return);
   EXPECT_EQ(f.Status(0), "按卦主生肖与数字测算");
   EXPECT_FALSE(f.history()->ResultBox()->Text().isEmpty());
+}
+
+TEST(HistoryList, IdsBeyond32BitsAreReviewedAndDeleted) {
+  Window f;
+  Messages messages;
+  f.CastNumber("58");
+  f.Save("甲");
+  rg_YsModel big = f.store.Load(f.history()->Model().Id(0));
+  big._id = 0;
+  big.ysname = u"大";
+  ASSERT_TRUE(f.store.Save(big));
+  // As another program might have stored it.
+  sqlite3* raw = nullptr;
+  sqlite3_open(rg_EasyDb::FileIn(f.home.path()).c_str(), &raw);
+  sqlite3_exec(raw, "UPDATE xyh_table SET _id=4294967297 WHERE ysname='大'", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  f.window->FillHistory();
+  ASSERT_EQ(f.history()->Model().Id(0), 4294967297);
+  QTest::mouseClick(f.cast()->ResetButton(), Qt::LeftButton);
+  f.window->Review(f.history()->Model().Id(0));
+  EXPECT_EQ(f.cast()->Request().id, 4294967297);
+  EXPECT_FALSE(f.history()->ResultBox()->Text().isEmpty());
+  f.history()->Model().setData(f.history()->Model().index(0), Qt::Checked, Qt::CheckStateRole);
+  f.window->DeleteTicked();
+  EXPECT_EQ(f.store.Load(4294967297)._id, 0);
+  ASSERT_EQ(f.store.List().size(), 1u);
+  EXPECT_EQ(f.history()->Model().rowCount(), 1);
 }
 
 TEST(HistoryList, TheTooltipShowsTheWholeNameAndTheNote) {
