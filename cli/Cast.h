@@ -1,6 +1,13 @@
 #pragma once
+#include <json/value.h>
+
 #include <string>
 #include <vector>
+
+namespace rg_com_ptl_xyh {
+class Clock;
+struct rg_YsModel;
+}  // namespace rg_com_ptl_xyh
 
 namespace xyh_cli {
 
@@ -11,5 +18,11 @@ int ParseZodiac(const std::string& text);
 // "YYYY-MM-DD HH:MM:SS[.mmm]" as a local day count.
 double ParseLocalTime(const std::string& text, const std::string& option);
 std::string FormatLocalTime(double date);
+
+// The cast a review of a saved record shows in the window, with the keys of
+// "cast --json"; null when the record makes no cast (refusal then holds the
+// casting panel's message).
+Json::Value ReviewJson(const rg_com_ptl_xyh::rg_YsModel& record, const rg_com_ptl_xyh::Clock& clock,
+                       std::u16string& refusal);
 
 }  // namespace xyh_cli

@@ -71,7 +71,7 @@ const std::map<std::string, std::string>& CommandHelp() {
            "A refusal prints the casting panel's message (e.g. 未选择卦主生肖) and exits 2.\n"},
       {"history",
        std::string(
-           "usage: xyh-cli history list [--json] | show ID | delete ID |\n"
+           "usage: xyh-cli history list [--json] | show ID [--json] | delete ID |\n"
            "                       export [--format csv|json] [--output FILE] | import FILE\n"
            "\n"
            "  list          saved casts, newest first: id and name; example: xyh-cli history list\n"
@@ -83,10 +83,15 @@ const std::map<std::string, std::string>& CommandHelp() {
            "                standard input) as new entries, skipping any already saved; a\n"
            "                malformed file is refused whole, naming the line or JSON path,\n"
            "                and nothing is written; example: xyh-cli history import history.csv\n"
-           "  --json        list as a JSON array\n"
+           "  --json        list as a JSON array; show adds \"cast\", the cast as the window's\n"
+           "                review shows it, with the keys of cast --json\n"
            "  --format csv|json  the export's format (default csv); example: --format json\n"
            "  --output FILE      export into FILE instead of standard output;\n"
-           "                     example: --output ~/history.json\n") +
+           "                     example: --output ~/history.json\n"
+           "\n"
+           "Control characters in saved names and notes are printed as escapes (\\x1b).\n"
+           "A damaged or locked history file is said on standard error, exit code 1;\n"
+           "a damaged one is only read, never written.\n") +
            kHome},
       {"draw",
        std::string(

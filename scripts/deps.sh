@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
   libcurl4-openssl-dev libssl-dev openssl
   libqrencode-dev libjsoncpp-dev libgumbo-dev

@@ -119,18 +119,29 @@ void rg_MainPanel::refreshDraws(int trigger) {
 void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
   cycleDone_ = true;
   draw_->RefreshButton()->setEnabled(true);
+  // Once a draw is on screen a failed refresh leaves it there and says so;
+  // before that the strip shows the failed page's empty cells.
+  const auto failed = [this](const QString& why) {
+    return drawShown_ ? QStringLiteral("开奖数据刷新失败:") + why + QStringLiteral(",仍显示上一次的开奖数据")
+                      : QStringLiteral("开奖数据刷新失败:") + why;
+  };
   if (!cycle.online) {
-    emit statusText(QStringLiteral("未连网"));
+    emit networkText(drawShown_ ? failed(QStringLiteral("未连网")) : QStringLiteral("未连网"));
     return;
   }
   const rg_Lottery* lottery = FindLottery(Lottery());
   if (!cycle.parsed || lottery == nullptr) return;
-  if (cycle.record.status == 200) {
-    refreshTimer_.stop();
-    emit statusText(ui::Q(std::u16string(kDrawUpdatedMessage)));
+  const std::u16string numbers = ShownNumbers(*lottery, cycle.record);
+  if (cycle.record.status == 200) refreshTimer_.stop();
+  if (cycle.record.status == 200 && !numbers.empty()) {
+    drawShown_ = true;
+    emit networkText(ui::Q(std::u16string(kDrawUpdatedMessage)));
+  } else {
+    emit networkText(failed(cycle.fetched ? QStringLiteral("无法识别开奖网页") : QStringLiteral("无法下载开奖网页")));
+    if (drawShown_) return;
   }
-  draw_->layoutDraw(lottery->TypeIndex(), ui::Q(ShownNumbers(*lottery, cycle.record)), ui::Q(cycle.record.date),
-                    ui::Q(cycle.record.issue), fontDescription_, 0);
+  draw_->layoutDraw(lottery->TypeIndex(), ui::Q(numbers), ui::Q(cycle.record.date), ui::Q(cycle.record.issue),
+                    fontDescription_, 0);
 }
 
 void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }

@@ -60,7 +60,10 @@ class rg_MainPanel : public QWidget {
   void numbersReady(rg_GuaAnalysis* analysis);
   void save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
   void command(int code);
-  void review(int id);
+  void review(qint64 id);
+  // What the draw refresh has to say; the window shows it apart from the
+  // casting and saving messages, so neither hides the other.
+  void networkText(const QString& message);
 
  private:
   void FinishCycle(const rg_DrawCycle& cycle);
@@ -79,6 +82,7 @@ class rg_MainPanel : public QWidget {
   std::thread worker_;
   std::atomic<bool> cycleDone_{true};
   std::atomic<bool> abort_{false};
+  bool drawShown_ = false;  // a good draw is on screen
 };
 
 }  // namespace rg_com_ptl_xyh

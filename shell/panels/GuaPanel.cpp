@@ -122,7 +122,9 @@ void rg_GuaPanel::Build(const QFont& font, int minWidth) {
   // leaves it the room; it reaches a little into the gaps above and below.
   const int buttonWidth = metrics.horizontalAdvance(QStringLiteral("详细排盘")) + 16;
   chartButton_->setFont(font);
-  chartButton_->setGeometry(width - 10 - buttonWidth, y - 4, buttonWidth, lineHeight + 8);
+  const int buttonHeight = std::max(lineHeight + 8, chartButton_->minimumSizeHint().height());
+  chartButton_->setGeometry(width - 10 - buttonWidth, y + (lineHeight - buttonHeight) / 2, buttonWidth,
+                            buttonHeight);
   header_->setGeometry(10, y, width - 30 - buttonWidth, lineHeight);
   y += lineHeight + 10;
   primaryTitle_->setGeometry(gridLeft, y, xs[7] - gap, lineHeight);

@@ -6,7 +6,12 @@
 #include <QVector>
 #include <QWidget>
 
+#include <QHash>
+
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 class QCheckBox;
@@ -26,8 +31,10 @@ class rg_HistoryModel : public QAbstractListModel {
   using QAbstractListModel::QAbstractListModel;
 
   void BeginFill();
-  void Append(std::int32_t id, std::u16string_view name);
-  void EndFill();
+  void Append(std::int64_t id, std::u16string_view name);
+  // keepPrevious: the fill failed before it began (a locked file); the
+  // items shown before come back, ticks included.
+  void EndFill(bool keepPrevious = false);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -35,17 +42,32 @@ class rg_HistoryModel : public QAbstractListModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
 
-  std::int32_t Id(int row) const { return ids_.value(row); }
+  std::int64_t Id(int row) const { return ids_.value(row); }
   bool Checked(int row) const { return checked_.value(row) != 0; }
   void SetAllChecked(bool checked);
+  bool AnyChecked() const { return checked_.contains(1); }
+  bool AllChecked() const { return !checked_.isEmpty() && !checked_.contains(0); }
+
+  // Where an item's tooltip gets the saved note from: asked when the
+  // pointer rests on the item, nullopt when it cannot be read now.
+  using NoteSource = std::function<std::optional<std::u16string>(std::int64_t id)>;
+  void SetNoteSource(NoteSource source) { noteSource_ = std::move(source); }
+  // The whole saved name, the note, then "双击复盘查看"; plain text shown as such.
+  QString ToolTip(int row) const;
 
  signals:
   void checkToggled(int row);
 
  private:
-  QVector<std::int32_t> ids_;
+  QVector<std::int64_t> ids_;
   QVector<QString> names_;
   QVector<char> checked_;
+  // The items before the running fill, kept until it ends.
+  QVector<std::int64_t> previousIds_;
+  QVector<QString> previousNames_;
+  QVector<char> previousChecked_;
+  NoteSource noteSource_;
+  mutable QHash<std::int64_t, QString> notes_;
 };
 
 class rg_HistoryPanel : public QWidget {
@@ -77,14 +99,19 @@ class rg_HistoryPanel : public QWidget {
 
  public slots:
   void Press(int code);
+  // "全选" and "删除" follow what the list holds now (after a delete or a
+  // refill): ticked when every item is, enabled when any is.
+  void FollowList();
 
  signals:
   void button(int code);
-  void review(int id);
+  void review(qint64 id);
 
  private:
   void ShowQr();
+  void HideQr();
   void OnEmptiness(int field, int flag);
+  void UpdateSave();
 
   rg_HistoryModel model_;
   QListView* list_;

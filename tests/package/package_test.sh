@@ -71,6 +71,8 @@ cmake --install "$build" --prefix "$work/local" >/dev/null
 grep -qx "Exec=$work/local/bin/xyh" "$work/local/share/applications/com.ptl.xyh.desktop" ||
   fail "desktop entry Exec for another prefix"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "dependencies"
+dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "Qt's Chinese translations"
+dpkg-deb -f "$deb" Depends | grep -q libqt6network6 || fail "the second-start socket"
 dpkg-deb -f "$deb" Maintainer | grep -q . || fail "maintainer"
 [ -f "$work/root/usr/share/doc/xyh/copyright" ] || fail "licence"
 echo "package ok: $(basename "$deb")"

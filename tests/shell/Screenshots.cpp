@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
   rg_DrawPanel* draws = f.window->MainPanel()->DrawPanel();
   draws->layoutDraw(1, QStringLiteral("03091619252907"), QStringLiteral("2026-12-03"), QStringLiteral("2026139"),
                     f.window->MainPanel()->FontDescription(), 0);
+  f.window->ShowNetworkStatus(ui::Q(std::u16string(kDrawUpdatedMessage)));
   ok &= Save(draws, out, QStringLiteral("draws-strip.png"));
   qobject_cast<QLineEdit*>(history->Name()->Box())->insert(QStringLiteral("甲"));
   ok &= Save(f.window.get(), out, QStringLiteral("main-window.png"));
