@@ -151,6 +151,13 @@ std::string FormatLocalTime(double date) {
 }
 
 int RunCast(const std::vector<std::string>& argv) {
+  if (std::find(argv.begin(), argv.end(), "--batch") != argv.end()) {
+    return RunCastBatch(argv, std::cin, std::cout);
+  }
+  return RunCastTo(argv, std::cout, false);
+}
+
+int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool batch) {
   const Args args(argv,
                   {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
                    "lottery", "title", "save", "note", "home"},
@@ -172,6 +179,7 @@ int RunCast(const std::vector<std::string>& argv) {
     throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
   }
   if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
+  if (batch && (args.Has("save") || args.Has("note"))) throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
@@ -228,6 +236,7 @@ int RunCast(const std::vector<std::string>& argv) {
 
   const auto verdict = ValidateCast(request);
   if (!verdict || verdict->code <= 0) {
+    if (batch) throw UsageError{U8(verdict ? verdict->message : u"未选择推算条件")};
     std::cerr << U8(verdict ? verdict->message : u"未选择推算条件") << "\n";
     return 2;
   }
@@ -251,7 +260,7 @@ int RunCast(const std::vector<std::string>& argv) {
   }
   const char* saveMessage = saved ? (*saved ? "保存成功" : "保存失败") : nullptr;
 
-  if (args.Has("json")) {
+  if (args.Has("json") || batch) {
     Json::Value out(Json::objectValue);
     out["castTime"] = FormatLocalTime(request.castTime);
     out["numberText"] = U8(request.numberText);
@@ -267,9 +276,9 @@ int RunCast(const std::vector<std::string>& argv) {
     if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
     Json::StreamWriterBuilder builder;
     builder["emitUTF8"] = true;
-    builder["indentation"] = "  ";
+    builder["indentation"] = batch ? "" : "  ";
     if (saveMessage) out["save"] = saveMessage;
-    std::cout << Json::writeString(builder, out) << "\n";
+    sink << Json::writeString(builder, out) << "\n";
     return saved.value_or(true) ? 0 : 1;
   }
 
