@@ -137,7 +137,8 @@ TEST(Batch, QuotingWorksAsInAShell) {
   EXPECT_NE(Parse(dollar.out)["error"].asString().find("$HOME"), std::string::npos);
 }
 
-// The command line loads the network and TLS libraries only to fetch.
+// The command line loads the network and TLS libraries only to fetch, and
+// SQLite only for the history.
 TEST(Libraries, CastAndHistoryMapNeitherLibcurlNorTls) {
   test_support::TempDir home;
   const std::string maps = (home.path() / "maps").string();
@@ -161,7 +162,23 @@ TEST(Libraries, CastAndHistoryMapNeitherLibcurlNorTls) {
     for (const char* library : {"libcurl", "libssl", "libcrypto", "libgnutls", "libnghttp2", "libldap"}) {
       EXPECT_EQ(m.find(library), std::string::npos) << args << " maps " << library;
     }
+    // SQLite only for what touches the history.
+    const bool history = args.find("--save") != std::string::npos || args.rfind("history", 0) == 0;
+    EXPECT_EQ(m.find("libsqlite3") != std::string::npos, history) << args;
   }
+}
+
+TEST(Libraries, WithoutSqliteTheHistoryCannotBeOpenedAndCastsStillWork) {
+  test_support::TempDir home;
+  const std::string env = "XYH_SQLITE_LIBRARY=libxyh-no-such-sqlite.so.0";
+  const std::string h = " --home '" + home.path().string() + "'";
+  const ChildRun save = CliWith(env, "cast --number 58 --zodiac 1 --save 甲" + h);
+  EXPECT_EQ(save.code, 1);
+  EXPECT_NE(save.out.find("保存失败"), std::string::npos) << save.out;
+  EXPECT_EQ(CliWith(env, "cast --number 58 --zodiac 1 --json").code, 0);
+  // The same home with the library: nothing was saved, and saving works.
+  EXPECT_EQ(CliWith("", "history list" + h).out, "");
+  EXPECT_NE(CliWith("", "cast --number 58 --zodiac 1 --save 甲" + h).out.find("保存成功"), std::string::npos);
 }
 
 TEST(Libraries, DrawLoadsLibcurlWhenItFetches) {

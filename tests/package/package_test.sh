@@ -35,6 +35,7 @@ dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "dependencies"
 # Opened at run time, so named by hand rather than found by dpkg-shlibdeps.
 dpkg-deb -f "$deb" Depends | grep -q "libcurl4 (>= " || fail "libcurl dependency"
 dpkg-deb -f "$deb" Depends | grep -q libssl3 || fail "libcrypto dependency"
+dpkg-deb -f "$deb" Depends | grep -q libsqlite3-0 || fail "SQLite dependency"
 dpkg-deb -f "$deb" Maintainer | grep -q . || fail "maintainer"
 [ -f "$work/root/usr/share/doc/xyh/copyright" ] || fail "licence"
 echo "package ok: $(basename "$deb")"
