@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
-#include <regex>
+#include <string_view>
 
 #include "cli/Args.h"
 #include "cli/ChartJson.h"
@@ -150,16 +150,21 @@ int ParseZodiac(const std::string& text) {
 }
 
 double ParseLocalTime(const std::string& text, const std::string& option) {
-  static const std::regex kForm(R"((\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})(?:\.(\d{3}))?)");
-  std::smatch m;
   const auto bad = [&] {
     return UsageError{option + " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" +
                       text + "\""};
   };
-  if (!std::regex_match(text, m, kForm)) throw bad();
-  const int y = std::stoi(m[1]), mo = std::stoi(m[2]), d = std::stoi(m[3]);
-  const int h = std::stoi(m[4]), mi = std::stoi(m[5]), s = std::stoi(m[6]);
-  const int ms = m[7].matched ? std::stoi(m[7]) : 0;
+  // Read by hand: a regular expression costs more to build than a cast.
+  static constexpr std::string_view kForm = "0000-00-00 00:00:00.000";
+  if (text.size() != 19 && text.size() != kForm.size()) throw bad();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) throw bad();
+  }
+  const auto field = [&](size_t at, size_t length) { return std::stoi(text.substr(at, length)); };
+  const int y = field(0, 4), mo = field(5, 2), d = field(8, 2);
+  const int h = field(11, 2), mi = field(14, 2), s = field(17, 2);
+  const int ms = text.size() > 19 ? field(20, 3) : 0;
   const double date = MakeDate(y, mo, d, h, mi, s, ms);
   const DateParts p = SplitDate(date);
   // MakeDate clamps; a clamped part means the text named no real moment.
@@ -179,6 +184,13 @@ std::string FormatLocalTime(double date) {
 }
 
 int RunCast(const std::vector<std::string>& argv) {
+  if (std::find(argv.begin(), argv.end(), "--batch") != argv.end()) {
+    return RunCastBatch(argv, std::cin, std::cout);
+  }
+  return RunCastTo(argv, std::cout, false);
+}
+
+int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool batch) {
   const Args args(argv,
                   {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
                    "lottery", "title", "save", "note", "home"},
@@ -201,6 +213,7 @@ int RunCast(const std::vector<std::string>& argv) {
     throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
   }
   if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
+  if (batch && (args.Has("save") || args.Has("note"))) throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
@@ -272,6 +285,7 @@ int RunCast(const std::vector<std::string>& argv) {
 
   const auto verdict = ValidateCast(request);
   if (!verdict || verdict->code <= 0) {
+    if (batch) throw UsageError{U8(verdict ? verdict->message : u"未选择推算条件")};
     std::cerr << U8(verdict ? verdict->message : u"未选择推算条件") << "\n";
     return 2;
   }
@@ -299,14 +313,14 @@ int RunCast(const std::vector<std::string>& argv) {
               << PathToUtf8(rg_EasyDb::Process().Path()) << "\n";
   }
 
-  if (args.Has("json")) {
+  if (args.Has("json") || batch) {
     Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes());
     if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
     Json::StreamWriterBuilder builder;
     builder["emitUTF8"] = true;
-    builder["indentation"] = "  ";
+    builder["indentation"] = batch ? "" : "  ";
     if (saveMessage) out["save"] = saveMessage;
-    std::cout << JsonTerminalSafe(Json::writeString(builder, out)) << "\n";
+    sink << JsonTerminalSafe(Json::writeString(builder, out)) << "\n";
     return saved.value_or(true) ? 0 : 1;
   }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <iosfwd>
 #include <json/value.h>
 
 #include <string>
@@ -12,6 +13,11 @@ struct rg_YsModel;
 namespace xyh_cli {
 
 int RunCast(const std::vector<std::string>& args);
+// One cast, its JSON or text written to sink. In batch mode the output is
+// one line of JSON, saving is refused and a refused cast throws UsageError.
+int RunCastTo(const std::vector<std::string>& args, std::ostream& sink, bool batch);
+// cast --batch: one cast per line of in, one line of JSON per cast to out.
+int RunCastBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out);
 
 // Shared readers, also used by other subcommands.
 int ParseZodiac(const std::string& text);

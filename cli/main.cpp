@@ -65,7 +65,14 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  --note TEXT       the note saved with it; example: --note \"第一次\"\n"
            "  --json            print one JSON object: castTime, numberText, header,\n"
            "                    primaryTitle, changedTitle, grid, reading, numbers, result\n"
-           "                    (and ysname, save)\n") +
+           "                    (and ysname, save)\n"
+           "  --batch           read casts from standard input, one per line, each line the\n"
+           "                    options above, quoted as a shell would ('...', \"...\", \\);\n"
+           "                    print each as one line of --json, in input order. A bad\n"
+           "                    line, and an empty one, prints {\"line\":N,\"error\":\"...\"}\n"
+           "                    instead and the run goes on; the exit status is then 1.\n"
+           "                    --save and --note are refused on those lines.\n"
+           "                    example: echo '--number 58 --zodiac 1' | xyh-cli cast --batch\n") +
            kHome +
            "\n"
            "A refusal prints the casting panel's message (e.g. 未选择卦主生肖) and exits 2.\n"},
