@@ -10,14 +10,14 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   std::int64_t q = a / b;
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
   return q;
 }
 
 // Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's method).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   y -= m <= 2;
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
   const auto yoe = static_cast<unsigned>(y - era * 400);
@@ -38,7 +38,9 @@ void CivilFromDays(std::int64_t z, int& y, int& m, int& d) {
   y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
 }
 
-const std::int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
+// Known at compile time, so a date made while globals of other files are
+// still being set up is already right.
+constexpr std::int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
