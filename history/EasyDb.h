@@ -43,6 +43,8 @@ class rg_EasyDb {
   OpenResult Open(const std::filesystem::path& home);
   bool Connected() const { return db_ != nullptr; }
   const std::filesystem::path& Path() const { return path_; }
+  // For the tables that sit beside the history in the same file.
+  sqlite3* Connection() const { return db_; }
 
   // A record with _id 0 when there is no such row.
   rg_YsModel Load(std::int32_t id);
