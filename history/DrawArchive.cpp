@@ -386,6 +386,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
   if (!toAdd.empty()) {
     if (!EnsureTable() || !ExecuteSql(db_, u"BEGIN IMMEDIATE;")) {
       result.message = "the history database cannot be written";
+      result.writeFailed = true;
       return result;
     }
     for (const Pending& p : toAdd) {
@@ -400,12 +401,14 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
       if (s.Step() != SQLITE_DONE) {
         s.Finalize();
         ExecuteSql(db_, u"ROLLBACK;");
-        return refuse(p.line, "writing the draw failed; nothing was imported");
+        result.writeFailed = true;
+        return refuse(p.line, "writing the draw failed");
       }
     }
     if (!ExecuteSql(db_, u"COMMIT;")) {
       ExecuteSql(db_, u"ROLLBACK;");
-      result.message = "the import could not be committed; nothing was imported";
+      result.message = "the import could not be committed";
+      result.writeFailed = true;
       return result;
     }
   }

@@ -95,6 +95,7 @@ class rg_DrawArchive {
     int added = 0;
     int skipped = 0;      // lines already stored with the same numbers
     std::string message;  // the refusal, naming the line (the header is line 1)
+    bool writeFailed = false;  // the file was sound but the database took no write
   };
   // All lines or none: every line is checked before anything is written,
   // and the writes share one transaction.

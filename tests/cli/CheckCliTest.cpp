@@ -1,0 +1,253 @@
+// xyh-cli draws and xyh-cli check, run as a user would.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "TempDir.h"
+#include "net/TestServer.h"
+#include "platform/Settings.h"
+
+namespace {
+
+struct CliResult {
+  int code;
+  std::string out;
+};
+
+// stderr is folded into the output unless quiet.
+CliResult Cli(const std::string& args, bool quiet = false) {
+  const std::string command = std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buf{};
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+Json::Value Parse(const std::string& text) {
+  Json::Value v;
+  Json::CharReaderBuilder b;
+  std::string errors;
+  std::istringstream in(text);
+  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
+  return v;
+}
+
+std::string Bytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<int> Numbers(const std::string& list) {
+  std::vector<int> out;
+  std::stringstream in(list);
+  std::string piece;
+  while (std::getline(in, piece, ',')) out.push_back(std::stoi(piece));
+  return out;
+}
+
+struct CliHome {
+  test_support::TempDir dir;
+  std::string h = " --home '" + dir.path().string() + "'";
+  std::filesystem::path File(const char* name) const { return dir.path() / name; }
+  std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
+  void Write(const char* name, const std::string& text) const { std::ofstream(File(name), std::ios::binary) << text; }
+};
+
+TEST(CliDraws, ImportListExportRoundTrip) {
+  CliHome home;
+  home.Write("a.csv", "issue,date,red,blue\n2026141,2026-12-06,3 9 14 20 27 31,8\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  const CliResult imported = Cli("draws import '" + home.File("a.csv").string() + "'" + home.h);
+  ASSERT_EQ(imported.code, 0) << imported.out;
+  EXPECT_EQ(imported.out, "imported 2 draws\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out,
+            "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
+  const Json::Value list = Parse(Cli("draws list --json" + home.h, true).out);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0]["issue"].asString(), "2026142");
+  EXPECT_EQ(list[1]["numbers"][0].asInt(), 3);
+  EXPECT_EQ(list[1]["extra"][0].asInt(), 8);
+
+  const std::string exported = Cli("draws export" + home.h, true).out;
+  EXPECT_EQ(exported,
+            "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  CliHome other;
+  other.Write("b.csv", exported);
+  ASSERT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).code, 0);
+  EXPECT_EQ(Cli("draws export" + other.h, true).out, exported);
+  EXPECT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).out,
+            "imported 0 draws, skipped 2 already stored\n");
+  EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "");
+  for (const char* bad : {"draws", "draws frob", "draws import", "draws list --lottery 107", "draws export --json"}) {
+    EXPECT_EQ(Cli(std::string(bad) + home.h).code, 2) << bad;
+  }
+  EXPECT_EQ(Cli("draws import /no/such/file.csv" + home.h).code, 1);
+}
+
+TEST(CliDraws, ARefusedImportNamesTheLineAndLeavesTheFileAsItWas) {
+  CliHome home;
+  home.Write("a.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("a.csv").string() + "'" + home.h).code, 0);
+  const std::string before = Bytes(home.Db());
+  home.Write("bad.csv",
+             "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n2026143,2026-12-10,1 2 3 4 5 33,17\n");
+  const CliResult bad = Cli("draws import '" + home.File("bad.csv").string() + "'" + home.h);
+  EXPECT_EQ(bad.code, 2);
+  EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos) << bad.out;
+  home.Write("conflict.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 32,08\n");
+  const CliResult conflict = Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
+  EXPECT_EQ(conflict.code, 2);
+  EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos) << conflict.out;
+  EXPECT_EQ(Bytes(home.Db()), before);
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
+}
+
+TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
+  CliHome home;
+  // Cast 1 before Tuesday's sales close, cast 2 after them; cast 3 in a week
+  // with no draw stored.
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --save 甲" + home.h).code, 0);
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 20:00:00.000' --save 乙" + home.h).code, 0);
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-20 10:00:00' --save 丙" + home.h).code, 0);
+  const Json::Value cast = Parse(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --json", true).out);
+  const std::vector<int> ticket = Numbers(cast["numbers"][0].asString());
+  const std::vector<int> blues = Numbers(cast["numbers"][6].asString());
+  ASSERT_EQ(ticket.size(), 6u);
+  ASSERT_GE(blues.size(), 2u);
+  // Tuesday's draw is the first ticket and the first blue; Thursday's has
+  // four of its reds and a blue outside the list.
+  std::string tuesday, thursday;
+  for (int n : ticket) tuesday += std::to_string(n) + " ";
+  const std::vector<int> others = {ticket[0], ticket[1], ticket[2], ticket[3]};
+  int filler = 1, outside = 1;
+  std::vector<int> reds = others;
+  while (reds.size() < 6) {
+    if (std::find(ticket.begin(), ticket.end(), filler) == ticket.end()) reds.push_back(filler);
+    ++filler;
+  }
+  while (std::find(blues.begin(), blues.end(), outside) != blues.end()) ++outside;
+  for (int n : reds) thursday += std::to_string(n) + " ";
+  home.Write("d.csv", "issue,date,red,blue\n2026142," "2026-12-08," + tuesday + "," + std::to_string(blues[0]) +
+                          "\n2026143,2026-12-10," + thursday + "," + std::to_string(outside) + "\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+
+  const CliResult run = Cli("check --json" + home.h, true);
+  ASSERT_EQ(run.code, 0);
+  const Json::Value all = Parse(run.out);
+  ASSERT_EQ(all.size(), 3u);
+  // Newest first by cast time.
+  EXPECT_EQ(all[0]["id"].asInt(), 3);
+  EXPECT_EQ(all[1]["id"].asInt(), 2);
+  EXPECT_EQ(all[2]["id"].asInt(), 1);
+  for (const Json::Value& v : all) {
+    for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue", "tickets",
+                            "bestTier", "fixedPrize"}) {
+      EXPECT_TRUE(v.isMember(key)) << key;
+    }
+    EXPECT_EQ(v.size(), 10u);
+  }
+
+  const Json::Value& first = all[2];
+  EXPECT_EQ(first["castTime"].asString(), "2026-12-08 19:59:59.999");
+  EXPECT_EQ(first["issue"].asString(), "2026142");
+  EXPECT_EQ(first["drawDate"].asString(), "2026-12-08");
+  EXPECT_EQ(first["drawBlue"].asInt(), blues[0]);
+  EXPECT_EQ(first["bestTier"].asInt(), 1);
+  const Json::Value& t0 = first["tickets"][0];
+  EXPECT_EQ(t0.size(), 7u);
+  EXPECT_EQ(t0["hits"].size(), 6u);
+  EXPECT_TRUE(t0["blueHit"].asBool());
+  EXPECT_EQ(t0["bets"].asInt(), static_cast<int>(blues.size()));
+  EXPECT_EQ(t0["tier"].asInt(), 1);
+  EXPECT_EQ(t0["winningBets"].asInt(), static_cast<int>(blues.size()));  // 6+1 once, 6+0 for the rest
+  EXPECT_EQ(t0["fixedPrize"].asInt(), 0);
+
+  const Json::Value& second = all[1];
+  EXPECT_EQ(second["issue"].asString(), "2026143");
+  const Json::Value& s0 = second["tickets"][0];
+  EXPECT_EQ(s0["hits"].size(), 4u);
+  EXPECT_FALSE(s0["blueHit"].asBool());
+  EXPECT_EQ(s0["tier"].asInt(), 5);  // 4+0 for every bet
+  EXPECT_EQ(s0["winningBets"].asInt(), static_cast<int>(blues.size()));
+  EXPECT_EQ(s0["fixedPrize"].asInt(), 10 * static_cast<int>(blues.size()));
+
+  const Json::Value& pending = all[0];
+  for (const char* key : {"issue", "drawDate", "drawRed", "drawBlue"}) EXPECT_TRUE(pending[key].isNull()) << key;
+  EXPECT_EQ(pending["bestTier"].asInt(), 0);
+  EXPECT_EQ(pending["tickets"][0]["red"].size(), 6u);
+  EXPECT_EQ(pending["tickets"][0]["hits"].size(), 0u);
+  EXPECT_FALSE(pending["tickets"][0]["blueHit"].asBool());
+
+  // Chosen ids, still newest first; the text marks the matched numbers.
+  const Json::Value chosen = Parse(Cli("check 1 3 --json" + home.h, true).out);
+  ASSERT_EQ(chosen.size(), 2u);
+  EXPECT_EQ(chosen[0]["id"].asInt(), 3);
+  const std::string text = Cli("check 1" + home.h).out;
+  EXPECT_NE(text.find("开奖: 第2026142期 2026-12-08"), std::string::npos) << text;
+  EXPECT_NE(text.find("一等奖"), std::string::npos) << text;
+  EXPECT_NE(text.find("[" + std::string(ticket[0] < 10 ? "0" : "") + std::to_string(ticket[0]) + "]"), std::string::npos);
+  EXPECT_NE(Cli("check 3" + home.h).out.find("待开奖"), std::string::npos);
+  const CliResult unknown = Cli("check 1 9" + home.h);
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_NE(unknown.out.find("no saved cast has the id 9"), std::string::npos);
+}
+
+TEST(CliCheck, ABoughtTicket) {
+  CliHome home;
+  EXPECT_EQ(Cli("check --red '1 2 3 4 5 6'" + home.h).code, 1);  // no draw stored yet
+  home.Write("d.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  // The newest draw by default: 01 05 09 12 22 30 + 03.
+  const Json::Value v = Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, true).out);
+  EXPECT_TRUE(v["id"].isNull());
+  EXPECT_TRUE(v["name"].isNull());
+  EXPECT_TRUE(v["castTime"].isNull());
+  EXPECT_EQ(v["issue"].asString(), "2026142");
+  ASSERT_EQ(v["tickets"].size(), 1u);
+  EXPECT_EQ(v["tickets"][0]["hits"].size(), 5u);
+  EXPECT_EQ(v["tickets"][0]["bets"].asInt(), 2);
+  EXPECT_EQ(v["tickets"][0]["tier"].asInt(), 3);  // 5+1; the other bet 5+0
+  EXPECT_EQ(v["fixedPrize"].asInt(), 3200);
+  const Json::Value older = Parse(Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2026141 --json" + home.h, true).out);
+  EXPECT_EQ(older["bestTier"].asInt(), 1);
+  const Json::Value noBlue = Parse(Cli("check --red '3 9 14 20 27 31' --issue 2026141 --json" + home.h, true).out);
+  EXPECT_EQ(noBlue["tickets"][0]["bets"].asInt(), 1);
+  EXPECT_EQ(noBlue["bestTier"].asInt(), 2);
+
+  for (const char* bad : {"check --red '1 2 3 4 5'", "check --red '1 2 3 4 5 34'", "check --red '1 2 3 4 5 05'",
+                          "check --red '1 2 3 4 5 6' --blue 17", "check --red '1 2 3 4 5 6' --blue '3 03'",
+                          "check --red '1 2 3 4 5 6' --issue 1", "check --red '1 2 3 4 5 x'", "check --blue 3",
+                          "check 1 --red '1 2 3 4 5 6'", "check 0", "check x"}) {
+    const CliResult r = Cli(std::string(bad) + home.h);
+    EXPECT_EQ(r.code, 2) << bad << ": " << r.out;
+    EXPECT_FALSE(r.out.empty()) << bad;
+  }
+}
+
+TEST(CliDraws, EveryRefreshStoresItsDraw) {
+  XYH_SKIP_WITHOUT_PING();
+  CliHome home;
+  test_support::TempDir root;
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+  test_support::TestServer server(root.path());
+  rg_com_ptl_xyh::rg_Settings settings(home.dir.path() / "config.ini");
+  const std::string url = server.Url("/files/home.html");
+  settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
+  settings.Write(u"net", u"probe_host", u"127.0.0.1");
+  EXPECT_NE(Cli("draw" + home.h).out.find("archived: added\n"), std::string::npos);
+  EXPECT_EQ(Parse(Cli("draw --json" + home.h, true).out)["archived"].asString(), "unchanged");
+  EXPECT_EQ(Parse(Cli("draw --lottery 103 --json" + home.h, true).out)["archived"].asString(), "added");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2024062\t2024-06-02\t03 09 16 19 25 29 + 07\n");
+  EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "2024150\t2024-06-02\t04 00 07\n");
+}
+
+}  // namespace
