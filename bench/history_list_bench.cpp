@@ -37,7 +37,7 @@ void BM_FillHistoryList(benchmark::State& state) {
   for (auto _ : state) {
     rg_HistoryModel& model = panel.Model();
     model.BeginFill();
-    db.VisitList([&model](std::int32_t id, std::u16string_view name) { model.Append(id, name); });
+    db.VisitList([&model](std::int64_t id, std::u16string_view name) { model.Append(id, name); });
     model.EndFill();
     QApplication::processEvents();  // the list lays out and paints
     if (model.rowCount() != kRows) state.SkipWithError("wrong row count");

@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
-#include <regex>
+#include <string_view>
 
 #include "cli/Args.h"
+#include "cli/ChartJson.h"
 #include "cli/History.h"
+#include "cli/Terminal.h"
 #include "derive/Derive.h"
 #include "derive/ResultText.h"
 #include "history/EasyDb.h"
@@ -20,6 +22,7 @@
 #include "engine/Symbols.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
+#include "platform/Folders.h"
 #include "platform/Utf.h"
 
 using namespace rg_com_ptl_xyh;
@@ -97,9 +100,34 @@ std::string Pad(const std::u16string& cell, size_t width) {
   return s;
 }
 
+std::string Trimmed(const std::string& s) {
+  const size_t first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
 std::string WithoutCarriageReturns(std::string s) {
   s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
   return s;
+}
+
+// The keys every printed cast has, for "cast --json" and a saved cast alike.
+Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report, const DerivedNumbers& numbers,
+                     const std::u16string& result, int biasMinutes) {
+  Json::Value out(Json::objectValue);
+  out["castTime"] = FormatLocalTime(request.castTime);
+  out["numberText"] = U8(request.numberText);
+  out["header"] = U8(report.Header());
+  out["primaryTitle"] = U8(report.PrimaryTitle());
+  out["changedTitle"] = U8(report.ChangedTitle());
+  out["grid"] = GridJson(report);
+  out["reading"] = U8(report.Reading());
+  Json::Value list(Json::arrayValue);
+  for (const auto& text : numbers) list.append(U8(text));
+  out["numbers"] = list;
+  out["result"] = U8(result);
+  out["chart"] = ChartJson(BuildChart(report.Analysis(), biasMinutes));
+  return out;
 }
 
 }  // namespace
@@ -122,16 +150,21 @@ int ParseZodiac(const std::string& text) {
 }
 
 double ParseLocalTime(const std::string& text, const std::string& option) {
-  static const std::regex kForm(R"((\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})(?:\.(\d{3}))?)");
-  std::smatch m;
   const auto bad = [&] {
     return UsageError{option + " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" +
                       text + "\""};
   };
-  if (!std::regex_match(text, m, kForm)) throw bad();
-  const int y = std::stoi(m[1]), mo = std::stoi(m[2]), d = std::stoi(m[3]);
-  const int h = std::stoi(m[4]), mi = std::stoi(m[5]), s = std::stoi(m[6]);
-  const int ms = m[7].matched ? std::stoi(m[7]) : 0;
+  // Read by hand: a regular expression costs more to build than a cast.
+  static constexpr std::string_view kForm = "0000-00-00 00:00:00.000";
+  if (text.size() != 19 && text.size() != kForm.size()) throw bad();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) throw bad();
+  }
+  const auto field = [&](size_t at, size_t length) { return std::stoi(text.substr(at, length)); };
+  const int y = field(0, 4), mo = field(5, 2), d = field(8, 2);
+  const int h = field(11, 2), mi = field(14, 2), s = field(17, 2);
+  const int ms = text.size() > 19 ? field(20, 3) : 0;
   const double date = MakeDate(y, mo, d, h, mi, s, ms);
   const DateParts p = SplitDate(date);
   // MakeDate clamps; a clamped part means the text named no real moment.
@@ -151,11 +184,19 @@ std::string FormatLocalTime(double date) {
 }
 
 int RunCast(const std::vector<std::string>& argv) {
+  if (std::find(argv.begin(), argv.end(), "--batch") != argv.end()) {
+    return RunCastBatch(argv, std::cin, std::cout);
+  }
+  return RunCastTo(argv, std::cout, false);
+}
+
+int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool batch) {
   const Args args(argv,
                   {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
                    "lottery", "title", "save", "note", "home"},
                   {"json"});
   if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+  if (const auto home = args.Get("home")) HomeFor(home);  // refuses a bad one before any work
 
   std::unique_ptr<FixedClock> fixed;
   if (const auto now = args.Get("now")) fixed = std::make_unique<FixedClock>(ParseLocalTime(*now, "--now"), Clock::System().BiasMinutes());
@@ -172,6 +213,7 @@ int RunCast(const std::vector<std::string>& argv) {
     throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
   }
   if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
+  if (batch && (args.Has("save") || args.Has("note"))) throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
@@ -180,6 +222,8 @@ int RunCast(const std::vector<std::string>& argv) {
   if (byNumber) {
     const std::string number = *args.Get("number");
     if (!AllDigits(number)) throw UsageError{"--number takes digits only; not \"" + number + "\""};
+    // The history keeps at most 32 characters of it.
+    if (number.size() > 32) throw UsageError{"--number takes at most 32 digits"};
     request.method = 1;
     request.numberText = U16(number);
   } else if (byTime) {
@@ -224,10 +268,24 @@ int RunCast(const std::vector<std::string>& argv) {
   if (const auto code = args.Get("lottery")) {
     if (code->empty() || code->size() > 6 || !AllDigits(*code)) throw UsageError{"--lottery takes a lottery code such as 101"};
     lottery = std::stoi(*code);
+    if (!DrawClockTime(lottery)) {
+      throw UsageError{"--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
+                       *code};
+    }
+  }
+  if (request.method == 3 && request.timeChoice == 2) {
+    // The next draw must still be a date the calendar holds.
+    const double now = clock.Now();
+    const DateParts parts = SplitDate(now);
+    const auto shift = DrawDayShift(lottery, parts.weekday, parts.hour);
+    if (shift && SplitDate(AddDays(now, *shift)).year > 9999) {
+      throw UsageError{"--now leaves no next draw before 9999-12-31"};
+    }
   }
 
   const auto verdict = ValidateCast(request);
   if (!verdict || verdict->code <= 0) {
+    if (batch) throw UsageError{U8(verdict ? verdict->message : u"未选择推算条件")};
     std::cerr << U8(verdict ? verdict->message : u"未选择推算条件") << "\n";
     return 2;
   }
@@ -250,26 +308,19 @@ int RunCast(const std::vector<std::string>& argv) {
                                                      U16(args.Get("note").value_or(""))));
   }
   const char* saveMessage = saved ? (*saved ? "保存成功" : "保存失败") : nullptr;
+  if (saved && !*saved && rg_EasyDb::Process().Connected()) {
+    std::cerr << "xyh-cli: " << U8(StoreStatusText(rg_EasyDb::Process().LastStatus())) << ": "
+              << PathToUtf8(rg_EasyDb::Process().Path()) << "\n";
+  }
 
-  if (args.Has("json")) {
-    Json::Value out(Json::objectValue);
-    out["castTime"] = FormatLocalTime(request.castTime);
-    out["numberText"] = U8(request.numberText);
-    out["header"] = U8(report.Header());
-    out["primaryTitle"] = U8(report.PrimaryTitle());
-    out["changedTitle"] = U8(report.ChangedTitle());
-    out["grid"] = GridJson(report);
-    out["reading"] = U8(report.Reading());
-    Json::Value list(Json::arrayValue);
-    for (const auto& text : numbers) list.append(U8(text));
-    out["numbers"] = list;
-    out["result"] = U8(result);
+  if (args.Has("json") || batch) {
+    Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes());
     if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
     Json::StreamWriterBuilder builder;
     builder["emitUTF8"] = true;
-    builder["indentation"] = "  ";
+    builder["indentation"] = batch ? "" : "  ";
     if (saveMessage) out["save"] = saveMessage;
-    std::cout << Json::writeString(builder, out) << "\n";
+    sink << JsonTerminalSafe(Json::writeString(builder, out)) << "\n";
     return saved.value_or(true) ? 0 : 1;
   }
 
@@ -292,9 +343,42 @@ int RunCast(const std::vector<std::string>& argv) {
   }
   std::cout << "\n" << WithoutCarriageReturns(U8(report.Reading())) << "\n";
   std::cout << WithoutCarriageReturns(U8(result));
-  if (title) std::cout << "\n名称: " << U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname) << "\n";
+  if (title) {
+    std::cout << "\n名称: " << TerminalSafe(U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname))
+              << "\n";
+  }
   if (saveMessage) std::cout << "\n" << saveMessage << "\n";
   return saved.value_or(true) ? 0 : 1;
+}
+
+Json::Value ReviewJson(const rg_YsModel& record, const Clock& clock, std::u16string& refusal) {
+  // What the review puts back into the casting panel before pressing 演算.
+  rg_QiGuaModel request;
+  request.id = record._id;
+  request.method = record.ysindex;
+  request.zodiac = record.gzsxid;
+  request.castTime = record.ysday;
+  // The number entry holds at most 32 characters and stores its text
+  // trimmed; the other methods take the stored text as it is.
+  request.numberText = record.ysindex == 1 ? U16(Trimmed(U8(record.ysnumber.substr(0, 32)))) : record.ysnumber;
+  request.upstr = record.upstr;
+  request.downstr = record.downstr;
+  // The time options have only 1 and 2; anything else casts as the one
+  // checked when they are built.
+  request.timeChoice = record.ysindex == 3 && record.rot != 1 && record.rot != 2 ? 2 : record.rot;
+  request.dong.assign(record.dong.begin(), record.dong.end());
+  const auto verdict = ValidateCast(request);
+  if (!verdict || verdict->code <= 0) {
+    refusal = verdict ? verdict->message : u"未选择推算条件";
+    return Json::Value(Json::nullValue);
+  }
+  rg_GuaReport report;
+  report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
+  rg_CastDispatch dispatch(clock, report);
+  dispatch.SetLottery(kLotteryDoubleColor);
+  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
+  const DerivedNumbers numbers = DeriveNumbers(report.Analysis().profile);
+  return CastJson(request, report, numbers, FillResultText(numbers), clock.BiasMinutes());
 }
 
 }  // namespace xyh_cli

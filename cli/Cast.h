@@ -1,15 +1,34 @@
 #pragma once
+#include <iosfwd>
+#include <json/value.h>
+
 #include <string>
 #include <vector>
+
+namespace rg_com_ptl_xyh {
+class Clock;
+struct rg_YsModel;
+}  // namespace rg_com_ptl_xyh
 
 namespace xyh_cli {
 
 int RunCast(const std::vector<std::string>& args);
+// One cast, its JSON or text written to sink. In batch mode the output is
+// one line of JSON, saving is refused and a refused cast throws UsageError.
+int RunCastTo(const std::vector<std::string>& args, std::ostream& sink, bool batch);
+// cast --batch: one cast per line of in, one line of JSON per cast to out.
+int RunCastBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out);
 
 // Shared readers, also used by other subcommands.
 int ParseZodiac(const std::string& text);
 // "YYYY-MM-DD HH:MM:SS[.mmm]" as a local day count.
 double ParseLocalTime(const std::string& text, const std::string& option);
 std::string FormatLocalTime(double date);
+
+// The cast a review of a saved record shows in the window, with the keys of
+// "cast --json"; null when the record makes no cast (refusal then holds the
+// casting panel's message).
+Json::Value ReviewJson(const rg_com_ptl_xyh::rg_YsModel& record, const rg_com_ptl_xyh::Clock& clock,
+                       std::u16string& refusal);
 
 }  // namespace xyh_cli

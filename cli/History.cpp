@@ -6,7 +6,10 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/HistoryTransfer.h"
+#include "cli/Terminal.h"
 #include "history/EasyDb.h"
+#include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
 
@@ -16,18 +19,30 @@ namespace xyh_cli {
 
 namespace {
 
-std::int32_t ParseId(const std::string& text) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) {
-    throw UsageError{"a record id is a positive whole number; not \"" + text + "\""};
+std::int64_t ParseId(const std::string& text) {
+  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{"a record id is a positive whole number; not \"" + TerminalSafe(text) + "\""};
   }
-  const long long id = std::stoll(text);
-  if (id < 1 || id > INT32_MAX) throw UsageError{"no record can have the id " + text};
-  return static_cast<std::int32_t>(id);
+  // Row ids are 64 bits, as SQLite keeps them; 19 digits can still pass
+  // its largest one.
+  const unsigned long long id = std::stoull(text);
+  if (id < 1 || id > static_cast<unsigned long long>(INT64_MAX)) {
+    throw UsageError{"no record can have the id " + text};
+  }
+  return static_cast<std::int64_t>(id);
+}
+
+// Says on standard error why the store failed; exit code 1.
+int StoreFailure(const char* what) {
+  const rg_EasyDb& store = rg_EasyDb::Process();
+  std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
+            << PathToUtf8(store.Path()) << "\n";
+  return 1;
 }
 
 Json::Value RecordJson(const rg_YsModel& r) {
   Json::Value v(Json::objectValue);
-  v["_id"] = r._id;
+  v["_id"] = static_cast<Json::Int64>(r._id);
   v["ysname"] = ToUtf8(r.ysname);
   v["ysindex"] = r.ysindex;
   v["ysnumber"] = ToUtf8(r.ysnumber);
@@ -46,12 +61,15 @@ std::string WriteJson(const Json::Value& v) {
   Json::StreamWriterBuilder builder;
   builder["emitUTF8"] = true;
   builder["indentation"] = "  ";
-  return Json::writeString(builder, v);
+  return JsonTerminalSafe(Json::writeString(builder, v));
 }
 
 }  // namespace
 
 std::filesystem::path HomeFor(const std::optional<std::string>& home) {
+  if (home && home->find_first_not_of(" \t") == std::string::npos) {
+    throw UsageError{"--home needs a folder; it was given empty"};
+  }
   std::optional<std::filesystem::path> option;
   if (home) option = PathFromUtf8(*home);
   return ResolveHome(option).dir;
@@ -68,46 +86,60 @@ bool OpenStore(const std::optional<std::string>& home) {
 }
 
 int RunHistory(const std::vector<std::string>& argv) {
-  const Args args(argv, {"home"}, {"json"});
+  const Args args(argv, {"home", "format", "output"}, {"json"});
   const auto& words = args.Positional();
-  if (words.empty()) throw UsageError{"history takes list, show ID or delete ID"};
+  if (words.empty()) throw UsageError{"history takes list, show ID, delete ID, export or import FILE"};
   const std::string& action = words[0];
+  if (action == "export" || action == "import") return RunHistoryTransfer(args);
+  if (args.Has("format") || args.Has("output")) throw UsageError{"--format and --output belong to history export"};
   const size_t expected = action == "list" ? 1 : 2;
   if ((action != "list" && action != "show" && action != "delete") || words.size() != expected) {
     throw UsageError{"history takes list, show ID or delete ID"};
   }
-  const std::int32_t id = expected == 2 ? ParseId(words[1]) : 0;
+  const std::int64_t id = expected == 2 ? ParseId(words[1]) : 0;
+  HomeFor(args.Get("home"));  // refuses a bad --home before anything opens
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
 
   if (action == "list") {
+    // What the file gives is printed even when it breaks off, but the
+    // exit code and standard error say that it did.
     const auto entries = store.List();
+    const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
     if (args.Has("json")) {
       Json::Value list(Json::arrayValue);
       for (const auto& e : entries) {
         Json::Value item(Json::objectValue);
-        item["_id"] = e.id;
+        item["_id"] = static_cast<Json::Int64>(e.id);
         item["ysname"] = ToUtf8(e.name);
         list.append(item);
       }
       std::cout << WriteJson(list) << "\n";
     } else {
-      for (const auto& e : entries) std::cout << e.id << "\t" << ToUtf8(e.name) << "\n";
+      for (const auto& e : entries) std::cout << e.id << "\t" << TerminalSafe(ToUtf8(e.name)) << "\n";
     }
-    return 0;
+    return complete ? 0 : StoreFailure("the history could not be read to its end: ");
   }
   if (action == "show") {
     const rg_YsModel r = store.Load(id);
     if (r._id != id) {
+      if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("");
       std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
       return 1;
     }
-    std::cout << WriteJson(RecordJson(r)) << "\n";
+    Json::Value v = RecordJson(r);
+    if (args.Has("json")) {
+      // The reading and numbers as the window's review shows them.
+      std::u16string refusal;
+      v["cast"] = ReviewJson(r, Clock::System(), refusal);
+      if (!refusal.empty()) v["castRefusal"] = ToUtf8(refusal);
+    }
+    std::cout << WriteJson(v) << "\n";
     return 0;
   }
   if (!store.Delete(id)) {
     std::cerr << "删除失败\n";
-    return 1;
+    return StoreFailure("");
   }
   std::cout << "deleted " << id << "\n";
   return 0;

@@ -18,7 +18,7 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  cast      cast a hexagram, print the reading and the derived numbers\n"
-    "  history   list, show or delete saved casts\n"
+    "  history   list, show, delete, export or import saved casts\n"
     "  draw      fetch the latest draw once and print it\n"
     "  draws     list, export or import the stored draws\n"
     "  check     check saved casts or a bought ticket against the stored draws (对奖)\n"
@@ -69,18 +69,40 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  --note TEXT       the note saved with it; example: --note \"第一次\"\n"
            "  --json            print one JSON object: castTime, numberText, header,\n"
            "                    primaryTitle, changedTitle, grid, reading, numbers, result\n"
-           "                    (and ysname, save)\n") +
+           "                    (and ysname, save)\n"
+           "  --batch           read casts from standard input, one per line, each line the\n"
+           "                    options above, quoted as a shell would ('...', \"...\", \\);\n"
+           "                    print each as one line of --json, in input order. A bad\n"
+           "                    line, and an empty one, prints {\"line\":N,\"error\":\"...\"}\n"
+           "                    instead and the run goes on; the exit status is then 1.\n"
+           "                    --save and --note are refused on those lines.\n"
+           "                    example: echo '--number 58 --zodiac 1' | xyh-cli cast --batch\n") +
            kHome +
            "\n"
            "A refusal prints the casting panel's message (e.g. 未选择卦主生肖) and exits 2.\n"},
       {"history",
        std::string(
-           "usage: xyh-cli history list [--json] | show ID | delete ID\n"
+           "usage: xyh-cli history list [--json] | show ID [--json] | delete ID |\n"
+           "                       export [--format csv|json] [--output FILE] | import FILE\n"
            "\n"
-           "  list        saved casts, newest first: id and name; example: xyh-cli history list\n"
-           "  show ID     one saved cast as JSON; example: xyh-cli history show 3\n"
-           "  delete ID   removes it (an id already gone is fine); example: xyh-cli history delete 3\n"
-           "  --json      list as a JSON array\n") +
+           "  list          saved casts, newest first: id and name; example: xyh-cli history list\n"
+           "  show ID       one saved cast as JSON; example: xyh-cli history show 3\n"
+           "  delete ID     removes it (an id already gone is fine); example: xyh-cli history delete 3\n"
+           "  export        every saved cast with every stored field, oldest first, as UTF-8\n"
+           "                CSV or JSON; example: xyh-cli history export > history.csv\n"
+           "  import FILE   adds the casts of an exported file (either format; - reads\n"
+           "                standard input) as new entries, skipping any already saved; a\n"
+           "                malformed file is refused whole, naming the line or JSON path,\n"
+           "                and nothing is written; example: xyh-cli history import history.csv\n"
+           "  --json        list as a JSON array; show adds \"cast\", the cast as the window's\n"
+           "                review shows it, with the keys of cast --json\n"
+           "  --format csv|json  the export's format (default csv); example: --format json\n"
+           "  --output FILE      export into FILE instead of standard output;\n"
+           "                     example: --output ~/history.json\n"
+           "\n"
+           "Control characters in saved names and notes are printed as escapes (\\x1b).\n"
+           "A damaged or locked history file is said on standard error, exit code 1;\n"
+           "a damaged one is only read, never written.\n") +
            kHome},
       {"draw",
        std::string(

@@ -70,7 +70,7 @@ class rg_SavedCastDeriver {
 // The best tier of each cast that won, by id; casts still pending are not
 // cast again. abort ends the pass early (the result is then partial).
 struct rg_CastTier {
-  std::int32_t id;
+  std::int64_t id;
   int bestTier;          // 0: no prize, or pending
   std::u16string issue;  // of the draw it met; empty while pending
 };

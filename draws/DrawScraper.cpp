@@ -169,9 +169,12 @@ rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources, const 
   if (!cycle.online || lottery == nullptr) return cycle;
   cycle.parsed = true;
   if (lottery->code == 100) {
-    cycle.record = parseKl8Latest(sources, abort);
+    const std::string body = fetchKl8History(sources, abort);
+    cycle.fetched = !body.empty();
+    cycle.record = parseKl8Page(body);
   } else {
     const std::string body = fetchResultsHome(sources, abort);
+    cycle.fetched = !body.empty();
     cycle.record = parseDrawTableRow(lottery->section, lottery->row, lottery->name, lottery->ballClass, &body);
   }
   return cycle;

@@ -64,6 +64,7 @@ std::u16string ShownNumbers(const rg_Lottery& lottery, const rg_DrawRecord& reco
 struct rg_DrawCycle {
   bool online = false;
   bool parsed = false;  // false for an unknown lottery code
+  bool fetched = false;  // the page came (status 200, converted); else the transfer failed
   rg_DrawRecord record;
 };
 rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources,

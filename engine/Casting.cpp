@@ -170,7 +170,9 @@ std::optional<ClockTime> DrawClockTime(int lottery) {
 
 void StampRequest(rg_QiGuaModel& r, int code, const Clock& clock, int lottery) {
   if (code == 1) {
-    if (!r.numberText.empty()) r.castTime = clock.Now();
+    // A reviewed number cast (id not 0) keeps its stored time, as time and
+    // hand casts do, so it shows the numbers that were saved.
+    if (!r.numberText.empty() && r.id == 0) r.castTime = clock.Now();
     return;
   }
   if (code != 3 || r.id != 0) return;

@@ -2,6 +2,7 @@
 // Casting: from a request to the trigrams of the primary and the changed
 // hexagram, and the rules that stamp a request with its time and number.
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,7 +13,7 @@ class Clock;
 
 // The casting request the casting panel fills and the dispatch completes.
 struct rg_QiGuaModel {
-  int id = 0;
+  std::int64_t id = 0;  // the history row id of a reviewed request, else 0
   int method = 0;  // 1 number, 2 hand-cast lines, 3 time; 0 none, -1 after reset
   std::u16string methodCaption;
   std::u16string numberText;

@@ -235,7 +235,7 @@ std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
   return e;
 }
 
-rg_DrawArchive::rg_DrawArchive(rg_EasyDb& store) : db_(store.Connection()) {}
+rg_DrawArchive::rg_DrawArchive(rg_EasyDb& store) : db_(store.Handle()) {}
 
 std::u16string rg_DrawArchive::CreateTableStatement() {
   return u"CREATE TABLE IF NOT EXISTS xyh_draws (lottery INT(4) NOT NULL,issue VARCHAR(32) NOT NULL,"

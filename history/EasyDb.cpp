@@ -9,9 +9,6 @@ namespace rg_com_ptl_xyh {
 namespace {
 
 constexpr std::u16string_view kTable = u"xyh_table";
-// A second process on the same file (the command line while the window
-// runs) waits this long for a lock instead of failing at once.
-constexpr int kBusyTimeoutMs = 5000;
 
 const std::vector<rg_SqlColumn>& Columns() {
   static const std::vector<rg_SqlColumn> columns = {
@@ -64,6 +61,57 @@ std::u16string rg_EasyDb::ListStatement() {
   return BuildSelect(u"select", {u"_id", u"ysname"}, kTable, u"", u"_id DESC");
 }
 
+std::u16string StoreStatusText(rg_StoreStatus status) {
+  switch (status) {
+    case rg_StoreStatus::Ok: return {};
+    case rg_StoreStatus::NotConnected: return u"历史记录文件无法打开";
+    case rg_StoreStatus::Busy: return u"历史记录文件正被其他程序使用,请稍后再试";
+    case rg_StoreStatus::Damaged: return u"历史记录文件已损坏,只能查看能读出的记录,不能保存或删除";
+    case rg_StoreStatus::Failed: return u"历史记录文件读写出错";
+  }
+  return {};
+}
+
+rg_EasyDb::Check rg_EasyDb::CheckFile() {
+  const auto fromCode = [](int rc) {
+    switch (rc & 0xFF) {
+      case SQLITE_BUSY:
+      case SQLITE_LOCKED: return Check::Busy;
+      case SQLITE_NOTADB: return Check::NotADatabase;
+      case SQLITE_CORRUPT: return Check::Damaged;
+      default: return Check::Failed;
+    }
+  };
+  {
+    // Reads every page of the file, but skips the costly cross-checks of
+    // integrity_check; one finding is enough to know.
+    rg_SqlStatement quick(db_, u"PRAGMA quick_check(1);");
+    if (!quick.Valid()) return fromCode(quick.PrepareCode());
+    const int rc = quick.Step();
+    if (rc != SQLITE_ROW) return fromCode(rc);
+    if (quick.ColumnText(0) != u"ok") return Check::Damaged;
+  }
+  rg_SqlStatement probe(db_, u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_table';");
+  if (!probe.Valid()) return fromCode(probe.PrepareCode());
+  const int rc = probe.Step();
+  if (rc != SQLITE_ROW) return fromCode(rc);
+  return probe.ColumnInt(0) == 0 ? Check::NoTable : Check::Sound;
+}
+
+bool rg_EasyDb::ReopenReadOnly() {
+  if (db_ != nullptr) sqlite3_close_v2(db_);
+  db_ = nullptr;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path_.string().c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK) {
+    sqlite3_close_v2(db);
+    return false;
+  }
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  db_ = db;
+  return true;
+}
+
 rg_EasyDb::OpenResult rg_EasyDb::Open(const std::filesystem::path& home) {
   const std::filesystem::path file = FileIn(home);
   std::error_code ec;
@@ -79,31 +127,106 @@ rg_EasyDb::OpenResult rg_EasyDb::Open(const std::filesystem::path& home) {
     return OpenResult::Failed;
   }
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
-
-  OpenResult result = OpenResult::Created;
-  if (existed) {
-    // SQLite opens any file; whether it is a database shows at the first read.
-    rg_SqlStatement probe(db, u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_table';");
-    if (probe.Step() != SQLITE_ROW) {
-      probe.Finalize();
-      sqlite3_close_v2(db);
-      return OpenResult::Failed;
-    }
-    result = probe.ColumnInt(0) == 0 ? OpenResult::Repaired : OpenResult::Opened;
-  }
   Close();
   db_ = db;
   path_ = file;
-  if (result != OpenResult::Opened) ExecuteSql(db_, CreateTableStatement());
-  return result;
+  damaged_ = false;
+  checked_ = false;
+  status_ = rg_StoreStatus::Ok;
+  if (!existed) {
+    ExecuteSql(db_, CreateTableStatement());
+    checked_ = true;
+    return OpenResult::Created;
+  }
+  // SQLite opens any file; whether it is a sound database shows when it
+  // is read.
+  switch (CheckFile()) {
+    case Check::Sound:
+      checked_ = true;
+      return OpenResult::Opened;
+    case Check::NoTable:
+      checked_ = true;
+      ExecuteSql(db_, CreateTableStatement());
+      return OpenResult::Repaired;
+    case Check::Damaged:
+      // From now on the file is only read, so nothing can make it worse.
+      checked_ = true;
+      damaged_ = true;
+      status_ = rg_StoreStatus::Damaged;
+      return ReopenReadOnly() ? OpenResult::Damaged : OpenResult::Failed;
+    case Check::Busy:
+      // Stays connected: the check runs again before the next operation.
+      status_ = rg_StoreStatus::Busy;
+      return OpenResult::Busy;
+    case Check::NotADatabase:
+    case Check::Failed:
+      break;
+  }
+  Close();
+  return OpenResult::Failed;
 }
 
-rg_YsModel rg_EasyDb::Load(std::int32_t id) {
+rg_StoreStatus rg_EasyDb::Ready(bool write) {
+  if (db_ == nullptr) return status_ = rg_StoreStatus::NotConnected;
+  if (!checked_) {
+    switch (CheckFile()) {
+      case Check::Sound:
+        break;
+      case Check::NoTable:
+        ExecuteSql(db_, CreateTableStatement());
+        break;
+      case Check::Damaged:
+        damaged_ = true;
+        if (!ReopenReadOnly()) return status_ = rg_StoreStatus::NotConnected;
+        break;
+      case Check::Busy:
+        return status_ = rg_StoreStatus::Busy;
+      case Check::NotADatabase:
+        Close();
+        return status_ = rg_StoreStatus::NotConnected;
+      case Check::Failed:
+        return status_ = rg_StoreStatus::Failed;
+    }
+    checked_ = true;
+  }
+  if (write && damaged_) return status_ = rg_StoreStatus::Damaged;
+  return status_ = rg_StoreStatus::Ok;
+}
+
+rg_StoreStatus rg_EasyDb::Record(int rc) {
+  switch (rc & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+      return status_ = rg_StoreStatus::Ok;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return status_ = rg_StoreStatus::Busy;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      // Found in use: no more writes into it during this run.
+      damaged_ = true;
+      return status_ = rg_StoreStatus::Damaged;
+    default:
+      return status_ = rg_StoreStatus::Failed;
+  }
+}
+
+rg_YsModel rg_EasyDb::Load(std::int64_t id) {
   rg_YsModel r;
+  if (Ready(false) != rg_StoreStatus::Ok) return r;
   rg_SqlStatement s(db_, u"SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM xyh_table Where _id=?;");
+  if (!s.Valid()) {
+    Record(s.PrepareCode());
+    return r;
+  }
   s.BindInt(1, id);
-  if (s.Step() != SQLITE_ROW) return r;
-  r._id = static_cast<std::int32_t>(s.ColumnInt(0));
+  const int rc = s.Step();
+  if (rc != SQLITE_ROW) {
+    Record(rc);
+    return r;
+  }
+  r._id = s.ColumnInt(0);
   r.ysname = s.ColumnText(1);
   r.ysindex = static_cast<std::int32_t>(s.ColumnInt(2));
   r.ysnumber = s.ColumnText(3);
@@ -117,7 +240,22 @@ rg_YsModel rg_EasyDb::Load(std::int32_t id) {
   return r;
 }
 
+std::optional<std::u16string> rg_EasyDb::Note(std::int64_t id) {
+  if (db_ == nullptr || !checked_) return std::nullopt;
+  // A tooltip must never hold up the window.
+  sqlite3_busy_timeout(db_, 0);
+  std::optional<std::u16string> note;
+  {
+    rg_SqlStatement s(db_, u"SELECT uinfo FROM xyh_table WHERE _id=?;");
+    s.BindInt(1, id);
+    if (s.Step() == SQLITE_ROW) note = s.ColumnText(0);
+  }
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  return note;
+}
+
 bool rg_EasyDb::Save(const rg_YsModel& record) {
+  if (Ready(true) != rg_StoreStatus::Ok) return false;
   rg_SqlStatement s;
   if (record._id < 1) {
     s.Prepare(db_, u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) VALUES (?,?,?,?,?,?,?,?,?,?);");
@@ -125,31 +263,48 @@ bool rg_EasyDb::Save(const rg_YsModel& record) {
     s.Prepare(db_, u"UPDATE xyh_table SET ysname=?,ysindex=?,ysnumber=?,ysday=?,gzsxid=?,upstr=?,downstr=?,dong=?,rot=?,uinfo=? WHERE _id=?;");
     s.BindInt(11, record._id);
   }
+  if (!s.Valid()) {
+    Record(s.PrepareCode());
+    return false;
+  }
   BindFields(s, record);
-  return s.Step() == SQLITE_DONE;
+  const int rc = s.Step();
+  Record(rc);
+  return rc == SQLITE_DONE;
 }
 
-bool rg_EasyDb::Delete(std::int32_t id) {
+bool rg_EasyDb::Delete(std::int64_t id) {
+  if (Ready(true) != rg_StoreStatus::Ok) return false;
   rg_SqlStatement s(db_, u"DELETE FROM xyh_table WHERE _id=?;");
+  if (!s.Valid()) {
+    Record(s.PrepareCode());
+    return false;
+  }
   s.BindInt(1, id);
-  return s.Step() == SQLITE_DONE;
+  const int rc = s.Step();
+  Record(rc);
+  return rc == SQLITE_DONE;
 }
 
 std::vector<rg_HistoryEntry> rg_EasyDb::List() {
   std::vector<rg_HistoryEntry> out;
-  VisitList([&out](std::int32_t id, std::u16string_view name) {
+  VisitList([&out](std::int64_t id, std::u16string_view name) {
     out.push_back({id, std::u16string(name)});
   });
   return out;
 }
 
-void rg_EasyDb::VisitList(
-    const std::function<void(std::int32_t id, std::u16string_view name)>& visit) {
+rg_StoreStatus rg_EasyDb::VisitList(
+    const std::function<void(std::int64_t id, std::u16string_view name)>& visit) {
+  if (Ready(false) != rg_StoreStatus::Ok) return status_;
   rg_SqlStatement s(db_, ListStatement());
+  if (!s.Valid()) return Record(s.PrepareCode());
   std::u16string scratch;
-  while (s.Step() == SQLITE_ROW) {
-    visit(static_cast<std::int32_t>(s.ColumnInt(0)), s.ColumnText(1, scratch));
+  int rc = SQLITE_ROW;
+  while ((rc = s.Step()) == SQLITE_ROW) {
+    visit(s.ColumnInt(0), s.ColumnText(1, scratch));
   }
+  return Record(rc);
 }
 
 void rg_EasyDb::Close() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,22 @@
 namespace rg_com_ptl_xyh {
 
 struct rg_HistoryEntry {
-  std::int32_t id = 0;
+  std::int64_t id = 0;
   std::u16string name;
 };
+
+// What became of a store operation. Every failing step of SQLite lands in
+// one of these; none of them is ever taken for "no more rows".
+enum class rg_StoreStatus {
+  Ok,
+  NotConnected,  // no file is open: it could not be opened or is no database
+  Busy,          // another program holds a lock on the file; try again later
+  Damaged,       // the file is damaged: what can be read is read, nothing is written
+  Failed,        // any other error (I/O, disk full, constraint)
+};
+
+// The words the window and the command line use for a status; empty for Ok.
+std::u16string StoreStatusText(rg_StoreStatus status);
 
 class rg_EasyDb {
  public:
@@ -23,8 +37,13 @@ class rg_EasyDb {
     Created,   // a new file with its table
     Opened,    // an existing file with its table
     Repaired,  // an existing database that lacked the table got it
+    Damaged,   // opened read-only: it can be listed as far as it reads
+    Busy,      // connected, but another program locks it; checked at the next operation
     Failed,    // not connected: the file is no database or cannot be opened
   };
+  // How long an operation waits for another program's lock. The window
+  // runs operations on its own thread, so this is how long it may freeze.
+  static constexpr int kBusyTimeoutMs = 2000;
 
   rg_EasyDb() = default;
   ~rg_EasyDb() { Close(); }
@@ -39,32 +58,54 @@ class rg_EasyDb {
   static std::u16string ListStatement();
 
   // Opens home/src/data/xyh.db, creating the folders and the file as needed.
-  // A file that is not a database is never written to.
+  // A file that is not a database, or a damaged one, is never written to.
   OpenResult Open(const std::filesystem::path& home);
   bool Connected() const { return db_ != nullptr; }
+  // Found damaged (at open or later): reads go on, writes are refused.
+  bool Damaged() const { return damaged_; }
   const std::filesystem::path& Path() const { return path_; }
-  // For the tables that sit beside the history in the same file.
-  sqlite3* Connection() const { return db_; }
+  // The open connection, for operations kept outside the store (null when
+  // not connected).
+  sqlite3* Handle() const { return db_; }
+  // The outcome of the last operation.
+  rg_StoreStatus LastStatus() const { return status_; }
 
-  // A record with _id 0 when there is no such row.
-  rg_YsModel Load(std::int32_t id);
+  // A record with _id 0 when there is no such row or it cannot be read
+  // (LastStatus tells which).
+  rg_YsModel Load(std::int64_t id);
+  // Only the note of a row, without waiting for another program's lock:
+  // for a tooltip. nullopt when it cannot be read now.
+  std::optional<std::u16string> Note(std::int64_t id);
   // Inserts records with _id below 1, updates the others.
   bool Save(const rg_YsModel& record);
   // True also when no row matched.
-  bool Delete(std::int32_t id);
-  // Id and name of every saved cast, newest first.
+  bool Delete(std::int64_t id);
+  // Id and name of every saved cast, newest first; as far as the file
+  // reads when LastStatus is not Ok.
   std::vector<rg_HistoryEntry> List();
   // The same, handed over row by row without copying: the name is valid
-  // only during the call. For filling long lists.
-  void VisitList(const std::function<void(std::int32_t id, std::u16string_view name)>& visit);
+  // only during the call. For filling long lists. Rows visited before an
+  // error stay visited.
+  rg_StoreStatus VisitList(const std::function<void(std::int64_t id, std::u16string_view name)>& visit);
 
   void Close();
   // Releases SQLite itself; once, when the program ends.
   static void Shutdown();
 
  private:
+  enum class Check { Sound, NoTable, Damaged, Busy, NotADatabase, Failed };
+  Check CheckFile();
+  // Settles a check left open by a lock at open time; Ok when the
+  // operation may go on.
+  rg_StoreStatus Ready(bool write);
+  rg_StoreStatus Record(int sqliteCode);
+  bool ReopenReadOnly();
+
   sqlite3* db_ = nullptr;
   std::filesystem::path path_;
+  bool checked_ = false;
+  bool damaged_ = false;
+  rg_StoreStatus status_ = rg_StoreStatus::NotConnected;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -9,13 +9,13 @@ namespace rg_com_ptl_xyh {
 
 std::vector<rg_YsModel> LoadAllCasts(const rg_EasyDb& store) {
   std::vector<rg_YsModel> out;
-  rg_SqlStatement s(store.Connection(),
+  rg_SqlStatement s(store.Handle(),
                     u"SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo "
                     u"FROM xyh_table ORDER BY ysday DESC,_id DESC;");
   std::u16string scratch;
   while (s.Step() == SQLITE_ROW) {
     rg_YsModel& r = out.emplace_back();
-    r._id = static_cast<std::int32_t>(s.ColumnInt(0));
+    r._id = s.ColumnInt(0);
     r.ysname = s.ColumnText(1);
     r.ysindex = static_cast<std::int32_t>(s.ColumnInt(2));
     r.ysnumber = s.ColumnText(3);
@@ -30,10 +30,10 @@ std::vector<rg_YsModel> LoadAllCasts(const rg_EasyDb& store) {
   return out;
 }
 
-std::vector<std::pair<std::int32_t, double>> ListCastTimes(const rg_EasyDb& store) {
-  std::vector<std::pair<std::int32_t, double>> out;
-  rg_SqlStatement s(store.Connection(), u"SELECT _id,ysday FROM xyh_table;");
-  while (s.Step() == SQLITE_ROW) out.emplace_back(static_cast<std::int32_t>(s.ColumnInt(0)), s.ColumnDouble(1));
+std::vector<std::pair<std::int64_t, double>> ListCastTimes(const rg_EasyDb& store) {
+  std::vector<std::pair<std::int64_t, double>> out;
+  rg_SqlStatement s(store.Handle(), u"SELECT _id,ysday FROM xyh_table;");
+  while (s.Step() == SQLITE_ROW) out.emplace_back(s.ColumnInt(0), s.ColumnDouble(1));
   return out;
 }
 

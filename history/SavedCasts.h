@@ -16,6 +16,6 @@ std::vector<rg_YsModel> LoadAllCasts(const rg_EasyDb& store);
 
 // Id and cast time of every saved cast, in no particular order: enough to
 // see which casts are new without reading them all.
-std::vector<std::pair<std::int32_t, double>> ListCastTimes(const rg_EasyDb& store);
+std::vector<std::pair<std::int64_t, double>> ListCastTimes(const rg_EasyDb& store);
 
 }  // namespace rg_com_ptl_xyh

@@ -65,10 +65,14 @@ bool ExecuteSql(sqlite3* db, std::u16string_view text) {
 
 bool rg_SqlStatement::Prepare(sqlite3* db, std::u16string_view text) {
   Finalize();
+  prepareCode_ = SQLITE_MISUSE;
   if (db == nullptr) return false;
-  if (sqlite3_prepare_v2(db, ToUtf8(text).c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
+  prepareCode_ = sqlite3_prepare_v2(db, ToUtf8(text).c_str(), -1, &stmt_, nullptr);
+  if (prepareCode_ != SQLITE_OK) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
+  } else if (stmt_ == nullptr) {
+    prepareCode_ = SQLITE_MISUSE;  // an empty statement text
   }
   return stmt_ != nullptr;
 }

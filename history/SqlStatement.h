@@ -44,6 +44,9 @@ class rg_SqlStatement {
 
   bool Prepare(sqlite3* db, std::u16string_view text);
   bool Valid() const { return stmt_ != nullptr; }
+  // Why preparing failed (SQLITE_BUSY, SQLITE_NOTADB, ...); SQLITE_MISUSE
+  // without a connection, SQLITE_OK once prepared.
+  int PrepareCode() const { return prepareCode_; }
 
   // Positions are 1-based.
   void BindInt(int position, long long value);
@@ -61,6 +64,7 @@ class rg_SqlStatement {
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
+  int prepareCode_ = 21;  // SQLITE_MISUSE
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -11,7 +11,9 @@ namespace rg_com_ptl_xyh {
 struct rg_GuaAnalysis;
 
 struct rg_YsModel {
-  std::int32_t _id = 0;
+  // 64 bits: SQLite's row ids are, and a file edited by another program
+  // may hold ids beyond 32 bits.
+  std::int64_t _id = 0;
   std::u16string ysname;
   std::int32_t ysindex = 0;
   std::u16string ysnumber;

@@ -3,6 +3,7 @@
 // process. The system drops it when the process dies, so a crash never
 // blocks the next start.
 #include <filesystem>
+#include <string>
 
 namespace rg_com_ptl_xyh {
 
@@ -13,8 +14,15 @@ class rg_InstanceLock {
   rg_InstanceLock(const rg_InstanceLock&) = delete;
   rg_InstanceLock& operator=(const rg_InstanceLock&) = delete;
 
-  // Creates the folder as needed; false when another process holds the lock.
-  bool Acquire(const std::filesystem::path& file);
+  enum class Outcome {
+    Acquired,
+    HeldElsewhere,  // another copy of the program runs
+    Failed,         // the file cannot be made or locked at all; reason says why
+  };
+  // Creates the folder as needed.
+  Outcome Take(const std::filesystem::path& file, std::string* reason = nullptr);
+  // True when the lock was taken.
+  bool Acquire(const std::filesystem::path& file) { return Take(file) == Outcome::Acquired; }
   void Release();
   bool Held() const;
 

@@ -13,6 +13,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 ./scripts/deps.sh
+./scripts/calendar-oracle.sh "$dir/calendar-oracle"
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen

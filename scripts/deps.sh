@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
   libcurl4-openssl-dev libssl-dev openssl
   libqrencode-dev libjsoncpp-dev libgumbo-dev
@@ -15,6 +15,7 @@ packages=(
   iputils-ping zbar-tools hyperfine
   clang libclang-rt-14-dev
   python3 xvfb xauth desktop-file-utils dpkg-dev file
+  lintian help2man appstream
 )
 
 missing=()
@@ -23,6 +24,12 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+
+# Node runs the calendar library the solar-term test compares against; it
+# may come from elsewhere than Debian, so ask for the commands.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  missing+=(nodejs npm)
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0

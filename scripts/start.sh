@@ -5,6 +5,10 @@ cd "$(dirname "$0")/.."
 ./scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
+# The user's history lives in the per-user data folder, as for an installed
+# copy, not in the build tree: rm -rf build or git clean -xfd loses no saved
+# cast. An XYH_HOME already set (or --home) still wins.
+export XYH_HOME="${XYH_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/星衍推号}"
 if [ -x build/bin/xyh ]; then
   exec build/bin/xyh "$@"
 fi

@@ -3,10 +3,13 @@
 #include <QFontDatabase>
 
 #include "derive/Derive.h"
+#include "engine/Chart.h"
+#include "platform/Clock.h"
 #include "draws/DrawPanel.h"
 #include "engine/Analysis.h"
 #include "shell/Ui.h"
 #include "shell/panels/CastPanel.h"
+#include "shell/panels/ChartWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
@@ -15,6 +18,7 @@ namespace rg_com_ptl_xyh {
 
 rg_MainPanel::rg_MainPanel(const Clock& clock, QWidget* parent)
     : QWidget(parent),
+      clock_(clock),
       draw_(new rg_DrawPanel(this)),
       cast_(new rg_CastPanel(this)),
       gua_(new rg_GuaPanel(this)),
@@ -69,11 +73,34 @@ void rg_MainPanel::Build(const QString& fontDescription) {
       // A copy: the record saved is the cast on screen now.
       const rg_GuaAnalysis analysis = gua_->Report().Analysis();
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
-    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help || code == rg_HistoryPanel::Check) {
+    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help ||
+               code == rg_HistoryPanel::ExportHistory || code == rg_HistoryPanel::ImportHistory ||
+               code == rg_HistoryPanel::Check) {
       emit command(code);
     }
   });
   connect(history_, &rg_HistoryPanel::review, this, &rg_MainPanel::review);
+  connect(gua_, &rg_GuaPanel::chartRequested, this, &rg_MainPanel::ShowChart);
+  // An open chart follows the next cast.
+  connect(gua_, &rg_GuaPanel::analysisDone, this, [this] {
+    if (chart_ != nullptr && chart_->isVisible()) FillChart();
+  });
+}
+
+void rg_MainPanel::FillChart() {
+  const int bias = clock_.BiasMinutes();
+  chart_->SetSheet(MakeChartSheet(BuildChart(gua_->Report().Analysis(), bias), gua_->Report(), bias));
+}
+
+void rg_MainPanel::ShowChart() {
+  if (chart_ == nullptr) {
+    chart_ = new rg_ChartWin(this);
+    chart_->setFont(ui::FontFromDescription(fontDescription_));
+  }
+  FillChart();
+  chart_->show();
+  chart_->raise();
+  chart_->activateWindow();
 }
 
 void rg_MainPanel::refreshDraws(int trigger) {
@@ -93,19 +120,32 @@ void rg_MainPanel::refreshDraws(int trigger) {
 void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
   cycleDone_ = true;
   draw_->RefreshButton()->setEnabled(true);
+  // Once a draw is on screen a failed refresh leaves it there and says so;
+  // before that the strip shows the failed page's empty cells.
+  const auto failed = [this](const QString& why) {
+    return drawShown_ ? QStringLiteral("开奖数据刷新失败:") + why + QStringLiteral(",仍显示上一次的开奖数据")
+                      : QStringLiteral("开奖数据刷新失败:") + why;
+  };
   if (!cycle.online) {
-    emit statusText(QStringLiteral("未连网"));
+    emit networkText(drawShown_ ? failed(QStringLiteral("未连网")) : QStringLiteral("未连网"));
     return;
   }
   const rg_Lottery* lottery = FindLottery(Lottery());
   if (!cycle.parsed || lottery == nullptr) return;
+  const std::u16string numbers = ShownNumbers(*lottery, cycle.record);
   if (cycle.record.status == 200) {
     refreshTimer_.stop();
-    emit statusText(ui::Q(std::u16string(kDrawUpdatedMessage)));
     emit drawRead(lottery->code, cycle.record);
   }
-  draw_->layoutDraw(lottery->TypeIndex(), ui::Q(ShownNumbers(*lottery, cycle.record)), ui::Q(cycle.record.date),
-                    ui::Q(cycle.record.issue), fontDescription_, 0);
+  if (cycle.record.status == 200 && !numbers.empty()) {
+    drawShown_ = true;
+    emit networkText(ui::Q(std::u16string(kDrawUpdatedMessage)));
+  } else {
+    emit networkText(failed(cycle.fetched ? QStringLiteral("无法识别开奖网页") : QStringLiteral("无法下载开奖网页")));
+    if (drawShown_) return;
+  }
+  draw_->layoutDraw(lottery->TypeIndex(), ui::Q(numbers), ui::Q(cycle.record.date), ui::Q(cycle.record.issue),
+                    fontDescription_, 0);
 }
 
 void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }

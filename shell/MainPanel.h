@@ -15,6 +15,7 @@ namespace rg_com_ptl_xyh {
 
 class Clock;
 class rg_CastPanel;
+class rg_ChartWin;
 class rg_DrawPanel;
 class rg_GuaPanel;
 class rg_HistoryPanel;
@@ -47,6 +48,10 @@ class rg_MainPanel : public QWidget {
   rg_CastPanel* CastPanel() const { return cast_; }
   rg_GuaPanel* GuaPanel() const { return gua_; }
   rg_HistoryPanel* HistoryPanel() const { return history_; }
+  // The detailed chart of the cast on screen, opened (or brought up to
+  // date) by the analysis panel's "详细排盘"; null until first asked for.
+  rg_ChartWin* ChartWin() const { return chart_; }
+  void ShowChart();
 
  signals:
   // The six events, in slot order.
@@ -55,14 +60,20 @@ class rg_MainPanel : public QWidget {
   void numbersReady(rg_GuaAnalysis* analysis);
   void save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
   void command(int code);
-  void review(int id);
+  void review(qint64 id);
   // A refresh cycle read a draw (status 200) of that lottery.
   void drawRead(int lottery, const rg_DrawRecord& record);
+  // What the draw refresh has to say; the window shows it apart from the
+  // casting and saving messages, so neither hides the other.
+  void networkText(const QString& message);
 
  private:
   void FinishCycle(const rg_DrawCycle& cycle);
+  void FillChart();
 
   QString fontDescription_;
+  const Clock& clock_;
+  rg_ChartWin* chart_ = nullptr;
   rg_DrawPanel* draw_;
   rg_CastPanel* cast_;
   rg_GuaPanel* gua_;
@@ -73,6 +84,7 @@ class rg_MainPanel : public QWidget {
   std::thread worker_;
   std::atomic<bool> cycleDone_{true};
   std::atomic<bool> abort_{false};
+  bool drawShown_ = false;  // a good draw is on screen
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -49,7 +49,7 @@ void rg_PrizeWatch::Refresh() {
   }
   // Only casts not checked yet are read in full: after a save that is one.
   listed_ = ListCastTimes(store_);
-  std::vector<std::int32_t> unchecked;
+  std::vector<std::int64_t> unchecked;
   for (const auto& [id, castTime] : listed_) {
     const auto it = known_.find(id);
     if (it == known_.end() || it->second.castTime != castTime) unchecked.push_back(id);
@@ -62,7 +62,7 @@ void rg_PrizeWatch::Refresh() {
       return it != known_.end() && it->second.castTime == cast.ysday;
     });
   } else {
-    for (std::int32_t id : unchecked) {
+    for (std::int64_t id : unchecked) {
       rg_YsModel cast = store_.Load(id);
       if (cast._id == id) todo.push_back(std::move(cast));
     }
@@ -90,7 +90,7 @@ void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, st
   for (std::size_t i = 0; i < tiers.size(); ++i) {
     known_[tiers[i].id] = {times[i], tiers[i].bestTier, std::move(tiers[i].issue)};
   }
-  QHash<std::int32_t, int> winners;
+  QHash<std::int64_t, int> winners;
   for (const auto& [id, castTime] : listed_) {
     const auto it = known_.find(id);
     if (it != known_.end() && it->second.castTime == castTime && it->second.tier > 0) winners.insert(id, it->second.tier);

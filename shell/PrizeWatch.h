@@ -33,12 +33,12 @@ class rg_PrizeWatch : public QObject {
 
   bool Busy() const { return running_ || again_; }
   // Best tier by id of the saved casts that won.
-  const QHash<std::int32_t, int>& Winners() const { return winners_; }
+  const QHash<std::int64_t, int>& Winners() const { return winners_; }
   // The stored 双色球 draws as last read.
   const rg_DrawIndex& Index() const { return index_; }
 
  signals:
-  void winnersChanged(const QHash<std::int32_t, int>& winners);
+  void winnersChanged(const QHash<std::int64_t, int>& winners);
   void statusText(const QString& message);
 
  private:
@@ -53,9 +53,9 @@ class rg_PrizeWatch : public QObject {
   const Clock& clock_;
   rg_DrawIndex index_;
   bool indexRead_ = false;
-  std::unordered_map<std::int32_t, Known> known_;
-  std::vector<std::pair<std::int32_t, double>> listed_;  // the casts of the last refresh
-  QHash<std::int32_t, int> winners_;
+  std::unordered_map<std::int64_t, Known> known_;
+  std::vector<std::pair<std::int64_t, double>> listed_;  // the casts of the last refresh
+  QHash<std::int64_t, int> winners_;
   std::thread worker_;
   bool running_ = false;
   bool again_ = false;

@@ -1,6 +1,7 @@
 #include "shell/Startup.h"
 
 #include "platform/Folders.h"
+#include "shell/InstanceBell.h"
 #include "platform/Settings.h"
 #include "shell/Ui.h"
 #include "shell/XyhWin.h"
@@ -33,13 +34,41 @@ bool rg_startup_class::Start() {
 
   const std::filesystem::path lockFile =
       options_.lockFile.empty() ? UserProgramFolder() / "xyh.sq" : options_.lockFile;
-  if (!lock_.Acquire(lockFile)) return false;
+  std::string reason;
+  switch (lock_.Take(lockFile, &reason)) {
+    case rg_InstanceLock::Outcome::Acquired:
+      break;
+    case rg_InstanceLock::Outcome::HeldElsewhere:
+      // The copy that runs comes to the front; this one ends without a word.
+      rg_InstanceBell::Ring(lockFile);
+      exitCode_ = 0;
+      return false;
+    case rg_InstanceLock::Outcome::Failed:
+      // Not another copy: a folder that cannot be written, a file left
+      // behind by another user. Ending without a word would look like a
+      // program that never starts.
+      ui::ShowMessage(nullptr,
+                      QStringLiteral("星衍推号无法启动:单实例锁文件无法创建或锁定。\n文件:%1\n原因:%2")
+                          .arg(QString::fromStdString(PathToUtf8(lockFile)), QString::fromLocal8Bit(reason.c_str())),
+                      QStringLiteral("信息:"), ui::MessageKind::Critical);
+      exitCode_ = 1;
+      return false;
+  }
 
   rg_XyhWin::Options windowOptions;
   windowOptions.home = options_.home;
   windowOptions.splash = options_.splash;
   window_ = std::make_unique<rg_XyhWin>(windowOptions);
   window_->Create();
+
+  bell_ = std::make_unique<rg_InstanceBell>();
+  bell_->Listen(lockFile);  // without it a second start just ends
+  rg_XyhWin* window = window_.get();
+  QObject::connect(bell_.get(), &rg_InstanceBell::rung, window, [window] {
+    window->showNormal();
+    window->raise();
+    window->activateWindow();
+  });
   return true;
 }
 

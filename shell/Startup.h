@@ -13,6 +13,7 @@
 
 namespace rg_com_ptl_xyh {
 
+class rg_InstanceBell;
 class rg_XyhWin;
 
 // An error of the program itself, with a code and a description.
@@ -44,14 +45,22 @@ class rg_startup_class {
   explicit rg_startup_class(Options options);
   ~rg_startup_class();
 
-  // False when another copy runs: nothing is shown then.
+  // False when no window was made: another copy runs (it is brought to the
+  // front and nothing is shown here), or the lock file cannot be made or
+  // locked (a message says where and why).
   bool Start();
+  // The process's exit code after Start returned false: 0 beside another
+  // copy, 1 when the lock failed.
+  int ExitCode() const { return exitCode_; }
   rg_XyhWin* Window() const { return window_.get(); }
+  rg_InstanceBell* Bell() const { return bell_.get(); }
 
  private:
   Options options_;
   rg_InstanceLock lock_;
   std::unique_ptr<rg_XyhWin> window_;
+  std::unique_ptr<rg_InstanceBell> bell_;
+  int exitCode_ = 0;
 };
 
 // Runs body; an exception that escapes it is shown in a message box and

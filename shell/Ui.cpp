@@ -1,6 +1,9 @@
 #include "shell/Ui.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QFontDatabase>
 #include <QUrl>
 #include <QFontMetrics>
@@ -37,6 +40,15 @@ QString CjkFamily() {
 }
 
 }  // namespace
+
+bool InstallTranslations(QCoreApplication& app) {
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
 
 QString MainFontDescription() {
   QStringList parts = QStringLiteral("宋体,13,0,0,0,0,0").split(QLatin1Char(','));

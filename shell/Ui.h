@@ -10,9 +10,14 @@
 #include <functional>
 #include <string>
 
+class QCoreApplication;
 class QWidget;
 
 namespace rg_com_ptl_xyh::ui {
+
+// Loads Qt's Chinese translations (qtbase_zh_CN) into the application, so
+// the standard buttons read 确定, 是, 否; false when they are not installed.
+bool InstallTranslations(QCoreApplication& app);
 
 // "宋体,13,0,0,0,0,0" with its size replaced by 9.
 QString MainFontDescription();

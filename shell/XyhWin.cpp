@@ -16,6 +16,7 @@
 #include "platform/Folders.h"
 #include "platform/Utf.h"
 #include "shell/Constants.h"
+#include "shell/HistoryTransferUi.h"
 #include "shell/LoadWin.h"
 #include "shell/MainPanel.h"
 #include "shell/Ui.h"
@@ -73,11 +74,12 @@ void rg_XyhWin::Create() {
   connect(panel_, &rg_MainPanel::save, this, &rg_XyhWin::Save);
   connect(panel_, &rg_MainPanel::command, this, &rg_XyhWin::Command);
   connect(panel_, &rg_MainPanel::review, this, &rg_XyhWin::Review);
+  connect(panel_, &rg_MainPanel::networkText, this, &rg_XyhWin::ShowNetworkStatus);
   prizeWatch_ = new rg_PrizeWatch(store_, clock_, this);
   connect(panel_, &rg_MainPanel::drawRead, prizeWatch_, &rg_PrizeWatch::DrawRead);
   connect(prizeWatch_, &rg_PrizeWatch::statusText, this, &rg_XyhWin::ShowStatus);
   connect(prizeWatch_, &rg_PrizeWatch::winnersChanged, this,
-          [this](const QHash<std::int32_t, int>& winners) { panel_->HistoryPanel()->Model().SetWinners(winners); });
+          [this](const QHash<std::int64_t, int>& winners) { panel_->HistoryPanel()->Model().SetWinners(winners); });
   panel_->SetDrawSources(rg_DrawSources::FromSettings(settings_));
   panel_->Build(fontDescription_);
 
@@ -87,11 +89,15 @@ void rg_XyhWin::Create() {
   status1_->setFont(font_);
   statusBar()->setFont(font_);
   statusBar()->setSizeGripEnabled(false);
-  statusBar()->addWidget(status0_, 3);
-  statusBar()->addWidget(status1_, 1);
+  // The left part for casting and saving, the right one for the draw refresh, whose
+  // longest message needs the wider part.
+  statusBar()->addWidget(status0_, 2);
+  statusBar()->addWidget(status1_, 3);
   if (!store_.Connected()) {
     ShowStatus(QStringLiteral("历史记录文件无法打开,保存与复盘不可用:") +
                QString::fromStdString(PathToUtf8(rg_EasyDb::FileIn(options_.home))));
+  } else if (store_.Damaged()) {
+    ShowStatus(ui::Q(StoreStatusText(rg_StoreStatus::Damaged)));
   }
 
   LayOut();
@@ -126,7 +132,20 @@ void rg_XyhWin::LayOut() {
   setFixedSize(kWidth, h + statusBar()->sizeHint().height());
 }
 
-void rg_XyhWin::ShowStatus(const QString& message) { status0_->setText(message); }
+void rg_XyhWin::ShowStatus(const QString& message) {
+  status0_->setText(message);
+  status0_->setToolTip(message);  // a long message cut by the part's width
+}
+
+void rg_XyhWin::ShowNetworkStatus(const QString& message) {
+  status1_->setText(message);
+  status1_->setToolTip(message);
+}
+
+QString rg_XyhWin::StoreFailure(const QString& what) const {
+  const std::u16string why = StoreStatusText(store_.LastStatus());
+  return why.empty() ? what : what + QLatin1Char(':') + ui::Q(why);
+}
 
 void rg_XyhWin::OpenHandCast() {
   rg_GuaWin dialog(this, font_, clock_, panel_->CastPanel()->Request());
@@ -144,7 +163,7 @@ void rg_XyhWin::Save(const QString& title, const rg_GuaAnalysis& analysis, const
     panel_->HistoryPanel()->ClearEntry();
   } else {
     // What the user typed stays, so nothing is lost when saving fails.
-    ShowStatus(QStringLiteral("保存失败"));
+    ShowStatus(StoreFailure(QStringLiteral("保存失败")));
   }
 }
 
@@ -153,6 +172,10 @@ void rg_XyhWin::Command(int code) {
     DeleteTicked();
   } else if (code == rg_HistoryPanel::Help) {
     OpenHelp();
+  } else if (code == rg_HistoryPanel::ExportHistory) {
+    ExportHistoryWithDialog(this, store_);
+  } else if (code == rg_HistoryPanel::ImportHistory) {
+    if (ImportHistoryWithDialog(this, store_)) FillHistory();
   } else if (code == rg_HistoryPanel::Check) {
     OpenCheck();
   }
@@ -160,9 +183,16 @@ void rg_XyhWin::Command(int code) {
 
 void rg_XyhWin::FillHistory() {
   rg_HistoryModel& model = panel_->HistoryPanel()->Model();
+  model.SetNoteSource([this](std::int64_t id) { return store_.Note(id); });
   model.BeginFill();
-  store_.VisitList([&model](std::int32_t id, std::u16string_view name) { model.Append(id, name); });
-  model.EndFill();
+  // A damaged file gives what it can before it fails; that much is shown.
+  const rg_StoreStatus status =
+      store_.VisitList([&model](std::int64_t id, std::u16string_view name) { model.Append(id, name); });
+  // A locked file gave nothing: what was shown stays rather than vanish.
+  model.EndFill(status == rg_StoreStatus::Busy || status == rg_StoreStatus::Failed);
+  if (status != rg_StoreStatus::Ok && status != rg_StoreStatus::NotConnected) {
+    ShowStatus(QStringLiteral("历史记录读取不全:") + ui::Q(StoreStatusText(status)));
+  }
   if (prizeWatch_ != nullptr) {
     model.SetWinners(prizeWatch_->Winners());
     prizeWatch_->Refresh();
@@ -183,15 +213,20 @@ void rg_XyhWin::DeleteTicked() {
       model.removeRow(i);
     } else {
       // The row is still stored, so its item stays in the list.
-      ShowStatus(QStringLiteral("删除失败"));
+      ShowStatus(StoreFailure(QStringLiteral("删除失败")));
       ++i;
     }
   }
+  panel_->HistoryPanel()->FollowList();
 }
 
-void rg_XyhWin::Review(int id) {
+void rg_XyhWin::Review(qint64 id) {
   const rg_YsModel record = store_.Load(id);
-  if (record._id != id) return;
+  if (record._id != id) {
+    // Gone is gone; a file that cannot be read now says why.
+    if (store_.LastStatus() != rg_StoreStatus::Ok) ShowStatus(StoreFailure(QStringLiteral("复盘失败")));
+    return;
+  }
   panel_->CastPanel()->Restore(record._id, record.ysindex, record.gzsxid, record.ysday, ui::Q(record.ysnumber),
                                ui::Q(record.upstr), ui::Q(record.downstr), record.rot,
                                std::vector<int>(record.dong.begin(), record.dong.end()));
@@ -292,7 +327,7 @@ void rg_XyhWin::OpenCheck() {
   double castTime = 0;
   rg_CastResult result;
   std::vector<int> blues;
-  if (const std::int32_t id = panel_->HistoryPanel()->SelectedId(); id != 0) {
+  if (const std::int64_t id = panel_->HistoryPanel()->SelectedId(); id != 0) {
     const rg_YsModel record = store_.Load(id);
     if (record._id != id) {
       ShowStatus(QStringLiteral("该记录已不存在"));

@@ -61,11 +61,12 @@ class rg_XyhWin : public QMainWindow {
 
  public slots:
   void ShowStatus(const QString& message);
+  void ShowNetworkStatus(const QString& message);
   void OpenHandCast();
   void FillResult(rg_GuaAnalysis* analysis);
   void Save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
   void Command(int code);
-  void Review(int id);
+  void Review(qint64 id);
   void FillHistory();
   void DeleteTicked();
   void OpenHelp();
@@ -83,6 +84,8 @@ class rg_XyhWin : public QMainWindow {
  private:
   void FirstActive();
   void LayOut();
+  // "保存失败" and the like, followed by why the store failed.
+  QString StoreFailure(const QString& what) const;
 
   Options options_;
   const Clock& clock_;

@@ -8,6 +8,7 @@
 #include "net/HttpClient.h"
 #include "platform/Folders.h"
 #include "shell/Startup.h"
+#include "shell/Ui.h"
 #include "shell/XyhWin.h"
 
 using namespace rg_com_ptl_xyh;
@@ -52,6 +53,10 @@ int main(int argc, char** argv) {
   }
 
   rg_Application app(argc, argv);
+  // The desktop matches the window to its entry and icon by this id.
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.ptl.xyh"));
+  // Qt's own words (OK, Yes, No in message boxes) in Chinese, as all else.
+  ui::InstallTranslations(app);
   const rg_NetworkScope network;
   return RunGuarded([&] {
     rg_startup_class::Options options;
@@ -59,7 +64,7 @@ int main(int argc, char** argv) {
     // The history is opened before any window.
     rg_EasyDb::Process().Open(options.home);
     rg_startup_class startup(options);
-    if (!startup.Start()) return 0;
+    if (!startup.Start()) return startup.ExitCode();
     const int code = app.exec();
     app.RethrowPending();
     return code;

@@ -124,6 +124,9 @@ void rg_CastPanel::OnChoice(int group, int index, const QString& caption) {
   }
   request_.method = index;
   request_.methodCaption = ui::U(caption);
+  // Another method is a new cast, no longer the reviewed one (the review
+  // sets its id after choosing the method).
+  request_.id = 0;
   const int top = 0;
   const int left = method_->geometry().right() + 1 + 10;
   const int height = zodiac_ != nullptr ? zodiac_->height() : method_->height();
@@ -146,6 +149,10 @@ void rg_CastPanel::OnChoice(int group, int index, const QString& caption) {
         entry->setGeometry(left, top, kNumberEntryWidth, height);
         connect(entry, &QLineEdit::textChanged, this,
                 [this](const QString& text) { request_.numberText = ui::U(text.trimmed()); });
+        // A number typed by the user is a new cast; the review's own
+        // setText is not an edit.
+        connect(entry, &QLineEdit::textEdited, this, [this] { request_.id = 0; });
+        connect(entry, &QLineEdit::returnPressed, this, [this] { calculate_->click(); });
         replaceInput(entry);
       } else {
         input_->setFocus();
@@ -215,14 +222,14 @@ void rg_CastPanel::Press(int code) {
   }
 }
 
-void rg_CastPanel::Restore(int id, int method, int zodiac, double castTime, const QString& numberText,
+void rg_CastPanel::Restore(std::int64_t id, int method, int zodiac, double castTime, const QString& numberText,
                            const QString& upstr, const QString& downstr, int timeChoice,
                            const std::vector<int>& dong) {
-  request_.id = id;
   request_.method = method;
   method_->Select(method);
   request_.zodiac = zodiac;
   zodiac_->Select(zodiac);
+  request_.id = id;
   request_.castTime = castTime;
   request_.numberText = ui::U(numberText);
   request_.upstr = ui::U(upstr);

@@ -30,7 +30,7 @@ class rg_CastPanel : public QWidget {
   const rg_QiGuaModel& Request() const { return request_; }
 
   // The review: puts a stored cast back and presses "演算".
-  void Restore(int id, int method, int zodiac, double castTime, const QString& numberText,
+  void Restore(std::int64_t id, int method, int zodiac, double castTime, const QString& numberText,
                const QString& upstr, const QString& downstr, int timeChoice,
                const std::vector<int>& dong);
 

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include "shell/Ui.h"
@@ -58,6 +59,8 @@ void rg_GuaGrid::paintEvent(QPaintEvent*) {
   }
 }
 
+void rg_GuaGrid::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
+
 rg_ReadingBox::rg_ReadingBox(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   setViewportMargins(kReadingMargin, 0, 0, 0);
@@ -74,7 +77,13 @@ rg_GuaPanel::rg_GuaPanel(QWidget* parent)
       changedTitle_(new QLabel(this)),
       grid_(new rg_GuaGrid(this)),
       heading_(new QLabel(this)),
-      reading_(new rg_ReadingBox(this)) {
+      reading_(new rg_ReadingBox(this)),
+      chartButton_(new QPushButton(QStringLiteral("详细排盘"), this)) {
+  chartButton_->setEnabled(false);
+  connect(chartButton_, &QPushButton::clicked, this, &rg_GuaPanel::chartRequested);
+  connect(grid_, &rg_GuaGrid::doubleClicked, this, [this] {
+    if (chartButton_->isEnabled()) emit chartRequested();
+  });
   report_.SetReadyHandler([this](rg_GuaAnalysis& analysis) {
     Render();
     emit analysisDone(&analysis);
@@ -109,7 +118,14 @@ void rg_GuaPanel::Build(const QFont& font, int minWidth) {
   const int gridLeft = (width - (x - gap)) / 2;
 
   int y = 10;
-  header_->setGeometry(10, y, width - 20, lineHeight);
+  // The chart button sits at the right end of the header line, which
+  // leaves it the room; it reaches a little into the gaps above and below.
+  const int buttonWidth = metrics.horizontalAdvance(QStringLiteral("详细排盘")) + 16;
+  chartButton_->setFont(font);
+  const int buttonHeight = std::max(lineHeight + 8, chartButton_->minimumSizeHint().height());
+  chartButton_->setGeometry(width - 10 - buttonWidth, y + (lineHeight - buttonHeight) / 2, buttonWidth,
+                            buttonHeight);
+  header_->setGeometry(10, y, width - 30 - buttonWidth, lineHeight);
   y += lineHeight + 10;
   primaryTitle_->setGeometry(gridLeft, y, xs[7] - gap, lineHeight);
   changedTitle_->setGeometry(gridLeft + xs[7], y, width - gridLeft - xs[7], lineHeight);
@@ -155,6 +171,7 @@ void rg_GuaPanel::Render() {
   primaryTitle_->setText(ui::Q(report_.PrimaryTitle()));
   changedTitle_->setText(ui::Q(report_.ChangedTitle()));
   grid_->SetCells(report_.Cells());
+  chartButton_->setEnabled(!report_.Analysis().dayPillar.empty());
   QString text = ui::Q(report_.Reading());
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   reading_->setPlainText(text);

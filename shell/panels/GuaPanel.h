@@ -7,6 +7,7 @@
 #include "engine/Report.h"
 
 class QLabel;
+class QPushButton;
 
 namespace rg_com_ptl_xyh {
 
@@ -22,8 +23,12 @@ class rg_GuaGrid : public QWidget {
   // The rectangle of a cell, for drawing and for checks.
   QRect CellRect(int row, int column) const;
 
+ signals:
+  void doubleClicked();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   rg_GuaReport::Grid cells_;
@@ -62,8 +67,12 @@ class rg_GuaPanel : public QWidget {
   rg_GuaGrid* Grid() const { return grid_; }
   rg_ReadingBox* ReadingBox() const { return reading_; }
   QList<QLabel*> ColumnHeadings() const { return headings_; }
+  // "详细排盘": usable once a cast is on screen.
+  QPushButton* ChartButton() const { return chartButton_; }
 
  signals:
+  // The detailed chart of the cast on screen is asked for.
+  void chartRequested();
   // The reading is on screen; the record is complete up to its number
   // profile.
   void analysisDone(rg_GuaAnalysis* analysis);
@@ -79,6 +88,7 @@ class rg_GuaPanel : public QWidget {
   rg_GuaGrid* grid_;
   QLabel* heading_;
   rg_ReadingBox* reading_;
+  QPushButton* chartButton_;
 };
 
 }  // namespace rg_com_ptl_xyh

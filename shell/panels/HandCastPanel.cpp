@@ -45,21 +45,24 @@ void rg_HandCastPanel::Build(const QFont& font, const Clock& clock) {
   const QSize unit = ui::CharExtent(font, QStringLiteral("四"));
   const int w = unit.width();
   const int h = unit.height();
-  // A drop-down list needs a little more than one text line; rows stand
-  // H + 10 apart, so it may take up to H + 8.
+  // A drop-down list gets the height its style needs for frame and text
+  // (cut short, it loses its lower border); rows stand H + 10 apart, or
+  // further when the lists need it.
   QComboBox sample;
   sample.setFont(font);
   sample.addItem(QStringLiteral("阳动---○"));
-  const int boxHeight = std::clamp(sample.sizeHint().height(), h + 6, h + 8);
+  const int boxHeight = std::max(sample.sizeHint().height(), h + 6);
+  const int rowStep = std::max(h + 10, boxHeight + 4);
 
   for (int i = 0; i < 6; ++i) {
     auto* label = new QLabel(kLineLabels[i], this);
-    const int y = 10 + i * (h + 10);
+    const int y = 10 + i * rowStep;
     label->setGeometry(0, y, 3 * w, h);
     auto* box = new QComboBox(this);
     box->addItems(kLineForms);
     box->setCurrentIndex(0);
-    box->setGeometry(3 * w, y - 3, 8 * w, boxHeight);
+    // Centred on its label, so both texts stand on one line.
+    box->setGeometry(3 * w, y - (boxHeight - h) / 2, 8 * w, boxHeight);
     lines_.append(box);
   }
 

@@ -1,5 +1,6 @@
 #include "shell/panels/HistoryPanel.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListView>
@@ -16,23 +17,37 @@ namespace rg_com_ptl_xyh {
 namespace {
 const QString kShowQr = QStringLiteral("用手机查看");
 const QString kHideQr = QStringLiteral("隐藏二维码");
+// Enough of a note for a tooltip; a longer one is cut with an ellipsis.
+constexpr int kTooltipNoteChars = 2000;
 }  // namespace
 
 void rg_HistoryModel::BeginFill() {
   beginResetModel();
-  // resize keeps the capacity, so refilling after a save allocates little.
+  // The shown items step aside rather than go; resize keeps the capacity,
+  // so refilling after a save allocates little.
+  ids_.swap(previousIds_);
+  names_.swap(previousNames_);
+  checked_.swap(previousChecked_);
   ids_.resize(0);
   names_.resize(0);
   checked_.resize(0);
+  notes_.clear();
 }
 
-void rg_HistoryModel::Append(std::int32_t id, std::u16string_view name) {
+void rg_HistoryModel::Append(std::int64_t id, std::u16string_view name) {
   ids_.append(id);
   names_.append(QString(reinterpret_cast<const QChar*>(name.data()), static_cast<qsizetype>(name.size())));
   checked_.append(0);
 }
 
-void rg_HistoryModel::EndFill() { endResetModel(); }
+void rg_HistoryModel::EndFill(bool keepPrevious) {
+  if (keepPrevious) {
+    ids_.swap(previousIds_);
+    names_.swap(previousNames_);
+    checked_.swap(previousChecked_);
+  }
+  endResetModel();
+}
 
 int rg_HistoryModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(ids_.size());
@@ -42,15 +57,39 @@ QVariant rg_HistoryModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= ids_.size()) return {};
   switch (role) {
     case Qt::DisplayRole: return names_[index.row()];
-    case Qt::UserRole: return ids_[index.row()];
+    case Qt::UserRole: return QVariant::fromValue<qint64>(ids_[index.row()]);
     case Qt::CheckStateRole: return checked_[index.row()] ? Qt::Checked : Qt::Unchecked;
     case Qt::DecorationRole:
       return winners_.contains(ids_[index.row()]) ? QVariant(WinnerIcon()) : QVariant();
-    case Qt::ToolTipRole:
-      if (!winners_.contains(ids_[index.row()])) return {};
-      return QStringLiteral("双击复盘查看\n") + WinnerTooltip(winners_.value(ids_[index.row()]));
+    case Qt::ToolTipRole: return ToolTip(index.row());
     default: return {};
   }
+}
+
+QString rg_HistoryModel::ToolTip(int row) const {
+  if (row < 0 || row >= ids_.size()) return {};
+  const std::int64_t id = ids_[row];
+  auto note = notes_.find(id);
+  if (note == notes_.end() && noteSource_) {
+    if (const auto text = noteSource_(id)) {
+      QString shown = QString::fromStdU16String(*text);
+      if (shown.size() > kTooltipNoteChars) shown = shown.left(kTooltipNoteChars) + QChar(u'…');
+      note = notes_.insert(id, shown);
+    }
+  }
+  // Rich text only to keep the lines; names and notes are escaped, so a
+  // title like "<b>" shows as typed.
+  const auto lines = [](const QString& text) {
+    QString html = text.toHtmlEscaped();
+    html.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return html;
+  };
+  QString tip = QStringLiteral("<p style='white-space:pre-wrap'>") + lines(names_[row]);
+  if (note != notes_.end() && !note->trimmed().isEmpty()) tip += QStringLiteral("<br>") + lines(*note);
+  if (const int tier = winners_.value(id, 0); tier != 0) tip += QStringLiteral("<br>") + lines(WinnerTooltip(tier));
+  tip += QStringLiteral("<br>双击复盘查看</p>");
+  return tip;
 }
 
 bool rg_HistoryModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -76,7 +115,7 @@ bool rg_HistoryModel::removeRows(int row, int count, const QModelIndex& parent) 
   return true;
 }
 
-void rg_HistoryModel::SetWinners(const QHash<std::int32_t, int>& bestTiers) {
+void rg_HistoryModel::SetWinners(const QHash<std::int64_t, int>& bestTiers) {
   winners_ = bestTiers;
   if (!ids_.isEmpty()) {
     emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::DecorationRole, Qt::ToolTipRole});
@@ -97,6 +136,13 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setUniformItemSizes(true);  // keeps a long history quick to show
   list_->setToolTip(QStringLiteral("双击复盘查看"));
+  // Moving the history in and out: the list's context menu.
+  list_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* exportAction = new QAction(QStringLiteral("导出历史…"), list_);
+  auto* importAction = new QAction(QStringLiteral("导入历史…"), list_);
+  list_->addActions({exportAction, importAction});
+  connect(exportAction, &QAction::triggered, this, [this] { Press(ExportHistory); });
+  connect(importAction, &QAction::triggered, this, [this] { Press(ImportHistory); });
   delete_->setEnabled(false);
 
   connect(selectAll_, &QCheckBox::clicked, this, [this](bool checked) {
@@ -105,6 +151,8 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
   });
   connect(&model_, &rg_HistoryModel::checkToggled, this,
           [this] { delete_->setEnabled(list_->selectionModel()->hasSelection()); });
+  // A refill brings every item back unticked.
+  connect(&model_, &QAbstractItemModel::modelReset, this, &rg_HistoryPanel::FollowList);
   connect(list_, &QListView::doubleClicked, this, [this] {
     const QModelIndex current = list_->currentIndex();
     if (current.isValid()) emit review(model_.Id(current.row()));
@@ -173,14 +221,33 @@ void rg_HistoryPanel::Build(const QFont& font) {
 
 void rg_HistoryPanel::OnEmptiness(int field, int flag) {
   if (field == ResultField) {
+    // A QR code of an earlier result must never stay on screen.
+    HideQr();
     qr_->setEnabled(flag == 0);
+    UpdateSave();
   } else if (field == NameField) {
-    const bool noResult = result_->Text().trimmed().isEmpty();
-    save_->setEnabled(!noResult && flag == 0);
+    UpdateSave();
   }
 }
 
-std::int32_t rg_HistoryPanel::SelectedId() const {
+// Whenever a result is shown and the name is not blank, whichever of the
+// two came first.
+void rg_HistoryPanel::UpdateSave() {
+  save_->setEnabled(!result_->Text().trimmed().isEmpty() && !name_->Text().trimmed().isEmpty());
+}
+
+void rg_HistoryPanel::HideQr() {
+  delete picture_;
+  picture_ = nullptr;
+  qr_->setText(kShowQr);
+}
+
+void rg_HistoryPanel::FollowList() {
+  selectAll_->setChecked(model_.AllChecked());
+  delete_->setEnabled(model_.AnyChecked());
+}
+
+std::int64_t rg_HistoryPanel::SelectedId() const {
   const QModelIndex current = list_->currentIndex();
   if (!current.isValid() || !list_->selectionModel()->isSelected(current)) return 0;
   return model_.Id(current.row());
@@ -206,9 +273,7 @@ void rg_HistoryPanel::Press(int code) {
         qr_->setText(kHideQr);
         ShowQr();
       } else if (qr_->text() == kHideQr) {
-        qr_->setText(kShowQr);
-        delete picture_;
-        picture_ = nullptr;
+        HideQr();
       }
       return;
     case Save:
@@ -236,8 +301,12 @@ void rg_HistoryPanel::ShowQr() {
     picture_->setWordWrap(true);
     picture_->setText(QStringLiteral("结果文字太长,无法生成二维码"));
   } else {
-    // Centred; shrunk to fit keeping its proportions, never enlarged.
-    if (pixmap.width() > picture_->width() || pixmap.height() > picture_->height()) {
+    // Centred, as large as a whole number of pixels per module allows, so
+    // a phone can read it and every module stays crisp; shrunk only when
+    // even one pixel per module does not fit.
+    if (const int factor = QrScale(pixmap.size(), picture_->size()); factor > 1) {
+      pixmap = pixmap.scaled(pixmap.size() * factor, Qt::KeepAspectRatio, Qt::FastTransformation);
+    } else if (factor == 0) {
       pixmap = pixmap.scaled(picture_->size(), Qt::KeepAspectRatio, Qt::FastTransformation);
     }
     picture_->setPixmap(pixmap);

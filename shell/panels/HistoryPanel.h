@@ -7,7 +7,12 @@
 #include <QVector>
 #include <QWidget>
 
+#include <QHash>
+
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 class QCheckBox;
@@ -27,8 +32,10 @@ class rg_HistoryModel : public QAbstractListModel {
   using QAbstractListModel::QAbstractListModel;
 
   void BeginFill();
-  void Append(std::int32_t id, std::u16string_view name);
-  void EndFill();
+  void Append(std::int64_t id, std::u16string_view name);
+  // keepPrevious: the fill failed before it began (a locked file); the
+  // items shown before come back, ticks included.
+  void EndFill(bool keepPrevious = false);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -36,28 +43,44 @@ class rg_HistoryModel : public QAbstractListModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
 
-  std::int32_t Id(int row) const { return ids_.value(row); }
+  std::int64_t Id(int row) const { return ids_.value(row); }
   bool Checked(int row) const { return checked_.value(row) != 0; }
   void SetAllChecked(bool checked);
+  bool AnyChecked() const { return checked_.contains(1); }
+  bool AllChecked() const { return !checked_.isEmpty() && !checked_.contains(0); }
+
+  // Where an item's tooltip gets the saved note from: asked when the
+  // pointer rests on the item, nullopt when it cannot be read now.
+  using NoteSource = std::function<std::optional<std::u16string>(std::int64_t id)>;
+  void SetNoteSource(NoteSource source) { noteSource_ = std::move(source); }
+  // The whole saved name, the note, for a winning cast its best tier, then
+  // "双击复盘查看"; plain text shown as such.
+  QString ToolTip(int row) const;
   // Saved casts that won carry a mark and name their best tier in their
   // tooltip; the item text stays the saved name.
-  void SetWinners(const QHash<std::int32_t, int>& bestTiers);
+  void SetWinners(const QHash<std::int64_t, int>& bestTiers);
   int BestTier(int row) const { return winners_.value(ids_.value(row), 0); }
 
  signals:
   void checkToggled(int row);
 
  private:
-  QVector<std::int32_t> ids_;
+  QVector<std::int64_t> ids_;
   QVector<QString> names_;
   QVector<char> checked_;
-  QHash<std::int32_t, int> winners_;
+  // The items before the running fill, kept until it ends.
+  QVector<std::int64_t> previousIds_;
+  QVector<QString> previousNames_;
+  QVector<char> previousChecked_;
+  NoteSource noteSource_;
+  mutable QHash<std::int64_t, QString> notes_;
+  QHash<std::int64_t, int> winners_;
 };
 
 class rg_HistoryPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Delete = 1, Save = 2, Help = 5, Check = 6, Qr = 100 };
+  enum Button { Delete = 1, Save = 2, Help = 5, ExportHistory = 6, ImportHistory = 7, Check = 8, Qr = 100 };
   // Emptiness event codes of the three text fields.
   enum Field { ResultField = 1, NoteField = 2, NameField = 3 };
 
@@ -77,7 +100,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* HelpButton() const { return help_; }
   QPushButton* CheckButton() const { return check_; }
   // The id of the highlighted history item, 0 when none is.
-  std::int32_t SelectedId() const;
+  std::int64_t SelectedId() const;
   // The QR picture while it is shown, else null.
   QLabel* Picture() const { return picture_; }
 
@@ -86,14 +109,19 @@ class rg_HistoryPanel : public QWidget {
 
  public slots:
   void Press(int code);
+  // "全选" and "删除" follow what the list holds now (after a delete or a
+  // refill): ticked when every item is, enabled when any is.
+  void FollowList();
 
  signals:
   void button(int code);
-  void review(int id);
+  void review(qint64 id);
 
  private:
   void ShowQr();
+  void HideQr();
   void OnEmptiness(int field, int flag);
+  void UpdateSave();
 
   rg_HistoryModel model_;
   QListView* list_;

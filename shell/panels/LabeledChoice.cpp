@@ -28,7 +28,6 @@ void rg_LabeledChoice::Build(const QFont& font, const QString& caption, const QS
 
   caption_->setText(caption);
   caption_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  caption_->setGeometry(0, 5, captionWidth, h);
   combo_->setFont(font);
   combo_->clear();
   for (int i = 0; i < items.size(); ++i) combo_->addItem(items[i], i);
@@ -36,10 +35,14 @@ void rg_LabeledChoice::Build(const QFont& font, const QString& caption, const QS
   // list grows rather than cut its items short.
   combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   const int listWidth = std::max(w * (longest + 1) + 10, combo_->sizeHint().width());
-  // As tall as the style likes, within the component's H + 10.
-  const int listHeight = std::clamp(combo_->sizeHint().height(), h + 6, h + 8);
+  // As tall as the style needs for frame and text: cut short, the list
+  // loses its lower border and its text drops below the caption's.
+  const int listHeight = std::max(combo_->sizeHint().height(), h + 6);
   combo_->setGeometry(captionWidth + 10, 2, listWidth, listHeight);
-  resize(captionWidth + 10 + listWidth + 10, h + 10);
+  // The caption centred on the list, so both texts stand on one line; at
+  // the smallest list height this is (0, 5).
+  caption_->setGeometry(0, 2 + (listHeight - h) / 2, captionWidth, h);
+  resize(captionWidth + 10 + listWidth + 10, std::max(h + 10, listHeight + 4));
   if (!items.isEmpty()) Select(0);
 }
 

@@ -2,6 +2,7 @@
 
 #include <qrencode.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace rg_com_ptl_xyh {
@@ -18,6 +19,11 @@ void Put32(std::vector<unsigned char>& b, size_t at, unsigned v) {
 }
 
 }  // namespace
+
+int QrScale(QSize symbol, QSize box) {
+  if (symbol.width() < 1 || symbol.height() < 1) return 0;
+  return std::max(0, std::min(box.width() / symbol.width(), box.height() / symbol.height()));
+}
 
 std::vector<bool> QrModules(std::string_view utf8, int& width) {
   width = 0;

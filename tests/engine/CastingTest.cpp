@@ -170,7 +170,7 @@ TEST(TimeCast, CurrentTimeAndUnknownLotteriesUseNow) {
   EXPECT_EQ(other.number, u"1717247707250");
 }
 
-TEST(TimeCast, ReloadedRequestsKeepTheirTimeButNumberCastsAreRedated) {
+TEST(TimeCast, ReloadedRequestsKeepTheirTime) {
   const Stamped reloaded = StampAt(MakeDate(2024, 6, 1, 12), kLotteryDoubleColor, 2, 7);
   EXPECT_EQ(reloaded.castTime, 123.0);
   EXPECT_EQ(reloaded.number, u"42");
@@ -181,6 +181,9 @@ TEST(TimeCast, ReloadedRequestsKeepTheirTimeButNumberCastsAreRedated) {
   n.id = 7;
   n.numberText = u"58";
   n.castTime = 5.0;
+  StampRequest(n, 1, clock, kLotteryDoubleColor);
+  EXPECT_EQ(n.castTime, 5.0);  // a reviewed number cast keeps its saved moment
+  n.id = 0;
   StampRequest(n, 1, clock, kLotteryDoubleColor);
   EXPECT_EQ(n.castTime, clock.Now());
 }

@@ -63,7 +63,7 @@ TEST_F(ArchiveTest, StoresOneRowPerIssueAndLeavesTheHistoryTableAlone) {
 TEST_F(ArchiveTest, RowsEditedIntoNonsenseAreNotTrusted) {
   rg_DrawArchive archive = Archive();
   ASSERT_EQ(archive.Store(Ssq(u"1", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 7), now), rg_DrawArchive::StoreResult::Added);
-  sqlite3* db = store.Connection();
+  sqlite3* db = store.Handle();
   ASSERT_EQ(sqlite3_exec(db, "INSERT INTO xyh_draws VALUES (101,'2','2026-01-03','01 01 02 03 04 05','07',0),"
                              "(101,'3','2026-02-30','01 02 03 04 05 06','07',0),"
                              "(101,'x','2026-01-05','01 02 03 04 05 06','07',0);",

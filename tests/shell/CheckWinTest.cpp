@@ -241,5 +241,6 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
   QTest::mouseClick(panel->DrawPanel()->RefreshButton(), Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!panel->RefreshRunning(), 10000);
   QTest::qWait(200);
-  EXPECT_EQ(c.f.window->StatusPart(0)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
+  EXPECT_EQ(c.f.window->StatusPart(0)->text(), QString("状态:"));
+  EXPECT_EQ(c.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
 }

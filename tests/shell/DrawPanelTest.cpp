@@ -147,7 +147,7 @@ TEST(DrawRefresh, TheFirstGoodCycleShowsTheDrawAndStopsTheTimer) {
   EXPECT_EQ(panel->DrawPanel()->RefreshButton()->PictureState(), 3);
   QTRY_VERIFY_WITH_TIMEOUT(!panel->RefreshRunning(), 10000);
   EXPECT_FALSE(panel->RefreshTimer().isActive());
-  EXPECT_EQ(w.f.window->StatusPart(0)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
+  EXPECT_EQ(w.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
   QStringList balls;
   for (QLabel* l : panel->DrawPanel()->Balls()) balls << l->text();
   EXPECT_EQ(balls, QStringList({"03", "09", "16", "19", "25", "29", "07"}));
@@ -161,14 +161,15 @@ TEST(DrawRefresh, TheTimerPressesTheButtonUntilTheFirstSuccess) {
   DrawWindow w("/files/home.html");
   w.panel()->RefreshTimer().setInterval(50);  // the same rule, quicker
   QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshTimer().isActive(), 15000);
-  EXPECT_EQ(w.f.window->StatusPart(0)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
+  EXPECT_EQ(w.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
 }
 
 TEST(DrawRefresh, OfflineSaysSoAndKeepsTrying) {
   DrawWindow w("/files/home.html", "no-such-host.invalid");
   QTest::mouseClick(w.panel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshRunning(), 10000);
-  EXPECT_EQ(w.f.window->StatusPart(0)->text(), "未连网");
+  EXPECT_EQ(w.f.window->StatusPart(1)->text(), "未连网");
+  EXPECT_EQ(w.f.window->StatusPart(0)->text(), "状态:");  // casting and saving messages stay
   EXPECT_TRUE(w.panel()->RefreshTimer().isActive());
   EXPECT_EQ(w.panel()->DrawPanel()->Balls().size(), 20);  // the placeholder stays
 }
@@ -181,6 +182,7 @@ TEST(DrawRefresh, AFailedParseShowsEmptyCellsAndKeepsTheTimer) {
   EXPECT_TRUE(w.panel()->RefreshTimer().isActive());
   EXPECT_EQ(w.panel()->DrawPanel()->Balls().size(), 7);
   EXPECT_EQ(w.f.window->StatusPart(0)->text(), "状态:");
+  EXPECT_EQ(w.f.window->StatusPart(1)->text(), "开奖数据刷新失败:无法下载开奖网页");
 }
 
 TEST(DrawRefresh, TheWindowKeepsWorkingWhileAServerStalls) {

@@ -104,13 +104,18 @@ TEST(HandCast, LayoutFromTheMeasuredCharacter) {
   const QSize unit = ui::CharExtent(f.font, "四");
   const int w = unit.width();
   const int h = unit.height();
+  // Lists as tall as their style needs, each centred on its label; rows
+  // H + 10 apart unless the lists need more.
+  const int boxHeight = f.panel()->LineChoice(0)->height();
+  EXPECT_GE(boxHeight, f.panel()->LineChoice(0)->sizeHint().height());
+  const int step = std::max(h + 10, boxHeight + 4);
   for (int row = 0; row < 6; ++row) {
     EXPECT_EQ(f.panel()->LineChoice(row)->x(), 3 * w);
-    EXPECT_EQ(f.panel()->LineChoice(row)->y(), 10 + row * (h + 10) - 3);
+    EXPECT_EQ(f.panel()->LineChoice(row)->y(), 10 + row * step - (boxHeight - h) / 2);
     EXPECT_EQ(f.panel()->LineChoice(row)->width(), 8 * w);
   }
   QLabel* tip = f.panel()->Tip();
-  EXPECT_EQ(tip->geometry(), QRect(11 * w + 10, 7, 24 * w + 20, 4 * h));
+  EXPECT_EQ(tip->geometry(), QRect(11 * w + 10, 10 - (boxHeight - h) / 2, 24 * w + 20, 4 * h));
   EXPECT_EQ(tip->palette().color(QPalette::WindowText), QColor(255, 0, 0));
   EXPECT_EQ(f.panel()->TimeChoice(0)->width(), 6 * w);
   EXPECT_EQ(f.panel()->TimeChoice(1)->x(), f.panel()->TimeChoice(0)->geometry().right() + 1 + 10);

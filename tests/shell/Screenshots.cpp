@@ -3,6 +3,8 @@
 // or grabs the whole screen of $DISPLAY (for a program started for real):
 //   xyh-screenshots --screen FILE
 #include <QApplication>
+#include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +21,8 @@
 #include "shell/panels/CheckWin.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
+#include "shell/panels/ChartWin.h"
+#include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
@@ -76,12 +80,16 @@ int main(int argc, char** argv) {
   rg_DrawPanel* draws = f.window->MainPanel()->DrawPanel();
   draws->layoutDraw(1, QStringLiteral("03091619252907"), QStringLiteral("2026-12-03"), QStringLiteral("2026139"),
                     f.window->MainPanel()->FontDescription(), 0);
+  f.window->ShowNetworkStatus(ui::Q(std::u16string(kDrawUpdatedMessage)));
   ok &= Save(draws, out, QStringLiteral("draws-strip.png"));
   qobject_cast<QLineEdit*>(history->Name()->Box())->insert(QStringLiteral("甲"));
   ok &= Save(f.window.get(), out, QStringLiteral("main-window.png"));
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);
   ok &= Save(f.window.get(), out, QStringLiteral("qr-code.png"));
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);
+  QTest::mouseClick(f.window->MainPanel()->GuaPanel()->ChartButton(), Qt::LeftButton);
+  ok &= Save(f.window->MainPanel()->ChartWin(), out, QStringLiteral("chart-window.png"));
+  f.window->MainPanel()->ChartWin()->close();
 
   rg_GuaWin dialog(f.window.get(), f.window->MainFont(), f.clock, cast->Request());
   const int forms[6] = {3, 2, 1, 4, 1, 2};
@@ -100,6 +108,18 @@ int main(int argc, char** argv) {
   update.Panel()->ShowProgress(13107200, 5242880);
   update.show();
   ok &= Save(&update, out, QStringLiteral("update-window.png"));
+
+  // The history list's context menu, drawn where a right click opens it
+  // (a popup is a window of its own, which a grab of the panel leaves out).
+  QMenu menu;
+  menu.setFont(history->font());
+  menu.addActions(history->List()->actions());
+  menu.adjustSize();
+  QPixmap withMenu = history->grab(QRect(0, 0, history->width(), history->List()->height() + 50));
+  QPainter painter(&withMenu);
+  painter.drawPixmap(QPoint(history->width() / 3, history->List()->height() / 3), menu.grab());
+  painter.end();
+  ok &= withMenu.save(out.filePath(QStringLiteral("history-menu.png")));
 
   // 对奖: draws in the archive around the saved casts, two of which won.
   {

@@ -1,0 +1,115 @@
+#pragma once
+// The full Liu Yao chart beside the reading: month, void branches, hidden
+// spirits, related hexagrams, six-clash / six-harmony, the turns of the
+// moving lines and the common stars. Everything is worked out from a
+// finished analysis record; the reading itself is left as it is.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/Analysis.h"
+
+namespace rg_com_ptl_xyh {
+
+class rg_GuaReport;
+
+// A relative the primary hexagram lacks, on a line of the palace's pure
+// hexagram, hidden under the primary's ("flying") line there.
+struct rg_HiddenSpirit {
+  int line = 0;  // 1..6
+  std::u16string relative;
+  std::u16string stemBranch;
+  std::u16string phase;   // the hidden line's own phase
+  std::u16string flying;  // the primary's stem and branch on that line
+};
+
+struct rg_MovingTurn {
+  int line = 0;          // 1..6
+  std::u16string turn;   // "进神", "退神" or empty
+  std::u16string back;   // "回头生", "回头克" or empty
+};
+
+struct rg_ChartModel {
+  std::u16string monthPillar;
+  std::u16string monthBreak;
+  std::array<std::u16string, 2> voidBranches;
+  std::u16string clashPrimary;  // "六冲", "六合" or empty
+  std::u16string clashChanged;
+  std::vector<rg_HiddenSpirit> hidden;
+  std::u16string nuclear;
+  std::u16string opposite;
+  std::u16string inverse;
+  std::vector<rg_MovingTurn> moving;
+  std::u16string horse;                  // 驿马
+  std::u16string peach;                  // 桃花
+  std::array<std::u16string, 2> noble;   // 贵人
+  std::u16string salary;                 // 禄神
+  std::u16string scholar;                // 文昌
+  // The 节 that opened the month, and when (Unix ms).
+  std::u16string jieName;
+  std::int64_t jieUnixMs = 0;
+};
+
+// Line values ("1"/"0", line 1 first) of the hexagram of a palace (trigram
+// number) and rank 1..8; empty outside the table.
+std::u16string HexagramLines(int palace, int rank);
+// The name in the table of 64 of six line values, line 1 first; empty for
+// anything that is not six lines.
+std::u16string HexagramNameOfLines(std::u16string_view lines);
+
+// "六冲", "六合" or empty for a hexagram name of the table of 64.
+std::u16string ClashOf(std::u16string_view name);
+// The two branches the ten-day week of a day pillar leaves over.
+std::array<std::u16string, 2> VoidBranches(int stem, int branch);
+// The branch opposite (clashing) a branch.
+std::u16string ClashingBranch(std::u16string_view branch);
+// "进神" / "退神" / empty for a branch changing into another.
+std::u16string TurnOf(std::u16string_view from, std::u16string_view to);
+// "回头生" / "回头克" / empty for a moving line of phase from changing into
+// phase to.
+std::u16string BackOf(std::u16string_view fromPhase, std::u16string_view toPhase);
+
+struct rg_DayStars {
+  std::u16string horse;
+  std::u16string peach;
+  std::array<std::u16string, 2> noble;
+  std::u16string salary;
+  std::u16string scholar;
+};
+rg_DayStars StarsOfDay(int stem, int branch);
+
+// The chart of a cast. biasMinutes is the zone's standard bias (UTC =
+// local + bias) that turns the cast time into an instant. An empty record
+// gives an empty chart.
+rg_ChartModel BuildChart(const rg_GuaAnalysis& analysis, int biasMinutes);
+
+// The chart laid out for a window and for plain text: a few head lines,
+// six rows (line 6 first) and a few foot lines.
+struct rg_ChartRow {
+  int line = 0;
+  std::u16string spirit;
+  std::u16string hidden;       // e.g. "妻财甲寅木", or empty
+  std::u16string primary;      // relative, stem, branch and phase
+  std::u16string primaryLine;  // "1" / "0"
+  std::u16string primaryMark;  // 世 / 应
+  std::u16string moving;       // ○ / ×
+  std::u16string changed;
+  std::u16string changedLine;
+  std::u16string changedMark;
+  std::u16string note;         // 月破, 旬空, 进神, 回头生 and the like
+};
+struct rg_ChartSheet {
+  std::vector<std::u16string> head;
+  std::u16string primaryTitle;
+  std::u16string changedTitle;
+  std::array<rg_ChartRow, 6> rows;
+  std::vector<std::u16string> foot;
+  static std::array<std::u16string, 10> Headings();
+};
+rg_ChartSheet MakeChartSheet(const rg_ChartModel& chart, const rg_GuaReport& report,
+                             int biasMinutes);
+// The whole chart as plain text (LF line ends) for pasting into chats.
+std::u16string ChartText(const rg_ChartSheet& sheet);
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,64 @@
+#pragma once
+// Saved casts as a file the user keeps or moves: every column of the
+// history table, as CSV or JSON in UTF-8. Reading checks the whole file
+// before anything is handed on, so a bad file is refused as a whole.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rg_com_ptl_xyh {
+
+// One row of the history table as stored. A column left empty by an older
+// writer (SQL NULL) is absent here; texts are kept as stored, the moving
+// marks included, without being read as numbers.
+struct rg_HistoryRow {
+  std::optional<std::int64_t> id;
+  std::optional<std::u16string> ysname;
+  std::optional<std::int64_t> ysindex;
+  std::optional<std::u16string> ysnumber;
+  std::optional<double> ysday;
+  std::optional<std::int64_t> gzsxid;
+  std::optional<std::u16string> upstr;
+  std::optional<std::u16string> downstr;
+  std::optional<std::u16string> dong;
+  std::optional<std::int64_t> rot;
+  std::optional<std::u16string> uinfo;
+
+  // Equal in every field but the id.
+  bool SameCast(const rg_HistoryRow& other) const;
+  // An order over every field but the id (for counting duplicates).
+  bool CastBefore(const rg_HistoryRow& other) const;
+};
+
+enum class rg_HistoryFormat { Csv, Json };
+
+// The column names, in the table's order: the CSV header and the JSON keys.
+const std::vector<std::string>& HistoryColumnNames();
+
+// CSV: a header line, then one line per row (RFC 4180, CR LF). Texts are
+// always quoted, so an empty text reads "" and an absent one is left
+// empty. JSON: one object {"format":"xyh-history","version":1,"records":[…]}
+// with one record per line, absent values as null.
+std::string WriteHistoryFile(const std::vector<rg_HistoryRow>& rows, rg_HistoryFormat format);
+
+struct rg_HistoryParse {
+  bool ok = false;
+  std::vector<rg_HistoryRow> rows;
+  // Where and why the file was refused: "第3行:…" or "$.records[2].ysday:…".
+  std::string error;
+};
+
+// Larger files are refused unread; so are files with more records, or a
+// JSON record larger than a record can sensibly be (whatever the file, the
+// reader never holds more than these).
+inline constexpr std::size_t kHistoryFileLimit = 64u << 20;
+inline constexpr std::size_t kHistoryRecordLimit = 200000;
+inline constexpr std::size_t kHistoryJsonRecordLimit = 1u << 20;
+
+// Reads either format: a file whose first character (after an optional
+// byte-order mark) is "{" is JSON, anything else CSV.
+rg_HistoryParse ReadHistoryFile(std::string_view bytes);
+
+}  // namespace rg_com_ptl_xyh

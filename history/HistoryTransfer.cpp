@@ -1,0 +1,146 @@
+#include "history/HistoryTransfer.h"
+
+#include <sqlite3.h>
+
+#include <map>
+
+#include "history/EasyDb.h"
+#include "history/SqlStatement.h"
+#include "platform/Utf.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+// "IS NULL" beside each column that may hold NULL: the statement layer reads
+// NULL as 0 or as the empty text, which the file keeps apart.
+constexpr std::u16string_view kSelectRows =
+    u"SELECT _id,ysname,ysindex,ysindex IS NULL,ysnumber,ysday,ysday IS NULL,gzsxid,gzsxid IS NULL,"
+    u"upstr,upstr IS NULL,downstr,downstr IS NULL,dong,rot,rot IS NULL,uinfo,uinfo IS NULL "
+    u"FROM xyh_table ORDER BY _id;";
+
+constexpr std::u16string_view kInsert =
+    u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+    u"VALUES (?,?,?,?,?,?,?,?,?,?);";
+
+struct CastOrder {
+  bool operator()(const rg_HistoryRow& a, const rg_HistoryRow& b) const { return a.CastBefore(b); }
+};
+
+bool ReadRows(sqlite3* db, std::vector<rg_HistoryRow>& rows) {
+  rg_SqlStatement s(db, kSelectRows);
+  int code = 0;
+  while ((code = s.Step()) == SQLITE_ROW) {
+    rg_HistoryRow r;
+    const auto integer = [&s](int value, int isNull) -> std::optional<std::int64_t> {
+      if (s.ColumnInt(isNull) != 0) return std::nullopt;
+      return s.ColumnInt(value);
+    };
+    const auto text = [&s](int value, int isNull) -> std::optional<std::u16string> {
+      if (s.ColumnInt(isNull) != 0) return std::nullopt;
+      return s.ColumnText(value);
+    };
+    r.id = s.ColumnInt(0);
+    r.ysname = s.ColumnText(1);
+    r.ysindex = integer(2, 3);
+    r.ysnumber = s.ColumnText(4);
+    if (s.ColumnInt(6) == 0) r.ysday = s.ColumnDouble(5);
+    r.gzsxid = integer(7, 8);
+    r.upstr = text(9, 10);
+    r.downstr = text(11, 12);
+    r.dong = s.ColumnText(13);
+    r.rot = integer(14, 15);
+    r.uinfo = text(16, 17);
+    rows.push_back(std::move(r));
+  }
+  return code == SQLITE_DONE;
+}
+
+// Absent values stay unbound, which SQLite stores as NULL.
+bool Insert(sqlite3* db, const rg_HistoryRow& r) {
+  rg_SqlStatement s(db, kInsert);
+  const auto text = [&s](int position, const std::optional<std::u16string>& v) {
+    if (v) s.BindText(position, *v);
+  };
+  const auto integer = [&s](int position, const std::optional<std::int64_t>& v) {
+    if (v) s.BindInt(position, *v);
+  };
+  text(1, r.ysname);
+  integer(2, r.ysindex);
+  text(3, r.ysnumber);
+  if (r.ysday) s.BindDouble(4, *r.ysday);
+  integer(5, r.gzsxid);
+  text(6, r.upstr);
+  text(7, r.downstr);
+  text(8, r.dong);
+  integer(9, r.rot);
+  text(10, r.uinfo);
+  return s.Step() == SQLITE_DONE;
+}
+
+std::string SqliteReason(sqlite3* db) {
+  const int code = sqlite3_errcode(db);
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return "历史记录正被另一个程序写入,请稍后再试";
+  if (code == SQLITE_READONLY) return "历史记录文件只读";
+  if (code == SQLITE_FULL) return "磁盘已满";
+  return std::string("历史记录写入失败:") + sqlite3_errmsg(db);
+}
+
+}  // namespace
+
+bool ReadHistoryRows(rg_EasyDb& store, std::vector<rg_HistoryRow>& rows) {
+  rows.clear();
+  if (!store.Connected()) return false;
+  return ReadRows(store.Handle(), rows);
+}
+
+rg_ImportOutcome AddHistoryRows(rg_EasyDb& store, const std::vector<rg_HistoryRow>& rows) {
+  rg_ImportOutcome outcome;
+  if (!store.Connected()) {
+    outcome.error = "历史记录没有打开";
+    return outcome;
+  }
+  sqlite3* db = store.Handle();
+  // Taking the write lock first keeps another writer from slipping a row in
+  // between the duplicate check and the inserts.
+  if (!ExecuteSql(db, u"BEGIN IMMEDIATE;")) {
+    outcome.error = SqliteReason(db);
+    return outcome;
+  }
+  const auto fail = [&](std::string reason) {
+    ExecuteSql(db, u"ROLLBACK;");
+    outcome.added = 0;
+    outcome.skipped = 0;
+    outcome.error = std::move(reason);
+    return outcome;
+  };
+  std::vector<rg_HistoryRow> stored;
+  if (!ReadRows(db, stored)) return fail(SqliteReason(db));
+  std::map<rg_HistoryRow, int, CastOrder> unmatched;
+  for (const rg_HistoryRow& r : stored) ++unmatched[r];
+
+  for (const rg_HistoryRow& r : rows) {
+    if (const auto it = unmatched.find(r); it != unmatched.end() && it->second > 0) {
+      --it->second;
+      ++outcome.skipped;
+      continue;
+    }
+    if (!Insert(db, r)) return fail(SqliteReason(db));
+    ++outcome.added;
+  }
+  if (!ExecuteSql(db, u"COMMIT;")) return fail(SqliteReason(db));
+  outcome.ok = true;
+  return outcome;
+}
+
+rg_ImportOutcome ImportHistory(rg_EasyDb& store, std::string_view bytes) {
+  rg_HistoryParse parse = ReadHistoryFile(bytes);
+  if (!parse.ok) {
+    rg_ImportOutcome outcome;
+    outcome.error = std::move(parse.error);
+    return outcome;
+  }
+  return AddHistoryRows(store, parse.rows);
+}
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,195 @@
+#include "shell/panels/ChartWin.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "shell/Ui.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+constexpr int kPad = 16;
+// Column widths in character widths: 六神 伏神 本卦 卦象 世应 动爻 变卦 卦象 世应 备注.
+constexpr int kColumnChars[] = {2, 5, 5, 4, 2, 2, 5, 4, 2, 6};
+constexpr int kColumns = 10;
+
+struct Geometry {
+  int charWidth;
+  int lineHeight;
+  int pitch;
+  int gap;
+  int x[kColumns];
+  int width[kColumns];
+  int tableWidth;
+};
+
+Geometry Measure(const QFont& font) {
+  const QFontMetrics m(font);
+  Geometry g{};
+  g.charWidth = m.horizontalAdvance(QStringLiteral("长"));
+  g.lineHeight = m.height();
+  g.pitch = g.lineHeight + 10;
+  g.gap = g.charWidth;
+  int x = kPad;
+  for (int c = 0; c < kColumns; ++c) {
+    g.x[c] = x;
+    g.width[c] = kColumnChars[c] * g.charWidth;
+    x += g.width[c] + g.gap;
+  }
+  g.tableWidth = x - g.gap - kPad;
+  return g;
+}
+
+}  // namespace
+
+rg_ChartView::rg_ChartView(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void rg_ChartView::SetSheet(const rg_ChartSheet& sheet) {
+  sheet_ = sheet;
+  size_ = Layout();
+  resize(size_);
+  updateGeometry();
+  update();
+}
+
+QSize rg_ChartView::Layout() const {
+  const Geometry g = Measure(font());
+  const QFontMetrics m(font());
+  int width = g.tableWidth;
+  for (const auto& line : sheet_.head) width = std::max(width, m.horizontalAdvance(ui::Q(line)));
+  for (const auto& line : sheet_.foot) width = std::max(width, m.horizontalAdvance(ui::Q(line)));
+  const int lines = static_cast<int>(sheet_.head.size() + sheet_.foot.size());
+  // Head and foot lines, the titles, the headings and six rows.
+  const int height = kPad * 2 + lines * (g.lineHeight + 4) + 2 * 10 + (2 + 6) * g.pitch;
+  return {width + 2 * kPad, height};
+}
+
+QImage rg_ChartView::Picture() {
+  QImage image(size_, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  render(&image);
+  return image;
+}
+
+void rg_ChartView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::white);
+  p.setFont(font());
+  const Geometry g = Measure(font());
+  const QColor ink(Qt::black);
+  const QColor muted(70, 90, 150);
+  const QColor alert(190, 30, 30);
+  p.setPen(ink);
+
+  int y = kPad;
+  for (const auto& line : sheet_.head) {
+    p.drawText(QRect(kPad, y, width() - 2 * kPad, g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter, ui::Q(line));
+    y += g.lineHeight + 4;
+  }
+  y += 10;
+  p.drawText(QRect(g.x[1], y, g.x[6] - g.x[1], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+             ui::Q(sheet_.primaryTitle));
+  p.drawText(QRect(g.x[6], y, width() - g.x[6], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+             ui::Q(sheet_.changedTitle));
+  y += g.pitch;
+  const auto headings = rg_ChartSheet::Headings();
+  p.setPen(muted);
+  for (int c = 0; c < kColumns; ++c) {
+    p.drawText(QRect(g.x[c], y, g.width[c], g.lineHeight), Qt::AlignCenter, ui::Q(headings[static_cast<size_t>(c)]));
+  }
+  p.setPen(ink);
+  y += g.pitch;
+
+  const auto bar = [&p, &g, &ink](int column, int top, const std::u16string& value) {
+    const QRect cell(g.x[column], top + g.lineHeight / 5, g.width[column], g.lineHeight - 2 * (g.lineHeight / 5));
+    if (value == u"1") {
+      p.fillRect(cell, ink);
+    } else if (value == u"0") {
+      const int part = cell.width() * 2 / 5;
+      p.fillRect(QRect(cell.left(), cell.top(), part, cell.height()), ink);
+      p.fillRect(QRect(cell.right() + 1 - part, cell.top(), part, cell.height()), ink);
+    }
+  };
+  const auto text = [&p, &g](int column, int top, const std::u16string& value, const QColor& color) {
+    p.setPen(color);
+    p.drawText(QRect(g.x[column], top, g.width[column], g.lineHeight), Qt::AlignCenter, ui::Q(value));
+  };
+  for (const rg_ChartRow& row : sheet_.rows) {
+    text(0, y, row.spirit, ink);
+    text(1, y, row.hidden, muted);
+    text(2, y, row.primary, ink);
+    bar(3, y, row.primaryLine);
+    text(4, y, row.primaryMark, ink);
+    text(5, y, row.moving, alert);
+    text(6, y, row.changed, ink);
+    bar(7, y, row.changedLine);
+    text(8, y, row.changedMark, ink);
+    p.setPen(alert);
+    p.drawText(QRect(g.x[9], y, width() - g.x[9], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+               ui::Q(row.note));
+    y += g.pitch;
+  }
+  p.setPen(ink);
+  y += 10;
+  for (const auto& line : sheet_.foot) {
+    p.drawText(QRect(kPad, y, width() - 2 * kPad, g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter, ui::Q(line));
+    y += g.lineHeight + 4;
+  }
+}
+
+rg_ChartWin::rg_ChartWin(QWidget* parent)
+    : QDialog(parent),
+      view_(new rg_ChartView(this)),
+      copy_(new QPushButton(QStringLiteral("复制排盘"), this)),
+      export_(new QPushButton(QStringLiteral("导出图片"), this)) {
+  setWindowTitle(QStringLiteral("详细排盘"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(view_);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(copy_);
+  buttons->addWidget(export_);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  connect(copy_, &QPushButton::clicked, this, &rg_ChartWin::CopyText);
+  connect(export_, &QPushButton::clicked, this, &rg_ChartWin::AskAndExport);
+}
+
+void rg_ChartWin::SetSheet(const rg_ChartSheet& sheet) {
+  view_->setFont(font());
+  view_->SetSheet(sheet);
+  const bool any = !sheet.head.empty();
+  copy_->setEnabled(any);
+  export_->setEnabled(any);
+}
+
+void rg_ChartWin::CopyText() {
+  QGuiApplication::clipboard()->setText(ui::Q(ChartText(view_->Sheet())));
+}
+
+bool rg_ChartWin::ExportPng(const QString& path) {
+  return !path.isEmpty() && view_->Picture().save(path, "PNG");
+}
+
+void rg_ChartWin::AskAndExport() {
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("排盘.png"),
+                                              QStringLiteral("PNG 图片 (*.png)"));
+  if (path.isEmpty()) return;
+  if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+  if (!ExportPng(path)) {
+    ui::ShowMessage(this, QStringLiteral("图片未能保存: ") + path, QStringLiteral("信息:"),
+                    ui::MessageKind::Information);
+  }
+}
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "TempDir.h"
+#include "history/EasyDb.h"
+#include "history/HistoryTransfer.h"
+#include "platform/DateTime.h"
+
+using namespace rg_com_ptl_xyh;
+using test_support::TempDir;
+
+namespace {
+
+rg_YsModel Cast(const std::u16string& name, const std::u16string& note) {
+  rg_YsModel r;
+  r.ysname = name;
+  r.ysindex = 3;
+  r.ysnumber = u"1717201800125";
+  r.ysday = MakeDate(2024, 6, 1, 8, 30, 0) + 0.125 / 86400;
+  r.gzsxid = 12;
+  r.dong = {0, 1, 0, 0, -1, 0};
+  r.rot = 2;
+  r.uinfo = note;
+  return r;
+}
+
+// Names and notes that break naive CSV and JSON writers.
+const std::vector<std::pair<std::u16string, std::u16string>> kAwkward = {
+    {u"甲(2024年6月1日8时30分)", u"第一次,\"引号\"\r\n第二行"},
+    {u"", u""},
+    {u"a,b\"\"c", u"\n"},
+    {u"\"", u"tab\there\\back"},
+    {u"𝌆 four bytes", u"\r"},
+};
+
+void RunSql(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  char* error = nullptr;
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+  sqlite3_free(error);
+  sqlite3_close(db);
+}
+
+std::string Bytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Export(rg_EasyDb& db, rg_HistoryFormat format) {
+  std::vector<rg_HistoryRow> rows;
+  EXPECT_TRUE(ReadHistoryRows(db, rows));
+  return WriteHistoryFile(rows, format);
+}
+
+// A store holding the awkward casts, a duplicate, and rows as older
+// writers left them: NULL columns and moving marks in a loose form.
+void FillAwkward(rg_EasyDb& db) {
+  for (const auto& [name, note] : kAwkward) ASSERT_TRUE(db.Save(Cast(name, note)));
+  ASSERT_TRUE(db.Save(Cast(kAwkward[0].first, kAwkward[0].second)));
+  ASSERT_TRUE(db.Delete(2));  // a gap in the ids
+  RunSql(db.Path(),
+      "INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) VALUES "
+      "('旧',NULL,'',NULL,NULL,NULL,NULL,'1,,-1',NULL,NULL),"
+      "('手',2,'',45444.333333333336,2,'010','101',' 1,0,0,-1,0,0',0,'');");
+}
+
+class HistoryFileFormats : public ::testing::TestWithParam<rg_HistoryFormat> {};
+
+}  // namespace
+
+TEST_P(HistoryFileFormats, ExportImportExportGivesTheSameFileApartFromIds) {
+  TempDir a;
+  TempDir b;
+  rg_EasyDb from;
+  from.Open(a.path());
+  FillAwkward(from);
+  const std::string first = Export(from, GetParam());
+
+  rg_EasyDb to;
+  to.Open(b.path());
+  const rg_ImportOutcome outcome = ImportHistory(to, first);
+  ASSERT_TRUE(outcome.ok) << outcome.error;
+  EXPECT_EQ(outcome.added, 7);
+  EXPECT_EQ(outcome.skipped, 0);
+  const std::string second = Export(to, GetParam());
+
+  const rg_HistoryParse p1 = ReadHistoryFile(first);
+  const rg_HistoryParse p2 = ReadHistoryFile(second);
+  ASSERT_TRUE(p1.ok && p2.ok) << p1.error << p2.error;
+  ASSERT_EQ(p1.rows.size(), 7u);
+  for (size_t i = 0; i < p1.rows.size(); ++i) EXPECT_TRUE(p1.rows[i].SameCast(p2.rows[i])) << i;
+  // New ids: the second store numbers from 1 without the gap.
+  EXPECT_EQ(*p1.rows[1].id, 3);
+  EXPECT_EQ(*p2.rows[1].id, 2);
+  // Apart from the id column the files are byte for byte the same.
+  std::vector<rg_HistoryRow> renumbered = p2.rows;
+  for (size_t i = 0; i < renumbered.size(); ++i) renumbered[i].id = p1.rows[i].id;
+  EXPECT_EQ(WriteHistoryFile(renumbered, GetParam()), first);
+
+  // The texts come back as stored, the loose moving marks and NULLs included.
+  EXPECT_EQ(*p2.rows[0].uinfo, u"第一次,\"引号\"\r\n第二行");
+  EXPECT_EQ(*p2.rows[5].dong, u"1,,-1");
+  EXPECT_FALSE(p2.rows[5].ysindex.has_value());
+  EXPECT_FALSE(p2.rows[5].ysday.has_value());
+  EXPECT_FALSE(p2.rows[5].uinfo.has_value());
+  EXPECT_EQ(*p2.rows[6].dong, u" 1,0,0,-1,0,0");
+  EXPECT_EQ(to.Load(1), from.Load(1));
+  // A row stored with a cast time to the millisecond keeps every bit of it.
+  EXPECT_EQ(to.Load(1).ysday, Cast(u"", u"").ysday);
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, HistoryFileFormats,
+                         ::testing::Values(rg_HistoryFormat::Csv, rg_HistoryFormat::Json),
+                         [](const ::testing::TestParamInfo<rg_HistoryFormat>& p) { return p.param == rg_HistoryFormat::Csv ? "Csv" : "Json"; });
+
+TEST(HistoryFile, CsvKeepsEmptyTextsApartFromMissingOnes) {
+  rg_HistoryRow r;
+  r.ysname = u"";
+  r.ysnumber = u"";
+  r.dong = u"";
+  r.ysindex = 1;
+  const std::string csv = WriteHistoryFile({r}, rg_HistoryFormat::Csv);
+  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), ",\"\",1,\"\",,,,,\"\",,\r\n");
+  const auto back = ReadHistoryFile(csv);
+  ASSERT_TRUE(back.ok) << back.error;
+  EXPECT_TRUE(back.rows[0].SameCast(r));
+}
+
+TEST(HistoryFile, ReadsWhatPeopleAndSpreadsheetsWrite) {
+  // Columns in another order, a byte-order mark, LF line ends, quoted
+  // numbers, no final line end.
+  const auto csv = ReadHistoryFile(
+      "\xEF\xBB\xBFysname,_id,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\n"
+      "甲,,\"1\",58,45444.5,1,,,\"0,0,0,0,0,0\",0,\n"
+      "\"乙\",9,1,58,45444,1,\"\",\"\",\"0,0,0,0,0,0\",0,\"多\n行\"");
+  ASSERT_TRUE(csv.ok) << csv.error;
+  ASSERT_EQ(csv.rows.size(), 2u);
+  EXPECT_EQ(*csv.rows[0].ysname, u"甲");
+  EXPECT_EQ(*csv.rows[0].ysindex, 1);
+  EXPECT_FALSE(csv.rows[0].uinfo.has_value());
+  EXPECT_EQ(*csv.rows[1].uinfo, u"多\n行");
+  EXPECT_EQ(*csv.rows[1].ysday, 45444.0);
+
+  // The header alone is an empty history.
+  const auto empty = ReadHistoryFile("_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n");
+  EXPECT_TRUE(empty.ok);
+  EXPECT_TRUE(empty.rows.empty());
+
+  const auto json = ReadHistoryFile(
+      " \n{\"version\":1,\"records\":[{\"ysname\":\"\\u7532\",\"ysindex\":1,\"ysnumber\":\"58\",\"ysday\":45444,"
+      "\"gzsxid\":1,\"upstr\":null,\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\\ud834\\udf06\"}],"
+      "\"format\":\"xyh-history\"}");
+  ASSERT_TRUE(json.ok) << json.error;
+  EXPECT_EQ(*json.rows[0].ysname, u"甲");
+  EXPECT_EQ(*json.rows[0].uinfo, u"𝌆");
+  EXPECT_FALSE(json.rows[0].upstr.has_value());
+}
+
+TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
+  const std::string header = "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
+  const std::string good = "1,\"甲\",1,\"58\",45444.5,1,\"\",\"\",\"0,0,0,0,0,0\",0,\"\"\r\n";
+  const std::string record = "{\"_id\":1,\"ysname\":\"甲\",\"ysindex\":1,\"ysnumber\":\"58\",\"ysday\":1.5,"
+                             "\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"";
+  const auto json = [&](const std::string& extra) {
+    return "{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + record + "}," + record + extra + "}]}";
+  };
+  ASSERT_TRUE(ReadHistoryFile(header + good + good).ok);
+  ASSERT_TRUE(ReadHistoryFile(json("")).ok);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "没有表头"},
+      {"_id,ysname\r\n", "第1行:表头应是"},
+      {header + header, "第2行:字段 _id 应是整数"},
+      {header + good + "1,\"甲\",1,\"58\"\r\n", "第3行:应有 11 个字段,实有 4 个"},
+      {header + good + "\r\n", "第3行:应有 11 个字段,实有 1 个"},
+      {header + "1,\"a\nb\",x,\"58\",1,1,,,\"\",0,\r\n", "第2行:字段 ysindex 应是整数"},
+      {header + "1,\"a\nb\",1,\"58\",1,1,,,\"\",0,\"x\r\n", "第3行:引号没有闭合"},
+      {header + "1,\"a\"b,1,\"58\",1,1,,,\"\",0,\r\n", "第2行:右引号后应是逗号或行尾"},
+      {header + "1,a\"b,1,\"58\",1,1,,,\"\",0,\r\n", "第2行:没有引号的字段里有引号"},
+      {header + "1,,1,\"58\",1,1,,,\"\",0,\r\n", "第2行:字段 ysname 不能空着"},
+      {header + "1,\"a\",1,\"58\",nan,1,,,\"\",0,\r\n", "第2行:字段 ysday 应是数"},
+      {header + "1,\"a\",1,\"58\",1e999,1,,,\"\",0,\r\n", "第2行:字段 ysday 应是数"},
+      {header + "1,\"a\",99999999999999999999,\"58\",1,1,,,\"\",0,\r\n", "第2行:字段 ysindex 应是整数"},
+      {header + good + "1,\"\xE7\x94\",1,\"58\",1,1,,,\"\",0,\r\n", "第3行:不是 UTF-8 文字"},
+      {"{\"format\":\"xyh-history\",\n\"version\":1,\n\"records\":[,]}", "第3行第12列:JSON 语法错误"},
+      {"{\"format\":\"other\",\"version\":1,\"records\":[]}", "$.format:应是 \"xyh-history\""},
+      {"{\"format\":\"xyh-history\",\"version\":2,\"records\":[]}", "$.version:应是 1"},
+      {"{\"format\":\"xyh-history\",\"version\":1}", "$.records:应是数组"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[],\"x\":1}", "$.x:不认识的键"},
+      {json(",\"extra\":1"), "$.records[1].extra:不认识的键"},
+      {json(",\"ysday\":2"), "JSON 语法错误"},  // a key given twice
+      {json("").replace(json("").rfind("\"rot\":0"), 7, "\"rot\":0.5"), "$.records[1].rot:应是整数"},
+      {json("").replace(json("").rfind("\"ysday\":1.5"), 11, "\"ysday\":\"1\""), "$.records[1].ysday:应是数"},
+      {json("").replace(json("").rfind("\"ysname\":\"甲\""), 14, "\"ysname\":null"),
+       "$.records[1].ysname:不能为 null"},
+      {json("").replace(json("").rfind("\"uinfo\":\"\""), 10, "\"uinfo\":\"\\udc00\""),
+       "$.records[1].uinfo:不是有效的 Unicode 文字"},
+      {json("").replace(json("").rfind(",\"rot\":0"), 8, ""), "$.records[1].rot:缺少这个键"},
+      {"{\"format\":\"xyh-history\",\"format\":\"xyh-history\"}", "第1行第25列:JSON 语法错误:键 format 出现了两次"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[]} []", "第1行第51列:JSON 语法错误:对象之后还有内容"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[{\"ysname\":\"x", "JSON 语法错误:文件在值的中间结束"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[[0,0]]}", "$.records[0]:应是对象"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + std::string(2u << 20, ' ') + "[" +
+           std::string(kHistoryJsonRecordLimit, '0') + "]]}",
+       "$.records[0]:超过 1 MiB,不读"},
+      {header + std::string(100000, ','), "第2行:应有 11 个字段,实有 100001 个"},
+  };
+  for (const auto& [text, reason] : cases) {
+    const rg_HistoryParse p = ReadHistoryFile(text);
+    EXPECT_FALSE(p.ok) << text;
+    EXPECT_TRUE(p.rows.empty());
+    EXPECT_NE(p.error.find(reason), std::string::npos) << "got: " << p.error << "\nwanted: " << reason;
+  }
+  EXPECT_FALSE(ReadHistoryFile(std::string(kHistoryFileLimit + 1, ' ')).ok);
+
+  // A file may hold as many casts as the limit, and not one more.
+  std::string many = header;
+  for (size_t i = 0; i < kHistoryRecordLimit; ++i) many += ",\"\",,\"\",,,,,\"\",,\r\n";
+  EXPECT_TRUE(ReadHistoryFile(many).ok);
+  many += ",\"\",,\"\",,,,,\"\",,\r\n";
+  EXPECT_EQ(ReadHistoryFile(many).error, "记录超过 200000 条,不读");
+}
+
+TEST(HistoryImport, ARefusedFileLeavesTheStoreUntouched) {
+  TempDir home;
+  rg_EasyDb db;
+  db.Open(home.path());
+  ASSERT_TRUE(db.Save(Cast(u"甲", u"")));
+  db.Close();
+  const std::string before = Bytes(rg_EasyDb::FileIn(home.path()));
+  db.Open(home.path());
+  const std::string header = "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
+  const rg_ImportOutcome outcome =
+      ImportHistory(db, header + "1,\"乙\",1,\"58\",1,1,,,\"\",0,\r\n1,\"丙\",x,\"58\",1,1,,,\"\",0,\r\n");
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.added, 0);
+  EXPECT_NE(outcome.error.find("第3行"), std::string::npos);
+  db.Close();
+  EXPECT_EQ(Bytes(rg_EasyDb::FileIn(home.path())), before);
+}
+
+TEST(HistoryImport, AFailedWriteTakesBackTheRowsBeforeIt) {
+  TempDir home;
+  rg_EasyDb db;
+  db.Open(home.path());
+  ASSERT_TRUE(db.Save(Cast(u"甲", u"")));
+  // The database itself refuses the third row.
+  RunSql(db.Path(), "CREATE TRIGGER no_bad BEFORE INSERT ON xyh_table WHEN NEW.ysname='坏' "
+                 "BEGIN SELECT RAISE(ABORT,'refused'); END;");
+  std::vector<rg_HistoryRow> rows;
+  for (const char16_t* name : {u"乙", u"丙", u"坏", u"丁"}) {
+    rg_HistoryRow r;
+    r.ysname = name;
+    r.ysnumber = u"";
+    r.dong = u"";
+    rows.push_back(r);
+  }
+  const rg_ImportOutcome outcome = AddHistoryRows(db, rows);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_NE(outcome.error.find("refused"), std::string::npos) << outcome.error;
+  EXPECT_EQ(db.List().size(), 1u);
+  // The store works on afterwards: the transaction did not stay open.
+  rows.erase(rows.begin() + 2);
+  EXPECT_TRUE(AddHistoryRows(db, rows).ok);
+  EXPECT_EQ(db.List().size(), 4u);
+}
+
+TEST(HistoryImport, CastsAlreadySavedAreSkippedOncePerStoredCopy) {
+  TempDir a;
+  TempDir b;
+  rg_EasyDb from;
+  from.Open(a.path());
+  ASSERT_TRUE(from.Save(Cast(u"甲", u"x")));
+  ASSERT_TRUE(from.Save(Cast(u"甲", u"x")));  // saved twice on purpose
+  ASSERT_TRUE(from.Save(Cast(u"乙", u"")));
+  const std::string file = Export(from, rg_HistoryFormat::Csv);
+
+  rg_EasyDb to;
+  to.Open(b.path());
+  ASSERT_TRUE(to.Save(Cast(u"甲", u"x")));
+  ASSERT_TRUE(to.Save(Cast(u"甲", u"y")));  // differs in the note only
+  rg_YsModel otherTime = Cast(u"乙", u"");
+  otherTime.ysday += 1.0 / 86400000;  // a millisecond later
+  ASSERT_TRUE(to.Save(otherTime));
+
+  rg_ImportOutcome outcome = ImportHistory(to, file);
+  ASSERT_TRUE(outcome.ok) << outcome.error;
+  EXPECT_EQ(outcome.added, 2);  // the second 甲 x and 乙
+  EXPECT_EQ(outcome.skipped, 1);
+  const auto list = to.List();
+  ASSERT_EQ(list.size(), 5u);
+  EXPECT_EQ(list[0].name, u"乙");
+  EXPECT_EQ(list[0].id, 5);
+
+  outcome = ImportHistory(to, file);
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(outcome.added, 0);
+  EXPECT_EQ(outcome.skipped, 3);
+  EXPECT_EQ(to.List().size(), 5u);
+}
+
+TEST(HistoryImport, WithoutAStoreNothingIsRead) {
+  rg_EasyDb closed;
+  std::vector<rg_HistoryRow> rows(1);
+  EXPECT_FALSE(ReadHistoryRows(closed, rows));
+  EXPECT_TRUE(rows.empty());
+  const rg_ImportOutcome outcome = AddHistoryRows(closed, {});
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_FALSE(outcome.error.empty());
+}

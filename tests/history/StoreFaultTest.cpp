@@ -1,0 +1,171 @@
+// The store on damaged, locked and foreign-edited files: every failing
+// step is reported, a damaged file is only read, a locked one recovers.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "TempDir.h"
+#include "history/EasyDb.h"
+#include "platform/DateTime.h"
+#include "platform/Utf.h"
+#include "support/LockHolder.h"
+
+using namespace rg_com_ptl_xyh;
+using test_support::LockHolder;
+using test_support::TempDir;
+
+namespace {
+
+rg_YsModel Row(const std::u16string& name) {
+  rg_YsModel r;
+  r.ysname = name;
+  r.ysindex = 1;
+  r.ysnumber = u"58";
+  r.ysday = MakeDate(2024, 6, 1, 8, 30, 0);
+  r.gzsxid = 1;
+  r.dong = {0, 0, 0, 0, 0, 0};
+  r.uinfo = u"备注";
+  return r;
+}
+
+std::string Bytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Exec(const std::filesystem::path& file, const char* sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open(file.c_str(), &db);
+  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+}
+
+// A store of 60 rows whose first leaf page of the table (the oldest rows)
+// has a broken page header; the rest of the file is sound.
+std::filesystem::path DamagedHistory(const TempDir& home) {
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+    for (int i = 1; i <= 60; ++i) {
+      db.Save(Row(u"第" + DecimalText(i) + u"次起卦,名称写得长一些好让表占用好几页(2024年6月1日8时30分)"));
+    }
+  }
+  const auto file = rg_EasyDb::FileIn(home.path());
+  std::string bytes = Bytes(file);
+  // The table's root (page 2) has split into an interior page; its first
+  // cell points at the leaf of the oldest rows.
+  const size_t page = 4096;
+  const auto byteAt = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>(bytes[at])); };
+  const size_t root = page;
+  EXPECT_EQ(byteAt(root), 0x05u);
+  const size_t cell = root + (byteAt(root + 12) << 8 | byteAt(root + 13));
+  const size_t child = byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3);
+  const size_t leaf = (child - 1) * page;
+  EXPECT_EQ(byteAt(leaf), 0x0Du);
+  bytes[leaf] = 0x03;  // no page type at all
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  return file;
+}
+
+}  // namespace
+
+TEST(StoreFaults, ADamagedFileIsListedAsFarAsItReadsAndNeverWritten) {
+  TempDir home;
+  const auto file = DamagedHistory(home);
+  const std::string before = Bytes(file);
+
+  rg_EasyDb db;
+  EXPECT_EQ(db.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
+  EXPECT_TRUE(db.Connected());
+  EXPECT_TRUE(db.Damaged());
+
+  const auto list = db.List();
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);  // never "that was all"
+  EXPECT_GT(list.size(), 0u);
+  EXPECT_LT(list.size(), 60u);
+  ASSERT_FALSE(list.empty());
+  EXPECT_EQ(list[0].id, 60);  // newest first, up to the broken page
+
+  EXPECT_EQ(db.Load(60)._id, 60);
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Ok);
+  EXPECT_EQ(db.Load(1)._id, 0);  // on the broken page
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);
+
+  EXPECT_FALSE(db.Save(Row(u"新的")));
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);
+  EXPECT_FALSE(db.Delete(60));
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);
+  EXPECT_NE(StoreStatusText(db.LastStatus()).find(u"历史记录文件已损坏"), std::u16string::npos);
+  db.Close();
+  EXPECT_EQ(Bytes(file), before);
+  EXPECT_FALSE(std::filesystem::exists(file.string() + "-journal"));
+}
+
+TEST(StoreFaults, ALockAtOpenLeavesTheStoreConnectedAndItRecovers) {
+  TempDir home;
+  { rg_EasyDb db; db.Open(home.path()); db.Save(Row(u"甲")); }
+  const auto file = rg_EasyDb::FileIn(home.path());
+  LockHolder lock(file);
+  ASSERT_TRUE(lock.Locked());
+
+  rg_EasyDb db;
+  EXPECT_EQ(db.Open(home.path()), rg_EasyDb::OpenResult::Busy);
+  EXPECT_TRUE(db.Connected());
+  EXPECT_TRUE(db.List().empty());
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
+  EXPECT_FALSE(db.Save(Row(u"乙")));
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
+  EXPECT_EQ(StoreStatusText(rg_StoreStatus::Busy), u"历史记录文件正被其他程序使用,请稍后再试");
+
+  lock.Release();
+  EXPECT_TRUE(db.Save(Row(u"乙")));
+  const auto list = db.List();
+  EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Ok);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].name, u"乙");
+  EXPECT_FALSE(db.Damaged());
+}
+
+TEST(StoreFaults, ALockThatAppearsLaterIsAnErrorNotAnEmptyList) {
+  TempDir home;
+  rg_EasyDb db;
+  ASSERT_EQ(db.Open(home.path()), rg_EasyDb::OpenResult::Created);
+  ASSERT_TRUE(db.Save(Row(u"甲")));
+  const auto file = rg_EasyDb::FileIn(home.path());
+  {
+    LockHolder lock(file);
+    ASSERT_TRUE(lock.Locked());
+    int visited = 0;
+    EXPECT_EQ(db.VisitList([&](std::int64_t, std::u16string_view) { ++visited; }), rg_StoreStatus::Busy);
+    EXPECT_EQ(visited, 0);
+    EXPECT_EQ(db.Load(1)._id, 0);
+    EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
+    EXPECT_FALSE(db.Delete(1));
+    EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
+    EXPECT_FALSE(db.Note(1).has_value());  // a tooltip does not wait
+  }
+  EXPECT_EQ(db.List().size(), 1u);
+  EXPECT_EQ(db.Note(1), u"备注");
+  EXPECT_TRUE(db.Delete(1));
+}
+
+TEST(StoreFaults, IdsBeyond32BitsAreListedLoadedAndDeleted) {
+  TempDir home;
+  { rg_EasyDb db; db.Open(home.path()); db.Save(Row(u"甲")); }
+  const auto file = rg_EasyDb::FileIn(home.path());
+  Exec(file, "INSERT INTO xyh_table (_id,ysname,ysnumber,dong) VALUES (2147483648,'大','1','0,0,0,0,0,0');"
+             "INSERT INTO xyh_table (_id,ysname,ysnumber,dong) VALUES (1099511627776,'更大','2','0,0,0,0,0,0');");
+  rg_EasyDb db;
+  ASSERT_EQ(db.Open(home.path()), rg_EasyDb::OpenResult::Opened);
+  const auto list = db.List();
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0].id, 1099511627776);
+  EXPECT_EQ(list[1].id, 2147483648);
+  EXPECT_EQ(db.Load(2147483648).ysname, u"大");
+  EXPECT_EQ(db.Load(1099511627776)._id, 1099511627776);
+  EXPECT_TRUE(db.Delete(2147483648));
+  EXPECT_EQ(db.List().size(), 2u);
+  EXPECT_EQ(db.Load(1)._id, 1);  // the 32-bit id is still there
+}

@@ -1,0 +1,47 @@
+// The window starts without the network libraries and loads them when its
+// first network action starts.
+#include <QAbstractButton>
+#include <QTest>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "GuiTest.h"
+#include "draws/DrawPanel.h"
+#include "net/CurlShim.h"
+#include "net/HttpClient.h"
+#include "net/TestServer.h"
+#include "shell/MainPanel.h"
+
+using namespace test_support;
+
+namespace {
+
+bool Mapped(const char* library) {
+  std::ifstream in("/proc/self/maps");
+  return std::string(std::istreambuf_iterator<char>(in), {}).find(library) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(LazyNetwork, TheWindowLoadsLibcurlOnlyWhenItsFirstRefreshStarts) {
+  // Other tests of this program fetch; run alone (as CTest runs it), the
+  // process has loaded nothing of the network yet.
+  if (CurlLoaded()) GTEST_SKIP() << "an earlier test in this process loaded libcurl";
+  const rg_NetworkScope network;  // as the program's entry sets it up
+  WindowFixture f;
+  QTest::qWait(50);
+  ASSERT_TRUE(f.window->isVisible());
+  EXPECT_FALSE(CurlLoaded());
+  for (const char* library : {"libcurl", "libssl", "libcrypto", "libgnutls"}) {
+    EXPECT_FALSE(Mapped(library)) << library << " is mapped by a window that has not fetched anything";
+  }
+
+  XYH_SKIP_WITHOUT_PING();
+  rg_MainPanel* panel = f.window->MainPanel();
+  QTest::mouseClick(panel->DrawPanel()->RefreshButton(), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!panel->RefreshRunning(), 10000);
+  EXPECT_TRUE(CurlLoaded());
+  EXPECT_TRUE(Mapped("libcurl"));
+}

@@ -1,0 +1,41 @@
+// libcrypto is opened for the installer's fingerprint only, on first use.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "TempDir.h"
+#include "update/UpdateService.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace {
+
+bool Mapped(const char* library) {
+  std::ifstream in("/proc/self/maps");
+  return std::string(std::istreambuf_iterator<char>(in), {}).find(library) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(Fingerprint, LibcryptoIsLoadedOnFirstUseAndItsAbsenceIsAMismatch) {
+  if (Mapped("libcrypto")) GTEST_SKIP() << "an earlier test in this process loaded libcrypto";
+  test_support::TempDir dir;
+  const auto file = dir.path() / "i.run";
+  std::ofstream(file) << "abc";
+  // In a child, before this process has loaded it: a missing library gives
+  // no digest, so no installer can pass the check.
+  EXPECT_EXIT(
+      {
+        ::setenv("XYH_CRYPTO_LIBRARY", "libxyh-no-such-crypto.so.3", 1);
+        const bool none = FileMd5(file).empty() &&
+                          VerifyInstaller(u"900150983CD24FB0D6963F7D28E17F72", file) == 0;
+        std::_Exit(none ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_FALSE(Mapped("libcrypto"));
+  EXPECT_EQ(FileMd5(file), u"900150983CD24FB0D6963F7D28E17F72");
+  EXPECT_TRUE(Mapped("libcrypto"));
+}
