@@ -9,6 +9,7 @@
 #include "cli/Args.h"
 #include "cli/Cast.h"
 #include "cli/History.h"
+#include "cli/Terminal.h"
 #include "derive/SavedCast.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
@@ -21,12 +22,16 @@ namespace xyh_cli {
 
 namespace {
 
-std::int32_t ParseId(const std::string& text) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos ||
-      std::stoll(text) < 1 || std::stoll(text) > INT32_MAX) {
-    throw UsageError{"a saved cast's id is a positive whole number; not \"" + text + "\""};
+std::int64_t ParseId(const std::string& text) {
+  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{"a saved cast's id is a positive whole number; not \"" + TerminalSafe(text) + "\""};
   }
-  return static_cast<std::int32_t>(std::stoll(text));
+  // Row ids are 64 bits, as SQLite keeps them.
+  const unsigned long long id = std::stoull(text);
+  if (id < 1 || id > static_cast<unsigned long long>(INT64_MAX)) {
+    throw UsageError{"no saved cast can have the id " + text};
+  }
+  return static_cast<std::int64_t>(id);
 }
 
 // "1 2 3" or "01,02,03": distinct numbers in low..high.
@@ -36,7 +41,7 @@ std::vector<int> ParseBalls(const std::string& text, const char* option, int low
   const auto flush = [&] {
     if (piece.empty()) return;
     if (piece.size() > 2 || piece.find_first_not_of("0123456789") != std::string::npos) {
-      throw UsageError{std::string(option) + ": \"" + piece + "\" is not a number of one or two digits"};
+      throw UsageError{std::string(option) + ": \"" + TerminalSafe(piece) + "\" is not a number of one or two digits"};
     }
     const int n = std::stoi(piece);
     if (n < low || n > high) {
@@ -74,7 +79,7 @@ Json::Value Array(const auto& numbers) {
 
 Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   Json::Value v(Json::objectValue);
-  v["id"] = record ? Json::Value(record->_id) : Json::Value();
+  v["id"] = record ? Json::Value(static_cast<Json::Int64>(record->_id)) : Json::Value();
   v["name"] = record ? Json::Value(ToUtf8(record->ysname)) : Json::Value();
   v["castTime"] = record ? Json::Value(FormatLocalTime(record->ysday)) : Json::Value();
   const auto drawn = r.draw ? DoubleColorNumbers(*r.draw) : std::nullopt;
@@ -165,7 +170,7 @@ int RunCheck(const std::vector<std::string>& argv) {
       throw UsageError{"--issue takes the digits of a stored draw's issue"};
     }
   }
-  std::set<std::int32_t> ids;
+  std::set<std::int64_t> ids;
   for (const std::string& word : args.Positional()) ids.insert(ParseId(word));
 
   if (!OpenStore(args.Get("home"))) return 1;
@@ -198,7 +203,7 @@ int RunCheck(const std::vector<std::string>& argv) {
 
   std::vector<rg_YsModel> casts = LoadAllCasts(store);
   if (!ids.empty()) {
-    std::set<std::int32_t> missing = ids;
+    std::set<std::int64_t> missing = ids;
     std::erase_if(casts, [&](const rg_YsModel& c) {
       missing.erase(c._id);
       return ids.count(c._id) == 0;

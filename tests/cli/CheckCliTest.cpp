@@ -55,6 +55,15 @@ std::vector<int> Numbers(const std::string& list) {
   return out;
 }
 
+// Runs a few statements on the file with python3's sqlite3 module.
+void Sql(const std::filesystem::path& file, const std::string& script) {
+  const std::string command = "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+                              "c.executescript(sys.stdin.read()); c.commit()' '" + file.string() + "'";
+  FILE* pipe = popen(command.c_str(), "w");
+  std::fputs(script.c_str(), pipe);
+  ASSERT_EQ(pclose(pipe), 0);
+}
+
 struct CliHome {
   test_support::TempDir dir;
   std::string h = " --home '" + dir.path().string() + "'";
@@ -199,6 +208,32 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   const CliResult unknown = Cli("check 1 9" + home.h);
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.out.find("no saved cast has the id 9"), std::string::npos);
+}
+
+TEST(CliCheck, IdsBeyond32Bits) {
+  CliHome home;
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code, 0);
+  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code, 0);
+  Sql(home.Db(), "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
+                 "UPDATE xyh_table SET _id=9223372036854775807 WHERE _id=2;");
+  home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+
+  // 4294967297 would be 1 if cut to 32 bits, which no longer exists.
+  const CliResult one = Cli("check 4294967297 --json" + home.h, true);
+  ASSERT_EQ(one.code, 0) << one.out;
+  const Json::Value v = Parse(one.out);
+  ASSERT_EQ(v.size(), 1u);
+  EXPECT_EQ(v[0]["id"].asInt64(), 4294967297LL);
+  EXPECT_EQ(v[0]["issue"].asString(), "2026142");
+  const Json::Value both = Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, true).out);
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[0]["id"].asInt64(), 9223372036854775807LL);
+  EXPECT_NE(Cli("check 4294967297" + home.h).out.find("#4294967297 甲"), std::string::npos);
+  const CliResult gone = Cli("check 1" + home.h);
+  EXPECT_EQ(gone.code, 2);
+  EXPECT_NE(gone.out.find("no saved cast has the id 1"), std::string::npos) << gone.out;
+  EXPECT_EQ(Cli("check 9223372036854775808" + home.h).code, 2);
 }
 
 TEST(CliCheck, ABoughtTicket) {

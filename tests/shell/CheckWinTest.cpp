@@ -70,7 +70,7 @@ struct CheckFixture {
     QTest::mouseClick(history()->SaveButton(), Qt::LeftButton);
   }
   // The numbers a saved cast gives, as the checker derives them.
-  DerivedNumbers NumbersOf(std::int32_t id) {
+  DerivedNumbers NumbersOf(std::int64_t id) {
     rg_SavedCastDeriver deriver;
     return *deriver.Derive(f.store.Load(id));
   }

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
   // 对奖: draws in the archive around the saved casts, two of which won.
   {
     rg_SavedCastDeriver deriver;
-    const auto ticketsOf = [&](std::int32_t id) { return PlayedNumbers(*deriver.Derive(f.store.Load(id))); };
+    const auto ticketsOf = [&](std::int64_t id) { return PlayedNumbers(*deriver.Derive(f.store.Load(id))); };
     const auto noon = ticketsOf(3);   // 午间, Saturday: meets Sunday's draw
     const auto weekend = ticketsOf(2);  // 周末, after Saturday's close: Sunday a week earlier
     const auto draw = [](const char16_t* issue, double date, std::vector<int> red, int blue) {
