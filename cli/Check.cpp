@@ -8,6 +8,7 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/Draws.h"
 #include "cli/History.h"
 #include "cli/Terminal.h"
 #include "derive/SavedCast.h"
@@ -175,7 +176,10 @@ int RunCheck(const std::vector<std::string>& argv) {
 
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
+  // A check against part of the draws or part of the casts would tell
+  // wrong answers (pending, no prize): a read that breaks off is an error.
   const rg_DrawIndex index(rg_DrawArchive(store).DoubleColorDraws());
+  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the draws could not be read: ");
 
   if (ticket) {
     const std::u16string issue = FromUtf8(args.Get("issue").value_or(""));
@@ -202,6 +206,7 @@ int RunCheck(const std::vector<std::string>& argv) {
   }
 
   std::vector<rg_YsModel> casts = LoadAllCasts(store);
+  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the history could not be read: ");
   if (!ids.empty()) {
     std::set<std::int64_t> missing = ids;
     std::erase_if(casts, [&](const rg_YsModel& c) {

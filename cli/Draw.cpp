@@ -49,7 +49,10 @@ int RunDraw(const std::vector<std::string>& argv) {
     } else {
       archived = rg_DrawArchive::StoreResult::Failed;
     }
-    if (archived == rg_DrawArchive::StoreResult::Failed) std::cerr << "xyh-cli: the draw could not be stored\n";
+    if (archived == rg_DrawArchive::StoreResult::Failed) {
+      const std::u16string why = StoreStatusText(rg_EasyDb::Process().LastStatus());
+      std::cerr << "xyh-cli: the draw could not be stored" << (why.empty() ? "" : ": " + ToUtf8(why)) << "\n";
+    }
   }
   if (args.Has("json")) {
     Json::Value v(Json::objectValue);

@@ -41,6 +41,13 @@ Json::Value Numbers(const std::vector<int>& numbers) {
 
 }  // namespace
 
+int ArchiveFailure(const char* what) {
+  const rg_EasyDb& store = rg_EasyDb::Process();
+  std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
+            << PathToUtf8(store.Path()) << "\n";
+  return 1;
+}
+
 int RunDraws(const std::vector<std::string>& argv) {
   const Args args(argv, {"lottery", "home"}, {"json"});
   const auto& words = args.Positional();
@@ -102,13 +109,21 @@ int RunDraws(const std::vector<std::string>& argv) {
         std::cout << "\n";
       }
     }
-    return 0;
+    // What the file gives is printed even when it breaks off, but the
+    // exit code and standard error say that it did.
+    return archive.LastStatus() == rg_StoreStatus::Ok ? 0 : ArchiveFailure("the draws could not be read to their end: ");
   }
   if (action == "export") {
-    std::cout << archive.Export(lottery);
+    const std::string text = archive.Export(lottery);
+    if (archive.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the draws could not be read: ");
+    std::cout << text;
     return std::cout.good() ? 0 : 1;
   }
   const auto result = archive.Import(lottery, csv, Clock::System().Now());
+  if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
+    std::cerr << "xyh-cli: " << words[1] << ": nothing was imported\n";
+    return ArchiveFailure("the draws could not be stored: ");
+  }
   if (!result.ok) {
     std::cerr << "xyh-cli: " << words[1] << ": " << result.message << "; nothing was imported\n";
     return result.writeFailed ? 1 : 2;

@@ -235,63 +235,111 @@ std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
   return e;
 }
 
-rg_DrawArchive::rg_DrawArchive(rg_EasyDb& store) : db_(store.Handle()) {}
-
 std::u16string rg_DrawArchive::CreateTableStatement() {
   return u"CREATE TABLE IF NOT EXISTS xyh_draws (lottery INT(4) NOT NULL,issue VARCHAR(32) NOT NULL,"
          u"drawdate VARCHAR(10) NOT NULL,numbers TEXT NOT NULL,extra TEXT NOT NULL,"
          u"stored DOUBLE DEFAULT 0,PRIMARY KEY (lottery,issue));";
 }
 
+rg_StoreStatus rg_DrawArchive::LastStatus() const { return store_->LastStatus(); }
+
+int rg_DrawArchive::Run(std::u16string_view text) {
+  rg_SqlStatement s(store_->Handle(), text);
+  const int rc = s.Valid() ? s.Step() : s.PrepareCode();
+  store_->Record(rc);
+  return rc;
+}
+
+std::optional<bool> rg_DrawArchive::HasTable() const {
+  if (store_->Ready(false) != rg_StoreStatus::Ok) return std::nullopt;
+  rg_SqlStatement s(store_->Handle(), u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_draws';");
+  const int rc = s.Valid() ? s.Step() : s.PrepareCode();
+  store_->Record(rc);
+  if (rc != SQLITE_ROW) return std::nullopt;
+  return s.ColumnInt(0) != 0;
+}
+
 bool rg_DrawArchive::EnsureTable() {
-  return db_ != nullptr && ExecuteSql(db_, CreateTableStatement());
+  // The write check first: a damaged file is never touched, not even by
+  // the table's creation.
+  if (store_->Ready(true) != rg_StoreStatus::Ok) return false;
+  return Run(CreateTableStatement()) == SQLITE_DONE;
 }
 
 rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& draw, double now) {
+  if (store_->Ready(true) != rg_StoreStatus::Ok) return StoreResult::Failed;
   if (const auto stored = Find(draw.lottery, draw.issue)) {
     return stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
   }
-  if (!EnsureTable()) return StoreResult::Failed;
-  rg_SqlStatement s(db_, u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
-                         u"VALUES (?,?,?,?,?,?);");
+  if (LastStatus() != rg_StoreStatus::Ok || !EnsureTable()) return StoreResult::Failed;
+  rg_SqlStatement s(store_->Handle(), u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
+                                     u"VALUES (?,?,?,?,?,?);");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return StoreResult::Failed;
+  }
   s.BindInt(1, draw.lottery);
   s.BindText(2, draw.issue);
   s.BindText(3, DrawDateText(draw.date));
   s.BindText(4, FromUtf8(NumbersText(draw.numbers)));
   s.BindText(5, FromUtf8(NumbersText(draw.extra)));
   s.BindDouble(6, now);
-  if (s.Step() != SQLITE_DONE) return StoreResult::Failed;
-  if (sqlite3_changes(db_) == 1) return StoreResult::Added;
+  const int rc = s.Step();
+  store_->Record(rc);
+  if (rc != SQLITE_DONE) return StoreResult::Failed;
+  if (sqlite3_changes(store_->Handle()) == 1) return StoreResult::Added;
   // Another process stored the issue between our look and our write.
   const auto stored = Find(draw.lottery, draw.issue);
+  if (LastStatus() != rg_StoreStatus::Ok) return StoreResult::Failed;
   return stored && stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
 }
 
 std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
   std::vector<rg_DrawEntry> out;
-  rg_SqlStatement s(db_, u"SELECT " + std::u16string(kColumns) +
-                             u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate,length(issue),issue;");
+  if (HasTable() != true) return out;
+  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) +
+                                         u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate,length(issue),issue;");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return out;
+  }
   s.BindInt(1, lottery);
   rg_DrawEntry e;
-  while (s.Step() == SQLITE_ROW) {
+  int rc = SQLITE_ROW;
+  while ((rc = s.Step()) == SQLITE_ROW) {
     if (ReadEntry(s, e)) out.push_back(e);
   }
+  store_->Record(rc);
   return out;
 }
 
 std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_view issue) const {
-  rg_SqlStatement s(db_, u"SELECT " + std::u16string(kColumns) + u" FROM xyh_draws WHERE lottery=? AND issue=?;");
+  if (HasTable() != true) return std::nullopt;
+  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) + u" FROM xyh_draws WHERE lottery=? AND issue=?;");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return std::nullopt;
+  }
   s.BindInt(1, lottery);
   s.BindText(2, issue);
+  const int rc = s.Step();
+  store_->Record(rc);
   rg_DrawEntry e;
-  if (s.Step() == SQLITE_ROW && ReadEntry(s, e)) return e;
+  if (rc == SQLITE_ROW && ReadEntry(s, e)) return e;
   return std::nullopt;
 }
 
 std::size_t rg_DrawArchive::Count(int lottery) const {
-  rg_SqlStatement s(db_, u"SELECT count(*) FROM xyh_draws WHERE lottery=?;");
+  if (HasTable() != true) return 0;
+  rg_SqlStatement s(store_->Handle(), u"SELECT count(*) FROM xyh_draws WHERE lottery=?;");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return 0;
+  }
   s.BindInt(1, lottery);
-  return s.Step() == SQLITE_ROW ? static_cast<std::size_t>(s.ColumnInt(0)) : 0;
+  const int rc = s.Step();
+  store_->Record(rc);
+  return rc == SQLITE_ROW ? static_cast<std::size_t>(s.ColumnInt(0)) : 0;
 }
 
 std::string rg_DrawArchive::Export(int lottery) const {
@@ -383,7 +431,13 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     }
     inFile.emplace(d.issue, seen.size());
     seen.push_back({d, lineNo});
-    if (const auto stored = Find(lottery, d.issue)) {
+    const auto stored = Find(lottery, d.issue);
+    if (LastStatus() != rg_StoreStatus::Ok) {
+      result.message = "the history database cannot be read";
+      result.writeFailed = true;
+      return result;
+    }
+    if (stored) {
       if (!stored->SameDraw(d)) {
         return refuse(lineNo, "issue " + issue + " is already stored as " + ToUtf8(DrawDateText(stored->date)) +
                                   " " + Describe(*stored) + "; this line has " + ToUtf8(DrawDateText(d.date)) + " " + Describe(d));
@@ -396,29 +450,32 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
   if (!headerSeen) return refuse(1, "the file is empty; the first line must be the header " + std::string(kHeader));
 
   if (!toAdd.empty()) {
-    if (!EnsureTable() || !ExecuteSql(db_, u"BEGIN IMMEDIATE;")) {
+    if (!EnsureTable() || Run(u"BEGIN IMMEDIATE;") != SQLITE_DONE) {
       result.message = "the history database cannot be written";
       result.writeFailed = true;
       return result;
     }
     for (const Pending& p : toAdd) {
-      rg_SqlStatement s(db_, u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
-                             u"VALUES (?,?,?,?,?,?);");
+      rg_SqlStatement s(store_->Handle(), u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
+                                         u"VALUES (?,?,?,?,?,?);");
       s.BindInt(1, lottery);
       s.BindText(2, p.draw.issue);
       s.BindText(3, DrawDateText(p.draw.date));
       s.BindText(4, FromUtf8(NumbersText(p.draw.numbers)));
       s.BindText(5, FromUtf8(NumbersText(p.draw.extra)));
       s.BindDouble(6, now);
-      if (s.Step() != SQLITE_DONE) {
+      const int rc = s.Valid() ? s.Step() : s.PrepareCode();
+      if (rc != SQLITE_DONE) {
         s.Finalize();
-        ExecuteSql(db_, u"ROLLBACK;");
+        ExecuteSql(store_->Handle(), u"ROLLBACK;");
+        store_->Record(rc);
         result.writeFailed = true;
         return refuse(p.line, "writing the draw failed");
       }
     }
-    if (!ExecuteSql(db_, u"COMMIT;")) {
-      ExecuteSql(db_, u"ROLLBACK;");
+    if (const int rc = Run(u"COMMIT;"); rc != SQLITE_DONE) {
+      ExecuteSql(store_->Handle(), u"ROLLBACK;");
+      store_->Record(rc);
       result.message = "the import could not be committed";
       result.writeFailed = true;
       return result;

@@ -8,11 +8,9 @@
 #include <string_view>
 #include <vector>
 
-struct sqlite3;
+#include "history/EasyDb.h"
 
 namespace rg_com_ptl_xyh {
-
-class rg_EasyDb;
 
 // One stored draw. Numbers are in the order they were drawn (for the digit
 // lotteries the order is the result); extra holds the second zone (the
@@ -65,10 +63,10 @@ std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
 
 class rg_DrawArchive {
  public:
-  // Works on the store's open connection; with no connection every
-  // operation fails quietly (nothing listed, nothing stored).
-  explicit rg_DrawArchive(rg_EasyDb& store);
-  explicit rg_DrawArchive(sqlite3* db) : db_(db) {}
+  // Works on the store's connection and keeps to its rules: nothing is
+  // written into a damaged file, and a read that fails (damaged, locked,
+  // I/O) is an error, never the end of the rows. LastStatus says which.
+  explicit rg_DrawArchive(rg_EasyDb& store) : store_(&store) {}
 
   static constexpr std::u16string_view kTable = u"xyh_draws";
   static std::u16string CreateTableStatement();
@@ -77,15 +75,19 @@ class rg_DrawArchive {
     Added,      // a draw not seen before
     Unchanged,  // the same draw was already stored
     Conflict,   // that issue is stored with other numbers; the stored row stays
-    Failed,     // no table, no connection, or the write failed
+    Failed,     // no connection, a damaged or locked file, or the write failed
   };
   StoreResult Store(const rg_DrawEntry& draw, double now);
 
-  // The stored draws of one lottery, oldest first (by date, then issue).
+  // The stored draws of one lottery, oldest first (by date, then issue);
+  // as far as the file reads when LastStatus is not Ok.
   std::vector<rg_DrawEntry> Draws(int lottery) const;
   std::vector<rg_DrawEntry> DoubleColorDraws() const { return Draws(101); }
+  // nullopt also when it cannot be read (LastStatus tells).
   std::optional<rg_DrawEntry> Find(int lottery, std::u16string_view issue) const;
   std::size_t Count(int lottery) const;
+  // The outcome of the last operation, as the store words it.
+  rg_StoreStatus LastStatus() const;
 
   // The CSV file form: header "issue,date,red,blue", oldest first.
   std::string Export(int lottery) const;
@@ -95,15 +97,20 @@ class rg_DrawArchive {
     int added = 0;
     int skipped = 0;      // lines already stored with the same numbers
     std::string message;  // the refusal, naming the line (the header is line 1)
-    bool writeFailed = false;  // the file was sound but the database took no write
+    bool writeFailed = false;  // the file was sound but the database could not be read or written
   };
   // All lines or none: every line is checked before anything is written,
   // and the writes share one transaction.
   ImportResult Import(int lottery, std::string_view csv, double now);
 
  private:
+  // Whether xyh_draws exists yet (it is made by the first write); nullopt
+  // when that cannot be read.
+  std::optional<bool> HasTable() const;
   bool EnsureTable();
-  sqlite3* db_ = nullptr;
+  // Prepares and steps a statement without rows; SQLite's code.
+  int Run(std::u16string_view text);
+  rg_EasyDb* store_;
 };
 
 }  // namespace rg_com_ptl_xyh

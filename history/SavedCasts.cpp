@@ -7,13 +7,19 @@
 
 namespace rg_com_ptl_xyh {
 
-std::vector<rg_YsModel> LoadAllCasts(const rg_EasyDb& store) {
+std::vector<rg_YsModel> LoadAllCasts(rg_EasyDb& store) {
   std::vector<rg_YsModel> out;
+  if (store.Ready(false) != rg_StoreStatus::Ok) return out;
   rg_SqlStatement s(store.Handle(),
                     u"SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo "
                     u"FROM xyh_table ORDER BY ysday DESC,_id DESC;");
+  if (!s.Valid()) {
+    store.Record(s.PrepareCode());
+    return out;
+  }
   std::u16string scratch;
-  while (s.Step() == SQLITE_ROW) {
+  int rc = SQLITE_ROW;
+  while ((rc = s.Step()) == SQLITE_ROW) {
     rg_YsModel& r = out.emplace_back();
     r._id = s.ColumnInt(0);
     r.ysname = s.ColumnText(1);
@@ -27,13 +33,21 @@ std::vector<rg_YsModel> LoadAllCasts(const rg_EasyDb& store) {
     r.rot = static_cast<std::int32_t>(s.ColumnInt(9));
     r.uinfo = s.ColumnText(10);
   }
+  store.Record(rc);
   return out;
 }
 
-std::vector<std::pair<std::int64_t, double>> ListCastTimes(const rg_EasyDb& store) {
+std::vector<std::pair<std::int64_t, double>> ListCastTimes(rg_EasyDb& store) {
   std::vector<std::pair<std::int64_t, double>> out;
+  if (store.Ready(false) != rg_StoreStatus::Ok) return out;
   rg_SqlStatement s(store.Handle(), u"SELECT _id,ysday FROM xyh_table;");
-  while (s.Step() == SQLITE_ROW) out.emplace_back(s.ColumnInt(0), s.ColumnDouble(1));
+  if (!s.Valid()) {
+    store.Record(s.PrepareCode());
+    return out;
+  }
+  int rc = SQLITE_ROW;
+  while ((rc = s.Step()) == SQLITE_ROW) out.emplace_back(s.ColumnInt(0), s.ColumnDouble(1));
+  store.Record(rc);
   return out;
 }
 

@@ -11,11 +11,14 @@ namespace rg_com_ptl_xyh {
 
 class rg_EasyDb;
 
-// Newest first by cast time, then by id; empty without a connection.
-std::vector<rg_YsModel> LoadAllCasts(const rg_EasyDb& store);
+// Newest first by cast time, then by id. A failing read is an error, never
+// the end of the rows: what was read before it is returned and the store's
+// LastStatus says what went wrong.
+std::vector<rg_YsModel> LoadAllCasts(rg_EasyDb& store);
 
 // Id and cast time of every saved cast, in no particular order: enough to
 // see which casts are new without reading them all.
-std::vector<std::pair<std::int64_t, double>> ListCastTimes(const rg_EasyDb& store);
+// The store's LastStatus tells whether the list is whole.
+std::vector<std::pair<std::int64_t, double>> ListCastTimes(rg_EasyDb& store);
 
 }  // namespace rg_com_ptl_xyh

@@ -40,15 +40,24 @@ void rg_PrizeWatch::Refresh() {
     return;
   }
   again_ = false;
+  // A locked or failing file tells nothing: the marks shown stay as they
+  // are. A damaged one gives what it can, and that much is checked.
+  const auto unread = [this] {
+    const rg_StoreStatus status = store_.LastStatus();
+    return status != rg_StoreStatus::Ok && status != rg_StoreStatus::Damaged;
+  };
   // The draws may also have come from the command line meanwhile.
-  const rg_DrawIndex fresh(rg_DrawArchive(store_).DoubleColorDraws());
+  rg_DrawIndex fresh(rg_DrawArchive(store_).DoubleColorDraws());
+  if (unread()) return;
+  auto listed = ListCastTimes(store_);
+  if (unread()) return;
   if (!indexRead_ || !SameDraws(fresh.Draws(), index_.Draws())) {
-    index_ = fresh;
+    index_ = std::move(fresh);
     indexRead_ = true;
     known_.clear();
   }
   // Only casts not checked yet are read in full: after a save that is one.
-  listed_ = ListCastTimes(store_);
+  listed_ = std::move(listed);
   std::vector<std::int64_t> unchecked;
   for (const auto& [id, castTime] : listed_) {
     const auto it = known_.find(id);

@@ -323,6 +323,11 @@ void rg_XyhWin::OpenCheck() {
   // The draws may have changed since the list was checked.
   prizeWatch_->Refresh();
   const rg_DrawIndex index(rg_DrawArchive(store_).DoubleColorDraws());
+  // Checked against part of the draws a cast would wrongly look pending.
+  if (store_.LastStatus() != rg_StoreStatus::Ok && store_.LastStatus() != rg_StoreStatus::NotConnected) {
+    ShowStatus(StoreFailure(QStringLiteral("对奖失败")));
+    return;
+  }
   QString subject;
   double castTime = 0;
   rg_CastResult result;
@@ -330,7 +335,8 @@ void rg_XyhWin::OpenCheck() {
   if (const std::int64_t id = panel_->HistoryPanel()->SelectedId(); id != 0) {
     const rg_YsModel record = store_.Load(id);
     if (record._id != id) {
-      ShowStatus(QStringLiteral("该记录已不存在"));
+      ShowStatus(store_.LastStatus() != rg_StoreStatus::Ok ? StoreFailure(QStringLiteral("对奖失败"))
+                                                           : QStringLiteral("该记录已不存在"));
       return;
     }
     rg_SavedCastDeriver deriver;

@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "net/TestServer.h"
 #include "platform/Settings.h"
+#include "support/LockHolder.h"
 
 namespace {
 
@@ -283,6 +284,51 @@ TEST(CliDraws, EveryRefreshStoresItsDraw) {
   EXPECT_EQ(Parse(Cli("draw --lottery 103 --json" + home.h, true).out)["archived"].asString(), "added");
   EXPECT_EQ(Cli("draws list" + home.h).out, "2024062\t2024-06-02\t03 09 16 19 25 29 + 07\n");
   EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "2024150\t2024-06-02\t04 00 07\n");
+}
+
+TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
+  CliHome home;
+  home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  home.Write("e.csv", "issue,date,red,blue\n2026143,2026-12-10,01 05 09 12 22 31,03\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  {
+    test_support::LockHolder lock(home.Db());
+    ASSERT_TRUE(lock.Locked());
+    for (const std::string args : {"draws list", "draws export", "check", "check --red '1 2 3 4 5 6'"}) {
+      const CliResult r = Cli(args + home.h);
+      EXPECT_EQ(r.code, 1) << args << ": " << r.out;  // not an empty archive that looks complete
+      EXPECT_NE(r.out.find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos) << args << ": " << r.out;
+    }
+    const CliResult import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+    EXPECT_EQ(import.code, 1);
+    EXPECT_NE(import.out.find("历史记录文件正被其他程序使用"), std::string::npos) << import.out;
+  }
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n");
+
+  // 60 saved casts over several pages; the page of the oldest loses its type.
+  for (int i = 1; i <= 60; ++i) {
+    ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) + "次,名称写得长一些好让表占用好几页'" +
+                  home.h).code, 0);
+  }
+  std::string bytes = Bytes(home.Db());
+  const auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
+  ASSERT_EQ(at(4096), 0x05u);
+  const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
+  const size_t leaf = ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
+  bytes[leaf] = 0x03;
+  std::ofstream(home.Db(), std::ios::binary | std::ios::trunc) << bytes;
+
+  const CliResult import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+  EXPECT_EQ(import.code, 1);
+  EXPECT_NE(import.out.find("历史记录文件已损坏"), std::string::npos) << import.out;
+  const CliResult check = Cli("check" + home.h);
+  EXPECT_EQ(check.code, 1);
+  EXPECT_NE(check.out.find("历史记录文件已损坏"), std::string::npos) << check.out;
+  EXPECT_EQ(Bytes(home.Db()), bytes);
+  // The draws themselves still read, and a bought ticket is still checked.
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n");
+  EXPECT_EQ(Cli("check --red '1 5 9 12 22 30' --blue 3" + home.h, true).code, 0);
+  EXPECT_EQ(Bytes(home.Db()), bytes);
 }
 
 }  // namespace

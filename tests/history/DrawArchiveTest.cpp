@@ -9,6 +9,7 @@
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
+#include "support/LockHolder.h"
 
 using namespace rg_com_ptl_xyh;
 using test_support::TempDir;
@@ -199,6 +200,107 @@ TEST_F(ArchiveTest, ARefusedFirstImportDoesNotEvenCreateTheTable) {
   EXPECT_FALSE(Archive().Import(101, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5,6\n", now).ok);
   store.Close();
   EXPECT_EQ(Bytes(file), before);
+}
+
+// An archive of 300 draws whose first leaf page of xyh_draws (the oldest
+// issues) has a broken page header; the rest of the file is sound.
+std::string DamageTheArchive(const TempDir& home, double now) {
+  const auto file = rg_EasyDb::FileIn(home.path());
+  long long root = 0;
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+    rg_DrawArchive archive(db);
+    for (int i = 0; i < 300; ++i) {
+      const auto issue = FromUtf8(std::to_string(2020001 + i));
+      EXPECT_EQ(archive.Store(Ssq(issue.c_str(), 2020, 1, 1, {1, 2, 3, 4, 5, 6}, 1 + i % 16), now),
+                rg_DrawArchive::StoreResult::Added);
+    }
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db.Handle(), "SELECT rootpage FROM sqlite_master WHERE name='xyh_draws';", -1, &s, nullptr);
+    if (sqlite3_step(s) == SQLITE_ROW) root = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+  }
+  std::string bytes = Bytes(file);
+  const size_t page = 4096;
+  const auto byteAt = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>(bytes[at])); };
+  const size_t top = (static_cast<size_t>(root) - 1) * page;
+  EXPECT_EQ(byteAt(top), 0x05u);  // split into an interior page
+  const size_t cell = top + (byteAt(top + 12) << 8 | byteAt(top + 13));
+  const size_t leaf = ((byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3)) - 1) * page;
+  EXPECT_EQ(byteAt(leaf), 0x0Du);
+  bytes[leaf] = 0x03;
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  return bytes;
+}
+
+TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
+  TempDir home;
+  const double now = MakeDate(2026, 12, 7, 10, 0, 0);
+  const std::string before = DamageTheArchive(home, now);
+  const auto file = rg_EasyDb::FileIn(home.path());
+  rg_EasyDb store;
+  ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
+  rg_DrawArchive archive(store);
+  const auto draws = archive.Draws(101);
+  EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);  // not the end of the rows
+  EXPECT_LT(draws.size(), 300u);
+  const auto fresh = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  EXPECT_EQ(archive.Store(fresh, now), rg_DrawArchive::StoreResult::Failed);
+  EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
+  const auto imported = archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", now);
+  EXPECT_FALSE(imported.ok);
+  EXPECT_TRUE(imported.writeFailed);
+  EXPECT_EQ(archive.Import(102, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now).ok, false);
+  store.Close();
+  EXPECT_EQ(Bytes(file), before);
+}
+
+TEST(ArchiveFaults, ADamagedHistoryGetsNoTableOfDraws) {
+  TempDir home;
+  const auto file = rg_EasyDb::FileIn(home.path());
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+    rg_YsModel r;
+    r.ysname = u"甲";
+    r.ysnumber = u"58";
+    r.dong = {0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(db.Save(r));
+  }
+  std::string bytes = Bytes(file);
+  ASSERT_GE(bytes.size(), 8192u);
+  bytes[4096] = 0x03;  // the history table's only page loses its type
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  rg_EasyDb store;
+  ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
+  rg_DrawArchive archive(store);
+  EXPECT_EQ(archive.Store(Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0),
+            rg_DrawArchive::StoreResult::Failed);
+  EXPECT_FALSE(archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0).ok);
+  store.Close();
+  EXPECT_EQ(Bytes(file), bytes);
+}
+
+TEST(ArchiveFaults, ALockedFileIsAnErrorNotAnEmptyArchive) {
+  TempDir home;
+  const double now = MakeDate(2026, 12, 7, 10, 0, 0);
+  rg_EasyDb store;
+  ASSERT_NE(store.Open(home.path()), rg_EasyDb::OpenResult::Failed);
+  rg_DrawArchive archive(store);
+  const auto a = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  ASSERT_EQ(archive.Store(a, now), rg_DrawArchive::StoreResult::Added);
+  {
+    test_support::LockHolder lock(store.Path());
+    ASSERT_TRUE(lock.Locked());
+    EXPECT_TRUE(archive.Draws(101).empty());
+    EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
+    EXPECT_EQ(archive.Store(Ssq(u"2026141", 2026, 12, 8, {1, 2, 3, 4, 5, 6}, 8), now),
+              rg_DrawArchive::StoreResult::Failed);
+    EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
+  }
+  EXPECT_EQ(archive.Draws(101).size(), 1u);
+  EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Ok);
 }
 
 }  // namespace
