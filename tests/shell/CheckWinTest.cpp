@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <json/json.h>
+#include <sqlite3.h>
 
 #include <array>
 #include <cstdio>
@@ -173,19 +174,39 @@ TEST(CheckWin, WinningCastsAreMarkedInTheHistoryList) {
   c.f.clock.Set(MakeDate(2024, 6, 3, 9, 0, 0));  // Monday: meets Tuesday's draw, not stored
   c.CastAndSave("58", "乙");
   const auto played = PlayedNumbers(c.NumbersOf(1));
+  // 甲's id beyond 32 bits: cut to 32 bits it would be 1, which is gone.
+  ASSERT_EQ(sqlite3_exec(c.f.store.Handle(), "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
   rg_DrawArchive archive(c.f.store);
   archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), played.tickets[0], played.blues.empty() ? 1 : played.blues[0]), 0);
   c.f.window->FillHistory();
   QTRY_VERIFY_WITH_TIMEOUT(!c.f.window->PrizeWatch()->Busy(), 10000);
   rg_HistoryModel& model = c.history()->Model();
   ASSERT_EQ(model.rowCount(), 2);
-  // Row 0 is 乙 (pending), row 1 甲 (first prize or second without blues).
-  EXPECT_EQ(model.BestTier(0), 0);
-  EXPECT_TRUE(model.index(0).data(Qt::DecorationRole).isNull());
-  EXPECT_EQ(model.BestTier(1), played.blues.empty() ? 2 : 1);
-  EXPECT_FALSE(model.index(1).data(Qt::DecorationRole).isNull());
-  EXPECT_TRUE(model.index(1).data(Qt::DisplayRole).toString().startsWith("甲("));
-  EXPECT_TRUE(model.index(1).data(Qt::ToolTipRole).toString().contains(played.blues.empty() ? "二等奖" : "一等奖"));
+  // Newest id first: row 0 is 甲 (first prize, or second without blues),
+  // row 1 乙 (pending).
+  EXPECT_EQ(model.Id(0), 4294967297);
+  EXPECT_TRUE(model.index(0).data(Qt::DisplayRole).toString().startsWith("甲("));
+  EXPECT_EQ(model.BestTier(0), played.blues.empty() ? 2 : 1);
+  EXPECT_FALSE(model.index(0).data(Qt::DecorationRole).isNull());
+  EXPECT_EQ(model.BestTier(1), 0);
+  EXPECT_TRUE(model.index(1).data(Qt::DecorationRole).isNull());
+  // The whole name, the note, the best tier, then the hint; no tier for
+  // the pending cast.
+  const QString tip = model.index(0).data(Qt::ToolTipRole).toString();
+  EXPECT_TRUE(tip.contains(model.index(0).data(Qt::DisplayRole).toString().toHtmlEscaped())) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(played.blues.empty() ? "<br>中奖: 二等奖<br>双击复盘查看</p>" : "<br>中奖: 一等奖<br>双击复盘查看</p>"))
+      << tip.toStdString();
+  EXPECT_FALSE(model.index(1).data(Qt::ToolTipRole).toString().contains("中奖"));
+  EXPECT_TRUE(model.index(1).data(Qt::ToolTipRole).toString().endsWith("<br>双击复盘查看</p>"));
+
+  // 对奖 on the highlighted item finds it by its full id.
+  c.Select(0);
+  rg_CheckWin* dialog = c.OpenCheck();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->DrawText().contains("第2024062期")) << dialog->DrawText().toStdString();
+  EXPECT_EQ(dialog->Result().check.bestTier, model.BestTier(0));
 }
 
 namespace {
@@ -233,6 +254,8 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
   QTest::mouseClick(panel->DrawPanel()->RefreshButton(), Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!panel->RefreshRunning(), 10000);
   QTRY_COMPARE_WITH_TIMEOUT(c.f.window->StatusPart(0)->text(), QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
+  // The draw's own text has a part of its own and hides nothing.
+  EXPECT_EQ(c.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
   EXPECT_EQ(rg_DrawArchive(c.f.store).Count(101), 1u);
   QTRY_VERIFY_WITH_TIMEOUT(c.history()->Model().BestTier(0) > 0, 10000);
 
