@@ -110,7 +110,7 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
 void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::vector<int>& blues) {
   static constexpr const char* kTickets[] = {"一注", "二注", "三注", "四注", "五注"};
   if (record) {
-    std::cout << "#" << record->_id << " " << ToUtf8(record->ysname) << "\n";
+    std::cout << "#" << record->_id << " " << TerminalSafe(ToUtf8(record->ysname)) << "\n";
     std::cout << "起卦时间: " << FormatLocalTime(record->ysday) << "\n";
   }
   const auto drawn = r.draw ? DoubleColorNumbers(*r.draw) : std::nullopt;
@@ -151,7 +151,7 @@ std::string WriteJson(const Json::Value& v) {
   Json::StreamWriterBuilder builder;
   builder["emitUTF8"] = true;
   builder["indentation"] = "  ";
-  return Json::writeString(builder, v);
+  return JsonTerminalSafe(Json::writeString(builder, v));
 }
 
 }  // namespace

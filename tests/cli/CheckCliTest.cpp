@@ -216,7 +216,7 @@ TEST(CliCheck, IdsBeyond32Bits) {
   ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code, 0);
   ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code, 0);
   Sql(home.Db(), "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
-                 "UPDATE xyh_table SET _id=9223372036854775807 WHERE _id=2;");
+                 "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
   home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
@@ -230,6 +230,13 @@ TEST(CliCheck, IdsBeyond32Bits) {
   const Json::Value both = Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, true).out);
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(both[0]["id"].asInt64(), 9223372036854775807LL);
+  EXPECT_EQ(both[0]["name"].asString(), "a\x1b[2Jb");  // escaped on the terminal, the same text read back
+  // Control characters in saved names reach the terminal as escapes only.
+  for (const std::string args : {"check", "check --json"}) {
+    const CliResult r = Cli(args + home.h, true);
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << args;
+  }
+  EXPECT_NE(Cli("check 9223372036854775807" + home.h).out.find("#9223372036854775807 a\\x1b[2Jb"), std::string::npos);
   EXPECT_NE(Cli("check 4294967297" + home.h).out.find("#4294967297 甲"), std::string::npos);
   const CliResult gone = Cli("check 1" + home.h);
   EXPECT_EQ(gone.code, 2);
