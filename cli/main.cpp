@@ -137,7 +137,8 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  2026140,2026-12-06,03 09 14 20 27 31,08\n"
            "red holds the main numbers, blue the second zone (empty where there is none),\n"
            "each separated by spaces, one or two digits each. A refusal names the line,\n"
-           "counting the header as line 1, and exits 2.\n") +
+           "counting the header as line 1, and exits 2. A damaged or locked history file\n"
+           "is said on standard error, exit code 1; a damaged one is never written.\n") +
            kHome},
       {"check",
        std::string(
@@ -156,7 +157,9 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  --blue N...   its blues 1..16, one bet each; example: --blue \"7 9\"\n"
            "  --issue N     the stored draw to check it against; default the newest;\n"
            "                example: --issue 2026140\n"
-           "  --json        print a JSON array (one object for a ticket)\n") +
+           "  --json        print a JSON array (one object for a ticket)\n"
+           "\n"
+           "A damaged or locked history file is said on standard error, exit code 1.\n") +
            kHome},
   };
   return help;
