@@ -7,6 +7,9 @@
 #include "cli/Args.h"
 #include "cli/History.h"
 #include "draws/DrawScraper.h"
+#include "draws/DrawStore.h"
+#include "history/EasyDb.h"
+#include "platform/Clock.h"
 #include "net/HttpClient.h"
 #include "platform/Settings.h"
 #include "platform/Utf.h"
@@ -36,6 +39,21 @@ int RunDraw(const std::vector<std::string>& argv) {
     return 1;
   }
   const rg_DrawRecord& r = cycle.record;
+  // Every draw read goes into the archive; a draw the history cannot take
+  // is said so, while the draw itself is still printed.
+  std::optional<rg_DrawArchive::StoreResult> archived;
+  if (r.status == 200) {
+    if (OpenStore(args.Get("home"))) {
+      rg_DrawArchive archive(rg_EasyDb::Process());
+      archived = ArchiveDraw(archive, code, r, Clock::System().Now());
+    } else {
+      archived = rg_DrawArchive::StoreResult::Failed;
+    }
+    if (archived == rg_DrawArchive::StoreResult::Failed) {
+      const std::u16string why = StoreStatusText(rg_EasyDb::Process().LastStatus());
+      std::cerr << "xyh-cli: the draw could not be stored" << (why.empty() ? "" : ": " + ToUtf8(why)) << "\n";
+    }
+  }
   if (args.Has("json")) {
     Json::Value v(Json::objectValue);
     v["status"] = r.status;
@@ -46,6 +64,7 @@ int RunDraw(const std::vector<std::string>& argv) {
     v["extra"] = ToUtf8(r.extra);
     v["shown"] = ToUtf8(ShownNumbers(*lottery, r));
     v["error"] = ToUtf8(r.error);
+    if (r.status == 200) v["archived"] = ArchiveOutcomeName(archived);
     Json::StreamWriterBuilder builder;
     builder["emitUTF8"] = true;
     builder["indentation"] = "  ";
@@ -58,6 +77,7 @@ int RunDraw(const std::vector<std::string>& argv) {
               << "numbers: " << ToUtf8(r.numbers) << "\n"
               << "extra: " << ToUtf8(r.extra) << "\n";
     if (r.status != 200) std::cout << "error: " << ToUtf8(r.error) << "\n";
+    if (r.status == 200) std::cout << "archived: " << ArchiveOutcomeName(archived) << "\n";
   }
   return r.status == 200 ? 0 : 1;
 }

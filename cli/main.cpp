@@ -6,7 +6,9 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/Check.h"
 #include "cli/Draw.h"
+#include "cli/Draws.h"
 #include "cli/History.h"
 
 namespace {
@@ -18,6 +20,8 @@ constexpr const char* kUsage =
     "  cast      cast a hexagram, print the reading and the derived numbers\n"
     "  history   list, show, delete, export or import saved casts\n"
     "  draw      fetch the latest draw once and print it\n"
+    "  draws     list, export or import the stored draws\n"
+    "  check     check saved casts or a bought ticket against the stored draws (对奖)\n"
     "  help      help on a command: xyh-cli help cast\n"
     "\n"
     "  --help     this text\n"
@@ -111,6 +115,52 @@ const std::map<std::string, std::string>& CommandHelp() {
            "                   104 大乐透, 105 排列五, 106 七星彩; example: --lottery 103\n"
            "  --json           print one JSON object\n") +
            kHome + "                 the hosts come from section net of its config.ini\n"},
+      {"draws",
+       std::string(
+           "usage: xyh-cli draws list [--lottery CODE] [--json] | export [--lottery CODE] |\n"
+           "                     import FILE [--lottery CODE]\n"
+           "\n"
+           "The draw archive: every draw a refresh (the window's or xyh-cli draw) has read,\n"
+           "one per lottery and issue.\n"
+           "\n"
+           "  list          the stored draws, newest first; example: xyh-cli draws list\n"
+           "  export        the stored draws as CSV on standard output, oldest first;\n"
+           "                example: xyh-cli draws export > ssq.csv\n"
+           "  import FILE   adds the draws of a CSV file: all lines or none; a line already\n"
+           "                stored with the same numbers is skipped, with other numbers the\n"
+           "                import is refused; example: xyh-cli draws import ssq.csv\n"
+           "  --lottery CODE  100 快乐8, 101 双色球 (default), 102 七乐彩, 103 福彩3D,\n"
+           "                104 大乐透, 105 排列五, 106 七星彩; example: --lottery 103\n"
+           "  --json        list as a JSON array\n"
+           "\n"
+           "CSV: the header issue,date,red,blue, then one draw a line, e.g.\n"
+           "  2026140,2026-12-06,03 09 14 20 27 31,08\n"
+           "red holds the main numbers, blue the second zone (empty where there is none),\n"
+           "each separated by spaces, one or two digits each. A refusal names the line,\n"
+           "counting the header as line 1, and exits 2. A damaged or locked history file\n"
+           "is said on standard error, exit code 1; a damaged one is never written.\n") +
+           kHome},
+      {"check",
+       std::string(
+           "usage: xyh-cli check [ID ...] [--json]\n"
+           "       xyh-cli check --red \"N N N N N N\" [--blue \"N ...\"] [--issue N] [--json]\n"
+           "\n"
+           "对奖 for 双色球. Each saved cast (or the given ids), newest first, is cast again\n"
+           "at its saved time; its five red tickets, each played with every number of its\n"
+           "blue list, are checked against the draw the cast was made for: a cast made for\n"
+           "the draw time (超时空起卦, 开奖时间) meets the draw of its own day, any other the\n"
+           "first draw whose sales close (20:00 on the draw day) after the cast. A cast\n"
+           "whose draw is not stored yet is pending (待开奖). Matched numbers are shown in [ ].\n"
+           "\n"
+           "  ID            a saved cast's id (xyh-cli history list); example: xyh-cli check 3 7\n"
+           "  --red N...    check a bought ticket: six reds 1..33; example: --red \"1 2 3 4 5 6\"\n"
+           "  --blue N...   its blues 1..16, one bet each; example: --blue \"7 9\"\n"
+           "  --issue N     the stored draw to check it against; default the newest;\n"
+           "                example: --issue 2026140\n"
+           "  --json        print a JSON array (one object for a ticket)\n"
+           "\n"
+           "A damaged or locked history file is said on standard error, exit code 1.\n") +
+           kHome},
   };
   return help;
 }
@@ -119,7 +169,7 @@ int Help(const std::string& command) {
   const auto& help = CommandHelp();
   const auto it = help.find(command);
   if (it == help.end()) {
-    std::cerr << "xyh-cli: no help on \"" << command << "\"; commands: cast, history, draw\n";
+    std::cerr << "xyh-cli: no help on \"" << command << "\"; commands: cast, history, draw, draws, check\n";
     return 2;
   }
   std::cout << it->second;
@@ -152,6 +202,8 @@ int main(int argc, char** argv) {
     if (command == "cast") return xyh_cli::RunCast(args);
     if (command == "history") return xyh_cli::RunHistory(args);
     if (command == "draw") return xyh_cli::RunDraw(args);
+    if (command == "draws") return xyh_cli::RunDraws(args);
+    if (command == "check") return xyh_cli::RunCheck(args);
     std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
     return 2;
   } catch (const xyh_cli::UsageError& e) {

@@ -92,13 +92,18 @@ class rg_EasyDb {
   // Releases SQLite itself; once, when the program ends.
   static void Shutdown();
 
+  // Also for tables kept beside the history in the same file, so that they
+  // are refused and reported as the history is.
+  // Settles a check left open by a lock at open time; Ok when the
+  // operation may go on. Handle() may change (a damaged file is opened
+  // again read-only), so it is fetched after this.
+  rg_StoreStatus Ready(bool write);
+  // Takes SQLite's code of the last step as the operation's status.
+  rg_StoreStatus Record(int sqliteCode);
+
  private:
   enum class Check { Sound, NoTable, Damaged, Busy, NotADatabase, Failed };
   Check CheckFile();
-  // Settles a check left open by a lock at open time; Ok when the
-  // operation may go on.
-  rg_StoreStatus Ready(bool write);
-  rg_StoreStatus Record(int sqliteCode);
   bool ReopenReadOnly();
 
   sqlite3* db_ = nullptr;

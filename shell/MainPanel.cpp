@@ -74,7 +74,8 @@ void rg_MainPanel::Build(const QString& fontDescription) {
       const rg_GuaAnalysis analysis = gua_->Report().Analysis();
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
     } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help ||
-               code == rg_HistoryPanel::ExportHistory || code == rg_HistoryPanel::ImportHistory) {
+               code == rg_HistoryPanel::ExportHistory || code == rg_HistoryPanel::ImportHistory ||
+               code == rg_HistoryPanel::Check) {
       emit command(code);
     }
   });
@@ -132,7 +133,10 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
   const rg_Lottery* lottery = FindLottery(Lottery());
   if (!cycle.parsed || lottery == nullptr) return;
   const std::u16string numbers = ShownNumbers(*lottery, cycle.record);
-  if (cycle.record.status == 200) refreshTimer_.stop();
+  if (cycle.record.status == 200) {
+    refreshTimer_.stop();
+    emit drawRead(lottery->code, cycle.record);
+  }
   if (cycle.record.status == 200 && !numbers.empty()) {
     drawShown_ = true;
     emit networkText(ui::Q(std::u16string(kDrawUpdatedMessage)));

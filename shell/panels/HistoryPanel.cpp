@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "shell/Ui.h"
+#include "shell/panels/CheckWin.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/QrBitmap.h"
 
@@ -58,6 +59,8 @@ QVariant rg_HistoryModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: return names_[index.row()];
     case Qt::UserRole: return QVariant::fromValue<qint64>(ids_[index.row()]);
     case Qt::CheckStateRole: return checked_[index.row()] ? Qt::Checked : Qt::Unchecked;
+    case Qt::DecorationRole:
+      return winners_.contains(ids_[index.row()]) ? QVariant(WinnerIcon()) : QVariant();
     case Qt::ToolTipRole: return ToolTip(index.row());
     default: return {};
   }
@@ -84,6 +87,7 @@ QString rg_HistoryModel::ToolTip(int row) const {
   };
   QString tip = QStringLiteral("<p style='white-space:pre-wrap'>") + lines(names_[row]);
   if (note != notes_.end() && !note->trimmed().isEmpty()) tip += QStringLiteral("<br>") + lines(*note);
+  if (const int tier = winners_.value(id, 0); tier != 0) tip += QStringLiteral("<br>") + lines(WinnerTooltip(tier));
   tip += QStringLiteral("<br>双击复盘查看</p>");
   return tip;
 }
@@ -109,6 +113,13 @@ bool rg_HistoryModel::removeRows(int row, int count, const QModelIndex& parent) 
   checked_.remove(row, count);
   endRemoveRows();
   return true;
+}
+
+void rg_HistoryModel::SetWinners(const QHash<std::int64_t, int>& bestTiers) {
+  winners_ = bestTiers;
+  if (!ids_.isEmpty()) {
+    emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::DecorationRole, Qt::ToolTipRole});
+  }
 }
 
 void rg_HistoryModel::SetAllChecked(bool checked) {
@@ -158,6 +169,8 @@ void rg_HistoryPanel::Build(const QFont& font) {
 
   list_->setFont(font);
   list_->setGeometry(0, 0, width, 8 * h);
+  // The mark of a winning cast fits the line, so every row keeps its height.
+  list_->setIconSize(QSize(h - 2, h - 2));
   selectAll_->setGeometry(0, list_->geometry().bottom() + 1 + 10, 4 * w, 2 * h);
   delete_->setGeometry(selectAll_->geometry().right() + 1 + 10, selectAll_->y(), 3 * w, 2 * h);
 
@@ -193,6 +206,9 @@ void rg_HistoryPanel::Build(const QFont& font) {
   save_->setEnabled(false);
   help_ = new QPushButton(QStringLiteral("帮助"), this);
   help_->setGeometry(save_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  check_ = new QPushButton(QStringLiteral("对奖"), this);
+  check_->setGeometry(help_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  check_->setToolTip(QStringLiteral("当前演算结果(或历史列表中选中的记录)与开奖号码对奖"));
 
   connect(result_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(ResultField, flag); });
   connect(note_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(NoteField, flag); });
@@ -200,6 +216,7 @@ void rg_HistoryPanel::Build(const QFont& font) {
   connect(qr_, &QPushButton::clicked, this, [this] { Press(Qr); });
   connect(save_, &QPushButton::clicked, this, [this] { Press(Save); });
   connect(help_, &QPushButton::clicked, this, [this] { Press(Help); });
+  connect(check_, &QPushButton::clicked, this, [this] { Press(Check); });
 }
 
 void rg_HistoryPanel::OnEmptiness(int field, int flag) {
@@ -228,6 +245,12 @@ void rg_HistoryPanel::HideQr() {
 void rg_HistoryPanel::FollowList() {
   selectAll_->setChecked(model_.AllChecked());
   delete_->setEnabled(model_.AnyChecked());
+}
+
+std::int64_t rg_HistoryPanel::SelectedId() const {
+  const QModelIndex current = list_->currentIndex();
+  if (!current.isValid() || !list_->selectionModel()->isSelected(current)) return 0;
+  return model_.Id(current.row());
 }
 
 void rg_HistoryPanel::ClearResult() {

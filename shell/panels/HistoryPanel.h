@@ -3,6 +3,7 @@
 // "删除", then the result box, the QR view, the note, the name, "保存" and
 // "帮助".
 #include <QAbstractListModel>
+#include <QHash>
 #include <QVector>
 #include <QWidget>
 
@@ -52,8 +53,13 @@ class rg_HistoryModel : public QAbstractListModel {
   // pointer rests on the item, nullopt when it cannot be read now.
   using NoteSource = std::function<std::optional<std::u16string>(std::int64_t id)>;
   void SetNoteSource(NoteSource source) { noteSource_ = std::move(source); }
-  // The whole saved name, the note, then "双击复盘查看"; plain text shown as such.
+  // The whole saved name, the note, for a winning cast its best tier, then
+  // "双击复盘查看"; plain text shown as such.
   QString ToolTip(int row) const;
+  // Saved casts that won carry a mark and name their best tier in their
+  // tooltip; the item text stays the saved name.
+  void SetWinners(const QHash<std::int64_t, int>& bestTiers);
+  int BestTier(int row) const { return winners_.value(ids_.value(row), 0); }
 
  signals:
   void checkToggled(int row);
@@ -68,12 +74,13 @@ class rg_HistoryModel : public QAbstractListModel {
   QVector<char> previousChecked_;
   NoteSource noteSource_;
   mutable QHash<std::int64_t, QString> notes_;
+  QHash<std::int64_t, int> winners_;
 };
 
 class rg_HistoryPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Delete = 1, Save = 2, Help = 5, ExportHistory = 6, ImportHistory = 7, Qr = 100 };
+  enum Button { Delete = 1, Save = 2, Help = 5, ExportHistory = 6, ImportHistory = 7, Check = 8, Qr = 100 };
   // Emptiness event codes of the three text fields.
   enum Field { ResultField = 1, NoteField = 2, NameField = 3 };
 
@@ -91,6 +98,9 @@ class rg_HistoryPanel : public QWidget {
   rg_LabeledText* Name() const { return name_; }
   QPushButton* SaveButton() const { return save_; }
   QPushButton* HelpButton() const { return help_; }
+  QPushButton* CheckButton() const { return check_; }
+  // The id of the highlighted history item, 0 when none is.
+  std::int64_t SelectedId() const;
   // The QR picture while it is shown, else null.
   QLabel* Picture() const { return picture_; }
 
@@ -123,6 +133,7 @@ class rg_HistoryPanel : public QWidget {
   rg_LabeledText* name_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* help_ = nullptr;
+  QPushButton* check_ = nullptr;
   QLabel* picture_ = nullptr;
   QSize unit_;
 };

@@ -1,0 +1,241 @@
+#include "cli/Check.h"
+
+#include <json/json.h>
+
+#include <algorithm>
+#include <iostream>
+#include <set>
+
+#include "cli/Args.h"
+#include "cli/Cast.h"
+#include "cli/Draws.h"
+#include "cli/History.h"
+#include "cli/Terminal.h"
+#include "derive/SavedCast.h"
+#include "history/DrawArchive.h"
+#include "history/EasyDb.h"
+#include "history/SavedCasts.h"
+#include "platform/Utf.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace xyh_cli {
+
+namespace {
+
+std::int64_t ParseId(const std::string& text) {
+  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{"a saved cast's id is a positive whole number; not \"" + TerminalSafe(text) + "\""};
+  }
+  // Row ids are 64 bits, as SQLite keeps them.
+  const unsigned long long id = std::stoull(text);
+  if (id < 1 || id > static_cast<unsigned long long>(INT64_MAX)) {
+    throw UsageError{"no saved cast can have the id " + text};
+  }
+  return static_cast<std::int64_t>(id);
+}
+
+// "1 2 3" or "01,02,03": distinct numbers in low..high.
+std::vector<int> ParseBalls(const std::string& text, const char* option, int low, int high) {
+  std::vector<int> out;
+  std::string piece;
+  const auto flush = [&] {
+    if (piece.empty()) return;
+    if (piece.size() > 2 || piece.find_first_not_of("0123456789") != std::string::npos) {
+      throw UsageError{std::string(option) + ": \"" + TerminalSafe(piece) + "\" is not a number of one or two digits"};
+    }
+    const int n = std::stoi(piece);
+    if (n < low || n > high) {
+      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is outside " + std::to_string(low) +
+                       " to " + std::to_string(high)};
+    }
+    if (std::find(out.begin(), out.end(), n) != out.end()) {
+      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is given twice"};
+    }
+    out.push_back(n);
+    piece.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == ',') {
+      flush();
+    } else {
+      piece += c;
+    }
+  }
+  flush();
+  return out;
+}
+
+std::string Two(int n) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d", n);
+  return buf;
+}
+
+Json::Value Array(const auto& numbers) {
+  Json::Value list(Json::arrayValue);
+  for (int n : numbers) list.append(n);
+  return list;
+}
+
+Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
+  Json::Value v(Json::objectValue);
+  v["id"] = record ? Json::Value(static_cast<Json::Int64>(record->_id)) : Json::Value();
+  v["name"] = record ? Json::Value(ToUtf8(record->ysname)) : Json::Value();
+  v["castTime"] = record ? Json::Value(FormatLocalTime(record->ysday)) : Json::Value();
+  const auto drawn = r.draw ? DoubleColorNumbers(*r.draw) : std::nullopt;
+  v["issue"] = drawn ? Json::Value(ToUtf8(r.draw->issue)) : Json::Value();
+  v["drawDate"] = drawn ? Json::Value(ToUtf8(DrawDateText(r.draw->date))) : Json::Value();
+  v["drawRed"] = drawn ? Array(drawn->red) : Json::Value();
+  v["drawBlue"] = drawn ? Json::Value(drawn->blue) : Json::Value();
+  Json::Value tickets(Json::arrayValue);
+  for (const rg_TicketCheck& t : r.check.tickets) {
+    Json::Value o(Json::objectValue);
+    o["red"] = Array(t.red);
+    o["hits"] = Array(t.hits);
+    o["blueHit"] = t.blueHit;
+    o["bets"] = t.bets;
+    o["tier"] = t.tier;
+    o["winningBets"] = t.winningBets;
+    o["fixedPrize"] = Json::Int64(t.fixedPrize);
+    tickets.append(o);
+  }
+  v["tickets"] = tickets;
+  v["bestTier"] = r.check.bestTier;
+  v["fixedPrize"] = Json::Int64(r.check.fixedPrize);
+  return v;
+}
+
+// One readable block; matched numbers stand in brackets.
+void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::vector<int>& blues) {
+  static constexpr const char* kTickets[] = {"一注", "二注", "三注", "四注", "五注"};
+  if (record) {
+    std::cout << "#" << record->_id << " " << TerminalSafe(ToUtf8(record->ysname)) << "\n";
+    std::cout << "起卦时间: " << FormatLocalTime(record->ysday) << "\n";
+  }
+  const auto drawn = r.draw ? DoubleColorNumbers(*r.draw) : std::nullopt;
+  if (drawn) {
+    std::cout << "开奖: 第" << ToUtf8(r.draw->issue) << "期 " << ToUtf8(DrawDateText(r.draw->date)) << "  ";
+    for (int n : drawn->red) std::cout << Two(n) << " ";
+    std::cout << "+ " << Two(drawn->blue) << "\n";
+  } else {
+    std::cout << "待开奖, 预计开奖日期 " << ToUtf8(DrawDateText(r.expectedDrawDate)) << "\n";
+  }
+  std::cout << "蓝球:";
+  for (int b : blues) std::cout << " " << (drawn && b == drawn->blue ? "[" + Two(b) + "]" : Two(b));
+  if (blues.empty()) std::cout << " (无)";
+  std::cout << "\n";
+  if (r.check.tickets.empty()) std::cout << "(无推演红球号)\n";
+  for (std::size_t i = 0; i < r.check.tickets.size(); ++i) {
+    const rg_TicketCheck& t = r.check.tickets[i];
+    std::cout << (i < 5 ? kTickets[i] : "另注") << ":";
+    for (int n : t.red) {
+      const bool hit = std::find(t.hits.begin(), t.hits.end(), n) != t.hits.end();
+      std::cout << " " << (hit ? "[" + Two(n) + "]" : Two(n));
+    }
+    std::cout << "  " << t.bets << "注";
+    if (drawn) {
+      std::cout << "  中" << t.hits.size() << "红" << (t.blueHit ? "+蓝" : "") << "  "
+                << ToUtf8(TierName(t.tier));
+      if (t.winningBets > 0) std::cout << " (" << t.winningBets << "注中奖, 固定奖金 " << t.fixedPrize << "元)";
+    }
+    std::cout << "\n";
+  }
+  if (drawn) {
+    std::cout << "合计: " << (r.check.bestTier > 0 ? "最高" : "") << ToUtf8(TierName(r.check.bestTier))
+              << ", 固定奖金 " << r.check.fixedPrize << "元\n";
+  }
+}
+
+std::string WriteJson(const Json::Value& v) {
+  Json::StreamWriterBuilder builder;
+  builder["emitUTF8"] = true;
+  builder["indentation"] = "  ";
+  return JsonTerminalSafe(Json::writeString(builder, v));
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& argv) {
+  const Args args(argv, {"red", "blue", "issue", "home"}, {"json"});
+  const bool ticket = args.Has("red") || args.Has("blue") || args.Has("issue");
+  std::vector<int> red, blue;
+  if (ticket) {
+    if (!args.Positional().empty()) throw UsageError{"give either saved cast ids or --red and --blue, not both"};
+    if (!args.Has("red")) throw UsageError{"--red takes the six red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
+    red = ParseBalls(*args.Get("red"), "--red", 1, 33);
+    if (red.size() != 6) throw UsageError{"--red takes six red numbers; " + std::to_string(red.size()) + " given"};
+    blue = ParseBalls(args.Get("blue").value_or(""), "--blue", 1, 16);
+    if (const auto issue = args.Get("issue");
+        issue && (issue->empty() || issue->size() > 16 || issue->find_first_not_of("0123456789") != std::string::npos)) {
+      throw UsageError{"--issue takes the digits of a stored draw's issue"};
+    }
+  }
+  std::set<std::int64_t> ids;
+  for (const std::string& word : args.Positional()) ids.insert(ParseId(word));
+
+  if (!OpenStore(args.Get("home"))) return 1;
+  rg_EasyDb& store = rg_EasyDb::Process();
+  // A check against part of the draws or part of the casts would tell
+  // wrong answers (pending, no prize): a read that breaks off is an error.
+  const rg_DrawIndex index(rg_DrawArchive(store).DoubleColorDraws());
+  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the draws could not be read: ");
+
+  if (ticket) {
+    const std::u16string issue = FromUtf8(args.Get("issue").value_or(""));
+    const rg_DrawEntry* draw = index.Find(issue);
+    if (draw == nullptr) {
+      if (!issue.empty()) throw UsageError{"no 双色球 draw with the issue " + *args.Get("issue") + " is stored"};
+      std::cerr << "xyh-cli: no 双色球 draw is stored yet; run xyh-cli draw or xyh-cli draws import FILE\n";
+      return 1;
+    }
+    std::sort(red.begin(), red.end());
+    rg_PlayedNumbers played;
+    played.tickets.push_back(red);
+    played.blues = blue;
+    const auto drawn = DoubleColorNumbers(*draw);
+    rg_CastResult r;
+    r.draw = draw;
+    r.check = ScoreTickets(played, &*drawn);
+    if (args.Has("json")) {
+      std::cout << WriteJson(ResultJson(r, nullptr)) << "\n";
+    } else {
+      PrintResult(r, nullptr, blue);
+    }
+    return 0;
+  }
+
+  std::vector<rg_YsModel> casts = LoadAllCasts(store);
+  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the history could not be read: ");
+  if (!ids.empty()) {
+    std::set<std::int64_t> missing = ids;
+    std::erase_if(casts, [&](const rg_YsModel& c) {
+      missing.erase(c._id);
+      return ids.count(c._id) == 0;
+    });
+    if (!missing.empty()) {
+      std::string list;
+      for (auto id : missing) list += (list.empty() ? "" : ", ") + std::to_string(id);
+      throw UsageError{"no saved cast has the id " + list};
+    }
+  }
+  rg_SavedCastDeriver deriver;
+  Json::Value out(Json::arrayValue);
+  bool first = true;
+  for (const rg_YsModel& cast : casts) {
+    const auto numbers = deriver.Derive(cast);
+    const rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
+                                         IsDrawTimeCast(cast.ysindex, cast.rot), index);
+    if (args.Has("json")) {
+      out.append(ResultJson(r, &cast));
+    } else {
+      if (!first) std::cout << "\n";
+      first = false;
+      PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{});
+    }
+  }
+  if (args.Has("json")) std::cout << WriteJson(out) << "\n";
+  return 0;
+}
+
+}  // namespace xyh_cli

@@ -1,0 +1,80 @@
+#pragma once
+// A saved cast checked against the draw archive: its tickets derived again
+// from the stored record, at the stored cast time, and scored against the
+// draw it was made for.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "derive/Derive.h"
+#include "derive/PrizeCheck.h"
+#include "history/DrawArchive.h"
+#include "history/YsModel.h"
+
+namespace rg_com_ptl_xyh {
+
+// The stored 双色球 draws, ordered for the target-draw search.
+class rg_DrawIndex {
+ public:
+  rg_DrawIndex() = default;
+  // draws oldest first, as rg_DrawArchive::Draws gives them.
+  explicit rg_DrawIndex(std::vector<rg_DrawEntry> draws);
+
+  const std::vector<rg_DrawEntry>& Draws() const { return draws_; }
+  // nullptr while the cast is pending.
+  const rg_DrawEntry* Target(double castTime, bool drawTimeCast) const;
+  // The stored draw of that issue, or the newest when issue is empty.
+  const rg_DrawEntry* Find(std::u16string_view issue) const;
+
+ private:
+  std::vector<rg_DrawEntry> draws_;
+  std::vector<double> dates_;
+};
+
+// The draw's numbers in the scorer's form; nullopt for a draw that is no
+// 双色球 draw.
+std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw);
+
+struct rg_CastResult {
+  rg_CastCheck check;
+  const rg_DrawEntry* draw = nullptr;  // into the index; nullptr while pending
+  double expectedDrawDate = 0.0;      // while pending
+};
+
+// Scores numbers made at castTime (the window's current result).
+rg_CastResult CheckNumbers(const DerivedNumbers& numbers, double castTime, bool drawTimeCast,
+                           const rg_DrawIndex& index);
+
+// Casts saved records again. Keeps one engine between records, so checking
+// many casts costs little more than deriving them.
+class rg_SavedCastDeriver {
+ public:
+  rg_SavedCastDeriver();
+  ~rg_SavedCastDeriver();
+  rg_SavedCastDeriver(const rg_SavedCastDeriver&) = delete;
+  rg_SavedCastDeriver& operator=(const rg_SavedCastDeriver&) = delete;
+
+  // The eight texts the cast gives at its stored time; nullopt for a record
+  // that casts nothing (a damaged row).
+  std::optional<DerivedNumbers> Derive(const rg_YsModel& record);
+  // Derives and scores; a record that casts nothing has no tickets.
+  rg_CastResult Check(const rg_YsModel& record, const rg_DrawIndex& index);
+
+ private:
+  struct Engine;
+  std::unique_ptr<Engine> engine_;
+};
+
+// The best tier of each cast that won, by id; casts still pending are not
+// cast again. abort ends the pass early (the result is then partial).
+struct rg_CastTier {
+  std::int64_t id;
+  int bestTier;          // 0: no prize, or pending
+  std::u16string issue;  // of the draw it met; empty while pending
+};
+std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
+                                   rg_SavedCastDeriver& deriver, const std::atomic<bool>* abort = nullptr);
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,24 @@
+#include "draws/DrawStore.h"
+
+namespace rg_com_ptl_xyh {
+
+std::optional<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, int lottery,
+                                                       const rg_DrawRecord& record, double now) {
+  if (record.status != 200) return std::nullopt;
+  const auto entry = DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra);
+  if (!entry) return std::nullopt;
+  return archive.Store(*entry, now);
+}
+
+const char* ArchiveOutcomeName(const std::optional<rg_DrawArchive::StoreResult>& outcome) {
+  if (!outcome) return "invalid";
+  switch (*outcome) {
+    case rg_DrawArchive::StoreResult::Added: return "added";
+    case rg_DrawArchive::StoreResult::Unchanged: return "unchanged";
+    case rg_DrawArchive::StoreResult::Conflict: return "conflict";
+    case rg_DrawArchive::StoreResult::Failed: return "failed";
+  }
+  return "failed";
+}
+
+}  // namespace rg_com_ptl_xyh

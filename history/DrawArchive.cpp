@@ -1,0 +1,489 @@
+#include "history/DrawArchive.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+
+#include "history/EasyDb.h"
+#include "history/SqlStatement.h"
+#include "platform/DateTime.h"
+#include "platform/Utf.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+constexpr std::array<rg_DrawRule, 7> kRules = {{
+    // lottery, count, range, distinct, extra count, extra range, apart, width
+    {100, 20, 1, 80, true, 0, 0, 0, false, 2},   // 快乐8
+    {101, 6, 1, 33, true, 1, 1, 16, false, 2},   // 双色球
+    {102, 7, 1, 30, true, 1, 1, 30, true, 2},    // 七乐彩
+    {103, 3, 0, 9, false, 0, 0, 0, false, 1},    // 福彩3D
+    {104, 5, 1, 35, true, 2, 1, 12, false, 2},   // 大乐透
+    {105, 5, 0, 9, false, 0, 0, 0, false, 1},    // 排列五
+    {106, 6, 0, 9, false, 1, 0, 14, false, 1},   // 七星彩
+}};
+
+// An issue longer than this is no issue any lottery has used.
+constexpr std::size_t kMaxIssueDigits = 16;
+
+constexpr std::string_view kHeader = "issue,date,red,blue";
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t");
+  return std::string(s.substr(first, last - first + 1));
+}
+
+// "03 9 14": numbers of one or two digits separated by blanks.
+std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad) {
+  std::vector<int> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ' ') {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < text.size() && text[j] != ' ') ++j;
+    const std::string_view piece = text.substr(i, j - i);
+    if (piece.size() > 2 || !std::all_of(piece.begin(), piece.end(), [](char c) { return IsDigit(c); })) {
+      bad = std::string(piece);
+      return std::nullopt;
+    }
+    out.push_back(std::stoi(std::string(piece)));
+    i = j;
+  }
+  return out;
+}
+
+// A field of the file as a message may quote it: ASCII only, and short, as
+// nothing valid is anything else.
+std::string Quoted(std::string_view field) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < field.size() && i < 40; ++i) {
+    const char c = field[i];
+    out += (c >= 0x20 && c < 0x7f) ? c : '?';
+  }
+  if (field.size() > 40) out += "...";
+  return out + "\"";
+}
+
+std::string Describe(const rg_DrawEntry& d) {
+  std::string s = NumbersText(d.numbers);
+  if (!d.extra.empty()) s += " + " + NumbersText(d.extra);
+  return s;
+}
+
+bool ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
+  // The file may have been edited by hand: a row that is no valid draw is
+  // passed over rather than trusted.
+  out.lottery = static_cast<int>(s.ColumnInt(0));
+  out.issue = s.ColumnText(1);
+  if (out.issue.empty() || out.issue.size() > kMaxIssueDigits ||
+      !std::all_of(out.issue.begin(), out.issue.end(), [](char16_t c) { return IsDigit(c); })) {
+    return false;
+  }
+  const auto date = ParseDrawDate(ToUtf8(s.ColumnText(2)));
+  if (!date) return false;
+  out.date = *date;
+  std::string bad;
+  auto numbers = ParseNumberList(ToUtf8(s.ColumnText(3)), bad);
+  auto extra = ParseNumberList(ToUtf8(s.ColumnText(4)), bad);
+  if (!numbers || !extra) return false;
+  out.numbers = std::move(*numbers);
+  out.extra = std::move(*extra);
+  out.storedAt = s.ColumnDouble(5);
+  const rg_DrawRule* rule = FindDrawRule(out.lottery);
+  return rule != nullptr && CheckDrawNumbers(*rule, out.numbers, out.extra).empty();
+}
+
+constexpr std::u16string_view kColumns = u"lottery,issue,drawdate,numbers,extra,stored";
+
+}  // namespace
+
+const rg_DrawRule* FindDrawRule(int lottery) {
+  for (const rg_DrawRule& rule : kRules) {
+    if (rule.lottery == lottery) return &rule;
+  }
+  return nullptr;
+}
+
+std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& numbers,
+                             const std::vector<int>& extra) {
+  const auto range = [](int low, int high) {
+    return std::to_string(low) + " to " + std::to_string(high);
+  };
+  const auto kind = [](bool distinct) { return distinct ? " distinct numbers from " : " numbers from "; };
+  const std::string mainRule = std::to_string(rule.count) + kind(rule.distinct) + range(rule.low, rule.high);
+  if (static_cast<int>(numbers.size()) != rule.count) {
+    return "red must hold " + mainRule + ", not " + std::to_string(numbers.size()) + " numbers";
+  }
+  for (int n : numbers) {
+    if (n < rule.low || n > rule.high) return "red number " + std::to_string(n) + " is outside " + range(rule.low, rule.high);
+  }
+  if (rule.distinct) {
+    std::vector<int> sorted = numbers;
+    std::sort(sorted.begin(), sorted.end());
+    if (const auto it = std::adjacent_find(sorted.begin(), sorted.end()); it != sorted.end()) {
+      return "red number " + std::to_string(*it) + " appears twice";
+    }
+  }
+  if (static_cast<int>(extra.size()) != rule.extraCount) {
+    if (rule.extraCount == 0) return "blue must be empty for this lottery";
+    return "blue must hold " + std::to_string(rule.extraCount) + kind(rule.extraCount > 1) +
+           range(rule.extraLow, rule.extraHigh) + ", not " + std::to_string(extra.size()) + " numbers";
+  }
+  for (int n : extra) {
+    if (n < rule.extraLow || n > rule.extraHigh) {
+      return "blue number " + std::to_string(n) + " is outside " + range(rule.extraLow, rule.extraHigh);
+    }
+  }
+  if (extra.size() == 2 && extra[0] == extra[1]) return "blue number " + std::to_string(extra[0]) + " appears twice";
+  if (rule.extraApart) {
+    for (int n : extra) {
+      if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) {
+        return "blue number " + std::to_string(n) + " is also a red number";
+      }
+    }
+  }
+  return {};
+}
+
+std::u16string DrawDateText(double date) {
+  const DateParts p = SplitDate(date);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", p.year, p.month, p.day);
+  return FromUtf8(buf);
+}
+
+std::optional<double> ParseDrawDate(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (!IsDigit(text[i])) return std::nullopt;
+  }
+  const int y = std::stoi(std::string(text.substr(0, 4)));
+  const int m = std::stoi(std::string(text.substr(5, 2)));
+  const int d = std::stoi(std::string(text.substr(8, 2)));
+  if (y < 1900) return std::nullopt;
+  const double date = MakeDate(y, m, d);
+  const DateParts p = SplitDate(date);
+  // MakeDate clamps: a part that moved means no such day.
+  if (p.year != y || p.month != m || p.day != d) return std::nullopt;
+  return date;
+}
+
+std::string NumbersText(const std::vector<int>& numbers) {
+  std::string s;
+  for (int n : numbers) {
+    if (!s.empty()) s += ' ';
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02d", n);
+    s += buf;
+  }
+  return s;
+}
+
+std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
+                                         std::u16string_view date, std::u16string_view numbers,
+                                         std::u16string_view extra) {
+  const rg_DrawRule* rule = FindDrawRule(lottery);
+  if (rule == nullptr) return std::nullopt;
+  rg_DrawEntry e;
+  e.lottery = lottery;
+  for (char16_t c : issue) {
+    if (IsDigit(c)) e.issue += c;
+  }
+  if (e.issue.empty() || e.issue.size() > kMaxIssueDigits) return std::nullopt;
+
+  // The first YYYY-MM-DD inside the date cell (which may carry a weekday).
+  const std::string dateText = ToUtf8(date);
+  std::optional<double> day;
+  for (std::size_t i = 0; !day && i + 10 <= dateText.size(); ++i) day = ParseDrawDate(std::string_view(dateText).substr(i, 10));
+  if (!day) return std::nullopt;
+  e.date = *day;
+
+  const auto digits = [](std::u16string_view text, std::size_t width, std::vector<int>& out) {
+    if (text.empty() || text.size() % width != 0) return false;
+    for (std::size_t i = 0; i < text.size(); i += width) {
+      int v = 0;
+      for (std::size_t k = 0; k < width; ++k) {
+        if (!IsDigit(text[i + k])) return false;
+        v = v * 10 + (text[i + k] - u'0');
+      }
+      out.push_back(v);
+    }
+    return true;
+  };
+  if (!digits(numbers, static_cast<std::size_t>(rule->width), e.numbers)) return std::nullopt;
+  if (rule->extraCount == 1) {
+    // One second-zone number: the whole text, whatever its width.
+    if (extra.size() > 2 || !digits(extra, extra.size(), e.extra)) return std::nullopt;
+  } else if (rule->extraCount > 1) {
+    if (!digits(extra, 2, e.extra)) return std::nullopt;
+  } else if (!extra.empty()) {
+    return std::nullopt;
+  }
+  if (!CheckDrawNumbers(*rule, e.numbers, e.extra).empty()) return std::nullopt;
+  return e;
+}
+
+std::u16string rg_DrawArchive::CreateTableStatement() {
+  return u"CREATE TABLE IF NOT EXISTS xyh_draws (lottery INT(4) NOT NULL,issue VARCHAR(32) NOT NULL,"
+         u"drawdate VARCHAR(10) NOT NULL,numbers TEXT NOT NULL,extra TEXT NOT NULL,"
+         u"stored DOUBLE DEFAULT 0,PRIMARY KEY (lottery,issue));";
+}
+
+rg_StoreStatus rg_DrawArchive::LastStatus() const { return store_->LastStatus(); }
+
+int rg_DrawArchive::Run(std::u16string_view text) {
+  rg_SqlStatement s(store_->Handle(), text);
+  const int rc = s.Valid() ? s.Step() : s.PrepareCode();
+  store_->Record(rc);
+  return rc;
+}
+
+std::optional<bool> rg_DrawArchive::HasTable() const {
+  if (store_->Ready(false) != rg_StoreStatus::Ok) return std::nullopt;
+  rg_SqlStatement s(store_->Handle(), u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_draws';");
+  const int rc = s.Valid() ? s.Step() : s.PrepareCode();
+  store_->Record(rc);
+  if (rc != SQLITE_ROW) return std::nullopt;
+  return s.ColumnInt(0) != 0;
+}
+
+bool rg_DrawArchive::EnsureTable() {
+  // The write check first: a damaged file is never touched, not even by
+  // the table's creation.
+  if (store_->Ready(true) != rg_StoreStatus::Ok) return false;
+  return Run(CreateTableStatement()) == SQLITE_DONE;
+}
+
+rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& draw, double now) {
+  if (store_->Ready(true) != rg_StoreStatus::Ok) return StoreResult::Failed;
+  if (const auto stored = Find(draw.lottery, draw.issue)) {
+    return stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+  }
+  if (LastStatus() != rg_StoreStatus::Ok || !EnsureTable()) return StoreResult::Failed;
+  rg_SqlStatement s(store_->Handle(), u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
+                                     u"VALUES (?,?,?,?,?,?);");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return StoreResult::Failed;
+  }
+  s.BindInt(1, draw.lottery);
+  s.BindText(2, draw.issue);
+  s.BindText(3, DrawDateText(draw.date));
+  s.BindText(4, FromUtf8(NumbersText(draw.numbers)));
+  s.BindText(5, FromUtf8(NumbersText(draw.extra)));
+  s.BindDouble(6, now);
+  const int rc = s.Step();
+  store_->Record(rc);
+  if (rc != SQLITE_DONE) return StoreResult::Failed;
+  if (sqlite3_changes(store_->Handle()) == 1) return StoreResult::Added;
+  // Another process stored the issue between our look and our write.
+  const auto stored = Find(draw.lottery, draw.issue);
+  if (LastStatus() != rg_StoreStatus::Ok) return StoreResult::Failed;
+  return stored && stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+}
+
+std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
+  std::vector<rg_DrawEntry> out;
+  if (HasTable() != true) return out;
+  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) +
+                                         u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate,length(issue),issue;");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return out;
+  }
+  s.BindInt(1, lottery);
+  rg_DrawEntry e;
+  int rc = SQLITE_ROW;
+  while ((rc = s.Step()) == SQLITE_ROW) {
+    if (ReadEntry(s, e)) out.push_back(e);
+  }
+  store_->Record(rc);
+  return out;
+}
+
+std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_view issue) const {
+  if (HasTable() != true) return std::nullopt;
+  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) + u" FROM xyh_draws WHERE lottery=? AND issue=?;");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return std::nullopt;
+  }
+  s.BindInt(1, lottery);
+  s.BindText(2, issue);
+  const int rc = s.Step();
+  store_->Record(rc);
+  rg_DrawEntry e;
+  if (rc == SQLITE_ROW && ReadEntry(s, e)) return e;
+  return std::nullopt;
+}
+
+std::size_t rg_DrawArchive::Count(int lottery) const {
+  if (HasTable() != true) return 0;
+  rg_SqlStatement s(store_->Handle(), u"SELECT count(*) FROM xyh_draws WHERE lottery=?;");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return 0;
+  }
+  s.BindInt(1, lottery);
+  const int rc = s.Step();
+  store_->Record(rc);
+  return rc == SQLITE_ROW ? static_cast<std::size_t>(s.ColumnInt(0)) : 0;
+}
+
+std::string rg_DrawArchive::Export(int lottery) const {
+  std::string out(kHeader);
+  out += '\n';
+  for (const rg_DrawEntry& d : Draws(lottery)) {
+    out += ToUtf8(d.issue) + ',' + ToUtf8(DrawDateText(d.date)) + ',' + NumbersText(d.numbers) + ',' +
+           NumbersText(d.extra) + '\n';
+  }
+  return out;
+}
+
+rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_view csv, double now) {
+  ImportResult result;
+  const rg_DrawRule* rule = FindDrawRule(lottery);
+  if (rule == nullptr) {
+    result.message = "unknown lottery " + std::to_string(lottery);
+    return result;
+  }
+  if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
+
+  struct Pending {
+    rg_DrawEntry draw;
+    int line;
+  };
+  std::vector<Pending> toAdd;
+  std::map<std::u16string, std::size_t> inFile;  // issue -> index into seen
+  std::vector<Pending> seen;
+  int lineNo = 0;
+  bool headerSeen = false;
+  std::size_t pos = 0;
+  const auto refuse = [&](int line, const std::string& why) {
+    result.message = "line " + std::to_string(line) + ": " + why;
+    return result;
+  };
+  while (pos < csv.size()) {
+    std::size_t end = csv.find('\n', pos);
+    if (end == std::string_view::npos) end = csv.size();
+    std::string_view line = csv.substr(pos, end - pos);
+    pos = end + 1;
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!headerSeen) {
+      if (Trim(line) != kHeader) return refuse(lineNo, "the first line must be the header " + std::string(kHeader));
+      headerSeen = true;
+      continue;
+    }
+    if (Trim(line).empty()) continue;
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (true) {
+      const std::size_t comma = line.find(',', start);
+      fields.push_back(Trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+      if (comma == std::string_view::npos) break;
+      start = comma + 1;
+    }
+    if (fields.size() != 4) {
+      return refuse(lineNo, "expected 4 fields (issue,date,red,blue), found " + std::to_string(fields.size()));
+    }
+    rg_DrawEntry d;
+    d.lottery = lottery;
+    const std::string& issue = fields[0];
+    if (issue.empty() || issue.size() > kMaxIssueDigits ||
+        !std::all_of(issue.begin(), issue.end(), [](char c) { return IsDigit(c); })) {
+      return refuse(lineNo, "the issue " + Quoted(issue) + " is not a number of at most 16 digits");
+    }
+    d.issue = FromUtf8(issue);
+    const auto date = ParseDrawDate(fields[1]);
+    if (!date) return refuse(lineNo, "the date " + Quoted(fields[1]) + " is not a real date written YYYY-MM-DD");
+    d.date = *date;
+    std::string bad;
+    auto red = ParseNumberList(fields[2], bad);
+    if (!red) return refuse(lineNo, "red: " + Quoted(bad) + " is not a number of one or two digits");
+    auto blue = ParseNumberList(fields[3], bad);
+    if (!blue) return refuse(lineNo, "blue: " + Quoted(bad) + " is not a number of one or two digits");
+    d.numbers = std::move(*red);
+    d.extra = std::move(*blue);
+    if (const std::string why = CheckDrawNumbers(*rule, d.numbers, d.extra); !why.empty()) {
+      return refuse(lineNo, why);
+    }
+    if (const auto it = inFile.find(d.issue); it != inFile.end()) {
+      const Pending& first = seen[it->second];
+      if (!first.draw.SameDraw(d)) {
+        return refuse(lineNo, "issue " + issue + " appears on line " + std::to_string(first.line) +
+                                  " with other numbers or another date");
+      }
+      ++result.skipped;
+      continue;
+    }
+    inFile.emplace(d.issue, seen.size());
+    seen.push_back({d, lineNo});
+    const auto stored = Find(lottery, d.issue);
+    if (LastStatus() != rg_StoreStatus::Ok) {
+      result.message = "the history database cannot be read";
+      result.writeFailed = true;
+      return result;
+    }
+    if (stored) {
+      if (!stored->SameDraw(d)) {
+        return refuse(lineNo, "issue " + issue + " is already stored as " + ToUtf8(DrawDateText(stored->date)) +
+                                  " " + Describe(*stored) + "; this line has " + ToUtf8(DrawDateText(d.date)) + " " + Describe(d));
+      }
+      ++result.skipped;
+      continue;
+    }
+    toAdd.push_back({std::move(d), lineNo});
+  }
+  if (!headerSeen) return refuse(1, "the file is empty; the first line must be the header " + std::string(kHeader));
+
+  if (!toAdd.empty()) {
+    if (!EnsureTable() || Run(u"BEGIN IMMEDIATE;") != SQLITE_DONE) {
+      result.message = "the history database cannot be written";
+      result.writeFailed = true;
+      return result;
+    }
+    for (const Pending& p : toAdd) {
+      rg_SqlStatement s(store_->Handle(), u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
+                                         u"VALUES (?,?,?,?,?,?);");
+      s.BindInt(1, lottery);
+      s.BindText(2, p.draw.issue);
+      s.BindText(3, DrawDateText(p.draw.date));
+      s.BindText(4, FromUtf8(NumbersText(p.draw.numbers)));
+      s.BindText(5, FromUtf8(NumbersText(p.draw.extra)));
+      s.BindDouble(6, now);
+      const int rc = s.Valid() ? s.Step() : s.PrepareCode();
+      if (rc != SQLITE_DONE) {
+        s.Finalize();
+        ExecuteSql(store_->Handle(), u"ROLLBACK;");
+        store_->Record(rc);
+        result.writeFailed = true;
+        return refuse(p.line, "writing the draw failed");
+      }
+    }
+    if (const int rc = Run(u"COMMIT;"); rc != SQLITE_DONE) {
+      ExecuteSql(store_->Handle(), u"ROLLBACK;");
+      store_->Record(rc);
+      result.message = "the import could not be committed";
+      result.writeFailed = true;
+      return result;
+    }
+  }
+  result.ok = true;
+  result.added = static_cast<int>(toAdd.size());
+  return result;
+}
+
+}  // namespace rg_com_ptl_xyh

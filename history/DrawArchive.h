@@ -1,0 +1,116 @@
+#pragma once
+// The draw archive: every draw a refresh has read (or the user imported),
+// one row per lottery and issue, in a table of its own beside the saved
+// casts. The saved casts' table is never written from here.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/EasyDb.h"
+
+namespace rg_com_ptl_xyh {
+
+// One stored draw. Numbers are in the order they were drawn (for the digit
+// lotteries the order is the result); extra holds the second zone (the
+// blue ball of 双色球), empty where the lottery has none.
+struct rg_DrawEntry {
+  int lottery = 101;
+  std::u16string issue;  // digits only
+  double date = 0.0;     // day count of the draw date, 00:00
+  std::vector<int> numbers;
+  std::vector<int> extra;
+  double storedAt = 0.0;  // day count of the moment it was stored
+
+  bool SameDraw(const rg_DrawEntry& other) const {
+    return lottery == other.lottery && issue == other.issue && date == other.date &&
+           numbers == other.numbers && extra == other.extra;
+  }
+};
+
+// How many numbers a lottery draws and from which range.
+struct rg_DrawRule {
+  int lottery;
+  int count;       // main numbers
+  int low, high;   // their range
+  bool distinct;   // false for the digit lotteries, where a digit may repeat
+  int extraCount;  // second-zone numbers
+  int extraLow, extraHigh;
+  bool extraApart;  // the second zone never repeats a main number (七乐彩)
+  int width;        // characters per number in the results page's text
+};
+// nullptr for a code outside 100..106.
+const rg_DrawRule* FindDrawRule(int lottery);
+
+// "" when the draw keeps the rule, else what is wrong with it.
+std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& numbers,
+                             const std::vector<int>& extra);
+
+// "2024-06-02"; the draw date form of the archive and its files.
+std::u16string DrawDateText(double date);
+// A real date written as YYYY-MM-DD; nullopt otherwise.
+std::optional<double> ParseDrawDate(std::string_view text);
+// "03 09 14": two digits each, separated by spaces.
+std::string NumbersText(const std::vector<int>& numbers);
+
+// A draw as the results page shows it (issue "第2024150期" or "2024062",
+// date "2024-06-02", numbers as one run of characters), made into an entry;
+// nullopt when any part does not read as a valid draw of that lottery.
+std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
+                                         std::u16string_view date, std::u16string_view numbers,
+                                         std::u16string_view extra);
+
+class rg_DrawArchive {
+ public:
+  // Works on the store's connection and keeps to its rules: nothing is
+  // written into a damaged file, and a read that fails (damaged, locked,
+  // I/O) is an error, never the end of the rows. LastStatus says which.
+  explicit rg_DrawArchive(rg_EasyDb& store) : store_(&store) {}
+
+  static constexpr std::u16string_view kTable = u"xyh_draws";
+  static std::u16string CreateTableStatement();
+
+  enum class StoreResult {
+    Added,      // a draw not seen before
+    Unchanged,  // the same draw was already stored
+    Conflict,   // that issue is stored with other numbers; the stored row stays
+    Failed,     // no connection, a damaged or locked file, or the write failed
+  };
+  StoreResult Store(const rg_DrawEntry& draw, double now);
+
+  // The stored draws of one lottery, oldest first (by date, then issue);
+  // as far as the file reads when LastStatus is not Ok.
+  std::vector<rg_DrawEntry> Draws(int lottery) const;
+  std::vector<rg_DrawEntry> DoubleColorDraws() const { return Draws(101); }
+  // nullopt also when it cannot be read (LastStatus tells).
+  std::optional<rg_DrawEntry> Find(int lottery, std::u16string_view issue) const;
+  std::size_t Count(int lottery) const;
+  // The outcome of the last operation, as the store words it.
+  rg_StoreStatus LastStatus() const;
+
+  // The CSV file form: header "issue,date,red,blue", oldest first.
+  std::string Export(int lottery) const;
+
+  struct ImportResult {
+    bool ok = false;
+    int added = 0;
+    int skipped = 0;      // lines already stored with the same numbers
+    std::string message;  // the refusal, naming the line (the header is line 1)
+    bool writeFailed = false;  // the file was sound but the database could not be read or written
+  };
+  // All lines or none: every line is checked before anything is written,
+  // and the writes share one transaction.
+  ImportResult Import(int lottery, std::string_view csv, double now);
+
+ private:
+  // Whether xyh_draws exists yet (it is made by the first write); nullopt
+  // when that cannot be read.
+  std::optional<bool> HasTable() const;
+  bool EnsureTable();
+  // Prepares and steps a statement without rows; SQLite's code.
+  int Run(std::u16string_view text);
+  rg_EasyDb* store_;
+};
+
+}  // namespace rg_com_ptl_xyh

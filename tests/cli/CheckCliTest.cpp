@@ -1,0 +1,341 @@
+// xyh-cli draws and xyh-cli check, run as a user would.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "TempDir.h"
+#include "net/TestServer.h"
+#include "platform/Settings.h"
+#include "support/LockHolder.h"
+
+namespace {
+
+struct CliResult {
+  int code;
+  std::string out;
+};
+
+// stderr is folded into the output unless quiet.
+CliResult Cli(const std::string& args, bool quiet = false) {
+  const std::string command = std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buf{};
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+Json::Value Parse(const std::string& text) {
+  Json::Value v;
+  Json::CharReaderBuilder b;
+  std::string errors;
+  std::istringstream in(text);
+  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
+  return v;
+}
+
+std::string Bytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<int> Numbers(const std::string& list) {
+  std::vector<int> out;
+  std::stringstream in(list);
+  std::string piece;
+  while (std::getline(in, piece, ',')) out.push_back(std::stoi(piece));
+  return out;
+}
+
+// Runs a few statements on the file with python3's sqlite3 module.
+void Sql(const std::filesystem::path& file, const std::string& script) {
+  const std::string command = "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+                              "c.executescript(sys.stdin.read()); c.commit()' '" + file.string() + "'";
+  FILE* pipe = popen(command.c_str(), "w");
+  std::fputs(script.c_str(), pipe);
+  ASSERT_EQ(pclose(pipe), 0);
+}
+
+struct CliHome {
+  test_support::TempDir dir;
+  std::string h = " --home '" + dir.path().string() + "'";
+  std::filesystem::path File(const char* name) const { return dir.path() / name; }
+  std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
+  void Write(const char* name, const std::string& text) const { std::ofstream(File(name), std::ios::binary) << text; }
+};
+
+TEST(CliDraws, ImportListExportRoundTrip) {
+  CliHome home;
+  home.Write("a.csv", "issue,date,red,blue\n2026141,2026-12-06,3 9 14 20 27 31,8\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  const CliResult imported = Cli("draws import '" + home.File("a.csv").string() + "'" + home.h);
+  ASSERT_EQ(imported.code, 0) << imported.out;
+  EXPECT_EQ(imported.out, "imported 2 draws\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out,
+            "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
+  const Json::Value list = Parse(Cli("draws list --json" + home.h, true).out);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0]["issue"].asString(), "2026142");
+  EXPECT_EQ(list[1]["numbers"][0].asInt(), 3);
+  EXPECT_EQ(list[1]["extra"][0].asInt(), 8);
+
+  const std::string exported = Cli("draws export" + home.h, true).out;
+  EXPECT_EQ(exported,
+            "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  CliHome other;
+  other.Write("b.csv", exported);
+  ASSERT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).code, 0);
+  EXPECT_EQ(Cli("draws export" + other.h, true).out, exported);
+  EXPECT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).out,
+            "imported 0 draws, skipped 2 already stored\n");
+  EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "");
+  for (const char* bad : {"draws", "draws frob", "draws import", "draws list --lottery 107", "draws export --json"}) {
+    EXPECT_EQ(Cli(std::string(bad) + home.h).code, 2) << bad;
+  }
+  EXPECT_EQ(Cli("draws import /no/such/file.csv" + home.h).code, 1);
+}
+
+TEST(CliDraws, ARefusedImportNamesTheLineAndLeavesTheFileAsItWas) {
+  CliHome home;
+  home.Write("a.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("a.csv").string() + "'" + home.h).code, 0);
+  const std::string before = Bytes(home.Db());
+  home.Write("bad.csv",
+             "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n2026143,2026-12-10,1 2 3 4 5 33,17\n");
+  const CliResult bad = Cli("draws import '" + home.File("bad.csv").string() + "'" + home.h);
+  EXPECT_EQ(bad.code, 2);
+  EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos) << bad.out;
+  home.Write("conflict.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 32,08\n");
+  const CliResult conflict = Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
+  EXPECT_EQ(conflict.code, 2);
+  EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos) << conflict.out;
+  EXPECT_EQ(Bytes(home.Db()), before);
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
+}
+
+TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
+  CliHome home;
+  // Cast 1 before Tuesday's sales close, cast 2 after them; cast 3 in a week
+  // with no draw stored.
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --save 甲" + home.h).code, 0);
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 20:00:00.000' --save 乙" + home.h).code, 0);
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-20 10:00:00' --save 丙" + home.h).code, 0);
+  const Json::Value cast = Parse(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --json", true).out);
+  const std::vector<int> ticket = Numbers(cast["numbers"][0].asString());
+  const std::vector<int> blues = Numbers(cast["numbers"][6].asString());
+  ASSERT_EQ(ticket.size(), 6u);
+  ASSERT_GE(blues.size(), 2u);
+  // Tuesday's draw is the first ticket and the first blue; Thursday's has
+  // four of its reds and a blue outside the list.
+  std::string tuesday, thursday;
+  for (int n : ticket) tuesday += std::to_string(n) + " ";
+  const std::vector<int> others = {ticket[0], ticket[1], ticket[2], ticket[3]};
+  int filler = 1, outside = 1;
+  std::vector<int> reds = others;
+  while (reds.size() < 6) {
+    if (std::find(ticket.begin(), ticket.end(), filler) == ticket.end()) reds.push_back(filler);
+    ++filler;
+  }
+  while (std::find(blues.begin(), blues.end(), outside) != blues.end()) ++outside;
+  for (int n : reds) thursday += std::to_string(n) + " ";
+  home.Write("d.csv", "issue,date,red,blue\n2026142," "2026-12-08," + tuesday + "," + std::to_string(blues[0]) +
+                          "\n2026143,2026-12-10," + thursday + "," + std::to_string(outside) + "\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+
+  const CliResult run = Cli("check --json" + home.h, true);
+  ASSERT_EQ(run.code, 0);
+  const Json::Value all = Parse(run.out);
+  ASSERT_EQ(all.size(), 3u);
+  // Newest first by cast time.
+  EXPECT_EQ(all[0]["id"].asInt(), 3);
+  EXPECT_EQ(all[1]["id"].asInt(), 2);
+  EXPECT_EQ(all[2]["id"].asInt(), 1);
+  for (const Json::Value& v : all) {
+    for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue", "tickets",
+                            "bestTier", "fixedPrize"}) {
+      EXPECT_TRUE(v.isMember(key)) << key;
+    }
+    EXPECT_EQ(v.size(), 10u);
+  }
+
+  const Json::Value& first = all[2];
+  EXPECT_EQ(first["castTime"].asString(), "2026-12-08 19:59:59.999");
+  EXPECT_EQ(first["issue"].asString(), "2026142");
+  EXPECT_EQ(first["drawDate"].asString(), "2026-12-08");
+  EXPECT_EQ(first["drawBlue"].asInt(), blues[0]);
+  EXPECT_EQ(first["bestTier"].asInt(), 1);
+  const Json::Value& t0 = first["tickets"][0];
+  EXPECT_EQ(t0.size(), 7u);
+  EXPECT_EQ(t0["hits"].size(), 6u);
+  EXPECT_TRUE(t0["blueHit"].asBool());
+  EXPECT_EQ(t0["bets"].asInt(), static_cast<int>(blues.size()));
+  EXPECT_EQ(t0["tier"].asInt(), 1);
+  EXPECT_EQ(t0["winningBets"].asInt(), static_cast<int>(blues.size()));  // 6+1 once, 6+0 for the rest
+  EXPECT_EQ(t0["fixedPrize"].asInt(), 0);
+
+  const Json::Value& second = all[1];
+  EXPECT_EQ(second["issue"].asString(), "2026143");
+  const Json::Value& s0 = second["tickets"][0];
+  EXPECT_EQ(s0["hits"].size(), 4u);
+  EXPECT_FALSE(s0["blueHit"].asBool());
+  EXPECT_EQ(s0["tier"].asInt(), 5);  // 4+0 for every bet
+  EXPECT_EQ(s0["winningBets"].asInt(), static_cast<int>(blues.size()));
+  EXPECT_EQ(s0["fixedPrize"].asInt(), 10 * static_cast<int>(blues.size()));
+
+  const Json::Value& pending = all[0];
+  for (const char* key : {"issue", "drawDate", "drawRed", "drawBlue"}) EXPECT_TRUE(pending[key].isNull()) << key;
+  EXPECT_EQ(pending["bestTier"].asInt(), 0);
+  EXPECT_EQ(pending["tickets"][0]["red"].size(), 6u);
+  EXPECT_EQ(pending["tickets"][0]["hits"].size(), 0u);
+  EXPECT_FALSE(pending["tickets"][0]["blueHit"].asBool());
+
+  // Chosen ids, still newest first; the text marks the matched numbers.
+  const Json::Value chosen = Parse(Cli("check 1 3 --json" + home.h, true).out);
+  ASSERT_EQ(chosen.size(), 2u);
+  EXPECT_EQ(chosen[0]["id"].asInt(), 3);
+  const std::string text = Cli("check 1" + home.h).out;
+  EXPECT_NE(text.find("开奖: 第2026142期 2026-12-08"), std::string::npos) << text;
+  EXPECT_NE(text.find("一等奖"), std::string::npos) << text;
+  EXPECT_NE(text.find("[" + std::string(ticket[0] < 10 ? "0" : "") + std::to_string(ticket[0]) + "]"), std::string::npos);
+  EXPECT_NE(Cli("check 3" + home.h).out.find("待开奖"), std::string::npos);
+  const CliResult unknown = Cli("check 1 9" + home.h);
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_NE(unknown.out.find("no saved cast has the id 9"), std::string::npos);
+}
+
+TEST(CliCheck, IdsBeyond32Bits) {
+  CliHome home;
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code, 0);
+  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code, 0);
+  Sql(home.Db(), "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
+                 "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
+  home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+
+  // 4294967297 would be 1 if cut to 32 bits, which no longer exists.
+  const CliResult one = Cli("check 4294967297 --json" + home.h, true);
+  ASSERT_EQ(one.code, 0) << one.out;
+  const Json::Value v = Parse(one.out);
+  ASSERT_EQ(v.size(), 1u);
+  EXPECT_EQ(v[0]["id"].asInt64(), 4294967297LL);
+  EXPECT_EQ(v[0]["issue"].asString(), "2026142");
+  const Json::Value both = Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, true).out);
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[0]["id"].asInt64(), 9223372036854775807LL);
+  EXPECT_EQ(both[0]["name"].asString(), "a\x1b[2Jb");  // escaped on the terminal, the same text read back
+  // Control characters in saved names reach the terminal as escapes only.
+  for (const std::string args : {"check", "check --json"}) {
+    const CliResult r = Cli(args + home.h, true);
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << args;
+  }
+  EXPECT_NE(Cli("check 9223372036854775807" + home.h).out.find("#9223372036854775807 a\\x1b[2Jb"), std::string::npos);
+  EXPECT_NE(Cli("check 4294967297" + home.h).out.find("#4294967297 甲"), std::string::npos);
+  const CliResult gone = Cli("check 1" + home.h);
+  EXPECT_EQ(gone.code, 2);
+  EXPECT_NE(gone.out.find("no saved cast has the id 1"), std::string::npos) << gone.out;
+  EXPECT_EQ(Cli("check 9223372036854775808" + home.h).code, 2);
+}
+
+TEST(CliCheck, ABoughtTicket) {
+  CliHome home;
+  EXPECT_EQ(Cli("check --red '1 2 3 4 5 6'" + home.h).code, 1);  // no draw stored yet
+  home.Write("d.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  // The newest draw by default: 01 05 09 12 22 30 + 03.
+  const Json::Value v = Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, true).out);
+  EXPECT_TRUE(v["id"].isNull());
+  EXPECT_TRUE(v["name"].isNull());
+  EXPECT_TRUE(v["castTime"].isNull());
+  EXPECT_EQ(v["issue"].asString(), "2026142");
+  ASSERT_EQ(v["tickets"].size(), 1u);
+  EXPECT_EQ(v["tickets"][0]["hits"].size(), 5u);
+  EXPECT_EQ(v["tickets"][0]["bets"].asInt(), 2);
+  EXPECT_EQ(v["tickets"][0]["tier"].asInt(), 3);  // 5+1; the other bet 5+0
+  EXPECT_EQ(v["fixedPrize"].asInt(), 3200);
+  const Json::Value older = Parse(Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2026141 --json" + home.h, true).out);
+  EXPECT_EQ(older["bestTier"].asInt(), 1);
+  const Json::Value noBlue = Parse(Cli("check --red '3 9 14 20 27 31' --issue 2026141 --json" + home.h, true).out);
+  EXPECT_EQ(noBlue["tickets"][0]["bets"].asInt(), 1);
+  EXPECT_EQ(noBlue["bestTier"].asInt(), 2);
+
+  for (const char* bad : {"check --red '1 2 3 4 5'", "check --red '1 2 3 4 5 34'", "check --red '1 2 3 4 5 05'",
+                          "check --red '1 2 3 4 5 6' --blue 17", "check --red '1 2 3 4 5 6' --blue '3 03'",
+                          "check --red '1 2 3 4 5 6' --issue 1", "check --red '1 2 3 4 5 x'", "check --blue 3",
+                          "check 1 --red '1 2 3 4 5 6'", "check 0", "check x"}) {
+    const CliResult r = Cli(std::string(bad) + home.h);
+    EXPECT_EQ(r.code, 2) << bad << ": " << r.out;
+    EXPECT_FALSE(r.out.empty()) << bad;
+  }
+}
+
+TEST(CliDraws, EveryRefreshStoresItsDraw) {
+  XYH_SKIP_WITHOUT_PING();
+  CliHome home;
+  test_support::TempDir root;
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+  test_support::TestServer server(root.path());
+  rg_com_ptl_xyh::rg_Settings settings(home.dir.path() / "config.ini");
+  const std::string url = server.Url("/files/home.html");
+  settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
+  settings.Write(u"net", u"probe_host", u"127.0.0.1");
+  EXPECT_NE(Cli("draw" + home.h).out.find("archived: added\n"), std::string::npos);
+  EXPECT_EQ(Parse(Cli("draw --json" + home.h, true).out)["archived"].asString(), "unchanged");
+  EXPECT_EQ(Parse(Cli("draw --lottery 103 --json" + home.h, true).out)["archived"].asString(), "added");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2024062\t2024-06-02\t03 09 16 19 25 29 + 07\n");
+  EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "2024150\t2024-06-02\t04 00 07\n");
+}
+
+TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
+  CliHome home;
+  home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  home.Write("e.csv", "issue,date,red,blue\n2026143,2026-12-10,01 05 09 12 22 31,03\n");
+  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  {
+    test_support::LockHolder lock(home.Db());
+    ASSERT_TRUE(lock.Locked());
+    for (const std::string args : {"draws list", "draws export", "check", "check --red '1 2 3 4 5 6'"}) {
+      const CliResult r = Cli(args + home.h);
+      EXPECT_EQ(r.code, 1) << args << ": " << r.out;  // not an empty archive that looks complete
+      EXPECT_NE(r.out.find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos) << args << ": " << r.out;
+    }
+    const CliResult import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+    EXPECT_EQ(import.code, 1);
+    EXPECT_NE(import.out.find("历史记录文件正被其他程序使用"), std::string::npos) << import.out;
+  }
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n");
+
+  // 60 saved casts over several pages; the page of the oldest loses its type.
+  for (int i = 1; i <= 60; ++i) {
+    ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) + "次,名称写得长一些好让表占用好几页'" +
+                  home.h).code, 0);
+  }
+  std::string bytes = Bytes(home.Db());
+  const auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
+  ASSERT_EQ(at(4096), 0x05u);
+  const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
+  const size_t leaf = ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
+  bytes[leaf] = 0x03;
+  std::ofstream(home.Db(), std::ios::binary | std::ios::trunc) << bytes;
+
+  const CliResult import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+  EXPECT_EQ(import.code, 1);
+  EXPECT_NE(import.out.find("历史记录文件已损坏"), std::string::npos) << import.out;
+  const CliResult check = Cli("check" + home.h);
+  EXPECT_EQ(check.code, 1);
+  EXPECT_NE(check.out.find("历史记录文件已损坏"), std::string::npos) << check.out;
+  EXPECT_EQ(Bytes(home.Db()), bytes);
+  // The draws themselves still read, and a bought ticket is still checked.
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n");
+  EXPECT_EQ(Cli("check --red '1 5 9 12 22 30' --blue 3" + home.h, true).code, 0);
+  EXPECT_EQ(Bytes(home.Db()), bytes);
+}
+
+}  // namespace

@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "TempDir.h"
+#include "history/DrawArchive.h"
+#include "history/EasyDb.h"
+#include "platform/DateTime.h"
+#include "platform/Utf.h"
+#include "support/LockHolder.h"
+
+using namespace rg_com_ptl_xyh;
+using test_support::TempDir;
+
+namespace {
+
+std::string Bytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+rg_DrawEntry Ssq(const char16_t* issue, int y, int m, int d, std::vector<int> red, int blue) {
+  rg_DrawEntry e;
+  e.lottery = 101;
+  e.issue = issue;
+  e.date = MakeDate(y, m, d);
+  e.numbers = std::move(red);
+  e.extra = {blue};
+  return e;
+}
+
+struct ArchiveTest : ::testing::Test {
+  TempDir dir;
+  rg_EasyDb store;
+  void SetUp() override { ASSERT_NE(store.Open(dir.path()), rg_EasyDb::OpenResult::Failed); }
+  rg_DrawArchive Archive() { return rg_DrawArchive(store); }
+  const double now = MakeDate(2026, 12, 7, 10, 0, 0);
+};
+
+TEST_F(ArchiveTest, StoresOneRowPerIssueAndLeavesTheHistoryTableAlone) {
+  rg_DrawArchive archive = Archive();
+  EXPECT_TRUE(archive.Draws(101).empty());  // no table yet: nothing, no failure
+  const auto a = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  const auto b = Ssq(u"2026139", 2026, 12, 3, {1, 2, 3, 4, 5, 6}, 16);
+  EXPECT_EQ(archive.Store(a, now), rg_DrawArchive::StoreResult::Added);
+  EXPECT_EQ(archive.Store(b, now), rg_DrawArchive::StoreResult::Added);
+  EXPECT_EQ(archive.Store(a, now + 1), rg_DrawArchive::StoreResult::Unchanged);
+  auto changed = a;
+  changed.extra = {9};
+  EXPECT_EQ(archive.Store(changed, now), rg_DrawArchive::StoreResult::Conflict);
+
+  const auto draws = archive.DoubleColorDraws();
+  ASSERT_EQ(draws.size(), 2u);
+  EXPECT_EQ(draws[0].issue, u"2026139");  // oldest first
+  EXPECT_TRUE(draws[1].SameDraw(a));
+  EXPECT_EQ(draws[1].storedAt, now);  // the second read changed nothing
+  EXPECT_EQ(archive.Count(101), 2u);
+  EXPECT_EQ(archive.Count(102), 0u);
+  EXPECT_TRUE(store.List().empty());
+}
+
+TEST_F(ArchiveTest, RowsEditedIntoNonsenseAreNotTrusted) {
+  rg_DrawArchive archive = Archive();
+  ASSERT_EQ(archive.Store(Ssq(u"1", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 7), now), rg_DrawArchive::StoreResult::Added);
+  sqlite3* db = store.Handle();
+  ASSERT_EQ(sqlite3_exec(db, "INSERT INTO xyh_draws VALUES (101,'2','2026-01-03','01 01 02 03 04 05','07',0),"
+                             "(101,'3','2026-02-30','01 02 03 04 05 06','07',0),"
+                             "(101,'x','2026-01-05','01 02 03 04 05 06','07',0);",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(archive.Draws(101).size(), 1u);
+}
+
+TEST(DrawFromPage, ReadsEachLotteryLayout) {
+  auto ssq = DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192529", u"07");
+  ASSERT_TRUE(ssq);
+  EXPECT_EQ(ssq->numbers, (std::vector<int>{3, 9, 16, 19, 25, 29}));
+  EXPECT_EQ(ssq->extra, std::vector<int>{7});
+  EXPECT_EQ(DrawDateText(ssq->date), u"2024-06-02");
+
+  auto kl8 = DrawFromPage(100, u"第2024150期", u"2024-06-02",
+                          u"0307091215182126303337414550556166707479", u"");
+  ASSERT_TRUE(kl8);
+  EXPECT_EQ(kl8->issue, u"2024150");
+  EXPECT_EQ(kl8->numbers.size(), 20u);
+
+  auto d3 = DrawFromPage(103, u"2024150", u"2024-06-02<!-- 周日 -->", u"407", u"");
+  ASSERT_TRUE(d3);
+  EXPECT_EQ(d3->numbers, (std::vector<int>{4, 0, 7}));
+  auto dlt = DrawFromPage(104, u"24062", u"2024-06-03", u"0611192733", u"0410");
+  ASSERT_TRUE(dlt);
+  EXPECT_EQ(dlt->extra, (std::vector<int>{4, 10}));
+  auto qxc = DrawFromPage(106, u"24061", u"2024-06-02", u"825061", u"12");
+  ASSERT_TRUE(qxc);
+  EXPECT_EQ(qxc->extra, std::vector<int>{12});
+  EXPECT_TRUE(DrawFromPage(105, u"24150", u"2024-06-02", u"12345", u""));
+  EXPECT_TRUE(DrawFromPage(102, u"2024063", u"2024-06-01", u"02051114192328", u"17"));
+
+  // What a failed or changed page gives is never archived.
+  EXPECT_FALSE(DrawFromPage(101, u"", u"", u"", u""));
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"0309161925", u"07"));      // five reds
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192509", u"07"));    // repeated
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192534", u"07"));    // 34
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-31", u"030916192529", u"07"));    // no such day
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192529", u"17"));    // blue 17
+  EXPECT_FALSE(DrawFromPage(102, u"2024063", u"2024-06-01", u"02051114192328", u"05"));  // special repeats
+  EXPECT_FALSE(DrawFromPage(103, u"2024150", u"2024-06-02", u"407", u"1"));
+  EXPECT_FALSE(DrawFromPage(107, u"1", u"2024-06-02", u"407", u""));
+}
+
+// --- import and export ------------------------------------------------------
+
+constexpr const char* kGood =
+    "issue,date,red,blue\n"
+    "2026140,2026-12-06,03 09 14 20 27 31,08\n"
+    "2026139,2026-12-03,1 2 3 4 5 6,16\r\n"
+    "\n";
+
+TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
+  rg_DrawArchive archive = Archive();
+  const auto first = archive.Import(101, kGood, now);
+  ASSERT_TRUE(first.ok) << first.message;
+  EXPECT_EQ(first.added, 2);
+  const std::string exported = archive.Export(101);
+  EXPECT_EQ(exported,
+            "issue,date,red,blue\n"
+            "2026139,2026-12-03,01 02 03 04 05 06,16\n"
+            "2026140,2026-12-06,03 09 14 20 27 31,08\n");
+
+  // Into a second store: the same rows; into the first again: all skipped.
+  TempDir other;
+  rg_EasyDb second;
+  ASSERT_NE(second.Open(other.path()), rg_EasyDb::OpenResult::Failed);
+  rg_DrawArchive copy(second);
+  ASSERT_TRUE(copy.Import(101, exported, now).ok);
+  EXPECT_EQ(copy.Export(101), exported);
+  const auto again = archive.Import(101, exported, now);
+  EXPECT_TRUE(again.ok);
+  EXPECT_EQ(again.added, 0);
+  EXPECT_EQ(again.skipped, 2);
+
+  // Other lotteries keep their own layout; an empty blue column stays empty.
+  ASSERT_TRUE(archive.Import(103, "issue,date,red,blue\n2024150,2024-06-02,4 0 7,\n", now).ok);
+  EXPECT_EQ(archive.Export(103), "issue,date,red,blue\n2024150,2024-06-02,04 00 07,\n");
+  EXPECT_EQ(archive.Count(101), 2u);
+}
+
+TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
+  rg_DrawArchive archive = Archive();
+  ASSERT_TRUE(archive.Import(101, "issue,date,red,blue\n2026100,2026-09-01,01 02 03 04 05 06,07\n", now).ok);
+  store.Close();
+  const auto file = rg_EasyDb::FileIn(dir.path());
+  const std::string before = Bytes(file);
+  ASSERT_NE(store.Open(dir.path()), rg_EasyDb::OpenResult::Failed);
+  archive = Archive();
+
+  const std::string ok1 = "2026140,2026-12-06,03 09 14 20 27 31,08\n";
+  const struct {
+    std::string body;  // after the header and one good line
+    std::string expect;
+  } cases[] = {
+      {"2026141,2026-12-08,03 09 14 20 27,08\n", "line 3: red must hold 6 distinct numbers from 1 to 33"},
+      {"2026141,2026-12-08,03 09 14 20 27 27,08\n", "line 3: red number 27 appears twice"},
+      {"2026141,2026-12-08,3 09 14 20 27 03,08\n", "line 3: red number 3 appears twice"},
+      {"2026141,2026-12-08,00 09 14 20 27 31,08\n", "line 3: red number 0 is outside 1 to 33"},
+      {"2026141,2026-12-08,03 09 14 20 27 34,08\n", "line 3: red number 34 is outside 1 to 33"},
+      {"2026141,2026-12-08,03 09 14 20 27 31,17\n", "line 3: blue number 17 is outside 1 to 16"},
+      {"2026141,2026-12-08,03 09 14 20 27 31,\n", "line 3: blue must hold 1"},
+      {"2026141,2026-12-08,03 09 14 20 27 31,01 02\n", "line 3: blue must hold 1"},
+      {"2026141,2026-02-30,03 09 14 20 27 31,08\n", "line 3: the date \"2026-02-30\" is not a real date"},
+      {"2026141,2026/12/08,03 09 14 20 27 31,08\n", "line 3: the date"},
+      {"20261a1,2026-12-08,03 09 14 20 27 31,08\n", "line 3: the issue \"20261a1\""},
+      {",2026-12-08,03 09 14 20 27 31,08\n", "line 3: the issue"},
+      {"2026141,2026-12-08,03 09 14 20 27 131,08\n", "line 3: red: \"131\""},
+      {"2026141,2026-12-08,03 09 14 20 27 31\n", "line 3: expected 4 fields"},
+      {"\n\n2026141,2026-12-08,03 09 14 20 27 31,08,9\n", "line 5: expected 4 fields"},
+      {"2026100,2026-09-01,01 02 03 04 05 06,08\n", "line 3: issue 2026100 is already stored"},
+      {"2026140,2026-12-06,03 09 14 20 27 31,09\n", "line 3: issue 2026140 appears on line 2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.body);
+    const auto r = archive.Import(101, "issue,date,red,blue\n" + ok1 + c.body, now);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message.rfind(c.expect, 0), 0u) << r.message;
+  }
+  EXPECT_EQ(archive.Import(101, "issue,date,blue,red\n" + ok1, now).message.rfind("line 1:", 0), 0u);
+  EXPECT_FALSE(archive.Import(101, "", now).ok);
+  EXPECT_EQ(archive.Count(101), 1u);
+  store.Close();
+  EXPECT_EQ(Bytes(file), before);
+}
+
+TEST_F(ArchiveTest, ARefusedFirstImportDoesNotEvenCreateTheTable) {
+  store.Close();
+  const auto file = rg_EasyDb::FileIn(dir.path());
+  const std::string before = Bytes(file);
+  ASSERT_NE(store.Open(dir.path()), rg_EasyDb::OpenResult::Failed);
+  EXPECT_FALSE(Archive().Import(101, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5,6\n", now).ok);
+  store.Close();
+  EXPECT_EQ(Bytes(file), before);
+}
+
+// An archive of 300 draws whose first leaf page of xyh_draws (the oldest
+// issues) has a broken page header; the rest of the file is sound.
+std::string DamageTheArchive(const TempDir& home, double now) {
+  const auto file = rg_EasyDb::FileIn(home.path());
+  long long root = 0;
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+    rg_DrawArchive archive(db);
+    for (int i = 0; i < 300; ++i) {
+      const auto issue = FromUtf8(std::to_string(2020001 + i));
+      EXPECT_EQ(archive.Store(Ssq(issue.c_str(), 2020, 1, 1, {1, 2, 3, 4, 5, 6}, 1 + i % 16), now),
+                rg_DrawArchive::StoreResult::Added);
+    }
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db.Handle(), "SELECT rootpage FROM sqlite_master WHERE name='xyh_draws';", -1, &s, nullptr);
+    if (sqlite3_step(s) == SQLITE_ROW) root = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+  }
+  std::string bytes = Bytes(file);
+  const size_t page = 4096;
+  const auto byteAt = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>(bytes[at])); };
+  const size_t top = (static_cast<size_t>(root) - 1) * page;
+  EXPECT_EQ(byteAt(top), 0x05u);  // split into an interior page
+  const size_t cell = top + (byteAt(top + 12) << 8 | byteAt(top + 13));
+  const size_t leaf = ((byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3)) - 1) * page;
+  EXPECT_EQ(byteAt(leaf), 0x0Du);
+  bytes[leaf] = 0x03;
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  return bytes;
+}
+
+TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
+  TempDir home;
+  const double now = MakeDate(2026, 12, 7, 10, 0, 0);
+  const std::string before = DamageTheArchive(home, now);
+  const auto file = rg_EasyDb::FileIn(home.path());
+  rg_EasyDb store;
+  ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
+  rg_DrawArchive archive(store);
+  const auto draws = archive.Draws(101);
+  EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);  // not the end of the rows
+  EXPECT_LT(draws.size(), 300u);
+  const auto fresh = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  EXPECT_EQ(archive.Store(fresh, now), rg_DrawArchive::StoreResult::Failed);
+  EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
+  const auto imported = archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", now);
+  EXPECT_FALSE(imported.ok);
+  EXPECT_TRUE(imported.writeFailed);
+  EXPECT_EQ(archive.Import(102, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now).ok, false);
+  store.Close();
+  EXPECT_EQ(Bytes(file), before);
+}
+
+TEST(ArchiveFaults, ADamagedHistoryGetsNoTableOfDraws) {
+  TempDir home;
+  const auto file = rg_EasyDb::FileIn(home.path());
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+    rg_YsModel r;
+    r.ysname = u"甲";
+    r.ysnumber = u"58";
+    r.dong = {0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(db.Save(r));
+  }
+  std::string bytes = Bytes(file);
+  ASSERT_GE(bytes.size(), 8192u);
+  bytes[4096] = 0x03;  // the history table's only page loses its type
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  rg_EasyDb store;
+  ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
+  rg_DrawArchive archive(store);
+  EXPECT_EQ(archive.Store(Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0),
+            rg_DrawArchive::StoreResult::Failed);
+  EXPECT_FALSE(archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0).ok);
+  store.Close();
+  EXPECT_EQ(Bytes(file), bytes);
+}
+
+TEST(ArchiveFaults, ALockedFileIsAnErrorNotAnEmptyArchive) {
+  TempDir home;
+  const double now = MakeDate(2026, 12, 7, 10, 0, 0);
+  rg_EasyDb store;
+  ASSERT_NE(store.Open(home.path()), rg_EasyDb::OpenResult::Failed);
+  rg_DrawArchive archive(store);
+  const auto a = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  ASSERT_EQ(archive.Store(a, now), rg_DrawArchive::StoreResult::Added);
+  {
+    test_support::LockHolder lock(store.Path());
+    ASSERT_TRUE(lock.Locked());
+    EXPECT_TRUE(archive.Draws(101).empty());
+    EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
+    EXPECT_EQ(archive.Store(Ssq(u"2026141", 2026, 12, 8, {1, 2, 3, 4, 5, 6}, 8), now),
+              rg_DrawArchive::StoreResult::Failed);
+    EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
+  }
+  EXPECT_EQ(archive.Draws(101).size(), 1u);
+  EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Ok);
+}
+
+}  // namespace
