@@ -90,4 +90,18 @@ rg_CastResult rg_SavedCastDeriver::Check(const rg_YsModel& record, const rg_Draw
                       index);
 }
 
+std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
+                                   rg_SavedCastDeriver& deriver, const std::atomic<bool>* abort) {
+  std::vector<rg_CastTier> out;
+  out.reserve(casts.size());
+  for (const rg_YsModel& cast : casts) {
+    if (abort != nullptr && *abort) break;
+    int tier = 0;
+    const rg_DrawEntry* target = index.Target(cast.ysday, IsDrawTimeCast(cast.ysindex, cast.rot));
+    if (target != nullptr) tier = deriver.Check(cast, index).check.bestTier;
+    out.push_back({cast._id, tier, target != nullptr ? target->issue : std::u16string()});
+  }
+  return out;
+}
+
 }  // namespace rg_com_ptl_xyh

@@ -2,6 +2,8 @@
 // A saved cast checked against the draw archive: its tickets derived again
 // from the stored record, at the stored cast time, and scored against the
 // draw it was made for.
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -64,5 +66,15 @@ class rg_SavedCastDeriver {
   struct Engine;
   std::unique_ptr<Engine> engine_;
 };
+
+// The best tier of each cast that won, by id; casts still pending are not
+// cast again. abort ends the pass early (the result is then partial).
+struct rg_CastTier {
+  std::int32_t id;
+  int bestTier;          // 0: no prize, or pending
+  std::u16string issue;  // of the draw it met; empty while pending
+};
+std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
+                                   rg_SavedCastDeriver& deriver, const std::atomic<bool>* abort = nullptr);
 
 }  // namespace rg_com_ptl_xyh

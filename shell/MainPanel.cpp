@@ -69,7 +69,7 @@ void rg_MainPanel::Build(const QString& fontDescription) {
       // A copy: the record saved is the cast on screen now.
       const rg_GuaAnalysis analysis = gua_->Report().Analysis();
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
-    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help) {
+    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help || code == rg_HistoryPanel::Check) {
       emit command(code);
     }
   });
@@ -102,6 +102,7 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
   if (cycle.record.status == 200) {
     refreshTimer_.stop();
     emit statusText(ui::Q(std::u16string(kDrawUpdatedMessage)));
+    emit drawRead(lottery->code, cycle.record);
   }
   draw_->layoutDraw(lottery->TypeIndex(), ui::Q(ShownNumbers(*lottery, cycle.record)), ui::Q(cycle.record.date),
                     ui::Q(cycle.record.issue), fontDescription_, 0);

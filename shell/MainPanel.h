@@ -56,6 +56,8 @@ class rg_MainPanel : public QWidget {
   void save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
   void command(int code);
   void review(int id);
+  // A refresh cycle read a draw (status 200) of that lottery.
+  void drawRead(int lottery, const rg_DrawRecord& record);
 
  private:
   void FinishCycle(const rg_DrawCycle& cycle);

@@ -24,6 +24,10 @@
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
+#include "shell/panels/CheckWin.h"
+#include "shell/PrizeWatch.h"
+#include "derive/SavedCast.h"
+#include "engine/Report.h"
 #include "net/HttpClient.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateService.h"
@@ -69,6 +73,11 @@ void rg_XyhWin::Create() {
   connect(panel_, &rg_MainPanel::save, this, &rg_XyhWin::Save);
   connect(panel_, &rg_MainPanel::command, this, &rg_XyhWin::Command);
   connect(panel_, &rg_MainPanel::review, this, &rg_XyhWin::Review);
+  prizeWatch_ = new rg_PrizeWatch(store_, clock_, this);
+  connect(panel_, &rg_MainPanel::drawRead, prizeWatch_, &rg_PrizeWatch::DrawRead);
+  connect(prizeWatch_, &rg_PrizeWatch::statusText, this, &rg_XyhWin::ShowStatus);
+  connect(prizeWatch_, &rg_PrizeWatch::winnersChanged, this,
+          [this](const QHash<std::int32_t, int>& winners) { panel_->HistoryPanel()->Model().SetWinners(winners); });
   panel_->SetDrawSources(rg_DrawSources::FromSettings(settings_));
   panel_->Build(fontDescription_);
 
@@ -144,6 +153,8 @@ void rg_XyhWin::Command(int code) {
     DeleteTicked();
   } else if (code == rg_HistoryPanel::Help) {
     OpenHelp();
+  } else if (code == rg_HistoryPanel::Check) {
+    OpenCheck();
   }
 }
 
@@ -152,6 +163,10 @@ void rg_XyhWin::FillHistory() {
   model.BeginFill();
   store_.VisitList([&model](std::int32_t id, std::u16string_view name) { model.Append(id, name); });
   model.EndFill();
+  if (prizeWatch_ != nullptr) {
+    model.SetWinners(prizeWatch_->Winners());
+    prizeWatch_->Refresh();
+  }
 }
 
 void rg_XyhWin::DeleteTicked() {
@@ -265,6 +280,47 @@ void rg_XyhWin::FirstActive() {
   if (firstActiveDone_ || panel_ == nullptr) return;
   firstActiveDone_ = true;
   FillHistory();
+}
+
+rg_CheckWin* rg_XyhWin::CheckWindow() const { return checkWin_.data(); }
+
+void rg_XyhWin::OpenCheck() {
+  // The draws may have changed since the list was checked.
+  prizeWatch_->Refresh();
+  const rg_DrawIndex index(rg_DrawArchive(store_).DoubleColorDraws());
+  QString subject;
+  double castTime = 0;
+  rg_CastResult result;
+  std::vector<int> blues;
+  if (const std::int32_t id = panel_->HistoryPanel()->SelectedId(); id != 0) {
+    const rg_YsModel record = store_.Load(id);
+    if (record._id != id) {
+      ShowStatus(QStringLiteral("该记录已不存在"));
+      return;
+    }
+    rg_SavedCastDeriver deriver;
+    const auto numbers = deriver.Derive(record);
+    result = CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday,
+                          IsDrawTimeCast(record.ysindex, record.rot), index);
+    if (numbers) blues = PlayedNumbers(*numbers).blues;
+    subject = ui::Q(record.ysname);
+    castTime = record.ysday;
+  } else {
+    if (panel_->HistoryPanel()->ResultBox()->Text().trimmed().isEmpty()) {
+      ShowStatus(QStringLiteral("没有可对奖的演算结果:请先演算,或在历史列表中选中一条记录"));
+      return;
+    }
+    const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
+    const DerivedNumbers numbers = DeriveNumbers(analysis.profile);
+    result = CheckNumbers(numbers, analysis.castTime, IsDrawTimeCast(analysis.method, analysis.timeChoice), index);
+    blues = PlayedNumbers(numbers).blues;
+    subject = QStringLiteral("当前演算结果");
+    castTime = analysis.castTime;
+  }
+  delete checkWin_.data();
+  checkWin_ = new rg_CheckWin(this, font_, subject, castTime, result, blues);
+  checkWin_->setAttribute(Qt::WA_DeleteOnClose);
+  checkWin_->open();
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -19,6 +19,8 @@ namespace rg_com_ptl_xyh {
 class Clock;
 class rg_EasyDb;
 class rg_MainPanel;
+class rg_CheckWin;
+class rg_PrizeWatch;
 class rg_updateWin;
 struct rg_GuaAnalysis;
 
@@ -53,6 +55,9 @@ class rg_XyhWin : public QMainWindow {
   // Where the help is looked for: beside the executable, then in the
   // installed share/xyh folder.
   static QString FindHelp();
+  rg_PrizeWatch* PrizeWatch() const { return prizeWatch_; }
+  // The 对奖 dialog while one is open.
+  rg_CheckWin* CheckWindow() const;
 
  public slots:
   void ShowStatus(const QString& message);
@@ -64,6 +69,8 @@ class rg_XyhWin : public QMainWindow {
   void FillHistory();
   void DeleteTicked();
   void OpenHelp();
+  // 对奖 for the highlighted history item, else for the current result.
+  void OpenCheck();
   void CheckForUpdate();
   // What the manifest request brought back, on the window's thread.
   void OnManifest(const std::string& body);
@@ -93,6 +100,8 @@ class rg_XyhWin : public QMainWindow {
   std::atomic<bool> updateDone_{true};
   std::atomic<bool> abort_{false};
   bool firstActiveDone_ = false;
+  rg_PrizeWatch* prizeWatch_ = nullptr;
+  QPointer<rg_CheckWin> checkWin_;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "shell/Ui.h"
+#include "shell/panels/CheckWin.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/QrBitmap.h"
 
@@ -43,6 +44,11 @@ QVariant rg_HistoryModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: return names_[index.row()];
     case Qt::UserRole: return ids_[index.row()];
     case Qt::CheckStateRole: return checked_[index.row()] ? Qt::Checked : Qt::Unchecked;
+    case Qt::DecorationRole:
+      return winners_.contains(ids_[index.row()]) ? QVariant(WinnerIcon()) : QVariant();
+    case Qt::ToolTipRole:
+      if (!winners_.contains(ids_[index.row()])) return {};
+      return QStringLiteral("双击复盘查看\n") + WinnerTooltip(winners_.value(ids_[index.row()]));
     default: return {};
   }
 }
@@ -68,6 +74,13 @@ bool rg_HistoryModel::removeRows(int row, int count, const QModelIndex& parent) 
   checked_.remove(row, count);
   endRemoveRows();
   return true;
+}
+
+void rg_HistoryModel::SetWinners(const QHash<std::int32_t, int>& bestTiers) {
+  winners_ = bestTiers;
+  if (!ids_.isEmpty()) {
+    emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::DecorationRole, Qt::ToolTipRole});
+  }
 }
 
 void rg_HistoryModel::SetAllChecked(bool checked) {
@@ -143,6 +156,9 @@ void rg_HistoryPanel::Build(const QFont& font) {
   save_->setEnabled(false);
   help_ = new QPushButton(QStringLiteral("帮助"), this);
   help_->setGeometry(save_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  check_ = new QPushButton(QStringLiteral("对奖"), this);
+  check_->setGeometry(help_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  check_->setToolTip(QStringLiteral("当前演算结果(或历史列表中选中的记录)与开奖号码对奖"));
 
   connect(result_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(ResultField, flag); });
   connect(note_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(NoteField, flag); });
@@ -150,6 +166,7 @@ void rg_HistoryPanel::Build(const QFont& font) {
   connect(qr_, &QPushButton::clicked, this, [this] { Press(Qr); });
   connect(save_, &QPushButton::clicked, this, [this] { Press(Save); });
   connect(help_, &QPushButton::clicked, this, [this] { Press(Help); });
+  connect(check_, &QPushButton::clicked, this, [this] { Press(Check); });
 }
 
 void rg_HistoryPanel::OnEmptiness(int field, int flag) {
@@ -159,6 +176,12 @@ void rg_HistoryPanel::OnEmptiness(int field, int flag) {
     const bool noResult = result_->Text().trimmed().isEmpty();
     save_->setEnabled(!noResult && flag == 0);
   }
+}
+
+std::int32_t rg_HistoryPanel::SelectedId() const {
+  const QModelIndex current = list_->currentIndex();
+  if (!current.isValid() || !list_->selectionModel()->isSelected(current)) return 0;
+  return model_.Id(current.row());
 }
 
 void rg_HistoryPanel::ClearResult() {

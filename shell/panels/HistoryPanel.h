@@ -3,6 +3,7 @@
 // "删除", then the result box, the QR view, the note, the name, "保存" and
 // "帮助".
 #include <QAbstractListModel>
+#include <QHash>
 #include <QVector>
 #include <QWidget>
 
@@ -38,6 +39,10 @@ class rg_HistoryModel : public QAbstractListModel {
   std::int32_t Id(int row) const { return ids_.value(row); }
   bool Checked(int row) const { return checked_.value(row) != 0; }
   void SetAllChecked(bool checked);
+  // Saved casts that won carry a mark and name their best tier in their
+  // tooltip; the item text stays the saved name.
+  void SetWinners(const QHash<std::int32_t, int>& bestTiers);
+  int BestTier(int row) const { return winners_.value(ids_.value(row), 0); }
 
  signals:
   void checkToggled(int row);
@@ -46,12 +51,13 @@ class rg_HistoryModel : public QAbstractListModel {
   QVector<std::int32_t> ids_;
   QVector<QString> names_;
   QVector<char> checked_;
+  QHash<std::int32_t, int> winners_;
 };
 
 class rg_HistoryPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Delete = 1, Save = 2, Help = 5, Qr = 100 };
+  enum Button { Delete = 1, Save = 2, Help = 5, Check = 6, Qr = 100 };
   // Emptiness event codes of the three text fields.
   enum Field { ResultField = 1, NoteField = 2, NameField = 3 };
 
@@ -69,6 +75,9 @@ class rg_HistoryPanel : public QWidget {
   rg_LabeledText* Name() const { return name_; }
   QPushButton* SaveButton() const { return save_; }
   QPushButton* HelpButton() const { return help_; }
+  QPushButton* CheckButton() const { return check_; }
+  // The id of the highlighted history item, 0 when none is.
+  std::int32_t SelectedId() const;
   // The QR picture while it is shown, else null.
   QLabel* Picture() const { return picture_; }
 
@@ -96,6 +105,7 @@ class rg_HistoryPanel : public QWidget {
   rg_LabeledText* name_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* help_ = nullptr;
+  QPushButton* check_ = nullptr;
   QLabel* picture_ = nullptr;
   QSize unit_;
 };

@@ -1,0 +1,111 @@
+#include "shell/PrizeWatch.h"
+
+#include <algorithm>
+
+#include "draws/DrawStore.h"
+#include "engine/Casting.h"
+#include "history/DrawArchive.h"
+#include "history/EasyDb.h"
+#include "history/SavedCasts.h"
+#include "platform/Clock.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+bool SameDraws(const std::vector<rg_DrawEntry>& a, const std::vector<rg_DrawEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (!a[i].SameDraw(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+rg_PrizeWatch::rg_PrizeWatch(rg_EasyDb& store, const Clock& clock, QObject* parent)
+    : QObject(parent), store_(store), clock_(clock) {}
+
+rg_PrizeWatch::~rg_PrizeWatch() {
+  abort_ = true;
+  if (worker_.joinable()) worker_.join();
+}
+
+void rg_PrizeWatch::Refresh() {
+  if (running_) {
+    again_ = true;
+    return;
+  }
+  again_ = false;
+  // The draws may also have come from the command line meanwhile.
+  const rg_DrawIndex fresh(rg_DrawArchive(store_).DoubleColorDraws());
+  if (!indexRead_ || !SameDraws(fresh.Draws(), index_.Draws())) {
+    index_ = fresh;
+    indexRead_ = true;
+    known_.clear();
+  }
+  std::vector<rg_YsModel> casts = LoadAllCasts(store_);
+  listed_.clear();
+  std::vector<rg_YsModel> todo;
+  for (rg_YsModel& cast : casts) {
+    listed_.emplace_back(cast._id, cast.ysday);
+    const auto it = known_.find(cast._id);
+    if (it == known_.end() || it->second.castTime != cast.ysday) todo.push_back(std::move(cast));
+  }
+  if (worker_.joinable()) worker_.join();
+  running_ = true;
+  const std::uint64_t job = ++jobs_;
+  worker_ = std::thread([this, job, todo = std::move(todo), index = index_] {
+    rg_SavedCastDeriver deriver;
+    std::vector<rg_CastTier> tiers = CastTiers(todo, index, deriver, &abort_);
+    std::vector<double> times;
+    times.reserve(tiers.size());
+    for (std::size_t i = 0; i < tiers.size(); ++i) times.push_back(todo[i].ysday);
+    // Back on the window's thread; dropped when the watch is gone by then.
+    QMetaObject::invokeMethod(
+        this, [this, job, tiers = std::move(tiers), times = std::move(times)]() mutable {
+          Finish(job, std::move(tiers), std::move(times));
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, std::vector<double> times) {
+  running_ = false;
+  for (std::size_t i = 0; i < tiers.size(); ++i) {
+    known_[tiers[i].id] = {times[i], tiers[i].bestTier, std::move(tiers[i].issue)};
+  }
+  QHash<std::int32_t, int> winners;
+  for (const auto& [id, castTime] : listed_) {
+    const auto it = known_.find(id);
+    if (it != known_.end() && it->second.castTime == castTime && it->second.tier > 0) winners.insert(id, it->second.tier);
+  }
+  winners_ = winners;
+  emit winnersChanged(winners_);
+  if (announce_ && job >= announceFrom_) {
+    announce_ = false;
+    int fresh = 0;
+    for (auto it = winners_.cbegin(); it != winners_.cend(); ++it) {
+      const std::u16string& issue = known_[it.key()].issue;
+      if (std::find(announceIssues_.begin(), announceIssues_.end(), issue) != announceIssues_.end()) ++fresh;
+    }
+    announceIssues_.clear();
+    if (fresh > 0) emit statusText(QStringLiteral("有%1个已保存的演算中奖,请点对奖查看").arg(fresh));
+  }
+  if (again_) Refresh();
+}
+
+void rg_PrizeWatch::DrawRead(int lottery, const rg_DrawRecord& record) {
+  rg_DrawArchive archive(store_);
+  const auto outcome = ArchiveDraw(archive, lottery, record, clock_.Now());
+  if (outcome != rg_DrawArchive::StoreResult::Added || lottery != kLotteryDoubleColor) return;
+  // The casts announced are those that won on this very draw.
+  if (const auto entry = DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra)) {
+    announceIssues_.push_back(entry->issue);
+  }
+  announce_ = true;
+  announceFrom_ = jobs_ + 1;
+  Refresh();
+}
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,69 @@
+#pragma once
+// Keeps the window's view of which saved casts won: stores each draw a
+// refresh reads, checks the saved casts against the stored 双色球 draws off
+// the window's thread, and announces casts that a new draw made winners.
+#include <QHash>
+#include <QObject>
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+#include <unordered_map>
+
+#include "derive/SavedCast.h"
+#include "draws/DrawScraper.h"
+
+namespace rg_com_ptl_xyh {
+
+class Clock;
+class rg_EasyDb;
+
+class rg_PrizeWatch : public QObject {
+  Q_OBJECT
+ public:
+  rg_PrizeWatch(rg_EasyDb& store, const Clock& clock, QObject* parent = nullptr);
+  ~rg_PrizeWatch() override;
+
+  // Checks the casts not checked yet (all of them when the stored draws
+  // changed); the answer comes as winnersChanged.
+  void Refresh();
+  // A draw a refresh cycle read: stored, and when it is a new 双色球 draw
+  // the casts are checked again and new winners announced.
+  void DrawRead(int lottery, const rg_DrawRecord& record);
+
+  bool Busy() const { return running_ || again_; }
+  // Best tier by id of the saved casts that won.
+  const QHash<std::int32_t, int>& Winners() const { return winners_; }
+  // The stored 双色球 draws as last read.
+  const rg_DrawIndex& Index() const { return index_; }
+
+ signals:
+  void winnersChanged(const QHash<std::int32_t, int>& winners);
+  void statusText(const QString& message);
+
+ private:
+  struct Known {
+    double castTime;
+    int tier;
+    std::u16string issue;
+  };
+  void Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, std::vector<double> times);
+
+  rg_EasyDb& store_;
+  const Clock& clock_;
+  rg_DrawIndex index_;
+  bool indexRead_ = false;
+  std::unordered_map<std::int32_t, Known> known_;
+  std::vector<std::pair<std::int32_t, double>> listed_;  // the casts of the last refresh
+  QHash<std::int32_t, int> winners_;
+  std::thread worker_;
+  bool running_ = false;
+  bool again_ = false;
+  std::uint64_t jobs_ = 0;
+  bool announce_ = false;
+  std::uint64_t announceFrom_ = 0;
+  std::vector<std::u16string> announceIssues_;  // the new draws to announce winners of
+  std::atomic<bool> abort_{false};
+};
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,226 @@
+#include "shell/panels/CheckWin.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "platform/DateTime.h"
+#include "shell/Ui.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+const QColor kRed(0xd0, 0x10, 0x10);
+const QColor kBlue(0x10, 0x40, 0xd0);
+const QColor kMiss(0x60, 0x60, 0x60);
+
+QString Two(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+QLabel* PlainLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+}  // namespace
+
+QIcon WinnerIcon() {
+  static const QIcon icon = [] {
+    QIcon made;
+    for (int size : {16, 24, 32}) {
+      QPixmap pixmap(size, size);
+      pixmap.fill(Qt::transparent);
+      QPainter p(&pixmap);
+      p.setRenderHint(QPainter::Antialiasing);
+      const double r = size / 2.0 - 1;
+      QRadialGradient shade(QPointF(size * 0.38, size * 0.35), r * 1.2);
+      shade.setColorAt(0, QColor(0xff, 0x8a, 0x80));
+      shade.setColorAt(1, QColor(0xc4, 0x0c, 0x0c));
+      p.setBrush(shade);
+      p.setPen(QPen(QColor(0xe8, 0xb0, 0x20), size / 12.0));
+      p.drawEllipse(QPointF(size / 2.0, size / 2.0), r, r);
+      // A small white star on the ball.
+      QPolygonF star;
+      for (int k = 0; k < 10; ++k) {
+        const double radius = (k % 2 == 0 ? r * 0.55 : r * 0.22);
+        const double angle = -M_PI / 2 + k * M_PI / 5;
+        star << QPointF(size / 2.0 + radius * std::cos(angle), size / 2.0 + radius * std::sin(angle));
+      }
+      p.setPen(Qt::NoPen);
+      p.setBrush(Qt::white);
+      p.drawPolygon(star);
+      p.end();
+      made.addPixmap(pixmap);
+    }
+    return made;
+  }();
+  return icon;
+}
+
+QString WinnerTooltip(int bestTier) { return QStringLiteral("中奖: ") + ui::Q(TierName(bestTier)); }
+
+rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subject, double castTime,
+                         const rg_CastResult& result, const std::vector<int>& blues)
+    : QDialog(parent), result_(result) {
+  if (result_.draw != nullptr) {
+    drawCopy_.push_back(*result_.draw);
+    result_.draw = &drawCopy_.front();
+  }
+  setWindowTitle(QStringLiteral("对奖"));
+  setFont(font);
+  auto* layout = new QVBoxLayout(this);
+
+  layout->addWidget(PlainLabel(QStringLiteral("演算: ") + subject, this));
+  layout->addWidget(PlainLabel(QStringLiteral("起卦时间: ") + ui::Q(DateText(castTime)), this));
+
+  const auto drawn = result_.draw ? DoubleColorNumbers(*result_.draw) : std::nullopt;
+  auto* drawRow = new QHBoxLayout;
+  if (drawn) {
+    draw_ = PlainLabel(QStringLiteral("开奖: 第%1期 %2").arg(ui::Q(result_.draw->issue), ui::Q(DrawDateText(result_.draw->date))), this);
+    drawRow->addWidget(draw_);
+    for (int n : drawn->red) drawRow->addWidget(Ball(Two(n), kRed, false));
+    drawRow->addWidget(Ball(Two(drawn->blue), kBlue, false));
+  } else {
+    draw_ = PlainLabel(QStringLiteral("待开奖, 预计开奖日期: ") + ui::Q(DrawDateText(result_.expectedDrawDate)), this);
+    drawRow->addWidget(draw_);
+  }
+  drawRow->addStretch();
+  layout->addLayout(drawRow);
+
+  auto* blueRow = new QHBoxLayout;
+  blueRow->addWidget(PlainLabel(QStringLiteral("蓝球:"), this));
+  for (int b : blues) {
+    QLabel* cell = Ball(Two(b), kBlue, drawn && b == drawn->blue);
+    blueCells_.append(cell);
+    blueRow->addWidget(cell);
+  }
+  if (blues.empty()) blueRow->addWidget(PlainLabel(QStringLiteral("(无)"), this));
+  blueRow->addStretch();
+  layout->addLayout(blueRow);
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(6);
+  const QStringList headings = {QStringLiteral("注"), QStringLiteral("推演红球号"), QString(), QString(), QString(),
+                                QString(), QString(), QStringLiteral("命中"), QStringLiteral("奖级"),
+                                QStringLiteral("中奖注数"), QStringLiteral("固定奖金")};
+  for (int c = 0; c < headings.size(); ++c) {
+    if (!headings[c].isEmpty()) grid->addWidget(PlainLabel(headings[c], this), 0, c, 1, c == 1 ? 6 : 1);
+  }
+  static const QString kNames[] = {QStringLiteral("一注"), QStringLiteral("二注"), QStringLiteral("三注"),
+                                   QStringLiteral("四注"), QStringLiteral("五注")};
+  const auto& tickets = result_.check.tickets;
+  for (int t = 0; t < static_cast<int>(tickets.size()); ++t) {
+    const rg_TicketCheck& ticket = tickets[static_cast<std::size_t>(t)];
+    const int row = t + 1;
+    grid->addWidget(PlainLabel(t < 5 ? kNames[t] : QStringLiteral("另注"), this), row, 0);
+    QVector<QLabel*> cells;
+    for (int k = 0; k < static_cast<int>(ticket.red.size()); ++k) {
+      const int n = ticket.red[static_cast<std::size_t>(k)];
+      const bool hit = std::find(ticket.hits.begin(), ticket.hits.end(), n) != ticket.hits.end();
+      QLabel* cell = Ball(Two(n), drawn ? (hit ? kRed : kMiss) : palette().color(QPalette::WindowText), hit);
+      cell->setProperty("hit", hit);
+      cells.append(cell);
+      grid->addWidget(cell, row, 1 + k);
+    }
+    redCells_.append(cells);
+    QString met = QStringLiteral("-");
+    if (drawn) met = QStringLiteral("%1红").arg(ticket.hits.size()) + (ticket.blueHit ? QStringLiteral("+蓝") : QString());
+    grid->addWidget(PlainLabel(met, this), row, 7);
+    QLabel* tier = PlainLabel(drawn ? ui::Q(TierName(ticket.tier)) : QStringLiteral("待开奖"), this);
+    if (ticket.tier > 0) {
+      QFont bold = font;
+      bold.setBold(true);
+      tier->setFont(bold);
+      QPalette pal = tier->palette();
+      pal.setColor(QPalette::WindowText, kRed);
+      tier->setPalette(pal);
+    }
+    tiers_.append(tier);
+    grid->addWidget(tier, row, 8);
+    grid->addWidget(PlainLabel(drawn ? QStringLiteral("%1/%2").arg(ticket.winningBets).arg(ticket.bets)
+                                     : QStringLiteral("-/%1").arg(ticket.bets),
+                               this),
+                    row, 9);
+    QLabel* prize = PlainLabel(drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), this);
+    prizes_.append(prize);
+    grid->addWidget(prize, row, 10);
+  }
+  if (tickets.empty()) grid->addWidget(PlainLabel(QStringLiteral("(没有推演红球号)"), this), 1, 0, 1, 11);
+  layout->addLayout(grid);
+
+  QString total;
+  if (!drawn) {
+    total = QStringLiteral("合计: 待开奖, 共%1注").arg([&] {
+      int bets = 0;
+      for (const auto& t : tickets) bets += t.bets;
+      return bets;
+    }());
+  } else {
+    int winning = 0, bets = 0;
+    for (const auto& t : tickets) {
+      winning += t.winningBets;
+      bets += t.bets;
+    }
+    total = QStringLiteral("合计: %1, 中奖%2注/共%3注, 固定奖金 %4元")
+                .arg(result_.check.bestTier > 0 ? QStringLiteral("最高") + ui::Q(TierName(result_.check.bestTier))
+                                                : ui::Q(TierName(0)))
+                .arg(winning)
+                .arg(bets)
+                .arg(result_.check.fixedPrize);
+    if (result_.check.bestTier == 1 || result_.check.bestTier == 2) {
+      total += QStringLiteral(" (一、二等奖为浮动奖金,未计入)");
+    }
+  }
+  total_ = PlainLabel(total, this);
+  layout->addWidget(total_);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::AcceptRole);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(buttons);
+}
+
+QLabel* rg_CheckWin::Ball(const QString& text, const QColor& color, bool marked) {
+  QLabel* label = PlainLabel(text, this);
+  label->setAlignment(Qt::AlignCenter);
+  const QSize unit = ui::CharExtent(font(), QStringLiteral("数"));
+  label->setFixedSize(unit.width() * 2, unit.height() + 6);
+  // A marked number stands on its colour, an unmarked one is written in it.
+  label->setStyleSheet(marked ? QStringLiteral("QLabel{color:white;background:%1;border-radius:%2px;font-weight:bold}")
+                                    .arg(color.name())
+                                    .arg(unit.height() / 2)
+                              : QStringLiteral("QLabel{color:%1}").arg(color.name()));
+  label->setProperty("marked", marked);
+  return label;
+}
+
+QString rg_CheckWin::DrawText() const { return draw_->text(); }
+
+QVector<int> rg_CheckWin::ShownHits(int ticket) const {
+  QVector<int> out;
+  if (ticket < 0 || ticket >= redCells_.size()) return out;
+  for (QLabel* cell : redCells_[ticket]) {
+    if (cell->property("hit").toBool()) out.append(cell->text().toInt());
+  }
+  return out;
+}
+
+QString rg_CheckWin::TierText(int ticket) const { return tiers_.value(ticket) ? tiers_[ticket]->text() : QString(); }
+QString rg_CheckWin::PrizeText(int ticket) const { return prizes_.value(ticket) ? prizes_[ticket]->text() : QString(); }
+QString rg_CheckWin::TotalText() const { return total_->text(); }
+
+bool rg_CheckWin::BlueMarked(int blue) const {
+  for (QLabel* cell : blueCells_) {
+    if (cell->text().toInt() == blue) return cell->property("marked").toBool();
+  }
+  return false;
+}
+
+}  // namespace rg_com_ptl_xyh

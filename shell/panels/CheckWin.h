@@ -1,0 +1,52 @@
+#pragma once
+// The 对奖 dialog: one cast's red tickets against the draw it was made
+// for, the matched reds in red, the blue hit marked, tier and fixed prize
+// of every ticket and the totals; or "待开奖" with the expected draw date.
+#include <QDialog>
+#include <QIcon>
+#include <QVector>
+
+#include "derive/SavedCast.h"
+
+class QGridLayout;
+class QLabel;
+
+namespace rg_com_ptl_xyh {
+
+// The mark of a winning saved cast in the history list: a small red ball.
+QIcon WinnerIcon();
+// "中奖: 四等奖" for a history list tooltip line.
+QString WinnerTooltip(int bestTier);
+
+class rg_CheckWin : public QDialog {
+  Q_OBJECT
+ public:
+  // subject: the saved name, or a description of the current result;
+  // blues: the cast's blue list.
+  rg_CheckWin(QWidget* parent, const QFont& font, const QString& subject, double castTime,
+              const rg_CastResult& result, const std::vector<int>& blues);
+
+  const rg_CastResult& Result() const { return result_; }
+  // The texts as shown, for tests: the draw line, each ticket's matched
+  // reds as numbers, its tier and prize cells, the totals line.
+  QString DrawText() const;
+  QVector<int> ShownHits(int ticket) const;
+  QString TierText(int ticket) const;
+  QString PrizeText(int ticket) const;
+  QString TotalText() const;
+  bool BlueMarked(int blue) const;
+
+ private:
+  QLabel* Ball(const QString& text, const QColor& color, bool marked);
+
+  rg_CastResult result_;
+  std::vector<rg_DrawEntry> drawCopy_;  // the draw outlives the index it came from
+  QLabel* draw_ = nullptr;
+  QLabel* total_ = nullptr;
+  QVector<QVector<QLabel*>> redCells_;
+  QVector<QLabel*> tiers_;
+  QVector<QLabel*> prizes_;
+  QVector<QLabel*> blueCells_;
+};
+
+}  // namespace rg_com_ptl_xyh
