@@ -69,7 +69,8 @@ void rg_MainPanel::Build(const QString& fontDescription) {
       // A copy: the record saved is the cast on screen now.
       const rg_GuaAnalysis analysis = gua_->Report().Analysis();
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
-    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help || code == rg_HistoryPanel::Check) {
+    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help || code == rg_HistoryPanel::Check ||
+               code == rg_HistoryPanel::Trend) {
       emit command(code);
     }
   });

@@ -25,6 +25,7 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/CheckWin.h"
+#include "shell/panels/TrendWin.h"
 #include "shell/PrizeWatch.h"
 #include "derive/SavedCast.h"
 #include "engine/Report.h"
@@ -155,6 +156,8 @@ void rg_XyhWin::Command(int code) {
     OpenHelp();
   } else if (code == rg_HistoryPanel::Check) {
     OpenCheck();
+  } else if (code == rg_HistoryPanel::Trend) {
+    rg_TrendWin::Open(this, store_, font_);
   }
 }
 

@@ -57,7 +57,7 @@ class rg_HistoryModel : public QAbstractListModel {
 class rg_HistoryPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Delete = 1, Save = 2, Help = 5, Check = 6, Qr = 100 };
+  enum Button { Delete = 1, Save = 2, Help = 5, Check = 6, Trend = 7, Qr = 100 };
   // Emptiness event codes of the three text fields.
   enum Field { ResultField = 1, NoteField = 2, NameField = 3 };
 
@@ -76,6 +76,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* SaveButton() const { return save_; }
   QPushButton* HelpButton() const { return help_; }
   QPushButton* CheckButton() const { return check_; }
+  QPushButton* TrendButton() const { return trend_; }
   // The id of the highlighted history item, 0 when none is.
   std::int32_t SelectedId() const;
   // The QR picture while it is shown, else null.
@@ -106,6 +107,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* save_ = nullptr;
   QPushButton* help_ = nullptr;
   QPushButton* check_ = nullptr;
+  QPushButton* trend_ = nullptr;
   QLabel* picture_ = nullptr;
   QSize unit_;
 };

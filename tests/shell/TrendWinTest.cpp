@@ -19,6 +19,8 @@
 #include "GuiTest.h"
 #include "history/DrawArchive.h"
 #include "platform/Utf.h"
+#include "shell/MainPanel.h"
+#include "shell/panels/HistoryPanel.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
 
@@ -242,6 +244,34 @@ TEST_F(TrendFixture, WithoutDrawsTheWindowSaysSo) {
   EXPECT_EQ(rg_TrendWin::Open(&owner, store, font), win);
   EXPECT_TRUE(win->ShowsCharts());
   EXPECT_EQ(win->Stats().draws, 50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
+  WindowFixture f;
+  const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), f.clock.Now());
+  ASSERT_TRUE(result.ok) << result.message;
+  rg_HistoryPanel* panel = f.window->MainPanel()->HistoryPanel();
+  QPushButton* trend = panel->TrendButton();
+  ASSERT_NE(trend, nullptr);
+  EXPECT_EQ(trend->text(), QStringLiteral("走势"));
+  EXPECT_EQ(trend->y(), panel->CheckButton()->y());
+  EXPECT_EQ(trend->x(), panel->CheckButton()->geometry().right() + 1 + 10);
+  EXPECT_LE(trend->geometry().right(), panel->width());
+
+  trend->click();
+  auto* win = f.window->findChild<rg_TrendWin*>();
+  ASSERT_NE(win, nullptr);
+  EXPECT_TRUE(win->isVisible());
+  EXPECT_TRUE(win->isWindow());
+  EXPECT_EQ(win->Stats().draws, 50);
+  EXPECT_EQ(ToUtf8(win->Stats().LastIssue()), "2025120");
+  // A second press brings back the same window.
+  trend->click();
+  EXPECT_EQ(f.window->findChildren<rg_TrendWin*>().size(), 1);
 }
 
 }  // namespace
