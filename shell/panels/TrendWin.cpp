@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -41,6 +42,16 @@ QString NumberList(const std::array<int, kHotColdSize>& numbers) {
   return out.join(QLatin1Char(' '));
 }
 
+// A tick step of 1, 2 or 5 times a power of ten giving at most six steps,
+// so that the axis of whole counts never shows a fraction.
+int TickStep(int top) {
+  for (int scale = 1;; scale *= 10) {
+    for (int step : {1, 2, 5}) {
+      if (top <= 6 * step * scale) return step * scale;
+    }
+  }
+}
+
 template <std::size_t N>
 void Fill(QBarSet* set, const std::array<rg_NumberStat, N>& stats, int rg_NumberStat::*field, QChartView* view) {
   int top = 1;
@@ -48,9 +59,15 @@ void Fill(QBarSet* set, const std::array<rg_NumberStat, N>& stats, int rg_Number
     set->replace(static_cast<qsizetype>(i), stats[i].*field);
     top = std::max(top, stats[i].*field);
   }
-  // Headroom for the value labels above the bars.
   auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
-  if (axis != nullptr) axis->setRange(0, top + std::max(1, top / 8));
+  if (axis == nullptr) return;
+  // Headroom for the value labels above the bars.
+  const int room = top + std::max(1, top / 8);
+  const int step = TickStep(room);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(0);
+  axis->setTickInterval(step);
+  axis->setRange(0, (room + step - 1) / step * step);
 }
 
 }  // namespace
@@ -68,7 +85,6 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
       chart_(new rg_TrendChart) {
   setWindowTitle(QStringLiteral("走势 - 双色球"));
   setFont(font);
-  resize(1240, 780);
 
   for (int r : kRanges) range_->addItem(r == 0 ? QStringLiteral("全部") : QStringLiteral("最近%1期").arg(r));
   summary_->setTextFormat(Qt::PlainText);
@@ -131,6 +147,11 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   range_->setCurrentIndex(kDefaultRange);
   range_->blockSignals(false);
   Recompute();
+
+  // Wide enough for the whole chart where the screen allows.
+  QSize size(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800);
+  if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableSize());
+  resize(size);
 }
 
 QChartView* rg_TrendWin::BarChart(const QString& title, bool blue, QBarSet** set) {
@@ -165,6 +186,7 @@ QChartView* rg_TrendWin::BarChart(const QString& title, bool blue, QBarSet** set
   for (int n = 1; n <= count; ++n) categories << Two(n);
   x->append(categories);
   x->setLabelsFont(small);
+  x->setTruncateLabels(false);  // "01" never becomes "..."
   chart->addAxis(x, Qt::AlignBottom);
   series->attachAxis(x);
   auto* y = new QValueAxis;
