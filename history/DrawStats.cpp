@@ -21,9 +21,17 @@ bool IssueBefore(std::u16string_view a, std::u16string_view b) {
   return a < b;
 }
 
+// Six distinct reds 1..33 and one blue 1..16. Checked here rather than
+// through the archive's rule check, which words a reason for every draw.
 bool IsDoubleColor(const rg_DrawEntry& d) {
-  static const rg_DrawRule* const rule = FindDrawRule(101);
-  return d.lottery == 101 && CheckDrawNumbers(*rule, d.numbers, d.extra).empty();
+  if (d.lottery != 101 || d.numbers.size() != 6 || d.extra.size() != 1) return false;
+  if (d.extra[0] < 1 || d.extra[0] > kBlueCount) return false;
+  std::uint64_t seen = 0;
+  for (int n : d.numbers) {
+    if (n < 1 || n > kRedCount || (seen & (std::uint64_t{1} << n)) != 0) return false;
+    seen |= std::uint64_t{1} << n;
+  }
+  return true;
 }
 
 rg_DrawShape ShapeOf(const rg_DrawEntry& d) {
@@ -76,16 +84,21 @@ bool DrawBefore(const rg_DrawEntry& a, const rg_DrawEntry& b) {
   return IssueBefore(a.issue, b.issue);
 }
 
-rg_DrawStats ComputeDrawStats(std::vector<rg_DrawEntry> draws, std::size_t last) {
-  draws.erase(std::remove_if(draws.begin(), draws.end(), [](const rg_DrawEntry& d) { return !IsDoubleColor(d); }),
-              draws.end());
-  std::stable_sort(draws.begin(), draws.end(), DrawBefore);
-  const std::size_t size = last == 0 ? draws.size() : std::min(last, draws.size());
+rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_t last) {
+  std::vector<const rg_DrawEntry*> valid;
+  valid.reserve(draws.size());
+  for (const rg_DrawEntry& d : draws) {
+    if (IsDoubleColor(d)) valid.push_back(&d);
+  }
+  const auto before = [](const rg_DrawEntry* a, const rg_DrawEntry* b) { return DrawBefore(*a, *b); };
+  // The archive hands them over in order already; anyone else may not.
+  if (!std::is_sorted(valid.begin(), valid.end(), before)) std::stable_sort(valid.begin(), valid.end(), before);
+  const std::size_t size = last == 0 ? valid.size() : std::min(last, valid.size());
   rg_DrawStats stats;
   stats.draws = static_cast<int>(size);
   stats.perDraw.reserve(size);
-  for (auto it = draws.end() - static_cast<std::ptrdiff_t>(size); it != draws.end(); ++it) {
-    stats.perDraw.push_back(ShapeOf(*it));
+  for (auto it = valid.end() - static_cast<std::ptrdiff_t>(size); it != valid.end(); ++it) {
+    stats.perDraw.push_back(ShapeOf(**it));
   }
 
   Tally(stats.perDraw, [](const rg_DrawShape& d) { return d.red; }, stats.red, stats.redTrend);

@@ -68,6 +68,6 @@ bool DrawBefore(const rg_DrawEntry& a, const rg_DrawEntry& b);
 // The figures over the newest `last` 双色球 draws (all of them when last is
 // 0 or more than there are), whatever order they come in. Entries that are
 // no valid 双色球 draw are passed over.
-rg_DrawStats ComputeDrawStats(std::vector<rg_DrawEntry> draws, std::size_t last = 0);
+rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_t last = 0);
 
 }  // namespace rg_com_ptl_xyh

@@ -109,21 +109,12 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   area_->setBackgroundRole(QPalette::Base);
   tabs_->addTab(area_, QStringLiteral("走势图"));
 
-  auto* counts = new QWidget;
-  auto* countLayout = new QVBoxLayout(counts);
-  views_[0] = BarChart(QStringLiteral("红球出现次数"), false, &redCount_);
-  views_[1] = BarChart(QStringLiteral("蓝球出现次数"), true, &blueCount_);
-  countLayout->addWidget(views_[0], 3);
-  countLayout->addWidget(views_[1], 2);
-  tabs_->addTab(counts, QStringLiteral("出现次数"));
-
-  auto* omissions = new QWidget;
-  auto* omissionLayout = new QVBoxLayout(omissions);
-  views_[2] = BarChart(QStringLiteral("红球当前遗漏"), false, &redOmission_);
-  views_[3] = BarChart(QStringLiteral("蓝球当前遗漏"), true, &blueOmission_);
-  omissionLayout->addWidget(views_[2], 3);
-  omissionLayout->addWidget(views_[3], 2);
-  tabs_->addTab(omissions, QStringLiteral("当前遗漏"));
+  countPage_ = new QWidget;
+  omissionPage_ = new QWidget;
+  new QVBoxLayout(countPage_);
+  new QVBoxLayout(omissionPage_);
+  tabs_->addTab(countPage_, QStringLiteral("出现次数"));
+  tabs_->addTab(omissionPage_, QStringLiteral("当前遗漏"));
 
   stack_->addWidget(empty_);
   stack_->addWidget(tabs_);
@@ -140,6 +131,9 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   });
   connect(area_->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { stickToBottom_ = false; });
   connect(range_, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index != TrendPage) BuildBars();
+  });
   connect(export_, &QPushButton::clicked, this, &rg_TrendWin::AskAndExport);
 
   draws_ = std::move(draws);
@@ -201,6 +195,32 @@ QChartView* rg_TrendWin::BarChart(const QString& title, bool blue, QBarSet** set
   return view;
 }
 
+void rg_TrendWin::BuildBars() {
+  if (views_[0] != nullptr) return;
+  // Charts take a while to build; the trend chart is shown first without them.
+  views_[0] = BarChart(QStringLiteral("红球出现次数"), false, &redCount_);
+  views_[1] = BarChart(QStringLiteral("蓝球出现次数"), true, &blueCount_);
+  views_[2] = BarChart(QStringLiteral("红球当前遗漏"), false, &redOmission_);
+  views_[3] = BarChart(QStringLiteral("蓝球当前遗漏"), true, &blueOmission_);
+  countPage_->layout()->addWidget(views_[0]);
+  countPage_->layout()->addWidget(views_[1]);
+  omissionPage_->layout()->addWidget(views_[2]);
+  omissionPage_->layout()->addWidget(views_[3]);
+  static_cast<QVBoxLayout*>(countPage_->layout())->setStretch(0, 3);
+  static_cast<QVBoxLayout*>(countPage_->layout())->setStretch(1, 2);
+  static_cast<QVBoxLayout*>(omissionPage_->layout())->setStretch(0, 3);
+  static_cast<QVBoxLayout*>(omissionPage_->layout())->setStretch(1, 2);
+  FillBars();
+}
+
+void rg_TrendWin::FillBars() {
+  if (views_[0] == nullptr || stats_ == nullptr) return;
+  Fill(redCount_, stats_->red, &rg_NumberStat::count, views_[0]);
+  Fill(blueCount_, stats_->blue, &rg_NumberStat::count, views_[1]);
+  Fill(redOmission_, stats_->red, &rg_NumberStat::omission, views_[2]);
+  Fill(blueOmission_, stats_->blue, &rg_NumberStat::omission, views_[3]);
+}
+
 rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& font) {
   std::vector<rg_DrawEntry> draws = rg_DrawArchive(store).DoubleColorDraws();
   rg_TrendWin* win = owner->findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
@@ -252,10 +272,7 @@ void rg_TrendWin::Recompute() {
   stickToBottom_ = true;
   chart_->SetStats(stats_);
   area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->maximum());
-  Fill(redCount_, stats_->red, &rg_NumberStat::count, views_[0]);
-  Fill(blueCount_, stats_->blue, &rg_NumberStat::count, views_[1]);
-  Fill(redOmission_, stats_->red, &rg_NumberStat::omission, views_[2]);
-  Fill(blueOmission_, stats_->blue, &rg_NumberStat::omission, views_[3]);
+  FillBars();
 }
 
 bool rg_TrendWin::ExportImage(const QString& path, QString* message) {

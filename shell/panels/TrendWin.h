@@ -57,15 +57,18 @@ class rg_TrendWin : public QWidget {
   QLabel* Summary() const { return summary_; }
   QLabel* EmptyNote() const { return empty_; }
   bool ShowsCharts() const;
-  // The bars: red and blue counts, red and blue current omission.
-  QBarSet* RedCounts() const { return redCount_; }
-  QBarSet* BlueCounts() const { return blueCount_; }
-  QBarSet* RedOmissions() const { return redOmission_; }
-  QBarSet* BlueOmissions() const { return blueOmission_; }
-  QChartView* ChartView(int index) const { return views_[index]; }
+  // The bars: red and blue counts, red and blue current omission. They
+  // are built when first needed, so that the chart shows at once.
+  QBarSet* RedCounts() { return BuildBars(), redCount_; }
+  QBarSet* BlueCounts() { return BuildBars(), blueCount_; }
+  QBarSet* RedOmissions() { return BuildBars(), redOmission_; }
+  QBarSet* BlueOmissions() { return BuildBars(), blueOmission_; }
+  QChartView* ChartView(int index) { return BuildBars(), views_[index]; }
 
  private:
   void Recompute();
+  void BuildBars();
+  void FillBars();
   void AskAndExport();
   QChartView* BarChart(const QString& title, bool blue, QBarSet** set);
 
@@ -85,6 +88,8 @@ class rg_TrendWin : public QWidget {
   QBarSet* blueCount_ = nullptr;
   QBarSet* redOmission_ = nullptr;
   QBarSet* blueOmission_ = nullptr;
+  QWidget* countPage_;
+  QWidget* omissionPage_;
   bool stickToBottom_ = true;
 };
 
