@@ -5,7 +5,9 @@
 
 #include <vector>
 
+#include "FilledHistory.h"
 #include "derive/SavedCast.h"
+#include "history/SavedCasts.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 
@@ -119,5 +121,29 @@ void BM_ScoreOnly(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ScoreOnly);
+
+// What the window reads on the list's thread before a check pass: every
+// saved cast, next to the listing the list itself is filled from.
+void BM_LoadAllCasts(benchmark::State& state) {
+  rg_EasyDb db;
+  db.Open(bench_support::FilledHistoryHome(kCasts));
+  for (auto _ : state) benchmark::DoNotOptimize(LoadAllCasts(db));
+}
+BENCHMARK(BM_LoadAllCasts)->Unit(benchmark::kMillisecond);
+
+// What it reads after a save: ids and cast times only.
+void BM_ListCastTimes(benchmark::State& state) {
+  rg_EasyDb db;
+  db.Open(bench_support::FilledHistoryHome(kCasts));
+  for (auto _ : state) benchmark::DoNotOptimize(ListCastTimes(db));
+}
+BENCHMARK(BM_ListCastTimes)->Unit(benchmark::kMillisecond);
+
+void BM_ListForComparison(benchmark::State& state) {
+  rg_EasyDb db;
+  db.Open(bench_support::FilledHistoryHome(kCasts));
+  for (auto _ : state) benchmark::DoNotOptimize(db.List());
+}
+BENCHMARK(BM_ListForComparison)->Unit(benchmark::kMillisecond);
 
 }  // namespace

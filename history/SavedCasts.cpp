@@ -30,4 +30,11 @@ std::vector<rg_YsModel> LoadAllCasts(const rg_EasyDb& store) {
   return out;
 }
 
+std::vector<std::pair<std::int32_t, double>> ListCastTimes(const rg_EasyDb& store) {
+  std::vector<std::pair<std::int32_t, double>> out;
+  rg_SqlStatement s(store.Connection(), u"SELECT _id,ysday FROM xyh_table;");
+  while (s.Step() == SQLITE_ROW) out.emplace_back(static_cast<std::int32_t>(s.ColumnInt(0)), s.ColumnDouble(1));
+  return out;
+}
+
 }  // namespace rg_com_ptl_xyh

@@ -13,6 +13,9 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
+// Up to this many new casts are read row by row, more all at once.
+constexpr std::size_t kReadOneByOne = 200;
+
 bool SameDraws(const std::vector<rg_DrawEntry>& a, const std::vector<rg_DrawEntry>& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -44,13 +47,25 @@ void rg_PrizeWatch::Refresh() {
     indexRead_ = true;
     known_.clear();
   }
-  std::vector<rg_YsModel> casts = LoadAllCasts(store_);
-  listed_.clear();
+  // Only casts not checked yet are read in full: after a save that is one.
+  listed_ = ListCastTimes(store_);
+  std::vector<std::int32_t> unchecked;
+  for (const auto& [id, castTime] : listed_) {
+    const auto it = known_.find(id);
+    if (it == known_.end() || it->second.castTime != castTime) unchecked.push_back(id);
+  }
   std::vector<rg_YsModel> todo;
-  for (rg_YsModel& cast : casts) {
-    listed_.emplace_back(cast._id, cast.ysday);
-    const auto it = known_.find(cast._id);
-    if (it == known_.end() || it->second.castTime != cast.ysday) todo.push_back(std::move(cast));
+  if (unchecked.size() > kReadOneByOne) {
+    todo = LoadAllCasts(store_);
+    std::erase_if(todo, [this](const rg_YsModel& cast) {
+      const auto it = known_.find(cast._id);
+      return it != known_.end() && it->second.castTime == cast.ysday;
+    });
+  } else {
+    for (std::int32_t id : unchecked) {
+      rg_YsModel cast = store_.Load(id);
+      if (cast._id == id) todo.push_back(std::move(cast));
+    }
   }
   if (worker_.joinable()) worker_.join();
   running_ = true;

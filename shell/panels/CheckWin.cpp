@@ -32,7 +32,9 @@ QLabel* PlainLabel(const QString& text, QWidget* parent) {
 }  // namespace
 
 QIcon WinnerIcon() {
-  static const QIcon icon = [] {
+  // Made once and kept for the life of the process: a static icon would be
+  // destroyed after the application object.
+  static const QIcon* icon = new QIcon([] {
     QIcon made;
     for (int size : {16, 24, 32}) {
       QPixmap pixmap(size, size);
@@ -60,8 +62,8 @@ QIcon WinnerIcon() {
       made.addPixmap(pixmap);
     }
     return made;
-  }();
-  return icon;
+  }());
+  return *icon;
 }
 
 QString WinnerTooltip(int bestTier) { return QStringLiteral("中奖: ") + ui::Q(TierName(bestTier)); }

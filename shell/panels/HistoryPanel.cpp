@@ -121,6 +121,8 @@ void rg_HistoryPanel::Build(const QFont& font) {
 
   list_->setFont(font);
   list_->setGeometry(0, 0, width, 8 * h);
+  // The mark of a winning cast fits the line, so every row keeps its height.
+  list_->setIconSize(QSize(h - 2, h - 2));
   selectAll_->setGeometry(0, list_->geometry().bottom() + 1 + 10, 4 * w, 2 * h);
   delete_->setGeometry(selectAll_->geometry().right() + 1 + 10, selectAll_->y(), 3 * w, 2 * h);
 

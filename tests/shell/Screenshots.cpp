@@ -7,12 +7,17 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
 #include "GuiTest.h"
+#include "derive/SavedCast.h"
 #include "draws/DrawPanel.h"
+#include "history/DrawArchive.h"
+#include "shell/PrizeWatch.h"
+#include "shell/panels/CheckWin.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/HandCastPanel.h"
@@ -101,8 +106,54 @@ int main(int argc, char** argv) {
   update.show();
   ok &= Save(&update, out, QStringLiteral("update-window.png"));
 
-  // The trend window over 100 made-up draws (Tuesday, Thursday, Sunday).
+  // 对奖: draws in the archive around the saved casts, two of which won.
   {
+    rg_SavedCastDeriver deriver;
+    const auto ticketsOf = [&](std::int32_t id) { return PlayedNumbers(*deriver.Derive(f.store.Load(id))); };
+    const auto noon = ticketsOf(3);   // 午间, Saturday: meets Sunday's draw
+    const auto weekend = ticketsOf(2);  // 周末, after Saturday's close: Sunday a week earlier
+    const auto draw = [](const char16_t* issue, double date, std::vector<int> red, int blue) {
+      std::sort(red.begin(), red.end());  // as the results page lists them
+      rg_DrawEntry d;
+      d.issue = issue;
+      d.date = date;
+      d.numbers = std::move(red);
+      d.extra = {blue};
+      return d;
+    };
+    int outside = 1;
+    while (std::find(weekend.blues.begin(), weekend.blues.end(), outside) != weekend.blues.end()) ++outside;
+    rg_DrawArchive archive(f.store);
+    const double stored = MakeDate(2026, 12, 6, 22, 0, 0);
+    archive.Store(draw(u"2026001", MakeDate(2026, 1, 1), {2, 8, 13, 21, 26, 33}, 16), stored);
+    archive.Store(draw(u"2026137", MakeDate(2026, 11, 29),
+                       {weekend.tickets[0][0], weekend.tickets[0][1], weekend.tickets[0][2], weekend.tickets[0][3],
+                        weekend.tickets[1][0], weekend.tickets[1][1]},
+                       outside),
+                  stored);
+    archive.Store(draw(u"2026138", MakeDate(2026, 12, 1), {1, 7, 12, 18, 24, 30}, 5), stored);
+    archive.Store(draw(u"2026139", MakeDate(2026, 12, 3), {3, 9, 16, 19, 25, 29}, 7), stored);
+    archive.Store(draw(u"2026140", MakeDate(2026, 12, 6),
+                       {noon.tickets[0][0], noon.tickets[0][1], noon.tickets[0][2], noon.tickets[0][3],
+                        noon.tickets[0][4], noon.tickets[1][0]},
+                       noon.blues.empty() ? 1 : noon.blues[0]),
+                  stored);
+    f.window->FillHistory();
+    ok &= QTest::qWaitFor([&] { return !f.window->PrizeWatch()->Busy(); }, 20000);
+    history->List()->setCurrentIndex(history->Model().index(0));
+    ok &= Save(history, out, QStringLiteral("history-marked.png"));
+    QTest::mouseClick(history->CheckButton(), Qt::LeftButton);
+    if (rg_CheckWin* check = f.window->CheckWindow()) {
+      check->adjustSize();
+      ok &= Save(check, out, QStringLiteral("check-dialog.png"));
+    } else {
+      ok = false;
+    }
+  }
+
+  // The trend window over 100 more made-up draws (Tuesday, Thursday, Sunday).
+  {
+    if (rg_CheckWin* check = f.window->CheckWindow()) check->close();
     std::uint32_t seed = 58;
     const auto next = [&seed] {
       seed = seed * 1664525u + 1013904223u;
