@@ -48,6 +48,40 @@ void rg_TrendChart::Measure() {
     }
   }
   dateWidth_ = fm.horizontalAdvance(QStringLiteral("2026-12-06")) + 14;
+  counts_.clear();
+  two_ = {};
+  twoBold_ = {};
+}
+
+namespace {
+QStaticText Prepared(const QString& text, const QFont& font) {
+  QStaticText t(text);
+  t.setTextFormat(Qt::PlainText);
+  t.prepare(QTransform(), font);
+  return t;
+}
+}  // namespace
+
+const QStaticText& rg_TrendChart::Count(int n) const {
+  const auto index = static_cast<std::size_t>(n);
+  if (index >= counts_.size()) counts_.resize(index + 1);
+  if (counts_[index].text().isEmpty()) counts_[index] = Prepared(QString::number(n), font());
+  return counts_[index];
+}
+
+const QStaticText& rg_TrendChart::TwoDigits(int n, bool bold) const {
+  QStaticText& t = (bold ? twoBold_ : two_)[static_cast<std::size_t>(n)];
+  if (t.text().isEmpty()) {
+    QFont f = font();
+    f.setBold(bold);
+    t = Prepared(Two(n), f);
+  }
+  return t;
+}
+
+void rg_TrendChart::DrawCentred(QPainter& p, const QStaticText& text, int x, int top) const {
+  const QSizeF size = text.size();
+  p.drawStaticText(QPointF(x + (cellWidth_ - size.width()) / 2, top + (rowHeight_ - size.height()) / 2), text);
 }
 
 void rg_TrendChart::SetStats(std::shared_ptr<const rg_DrawStats> stats) {
@@ -98,11 +132,11 @@ void rg_TrendChart::PaintHeader(QPainter& p, int top) const {
   p.drawText(QRect(issueWidth_, top, dateWidth_, rowHeight_), Qt::AlignCenter, QStringLiteral("开奖日期"));
   for (int n = 1; n <= kRedCount; ++n) {
     p.setPen(kRed);
-    p.drawText(QRect(NumberX(n, false), top, cellWidth_, rowHeight_), Qt::AlignCenter, Two(n));
+    DrawCentred(p, TwoDigits(n, false), NumberX(n, false), top);
   }
   for (int n = 1; n <= kBlueCount; ++n) {
     p.setPen(kBlue);
-    p.drawText(QRect(NumberX(n, true), top, cellWidth_, rowHeight_), Qt::AlignCenter, Two(n));
+    DrawCentred(p, TwoDigits(n, false), NumberX(n, true), top);
   }
 }
 
@@ -116,12 +150,10 @@ void rg_TrendChart::PaintSummary(QPainter& p, int top, int line) const {
   p.setPen(Qt::black);
   p.drawText(QRect(0, top, issueWidth_ + dateWidth_, rowHeight_), Qt::AlignCenter, kTitles[line]);
   for (int n = 1; n <= kRedCount; ++n) {
-    p.drawText(QRect(NumberX(n, false), top, cellWidth_, rowHeight_), Qt::AlignCenter,
-               QString::number(value(stats_->red[static_cast<std::size_t>(n - 1)])));
+    DrawCentred(p, Count(value(stats_->red[static_cast<std::size_t>(n - 1)])), NumberX(n, false), top);
   }
   for (int n = 1; n <= kBlueCount; ++n) {
-    p.drawText(QRect(NumberX(n, true), top, cellWidth_, rowHeight_), Qt::AlignCenter,
-               QString::number(value(stats_->blue[static_cast<std::size_t>(n - 1)])));
+    DrawCentred(p, Count(value(stats_->blue[static_cast<std::size_t>(n - 1)])), NumberX(n, true), top);
   }
 }
 
@@ -160,12 +192,12 @@ void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
     p.setPen(kOmission);
     for (int n = 1; n <= kRedCount; ++n) {
       if (const int cell = stats_->RedCell(row, n); cell != 0) {
-        p.drawText(QRect(NumberX(n, false), top, cellWidth_, h), Qt::AlignCenter, QString::number(cell));
+        DrawCentred(p, Count(cell), NumberX(n, false), top);
       }
     }
     for (int n = 1; n <= kBlueCount; ++n) {
       if (const int cell = stats_->BlueCell(row, n); cell != 0) {
-        p.drawText(QRect(NumberX(n, true), top, cellWidth_, h), Qt::AlignCenter, QString::number(cell));
+        DrawCentred(p, Count(cell), NumberX(n, true), top);
       }
     }
   }
@@ -205,7 +237,7 @@ void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
     p.setBrush(colour);
     p.drawEllipse(c, radius, radius);
     p.setPen(Qt::white);
-    p.drawText(QRect(c.x() - cellWidth_ / 2, c.y() - h / 2, cellWidth_, h), Qt::AlignCenter, Two(number));
+    DrawCentred(p, TwoDigits(number, true), c.x() - cellWidth_ / 2, c.y() - h / 2);
   };
   for (int line = std::max(1, firstLine); line <= std::min(shown, lastLine); ++line) {
     const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(drawRow(line))];

@@ -6,9 +6,12 @@
 // three rows sum up the window. Only the rows in view are painted, so a
 // chart of thousands of draws scrolls as quickly as one of thirty.
 #include <QImage>
+#include <QStaticText>
 #include <QWidget>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 #include "history/DrawStats.h"
 
@@ -50,6 +53,10 @@ class rg_TrendChart : public QWidget {
   void PaintHeader(QPainter& p, int top) const;
   void PaintSummary(QPainter& p, int top, int line) const;
   int NumberX(int number, bool blue) const;
+  // The same few hundred short texts fill every row: laid out once each.
+  const QStaticText& Count(int n) const;
+  const QStaticText& TwoDigits(int n, bool bold) const;
+  void DrawCentred(QPainter& p, const QStaticText& text, int x, int top) const;
 
   std::shared_ptr<const rg_DrawStats> stats_;
   int rowHeight_ = 20;
@@ -57,6 +64,8 @@ class rg_TrendChart : public QWidget {
   int issueWidth_ = 70;
   int dateWidth_ = 80;
   int gap_ = 6;
+  mutable std::vector<QStaticText> counts_;
+  mutable std::array<QStaticText, kRedCount + 1> two_, twoBold_;
 };
 
 }  // namespace rg_com_ptl_xyh
