@@ -64,6 +64,18 @@ std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::stri
   return out;
 }
 
+// A field of the file as a message may quote it: ASCII only, and short, as
+// nothing valid is anything else.
+std::string Quoted(std::string_view field) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < field.size() && i < 40; ++i) {
+    const char c = field[i];
+    out += (c >= 0x20 && c < 0x7f) ? c : '?';
+  }
+  if (field.size() > 40) out += "...";
+  return out + "\"";
+}
+
 std::string Describe(const rg_DrawEntry& d) {
   std::string s = NumbersText(d.numbers);
   if (!d.extra.empty()) s += " + " + NumbersText(d.extra);
@@ -344,17 +356,17 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     const std::string& issue = fields[0];
     if (issue.empty() || issue.size() > kMaxIssueDigits ||
         !std::all_of(issue.begin(), issue.end(), [](char c) { return IsDigit(c); })) {
-      return refuse(lineNo, "the issue \"" + issue + "\" is not a number of at most 16 digits");
+      return refuse(lineNo, "the issue " + Quoted(issue) + " is not a number of at most 16 digits");
     }
     d.issue = FromUtf8(issue);
     const auto date = ParseDrawDate(fields[1]);
-    if (!date) return refuse(lineNo, "the date \"" + fields[1] + "\" is not a real date written YYYY-MM-DD");
+    if (!date) return refuse(lineNo, "the date " + Quoted(fields[1]) + " is not a real date written YYYY-MM-DD");
     d.date = *date;
     std::string bad;
     auto red = ParseNumberList(fields[2], bad);
-    if (!red) return refuse(lineNo, "red: \"" + bad + "\" is not a number of one or two digits");
+    if (!red) return refuse(lineNo, "red: " + Quoted(bad) + " is not a number of one or two digits");
     auto blue = ParseNumberList(fields[3], bad);
-    if (!blue) return refuse(lineNo, "blue: \"" + bad + "\" is not a number of one or two digits");
+    if (!blue) return refuse(lineNo, "blue: " + Quoted(bad) + " is not a number of one or two digits");
     d.numbers = std::move(*red);
     d.extra = std::move(*blue);
     if (const std::string why = CheckDrawNumbers(*rule, d.numbers, d.extra); !why.empty()) {
@@ -374,7 +386,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     if (const auto stored = Find(lottery, d.issue)) {
       if (!stored->SameDraw(d)) {
         return refuse(lineNo, "issue " + issue + " is already stored as " + ToUtf8(DrawDateText(stored->date)) +
-                                  " " + Describe(*stored) + "; this line has " + fields[1] + " " + Describe(d));
+                                  " " + Describe(*stored) + "; this line has " + ToUtf8(DrawDateText(d.date)) + " " + Describe(d));
       }
       ++result.skipped;
       continue;
