@@ -10,6 +10,7 @@
 #include "cli/Draw.h"
 #include "cli/Draws.h"
 #include "cli/History.h"
+#include "cli/Stats.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr const char* kUsage =
     "  draw      fetch the latest draw once and print it\n"
     "  draws     list, export or import the stored draws\n"
     "  check     check saved casts or a bought ticket against the stored draws (对奖)\n"
+    "  stats     number frequency, omission and draw shapes over the stored draws (走势)\n"
     "  help      help on a command: xyh-cli help cast\n"
     "\n"
     "  --help     this text\n"
@@ -161,6 +163,23 @@ const std::map<std::string, std::string>& CommandHelp() {
            "\n"
            "A damaged or locked history file is said on standard error, exit code 1.\n") +
            kHome},
+      {"stats",
+       std::string(
+           "usage: xyh-cli stats [--last N] [--json]\n"
+           "\n"
+           "Figures over the newest stored 双色球 draws (newest by draw date, then issue):\n"
+           "for each red 1..33 and blue 1..16 how many draws held it (count), how many\n"
+           "draws since it was last drawn (omission; the number of draws when never), and\n"
+           "its longest run of draws without it (maxOmission); for each draw the sum, span,\n"
+           "odd and big (17 and up) reds and the pairs of consecutive reds; the six hot\n"
+           "and the six cold reds (ranked by count, then smaller omission, then number).\n"
+           "With no stored draw it says so and exits 1.\n"
+           "\n"
+           "  --last N   only the newest N draws, 1 to 1000000; default all;\n"
+           "             example: xyh-cli stats --last 30\n"
+           "  --json     print one JSON object: draws, first, last, red, blue, perDraw,\n"
+           "             hot, cold\n") +
+           kHome},
   };
   return help;
 }
@@ -169,7 +188,7 @@ int Help(const std::string& command) {
   const auto& help = CommandHelp();
   const auto it = help.find(command);
   if (it == help.end()) {
-    std::cerr << "xyh-cli: no help on \"" << command << "\"; commands: cast, history, draw, draws, check\n";
+    std::cerr << "xyh-cli: no help on \"" << command << "\"; commands: cast, history, draw, draws, check, stats\n";
     return 2;
   }
   std::cout << it->second;
@@ -204,6 +223,7 @@ int main(int argc, char** argv) {
     if (command == "draw") return xyh_cli::RunDraw(args);
     if (command == "draws") return xyh_cli::RunDraws(args);
     if (command == "check") return xyh_cli::RunCheck(args);
+    if (command == "stats") return xyh_cli::RunStats(args);
     std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
     return 2;
   } catch (const xyh_cli::UsageError& e) {

@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev qt6-translations-l10n
+  # Qt Charts' CMake files ask for Qt OpenGL, which its package does not pull in.
+  qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3
   libcurl4-openssl-dev libssl-dev openssl
   libqrencode-dev libjsoncpp-dev libgumbo-dev

@@ -75,7 +75,7 @@ void rg_MainPanel::Build(const QString& fontDescription) {
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
     } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help ||
                code == rg_HistoryPanel::ExportHistory || code == rg_HistoryPanel::ImportHistory ||
-               code == rg_HistoryPanel::Check) {
+               code == rg_HistoryPanel::Check || code == rg_HistoryPanel::Trend) {
       emit command(code);
     }
   });

@@ -26,6 +26,7 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/CheckWin.h"
+#include "shell/panels/TrendWin.h"
 #include "shell/PrizeWatch.h"
 #include "derive/SavedCast.h"
 #include "engine/Report.h"
@@ -178,6 +179,8 @@ void rg_XyhWin::Command(int code) {
     if (ImportHistoryWithDialog(this, store_)) FillHistory();
   } else if (code == rg_HistoryPanel::Check) {
     OpenCheck();
+  } else if (code == rg_HistoryPanel::Trend) {
+    rg_TrendWin::Open(this, store_, font_);
   }
 }
 

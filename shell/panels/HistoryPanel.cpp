@@ -209,6 +209,9 @@ void rg_HistoryPanel::Build(const QFont& font) {
   check_ = new QPushButton(QStringLiteral("对奖"), this);
   check_->setGeometry(help_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
   check_->setToolTip(QStringLiteral("当前演算结果(或历史列表中选中的记录)与开奖号码对奖"));
+  trend_ = new QPushButton(QStringLiteral("走势"), this);
+  trend_->setGeometry(check_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  trend_->setToolTip(QStringLiteral("已保存的双色球开奖的走势图、出现次数与遗漏"));
 
   connect(result_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(ResultField, flag); });
   connect(note_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(NoteField, flag); });
@@ -217,6 +220,7 @@ void rg_HistoryPanel::Build(const QFont& font) {
   connect(save_, &QPushButton::clicked, this, [this] { Press(Save); });
   connect(help_, &QPushButton::clicked, this, [this] { Press(Help); });
   connect(check_, &QPushButton::clicked, this, [this] { Press(Check); });
+  connect(trend_, &QPushButton::clicked, this, [this] { Press(Trend); });
 }
 
 void rg_HistoryPanel::OnEmptiness(int field, int flag) {

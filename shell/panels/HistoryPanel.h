@@ -80,7 +80,7 @@ class rg_HistoryModel : public QAbstractListModel {
 class rg_HistoryPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Delete = 1, Save = 2, Help = 5, ExportHistory = 6, ImportHistory = 7, Check = 8, Qr = 100 };
+  enum Button { Delete = 1, Save = 2, Help = 5, ExportHistory = 6, ImportHistory = 7, Check = 8, Trend = 9, Qr = 100 };
   // Emptiness event codes of the three text fields.
   enum Field { ResultField = 1, NoteField = 2, NameField = 3 };
 
@@ -99,6 +99,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* SaveButton() const { return save_; }
   QPushButton* HelpButton() const { return help_; }
   QPushButton* CheckButton() const { return check_; }
+  QPushButton* TrendButton() const { return trend_; }
   // The id of the highlighted history item, 0 when none is.
   std::int64_t SelectedId() const;
   // The QR picture while it is shown, else null.
@@ -134,6 +135,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* save_ = nullptr;
   QPushButton* help_ = nullptr;
   QPushButton* check_ = nullptr;
+  QPushButton* trend_ = nullptr;
   QLabel* picture_ = nullptr;
   QSize unit_;
 };

@@ -50,7 +50,7 @@ contains() {
 
 contains "cast history draw help --help --version" xyh-cli ""
 expect "history" xyh-cli hi
-expect "cast check draw draws history" xyh-cli help ""
+expect "cast check draw draws history stats" xyh-cli help ""
 expect "delete export import list show" xyh-cli history ""
 expect "export" xyh-cli history --home "$XYH_HOME" ex
 

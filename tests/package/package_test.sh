@@ -77,6 +77,7 @@ dpkg-deb -f "$deb" Depends | grep -q libqt6network6 || fail "the second-start so
 dpkg-deb -f "$deb" Depends | grep -q "libcurl4 (>= " || fail "libcurl dependency"
 dpkg-deb -f "$deb" Depends | grep -q libssl3 || fail "libcrypto dependency"
 dpkg-deb -f "$deb" Depends | grep -q libsqlite3-0 || fail "SQLite dependency"
+dpkg-deb -f "$deb" Depends | grep -q libqt6charts6 || fail "dependencies: Qt Charts"
 dpkg-deb -f "$deb" Maintainer | grep -q . || fail "maintainer"
 [ -f "$work/root/usr/share/doc/xyh/copyright" ] || fail "licence"
 echo "package ok: $(basename "$deb")"

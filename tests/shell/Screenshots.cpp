@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include "GuiTest.h"
@@ -28,6 +29,10 @@
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
 #include "update/UpdateWin.h"
+#include "history/DrawArchive.h"
+#include "platform/Utf.h"
+#include "shell/panels/TrendChart.h"
+#include "shell/panels/TrendWin.h"
 
 using namespace test_support;
 
@@ -164,6 +169,42 @@ int main(int argc, char** argv) {
     } else {
       ok = false;
     }
+  }
+
+  // The trend window over 100 more made-up draws (Tuesday, Thursday, Sunday).
+  {
+    if (rg_CheckWin* check = f.window->CheckWindow()) check->close();
+    std::uint32_t seed = 58;
+    const auto next = [&seed] {
+      seed = seed * 1664525u + 1013904223u;
+      return static_cast<int>(seed >> 8);
+    };
+    std::string csv = "issue,date,red,blue\n";
+    double date = MakeDate(2026, 3, 3);
+    for (int i = 0; i < 100; ++i) {
+      std::vector<int> reds;
+      while (reds.size() < 6) {
+        const int n = next() % 33 + 1;
+        if (std::find(reds.begin(), reds.end(), n) == reds.end()) reds.push_back(n);
+      }
+      csv += std::to_string(2026024 + i) + "," + ToUtf8(DrawDateText(date)) + "," + NumbersText(reds) + "," +
+             NumbersText({next() % 16 + 1}) + "\n";
+      date += i % 3 == 2 ? 3 : 2;
+    }
+    rg_DrawArchive(f.store).Import(101, csv, f.clock.Now());
+    QTest::mouseClick(history->TrendButton(), Qt::LeftButton);
+    auto* trend = f.window->findChild<rg_TrendWin*>();
+    trend->SetRange(0);
+    // The offscreen screen is small; a desktop gives the chart its width.
+    trend->resize(trend->Chart()->width() + 60, 800);
+    QApplication::processEvents();
+    ok &= Save(trend, out, QStringLiteral("trend-window.png"));
+    trend->Tabs()->setCurrentIndex(rg_TrendWin::CountPage);
+    QApplication::processEvents();
+    ok &= Save(trend, out, QStringLiteral("trend-counts.png"));
+    trend->Tabs()->setCurrentIndex(rg_TrendWin::OmissionPage);
+    QApplication::processEvents();
+    ok &= Save(trend, out, QStringLiteral("trend-omission.png"));
   }
   return ok ? 0 : 1;
 }

@@ -1,0 +1,252 @@
+#include "shell/panels/TrendChart.h"
+
+#include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "shell/Ui.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+const QColor kRed(0xd8, 0x2c, 0x2c);
+const QColor kBlue(0x1f, 0x5f, 0xc8);
+const QColor kGrid(0xd6, 0xd6, 0xd6);
+const QColor kZone(0x9a, 0x9a, 0x9a);
+const QColor kOmission(0x9a, 0x9a, 0x9a);
+const QColor kStripe(0xf6, 0xf6, 0xf2);
+const QColor kHeader(0xec, 0xe8, 0xdc);
+
+QString Two(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+}  // namespace
+
+rg_TrendChart::rg_TrendChart(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  Measure();
+}
+
+void rg_TrendChart::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) {
+    Measure();
+    resize(sizeHint());
+  }
+  QWidget::changeEvent(event);
+}
+
+void rg_TrendChart::Measure() {
+  const QFontMetrics fm(font());
+  rowHeight_ = std::max(20, fm.height() + 6);
+  cellWidth_ = std::max(rowHeight_, fm.horizontalAdvance(QStringLiteral("000")) + 6);
+  issueWidth_ = fm.horizontalAdvance(QStringLiteral("最大遗漏")) + 14;
+  if (stats_ != nullptr) {
+    for (const rg_DrawShape& d : stats_->perDraw) {
+      issueWidth_ = std::max(issueWidth_, fm.horizontalAdvance(ui::Q(d.issue)) + 14);
+    }
+  }
+  dateWidth_ = fm.horizontalAdvance(QStringLiteral("2026-12-06")) + 14;
+  counts_.clear();
+  two_ = {};
+  twoBold_ = {};
+}
+
+namespace {
+QStaticText Prepared(const QString& text, const QFont& font) {
+  QStaticText t(text);
+  t.setTextFormat(Qt::PlainText);
+  t.prepare(QTransform(), font);
+  return t;
+}
+}  // namespace
+
+const QStaticText& rg_TrendChart::Count(int n) const {
+  const auto index = static_cast<std::size_t>(n);
+  if (index >= counts_.size()) counts_.resize(index + 1);
+  if (counts_[index].text().isEmpty()) counts_[index] = Prepared(QString::number(n), font());
+  return counts_[index];
+}
+
+const QStaticText& rg_TrendChart::TwoDigits(int n, bool bold) const {
+  QStaticText& t = (bold ? twoBold_ : two_)[static_cast<std::size_t>(n)];
+  if (t.text().isEmpty()) {
+    QFont f = font();
+    f.setBold(bold);
+    t = Prepared(Two(n), f);
+  }
+  return t;
+}
+
+void rg_TrendChart::DrawCentred(QPainter& p, const QStaticText& text, int x, int top) const {
+  const QSizeF size = text.size();
+  p.drawStaticText(QPointF(x + (cellWidth_ - size.width()) / 2, top + (rowHeight_ - size.height()) / 2), text);
+}
+
+void rg_TrendChart::SetStats(std::shared_ptr<const rg_DrawStats> stats) {
+  stats_ = std::move(stats);
+  Measure();
+  resize(sizeHint());
+  update();
+}
+
+QSize rg_TrendChart::sizeHint() const {
+  const int rows = 1 + (stats_ != nullptr ? stats_->draws : 0) + kFooterRows;
+  return {NumberX(kBlueCount, true) + cellWidth_ + 1, rows * rowHeight_ + 1};
+}
+
+int rg_TrendChart::NumberX(int number, bool blue) const {
+  const int reds = issueWidth_ + dateWidth_;
+  if (!blue) return reds + (number - 1) * cellWidth_;
+  return reds + kRedCount * cellWidth_ + gap_ + (number - 1) * cellWidth_;
+}
+
+QPoint rg_TrendChart::CellCentre(int row, int number, bool blue) const {
+  return {NumberX(number, blue) + cellWidth_ / 2, RowTop(row) + rowHeight_ / 2};
+}
+
+void rg_TrendChart::paintEvent(QPaintEvent* event) {
+  QPainter p(this);
+  Paint(p, 0, event->rect());
+}
+
+QImage rg_TrendChart::Render(int* rows) const {
+  const int draws = stats_ != nullptr ? stats_->draws : 0;
+  const int fit = std::max(1, (kMaxImageHeight - 1) / rowHeight_ - 1 - kFooterRows);
+  const int shown = std::min(draws, fit);
+  if (rows != nullptr) *rows = shown;
+  const QSize size(sizeHint().width(), (1 + shown + kFooterRows) * rowHeight_ + 1);
+  QImage image(size, QImage::Format_RGB32);
+  QPainter p(&image);
+  p.setFont(font());
+  Paint(p, draws - shown, image.rect());
+  return image;
+}
+
+void rg_TrendChart::PaintHeader(QPainter& p, int top) const {
+  const int width = sizeHint().width();
+  p.fillRect(0, top, width, rowHeight_, kHeader);
+  p.setPen(Qt::black);
+  p.drawText(QRect(0, top, issueWidth_, rowHeight_), Qt::AlignCenter, QStringLiteral("期号"));
+  p.drawText(QRect(issueWidth_, top, dateWidth_, rowHeight_), Qt::AlignCenter, QStringLiteral("开奖日期"));
+  for (int n = 1; n <= kRedCount; ++n) {
+    p.setPen(kRed);
+    DrawCentred(p, TwoDigits(n, false), NumberX(n, false), top);
+  }
+  for (int n = 1; n <= kBlueCount; ++n) {
+    p.setPen(kBlue);
+    DrawCentred(p, TwoDigits(n, false), NumberX(n, true), top);
+  }
+}
+
+void rg_TrendChart::PaintSummary(QPainter& p, int top, int line) const {
+  static const QString kTitles[] = {QStringLiteral("出现次数"), QStringLiteral("当前遗漏"),
+                                    QStringLiteral("最大遗漏")};
+  const auto value = [line](const rg_NumberStat& s) {
+    return line == 0 ? s.count : line == 1 ? s.omission : s.maxOmission;
+  };
+  p.fillRect(0, top, sizeHint().width(), rowHeight_, line % 2 == 0 ? QColor(Qt::white) : kStripe);
+  p.setPen(Qt::black);
+  p.drawText(QRect(0, top, issueWidth_ + dateWidth_, rowHeight_), Qt::AlignCenter, kTitles[line]);
+  for (int n = 1; n <= kRedCount; ++n) {
+    DrawCentred(p, Count(value(stats_->red[static_cast<std::size_t>(n - 1)])), NumberX(n, false), top);
+  }
+  for (int n = 1; n <= kBlueCount; ++n) {
+    DrawCentred(p, Count(value(stats_->blue[static_cast<std::size_t>(n - 1)])), NumberX(n, true), top);
+  }
+}
+
+void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
+  p.fillRect(clip, Qt::white);
+  if (stats_ == nullptr || stats_->Empty()) return;
+  const int width = sizeHint().width();
+  const int h = rowHeight_;
+  const int draws = stats_->draws;
+  const int shown = draws - firstRow;
+  // Layout rows: 0 the header, 1..shown the draws, then the footer.
+  const int firstLine = std::max(0, clip.top() / h);
+  const int lastLine = std::min(shown + kFooterRows, clip.bottom() / h);
+  const auto drawRow = [&](int line) { return firstRow + line - 1; };
+  const auto centre = [&](int line, int number, bool blue) {
+    return QPoint(NumberX(number, blue) + cellWidth_ / 2, line * h + h / 2);
+  };
+
+  p.setRenderHint(QPainter::Antialiasing, false);
+  for (int line = firstLine; line <= lastLine; ++line) {
+    const int top = line * h;
+    if (line == 0 || line == shown + 1) {
+      PaintHeader(p, top);
+      continue;
+    }
+    if (line > shown + 1) {
+      PaintSummary(p, top, line - shown - 2);
+      continue;
+    }
+    const int row = drawRow(line);
+    const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(row)];
+    p.fillRect(0, top, width, h, row % 2 == 0 ? QColor(Qt::white) : kStripe);
+    p.setPen(Qt::black);
+    p.drawText(QRect(0, top, issueWidth_, h), Qt::AlignCenter, ui::Q(d.issue));
+    p.drawText(QRect(issueWidth_, top, dateWidth_, h), Qt::AlignCenter, ui::Q(DrawDateText(d.date)));
+    p.setPen(kOmission);
+    for (int n = 1; n <= kRedCount; ++n) {
+      if (const int cell = stats_->RedCell(row, n); cell != 0) {
+        DrawCentred(p, Count(cell), NumberX(n, false), top);
+      }
+    }
+    for (int n = 1; n <= kBlueCount; ++n) {
+      if (const int cell = stats_->BlueCell(row, n); cell != 0) {
+        DrawCentred(p, Count(cell), NumberX(n, true), top);
+      }
+    }
+  }
+
+  // The grid: row lines, the zone lines after 11 and 22, the blue divide.
+  const int top = firstLine * h;
+  const int bottom = std::min((lastLine + 1) * h, (shown + 1 + kFooterRows) * h);
+  p.setPen(kGrid);
+  for (int line = firstLine; line <= lastLine + 1; ++line) p.drawLine(0, line * h, width - 1, line * h);
+  for (int n = 1; n <= kRedCount + 1; ++n) {
+    const int x = NumberX(n, false);
+    p.setPen(n == 12 || n == 23 ? kZone : kGrid);
+    p.drawLine(x, top, x, bottom);
+  }
+  for (int n = 1; n <= kBlueCount + 1; ++n) p.drawLine(NumberX(n, true), top, NumberX(n, true), bottom);
+  p.setPen(kZone);
+  p.drawLine(issueWidth_, top, issueWidth_, bottom);
+  p.drawLine(NumberX(1, false), top, NumberX(1, false), bottom);
+  p.fillRect(NumberX(kRedCount + 1, false) + 1, top, gap_ - 1, bottom - top, kHeader);
+
+  // The blue line first, the balls over it; one row beyond the view at
+  // either end so that lines entering the view are drawn.
+  p.setRenderHint(QPainter::Antialiasing, true);
+  const int from = std::max(1, firstLine - 1);
+  const int to = std::min(shown, lastLine + 1);
+  p.setPen(QPen(kBlue, 1.5));
+  for (int line = from; line < to; ++line) {
+    p.drawLine(centre(line, stats_->perDraw[static_cast<std::size_t>(drawRow(line))].blue, true),
+               centre(line + 1, stats_->perDraw[static_cast<std::size_t>(drawRow(line + 1))].blue, true));
+  }
+  const int radius = std::min(cellWidth_, h) / 2 - 1;
+  QFont ballFont = p.font();
+  ballFont.setBold(true);
+  p.setFont(ballFont);
+  const auto ball = [&](QPoint c, int number, const QColor& colour) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(c, radius, radius);
+    p.setPen(Qt::white);
+    DrawCentred(p, TwoDigits(number, true), c.x() - cellWidth_ / 2, c.y() - h / 2);
+  };
+  for (int line = std::max(1, firstLine); line <= std::min(shown, lastLine); ++line) {
+    const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(drawRow(line))];
+    for (int n : d.red) ball(centre(line, n, false), n, kRed);
+    ball(centre(line, d.blue, true), d.blue, kBlue);
+  }
+  p.setBrush(Qt::NoBrush);
+  ballFont.setBold(false);
+  p.setFont(ballFont);
+}
+
+}  // namespace rg_com_ptl_xyh

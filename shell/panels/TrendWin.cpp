@@ -1,0 +1,324 @@
+#include "shell/panels/TrendWin.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+
+#include "history/EasyDb.h"
+#include "shell/Ui.h"
+#include "shell/panels/TrendChart.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+const QColor kRedBar(0xd8, 0x2c, 0x2c);
+const QColor kBlueBar(0x1f, 0x5f, 0xc8);
+
+QString Two(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+QString NumberList(const std::array<int, kHotColdSize>& numbers) {
+  QStringList out;
+  for (int n : numbers) out << Two(n);
+  return out.join(QLatin1Char(' '));
+}
+
+// A tick step of 1, 2 or 5 times a power of ten giving at most six steps,
+// so that the axis of whole counts never shows a fraction.
+int TickStep(int top) {
+  for (int scale = 1;; scale *= 10) {
+    for (int step : {1, 2, 5}) {
+      if (top <= 6 * step * scale) return step * scale;
+    }
+  }
+}
+
+template <std::size_t N>
+void Fill(QBarSet* set, const std::array<rg_NumberStat, N>& stats, int rg_NumberStat::*field, QChartView* view) {
+  int top = 1;
+  for (std::size_t i = 0; i < N; ++i) {
+    set->replace(static_cast<qsizetype>(i), stats[i].*field);
+    top = std::max(top, stats[i].*field);
+  }
+  auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
+  if (axis == nullptr) return;
+  // Headroom for the value labels above the bars.
+  const int room = top + std::max(1, top / 8);
+  const int step = TickStep(room);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(0);
+  axis->setTickInterval(step);
+  axis->setRange(0, (room + step - 1) / step * step);
+}
+
+}  // namespace
+
+rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      range_(new QComboBox(this)),
+      export_(new QPushButton(QStringLiteral("导出图片"), this)),
+      summary_(new QLabel(this)),
+      status_(new QLabel(this)),
+      stack_(new QStackedWidget(this)),
+      empty_(new QLabel(this)),
+      tabs_(new QTabWidget(this)),
+      area_(new QScrollArea(this)),
+      chart_(new rg_TrendChart) {
+  setWindowTitle(QStringLiteral("走势 - 双色球"));
+  setFont(font);
+
+  for (int r : kRanges) range_->addItem(r == 0 ? QStringLiteral("全部") : QStringLiteral("最近%1期").arg(r));
+  summary_->setTextFormat(Qt::PlainText);
+  status_->setTextFormat(Qt::PlainText);
+  empty_->setTextFormat(Qt::PlainText);
+  empty_->setAlignment(Qt::AlignCenter);
+  empty_->setWordWrap(true);
+  empty_->setText(QStringLiteral("还没有保存任何双色球开奖数据,无法统计走势。\n"
+                                 "联网刷新最新开奖后会自动保存,也可以用 xyh-cli draws import 导入开奖文件。"));
+
+  auto* bar = new QHBoxLayout;
+  bar->addWidget(new QLabel(QStringLiteral("范围:"), this));
+  bar->addWidget(range_);
+  bar->addSpacing(10);
+  bar->addWidget(export_);
+  bar->addSpacing(10);
+  bar->addWidget(summary_, 1);
+
+  chart_->setFont(font);
+  area_->setWidget(chart_);
+  area_->setWidgetResizable(false);
+  area_->setBackgroundRole(QPalette::Base);
+  tabs_->addTab(area_, QStringLiteral("走势图"));
+
+  countPage_ = new QWidget;
+  omissionPage_ = new QWidget;
+  new QVBoxLayout(countPage_);
+  new QVBoxLayout(omissionPage_);
+  tabs_->addTab(countPage_, QStringLiteral("出现次数"));
+  tabs_->addTab(omissionPage_, QStringLiteral("当前遗漏"));
+
+  stack_->addWidget(empty_);
+  stack_->addWidget(tabs_);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(bar);
+  layout->addWidget(stack_, 1);
+  layout->addWidget(status_);
+
+  // The newest draws are at the bottom: the chart opens there and stays
+  // there as it grows, until the user scrolls.
+  connect(area_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
+    if (stickToBottom_) area_->verticalScrollBar()->setValue(max);
+  });
+  connect(area_->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { stickToBottom_ = false; });
+  connect(range_, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index != TrendPage) BuildBars();
+  });
+  connect(export_, &QPushButton::clicked, this, &rg_TrendWin::AskAndExport);
+
+  draws_ = std::move(draws);
+  range_->blockSignals(true);
+  range_->setCurrentIndex(kDefaultRange);
+  range_->blockSignals(false);
+  Recompute();
+
+  // Wide enough for the whole chart where the screen allows.
+  QSize size(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800);
+  if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableSize());
+  resize(size);
+}
+
+QChartView* rg_TrendWin::BarChart(const QString& title, bool blue, QBarSet** set) {
+  const int count = blue ? kBlueCount : kRedCount;
+  *set = new QBarSet(title);
+  (*set)->setColor(blue ? kBlueBar : kRedBar);
+  (*set)->setBorderColor(blue ? kBlueBar : kRedBar);
+  (*set)->setLabelColor(Qt::black);
+  QFont small = font();
+  small.setPointSizeF(std::max(6.0, font().pointSizeF() - 1));
+  (*set)->setLabelFont(small);
+  for (int i = 0; i < count; ++i) *(*set) << 0;
+  auto* series = new QBarSeries;
+  series->append(*set);
+  series->setBarWidth(0.7);
+  series->setLabelsVisible(true);
+  series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+  series->setLabelsFormat(QStringLiteral("@value"));
+
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  chart->setTitle(title);
+  QFont titleFont = font();
+  titleFont.setBold(true);
+  chart->setTitleFont(titleFont);
+  chart->legend()->hide();
+  chart->setAnimationOptions(QChart::NoAnimation);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+
+  auto* x = new QBarCategoryAxis;
+  QStringList categories;
+  for (int n = 1; n <= count; ++n) categories << Two(n);
+  x->append(categories);
+  x->setLabelsFont(small);
+  x->setTruncateLabels(false);  // "01" never becomes "..."
+  chart->addAxis(x, Qt::AlignBottom);
+  series->attachAxis(x);
+  auto* y = new QValueAxis;
+  y->setLabelFormat(QStringLiteral("%d"));
+  y->setLabelsFont(small);
+  chart->addAxis(y, Qt::AlignLeft);
+  series->attachAxis(y);
+
+  auto* view = new QChartView(chart);
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setMinimumHeight(180);
+  return view;
+}
+
+void rg_TrendWin::BuildBars() {
+  if (views_[0] != nullptr) return;
+  // Charts take a while to build; the trend chart is shown first without them.
+  views_[0] = BarChart(QStringLiteral("红球出现次数"), false, &redCount_);
+  views_[1] = BarChart(QStringLiteral("蓝球出现次数"), true, &blueCount_);
+  views_[2] = BarChart(QStringLiteral("红球当前遗漏"), false, &redOmission_);
+  views_[3] = BarChart(QStringLiteral("蓝球当前遗漏"), true, &blueOmission_);
+  countPage_->layout()->addWidget(views_[0]);
+  countPage_->layout()->addWidget(views_[1]);
+  omissionPage_->layout()->addWidget(views_[2]);
+  omissionPage_->layout()->addWidget(views_[3]);
+  static_cast<QVBoxLayout*>(countPage_->layout())->setStretch(0, 3);
+  static_cast<QVBoxLayout*>(countPage_->layout())->setStretch(1, 2);
+  static_cast<QVBoxLayout*>(omissionPage_->layout())->setStretch(0, 3);
+  static_cast<QVBoxLayout*>(omissionPage_->layout())->setStretch(1, 2);
+  FillBars();
+}
+
+void rg_TrendWin::FillBars() {
+  if (views_[0] == nullptr || stats_ == nullptr) return;
+  Fill(redCount_, stats_->red, &rg_NumberStat::count, views_[0]);
+  Fill(blueCount_, stats_->blue, &rg_NumberStat::count, views_[1]);
+  Fill(redOmission_, stats_->red, &rg_NumberStat::omission, views_[2]);
+  Fill(blueOmission_, stats_->blue, &rg_NumberStat::omission, views_[3]);
+}
+
+rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& font) {
+  std::vector<rg_DrawEntry> draws = rg_DrawArchive(store).DoubleColorDraws();
+  rg_TrendWin* win = owner->findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
+  if (win != nullptr) {
+    win->SetDraws(std::move(draws));
+  } else {
+    win = new rg_TrendWin(std::move(draws), font, owner);
+    win->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  win->show();
+  win->raise();
+  win->activateWindow();
+  return win;
+}
+
+void rg_TrendWin::SetDraws(std::vector<rg_DrawEntry> draws) {
+  draws_ = std::move(draws);
+  Recompute();
+}
+
+void rg_TrendWin::SetRange(int index) {
+  if (index < 0 || index >= range_->count()) return;
+  if (index == range_->currentIndex()) {
+    Recompute();
+  } else {
+    range_->setCurrentIndex(index);  // recomputes through the signal
+  }
+}
+
+bool rg_TrendWin::ShowsCharts() const { return stack_->currentWidget() == tabs_; }
+
+void rg_TrendWin::Recompute() {
+  const int index = std::clamp(range_->currentIndex(), 0, static_cast<int>(std::size(kRanges)) - 1);
+  stats_ = std::make_shared<const rg_DrawStats>(ComputeDrawStats(draws_, static_cast<std::size_t>(kRanges[index])));
+  status_->clear();
+  const bool any = !stats_->Empty();
+  stack_->setCurrentWidget(any ? static_cast<QWidget*>(tabs_) : empty_);
+  range_->setEnabled(any);
+  export_->setEnabled(any);
+  if (!any) {
+    summary_->clear();
+    chart_->SetStats(stats_);
+    return;
+  }
+  summary_->setText(QStringLiteral("共%1期(第%2期至第%3期)   热号: %4   冷号: %5")
+                        .arg(stats_->draws)
+                        .arg(ui::Q(stats_->FirstIssue()), ui::Q(stats_->LastIssue()), NumberList(stats_->hot),
+                             NumberList(stats_->cold)));
+  stickToBottom_ = true;
+  chart_->SetStats(stats_);
+  area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->maximum());
+  FillBars();
+}
+
+bool rg_TrendWin::ExportImage(const QString& path, QString* message) {
+  const auto say = [message](const QString& text) {
+    if (message != nullptr) *message = text;
+  };
+  if (!ShowsCharts()) {
+    say(QStringLiteral("没有可导出的图表"));
+    return false;
+  }
+  QImage image;
+  int rows = stats_->draws;
+  if (tabs_->currentIndex() == TrendPage) {
+    image = chart_->Render(&rows);
+  } else {
+    image = tabs_->currentWidget()->grab().toImage();
+  }
+  if (image.isNull() || !image.save(path, "PNG")) {
+    say(QStringLiteral("图片保存失败:") + QDir::toNativeSeparators(path));
+    return false;
+  }
+  say(rows < stats_->draws
+          ? QStringLiteral("已保存最近%1期的走势图(整张图太高):").arg(rows) + QDir::toNativeSeparators(path)
+          : QStringLiteral("图片已保存:") + QDir::toNativeSeparators(path));
+  return true;
+}
+
+void rg_TrendWin::AskAndExport() {
+  static const QString kNames[] = {QStringLiteral("走势图"), QStringLiteral("出现次数"),
+                                   QStringLiteral("当前遗漏")};
+  const QString dir = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  const QString suggested = QDir(dir.isEmpty() ? QDir::homePath() : dir)
+                                .filePath(QStringLiteral("双色球%1-%2.png")
+                                              .arg(kNames[std::clamp(tabs_->currentIndex(), 0, 2)],
+                                                   ui::Q(stats_->LastIssue())));
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), suggested,
+                                              QStringLiteral("PNG 图片 (*.png)"));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) != 0) path += QStringLiteral(".png");
+  QString message;
+  if (ExportImage(path, &message)) {
+    status_->setText(message);
+  } else {
+    status_->clear();
+    ui::ShowMessage(this, message, QStringLiteral("信息:"), ui::MessageKind::Information);
+  }
+}
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,277 @@
+// The trend window against xyh-cli stats for the same archive.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QtCharts/QBarSet>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "GuiTest.h"
+#include "history/DrawArchive.h"
+#include "platform/Utf.h"
+#include "shell/MainPanel.h"
+#include "shell/panels/HistoryPanel.h"
+#include "shell/panels/TrendChart.h"
+#include "shell/panels/TrendWin.h"
+
+using namespace rg_com_ptl_xyh;
+using namespace test_support;
+
+namespace {
+
+std::string Cli(const std::string& args, int* code = nullptr) {
+  FILE* pipe = popen((std::string(XYH_CLI_PATH) + " " + args + " 2>/dev/null").c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buf{};
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+  const int status = pclose(pipe);
+  if (code != nullptr) *code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return out;
+}
+
+Json::Value Parse(const std::string& text) {
+  Json::Value v;
+  Json::CharReaderBuilder b;
+  std::string errors;
+  std::istringstream in(text);
+  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors;
+  return v;
+}
+
+// 120 made-up draws, three a week, written out of order (newest first) so
+// that only the dates order them.
+std::string DrawFile() {
+  std::uint32_t seed = 20261207;
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  std::vector<std::string> lines;
+  double date = MakeDate(2025, 1, 2);
+  for (int i = 0; i < 120; ++i) {
+    std::vector<int> reds;
+    while (reds.size() < 6) {
+      const int n = static_cast<int>(next() % 33) + 1;
+      if (std::find(reds.begin(), reds.end(), n) == reds.end()) reds.push_back(n);
+    }
+    const int blue = static_cast<int>(next() % 16) + 1;
+    char line[96];
+    std::snprintf(line, sizeof line, "%d,%s,%s,%02d\n", 2025001 + i, ToUtf8(DrawDateText(date)).c_str(),
+                  NumbersText(reds).c_str(), blue);
+    lines.emplace_back(line);
+    date += i % 3 == 2 ? 3 : 2;
+  }
+  std::string csv = "issue,date,red,blue\n";
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) csv += *it;
+  return csv;
+}
+
+struct TrendFixture : ::testing::Test {
+  TempDir home;
+  rg_EasyDb store;
+  QWidget owner;
+  QFont font = ui::FontFromDescription(ui::MainFontDescription());
+  std::string h = " --home '" + home.path().string() + "'";
+
+  void Import() {
+    const auto file = home.path() / "ssq.csv";
+    std::ofstream(file, std::ios::binary) << DrawFile();
+    int code = -1;
+    Cli("draws import '" + file.string() + "'" + h, &code);
+    ASSERT_EQ(code, 0);
+  }
+  void SetUp() override { ASSERT_NE(store.Open(home.path()), rg_EasyDb::OpenResult::Failed); }
+};
+
+void ExpectBars(const QBarSet* set, const Json::Value& list, const char* field) {
+  ASSERT_EQ(set->count(), static_cast<qsizetype>(list.size()));
+  for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(set->at(static_cast<qsizetype>(i)), list[i][field].asInt()) << field << " of " << i + 1;
+  }
+}
+
+TEST_F(TrendFixture, EveryRangeShowsWhatTheCommandLinePrints) {
+  Import();
+  rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
+  ASSERT_NE(win, nullptr);
+  EXPECT_TRUE(win->ShowsCharts());
+  EXPECT_EQ(win->RangeBox()->currentText(), QStringLiteral("最近50期"));
+  EXPECT_EQ(win->RangeBox()->count(), 4);
+
+  const std::array<const char*, 4> options = {" --last 30", " --last 50", " --last 100", ""};
+  for (int index = 0; index < 4; ++index) {
+    SCOPED_TRACE(index);
+    win->RangeBox()->setCurrentIndex(index);  // as the user picks it
+    const Json::Value want = Parse(Cli(std::string("stats --json") + options[static_cast<std::size_t>(index)] + h));
+    const rg_DrawStats& got = win->Stats();
+    EXPECT_EQ(got.draws, want["draws"].asInt());
+    EXPECT_EQ(ToUtf8(got.FirstIssue()), want["first"].asString());
+    EXPECT_EQ(ToUtf8(got.LastIssue()), want["last"].asString());
+    ExpectBars(win->RedCounts(), want["red"], "count");
+    ExpectBars(win->BlueCounts(), want["blue"], "count");
+    ExpectBars(win->RedOmissions(), want["red"], "omission");
+    ExpectBars(win->BlueOmissions(), want["blue"], "omission");
+
+    // The chart: a row per draw in the same order, its newest row the
+    // current omission and its longest run the longest omission.
+    const rg_DrawStats* chart = win->Chart()->Stats();
+    ASSERT_EQ(chart, &got);
+    ASSERT_EQ(static_cast<Json::ArrayIndex>(chart->perDraw.size()), want["perDraw"].size());
+    for (Json::ArrayIndex r = 0; r < want["perDraw"].size(); ++r) {
+      EXPECT_EQ(ToUtf8(chart->perDraw[r].issue), want["perDraw"][r]["issue"].asString());
+      EXPECT_EQ(chart->perDraw[r].sum, want["perDraw"][r]["sum"].asInt());
+    }
+    for (int n = 1; n <= kRedCount; ++n) {
+      int longest = 0;
+      for (int row = 0; row < chart->draws; ++row) longest = std::max(longest, chart->RedCell(row, n));
+      EXPECT_EQ(chart->RedCell(chart->draws - 1, n), want["red"][n - 1]["omission"].asInt());
+      EXPECT_EQ(longest, want["red"][n - 1]["maxOmission"].asInt());
+    }
+    for (int n = 1; n <= kBlueCount; ++n) {
+      EXPECT_EQ(chart->BlueCell(chart->draws - 1, n), want["blue"][n - 1]["omission"].asInt());
+    }
+    QString hot;
+    for (const auto& n : want["hot"]) hot += QStringLiteral("%1 ").arg(n.asInt(), 2, 10, QLatin1Char('0'));
+    EXPECT_TRUE(win->Summary()->text().contains(QStringLiteral("热号: ") + hot.trimmed())) << win->Summary()->text().toStdString();
+    EXPECT_EQ(win->Chart()->height(), (1 + got.draws + rg_TrendChart::kFooterRows) * win->Chart()->RowHeight() + 1);
+  }
+}
+
+TEST_F(TrendFixture, TheChartShowsBallsWhereNumbersWereDrawnAndOpensAtTheNewest) {
+  Import();
+  rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
+  win->SetRange(0);
+  QApplication::processEvents();
+  const QScrollBar* bar = win->ChartArea()->verticalScrollBar();
+  EXPECT_EQ(bar->value(), bar->maximum());
+
+  const rg_TrendChart* chart = win->Chart();
+  const QImage image = chart->Render();
+  ASSERT_EQ(image.size(), chart->size());
+  const rg_DrawShape& newest = chart->Stats()->perDraw.back();
+  const int row = chart->Stats()->draws - 1;
+  // A ball's rim is solid colour (the number is written in its middle).
+  const auto rim = [&](int number, bool blue) {
+    const QPoint c = chart->CellCentre(row, number, blue);
+    return image.pixelColor(c.x(), c.y() - chart->RowHeight() / 2 + 3);
+  };
+  for (int n : newest.red) {
+    const QColor c = rim(n, false);
+    EXPECT_GT(c.red(), 150) << n;
+    EXPECT_LT(c.blue(), 100) << n;
+  }
+  const QColor blue = rim(newest.blue, true);
+  EXPECT_GT(blue.blue(), 150);
+  EXPECT_LT(blue.red(), 100);
+  // A number not drawn in that row is no ball.
+  int absent = 1;
+  while (std::find(newest.red.begin(), newest.red.end(), absent) != newest.red.end()) ++absent;
+  EXPECT_GT(rim(absent, false).green(), 200);
+}
+
+TEST_F(TrendFixture, ExportWritesThePictureOfTheCurrentTab) {
+  Import();
+  rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
+  win->show();
+  QApplication::processEvents();
+  QString message;
+  const QString trend = QString::fromStdString((home.path() / "trend.png").string());
+  ASSERT_TRUE(win->ExportImage(trend, &message));
+  EXPECT_TRUE(message.startsWith(QStringLiteral("图片已保存:"))) << message.toStdString();
+  QImage saved(trend, "PNG");
+  EXPECT_EQ(saved.size(), win->Chart()->size());
+
+  win->Tabs()->setCurrentIndex(rg_TrendWin::CountPage);
+  QApplication::processEvents();
+  const QString bars = QString::fromStdString((home.path() / "bars.png").string());
+  ASSERT_TRUE(win->ExportImage(bars, &message));
+  EXPECT_EQ(QImage(bars, "PNG").size(), win->Tabs()->currentWidget()->size());
+
+  // A folder that is not there: said plainly, nothing claimed.
+  const QString nowhere = QString::fromStdString((home.path() / "no" / "such" / "x.png").string());
+  EXPECT_FALSE(win->ExportImage(nowhere, &message));
+  EXPECT_TRUE(message.startsWith(QStringLiteral("图片保存失败"))) << message.toStdString();
+}
+
+TEST_F(TrendFixture, ATallChartIsSavedWithItsNewestDraws) {
+  // 700 draws are taller than a picture may be; the picture keeps the
+  // header, the newest draws that fit and the summary rows.
+  std::vector<rg_DrawEntry> draws;
+  for (int i = 0; i < 700; ++i) {
+    rg_DrawEntry e;
+    e.issue = ui::U(QString::number(2000001 + i));
+    e.date = MakeDate(2000, 1, 1) + i;
+    e.numbers = {1 + i % 28, 2 + i % 28, 3 + i % 28, 4 + i % 28, 5 + i % 28, 6 + i % 28};
+    e.extra = {1 + i % 16};
+    draws.push_back(e);
+  }
+  rg_TrendWin win(draws, font);
+  win.SetRange(3);
+  ASSERT_EQ(win.Stats().draws, 700);
+  int rows = 0;
+  const QImage image = win.Chart()->Render(&rows);
+  EXPECT_LT(rows, 700);
+  EXPECT_GT(rows, 100);
+  EXPECT_LE(image.height(), rg_TrendChart::kMaxImageHeight);
+  QString message;
+  const QString path = QString::fromStdString((home.path() / "tall.png").string());
+  ASSERT_TRUE(win.ExportImage(path, &message));
+  EXPECT_TRUE(message.contains(QStringLiteral("已保存最近%1期").arg(rows))) << message.toStdString();
+}
+
+TEST_F(TrendFixture, WithoutDrawsTheWindowSaysSo) {
+  rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
+  EXPECT_FALSE(win->ShowsCharts());
+  EXPECT_TRUE(win->EmptyNote()->text().contains(QStringLiteral("还没有保存任何双色球开奖数据")));
+  EXPECT_EQ(win->EmptyNote()->textFormat(), Qt::PlainText);
+  EXPECT_FALSE(win->ExportButton()->isEnabled());
+  EXPECT_FALSE(win->ExportImage(QString::fromStdString((home.path() / "x.png").string())));
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "x.png"));
+
+  // Draws arrive; opening again refreshes the same window.
+  Import();
+  EXPECT_EQ(rg_TrendWin::Open(&owner, store, font), win);
+  EXPECT_TRUE(win->ShowsCharts());
+  EXPECT_EQ(win->Stats().draws, 50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
+  WindowFixture f;
+  const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), f.clock.Now());
+  ASSERT_TRUE(result.ok) << result.message;
+  rg_HistoryPanel* panel = f.window->MainPanel()->HistoryPanel();
+  QPushButton* trend = panel->TrendButton();
+  ASSERT_NE(trend, nullptr);
+  EXPECT_EQ(trend->text(), QStringLiteral("走势"));
+  EXPECT_EQ(trend->y(), panel->CheckButton()->y());
+  EXPECT_EQ(trend->x(), panel->CheckButton()->geometry().right() + 1 + 10);
+  EXPECT_LE(trend->geometry().right(), panel->width());
+
+  trend->click();
+  auto* win = f.window->findChild<rg_TrendWin*>();
+  ASSERT_NE(win, nullptr);
+  EXPECT_TRUE(win->isVisible());
+  EXPECT_TRUE(win->isWindow());
+  EXPECT_EQ(win->Stats().draws, 50);
+  EXPECT_EQ(ToUtf8(win->Stats().LastIssue()), "2025120");
+  // A second press brings back the same window.
+  trend->click();
+  EXPECT_EQ(f.window->findChildren<rg_TrendWin*>().size(), 1);
+}
+
+}  // namespace
