@@ -43,6 +43,13 @@ std::string Trim(std::string_view s) {
 }
 
 // "03 9 14": numbers of one or two digits separated by blanks.
+// The value of a run of ASCII digits already checked, without allocating.
+int DigitsValue(std::string_view digits) {
+  int value = 0;
+  for (char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
 std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad) {
   std::vector<int> out;
   std::size_t i = 0;
@@ -58,7 +65,7 @@ std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::stri
       bad = std::string(piece);
       return std::nullopt;
     }
-    out.push_back(std::stoi(std::string(piece)));
+    out.push_back(DigitsValue(piece));
     i = j;
   }
   return out;
@@ -91,12 +98,14 @@ bool ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
       !std::all_of(out.issue.begin(), out.issue.end(), [](char16_t c) { return IsDigit(c); })) {
     return false;
   }
-  const auto date = ParseDrawDate(ToUtf8(s.ColumnText(2)));
+  // Read once per stored draw, so the bytes are parsed where they lie: the
+  // parsers accept ASCII digits, spaces and dashes only.
+  const auto date = ParseDrawDate(s.ColumnUtf8(2));
   if (!date) return false;
   out.date = *date;
   std::string bad;
-  auto numbers = ParseNumberList(ToUtf8(s.ColumnText(3)), bad);
-  auto extra = ParseNumberList(ToUtf8(s.ColumnText(4)), bad);
+  auto numbers = ParseNumberList(s.ColumnUtf8(3), bad);
+  auto extra = ParseNumberList(s.ColumnUtf8(4), bad);
   if (!numbers || !extra) return false;
   out.numbers = std::move(*numbers);
   out.extra = std::move(*extra);
@@ -122,9 +131,10 @@ std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& nu
     return std::to_string(low) + " to " + std::to_string(high);
   };
   const auto kind = [](bool distinct) { return distinct ? " distinct numbers from " : " numbers from "; };
-  const std::string mainRule = std::to_string(rule.count) + kind(rule.distinct) + range(rule.low, rule.high);
+  // Messages are built only on failure: every stored row passes through here.
   if (static_cast<int>(numbers.size()) != rule.count) {
-    return "red must hold " + mainRule + ", not " + std::to_string(numbers.size()) + " numbers";
+    return "red must hold " + std::to_string(rule.count) + kind(rule.distinct) + range(rule.low, rule.high) +
+           ", not " + std::to_string(numbers.size()) + " numbers";
   }
   for (int n : numbers) {
     if (n < rule.low || n > rule.high) return "red number " + std::to_string(n) + " is outside " + range(rule.low, rule.high);
@@ -169,9 +179,9 @@ std::optional<double> ParseDrawDate(std::string_view text) {
   for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
     if (!IsDigit(text[i])) return std::nullopt;
   }
-  const int y = std::stoi(std::string(text.substr(0, 4)));
-  const int m = std::stoi(std::string(text.substr(5, 2)));
-  const int d = std::stoi(std::string(text.substr(8, 2)));
+  const int y = DigitsValue(text.substr(0, 4));
+  const int m = DigitsValue(text.substr(5, 2));
+  const int d = DigitsValue(text.substr(8, 2));
   if (y < 1900) return std::nullopt;
   const double date = MakeDate(y, m, d);
   const DateParts p = SplitDate(date);
@@ -307,7 +317,7 @@ std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
   rg_DrawEntry e;
   int rc = SQLITE_ROW;
   while ((rc = s.Step()) == SQLITE_ROW) {
-    if (ReadEntry(s, e)) out.push_back(e);
+    if (ReadEntry(s, e)) out.push_back(std::move(e));
   }
   store_->Record(rc);
   return out;

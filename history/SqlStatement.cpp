@@ -116,6 +116,13 @@ std::u16string_view rg_SqlStatement::ColumnText(int index, std::u16string& scrat
                   scratch);
 }
 
+std::string_view rg_SqlStatement::ColumnUtf8(int index) const {
+  if (stmt_ == nullptr) return {};
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+  if (text == nullptr) return {};
+  return std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, index)));
+}
+
 void rg_SqlStatement::Finalize() {
   if (stmt_ != nullptr) sqlite3_finalize(stmt_);
   stmt_ = nullptr;

@@ -60,6 +60,8 @@ class rg_SqlStatement {
   std::u16string ColumnText(int index) const;
   // The same without allocating; valid until the next call with this scratch.
   std::u16string_view ColumnText(int index, std::u16string& scratch) const;
+  // The stored UTF-8 bytes as they are, valid until the next step.
+  std::string_view ColumnUtf8(int index) const;
   void Finalize();
 
  private:
