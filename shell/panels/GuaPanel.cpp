@@ -75,6 +75,8 @@ rg_GuaPanel::rg_GuaPanel(QWidget* parent)
       grid_(new rg_GuaGrid(this)),
       heading_(new QLabel(this)),
       reading_(new rg_ReadingBox(this)) {
+  // The header repeats what a saved record held: text, never markup.
+  for (QLabel* label : {header_, primaryTitle_, changedTitle_, heading_}) label->setTextFormat(Qt::PlainText);
   report_.SetReadyHandler([this](rg_GuaAnalysis& analysis) {
     Render();
     emit analysisDone(&analysis);
