@@ -5,6 +5,8 @@
 
 Prints the port it listens on, then serves:
   /files/NAME            the bytes of ROOT/NAME (404 when missing)
+  /update/...            the same below ROOT/update; a file NAME.redirect beside
+                         NAME makes it a 302 to the address the file holds
   /redirect/N            302 to /redirect/N-1; /redirect/0 answers "arrived"
   /status/N              an empty answer with status N
   /stall                 a 200 with a few bytes of body, then silence
@@ -17,6 +19,7 @@ Hostile answers:
   /endless               an HTML page in chunks that never ends
   /nested/N              N <div> inside one another
   /unclosed/N            N unclosed <b>
+  /table/N               a results table of N rows (the draw in row 3)
   /ftpport               the port of a listener that only counts connections
   /count/ftp             how many connections that listener has had
 """
@@ -94,6 +97,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     return self.answer(200, f.read())
             if parts[:1] == ["update"]:
                 name = os.path.join(ROOT, *parts)
+                if os.path.isfile(name + ".redirect"):
+                    with open(name + ".redirect") as f:
+                        return self.answer(302, b"", {"Location": f.read().strip()})
                 if not os.path.isfile(name):
                     return self.answer(404, b"missing")
                 with open(name, "rb") as f:
@@ -141,6 +147,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if parts[:1] == ["nested"]:
                 n = int(parts[1])
                 return self.answer(200, b"<html><body>" + b"<div>" * n + b"x" + b"</div>" * n + b"</body></html>")
+            if parts[:1] == ["table"]:
+                rows = b"".join(b"<tr><td>%d</td></tr>" % i for i in range(int(parts[1])))
+                return self.answer(200, b"<html><body><table class=\"kjtable\"><tbody>" + rows +
+                                   b"</tbody></table></body></html>")
             if parts[:1] == ["unclosed"]:
                 return self.answer(200, b"<html><body>" + b"<b>" * int(parts[1]) + b"x</body></html>")
             if parts[:1] in (["chunked"], ["endless"]):
