@@ -95,17 +95,20 @@ rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort
       nextAbortCheck = i + 64 * 1024;
     }
     const void* found = std::memchr(html.data() + i, '<', html.size() - i);
+    const size_t lt = found != nullptr ? static_cast<size_t>(static_cast<const char*>(found) - html.data())
+                                       : html.size();
+    if (lt > i) shape.treeBytes += kTextBytes;  // the text before it
     if (found == nullptr) break;
-    i = static_cast<size_t>(static_cast<const char*>(found) - html.data()) + 1;
+    i = lt + 1;
     if (i >= html.size()) break;
     const char c = html[i];
     if (c == '!' || c == '?') {
       // Comment, doctype or processing instruction: one node.
-      ++shape.nodes;
+      shape.treeBytes += kCommentBytes;
       const bool comment = html.substr(i, 3) == "!--";
       const size_t end = comment ? html.find("-->", i + 3) : html.find('>', i);
       if (end == std::string_view::npos) break;
-      i = end + 1;
+      i = end + (comment ? 3 : 1);
       continue;
     }
     const bool closing = c == '/';
@@ -154,12 +157,12 @@ rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort
       }
       continue;
     }
-    ++shape.nodes;
-    shape.nodes += static_cast<size_t>(attributes);
+    shape.treeBytes += kElementBytes + kAttributeBytes * static_cast<size_t>(attributes);
     if (attributes > shape.attributes) shape.attributes = attributes;
     if (HoldsRawText(name)) {
       const size_t end = FindEndTag(html, i, name);
       if (end == std::string_view::npos) break;
+      if (end > i) shape.treeBytes += kTextBytes;  // its text, one node
       i = end;
       continue;
     }

@@ -148,10 +148,20 @@ TEST(HtmlShape, NestingBeyondTheBoundIsRefusedBeforeParsing) {
   EXPECT_EQ(ScanHtmlShape("<script>" + Repeat("<div>", 1'000) + "</script>").depth, 0);
 }
 
-TEST(HtmlShape, NodesAndAttributesAreBounded) {
+TEST(HtmlShape, TheTreeSizeAndAttributesAreBounded) {
   rg_GaoJiWangYeJieXiQi page;
-  EXPECT_TRUE(page.Parse(Repeat("<i></i>", kMaxHtmlNodes)));
-  EXPECT_FALSE(page.Parse(Repeat("<i></i>", kMaxHtmlNodes + 1)));
+  const size_t elements = kMaxHtmlTreeBytes / kElementBytes;
+  EXPECT_EQ(ScanHtmlShape(Repeat("<i></i>", elements)).treeBytes, elements * kElementBytes);
+  EXPECT_TRUE(page.Parse(Repeat("<i></i>", elements)));
+  EXPECT_FALSE(page.Parse(Repeat("<i></i>", elements + 1)));
+  // Text between tags, comments and attributes count too.
+  EXPECT_EQ(ScanHtmlShape("<p a=1 b='2'>x<!-- <p> -->y</p>z").treeBytes,
+            kElementBytes + 2 * kAttributeBytes + 3 * kTextBytes + kCommentBytes);
+  // The table of 250 000 one-cell rows is let through.
+  EXPECT_LE(ScanHtmlShape("<table class=\"kjtable\"><tbody>" + Repeat("<tr><td>1</td></tr>", 250'000) +
+                          "</tbody></table>")
+                .treeBytes,
+            kMaxHtmlTreeBytes);
   std::string attributes = "<div";
   for (int i = 0; i < kMaxHtmlAttributes; ++i) attributes += " a" + std::to_string(i) + "=\"1 2\"";
   EXPECT_TRUE(page.Parse(attributes + ">"));
