@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -54,8 +55,13 @@ std::optional<rg_UpdateOffer> ParseManifest(std::string_view json) {
   Json::CharReaderBuilder builder;
   std::string errors;
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  if (json.empty() || !reader->parse(json.data(), json.data() + json.size(), &root, &errors) ||
-      !root.isObject()) {
+  try {
+    // jsoncpp throws, rather than failing, on nesting past its stack limit.
+    if (json.empty() || !reader->parse(json.data(), json.data() + json.size(), &root, &errors) ||
+        !root.isObject()) {
+      return std::nullopt;
+    }
+  } catch (const std::exception&) {
     return std::nullopt;
   }
   for (const char* key : {"name", "ver", "verns", "day", "url", "md5", "body"}) {

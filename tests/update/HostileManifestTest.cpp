@@ -38,6 +38,14 @@ TEST(HostileManifest, OnlyThirtyTwoHexDigitsAreAFingerprint) {
   EXPECT_TRUE(ParseManifest(ManifestWithMd5(R"("0123456789abcdef0123456789ABCDEF")")).has_value());
 }
 
+TEST(HostileManifest, DeepNestingIsRefusedNotThrown) {
+  const std::string deep = std::string(5000, '[') + std::string(5000, ']');
+  EXPECT_FALSE(ParseManifest(ManifestWithMd5(R"("0123456789ABCDEF0123456789ABCDEF")").replace(
+                                 std::string_view(R"({"name":)").size(), 0, "1,\"x\":" + deep + ",\"n\":"))
+                   .has_value());
+  EXPECT_FALSE(ParseManifest(deep).has_value());
+}
+
 TEST(HostileManifest, OnePathRuleForEveryInstallerFile) {
   TempDir home;
   for (const char16_t* name : {u"", u".", u"..", u"../x.run", u"a/b", u"a\\b", u"/etc/passwd", u"c:x",
