@@ -105,6 +105,7 @@ TEST(HostileUpdate, AnInstallerThatRedirectsToHttpOrGrowsPastItsSizeFails) {
   const std::vector<Case> cases = {
       {HexOf(u.server->Url("/goto?" + plain.Url("/files/installer.run"))), installerSize},
       {HexOf(u.server->Url("/chunked/300000")), 1000},
+      {HexOf(u.server->Url("/pad/300000")), 1000},
       {HexOf(u.server->Url("/endless")), 1000},
   };
   for (const Case& c : cases) {

@@ -50,10 +50,11 @@ struct UpdateFixture {
     return ToUtf8(FileMd5(file));
   }
 
-  void Manifest(int ver, const std::string& md5, const std::u16string& urlHex, bool withBody = true) {
+  void Manifest(int ver, const std::string& md5, const std::u16string& urlHex, bool withBody = true,
+                long long size = 3145728) {
     std::ofstream out(root.path() / "update" / "xyh" / "index.json");
     out << "{\"name\":\"星衍推号\",\"ver\":" << ver << ",\"verns\":\"V1.1.0\",\"day\":\"2026-12-01\",\"url\":\""
-        << ToUtf8(urlHex) << "\",\"md5\":\"" << md5 << "\",\"size\":3145728"
+        << ToUtf8(urlHex) << "\",\"md5\":\"" << md5 << "\",\"size\":" << size
         << (withBody ? ",\"body\":\"修正了若干问题\\n更快\"" : "") << "}";
   }
 

@@ -157,7 +157,9 @@ TEST(Update, ALowerCaseFingerprintNeverMatches) {
 
 TEST(Update, ClosingWhileDownloadingAsksFirst) {
   UpdateFixture u;
-  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", HexOf(u.server->Url("/slow/100000000/1000/50")));
+  // The size announced is the size sent: the download runs until closed.
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", HexOf(u.server->Url("/slow/100000000/1000/50")), true,
+             100000000);
   u.f.Create();
   u.Check();
   rg_updateWin* win = u.f.window->UpdateWindow();
