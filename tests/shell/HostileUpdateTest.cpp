@@ -171,11 +171,11 @@ TEST(HostileStrip, ClosingDuringALongParseEndsAtOnce) {
   TempDir root;
   TestServer server(root.path());
   WindowFixture f(false);
-  rg_Settings(f.home.path() / "config.ini").Write(u"net", u"results_home", server.Url16("/table/200000"));
+  rg_Settings(f.home.path() / "config.ini").Write(u"net", u"results_home", server.Url16("/table/100000"));
   f.Create();
   QTest::mouseClick(f.window->MainPanel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
   rg_WangLaoFangWenLei client;
-  QTRY_VERIFY_WITH_TIMEOUT(client.Access(server.Url16("/count/table/200000")).body == "1", 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(client.Access(server.Url16("/count/table/100000")).body == "1", 10000);
   QTest::qWait(300);  // the page is in; the parse runs
   ASSERT_TRUE(f.window->MainPanel()->RefreshRunning());
   const auto start = std::chrono::steady_clock::now();
