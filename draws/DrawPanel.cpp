@@ -90,7 +90,10 @@ QString rg_DrawPanel::Title(int typeIndex) {
 }
 
 QLabel* rg_DrawPanel::AddCaption(const QString& text, int x, int y, const QSize& unit) {
-  auto* label = new QLabel(text, this);
+  auto* label = new QLabel(this);
+  // Dates and issues come from a web page: text, never markup or images.
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
   label->setFont(font());
   label->setGeometry(x, y, unit.width() * static_cast<int>(text.size()), unit.height());
   label->show();
@@ -99,7 +102,9 @@ QLabel* rg_DrawPanel::AddCaption(const QString& text, int x, int y, const QSize&
 }
 
 QLabel* rg_DrawPanel::AddBall(const QString& text, int x, int y, const QSize& unit, const QColor& color) {
-  auto* label = new QLabel(text, this);
+  auto* label = new QLabel(this);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
   label->setFont(font());
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   QPalette palette = label->palette();

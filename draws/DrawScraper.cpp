@@ -26,12 +26,18 @@ constexpr std::array<rg_Lottery, 7> kLotteries = {{
 
 // One ping, waiting at most this long for the answer.
 constexpr int kPingWaitSeconds = 3;
+// The cells a home-page row must have: issue, date and numbers are cells
+// 2, 3 and 4.
+constexpr size_t kRowCells = 5;
 
 std::string Fetch(const std::u16string& url, const char* charset, const std::atomic<bool>* abort) {
   rg_WangLaoFangWenLei client;
   // Result pages are fetched as they always were: any certificate will do.
   client.SetTls({false, {}});
-  client.SetLimits({10'000, 30'000, 0});
+  rg_TransferLimits limits;
+  limits.maxBytes = kMaxPageBytes;
+  client.SetLimits(limits);
+  client.SetProtocols(kHttpOrHttps);
   client.SetAbortFlag(abort);
   const rg_WangYeFangWenXiangYingLei response = client.Access(url);
   if (response.status != 200) return {};
@@ -78,7 +84,8 @@ std::string fetchKl8History(const rg_DrawSources& sources, const std::atomic<boo
 }
 
 rg_DrawRecord parseDrawTableRow(int section, int row, std::u16string_view name,
-                                std::u16string_view ballClass, const std::string* body) {
+                                std::u16string_view ballClass, const std::string* body,
+                                const std::atomic<bool>* abort) {
   rg_DrawRecord r;
   if (body == nullptr) {
     r.status = -200;
@@ -86,6 +93,7 @@ rg_DrawRecord parseDrawTableRow(int section, int row, std::u16string_view name,
     return r;
   }
   rg_GaoJiWangYeJieXiQi document;
+  document.SetAbortFlag(abort);
   if (!document.Parse(AsData(*body))) {
     r.status = -100;
     r.error = u"body error";
@@ -96,6 +104,11 @@ rg_DrawRecord parseDrawTableRow(int section, int row, std::u16string_view name,
                     std::to_string(row) + ") > td",
                 cells);
   r.name = name;
+  if (cells.Count() < kRowCells) {
+    // A short row would lend its first cell to every missing one.
+    r.status = -80;
+    return r;
+  }
   rg_WangYeJieDianLei cell;
   if (cells.NodeAt(2, cell)) r.issue = cell.OwnText();
   if (cells.NodeAt(3, cell)) r.date = cell.OwnText();
@@ -114,9 +127,10 @@ rg_DrawRecord parseDrawTableRow(int section, int row, std::u16string_view name,
   return r;
 }
 
-rg_DrawRecord parseKl8Page(const std::string& body) {
+rg_DrawRecord parseKl8Page(const std::string& body, const std::atomic<bool>* abort) {
   rg_DrawRecord r;
   rg_GaoJiWangYeJieXiQi document;
+  document.SetAbortFlag(abort);
   if (!document.Parse(AsData(body))) {
     r.status = -200;
     r.error = u"body error";
@@ -155,7 +169,7 @@ rg_DrawRecord parseKl8Page(const std::string& body) {
 }
 
 rg_DrawRecord parseKl8Latest(const rg_DrawSources& sources, const std::atomic<bool>* abort) {
-  return parseKl8Page(fetchKl8History(sources, abort));
+  return parseKl8Page(fetchKl8History(sources, abort), abort);
 }
 
 std::u16string ShownNumbers(const rg_Lottery& lottery, const rg_DrawRecord& record) {
@@ -175,7 +189,8 @@ rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources, const 
   } else {
     const std::string body = fetchResultsHome(sources, abort);
     cycle.fetched = !body.empty();
-    cycle.record = parseDrawTableRow(lottery->section, lottery->row, lottery->name, lottery->ballClass, &body);
+    cycle.record =
+        parseDrawTableRow(lottery->section, lottery->row, lottery->name, lottery->ballClass, &body, abort);
   }
   return cycle;
 }

@@ -41,6 +41,9 @@ struct rg_Lottery {
 // nullptr for a code outside 100..106.
 const rg_Lottery* FindLottery(int code);
 
+// A results page longer than this is refused unread.
+inline constexpr std::int64_t kMaxPageBytes = 8 * 1024 * 1024;
+
 inline constexpr std::u16string_view kDrawUpdatedMessage =
     u"开奖数据已更新，与实时开奖数据存在相差两小时左右的误差,此不会影响推演数据，本软件不参照历史数据.";
 
@@ -51,10 +54,13 @@ bool probeNetwork(const std::u16string& host, const std::atomic<bool>* abort = n
 std::string fetchResultsHome(const rg_DrawSources& sources, const std::atomic<bool>* abort = nullptr);
 std::string fetchKl8History(const rg_DrawSources& sources, const std::atomic<bool>* abort = nullptr);
 
-// body nullptr: no body at all.
+// body nullptr: no body at all. A row with fewer cells than the layout
+// reads (issue, date, numbers) is not the row looked for: status -80. Once
+// abort is set the parse stops early with a failure status.
 rg_DrawRecord parseDrawTableRow(int section, int row, std::u16string_view name,
-                                std::u16string_view ballClass, const std::string* body);
-rg_DrawRecord parseKl8Page(const std::string& body);
+                                std::u16string_view ballClass, const std::string* body,
+                                const std::atomic<bool>* abort = nullptr);
+rg_DrawRecord parseKl8Page(const std::string& body, const std::atomic<bool>* abort = nullptr);
 rg_DrawRecord parseKl8Latest(const rg_DrawSources& sources, const std::atomic<bool>* abort = nullptr);
 
 // The numbers the strip shows: numbers, then extra for some lotteries.

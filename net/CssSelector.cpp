@@ -189,15 +189,20 @@ bool IsElement(const GumboNode* n) {
   return n != nullptr && (n->type == GUMBO_NODE_ELEMENT || n->type == GUMBO_NODE_TEMPLATE);
 }
 
-// 1-based position among the element siblings.
-long ElementIndex(const GumboNode* e) {
+const GumboVector* SiblingsOf(const GumboNode* e) {
   const GumboNode* parent = e->parent;
   if (parent == nullptr || (parent->type != GUMBO_NODE_ELEMENT && parent->type != GUMBO_NODE_TEMPLATE &&
                             parent->type != GUMBO_NODE_DOCUMENT)) {
-    return 1;
+    return nullptr;
   }
-  const GumboVector& children =
-      parent->type == GUMBO_NODE_DOCUMENT ? parent->v.document.children : parent->v.element.children;
+  return parent->type == GUMBO_NODE_DOCUMENT ? &parent->v.document.children : &parent->v.element.children;
+}
+
+// 1-based position among the element siblings.
+long ElementIndex(const GumboNode* e) {
+  const GumboVector* siblings = SiblingsOf(e);
+  if (siblings == nullptr) return 1;
+  const GumboVector& children = *siblings;
   long index = 0;
   for (unsigned i = 0; i < children.length; ++i) {
     const auto* child = static_cast<const GumboNode*>(children.data[i]);
@@ -213,7 +218,7 @@ bool NthMatches(long a, long b, long index) {
   return diff % a == 0 && diff / a >= 0;
 }
 
-bool MatchCompound(const rg_CssCompound& c, const GumboNode* e) {
+bool MatchCompound(const rg_CssCompound& c, const GumboNode* e, rg_SiblingIndex* index) {
   if (!IsElement(e)) return false;
   if (!c.tag.empty() && TagName(e) != c.tag) return false;
   for (const auto& name : c.classes) {
@@ -228,9 +233,9 @@ bool MatchCompound(const rg_CssCompound& c, const GumboNode* e) {
     if (value == nullptr || (attribute.value && *attribute.value != value)) return false;
   }
   if (!c.nthChildren.empty()) {
-    const long index = ElementIndex(e);
+    const long position = index != nullptr ? index->Of(e) : ElementIndex(e);
     for (const auto& nth : c.nthChildren) {
-      if (!NthMatches(nth.a, nth.b, index)) return false;
+      if (!NthMatches(nth.a, nth.b, position)) return false;
     }
   }
   return true;
@@ -240,18 +245,37 @@ bool MatchCompound(const rg_CssCompound& c, const GumboNode* e) {
 // compounds before k ask for? Backtracking over descendant combinators can
 // blow up on a hostile selector and a deep page, so the work per element is
 // bounded; no selector of the program comes near the bound.
-bool MatchFrom(const rg_CssComplex& s, size_t k, const GumboNode* e, long& budget) {
-  if (--budget < 0 || !MatchCompound(s.compounds[k], e)) return false;
+bool MatchFrom(const rg_CssComplex& s, size_t k, const GumboNode* e, long& budget, rg_SiblingIndex* index) {
+  if (--budget < 0 || !MatchCompound(s.compounds[k], e, index)) return false;
   if (k == 0) return true;
   const char combinator = s.combinators[k - 1];
   for (const GumboNode* up = e->parent; IsElement(up); up = up->parent) {
-    if (MatchFrom(s, k - 1, up, budget)) return true;
+    if (MatchFrom(s, k - 1, up, budget, index)) return true;
     if (combinator == '>' || budget < 0) return false;
   }
   return false;
 }
 
 }  // namespace
+
+long rg_SiblingIndex::Of(const GumboNode* element) {
+  const GumboVector* siblings = SiblingsOf(element);
+  if (siblings == nullptr) return 1;
+  auto [it, added] = byParent_.try_emplace(element->parent);
+  std::vector<std::uint32_t>& positions = it->second;
+  if (added) {
+    // Position of each child by its index within the parent.
+    positions.resize(siblings->length);
+    std::uint32_t count = 0;
+    for (unsigned i = 0; i < siblings->length; ++i) {
+      if (IsElement(static_cast<const GumboNode*>(siblings->data[i]))) ++count;
+      positions[i] = count;
+    }
+  }
+  const size_t at = element->index_within_parent;
+  if (at < positions.size() && siblings->data[at] == element) return positions[at];
+  return ElementIndex(element);
+}
 
 std::optional<rg_CssSelector> rg_CssSelector::Parse(std::string_view text) {
   rg_CssSelector selector;
@@ -282,10 +306,10 @@ std::optional<rg_CssSelector> rg_CssSelector::Parse(std::string_view text) {
   return selector;
 }
 
-bool rg_CssSelector::Matches(const GumboNode* element) const {
+bool rg_CssSelector::Matches(const GumboNode* element, rg_SiblingIndex* index) const {
   for (const rg_CssComplex& complex : list_) {
     long budget = 100'000;
-    if (MatchFrom(complex, complex.compounds.size() - 1, element, budget)) return true;
+    if (MatchFrom(complex, complex.compounds.size() - 1, element, budget, index)) return true;
   }
   return false;
 }

@@ -2,8 +2,10 @@
 // The CSS selectors the scraper needs, and a little more: type and "*",
 // .class, #id, [attr], [attr=value], :nth-child(an+b), the child ">" and
 // descendant combinators, and selector lists.
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -35,11 +37,24 @@ struct rg_CssComplex {
   std::vector<char> combinators;
 };
 
+// Positions of elements among their element siblings, counted once per
+// parent: a query over a long table stays linear in its rows.
+class rg_SiblingIndex {
+ public:
+  // 1-based.
+  long Of(const GumboNode* element);
+
+ private:
+  std::unordered_map<const GumboNode*, std::vector<std::uint32_t>> byParent_;
+};
+
 class rg_CssSelector {
  public:
   // nullopt for text that is not a selector this matcher knows.
   static std::optional<rg_CssSelector> Parse(std::string_view text);
-  bool Matches(const GumboNode* element) const;
+  // index: where :nth-child looks positions up; without one they are
+  // counted afresh.
+  bool Matches(const GumboNode* element, rg_SiblingIndex* index = nullptr) const;
 
   const std::vector<rg_CssComplex>& Alternatives() const { return list_; }
 

@@ -3,6 +3,7 @@
 #include <gumbo.h>
 
 #include "net/CssSelector.h"
+#include "net/HtmlBounds.h"
 #include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
@@ -11,9 +12,13 @@ namespace rg_com_ptl_xyh {
 struct HtmlTree {
   std::string bytes;
   GumboOutput* output = nullptr;
+  const std::atomic<bool>* abort = nullptr;
+  // Built on the first :nth-child query; a tree is used on one thread.
+  mutable rg_SiblingIndex siblings;
   ~HtmlTree() {
     if (output != nullptr) gumbo_destroy_output(&kGumboDefaultOptions, output);
   }
+  bool Aborted() const { return abort != nullptr && abort->load(std::memory_order_relaxed); }
 };
 
 namespace {
@@ -33,7 +38,9 @@ bool IsText(const GumboNode* n) {
 
 // Every element below root in document order (root itself excluded); an
 // explicit stack, since pages can nest deeper than the call stack likes.
-void Collect(const GumboNode* root, const rg_CssSelector& selector, std::vector<const GumboNode*>& out) {
+// False when the tree's abort flag ended the walk.
+bool Collect(const HtmlTree& tree, const GumboNode* root, const rg_CssSelector& selector,
+             std::vector<const GumboNode*>& out) {
   std::vector<const GumboNode*> stack;
   const auto pushChildren = [&stack](const GumboNode* n) {
     if (const GumboVector* children = Children(n)) {
@@ -41,13 +48,18 @@ void Collect(const GumboNode* root, const rg_CssSelector& selector, std::vector<
     }
   };
   pushChildren(root);
-  while (!stack.empty()) {
+  for (unsigned visited = 0; !stack.empty(); ++visited) {
+    if (visited % 4096 == 0 && tree.Aborted()) {
+      out.clear();
+      return false;
+    }
     const GumboNode* n = stack.back();
     stack.pop_back();
     if (n->type != GUMBO_NODE_ELEMENT && n->type != GUMBO_NODE_TEMPLATE) continue;
-    if (selector.Matches(n)) out.push_back(n);
+    if (selector.Matches(n, &tree.siblings)) out.push_back(n);
     pushChildren(n);
   }
+  return true;
 }
 
 void AppendText(const GumboNode* root, std::string& out) {
@@ -68,9 +80,16 @@ void AppendText(const GumboNode* root, std::string& out) {
 bool rg_GaoJiWangYeJieXiQi::Parse(std::optional<std::string_view> utf8) {
   tree_.reset();
   if (!utf8) return false;
+  // The parser cannot be stopped once it runs: what it is given is bounded
+  // first, so that it always ends soon.
+  if (!ScanHtmlShape(*utf8, abort_).WithinBounds()) return false;
   auto tree = std::make_shared<HtmlTree>();
+  tree->abort = abort_;
   tree->bytes.assign(utf8->data(), utf8->size());
-  tree->output = gumbo_parse_with_options(&kGumboDefaultOptions, tree->bytes.data(), tree->bytes.size());
+  GumboOptions options = kGumboDefaultOptions;
+  options.max_errors = kMaxHtmlErrors;
+  tree->output = gumbo_parse_with_options(&options, tree->bytes.data(), tree->bytes.size());
+  if (tree->output != nullptr && tree->Aborted()) return false;
   if (tree->output == nullptr) return false;
   tree_ = std::move(tree);
   return true;
@@ -81,8 +100,7 @@ bool rg_GaoJiWangYeJieXiQi::Find(std::string_view selector, rg_WangYeYuanSuLei& 
   const auto parsed = rg_CssSelector::Parse(selector);
   if (!tree_ || !parsed) return false;
   out.tree_ = tree_;
-  Collect(tree_->output->document, *parsed, out.nodes_);
-  return true;
+  return Collect(*tree_, tree_->output->document, *parsed, out.nodes_);
 }
 
 bool rg_WangYeYuanSuLei::NodeAt(size_t index, rg_WangYeJieDianLei& node) const {
@@ -98,8 +116,7 @@ bool rg_WangYeJieDianLei::Find(std::string_view selector, rg_WangYeYuanSuLei& ou
   const auto parsed = rg_CssSelector::Parse(selector);
   if (node_ == nullptr || !parsed) return false;
   out.tree_ = tree_;
-  Collect(node_, *parsed, out.nodes_);
-  return true;
+  return Collect(*tree_, node_, *parsed, out.nodes_);
 }
 
 size_t rg_WangYeJieDianLei::ChildCount() const {

@@ -3,6 +3,7 @@
 // elements a query found, in document order) and a node. Texts come back as
 // UTF-16. Copies of a selection or node share the parsed page, which lives
 // as long as any of them.
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,7 +57,11 @@ class rg_WangYeJieDianLei {
 
 class rg_GaoJiWangYeJieXiQi {
  public:
-  // UTF-8 page bytes; nullopt (no data) does not parse.
+  // A flag owned by the caller: once set, a parse or query under way stops
+  // and reports failure (an empty selection for a query).
+  void SetAbortFlag(const std::atomic<bool>* flag) { abort_ = flag; }
+  // UTF-8 page bytes; nullopt (no data) does not parse, nor does a page
+  // beyond the bounds of net/HtmlBounds.h.
   bool Parse(std::optional<std::string_view> utf8);
   bool Parsed() const { return tree_ != nullptr; }
   // Matches every element of the page; false for a bad selector or an
@@ -65,6 +70,7 @@ class rg_GaoJiWangYeJieXiQi {
 
  private:
   std::shared_ptr<const HtmlTree> tree_;
+  const std::atomic<bool>* abort_ = nullptr;
 };
 
 }  // namespace rg_com_ptl_xyh

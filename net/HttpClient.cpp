@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <system_error>
 
 #include "platform/Utf.h"
 
@@ -11,13 +12,40 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
+// Headers are kept for the caller, up to a bound no real answer comes near.
+constexpr size_t kMaxHeaderBytes = 256 * 1024;
+
 size_t AppendTo(char* data, size_t size, size_t count, void* target) {
-  static_cast<std::string*>(target)->append(data, size * count);
+  auto* headers = static_cast<std::string*>(target);
+  if (headers->size() + size * count > kMaxHeaderBytes) return 0;
+  headers->append(data, size * count);
   return size * count;
 }
 
-size_t WriteFile(char* data, size_t size, size_t count, void* target) {
-  return std::fwrite(data, size, count, static_cast<std::FILE*>(target)) * size;
+// A body sink that refuses to grow past its bound: returning less than it
+// was given fails the transfer.
+struct BoundedBody {
+  std::string* text = nullptr;
+  std::FILE* file = nullptr;
+  std::int64_t written = 0;
+  std::int64_t limit = 0;  // 0: none
+  bool overflowed = false;
+};
+
+size_t WriteBounded(char* data, size_t size, size_t count, void* target) {
+  auto* sink = static_cast<BoundedBody*>(target);
+  const size_t n = size * count;
+  if (sink->limit > 0 && sink->written + static_cast<std::int64_t>(n) > sink->limit) {
+    sink->overflowed = true;
+    return 0;
+  }
+  if (sink->file != nullptr) {
+    if (std::fwrite(data, 1, n, sink->file) != n) return 0;
+  } else {
+    sink->text->append(data, n);
+  }
+  sink->written += static_cast<std::int64_t>(n);
+  return n;
 }
 
 }  // namespace
@@ -45,7 +73,19 @@ void rg_WangLaoFangWenLei::SetUp(const std::string& url) {
   curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(c, CURLOPT_NOBODY, 0L);
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_MAXREDIRS, -1L);
+  curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
+  // Fixed for the first request and every redirect: a checked https source
+  // never falls back to plain http, nor anything reaches ftp or file.
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, protocols_.c_str());
+  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, protocols_.c_str());
+  // A Content-Length beyond the bound fails before any byte is taken.
+  if (limits_.maxBytes > 0) {
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits_.maxBytes));
+  }
+  if (limits_.lowSpeedBytes > 0 && limits_.lowSpeedSeconds > 0) {
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, limits_.lowSpeedBytes);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits_.lowSpeedSeconds);
+  }
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits_.connectMs);
   curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, limits_.totalMs);
@@ -101,9 +141,12 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Access(std::u16string_view ur
   SetUp(ToUtf8(url));
   curl_easy_setopt(curl_, CURLOPT_HEADERFUNCTION, &AppendTo);
   curl_easy_setopt(curl_, CURLOPT_HEADERDATA, &response.headers);
-  curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &AppendTo);
-  curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &response.body);
+  BoundedBody sink{&response.body, nullptr, 0, limits_.maxBytes, false};
+  curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &WriteBounded);
+  curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &sink);
   Finish(response, curl_easy_perform(curl_));
+  // Nothing of a refused body is kept for anyone to parse.
+  if (sink.overflowed) response.body.clear();
   return response;
 }
 
@@ -124,12 +167,18 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Download(std::u16string_view 
   SetUp(ToUtf8(url));
   curl_easy_setopt(curl_, CURLOPT_HEADERFUNCTION, &AppendTo);
   curl_easy_setopt(curl_, CURLOPT_HEADERDATA, &response.headers);
-  curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &WriteFile);
-  curl_easy_setopt(curl_, CURLOPT_WRITEDATA, file);
+  BoundedBody sink{nullptr, file, 0, limits_.maxBytes, false};
+  curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &WriteBounded);
+  curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &sink);
   const int code = curl_easy_perform(curl_);
   const bool written = std::fclose(file) == 0;
   Finish(response, written ? code : CURLE_WRITE_ERROR);
   progress_ = nullptr;
+  if (response.status != 200) {
+    // Half an installer, or an error page in its place, is no use to anyone.
+    std::error_code ec;
+    std::filesystem::remove(target, ec);
+  }
   return response;
 }
 

@@ -31,13 +31,28 @@ struct rg_TlsPolicy {
   std::string caFile;
 };
 
-// Bounds of a transfer, in milliseconds; 0 means none.
+// Redirects followed before a transfer fails.
+inline constexpr long kMaxRedirects = 20;
+
+// Bounds of a transfer; 0 means none.
 struct rg_TransferLimits {
   long connectMs = 10'000;
   long totalMs = 30'000;
   // A transfer that receives nothing for this long is abandoned.
   long stallMs = 0;
+  // A body longer than this fails the transfer (in memory, or in the file,
+  // which is then removed).
+  std::int64_t maxBytes = 0;
+  // A transfer slower than lowSpeedBytes per second on average over
+  // lowSpeedSeconds is abandoned.
+  long lowSpeedBytes = 0;
+  long lowSpeedSeconds = 0;
 };
+
+// The schemes a transfer may use, for its first request and every
+// redirect, in libcurl's spelling: "https", or "http,https".
+inline constexpr const char* kHttpsOnly = "https";
+inline constexpr const char* kHttpOrHttps = "http,https";
 
 class rg_WangLaoFangWenLei {
  public:
@@ -51,9 +66,12 @@ class rg_WangLaoFangWenLei {
 
   void SetTls(rg_TlsPolicy tls) { tls_ = std::move(tls); }
   void SetLimits(rg_TransferLimits limits) { limits_ = limits; }
+  // Any other scheme, first or after a redirect, fails the transfer.
+  void SetProtocols(std::string protocols) { protocols_ = std::move(protocols); }
 
   rg_WangYeFangWenXiangYingLei Access(std::u16string_view url);
-  // Writes the body to target, replacing what was there.
+  // Writes the body to target, replacing what was there; a transfer that
+  // fails (or answers other than 200) leaves no file behind.
   rg_WangYeFangWenXiangYingLei Download(std::u16string_view url, const std::filesystem::path& target,
                                         Progress progress);
   // Ends a running transfer from another thread; it then fails.
@@ -69,6 +87,7 @@ class rg_WangLaoFangWenLei {
   CURL* curl_ = nullptr;
   rg_TlsPolicy tls_;
   rg_TransferLimits limits_;
+  std::string protocols_ = kHttpOrHttps;
   std::atomic<bool> cancelled_{false};
   const std::atomic<bool>* abort_ = nullptr;
   Progress progress_;

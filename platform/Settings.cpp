@@ -44,7 +44,15 @@ bool SectionName(const std::u16string& line, std::u16string& name) {
   return true;
 }
 
+bool HasLineBreakOrNul(std::u16string_view s) {
+  return s.find_first_of(std::u16string_view(u"\r\n\0", 3)) != std::u16string_view::npos;
+}
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
 bool KeyOf(const std::u16string& line, std::u16string& key, std::u16string& value) {
+  // A line that someone split or cut with a stray CR or NUL is no entry.
+  if (HasLineBreakOrNul(line)) return false;
   const size_t eq = line.find(u'=');
   if (eq == std::u16string::npos) return false;
   key = Trim(std::u16string_view(line).substr(0, eq));
@@ -73,8 +81,22 @@ std::u16string rg_Settings::Read(std::u16string_view section, std::u16string_vie
 
 bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
                         std::u16string_view value) {
+  // Nothing written may start a line of its own, nor be read back as
+  // something else.
+  if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) return false;
+  if (section.find_first_of(u"[]") != std::u16string_view::npos || Trim(section) != section) return false;
+  if (key.empty() || Trim(key) != key || key.find(u'=') != std::u16string_view::npos || key[0] == u';' ||
+      key[0] == u'#' || key[0] == u'[') {
+    return false;
+  }
+  std::u16string stored(value);
+  const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+                      value.back() == value.front();
+  if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || quoted)) {
+    stored = u"\"" + stored + u"\"";
+  }
   std::vector<std::u16string> lines = ReadLines(file_);
-  const std::u16string entry = std::u16string(key) + u"=" + std::u16string(value);
+  const std::u16string entry = std::u16string(key) + u"=" + stored;
   bool inSection = false;
   bool done = false;
   size_t sectionEnd = std::u16string::npos;  // where a missing key goes

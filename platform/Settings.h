@@ -14,9 +14,14 @@ class rg_Settings {
 
   const std::filesystem::path& File() const { return file_; }
 
+  // Lines holding CR or NUL inside are not read as keys.
   std::u16string Read(std::u16string_view section, std::u16string_view key,
                       std::u16string_view fallback = {}) const;
   // Adds the section or key when missing; keeps every other line as it was.
+  // Refuses (false, file untouched) a section, key or value holding CR, LF
+  // or NUL, a section holding a bracket, and a key that would not read back
+  // as itself; a value with blanks or quotes at its ends is quoted, so that
+  // it reads back unchanged.
   bool Write(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
  private:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# libFuzzer runs of the selector parser, the HTML query layer and the history
-# file reader, built with clang, AddressSanitizer and UBSan in build-fuzz/.
+# libFuzzer runs of the selector parser, the HTML query layer, the history
+# file reader, the update manifest and the config.ini reader and writer,
+# built with clang, AddressSanitizer and UBSan in build-fuzz/.
 #   scripts/fuzz.sh            10 seconds each (the test command runs this)
 #   scripts/fuzz.sh 600        ten minutes each
 set -euo pipefail
@@ -8,8 +9,8 @@ cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
   -DXYH_GUI=OFF -DXYH_TESTS=OFF -DXYH_BENCH=OFF -DXYH_LIBFUZZER=ON -DXYH_SANITIZE=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_selector fuzz_html fuzz_history
-for target in selector html history; do
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_selector fuzz_html fuzz_history fuzz_manifest fuzz_config
+for target in selector html history manifest config; do
   work="build-fuzz/corpus-$target"
   mkdir -p "$work"
   cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true

@@ -87,19 +87,26 @@ void SetMessageHook(MessageHook hook) { Hook() = std::move(hook); }
 
 Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageKind kind) {
   if (Hook()) return Hook()(parent, text, caption, kind);
+  // A message can carry a path or a saved text: shown as written, never as
+  // markup.
+  QMessageBox box(parent);
+  box.setWindowTitle(caption);
+  box.setTextFormat(Qt::PlainText);
+  box.setText(text);
   switch (kind) {
     case MessageKind::Question:
-      return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
-                     QMessageBox::Yes
-                 ? Answer::Yes
-                 : Answer::No;
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     case MessageKind::Critical:
-      QMessageBox::critical(parent, caption, text);
-      return Answer::Ok;
+      box.setIcon(QMessageBox::Critical);
+      break;
     case MessageKind::Information:
+      box.setIcon(QMessageBox::Information);
       break;
   }
-  QMessageBox::information(parent, caption, text);
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
   return Answer::Ok;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/XyhWin.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -86,6 +87,8 @@ void rg_XyhWin::Create() {
 
   status0_ = new QLabel(QStringLiteral("状态:"), this);
   status1_ = new QLabel(this);
+  status0_->setTextFormat(Qt::PlainText);
+  status1_->setTextFormat(Qt::PlainText);
   status0_->setFont(font_);
   status1_->setFont(font_);
   statusBar()->setFont(font_);
@@ -277,7 +280,10 @@ void rg_XyhWin::CheckForUpdate() {
   updateWorker_ = std::thread([this, url, caFile] {
     rg_WangLaoFangWenLei client;
     client.SetTls({true, caFile});
-    client.SetLimits({10'000, 30'000, 0});
+    rg_TransferLimits limits;
+    limits.maxBytes = kMaxManifestBytes;
+    client.SetLimits(limits);
+    client.SetProtocols(kHttpsOnly);
     client.SetAbortFlag(&abort_);
     const std::string body = client.Access(url).body;
     QMetaObject::invokeMethod(this, [this, body] { OnManifest(body); }, Qt::QueuedConnection);
@@ -289,12 +295,19 @@ void rg_XyhWin::OnManifest(const std::string& body) {
   const auto offer = ParseManifest(body);
   if (!offer || !IsNewer(*offer)) return;  // silently: the next start checks again
   const std::u16string name = InstallerName(*offer);
+  if (!FileInProgramDir(options_.home, name)) return;
   settings_.Write(kSysSection, kUpdateFileKey, name);
   delete updateWin_.data();
-  updateWin_ = new rg_updateWin(font_, *offer, options_.home / PathFromUtf8(ToUtf8(name)), UpdateCaFile(settings_));
+  updateWin_ = new rg_updateWin(font_, *offer, options_.home, UpdateCaFile(settings_));
   connect(updateWin_, &rg_updateWin::installerStarted, this, &QWidget::close);
   updateWin_->show();
   settings_.Write(kSysSection, kUpdateDayKey, DayText(clock_.Now()));
+}
+
+// The program ends with its main window, an open offer included.
+void rg_XyhWin::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (event->isAccepted() && updateWin_) updateWin_->Dismiss();
 }
 
 void rg_XyhWin::changeEvent(QEvent* event) {

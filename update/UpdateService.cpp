@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -54,8 +55,13 @@ std::optional<rg_UpdateOffer> ParseManifest(std::string_view json) {
   Json::CharReaderBuilder builder;
   std::string errors;
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  if (json.empty() || !reader->parse(json.data(), json.data() + json.size(), &root, &errors) ||
-      !root.isObject()) {
+  try {
+    // jsoncpp throws, rather than failing, on nesting past its stack limit.
+    if (json.empty() || !reader->parse(json.data(), json.data() + json.size(), &root, &errors) ||
+        !root.isObject()) {
+      return std::nullopt;
+    }
+  } catch (const std::exception&) {
     return std::nullopt;
   }
   for (const char* key : {"name", "ver", "verns", "day", "url", "md5", "body"}) {
@@ -78,12 +84,23 @@ std::optional<rg_UpdateOffer> ParseManifest(std::string_view json) {
   offer.day = Text(root["day"]);
   offer.url = Text(root["url"]);
   offer.md5 = Text(root["md5"]);
+  if (!IsMd5Text(offer.md5)) return std::nullopt;
   offer.body = Text(root["body"]);
   if (root.isMember("size") && root["size"].isNumeric()) offer.size = root["size"].asDouble();
   return offer;
 }
 
 bool IsNewer(const rg_UpdateOffer& offer) { return offer.ver > kOwnBuild; }
+
+bool IsMd5Text(std::u16string_view text) {
+  return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char16_t c) { return HexValue(c) >= 0; });
+}
+
+std::int64_t InstallerByteBound(double announcedSize) {
+  if (!(announcedSize > 0) || announcedSize >= static_cast<double>(kMaxInstallerBytes)) return kMaxInstallerBytes;
+  const double bound = std::ceil(announcedSize * (1 + kInstallerSizeSlack)) + kInstallerSizeSlackBytes;
+  return std::min(kMaxInstallerBytes, static_cast<std::int64_t>(bound));
+}
 
 std::u16string InstallerName(const rg_UpdateOffer& offer) {
 #ifdef _WIN32

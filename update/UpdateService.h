@@ -14,6 +14,18 @@ class rg_Settings;
 inline constexpr std::u16string_view kProductKey = u"xyh";
 inline constexpr int kOwnBuild = 1;
 
+// A manifest longer than this is refused unread.
+inline constexpr std::int64_t kMaxManifestBytes = 64 * 1024;
+// No installer is taken beyond this, whatever the manifest announces.
+inline constexpr std::int64_t kMaxInstallerBytes = std::int64_t{512} * 1024 * 1024;
+// Slack over the announced size, for a size rounded when it was written.
+inline constexpr double kInstallerSizeSlack = 0.03;
+inline constexpr std::int64_t kInstallerSizeSlackBytes = 64 * 1024;
+// An installer download slower than this on average over the given time is
+// given up (beside the stall bound of the update window).
+inline constexpr long kInstallerLowSpeedBytes = 1024;
+inline constexpr long kInstallerLowSpeedSeconds = 60;
+
 // What a manifest offers, as read from it.
 struct rg_UpdateOffer {
   std::u16string name;
@@ -34,14 +46,22 @@ std::u16string ManifestUrl(std::u16string_view host);
 std::string UpdateCaFile(const rg_Settings& settings);
 
 // A manifest is accepted when it is a JSON object holding every required
-// key (presence only, not type); nullopt otherwise.
+// key (presence only, not type) and an "md5" of exactly 32 hex digits
+// (either case), the only text that ever becomes a file name; nullopt
+// otherwise.
 std::optional<rg_UpdateOffer> ParseManifest(std::string_view json);
 // Offered when its build is greater than ours.
 bool IsNewer(const rg_UpdateOffer& offer);
 
+bool IsMd5Text(std::u16string_view text);
+
 // The installer's file name in the program directory: md5 + ".run"
 // (".exe" on Windows).
 std::u16string InstallerName(const rg_UpdateOffer& offer);
+// The most bytes the installer download may bring: the announced size with
+// a little slack, never more than kMaxInstallerBytes (the whole of it when
+// no positive size is announced).
+std::int64_t InstallerByteBound(double announcedSize);
 
 // Pairs of hex digits are bytes, the bytes UTF-16LE text; nullopt for an
 // odd count or a non-hex digit.

@@ -15,6 +15,7 @@
 #include "platform/Process.h"
 #include "shell/Constants.h"
 #include "shell/Ui.h"
+#include "update/UpdateFiles.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -37,7 +38,7 @@ rg_UpdatePanel::~rg_UpdatePanel() {
 QLabel* rg_UpdatePanel::Line(int n) const { return lines_.value(n - 1); }
 
 void rg_UpdatePanel::Build(const QFont& font, const QString& product, const QString& current,
-                           const rg_UpdateOffer& offer, const std::filesystem::path& installer,
+                           const rg_UpdateOffer& offer, const std::filesystem::path& home,
                            const std::string& caFile) {
   setFont(font);
   const QSize unit = ui::CharExtent(font, QStringLiteral("新"));
@@ -47,7 +48,9 @@ void rg_UpdatePanel::Build(const QFont& font, const QString& product, const QStr
   const int p = std::max(2 * w * static_cast<int>(offer.day.size()), 12 * w + 30);
 
   md5_ = ui::Q(offer.md5);
-  installer_ = installer;
+  home_ = home;
+  installerName_ = InstallerName(offer);
+  maxBytes_ = InstallerByteBound(offer.size);
   caFile_ = caFile;
   if (const auto url = DecodeHexUrl(offer.url)) address_ = ui::Q(*url);
   downloadUrl_ = DownloadAddress(offer.url);
@@ -58,6 +61,7 @@ void rg_UpdatePanel::Build(const QFont& font, const QString& product, const QStr
       QStringLiteral("文件大小:") + ui::Q(MegabyteText(offer.size)) + QStringLiteral("MB")};
   for (int i = 0; i < texts.size(); ++i) {
     auto* line = new QLabel(texts[i], this);
+    line->setTextFormat(Qt::PlainText);  // manifest text is never markup
     line->setGeometry(5, 6 + i * (h + 6), p - 10, h);
     lines_.append(line);
   }
@@ -77,6 +81,7 @@ void rg_UpdatePanel::Build(const QFont& font, const QString& product, const QStr
   progress_->setValue(0);
   progress_->setGeometry(5, 13 * h + 42, p - 30, h + 8);
   status_ = new QLabel(this);
+  status_->setTextFormat(Qt::PlainText);
   status_->setGeometry(5, 14 * h + 56, p - 10, h);
   later_ = new QPushButton(QStringLiteral("下次再说"), this);
   download_ = new QPushButton(kDownloadNow, this);
@@ -104,14 +109,15 @@ void rg_UpdatePanel::Press(int code) {
     later_->setEnabled(false);
     download_->setEnabled(false);
     int result = 0;
-    emit verify(md5_, QString::fromStdString(PathToUtf8(installer_)), &result);
+    const auto installer = Installer();
+    if (installer) emit verify(md5_, QString::fromStdString(PathToUtf8(*installer)), &result);
     if (result == 100) {
       status_->setText(QStringLiteral("文件指纹正确，立即进行安装"));
-      emit install(QString::fromStdString(PathToUtf8(installer_)));
+      emit install(QString::fromStdString(PathToUtf8(*installer)));
     } else {
       status_->setText(QStringLiteral("文件指纹不正确，请重新下载"));
       std::error_code ec;
-      std::filesystem::remove(installer_, ec);
+      if (installer) std::filesystem::remove(*installer, ec);
       download_->setText(kDownloadNow);
       later_->setEnabled(true);
       download_->setEnabled(true);
@@ -124,25 +130,37 @@ void rg_UpdatePanel::StartDownload() {
   progress_->setValue(0);
   emit stateChanged(1);
   if (worker_.joinable()) worker_.join();
-  // Only an https address is fetched, and only from a verified server:
-  // anything else is a failed download the user may try again.
-  if (!downloadUrl_) {
+  // Only an https address is fetched, and only from a verified server,
+  // into a plain file of the program directory: anything else is a failed
+  // download the user may try again.
+  const auto target = Installer();
+  if (!downloadUrl_ || !target) {
     FinishDownload(0);
     return;
   }
   client_ = std::make_unique<rg_WangLaoFangWenLei>();
   client_->SetTls({true, caFile_});
-  client_->SetLimits({10'000, 0, kStallMs});
+  rg_TransferLimits limits;
+  limits.totalMs = 0;
+  limits.stallMs = kStallMs;
+  limits.maxBytes = maxBytes_;
+  limits.lowSpeedBytes = kInstallerLowSpeedBytes;
+  limits.lowSpeedSeconds = kInstallerLowSpeedSeconds;
+  client_->SetLimits(limits);
+  client_->SetProtocols(kHttpsOnly);
   downloading_ = true;
-  const std::filesystem::path target = installer_;
   rg_WangLaoFangWenLei* client = client_.get();
-  worker_ = std::thread([this, client, target, address = *downloadUrl_] {
+  worker_ = std::thread([this, client, target = *target, address = *downloadUrl_] {
     const rg_WangYeFangWenXiangYingLei response = client->Download(address, target, [this](std::int64_t total, std::int64_t received) {
       QMetaObject::invokeMethod(this, [this, total, received] { ShowProgress(total, received); }, Qt::QueuedConnection);
     });
     const long status = response.status;
     QMetaObject::invokeMethod(this, [this, status] { FinishDownload(status); }, Qt::QueuedConnection);
   });
+}
+
+std::optional<std::filesystem::path> rg_UpdatePanel::Installer() const {
+  return FileInProgramDir(home_, installerName_);
 }
 
 void rg_UpdatePanel::ShowProgress(qint64 total, qint64 received) {
@@ -170,13 +188,13 @@ void rg_UpdatePanel::FinishDownload(long status) {
   later_->setEnabled(true);
 }
 
-rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const std::filesystem::path& installer,
+rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const std::filesystem::path& home,
                            const std::string& caFile)
     : QWidget(nullptr, Qt::Window), panel_(new rg_UpdatePanel(this)) {
   setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowTitle(QStringLiteral("发现新版本"));
   setFont(font);
-  panel_->Build(font, ProductName(), QString::fromLatin1(kVersionName), offer, installer, caFile);
+  panel_->Build(font, ProductName(), QString::fromLatin1(kVersionName), offer, home, caFile);
   setFixedSize(panel_->size());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
@@ -185,11 +203,8 @@ rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const
   connect(panel_, &rg_UpdatePanel::verify, this, [](const QString& md5, const QString& path, int* result) {
     *result = VerifyInstaller(ui::U(md5), PathFromUtf8(path.toStdString()));
   });
-  connect(panel_, &rg_UpdatePanel::later, this, [this] {
-    state_ = 0;  // no question: "下次再说" closes at once
-    hide();
-    deleteLater();
-  });
+  // No question: "下次再说" closes at once.
+  connect(panel_, &rg_UpdatePanel::later, this, &rg_updateWin::Dismiss);
   connect(panel_, &rg_UpdatePanel::install, this, [this](const QString& path) {
     const std::filesystem::path file = PathFromUtf8(path.toStdString());
     std::error_code ec;
@@ -206,8 +221,17 @@ rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const
       panel_->LaterButton()->setEnabled(true);
       return;
     }
+    // The installer replaces this program: every window goes, so the
+    // process ends.
+    Dismiss();
     emit installerStarted();
   });
+}
+
+void rg_updateWin::Dismiss() {
+  state_ = 0;
+  hide();
+  deleteLater();
 }
 
 void rg_updateWin::closeEvent(QCloseEvent* event) {

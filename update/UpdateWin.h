@@ -28,9 +28,10 @@ class rg_UpdatePanel : public QWidget {
   explicit rg_UpdatePanel(QWidget* parent = nullptr);
   ~rg_UpdatePanel() override;
 
-  // Lays the panel out from the extent of "新" in font.
+  // Lays the panel out from the extent of "新" in font. The installer goes
+  // into home, under the name the offer's fingerprint gives it.
   void Build(const QFont& font, const QString& product, const QString& current, const rg_UpdateOffer& offer,
-             const std::filesystem::path& installer, const std::string& caFile);
+             const std::filesystem::path& home, const std::string& caFile);
 
   QLabel* Line(int n) const;  // 1..5
   QPlainTextEdit* Body() const { return body_; }
@@ -55,6 +56,8 @@ class rg_UpdatePanel : public QWidget {
  private:
   void StartDownload();
   void FinishDownload(long status);
+  // The installer's path, or nullopt when its name is no plain file name.
+  std::optional<std::filesystem::path> Installer() const;
 
   QList<QLabel*> lines_;
   QPlainTextEdit* body_ = nullptr;
@@ -65,7 +68,9 @@ class rg_UpdatePanel : public QWidget {
   QString md5_;
   QString address_;
   std::optional<std::u16string> downloadUrl_;
-  std::filesystem::path installer_;
+  std::filesystem::path home_;
+  std::u16string installerName_;
+  std::int64_t maxBytes_ = 0;
   std::string caFile_;
   std::unique_ptr<rg_WangLaoFangWenLei> client_;
   std::thread worker_;
@@ -76,8 +81,11 @@ class rg_updateWin : public QWidget {
   Q_OBJECT
  public:
   // States: 0 offered, 1 downloading, 2 downloaded, -2 failed.
-  rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const std::filesystem::path& installer,
+  // home: the program directory, where the installer is downloaded.
+  rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const std::filesystem::path& home,
                const std::string& caFile);
+  // Closes without the question, whatever the state: the program is ending.
+  void Dismiss();
 
   rg_UpdatePanel* Panel() const { return panel_; }
   int State() const { return state_; }

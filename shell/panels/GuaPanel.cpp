@@ -79,6 +79,8 @@ rg_GuaPanel::rg_GuaPanel(QWidget* parent)
       heading_(new QLabel(this)),
       reading_(new rg_ReadingBox(this)),
       chartButton_(new QPushButton(QStringLiteral("详细排盘"), this)) {
+  // The header repeats what a saved record held: text, never markup.
+  for (QLabel* label : {header_, primaryTitle_, changedTitle_, heading_}) label->setTextFormat(Qt::PlainText);
   chartButton_->setEnabled(false);
   connect(chartButton_, &QPushButton::clicked, this, &rg_GuaPanel::chartRequested);
   connect(grid_, &rg_GuaGrid::doubleClicked, this, [this] {

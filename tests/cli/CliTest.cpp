@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -217,4 +218,26 @@ TEST(Cli, HelpOnEveryCommand) {
   }
   EXPECT_EQ(Cli("help frob").code, 2);
   EXPECT_EQ(Cli("help").code, 0);
+}
+
+// Pages made to exhaust memory: an endless reply, deep nesting, unclosed
+// tags. A draw run ends with a failed parse and stays small.
+TEST(Cli, HostilePagesKeepADrawRunSmall) {
+  XYH_SKIP_WITHOUT_PING();
+  test_support::TempDir home;
+  test_support::TempDir root;
+  test_support::TestServer server(root.path());
+  rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
+  settings.Write(u"net", u"probe_host", u"127.0.0.1");
+  const std::string h = " --home '" + home.path().string() + "'";
+  for (const char* route : {"/endless", "/nested/100000", "/unclosed/100000", "/pad/8388608"}) {
+    const std::string url = server.Url(route);
+    settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
+    const CliRun run = Cli("draw --json" + h);
+    EXPECT_TRUE(run.code == 0 || run.code == 1) << route << run.out;
+    EXPECT_NE(ParseJson(run.out)["status"].asInt(), 200) << route;
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);  // the largest child so far, in KiB
+    EXPECT_LT(usage.ru_maxrss, 200 * 1024) << route;
+  }
 }

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <memory>
 
@@ -21,6 +23,36 @@
 namespace test_support {
 
 using namespace rg_com_ptl_xyh;
+
+// Handles events until condition holds or timeoutMs have passed; the
+// condition's last value.
+template <typename Condition>
+bool WaitFor(Condition&& condition, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!condition()) {
+    if (timer.elapsed() > timeoutMs) return condition();
+    QTest::qWait(10);
+  }
+  return true;
+}
+
+// QTest's QTRY_* report a timeout to QTestLib, which this gtest runner
+// never reads: the macro returns and the test passes. These wait the same
+// way and fail the test.
+#undef QTRY_VERIFY_WITH_TIMEOUT
+#undef QTRY_VERIFY
+#undef QTRY_COMPARE_WITH_TIMEOUT
+#undef QTRY_COMPARE
+#define QTRY_VERIFY_WITH_TIMEOUT(expr, timeout) \
+  ASSERT_TRUE(::test_support::WaitFor([&] { return static_cast<bool>(expr); }, (timeout))) << #expr
+#define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT(expr, 5000)
+#define QTRY_COMPARE_WITH_TIMEOUT(actual, expected, timeout)                              \
+  do {                                                                                   \
+    ::test_support::WaitFor([&] { return (actual) == (expected); }, (timeout));          \
+    ASSERT_EQ(actual, expected);                                                         \
+  } while (false)
+#define QTRY_COMPARE(actual, expected) QTRY_COMPARE_WITH_TIMEOUT(actual, expected, 5000)
 
 // Every message box shown, with a scripted answer.
 struct Messages {

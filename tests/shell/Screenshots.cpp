@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
   offer.md5 = u"0123456789ABCDEF0123456789ABCDEF";
   offer.body = u"1. 历史列表载入更快\n2. 二维码更清晰\n3. 修正若干问题";
   offer.size = 13107200;
-  rg_updateWin update(f.window->MainFont(), offer, f.home.path() / "update.run", {});
+  rg_updateWin update(f.window->MainFont(), offer, f.home.path(), {});
   update.Panel()->ShowProgress(13107200, 5242880);
   update.show();
   ok &= Save(&update, out, QStringLiteral("update-window.png"));

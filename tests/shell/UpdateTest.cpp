@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "GuiTest.h"
+#include "UpdateFixture.h"
 #include "net/HttpClient.h"
 #include "net/TestServer.h"
 #include "platform/Utf.h"
@@ -17,65 +18,6 @@
 
 using namespace test_support;
 
-namespace {
-
-std::u16string HexOf(const std::string& url) {
-  std::u16string hex;
-  for (char c : url) {
-    char buf[5];
-    std::snprintf(buf, sizeof buf, "%02x00", static_cast<unsigned char>(c));
-    hex += std::u16string(buf, buf + 4);
-  }
-  return hex;
-}
-
-// An update server on 127.0.0.1 with a certificate of the test's own
-// authority, and a window whose configuration trusts that authority.
-struct UpdateFixture {
-  rg_NetworkScope network;
-  TestCertificates certs;
-  TempDir root;
-  std::unique_ptr<TestServer> server;
-  WindowFixture f{false};
-  Messages messages;
-
-  explicit UpdateFixture(bool trusted = true) {
-    std::filesystem::create_directories(root.path() / "update" / "xyh");
-    server = std::make_unique<TestServer>(root.path(), (trusted ? certs.serverCert : certs.selfCert).string(),
-                                          (trusted ? certs.serverKey : certs.selfKey).string());
-    rg_Settings settings(f.home.path() / "config.ini");
-    settings.Write(u"net", u"update_host", FromUtf8(server->Host()));
-    settings.Write(u"net", u"ca_bundle", FromUtf8(certs.caCert.string()));
-  }
-
-  // An installer that leaves a marker file when it runs.
-  std::string Installer(const std::filesystem::path& marker) {
-    const auto file = root.path() / "installer.run";
-    std::ofstream(file) << "#!/bin/sh\necho installed > '" << marker.string() << "'\n";
-    return ToUtf8(FileMd5(file));
-  }
-
-  void Manifest(int ver, const std::string& md5, const std::u16string& urlHex, bool withBody = true) {
-    std::ofstream out(root.path() / "update" / "xyh" / "index.json");
-    out << "{\"name\":\"星衍推号\",\"ver\":" << ver << ",\"verns\":\"V1.1.0\",\"day\":\"2026-12-01\",\"url\":\""
-        << ToUtf8(urlHex) << "\",\"md5\":\"" << md5 << "\",\"size\":3145728"
-        << (withBody ? ",\"body\":\"修正了若干问题\\n更快\"" : "") << "}";
-  }
-
-  std::u16string InstallerUrlHex() { return HexOf(server->Url("/files/installer.run")); }
-
-  void Check() {
-    f.window->CheckForUpdate();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.window->UpdateCheckRunning(), 15000);
-  }
-  int ManifestRequests() {
-    rg_WangLaoFangWenLei client;  // asks the server itself, trusting anything
-    return std::stoi(client.Access(server->Url16("/count/update/xyh/index.json")).body);
-  }
-  std::u16string Setting(const char16_t* key) { return rg_Settings(f.home.path() / "config.ini").Read(u"sys", key); }
-};
-
-}  // namespace
 
 TEST(Update, NothingOfferedForTheSameBuild) {
   UpdateFixture u;
@@ -92,7 +34,7 @@ TEST(Update, NothingOfferedForTheSameBuild) {
 
 TEST(Update, AManifestWithoutABodyIsRejected) {
   UpdateFixture u;
-  u.Manifest(2, "X", u"6800", false);
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", u"6800", false);
   u.f.Create();
   u.Check();
   EXPECT_EQ(u.f.window->UpdateWindow(), nullptr);
@@ -102,7 +44,7 @@ TEST(Update, AManifestWithoutABodyIsRejected) {
 TEST(Update, NoHostNoRequest) {
   UpdateFixture u;
   rg_Settings(u.f.home.path() / "config.ini").Write(u"net", u"update_host", u"");
-  u.Manifest(2, "X", u"6800");
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", u"6800");
   u.f.Create();
   u.f.window->CheckForUpdate();
   EXPECT_FALSE(u.f.window->UpdateCheckRunning());
@@ -111,7 +53,7 @@ TEST(Update, NoHostNoRequest) {
 
 TEST(Update, AnUntrustedServerIsNotAsked) {
   UpdateFixture u(false);
-  u.Manifest(2, "X", u"6800");
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", u"6800");
   u.f.Create();
   u.Check();
   EXPECT_EQ(u.f.window->UpdateWindow(), nullptr);
@@ -188,6 +130,9 @@ TEST(Update, DownloadVerifyAndStartTheInstaller) {
   EXPECT_EQ(p->Status()->text(), "文件指纹正确，立即进行安装");
   QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(marker), 10000);
   QTRY_VERIFY(!u.f.window->isVisible());  // the program closes for the installer
+  // Every window of it: nothing keeps the process alive.
+  QTRY_VERIFY(u.f.window->UpdateWindow() == nullptr);
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
 }
 
 TEST(Update, ALowerCaseFingerprintNeverMatches) {
@@ -212,7 +157,9 @@ TEST(Update, ALowerCaseFingerprintNeverMatches) {
 
 TEST(Update, ClosingWhileDownloadingAsksFirst) {
   UpdateFixture u;
-  u.Manifest(2, "X", HexOf(u.server->Url("/slow/100000000/1000/50")));
+  // The size announced is the size sent: the download runs until closed.
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", HexOf(u.server->Url("/slow/100000000/1000/50")), true,
+             100000000);
   u.f.Create();
   u.Check();
   rg_updateWin* win = u.f.window->UpdateWindow();

@@ -38,11 +38,12 @@ TEST(Manifest, AcceptedOnlyWithEveryRequiredKey) {
   EXPECT_FALSE(ParseManifest("<html>404</html>").has_value());
   EXPECT_FALSE(ParseManifest("[1,2]").has_value());
   // Presence, not type: a size that is text is simply no size.
-  const auto loose = ParseManifest(R"({"name":1,"ver":"3","verns":"","day":"","url":"","md5":"","body":"","size":"big"})");
+  const auto loose = ParseManifest(R"({"name":1,"ver":"3","verns":"","day":"","url":"","md5":"0123456789ABCDEF0123456789ABCDEF","body":"","size":"big"})");
   ASSERT_TRUE(loose.has_value());
   EXPECT_EQ(loose->ver, 3);
   EXPECT_EQ(loose->size, 0.0);
-  const auto same = ParseManifest(R"({"name":"","ver":1,"verns":"","day":"","url":"","md5":"","body":""})");
+  const auto same = ParseManifest(
+      R"({"name":"","ver":1,"verns":"","day":"","url":"","md5":"0123456789ABCDEF0123456789ABCDEF","body":""})");
   EXPECT_FALSE(IsNewer(*same));
 }
 
