@@ -1,5 +1,9 @@
 #include "cli/Args.h"
 
+#include <climits>
+
+#include "cli/Terminal.h"
+
 namespace xyh_cli {
 
 Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& valued,
@@ -38,6 +42,18 @@ std::optional<std::string> Args::Get(const std::string& name) const {
   const auto it = values_.find(name);
   if (it == values_.end()) return std::nullopt;
   return it->second;
+}
+
+std::int64_t ParseRecordId(const std::string& text) {
+  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{"a saved cast's id is a positive whole number; not \"" + TerminalSafe(text) + "\""};
+  }
+  // 19 digits can still pass the largest 64-bit id.
+  const unsigned long long id = std::stoull(text);
+  if (id < 1 || id > static_cast<unsigned long long>(INT64_MAX)) {
+    throw UsageError{"no saved cast can have the id " + text};
+  }
+  return static_cast<std::int64_t>(id);
 }
 
 }  // namespace xyh_cli

@@ -1,6 +1,7 @@
 #pragma once
 // A small command-line reader: "--name value" and "--name=value" alike,
 // flags without values, and positional words.
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -29,5 +30,9 @@ class Args {
 struct UsageError {
   std::string message;
 };
+
+// A saved cast's id as typed: digits only, 1 up to SQLite's largest row id
+// (64 bits). Throws UsageError otherwise.
+std::int64_t ParseRecordId(const std::string& text);
 
 }  // namespace xyh_cli

@@ -23,18 +23,6 @@ namespace xyh_cli {
 
 namespace {
 
-std::int64_t ParseId(const std::string& text) {
-  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
-    throw UsageError{"a saved cast's id is a positive whole number; not \"" + TerminalSafe(text) + "\""};
-  }
-  // Row ids are 64 bits, as SQLite keeps them.
-  const unsigned long long id = std::stoull(text);
-  if (id < 1 || id > static_cast<unsigned long long>(INT64_MAX)) {
-    throw UsageError{"no saved cast can have the id " + text};
-  }
-  return static_cast<std::int64_t>(id);
-}
-
 // "1 2 3" or "01,02,03": distinct numbers in low..high.
 std::vector<int> ParseBalls(const std::string& text, const char* option, int low, int high) {
   std::vector<int> out;
@@ -172,7 +160,7 @@ int RunCheck(const std::vector<std::string>& argv) {
     }
   }
   std::set<std::int64_t> ids;
-  for (const std::string& word : args.Positional()) ids.insert(ParseId(word));
+  for (const std::string& word : args.Positional()) ids.insert(ParseRecordId(word));
 
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();

@@ -19,19 +19,6 @@ namespace xyh_cli {
 
 namespace {
 
-std::int64_t ParseId(const std::string& text) {
-  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
-    throw UsageError{"a record id is a positive whole number; not \"" + TerminalSafe(text) + "\""};
-  }
-  // Row ids are 64 bits, as SQLite keeps them; 19 digits can still pass
-  // its largest one.
-  const unsigned long long id = std::stoull(text);
-  if (id < 1 || id > static_cast<unsigned long long>(INT64_MAX)) {
-    throw UsageError{"no record can have the id " + text};
-  }
-  return static_cast<std::int64_t>(id);
-}
-
 // Says on standard error why the store failed; exit code 1.
 int StoreFailure(const char* what) {
   const rg_EasyDb& store = rg_EasyDb::Process();
@@ -96,7 +83,7 @@ int RunHistory(const std::vector<std::string>& argv) {
   if ((action != "list" && action != "show" && action != "delete") || words.size() != expected) {
     throw UsageError{"history takes list, show ID or delete ID"};
   }
-  const std::int64_t id = expected == 2 ? ParseId(words[1]) : 0;
+  const std::int64_t id = expected == 2 ? ParseRecordId(words[1]) : 0;
   HomeFor(args.Get("home"));  // refuses a bad --home before anything opens
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();

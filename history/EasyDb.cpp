@@ -215,7 +215,7 @@ rg_StoreStatus rg_EasyDb::Record(int rc) {
 rg_YsModel rg_EasyDb::Load(std::int64_t id) {
   rg_YsModel r;
   if (Ready(false) != rg_StoreStatus::Ok) return r;
-  rg_SqlStatement s(db_, u"SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM xyh_table Where _id=?;");
+  rg_SqlStatement s(db_, u"SELECT " + std::u16string(kRecordColumns) + u" FROM xyh_table Where _id=?;");
   if (!s.Valid()) {
     Record(s.PrepareCode());
     return r;
@@ -226,17 +226,8 @@ rg_YsModel rg_EasyDb::Load(std::int64_t id) {
     Record(rc);
     return r;
   }
-  r._id = s.ColumnInt(0);
-  r.ysname = s.ColumnText(1);
-  r.ysindex = static_cast<std::int32_t>(s.ColumnInt(2));
-  r.ysnumber = s.ColumnText(3);
-  r.ysday = s.ColumnDouble(4);
-  r.gzsxid = static_cast<std::int32_t>(s.ColumnInt(5));
-  r.upstr = s.ColumnText(6);
-  r.downstr = s.ColumnText(7);
-  r.AppendDongFromText(s.ColumnText(8));
-  r.rot = static_cast<std::int32_t>(s.ColumnInt(9));
-  r.uinfo = s.ColumnText(10);
+  std::u16string scratch;
+  RecordFromRow(s, r, scratch);
   return r;
 }
 
@@ -313,5 +304,19 @@ void rg_EasyDb::Close() {
 }
 
 void rg_EasyDb::Shutdown() { sqlite3_shutdown(); }
+
+void rg_EasyDb::RecordFromRow(const rg_SqlStatement& row, rg_YsModel& r, std::u16string& scratch) {
+  r._id = row.ColumnInt(0);
+  r.ysname = row.ColumnText(1);
+  r.ysindex = static_cast<std::int32_t>(row.ColumnInt(2));
+  r.ysnumber = row.ColumnText(3);
+  r.ysday = row.ColumnDouble(4);
+  r.gzsxid = static_cast<std::int32_t>(row.ColumnInt(5));
+  r.upstr = row.ColumnText(6);
+  r.downstr = row.ColumnText(7);
+  r.AppendDongFromText(row.ColumnText(8, scratch));
+  r.rot = static_cast<std::int32_t>(row.ColumnInt(9));
+  r.uinfo = row.ColumnText(10);
+}
 
 }  // namespace rg_com_ptl_xyh

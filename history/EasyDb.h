@@ -56,6 +56,12 @@ class rg_EasyDb {
   static std::filesystem::path FileIn(const std::filesystem::path& home);
   static std::u16string CreateTableStatement();
   static std::u16string ListStatement();
+  // The columns every reader of whole records selects, in the order
+  // RecordFromRow reads them.
+  static constexpr std::u16string_view kRecordColumns =
+      u"_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo";
+  // A record from a row selected with kRecordColumns.
+  static void RecordFromRow(const rg_SqlStatement& row, rg_YsModel& r, std::u16string& scratch);
 
   // Opens home/src/data/xyh.db, creating the folders and the file as needed.
   // A file that is not a database, or a damaged one, is never written to.

@@ -11,8 +11,8 @@ std::vector<rg_YsModel> LoadAllCasts(rg_EasyDb& store) {
   std::vector<rg_YsModel> out;
   if (store.Ready(false) != rg_StoreStatus::Ok) return out;
   rg_SqlStatement s(store.Handle(),
-                    u"SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo "
-                    u"FROM xyh_table ORDER BY ysday DESC,_id DESC;");
+                    u"SELECT " + std::u16string(rg_EasyDb::kRecordColumns) +
+                        u" FROM xyh_table ORDER BY ysday DESC,_id DESC;");
   if (!s.Valid()) {
     store.Record(s.PrepareCode());
     return out;
@@ -20,18 +20,7 @@ std::vector<rg_YsModel> LoadAllCasts(rg_EasyDb& store) {
   std::u16string scratch;
   int rc = SQLITE_ROW;
   while ((rc = s.Step()) == SQLITE_ROW) {
-    rg_YsModel& r = out.emplace_back();
-    r._id = s.ColumnInt(0);
-    r.ysname = s.ColumnText(1);
-    r.ysindex = static_cast<std::int32_t>(s.ColumnInt(2));
-    r.ysnumber = s.ColumnText(3);
-    r.ysday = s.ColumnDouble(4);
-    r.gzsxid = static_cast<std::int32_t>(s.ColumnInt(5));
-    r.upstr = s.ColumnText(6);
-    r.downstr = s.ColumnText(7);
-    r.AppendDongFromText(s.ColumnText(8, scratch));
-    r.rot = static_cast<std::int32_t>(s.ColumnInt(9));
-    r.uinfo = s.ColumnText(10);
+    rg_EasyDb::RecordFromRow(s, out.emplace_back(), scratch);
   }
   store.Record(rc);
   return out;
