@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "net/TestServer.h"
 #include "platform/Settings.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -28,12 +29,8 @@ ChildRun CliWith(const std::string& env, const std::string& args, const std::str
   const std::string in = (dir.path() / "in").string();
   std::ofstream(in, std::ios::binary) << input;
   const std::string command = env + " " + XYH_CLI_PATH + " " + args + " < '" + in + "' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  const test_support::CommandOutput run = test_support::RunCommand(command);
+  return {run.code, run.out};
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -43,14 +40,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-Json::Value Parse(const std::string& text) {
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(text);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
-  return v;
-}
+constexpr auto Parse = &test_support::ParseJsonText;
 
 constexpr const char* kNow = " --now '2024-06-01 08:30:00.125'";
 

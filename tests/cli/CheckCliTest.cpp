@@ -14,6 +14,7 @@
 #include "net/TestServer.h"
 #include "platform/Settings.h"
 #include "support/LockHolder.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -25,28 +26,13 @@ struct CliResult {
 // stderr is folded into the output unless quiet.
 CliResult Cli(const std::string& args, bool quiet = false) {
   const std::string command = std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  const test_support::CommandOutput run = test_support::RunCommand(command);
+  return {run.code, run.out};
 }
 
-Json::Value Parse(const std::string& text) {
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(text);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
-  return v;
-}
+constexpr auto Parse = &test_support::ParseJsonText;
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 std::vector<int> Numbers(const std::string& list) {
   std::vector<int> out;

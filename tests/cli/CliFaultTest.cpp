@@ -14,6 +14,7 @@
 
 #include "TempDir.h"
 #include "support/LockHolder.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -38,19 +39,9 @@ Outcome Cli(const std::string& args) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, out + errors};
 }
 
-Json::Value ParseJson(const std::string& text) {
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(text);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
-  return v;
-}
+constexpr auto ParseJson = &test_support::ParseJsonText;
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 // Runs a few statements on the file with python3's sqlite3 module.
 void Sql(const std::filesystem::path& file, const std::string& script) {

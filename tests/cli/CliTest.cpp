@@ -14,6 +14,7 @@
 #include "TempDir.h"
 #include "net/TestServer.h"
 #include "platform/Settings.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -25,23 +26,11 @@ struct CliRun {
 // Runs xyh-cli through the shell; stderr is folded into the output.
 CliRun Cli(const std::string& args) {
   const std::string command = std::string(XYH_CLI_PATH) + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  const test_support::CommandOutput run = test_support::RunCommand(command);
+  return {run.code, run.out};
 }
 
-Json::Value ParseJson(const std::string& text) {
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(text);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
-  return v;
-}
+constexpr auto ParseJson = &test_support::ParseJsonText;
 
 }  // namespace
 

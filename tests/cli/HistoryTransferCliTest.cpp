@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include "TempDir.h"
+#include "support/Child.h"
 
 using test_support::TempDir;
 
@@ -22,19 +23,11 @@ struct CliRun {
 CliRun Cli(const std::filesystem::path& home, const std::string& args) {
   const std::string command =
       "TZ=Asia/Shanghai " + std::string(XYH_CLI_PATH) + " " + args + " --home '" + home.string() + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  const test_support::CommandOutput run = test_support::RunCommand(command);
+  return {run.code, run.out};
 }
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 void Write(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary) << bytes;

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 
 #include "TempDir.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -19,23 +20,11 @@ struct CliRun {
 
 CliRun Cli(const std::string& args, bool quiet = false) {
   const std::string command = std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  const test_support::CommandOutput run = test_support::RunCommand(command);
+  return {run.code, run.out};
 }
 
-Json::Value Parse(const std::string& text) {
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(text);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
-  return v;
-}
+constexpr auto Parse = &test_support::ParseJsonText;
 
 struct Home {
   test_support::TempDir dir;

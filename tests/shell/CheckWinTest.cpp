@@ -29,6 +29,7 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
+#include "support/Child.h"
 
 using namespace test_support;
 
@@ -45,14 +46,7 @@ std::string CliJson(const std::string& args) {
   return out;
 }
 
-Json::Value Parse(const std::string& text) {
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(text);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
-  return v;
-}
+constexpr auto Parse = &test_support::ParseJsonText;
 
 struct CheckFixture {
   WindowFixture f;

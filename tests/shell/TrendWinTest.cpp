@@ -23,6 +23,7 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
+#include "support/Child.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -40,14 +41,7 @@ std::string Cli(const std::string& args, int* code = nullptr) {
   return out;
 }
 
-Json::Value Parse(const std::string& text) {
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(text);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors;
-  return v;
-}
+constexpr auto Parse = &test_support::ParseJsonText;
 
 // 120 made-up draws, three a week, written out of order (newest first) so
 // that only the dates order them.
