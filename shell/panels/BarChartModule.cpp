@@ -1,0 +1,46 @@
+#include "shell/panels/BarChartModule.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+const rg_BarChartApi* loaded = nullptr;
+
+// The module sits in lib/xyh/ beside the program's bin/, in the build tree
+// and installed alike. XYH_CHARTS_MODULE may name another file in that
+// folder (a bare name; anything with a separator is ignored), so that a
+// test can make the module missing.
+QString ModulePath() {
+  QString name = QStringLiteral("libxyh_charts.so");
+  const QString wanted = qEnvironmentVariable("XYH_CHARTS_MODULE");
+  if (!wanted.isEmpty() && !wanted.contains(QLatin1Char('/')) && !wanted.contains(QLatin1Char('\\')) &&
+      wanted != QLatin1String(".") && wanted != QLatin1String("..")) {
+    name = wanted;
+  }
+  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/xyh/") + name);
+}
+
+}  // namespace
+
+const rg_BarChartApi* LoadBarCharts(QString* error) {
+  if (loaded != nullptr) return loaded;
+  // Never unloaded: the charts' widgets run its code.
+  QLibrary library(ModulePath());
+  const auto entry = reinterpret_cast<rg_BarChartEntry>(library.resolve(kBarChartEntry));
+  const rg_BarChartApi* api = entry != nullptr ? entry() : nullptr;
+  if (api == nullptr || api->abi != kBarChartAbi || api->make == nullptr || api->fill == nullptr ||
+      api->values == nullptr) {
+    if (error != nullptr) *error = api == nullptr ? library.errorString() : QStringLiteral("版本不符");
+    return nullptr;
+  }
+  loaded = api;
+  return loaded;
+}
+
+bool BarChartsLoaded() { return loaded != nullptr; }
+
+}  // namespace rg_com_ptl_xyh
