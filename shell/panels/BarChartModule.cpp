@@ -10,10 +10,11 @@ namespace {
 
 const rg_BarChartApi* loaded = nullptr;
 
-// The module sits in lib/xyh/ beside the program's bin/, in the build tree
-// and installed alike. XYH_CHARTS_MODULE may name another file in that
-// folder (a bare name; anything with a separator is ignored), so that a
-// test can make the module missing.
+// The module sits in the program's library folder (lib/<multiarch>/xyh/ or
+// lib/xyh/, XYH_MODULE_DIR from bin/), in the build tree and installed
+// alike. XYH_CHARTS_MODULE may name another file in that folder (a bare
+// name; anything with a separator is ignored), so that a test can make the
+// module missing.
 QString ModulePath() {
   QString name = QStringLiteral("libxyh_charts.so");
   const QString wanted = qEnvironmentVariable("XYH_CHARTS_MODULE");
@@ -21,7 +22,7 @@ QString ModulePath() {
       wanted != QLatin1String(".") && wanted != QLatin1String("..")) {
     name = wanted;
   }
-  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../lib/xyh/") + name);
+  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(XYH_MODULE_DIR "/") + name);
 }
 
 }  // namespace

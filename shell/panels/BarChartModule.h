@@ -1,9 +1,9 @@
 #pragma once
 // The trend window's bar charts live in a module of their own
-// (lib/xyh/libxyh_charts.so beside bin/), the only code that uses Qt Charts:
-// the window starts without Qt Charts and its OpenGL libraries, and loads
-// them when a bar chart is first shown. The window and the module share
-// only this table of plain functions.
+// (libxyh_charts.so in the program's library folder beside bin/), the only
+// code that uses Qt Charts: the window starts without Qt Charts, and loads
+// it when a bar chart is first shown. The window and the module share only
+// this table of plain functions.
 #include <QString>
 
 class QFont;
