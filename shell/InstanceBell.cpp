@@ -1,60 +1,26 @@
 #include "shell/InstanceBell.h"
 
-#include <QCryptographicHash>
-#include <QLocalServer>
-#include <QLocalSocket>
-
-#include "platform/Folders.h"
+#include <QSocketNotifier>
 
 namespace rg_com_ptl_xyh {
 
-namespace {
-constexpr char kRing[] = "raise\n";
-// Unix socket paths hold about a hundred bytes.
-constexpr int kMaxSocketPath = 100;
-}  // namespace
-
 rg_InstanceBell::rg_InstanceBell(QObject* parent) : QObject(parent) {}
 
-rg_InstanceBell::~rg_InstanceBell() = default;
-
-QString rg_InstanceBell::Name(const std::filesystem::path& lockFile) {
-  const QString path = QString::fromStdString(PathToUtf8(lockFile)) + QStringLiteral(".bell");
-#ifndef _WIN32
-  if (path.toUtf8().size() < kMaxSocketPath) return path;
-#endif
-  const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-  return QStringLiteral("xyh-") + QString::fromLatin1(hash);
+rg_InstanceBell::~rg_InstanceBell() {
+  delete notifier_;  // before the descriptor it watches is closed
+  notifier_ = nullptr;
 }
 
 bool rg_InstanceBell::Listen(const std::filesystem::path& lockFile) {
-  const QString name = Name(lockFile);
-  delete server_;
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
-  QLocalServer::removeServer(name);
-  if (!server_->listen(name)) return false;
-  connect(server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        // Only the one word; anything else on the socket is ignored.
-        if (socket->readAll().startsWith(QByteArray(kRing).trimmed())) emit rung();
-        socket->disconnectFromServer();
-      });
-    }
+  delete notifier_;
+  notifier_ = nullptr;
+  if (!socket_.Listen(lockFile)) return false;
+  notifier_ = new QSocketNotifier(socket_.Descriptor(), QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    // Several rings waiting bring the window forward once.
+    if (socket_.TakeRings() > 0) emit rung();
   });
   return true;
-}
-
-bool rg_InstanceBell::Ring(const std::filesystem::path& lockFile, int timeoutMs) {
-  QLocalSocket socket;
-  socket.connectToServer(Name(lockFile));
-  if (!socket.waitForConnected(timeoutMs)) return false;
-  socket.write(kRing);
-  const bool sent = socket.waitForBytesWritten(timeoutMs);
-  socket.waitForDisconnected(timeoutMs);
-  return sent;
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -1,12 +1,15 @@
 #pragma once
-// How a second start reaches the copy that runs: a local socket beside the
-// single-instance lock. The running copy listens; a second one rings and
-// ends, and the running copy brings its window to the front.
+// How a second start reaches the copy that runs: the bell beside the
+// single-instance lock (platform/BellSocket.h), watched by the event loop.
+// The running copy listens; a second one rings and ends, and the running
+// copy brings its window to the front.
 #include <QObject>
 
 #include <filesystem>
 
-class QLocalServer;
+#include "platform/BellSocket.h"
+
+class QSocketNotifier;
 
 namespace rg_com_ptl_xyh {
 
@@ -19,17 +22,15 @@ class rg_InstanceBell : public QObject {
   // Only by the copy that holds the lock, so a socket left by a crashed
   // copy can be cleared. False when no socket could be made.
   bool Listen(const std::filesystem::path& lockFile);
-  // True when the running copy took the ring within the time.
-  static bool Ring(const std::filesystem::path& lockFile, int timeoutMs = 2000);
-  // The socket's name: its path beside the lock, or a short name when the
-  // path is too long for a socket.
-  static QString Name(const std::filesystem::path& lockFile);
+  // True when the running copy took the ring; never waits.
+  static bool Ring(const std::filesystem::path& lockFile) { return rg_BellSocket::Ring(lockFile); }
 
  signals:
   void rung();
 
  private:
-  QLocalServer* server_ = nullptr;
+  rg_BellSocket socket_;
+  QSocketNotifier* notifier_ = nullptr;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -14,25 +14,17 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QValueAxis>
 
 #include <algorithm>
 
 #include "history/EasyDb.h"
 #include "shell/Ui.h"
+#include "shell/panels/BarChartModule.h"
 #include "shell/panels/TrendChart.h"
 
 namespace rg_com_ptl_xyh {
 
 namespace {
-
-const QColor kRedBar(0xd8, 0x2c, 0x2c);
-const QColor kBlueBar(0x1f, 0x5f, 0xc8);
 
 QString Two(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
@@ -42,32 +34,11 @@ QString NumberList(const std::array<int, kHotColdSize>& numbers) {
   return out.join(QLatin1Char(' '));
 }
 
-// A tick step of 1, 2 or 5 times a power of ten giving at most six steps,
-// so that the axis of whole counts never shows a fraction.
-int TickStep(int top) {
-  for (int scale = 1;; scale *= 10) {
-    for (int step : {1, 2, 5}) {
-      if (top <= 6 * step * scale) return step * scale;
-    }
-  }
-}
-
 template <std::size_t N>
-void Fill(QBarSet* set, const std::array<rg_NumberStat, N>& stats, int rg_NumberStat::*field, QChartView* view) {
-  int top = 1;
-  for (std::size_t i = 0; i < N; ++i) {
-    set->replace(static_cast<qsizetype>(i), stats[i].*field);
-    top = std::max(top, stats[i].*field);
-  }
-  auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
-  if (axis == nullptr) return;
-  // Headroom for the value labels above the bars.
-  const int room = top + std::max(1, top / 8);
-  const int step = TickStep(room);
-  axis->setTickType(QValueAxis::TicksDynamic);
-  axis->setTickAnchor(0);
-  axis->setTickInterval(step);
-  axis->setRange(0, (room + step - 1) / step * step);
+std::vector<int> Column(const std::array<rg_NumberStat, N>& stats, int rg_NumberStat::*field) {
+  std::vector<int> out;
+  for (const rg_NumberStat& stat : stats) out.push_back(stat.*field);
+  return out;
 }
 
 }  // namespace
@@ -148,60 +119,28 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   resize(size);
 }
 
-QChartView* rg_TrendWin::BarChart(const QString& title, bool blue, QBarSet** set) {
-  const int count = blue ? kBlueCount : kRedCount;
-  *set = new QBarSet(title);
-  (*set)->setColor(blue ? kBlueBar : kRedBar);
-  (*set)->setBorderColor(blue ? kBlueBar : kRedBar);
-  (*set)->setLabelColor(Qt::black);
-  QFont small = font();
-  small.setPointSizeF(std::max(6.0, font().pointSizeF() - 1));
-  (*set)->setLabelFont(small);
-  for (int i = 0; i < count; ++i) *(*set) << 0;
-  auto* series = new QBarSeries;
-  series->append(*set);
-  series->setBarWidth(0.7);
-  series->setLabelsVisible(true);
-  series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-  series->setLabelsFormat(QStringLiteral("@value"));
-
-  auto* chart = new QChart;
-  chart->addSeries(series);
-  chart->setTitle(title);
-  QFont titleFont = font();
-  titleFont.setBold(true);
-  chart->setTitleFont(titleFont);
-  chart->legend()->hide();
-  chart->setAnimationOptions(QChart::NoAnimation);
-  chart->setMargins(QMargins(4, 4, 4, 4));
-
-  auto* x = new QBarCategoryAxis;
-  QStringList categories;
-  for (int n = 1; n <= count; ++n) categories << Two(n);
-  x->append(categories);
-  x->setLabelsFont(small);
-  x->setTruncateLabels(false);  // "01" never becomes "..."
-  chart->addAxis(x, Qt::AlignBottom);
-  series->attachAxis(x);
-  auto* y = new QValueAxis;
-  y->setLabelFormat(QStringLiteral("%d"));
-  y->setLabelsFont(small);
-  chart->addAxis(y, Qt::AlignLeft);
-  series->attachAxis(y);
-
-  auto* view = new QChartView(chart);
-  view->setRenderHint(QPainter::Antialiasing);
-  view->setMinimumHeight(180);
-  return view;
-}
-
 void rg_TrendWin::BuildBars() {
-  if (views_[0] != nullptr) return;
+  if (views_[0] != nullptr || barsMissing_[0] != nullptr) return;
+  QString error;
+  bars_ = LoadBarCharts(&error);
+  if (bars_ == nullptr) {
+    // The trend chart does without the module; the bar tabs say plainly
+    // that their charts are missing.
+    for (int i = 0; i < 2; ++i) {
+      barsMissing_[i] = new QLabel(QStringLiteral("柱状图组件无法加载,无法显示柱状图。\n原因:") + error);
+      barsMissing_[i]->setTextFormat(Qt::PlainText);
+      barsMissing_[i]->setAlignment(Qt::AlignCenter);
+      barsMissing_[i]->setWordWrap(true);
+    }
+    countPage_->layout()->addWidget(barsMissing_[0]);
+    omissionPage_->layout()->addWidget(barsMissing_[1]);
+    return;
+  }
   // Charts take a while to build; the trend chart is shown first without them.
-  views_[0] = BarChart(QStringLiteral("红球出现次数"), false, &redCount_);
-  views_[1] = BarChart(QStringLiteral("蓝球出现次数"), true, &blueCount_);
-  views_[2] = BarChart(QStringLiteral("红球当前遗漏"), false, &redOmission_);
-  views_[3] = BarChart(QStringLiteral("蓝球当前遗漏"), true, &blueOmission_);
+  views_[0] = bars_->make(QStringLiteral("红球出现次数"), false, kRedCount, font());
+  views_[1] = bars_->make(QStringLiteral("蓝球出现次数"), true, kBlueCount, font());
+  views_[2] = bars_->make(QStringLiteral("红球当前遗漏"), false, kRedCount, font());
+  views_[3] = bars_->make(QStringLiteral("蓝球当前遗漏"), true, kBlueCount, font());
   countPage_->layout()->addWidget(views_[0]);
   countPage_->layout()->addWidget(views_[1]);
   omissionPage_->layout()->addWidget(views_[2]);
@@ -215,10 +154,18 @@ void rg_TrendWin::BuildBars() {
 
 void rg_TrendWin::FillBars() {
   if (views_[0] == nullptr || stats_ == nullptr) return;
-  Fill(redCount_, stats_->red, &rg_NumberStat::count, views_[0]);
-  Fill(blueCount_, stats_->blue, &rg_NumberStat::count, views_[1]);
-  Fill(redOmission_, stats_->red, &rg_NumberStat::omission, views_[2]);
-  Fill(blueOmission_, stats_->blue, &rg_NumberStat::omission, views_[3]);
+  const std::vector<int> columns[4] = {
+      Column(stats_->red, &rg_NumberStat::count), Column(stats_->blue, &rg_NumberStat::count),
+      Column(stats_->red, &rg_NumberStat::omission), Column(stats_->blue, &rg_NumberStat::omission)};
+  for (int i = 0; i < 4; ++i) bars_->fill(views_[i], columns[i].data(), static_cast<int>(columns[i].size()));
+}
+
+std::vector<int> rg_TrendWin::Bars(int index) {
+  BuildBars();
+  if (views_[index] == nullptr) return {};
+  std::vector<int> out(static_cast<std::size_t>(std::max(kRedCount, kBlueCount)));
+  out.resize(static_cast<std::size_t>(bars_->values(views_[index], out.data(), static_cast<int>(out.size()))));
+  return out;
 }
 
 rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& font) {

@@ -11,8 +11,6 @@
 #include "history/DrawArchive.h"
 #include "history/DrawStats.h"
 
-class QBarSet;
-class QChartView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -24,6 +22,7 @@ namespace rg_com_ptl_xyh {
 
 class rg_EasyDb;
 class rg_TrendChart;
+struct rg_BarChartApi;
 
 class rg_TrendWin : public QWidget {
   Q_OBJECT
@@ -57,20 +56,23 @@ class rg_TrendWin : public QWidget {
   QLabel* Summary() const { return summary_; }
   QLabel* EmptyNote() const { return empty_; }
   bool ShowsCharts() const;
-  // The bars: red and blue counts, red and blue current omission. They
-  // are built when first needed, so that the chart shows at once.
-  QBarSet* RedCounts() { return BuildBars(), redCount_; }
-  QBarSet* BlueCounts() { return BuildBars(), blueCount_; }
-  QBarSet* RedOmissions() { return BuildBars(), redOmission_; }
-  QBarSet* BlueOmissions() { return BuildBars(), blueOmission_; }
-  QChartView* ChartView(int index) { return BuildBars(), views_[index]; }
+  // The bars: red and blue counts, red and blue current omission, as the
+  // charts show them (empty when the charts could not be loaded). They are
+  // built when first needed, so that the chart shows at once.
+  std::vector<int> RedCounts() { return Bars(0); }
+  std::vector<int> BlueCounts() { return Bars(1); }
+  std::vector<int> RedOmissions() { return Bars(2); }
+  std::vector<int> BlueOmissions() { return Bars(3); }
+  QWidget* ChartView(int index) { return BuildBars(), views_[index]; }
+  // What the bar tabs say when the charts cannot be loaded; null otherwise.
+  QLabel* BarsMissing() const { return barsMissing_[0]; }
 
  private:
   void Recompute();
   void BuildBars();
   void FillBars();
   void AskAndExport();
-  QChartView* BarChart(const QString& title, bool blue, QBarSet** set);
+  std::vector<int> Bars(int index);
 
   std::vector<rg_DrawEntry> draws_;
   std::shared_ptr<const rg_DrawStats> stats_;
@@ -83,11 +85,9 @@ class rg_TrendWin : public QWidget {
   QTabWidget* tabs_;
   QScrollArea* area_;
   rg_TrendChart* chart_;
-  QChartView* views_[4] = {};
-  QBarSet* redCount_ = nullptr;
-  QBarSet* blueCount_ = nullptr;
-  QBarSet* redOmission_ = nullptr;
-  QBarSet* blueOmission_ = nullptr;
+  const rg_BarChartApi* bars_ = nullptr;
+  QWidget* views_[4] = {};
+  QLabel* barsMissing_[2] = {};
   QWidget* countPage_;
   QWidget* omissionPage_;
   bool stickToBottom_ = true;

@@ -72,12 +72,17 @@ grep -qx "Exec=$work/local/bin/xyh" "$work/local/share/applications/com.ptl.xyh.
   fail "desktop entry Exec for another prefix"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "dependencies"
 dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "Qt's Chinese translations"
-dpkg-deb -f "$deb" Depends | grep -q libqt6network6 || fail "the second-start socket"
 # Opened at run time, so named by hand rather than found by dpkg-shlibdeps.
 dpkg-deb -f "$deb" Depends | grep -q "libcurl4 (>= " || fail "libcurl dependency"
 dpkg-deb -f "$deb" Depends | grep -q libssl3 || fail "libcrypto dependency"
 dpkg-deb -f "$deb" Depends | grep -q libsqlite3-0 || fail "SQLite dependency"
 dpkg-deb -f "$deb" Depends | grep -q libqt6charts6 || fail "dependencies: Qt Charts"
+# The bar charts' module, where the program looks for it from bin/, in the
+# package and under another prefix.
+modules="$(cd "$bin/.." && ls lib/*/xyh/libxyh_charts.so lib/xyh/libxyh_charts.so 2>/dev/null || true)"
+[ -n "$modules" ] || fail "the bar charts' module is not in the package"
+[ -f "$work/local/$modules" ] || fail "the bar charts' module under another prefix"
+! ldd "$bin/../$modules" | grep -q 'not found' || fail "the bar charts' module lacks a library"
 dpkg-deb -f "$deb" Maintainer | grep -q . || fail "maintainer"
 [ -f "$work/root/usr/share/doc/xyh/copyright" ] || fail "licence"
 echo "package ok: $(basename "$deb")"

@@ -15,6 +15,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -461,6 +466,16 @@ TEST(Startup, ASecondStartBringsTheFirstWindowForward) {
   TempDir data;
   // Where the program itself puts its lock with XDG_DATA_HOME set to data.
   const auto lockFile = data.path() / PathFromUtf8("星衍推号") / "xyh.sq";
+  // The bell of a copy that crashed is still there.
+  std::filesystem::create_directories(lockFile.parent_path());
+  {
+    const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, rg_BellSocket::PathFor(lockFile).c_str());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+  }
   rg_startup_class first({home.path(), lockFile, false});
   ASSERT_TRUE(first.Start());
   ASSERT_NE(first.Bell(), nullptr);
