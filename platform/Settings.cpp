@@ -18,10 +18,16 @@ std::u16string Trim(std::u16string_view s) {
   return std::u16string(s.substr(b, e - b));
 }
 
-std::vector<std::u16string> ReadLines(const std::filesystem::path& file) {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// hadMark: whether the file began with a byte order mark, which a rewrite
+// keeps so that the lines after it read the same.
+std::vector<std::u16string> ReadLines(const std::filesystem::path& file, bool* hadMark = nullptr) {
   std::ifstream in(file, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+  const bool mark = bytes.rfind(kByteOrderMark, 0) == 0;
+  if (mark) bytes.erase(0, kByteOrderMark.size());
+  if (hadMark != nullptr) *hadMark = mark;
   const std::u16string text = FromUtf8(bytes);
   std::vector<std::u16string> lines;
   size_t start = 0;
@@ -95,7 +101,8 @@ bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
   if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || quoted)) {
     stored = u"\"" + stored + u"\"";
   }
-  std::vector<std::u16string> lines = ReadLines(file_);
+  bool hadMark = false;
+  std::vector<std::u16string> lines = ReadLines(file_, &hadMark);
   const std::u16string entry = std::u16string(key) + u"=" + stored;
   bool inSection = false;
   bool done = false;
@@ -124,7 +131,7 @@ bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
     }
   }
-  std::string out;
+  std::string out(hadMark ? kByteOrderMark : std::string_view());
   for (const auto& line : lines) out += ToUtf8(line) + "\r\n";
 
   // Written beside and renamed over, so a crash never leaves half a file.

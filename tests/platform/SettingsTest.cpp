@@ -37,3 +37,18 @@ TEST(Settings, WritesKeepEverythingElse) {
   const std::string text((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(text, "[sys]\r\nupdate_file=B.run\r\nupdate_day=2026年12月7日\r\n\r\n[net]\r\nprobe_host=127.0.0.1\r\n");
 }
+
+// A rewrite keeps the file's byte order mark: without it, a second mark (or
+// anything the first one hid from the reader) would start to count.
+TEST(Settings, ARewriteKeepsTheByteOrderMark) {
+  test_support::TempDir dir;
+  const auto file = dir.path() / "config.ini";
+  std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF\xEF\xBB\xBF[sys]\r\nupdate_file=hidden.run\r\n";
+  rg_Settings s(file);
+  const std::u16string before = s.Read(u"sys", u"update_file");
+  ASSERT_TRUE(s.Write(u"net", u"probe_host", u"127.0.0.1"));
+  EXPECT_EQ(s.Read(u"sys", u"update_file"), before);
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF\xEF\xBB\xBF", 0), 0u);
+}
