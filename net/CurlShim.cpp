@@ -153,7 +153,16 @@ CURLcode curl_easy_setopt(CURL* curl, CURLoption option, ...) {
   if (a == nullptr) return CURLE_FAILED_INIT;
   // The option's number tells the type of its argument.
   va_list args;
+  // libcurl's own definition names its enum the same way; the enums are
+  // int-sized, so nothing is promoted in practice.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
   va_start(args, option);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
   CURLcode code = CURLE_UNKNOWN_OPTION;
   const int type = option / 10000 * 10000;
   if (type == CURLOPTTYPE_LONG) {
@@ -181,7 +190,14 @@ CURLcode curl_easy_getinfo(CURL* curl, CURLINFO info, ...) {
   if (a == nullptr) return CURLE_FAILED_INIT;
   // Every query writes through a pointer of the type its number tells.
   va_list args;
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
   va_start(args, info);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
   const CURLcode code = a->easyGetinfo(curl, info, va_arg(args, void*));
   va_end(args);
   return code;
