@@ -148,21 +148,25 @@ void curl_easy_reset(CURL* curl) {
   if (const Api* a = Loaded()) a->easyReset(curl);
 }
 
+// libcurl's own definitions take their variable arguments after an enum
+// parameter the same way; the enums are int-sized, so nothing is promoted in
+// practice, but clang warns of it.
+#if defined(__clang__)
+#define XYH_VA_START_AFTER_ENUM(list, last)                   \
+  _Pragma("clang diagnostic push")                            \
+  _Pragma("clang diagnostic ignored \"-Wvarargs\"")          \
+  va_start(list, last);                                       \
+  _Pragma("clang diagnostic pop")
+#else
+#define XYH_VA_START_AFTER_ENUM(list, last) va_start(list, last)
+#endif
+
 CURLcode curl_easy_setopt(CURL* curl, CURLoption option, ...) {
   const Api* a = Loaded();
   if (a == nullptr) return CURLE_FAILED_INIT;
   // The option's number tells the type of its argument.
   va_list args;
-  // libcurl's own definition names its enum the same way; the enums are
-  // int-sized, so nothing is promoted in practice.
-#if defined(__clang__)
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Wvarargs"
-#endif
-  va_start(args, option);
-#if defined(__clang__)
-#pragma clang diagnostic pop
-#endif
+  XYH_VA_START_AFTER_ENUM(args, option);
   CURLcode code = CURLE_UNKNOWN_OPTION;
   const int type = option / 10000 * 10000;
   if (type == CURLOPTTYPE_LONG) {
@@ -190,14 +194,7 @@ CURLcode curl_easy_getinfo(CURL* curl, CURLINFO info, ...) {
   if (a == nullptr) return CURLE_FAILED_INIT;
   // Every query writes through a pointer of the type its number tells.
   va_list args;
-#if defined(__clang__)
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Wvarargs"
-#endif
-  va_start(args, info);
-#if defined(__clang__)
-#pragma clang diagnostic pop
-#endif
+  XYH_VA_START_AFTER_ENUM(args, info);
   const CURLcode code = a->easyGetinfo(curl, info, va_arg(args, void*));
   va_end(args);
   return code;
