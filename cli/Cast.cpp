@@ -10,7 +10,7 @@
 
 #include "cli/Args.h"
 #include "cli/ChartJson.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "cli/Terminal.h"
 #include "derive/Derive.h"
 #include "derive/ResultText.h"
@@ -149,40 +149,6 @@ int ParseZodiac(const std::string& text) {
                    text + "\""};
 }
 
-double ParseLocalTime(const std::string& text, const std::string& option) {
-  const auto bad = [&] {
-    return UsageError{option + " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" +
-                      text + "\""};
-  };
-  // Read by hand: a regular expression costs more to build than a cast.
-  static constexpr std::string_view kForm = "0000-00-00 00:00:00.000";
-  if (text.size() != 19 && text.size() != kForm.size()) throw bad();
-  for (size_t i = 0; i < text.size(); ++i) {
-    const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) throw bad();
-  }
-  const auto field = [&](size_t at, size_t length) { return std::stoi(text.substr(at, length)); };
-  const int y = field(0, 4), mo = field(5, 2), d = field(8, 2);
-  const int h = field(11, 2), mi = field(14, 2), s = field(17, 2);
-  const int ms = text.size() > 19 ? field(20, 3) : 0;
-  const double date = MakeDate(y, mo, d, h, mi, s, ms);
-  const DateParts p = SplitDate(date);
-  // MakeDate clamps; a clamped part means the text named no real moment.
-  if (p.year != y || p.month != mo || p.day != d || p.hour != h || p.minute != mi ||
-      p.second != s) {
-    throw bad();
-  }
-  return date;
-}
-
-std::string FormatLocalTime(double date) {
-  const DateParts p = SplitDate(date);
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day,
-                p.hour, p.minute, p.second, p.millisecond);
-  return buf;
-}
-
 int RunCast(const std::vector<std::string>& argv) {
   if (std::find(argv.begin(), argv.end(), "--batch") != argv.end()) {
     return RunCastBatch(argv, std::cin, std::cout);
@@ -316,11 +282,8 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
   if (args.Has("json") || batch) {
     Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes());
     if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
-    Json::StreamWriterBuilder builder;
-    builder["emitUTF8"] = true;
-    builder["indentation"] = batch ? "" : "  ";
     if (saveMessage) out["save"] = saveMessage;
-    sink << JsonTerminalSafe(Json::writeString(builder, out)) << "\n";
+    sink << TerminalJsonText(out, batch ? JsonLayout::kOneLine : JsonLayout::kIndented) << "\n";
     return saved.value_or(true) ? 0 : 1;
   }
 

@@ -7,9 +7,7 @@
 #include <set>
 
 #include "cli/Args.h"
-#include "cli/Cast.h"
-#include "cli/Draws.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "cli/Terminal.h"
 #include "derive/SavedCast.h"
 #include "history/DrawArchive.h"
@@ -60,12 +58,6 @@ std::string Two(int n) {
   return buf;
 }
 
-Json::Value Array(const auto& numbers) {
-  Json::Value list(Json::arrayValue);
-  for (int n : numbers) list.append(n);
-  return list;
-}
-
 Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   Json::Value v(Json::objectValue);
   v["id"] = record ? Json::Value(static_cast<Json::Int64>(record->_id)) : Json::Value();
@@ -74,13 +66,13 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   const auto drawn = r.draw ? DoubleColorNumbers(*r.draw) : std::nullopt;
   v["issue"] = drawn ? Json::Value(ToUtf8(r.draw->issue)) : Json::Value();
   v["drawDate"] = drawn ? Json::Value(ToUtf8(DrawDateText(r.draw->date))) : Json::Value();
-  v["drawRed"] = drawn ? Array(drawn->red) : Json::Value();
+  v["drawRed"] = drawn ? JsonNumbers(drawn->red) : Json::Value();
   v["drawBlue"] = drawn ? Json::Value(drawn->blue) : Json::Value();
   Json::Value tickets(Json::arrayValue);
   for (const rg_TicketCheck& t : r.check.tickets) {
     Json::Value o(Json::objectValue);
-    o["red"] = Array(t.red);
-    o["hits"] = Array(t.hits);
+    o["red"] = JsonNumbers(t.red);
+    o["hits"] = JsonNumbers(t.hits);
     o["blueHit"] = t.blueHit;
     o["bets"] = t.bets;
     o["tier"] = t.tier;
@@ -135,13 +127,6 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
   }
 }
 
-std::string WriteJson(const Json::Value& v) {
-  Json::StreamWriterBuilder builder;
-  builder["emitUTF8"] = true;
-  builder["indentation"] = "  ";
-  return JsonTerminalSafe(Json::writeString(builder, v));
-}
-
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& argv) {
@@ -167,7 +152,7 @@ int RunCheck(const std::vector<std::string>& argv) {
   // A check against part of the draws or part of the casts would tell
   // wrong answers (pending, no prize): a read that breaks off is an error.
   const rg_DrawIndex index(rg_DrawArchive(store).DoubleColorDraws());
-  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the draws could not be read: ");
+  if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the draws could not be read: ");
 
   if (ticket) {
     const std::u16string issue = FromUtf8(args.Get("issue").value_or(""));
@@ -186,7 +171,7 @@ int RunCheck(const std::vector<std::string>& argv) {
     r.draw = draw;
     r.check = ScoreTickets(played, &*drawn);
     if (args.Has("json")) {
-      std::cout << WriteJson(ResultJson(r, nullptr)) << "\n";
+      std::cout << TerminalJsonText(ResultJson(r, nullptr)) << "\n";
     } else {
       PrintResult(r, nullptr, blue);
     }
@@ -194,7 +179,7 @@ int RunCheck(const std::vector<std::string>& argv) {
   }
 
   std::vector<rg_YsModel> casts = LoadAllCasts(store);
-  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the history could not be read: ");
+  if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the history could not be read: ");
   if (!ids.empty()) {
     std::set<std::int64_t> missing = ids;
     std::erase_if(casts, [&](const rg_YsModel& c) {
@@ -222,7 +207,7 @@ int RunCheck(const std::vector<std::string>& argv) {
       PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{});
     }
   }
-  if (args.Has("json")) std::cout << WriteJson(out) << "\n";
+  if (args.Has("json")) std::cout << TerminalJsonText(out) << "\n";
   return 0;
 }
 

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "cli/Args.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "draws/DrawScraper.h"
 #include "draws/DrawStore.h"
 #include "history/EasyDb.h"
@@ -65,10 +65,7 @@ int RunDraw(const std::vector<std::string>& argv) {
     v["shown"] = ToUtf8(ShownNumbers(*lottery, r));
     v["error"] = ToUtf8(r.error);
     if (r.status == 200) v["archived"] = ArchiveOutcomeName(archived);
-    Json::StreamWriterBuilder builder;
-    builder["emitUTF8"] = true;
-    builder["indentation"] = "  ";
-    std::cout << Json::writeString(builder, v) << "\n";
+    std::cout << JsonText(v) << "\n";
   } else {
     std::cout << "status: " << r.status << "\n"
               << "name: " << ToUtf8(r.name) << "\n"

@@ -7,8 +7,7 @@
 #include <iterator>
 
 #include "cli/Args.h"
-#include "cli/Cast.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
@@ -33,20 +32,7 @@ int ParseLottery(const std::optional<std::string>& text) {
   return std::stoi(*text);
 }
 
-Json::Value Numbers(const std::vector<int>& numbers) {
-  Json::Value list(Json::arrayValue);
-  for (int n : numbers) list.append(n);
-  return list;
-}
-
 }  // namespace
-
-int ArchiveFailure(const char* what) {
-  const rg_EasyDb& store = rg_EasyDb::Process();
-  std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
-            << PathToUtf8(store.Path()) << "\n";
-  return 1;
-}
 
 int RunDraws(const std::vector<std::string>& argv) {
   const Args args(argv, {"lottery", "home"}, {"json"});
@@ -93,15 +79,12 @@ int RunDraws(const std::vector<std::string>& argv) {
         v["lottery"] = d.lottery;
         v["issue"] = ToUtf8(d.issue);
         v["date"] = ToUtf8(DrawDateText(d.date));
-        v["numbers"] = Numbers(d.numbers);
-        v["extra"] = Numbers(d.extra);
+        v["numbers"] = JsonNumbers(d.numbers);
+        v["extra"] = JsonNumbers(d.extra);
         v["stored"] = FormatLocalTime(d.storedAt);
         list.append(v);
       }
-      Json::StreamWriterBuilder builder;
-      builder["emitUTF8"] = true;
-      builder["indentation"] = "  ";
-      std::cout << Json::writeString(builder, list) << "\n";
+      std::cout << JsonText(list) << "\n";
     } else {
       for (const rg_DrawEntry& d : draws) {
         std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t" << NumbersText(d.numbers);
@@ -111,18 +94,18 @@ int RunDraws(const std::vector<std::string>& argv) {
     }
     // What the file gives is printed even when it breaks off, but the
     // exit code and standard error say that it did.
-    return archive.LastStatus() == rg_StoreStatus::Ok ? 0 : ArchiveFailure("the draws could not be read to their end: ");
+    return archive.LastStatus() == rg_StoreStatus::Ok ? 0 : StoreFailure("the draws could not be read to their end: ");
   }
   if (action == "export") {
     const std::string text = archive.Export(lottery);
-    if (archive.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the draws could not be read: ");
+    if (archive.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the draws could not be read: ");
     std::cout << text;
     return std::cout.good() ? 0 : 1;
   }
   const auto result = archive.Import(lottery, csv, Clock::System().Now());
   if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: " << words[1] << ": nothing was imported\n";
-    return ArchiveFailure("the draws could not be stored: ");
+    return StoreFailure("the draws could not be stored: ");
   }
   if (!result.ok) {
     std::cerr << "xyh-cli: " << words[1] << ": " << result.message << "; nothing was imported\n";

@@ -6,11 +6,11 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/Common.h"
 #include "cli/HistoryTransfer.h"
 #include "cli/Terminal.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
-#include "platform/Folders.h"
 #include "platform/Utf.h"
 
 using namespace rg_com_ptl_xyh;
@@ -18,14 +18,6 @@ using namespace rg_com_ptl_xyh;
 namespace xyh_cli {
 
 namespace {
-
-// Says on standard error why the store failed; exit code 1.
-int StoreFailure(const char* what) {
-  const rg_EasyDb& store = rg_EasyDb::Process();
-  std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
-            << PathToUtf8(store.Path()) << "\n";
-  return 1;
-}
 
 Json::Value RecordJson(const rg_YsModel& r) {
   Json::Value v(Json::objectValue);
@@ -44,33 +36,7 @@ Json::Value RecordJson(const rg_YsModel& r) {
   return v;
 }
 
-std::string WriteJson(const Json::Value& v) {
-  Json::StreamWriterBuilder builder;
-  builder["emitUTF8"] = true;
-  builder["indentation"] = "  ";
-  return JsonTerminalSafe(Json::writeString(builder, v));
-}
-
 }  // namespace
-
-std::filesystem::path HomeFor(const std::optional<std::string>& home) {
-  if (home && home->find_first_not_of(" \t") == std::string::npos) {
-    throw UsageError{"--home needs a folder; it was given empty"};
-  }
-  std::optional<std::filesystem::path> option;
-  if (home) option = PathFromUtf8(*home);
-  return ResolveHome(option).dir;
-}
-
-bool OpenStore(const std::optional<std::string>& home) {
-  const std::filesystem::path dir = HomeFor(home);
-  if (rg_EasyDb::Process().Open(dir) == rg_EasyDb::OpenResult::Failed) {
-    std::cerr << "xyh-cli: the history cannot be opened: "
-              << PathToUtf8(rg_EasyDb::FileIn(dir)) << "\n";
-    return false;
-  }
-  return true;
-}
 
 int RunHistory(const std::vector<std::string>& argv) {
   const Args args(argv, {"home", "format", "output"}, {"json"});
@@ -101,7 +67,7 @@ int RunHistory(const std::vector<std::string>& argv) {
         item["ysname"] = ToUtf8(e.name);
         list.append(item);
       }
-      std::cout << WriteJson(list) << "\n";
+      std::cout << TerminalJsonText(list) << "\n";
     } else {
       for (const auto& e : entries) std::cout << e.id << "\t" << TerminalSafe(ToUtf8(e.name)) << "\n";
     }
@@ -121,7 +87,7 @@ int RunHistory(const std::vector<std::string>& argv) {
       v["cast"] = ReviewJson(r, Clock::System(), refusal);
       if (!refusal.empty()) v["castRefusal"] = ToUtf8(refusal);
     }
-    std::cout << WriteJson(v) << "\n";
+    std::cout << TerminalJsonText(v) << "\n";
     return 0;
   }
   if (!store.Delete(id)) {
