@@ -130,6 +130,177 @@ Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report, c
   return out;
 }
 
+// The options of one cast.
+Args ReadCastArgs(const std::vector<std::string>& argv) {
+  Args args(argv,
+            {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at", "lottery",
+             "title", "save", "note", "home"},
+            {"json"});
+  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+  if (const auto home = args.Get("home")) HomeFor(home);  // refuses a bad one before any work
+  return args;
+}
+
+// Refuses the combinations of options that make no cast.
+void CheckCastOptions(const Args& args, bool batch) {
+  const bool byNumber = args.Has("number");
+  const bool byTime = args.Has("time");
+  const bool byLines = args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong");
+  if (int(byNumber) + int(byTime) + int(byLines) > 1) {
+    throw UsageError{"choose one way of casting: --number, --time, or the lines (--lines, or --up/--down/--dong)"};
+  }
+  if (args.Has("lines") && (args.Has("up") || args.Has("down") || args.Has("dong"))) {
+    throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
+  }
+  if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
+  if (batch && (args.Has("save") || args.Has("note"))) throw UsageError{"--save and --note are not allowed in batch mode"};
+  if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
+  if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
+    throw UsageError{"--save needs a title that is not blank"};
+  }
+}
+
+// --now fixes the clock at a local time; without it the system clock runs.
+std::unique_ptr<FixedClock> FixedClockFor(const std::optional<std::string>& now) {
+  if (!now) return nullptr;
+  return std::make_unique<FixedClock>(ParseLocalTime(*now, "--now"), Clock::System().BiasMinutes());
+}
+
+// --lines: six characters, bottom line first.
+HandLines HandLinesFromText(const std::string& lines) {
+  if (lines.size() != 6) throw UsageError{"--lines takes six characters, bottom line first"};
+  std::array<LineForm, 6> forms{};
+  for (size_t i = 0; i < 6; ++i) {
+    switch (lines[i]) {
+      case '1': forms[i] = LineForm::Yang; break;
+      case '0': forms[i] = LineForm::Yin; break;
+      case 'O': case 'o': forms[i] = LineForm::MovingYang; break;
+      case 'X': case 'x': forms[i] = LineForm::MovingYin; break;
+      default:
+        throw UsageError{"--lines takes 1 (yang), 0 (yin), O (moving yang) and X (moving yin)"};
+    }
+  }
+  return LinesFromForms(forms);
+}
+
+// The hand-cast lines of --lines or of --up/--down/--dong, and when they
+// were cast.
+void ReadHandCast(const Args& args, const Clock& clock, rg_QiGuaModel& request) {
+  request.method = 2;
+  if (const auto lines = args.Get("lines")) {
+    const HandLines hand = HandLinesFromText(*lines);
+    request.upstr = hand.upper;
+    request.downstr = hand.lower;
+    request.dong = hand.dong;
+  } else {
+    CheckCode(args.Get("up"), "--up");
+    CheckCode(args.Get("down"), "--down");
+    request.upstr = U16(args.Get("up").value_or(""));
+    request.downstr = U16(args.Get("down").value_or(""));
+    if (const auto dong = args.Get("dong")) request.dong = ParseDong(*dong);
+    if (request.dong.size() == 6 && request.upstr.size() == 3 && request.downstr.size() == 3) {
+      CheckDongAgainstLines(*args.Get("up"), *args.Get("down"), request.dong);
+    }
+  }
+  request.castTime = args.Has("at") ? ParseLocalTime(*args.Get("at"), "--at") : clock.Now();
+}
+
+// What the casting panel would hold: the method and its entries, and the
+// person's sign. Whatever is missing is left for ValidateCast to refuse.
+rg_QiGuaModel CastRequest(const Args& args, const Clock& clock) {
+  rg_QiGuaModel request;
+  if (const auto number = args.Get("number")) {
+    if (!AllDigits(*number)) throw UsageError{"--number takes digits only; not \"" + *number + "\""};
+    // The history keeps at most 32 characters of it.
+    if (number->size() > 32) throw UsageError{"--number takes at most 32 digits"};
+    request.method = 1;
+    request.numberText = U16(*number);
+  } else if (const auto when = args.Get("time")) {
+    if (*when != "now" && *when != "draw") throw UsageError{"--time takes now or draw"};
+    request.method = 3;
+    request.timeChoice = *when == "now" ? 1 : 2;
+  } else if (args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong")) {
+    ReadHandCast(args, clock, request);
+  }
+  if (const auto zodiac = args.Get("zodiac")) request.zodiac = ParseZodiac(*zodiac);
+  return request;
+}
+
+// --lottery: whose draw schedule "--time draw" follows.
+int ParseCastLottery(const std::optional<std::string>& code) {
+  if (!code) return kLotteryDoubleColor;
+  if (code->empty() || code->size() > 6 || !AllDigits(*code)) throw UsageError{"--lottery takes a lottery code such as 101"};
+  const int lottery = std::stoi(*code);
+  if (!DrawClockTime(lottery)) {
+    throw UsageError{"--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
+                     *code};
+  }
+  return lottery;
+}
+
+// A cast for the next draw needs that draw to be a date the calendar holds.
+void CheckNextDrawInCalendar(const rg_QiGuaModel& request, int lottery, const Clock& clock) {
+  if (request.method != 3 || request.timeChoice != 2) return;
+  const double now = clock.Now();
+  const DateParts parts = SplitDate(now);
+  const auto shift = DrawDayShift(lottery, parts.weekday, parts.hour);
+  if (shift && SplitDate(AddDays(now, *shift)).year > 9999) {
+    throw UsageError{"--now leaves no next draw before 9999-12-31"};
+  }
+}
+
+// Casts a request ValidateCast accepted into report, as the window's 演算
+// does, and derives its numbers.
+DerivedNumbers CastReport(rg_GuaReport& report, const Clock& clock, int lottery,
+                          const CastVerdict& verdict, rg_QiGuaModel& request) {
+  // As in the window: the finished reading builds the number profile.
+  report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
+  rg_CastDispatch dispatch(clock, report);
+  dispatch.SetLottery(lottery);
+  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict.code, verdict.message, request);
+  return DeriveNumbers(report.Analysis().profile);
+}
+
+// --save works like the window's "保存": title plus the cast's date. Empty
+// without --save; a failure is also said on standard error.
+std::optional<bool> SaveCast(const Args& args, const rg_GuaReport& report) {
+  const auto saveTitle = args.Get("save");
+  if (!saveTitle) return std::nullopt;
+  const bool saved = OpenStore(args.Get("home")) &&
+                     rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
+                                                              U16(args.Get("note").value_or(""))));
+  if (!saved && rg_EasyDb::Process().Connected()) {
+    std::cerr << "xyh-cli: " << U8(StoreStatusText(rg_EasyDb::Process().LastStatus())) << ": "
+              << PathToUtf8(rg_EasyDb::Process().Path()) << "\n";
+  }
+  return saved;
+}
+
+// The cast as text: time, number, header, titles, the grid with its line
+// drawings, the reading and the result.
+void PrintCastText(const rg_QiGuaModel& request, const rg_GuaReport& report,
+                   const std::u16string& result) {
+  std::cout << "起卦时间: " << FormatLocalTime(request.castTime) << "\n";
+  if (!request.numberText.empty()) std::cout << "推算数字: " << U8(request.numberText) << "\n";
+  std::cout << U8(report.Header()) << "\n\n";
+  std::cout << U8(report.PrimaryTitle()) << "    " << U8(report.ChangedTitle()) << "\n";
+  const auto headings = rg_GuaReport::ColumnHeadings();
+  for (size_t c = 0; c < headings.size(); ++c) {
+    const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+    std::cout << (drawing ? Pad(headings[c], 3) + " " : Pad(headings[c], 2)) << " ";
+  }
+  std::cout << "\n";
+  for (const auto& row : report.Cells()) {
+    for (size_t c = 0; c < row.size(); ++c) {
+      const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+      std::cout << (drawing ? " " + LineDrawing(row[c]) + " " : Pad(row[c], 2)) << " ";
+    }
+    std::cout << "\n";
+  }
+  std::cout << "\n" << WithoutCarriageReturns(U8(report.Reading())) << "\n";
+  std::cout << WithoutCarriageReturns(U8(result));
+}
+
 }  // namespace
 
 int ParseZodiac(const std::string& text) {
@@ -157,97 +328,14 @@ int RunCast(const std::vector<std::string>& argv) {
 }
 
 int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool batch) {
-  const Args args(argv,
-                  {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
-                   "lottery", "title", "save", "note", "home"},
-                  {"json"});
-  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
-  if (const auto home = args.Get("home")) HomeFor(home);  // refuses a bad one before any work
-
-  std::unique_ptr<FixedClock> fixed;
-  if (const auto now = args.Get("now")) fixed = std::make_unique<FixedClock>(ParseLocalTime(*now, "--now"), Clock::System().BiasMinutes());
+  const Args args = ReadCastArgs(argv);
+  const std::unique_ptr<FixedClock> fixed = FixedClockFor(args.Get("now"));
   const Clock& clock = fixed ? static_cast<const Clock&>(*fixed) : Clock::System();
+  CheckCastOptions(args, batch);
 
-  rg_QiGuaModel request;
-  const bool byNumber = args.Has("number");
-  const bool byTime = args.Has("time");
-  const bool byLines = args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong");
-  if (int(byNumber) + int(byTime) + int(byLines) > 1) {
-    throw UsageError{"choose one way of casting: --number, --time, or the lines (--lines, or --up/--down/--dong)"};
-  }
-  if (args.Has("lines") && (args.Has("up") || args.Has("down") || args.Has("dong"))) {
-    throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
-  }
-  if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
-  if (batch && (args.Has("save") || args.Has("note"))) throw UsageError{"--save and --note are not allowed in batch mode"};
-  if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
-  if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
-    throw UsageError{"--save needs a title that is not blank"};
-  }
-
-  if (byNumber) {
-    const std::string number = *args.Get("number");
-    if (!AllDigits(number)) throw UsageError{"--number takes digits only; not \"" + number + "\""};
-    // The history keeps at most 32 characters of it.
-    if (number.size() > 32) throw UsageError{"--number takes at most 32 digits"};
-    request.method = 1;
-    request.numberText = U16(number);
-  } else if (byTime) {
-    const std::string when = *args.Get("time");
-    if (when != "now" && when != "draw") throw UsageError{"--time takes now or draw"};
-    request.method = 3;
-    request.timeChoice = when == "now" ? 1 : 2;
-  } else if (byLines) {
-    request.method = 2;
-    if (const auto lines = args.Get("lines")) {
-      if (lines->size() != 6) throw UsageError{"--lines takes six characters, bottom line first"};
-      std::array<LineForm, 6> forms{};
-      for (size_t i = 0; i < 6; ++i) {
-        switch ((*lines)[i]) {
-          case '1': forms[i] = LineForm::Yang; break;
-          case '0': forms[i] = LineForm::Yin; break;
-          case 'O': case 'o': forms[i] = LineForm::MovingYang; break;
-          case 'X': case 'x': forms[i] = LineForm::MovingYin; break;
-          default:
-            throw UsageError{"--lines takes 1 (yang), 0 (yin), O (moving yang) and X (moving yin)"};
-        }
-      }
-      const HandLines hand = LinesFromForms(forms);
-      request.upstr = hand.upper;
-      request.downstr = hand.lower;
-      request.dong = hand.dong;
-    } else {
-      CheckCode(args.Get("up"), "--up");
-      CheckCode(args.Get("down"), "--down");
-      request.upstr = U16(args.Get("up").value_or(""));
-      request.downstr = U16(args.Get("down").value_or(""));
-      if (const auto dong = args.Get("dong")) request.dong = ParseDong(*dong);
-      if (request.dong.size() == 6 && request.upstr.size() == 3 && request.downstr.size() == 3) {
-        CheckDongAgainstLines(*args.Get("up"), *args.Get("down"), request.dong);
-      }
-    }
-    request.castTime = args.Has("at") ? ParseLocalTime(*args.Get("at"), "--at") : clock.Now();
-  }
-  if (const auto zodiac = args.Get("zodiac")) request.zodiac = ParseZodiac(*zodiac);
-
-  int lottery = kLotteryDoubleColor;
-  if (const auto code = args.Get("lottery")) {
-    if (code->empty() || code->size() > 6 || !AllDigits(*code)) throw UsageError{"--lottery takes a lottery code such as 101"};
-    lottery = std::stoi(*code);
-    if (!DrawClockTime(lottery)) {
-      throw UsageError{"--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
-                       *code};
-    }
-  }
-  if (request.method == 3 && request.timeChoice == 2) {
-    // The next draw must still be a date the calendar holds.
-    const double now = clock.Now();
-    const DateParts parts = SplitDate(now);
-    const auto shift = DrawDayShift(lottery, parts.weekday, parts.hour);
-    if (shift && SplitDate(AddDays(now, *shift)).year > 9999) {
-      throw UsageError{"--now leaves no next draw before 9999-12-31"};
-    }
-  }
+  rg_QiGuaModel request = CastRequest(args, clock);
+  const int lottery = ParseCastLottery(args.Get("lottery"));
+  CheckNextDrawInCalendar(request, lottery, clock);
 
   const auto verdict = ValidateCast(request);
   if (!verdict || verdict->code <= 0) {
@@ -257,27 +345,11 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
   }
 
   rg_GuaReport report;
-  // As in the window: the finished reading builds the number profile.
-  report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
-  rg_CastDispatch dispatch(clock, report);
-  dispatch.SetLottery(lottery);
-  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
-  const DerivedNumbers numbers = DeriveNumbers(report.Analysis().profile);
+  const DerivedNumbers numbers = CastReport(report, clock, lottery, *verdict, request);
   const std::u16string result = FillResultText(numbers);
   const auto title = args.Get("title");
-
-  // Saving works like the window's "保存": title plus the cast's date.
-  std::optional<bool> saved;
-  if (const auto saveTitle = args.Get("save")) {
-    saved = OpenStore(args.Get("home")) &&
-            rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
-                                                     U16(args.Get("note").value_or(""))));
-  }
+  const std::optional<bool> saved = SaveCast(args, report);
   const char* saveMessage = saved ? (*saved ? "保存成功" : "保存失败") : nullptr;
-  if (saved && !*saved && rg_EasyDb::Process().Connected()) {
-    std::cerr << "xyh-cli: " << U8(StoreStatusText(rg_EasyDb::Process().LastStatus())) << ": "
-              << PathToUtf8(rg_EasyDb::Process().Path()) << "\n";
-  }
 
   if (args.Has("json") || batch) {
     Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes());
@@ -286,26 +358,7 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
     sink << TerminalJsonText(out, batch ? JsonLayout::kOneLine : JsonLayout::kIndented) << "\n";
     return saved.value_or(true) ? 0 : 1;
   }
-
-  std::cout << "起卦时间: " << FormatLocalTime(request.castTime) << "\n";
-  if (!request.numberText.empty()) std::cout << "推算数字: " << U8(request.numberText) << "\n";
-  std::cout << U8(report.Header()) << "\n\n";
-  std::cout << U8(report.PrimaryTitle()) << "    " << U8(report.ChangedTitle()) << "\n";
-  const auto headings = rg_GuaReport::ColumnHeadings();
-  for (size_t c = 0; c < headings.size(); ++c) {
-    const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
-    std::cout << (drawing ? Pad(headings[c], 3) + " " : Pad(headings[c], 2)) << " ";
-  }
-  std::cout << "\n";
-  for (const auto& row : report.Cells()) {
-    for (size_t c = 0; c < row.size(); ++c) {
-      const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
-      std::cout << (drawing ? " " + LineDrawing(row[c]) + " " : Pad(row[c], 2)) << " ";
-    }
-    std::cout << "\n";
-  }
-  std::cout << "\n" << WithoutCarriageReturns(U8(report.Reading())) << "\n";
-  std::cout << WithoutCarriageReturns(U8(result));
+  PrintCastText(request, report, result);
   if (title) {
     std::cout << "\n名称: " << TerminalSafe(U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname))
               << "\n";
@@ -336,11 +389,7 @@ Json::Value ReviewJson(const rg_YsModel& record, const Clock& clock, std::u16str
     return Json::Value(Json::nullValue);
   }
   rg_GuaReport report;
-  report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
-  rg_CastDispatch dispatch(clock, report);
-  dispatch.SetLottery(kLotteryDoubleColor);
-  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
-  const DerivedNumbers numbers = DeriveNumbers(report.Analysis().profile);
+  const DerivedNumbers numbers = CastReport(report, clock, kLotteryDoubleColor, *verdict, request);
   return CastJson(request, report, numbers, FillResultText(numbers), clock.BiasMinutes());
 }
 
