@@ -36,6 +36,53 @@ Json::Value RecordJson(const rg_YsModel& r) {
   return v;
 }
 
+int ListCasts(rg_EasyDb& store, bool json) {
+  // What the file gives is printed even when it breaks off, but the
+  // exit code and standard error say that it did.
+  const auto entries = store.List();
+  const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
+  if (json) {
+    Json::Value list(Json::arrayValue);
+    for (const auto& e : entries) {
+      Json::Value item(Json::objectValue);
+      item["_id"] = static_cast<Json::Int64>(e.id);
+      item["ysname"] = ToUtf8(e.name);
+      list.append(item);
+    }
+    std::cout << TerminalJsonText(list) << "\n";
+  } else {
+    for (const auto& e : entries) std::cout << e.id << "\t" << TerminalSafe(ToUtf8(e.name)) << "\n";
+  }
+  return complete ? 0 : StoreFailure("the history could not be read to its end: ");
+}
+
+int ShowCast(rg_EasyDb& store, std::int64_t id, bool json) {
+  const rg_YsModel r = store.Load(id);
+  if (r._id != id) {
+    if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("");
+    std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
+    return 1;
+  }
+  Json::Value v = RecordJson(r);
+  if (json) {
+    // The reading and numbers as the window's review shows them.
+    std::u16string refusal;
+    v["cast"] = ReviewJson(r, Clock::System(), refusal);
+    if (!refusal.empty()) v["castRefusal"] = ToUtf8(refusal);
+  }
+  std::cout << TerminalJsonText(v) << "\n";
+  return 0;
+}
+
+int DeleteCast(rg_EasyDb& store, std::int64_t id) {
+  if (!store.Delete(id)) {
+    std::cerr << "删除失败\n";
+    return StoreFailure("");
+  }
+  std::cout << "deleted " << id << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int RunHistory(const std::vector<std::string>& argv) {
@@ -53,49 +100,9 @@ int RunHistory(const std::vector<std::string>& argv) {
   HomeFor(args.Get("home"));  // refuses a bad --home before anything opens
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
-
-  if (action == "list") {
-    // What the file gives is printed even when it breaks off, but the
-    // exit code and standard error say that it did.
-    const auto entries = store.List();
-    const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
-    if (args.Has("json")) {
-      Json::Value list(Json::arrayValue);
-      for (const auto& e : entries) {
-        Json::Value item(Json::objectValue);
-        item["_id"] = static_cast<Json::Int64>(e.id);
-        item["ysname"] = ToUtf8(e.name);
-        list.append(item);
-      }
-      std::cout << TerminalJsonText(list) << "\n";
-    } else {
-      for (const auto& e : entries) std::cout << e.id << "\t" << TerminalSafe(ToUtf8(e.name)) << "\n";
-    }
-    return complete ? 0 : StoreFailure("the history could not be read to its end: ");
-  }
-  if (action == "show") {
-    const rg_YsModel r = store.Load(id);
-    if (r._id != id) {
-      if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("");
-      std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
-      return 1;
-    }
-    Json::Value v = RecordJson(r);
-    if (args.Has("json")) {
-      // The reading and numbers as the window's review shows them.
-      std::u16string refusal;
-      v["cast"] = ReviewJson(r, Clock::System(), refusal);
-      if (!refusal.empty()) v["castRefusal"] = ToUtf8(refusal);
-    }
-    std::cout << TerminalJsonText(v) << "\n";
-    return 0;
-  }
-  if (!store.Delete(id)) {
-    std::cerr << "删除失败\n";
-    return StoreFailure("");
-  }
-  std::cout << "deleted " << id << "\n";
-  return 0;
+  if (action == "list") return ListCasts(store, args.Has("json"));
+  if (action == "show") return ShowCast(store, id, args.Has("json"));
+  return DeleteCast(store, id);
 }
 
 }  // namespace xyh_cli
