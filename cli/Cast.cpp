@@ -3,7 +3,6 @@
 #include <json/json.h>
 
 #include <array>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string_view>
@@ -22,7 +21,6 @@
 #include "engine/Symbols.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
-#include "platform/Folders.h"
 #include "platform/Utf.h"
 
 using namespace rg_com_ptl_xyh;
@@ -269,10 +267,7 @@ std::optional<bool> SaveCast(const Args& args, const rg_GuaReport& report) {
   const bool saved = OpenStore(args.Get("home")) &&
                      rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
                                                               U16(args.Get("note").value_or(""))));
-  if (!saved && rg_EasyDb::Process().Connected()) {
-    std::cerr << "xyh-cli: " << U8(StoreStatusText(rg_EasyDb::Process().LastStatus())) << ": "
-              << PathToUtf8(rg_EasyDb::Process().Path()) << "\n";
-  }
+  if (!saved && rg_EasyDb::Process().Connected()) StoreFailure("");
   return saved;
 }
 
