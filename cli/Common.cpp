@@ -29,8 +29,8 @@ std::filesystem::path HomeFor(const std::optional<std::string>& home) {
 bool OpenStore(const std::optional<std::string>& home) {
   const std::filesystem::path dir = HomeFor(home);
   if (rg_EasyDb::Process().Open(dir) == rg_EasyDb::OpenResult::Failed) {
-    std::cerr << "xyh-cli: the history cannot be opened: "
-              << PathToUtf8(rg_EasyDb::FileIn(dir)) << "\n";
+    std::cerr << "xyh-cli: the history cannot be opened: " << PathToUtf8(rg_EasyDb::FileIn(dir))
+              << "\n";
     return false;
   }
   return true;

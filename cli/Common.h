@@ -41,7 +41,6 @@ enum class JsonLayout { kIndented, kOneLine };
 std::string JsonText(const Json::Value& value, JsonLayout layout = JsonLayout::kIndented);
 // The same, with the characters a terminal would obey escaped (see
 // JsonTerminalSafe); for values that hold saved titles and notes.
-std::string TerminalJsonText(const Json::Value& value,
-                             JsonLayout layout = JsonLayout::kIndented);
+std::string TerminalJsonText(const Json::Value& value, JsonLayout layout = JsonLayout::kIndented);
 
 }  // namespace xyh_cli
