@@ -9,6 +9,7 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/Common.h"
 
 namespace xyh_cli {
 
@@ -88,10 +89,7 @@ void WriteError(std::ostream& out, long number, const std::string& message) {
   Json::Value v(Json::objectValue);
   v["line"] = static_cast<Json::Int64>(number);
   v["error"] = message;
-  Json::StreamWriterBuilder builder;
-  builder["emitUTF8"] = true;
-  builder["indentation"] = "";
-  out << Json::writeString(builder, v) << "\n";
+  out << JsonText(v, JsonLayout::kOneLine) << "\n";
 }
 
 }  // namespace

@@ -3,14 +3,13 @@
 #include <json/json.h>
 
 #include <array>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string_view>
 
 #include "cli/Args.h"
 #include "cli/ChartJson.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "cli/Terminal.h"
 #include "derive/Derive.h"
 #include "derive/ResultText.h"
@@ -22,7 +21,6 @@
 #include "engine/Symbols.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
-#include "platform/Folders.h"
 #include "platform/Utf.h"
 
 using namespace rg_com_ptl_xyh;
@@ -130,79 +128,19 @@ Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report, c
   return out;
 }
 
-}  // namespace
-
-int ParseZodiac(const std::string& text) {
-  static constexpr std::u16string_view kSigns[] = {u"子鼠", u"丑牛", u"寅虎", u"卯兔",
-                                                   u"辰龙", u"巳蛇", u"午马", u"未羊",
-                                                   u"申猴", u"酉鸡", u"戌狗", u"亥猪"};
-  if (!text.empty() && text.size() <= 2 && AllDigits(text)) {
-    const int n = std::stoi(text);
-    if (n >= 1 && n <= 12) return n;
-  }
-  const std::u16string u = U16(text);
-  if (const int n = BranchNumber(u); n != 0) return n;
-  for (int i = 0; i < 12; ++i) {
-    if (u == kSigns[i]) return i + 1;
-  }
-  throw UsageError{"--zodiac takes 1..12, a branch such as 子, or a sign such as 子鼠; not \"" +
-                   text + "\""};
-}
-
-double ParseLocalTime(const std::string& text, const std::string& option) {
-  const auto bad = [&] {
-    return UsageError{option + " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" +
-                      text + "\""};
-  };
-  // Read by hand: a regular expression costs more to build than a cast.
-  static constexpr std::string_view kForm = "0000-00-00 00:00:00.000";
-  if (text.size() != 19 && text.size() != kForm.size()) throw bad();
-  for (size_t i = 0; i < text.size(); ++i) {
-    const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) throw bad();
-  }
-  const auto field = [&](size_t at, size_t length) { return std::stoi(text.substr(at, length)); };
-  const int y = field(0, 4), mo = field(5, 2), d = field(8, 2);
-  const int h = field(11, 2), mi = field(14, 2), s = field(17, 2);
-  const int ms = text.size() > 19 ? field(20, 3) : 0;
-  const double date = MakeDate(y, mo, d, h, mi, s, ms);
-  const DateParts p = SplitDate(date);
-  // MakeDate clamps; a clamped part means the text named no real moment.
-  if (p.year != y || p.month != mo || p.day != d || p.hour != h || p.minute != mi ||
-      p.second != s) {
-    throw bad();
-  }
-  return date;
-}
-
-std::string FormatLocalTime(double date) {
-  const DateParts p = SplitDate(date);
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day,
-                p.hour, p.minute, p.second, p.millisecond);
-  return buf;
-}
-
-int RunCast(const std::vector<std::string>& argv) {
-  if (std::find(argv.begin(), argv.end(), "--batch") != argv.end()) {
-    return RunCastBatch(argv, std::cin, std::cout);
-  }
-  return RunCastTo(argv, std::cout, false);
-}
-
-int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool batch) {
-  const Args args(argv,
-                  {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at",
-                   "lottery", "title", "save", "note", "home"},
-                  {"json"});
+// The options of one cast.
+Args ReadCastArgs(const std::vector<std::string>& argv) {
+  Args args(argv,
+            {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at", "lottery",
+             "title", "save", "note", "home"},
+            {"json"});
   if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
   if (const auto home = args.Get("home")) HomeFor(home);  // refuses a bad one before any work
+  return args;
+}
 
-  std::unique_ptr<FixedClock> fixed;
-  if (const auto now = args.Get("now")) fixed = std::make_unique<FixedClock>(ParseLocalTime(*now, "--now"), Clock::System().BiasMinutes());
-  const Clock& clock = fixed ? static_cast<const Clock&>(*fixed) : Clock::System();
-
-  rg_QiGuaModel request;
+// Refuses the combinations of options that make no cast.
+void CheckCastOptions(const Args& args, bool batch) {
   const bool byNumber = args.Has("number");
   const bool byTime = args.Has("time");
   const bool byLines = args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong");
@@ -218,112 +156,125 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
   }
+}
 
-  if (byNumber) {
-    const std::string number = *args.Get("number");
-    if (!AllDigits(number)) throw UsageError{"--number takes digits only; not \"" + number + "\""};
-    // The history keeps at most 32 characters of it.
-    if (number.size() > 32) throw UsageError{"--number takes at most 32 digits"};
-    request.method = 1;
-    request.numberText = U16(number);
-  } else if (byTime) {
-    const std::string when = *args.Get("time");
-    if (when != "now" && when != "draw") throw UsageError{"--time takes now or draw"};
-    request.method = 3;
-    request.timeChoice = when == "now" ? 1 : 2;
-  } else if (byLines) {
-    request.method = 2;
-    if (const auto lines = args.Get("lines")) {
-      if (lines->size() != 6) throw UsageError{"--lines takes six characters, bottom line first"};
-      std::array<LineForm, 6> forms{};
-      for (size_t i = 0; i < 6; ++i) {
-        switch ((*lines)[i]) {
-          case '1': forms[i] = LineForm::Yang; break;
-          case '0': forms[i] = LineForm::Yin; break;
-          case 'O': case 'o': forms[i] = LineForm::MovingYang; break;
-          case 'X': case 'x': forms[i] = LineForm::MovingYin; break;
-          default:
-            throw UsageError{"--lines takes 1 (yang), 0 (yin), O (moving yang) and X (moving yin)"};
-        }
-      }
-      const HandLines hand = LinesFromForms(forms);
-      request.upstr = hand.upper;
-      request.downstr = hand.lower;
-      request.dong = hand.dong;
-    } else {
-      CheckCode(args.Get("up"), "--up");
-      CheckCode(args.Get("down"), "--down");
-      request.upstr = U16(args.Get("up").value_or(""));
-      request.downstr = U16(args.Get("down").value_or(""));
-      if (const auto dong = args.Get("dong")) request.dong = ParseDong(*dong);
-      if (request.dong.size() == 6 && request.upstr.size() == 3 && request.downstr.size() == 3) {
-        CheckDongAgainstLines(*args.Get("up"), *args.Get("down"), request.dong);
-      }
+// --now fixes the clock at a local time; without it the system clock runs.
+std::unique_ptr<FixedClock> FixedClockFor(const std::optional<std::string>& now) {
+  if (!now) return nullptr;
+  return std::make_unique<FixedClock>(ParseLocalTime(*now, "--now"), Clock::System().BiasMinutes());
+}
+
+// --lines: six characters, bottom line first.
+HandLines HandLinesFromText(const std::string& lines) {
+  if (lines.size() != 6) throw UsageError{"--lines takes six characters, bottom line first"};
+  std::array<LineForm, 6> forms{};
+  for (size_t i = 0; i < 6; ++i) {
+    switch (lines[i]) {
+      case '1': forms[i] = LineForm::Yang; break;
+      case '0': forms[i] = LineForm::Yin; break;
+      case 'O': case 'o': forms[i] = LineForm::MovingYang; break;
+      case 'X': case 'x': forms[i] = LineForm::MovingYin; break;
+      default:
+        throw UsageError{"--lines takes 1 (yang), 0 (yin), O (moving yang) and X (moving yin)"};
     }
-    request.castTime = args.Has("at") ? ParseLocalTime(*args.Get("at"), "--at") : clock.Now();
+  }
+  return LinesFromForms(forms);
+}
+
+// The hand-cast lines of --lines or of --up/--down/--dong, and when they
+// were cast.
+void ReadHandCast(const Args& args, const Clock& clock, rg_QiGuaModel& request) {
+  request.method = 2;
+  if (const auto lines = args.Get("lines")) {
+    const HandLines hand = HandLinesFromText(*lines);
+    request.upstr = hand.upper;
+    request.downstr = hand.lower;
+    request.dong = hand.dong;
+  } else {
+    CheckCode(args.Get("up"), "--up");
+    CheckCode(args.Get("down"), "--down");
+    request.upstr = U16(args.Get("up").value_or(""));
+    request.downstr = U16(args.Get("down").value_or(""));
+    if (const auto dong = args.Get("dong")) request.dong = ParseDong(*dong);
+    if (request.dong.size() == 6 && request.upstr.size() == 3 && request.downstr.size() == 3) {
+      CheckDongAgainstLines(*args.Get("up"), *args.Get("down"), request.dong);
+    }
+  }
+  request.castTime = args.Has("at") ? ParseLocalTime(*args.Get("at"), "--at") : clock.Now();
+}
+
+// What the casting panel would hold: the method and its entries, and the
+// person's sign. Whatever is missing is left for ValidateCast to refuse.
+rg_QiGuaModel CastRequest(const Args& args, const Clock& clock) {
+  rg_QiGuaModel request;
+  if (const auto number = args.Get("number")) {
+    if (!AllDigits(*number)) throw UsageError{"--number takes digits only; not \"" + *number + "\""};
+    // The history keeps at most 32 characters of it.
+    if (number->size() > 32) throw UsageError{"--number takes at most 32 digits"};
+    request.method = 1;
+    request.numberText = U16(*number);
+  } else if (const auto when = args.Get("time")) {
+    if (*when != "now" && *when != "draw") throw UsageError{"--time takes now or draw"};
+    request.method = 3;
+    request.timeChoice = *when == "now" ? 1 : 2;
+  } else if (args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong")) {
+    ReadHandCast(args, clock, request);
   }
   if (const auto zodiac = args.Get("zodiac")) request.zodiac = ParseZodiac(*zodiac);
+  return request;
+}
 
-  int lottery = kLotteryDoubleColor;
-  if (const auto code = args.Get("lottery")) {
-    if (code->empty() || code->size() > 6 || !AllDigits(*code)) throw UsageError{"--lottery takes a lottery code such as 101"};
-    lottery = std::stoi(*code);
-    if (!DrawClockTime(lottery)) {
-      throw UsageError{"--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
-                       *code};
-    }
+// --lottery: whose draw schedule "--time draw" follows.
+int ParseCastLottery(const std::optional<std::string>& code) {
+  if (!code) return kLotteryDoubleColor;
+  if (code->empty() || code->size() > 6 || !AllDigits(*code)) throw UsageError{"--lottery takes a lottery code such as 101"};
+  const int lottery = std::stoi(*code);
+  if (!DrawClockTime(lottery)) {
+    throw UsageError{"--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
+                     *code};
   }
-  if (request.method == 3 && request.timeChoice == 2) {
-    // The next draw must still be a date the calendar holds.
-    const double now = clock.Now();
-    const DateParts parts = SplitDate(now);
-    const auto shift = DrawDayShift(lottery, parts.weekday, parts.hour);
-    if (shift && SplitDate(AddDays(now, *shift)).year > 9999) {
-      throw UsageError{"--now leaves no next draw before 9999-12-31"};
-    }
-  }
+  return lottery;
+}
 
-  const auto verdict = ValidateCast(request);
-  if (!verdict || verdict->code <= 0) {
-    if (batch) throw UsageError{U8(verdict ? verdict->message : u"未选择推算条件")};
-    std::cerr << U8(verdict ? verdict->message : u"未选择推算条件") << "\n";
-    return 2;
+// A cast for the next draw needs that draw to be a date the calendar holds.
+void CheckNextDrawInCalendar(const rg_QiGuaModel& request, int lottery, const Clock& clock) {
+  if (request.method != 3 || request.timeChoice != 2) return;
+  const double now = clock.Now();
+  const DateParts parts = SplitDate(now);
+  const auto shift = DrawDayShift(lottery, parts.weekday, parts.hour);
+  if (shift && SplitDate(AddDays(now, *shift)).year > 9999) {
+    throw UsageError{"--now leaves no next draw before 9999-12-31"};
   }
+}
 
-  rg_GuaReport report;
+// Casts a request ValidateCast accepted into report, as the window's 演算
+// does, and derives its numbers.
+DerivedNumbers CastReport(rg_GuaReport& report, const Clock& clock, int lottery,
+                          const CastVerdict& verdict, rg_QiGuaModel& request) {
   // As in the window: the finished reading builds the number profile.
   report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
   rg_CastDispatch dispatch(clock, report);
   dispatch.SetLottery(lottery);
-  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
-  const DerivedNumbers numbers = DeriveNumbers(report.Analysis().profile);
-  const std::u16string result = FillResultText(numbers);
-  const auto title = args.Get("title");
+  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict.code, verdict.message, request);
+  return DeriveNumbers(report.Analysis().profile);
+}
 
-  // Saving works like the window's "保存": title plus the cast's date.
-  std::optional<bool> saved;
-  if (const auto saveTitle = args.Get("save")) {
-    saved = OpenStore(args.Get("home")) &&
-            rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
-                                                     U16(args.Get("note").value_or(""))));
-  }
-  const char* saveMessage = saved ? (*saved ? "保存成功" : "保存失败") : nullptr;
-  if (saved && !*saved && rg_EasyDb::Process().Connected()) {
-    std::cerr << "xyh-cli: " << U8(StoreStatusText(rg_EasyDb::Process().LastStatus())) << ": "
-              << PathToUtf8(rg_EasyDb::Process().Path()) << "\n";
-  }
+// --save works like the window's "保存": title plus the cast's date. Empty
+// without --save; a failure is also said on standard error.
+std::optional<bool> SaveCast(const Args& args, const rg_GuaReport& report) {
+  const auto saveTitle = args.Get("save");
+  if (!saveTitle) return std::nullopt;
+  const bool saved = OpenStore(args.Get("home")) &&
+                     rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
+                                                              U16(args.Get("note").value_or(""))));
+  if (!saved && rg_EasyDb::Process().Connected()) StoreFailure("");
+  return saved;
+}
 
-  if (args.Has("json") || batch) {
-    Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes());
-    if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
-    Json::StreamWriterBuilder builder;
-    builder["emitUTF8"] = true;
-    builder["indentation"] = batch ? "" : "  ";
-    if (saveMessage) out["save"] = saveMessage;
-    sink << JsonTerminalSafe(Json::writeString(builder, out)) << "\n";
-    return saved.value_or(true) ? 0 : 1;
-  }
-
+// The cast as text: time, number, header, titles, the grid with its line
+// drawings, the reading and the result.
+void PrintCastText(const rg_QiGuaModel& request, const rg_GuaReport& report,
+                   const std::u16string& result) {
   std::cout << "起卦时间: " << FormatLocalTime(request.castTime) << "\n";
   if (!request.numberText.empty()) std::cout << "推算数字: " << U8(request.numberText) << "\n";
   std::cout << U8(report.Header()) << "\n\n";
@@ -343,6 +294,66 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
   }
   std::cout << "\n" << WithoutCarriageReturns(U8(report.Reading())) << "\n";
   std::cout << WithoutCarriageReturns(U8(result));
+}
+
+}  // namespace
+
+int ParseZodiac(const std::string& text) {
+  static constexpr std::u16string_view kSigns[] = {u"子鼠", u"丑牛", u"寅虎", u"卯兔",
+                                                   u"辰龙", u"巳蛇", u"午马", u"未羊",
+                                                   u"申猴", u"酉鸡", u"戌狗", u"亥猪"};
+  if (!text.empty() && text.size() <= 2 && AllDigits(text)) {
+    const int n = std::stoi(text);
+    if (n >= 1 && n <= 12) return n;
+  }
+  const std::u16string u = U16(text);
+  if (const int n = BranchNumber(u); n != 0) return n;
+  for (int i = 0; i < 12; ++i) {
+    if (u == kSigns[i]) return i + 1;
+  }
+  throw UsageError{"--zodiac takes 1..12, a branch such as 子, or a sign such as 子鼠; not \"" +
+                   text + "\""};
+}
+
+int RunCast(const std::vector<std::string>& argv) {
+  if (std::find(argv.begin(), argv.end(), "--batch") != argv.end()) {
+    return RunCastBatch(argv, std::cin, std::cout);
+  }
+  return RunCastTo(argv, std::cout, false);
+}
+
+int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool batch) {
+  const Args args = ReadCastArgs(argv);
+  const std::unique_ptr<FixedClock> fixed = FixedClockFor(args.Get("now"));
+  const Clock& clock = fixed ? static_cast<const Clock&>(*fixed) : Clock::System();
+  CheckCastOptions(args, batch);
+
+  rg_QiGuaModel request = CastRequest(args, clock);
+  const int lottery = ParseCastLottery(args.Get("lottery"));
+  CheckNextDrawInCalendar(request, lottery, clock);
+
+  const auto verdict = ValidateCast(request);
+  if (!verdict || verdict->code <= 0) {
+    if (batch) throw UsageError{U8(verdict ? verdict->message : u"未选择推算条件")};
+    std::cerr << U8(verdict ? verdict->message : u"未选择推算条件") << "\n";
+    return 2;
+  }
+
+  rg_GuaReport report;
+  const DerivedNumbers numbers = CastReport(report, clock, lottery, *verdict, request);
+  const std::u16string result = FillResultText(numbers);
+  const auto title = args.Get("title");
+  const std::optional<bool> saved = SaveCast(args, report);
+  const char* saveMessage = saved ? (*saved ? "保存成功" : "保存失败") : nullptr;
+
+  if (args.Has("json") || batch) {
+    Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes());
+    if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
+    if (saveMessage) out["save"] = saveMessage;
+    sink << TerminalJsonText(out, batch ? JsonLayout::kOneLine : JsonLayout::kIndented) << "\n";
+    return saved.value_or(true) ? 0 : 1;
+  }
+  PrintCastText(request, report, result);
   if (title) {
     std::cout << "\n名称: " << TerminalSafe(U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname))
               << "\n";
@@ -373,11 +384,7 @@ Json::Value ReviewJson(const rg_YsModel& record, const Clock& clock, std::u16str
     return Json::Value(Json::nullValue);
   }
   rg_GuaReport report;
-  report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
-  rg_CastDispatch dispatch(clock, report);
-  dispatch.SetLottery(kLotteryDoubleColor);
-  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
-  const DerivedNumbers numbers = DeriveNumbers(report.Analysis().profile);
+  const DerivedNumbers numbers = CastReport(report, clock, kLotteryDoubleColor, *verdict, request);
   return CastJson(request, report, numbers, FillResultText(numbers), clock.BiasMinutes());
 }
 

@@ -19,11 +19,8 @@ int RunCastTo(const std::vector<std::string>& args, std::ostream& sink, bool bat
 // cast --batch: one cast per line of in, one line of JSON per cast to out.
 int RunCastBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out);
 
-// Shared readers, also used by other subcommands.
+// --zodiac: 1..12, a branch such as 子, or a sign such as 子鼠.
 int ParseZodiac(const std::string& text);
-// "YYYY-MM-DD HH:MM:SS[.mmm]" as a local day count.
-double ParseLocalTime(const std::string& text, const std::string& option);
-std::string FormatLocalTime(double date);
 
 // The cast a review of a saved record shows in the window, with the keys of
 // "cast --json"; null when the record makes no cast (refusal then holds the

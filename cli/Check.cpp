@@ -7,9 +7,7 @@
 #include <set>
 
 #include "cli/Args.h"
-#include "cli/Cast.h"
-#include "cli/Draws.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "cli/Terminal.h"
 #include "derive/SavedCast.h"
 #include "history/DrawArchive.h"
@@ -60,12 +58,6 @@ std::string Two(int n) {
   return buf;
 }
 
-Json::Value Array(const auto& numbers) {
-  Json::Value list(Json::arrayValue);
-  for (int n : numbers) list.append(n);
-  return list;
-}
-
 Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   Json::Value v(Json::objectValue);
   v["id"] = record ? Json::Value(static_cast<Json::Int64>(record->_id)) : Json::Value();
@@ -74,13 +66,13 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   const auto drawn = r.draw ? DoubleColorNumbers(*r.draw) : std::nullopt;
   v["issue"] = drawn ? Json::Value(ToUtf8(r.draw->issue)) : Json::Value();
   v["drawDate"] = drawn ? Json::Value(ToUtf8(DrawDateText(r.draw->date))) : Json::Value();
-  v["drawRed"] = drawn ? Array(drawn->red) : Json::Value();
+  v["drawRed"] = drawn ? JsonNumbers(drawn->red) : Json::Value();
   v["drawBlue"] = drawn ? Json::Value(drawn->blue) : Json::Value();
   Json::Value tickets(Json::arrayValue);
   for (const rg_TicketCheck& t : r.check.tickets) {
     Json::Value o(Json::objectValue);
-    o["red"] = Array(t.red);
-    o["hits"] = Array(t.hits);
+    o["red"] = JsonNumbers(t.red);
+    o["hits"] = JsonNumbers(t.hits);
     o["blueHit"] = t.blueHit;
     o["bets"] = t.bets;
     o["tier"] = t.tier;
@@ -135,11 +127,78 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
   }
 }
 
-std::string WriteJson(const Json::Value& v) {
-  Json::StreamWriterBuilder builder;
-  builder["emitUTF8"] = true;
-  builder["indentation"] = "  ";
-  return JsonTerminalSafe(Json::writeString(builder, v));
+// --red, --blue and --issue: one bought ticket, reds in ascending order.
+rg_PlayedNumbers ReadTicket(const Args& args) {
+  if (!args.Positional().empty()) throw UsageError{"give either saved cast ids or --red and --blue, not both"};
+  if (!args.Has("red")) throw UsageError{"--red takes the six red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
+  std::vector<int> red = ParseBalls(*args.Get("red"), "--red", 1, 33);
+  if (red.size() != 6) throw UsageError{"--red takes six red numbers; " + std::to_string(red.size()) + " given"};
+  std::vector<int> blue = ParseBalls(args.Get("blue").value_or(""), "--blue", 1, 16);
+  if (const auto issue = args.Get("issue");
+      issue && (issue->empty() || issue->size() > 16 || issue->find_first_not_of("0123456789") != std::string::npos)) {
+    throw UsageError{"--issue takes the digits of a stored draw's issue"};
+  }
+  std::sort(red.begin(), red.end());
+  rg_PlayedNumbers played;
+  played.tickets.push_back(red);
+  played.blues = blue;
+  return played;
+}
+
+// A bought ticket against the draw of --issue, or the newest one.
+int CheckTicket(const rg_PlayedNumbers& played, const std::optional<std::string>& issueOption,
+                const rg_DrawIndex& index, bool json) {
+  const std::u16string issue = FromUtf8(issueOption.value_or(""));
+  const rg_DrawEntry* draw = index.Find(issue);
+  if (draw == nullptr) {
+    if (!issue.empty()) throw UsageError{"no 双色球 draw with the issue " + *issueOption + " is stored"};
+    std::cerr << "xyh-cli: no 双色球 draw is stored yet; run xyh-cli draw or xyh-cli draws import FILE\n";
+    return 1;
+  }
+  const auto drawn = DoubleColorNumbers(*draw);
+  rg_CastResult r;
+  r.draw = draw;
+  r.check = ScoreTickets(played, &*drawn);
+  if (json) {
+    std::cout << TerminalJsonText(ResultJson(r, nullptr)) << "\n";
+  } else {
+    PrintResult(r, nullptr, played.blues);
+  }
+  return 0;
+}
+
+// Only the casts of ids; an id no saved cast has is refused.
+void KeepCasts(std::vector<rg_YsModel>& casts, const std::set<std::int64_t>& ids) {
+  std::set<std::int64_t> missing = ids;
+  std::erase_if(casts, [&](const rg_YsModel& c) {
+    missing.erase(c._id);
+    return ids.count(c._id) == 0;
+  });
+  if (!missing.empty()) {
+    std::string list;
+    for (auto id : missing) list += (list.empty() ? "" : ", ") + std::to_string(id);
+    throw UsageError{"no saved cast has the id " + list};
+  }
+}
+
+// Each saved cast cast again and checked against the draw it was made for.
+void CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index, bool json) {
+  rg_SavedCastDeriver deriver;
+  Json::Value out(Json::arrayValue);
+  bool first = true;
+  for (const rg_YsModel& cast : casts) {
+    const auto numbers = deriver.Derive(cast);
+    const rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
+                                         IsDrawTimeCast(cast.ysindex, cast.rot), index);
+    if (json) {
+      out.append(ResultJson(r, &cast));
+    } else {
+      if (!first) std::cout << "\n";
+      first = false;
+      PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{});
+    }
+  }
+  if (json) std::cout << TerminalJsonText(out) << "\n";
 }
 
 }  // namespace
@@ -147,18 +206,7 @@ std::string WriteJson(const Json::Value& v) {
 int RunCheck(const std::vector<std::string>& argv) {
   const Args args(argv, {"red", "blue", "issue", "home"}, {"json"});
   const bool ticket = args.Has("red") || args.Has("blue") || args.Has("issue");
-  std::vector<int> red, blue;
-  if (ticket) {
-    if (!args.Positional().empty()) throw UsageError{"give either saved cast ids or --red and --blue, not both"};
-    if (!args.Has("red")) throw UsageError{"--red takes the six red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
-    red = ParseBalls(*args.Get("red"), "--red", 1, 33);
-    if (red.size() != 6) throw UsageError{"--red takes six red numbers; " + std::to_string(red.size()) + " given"};
-    blue = ParseBalls(args.Get("blue").value_or(""), "--blue", 1, 16);
-    if (const auto issue = args.Get("issue");
-        issue && (issue->empty() || issue->size() > 16 || issue->find_first_not_of("0123456789") != std::string::npos)) {
-      throw UsageError{"--issue takes the digits of a stored draw's issue"};
-    }
-  }
+  const rg_PlayedNumbers played = ticket ? ReadTicket(args) : rg_PlayedNumbers{};
   std::set<std::int64_t> ids;
   for (const std::string& word : args.Positional()) ids.insert(ParseRecordId(word));
 
@@ -167,62 +215,13 @@ int RunCheck(const std::vector<std::string>& argv) {
   // A check against part of the draws or part of the casts would tell
   // wrong answers (pending, no prize): a read that breaks off is an error.
   const rg_DrawIndex index(rg_DrawArchive(store).DoubleColorDraws());
-  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the draws could not be read: ");
-
-  if (ticket) {
-    const std::u16string issue = FromUtf8(args.Get("issue").value_or(""));
-    const rg_DrawEntry* draw = index.Find(issue);
-    if (draw == nullptr) {
-      if (!issue.empty()) throw UsageError{"no 双色球 draw with the issue " + *args.Get("issue") + " is stored"};
-      std::cerr << "xyh-cli: no 双色球 draw is stored yet; run xyh-cli draw or xyh-cli draws import FILE\n";
-      return 1;
-    }
-    std::sort(red.begin(), red.end());
-    rg_PlayedNumbers played;
-    played.tickets.push_back(red);
-    played.blues = blue;
-    const auto drawn = DoubleColorNumbers(*draw);
-    rg_CastResult r;
-    r.draw = draw;
-    r.check = ScoreTickets(played, &*drawn);
-    if (args.Has("json")) {
-      std::cout << WriteJson(ResultJson(r, nullptr)) << "\n";
-    } else {
-      PrintResult(r, nullptr, blue);
-    }
-    return 0;
-  }
+  if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the draws could not be read: ");
+  if (ticket) return CheckTicket(played, args.Get("issue"), index, args.Has("json"));
 
   std::vector<rg_YsModel> casts = LoadAllCasts(store);
-  if (store.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the history could not be read: ");
-  if (!ids.empty()) {
-    std::set<std::int64_t> missing = ids;
-    std::erase_if(casts, [&](const rg_YsModel& c) {
-      missing.erase(c._id);
-      return ids.count(c._id) == 0;
-    });
-    if (!missing.empty()) {
-      std::string list;
-      for (auto id : missing) list += (list.empty() ? "" : ", ") + std::to_string(id);
-      throw UsageError{"no saved cast has the id " + list};
-    }
-  }
-  rg_SavedCastDeriver deriver;
-  Json::Value out(Json::arrayValue);
-  bool first = true;
-  for (const rg_YsModel& cast : casts) {
-    const auto numbers = deriver.Derive(cast);
-    const rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
-                                         IsDrawTimeCast(cast.ysindex, cast.rot), index);
-    if (args.Has("json")) {
-      out.append(ResultJson(r, &cast));
-    } else {
-      if (!first) std::cout << "\n";
-      first = false;
-      PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{});
-    }
-  }
-  if (args.Has("json")) std::cout << WriteJson(out) << "\n";
+  if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the history could not be read: ");
+  if (!ids.empty()) KeepCasts(casts, ids);
+  CheckCasts(casts, index, args.Has("json"));
   return 0;
 }
 

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "cli/Args.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "draws/DrawScraper.h"
 #include "draws/DrawStore.h"
 #include "history/EasyDb.h"
@@ -18,11 +18,12 @@ using namespace rg_com_ptl_xyh;
 
 namespace xyh_cli {
 
-int RunDraw(const std::vector<std::string>& argv) {
-  const Args args(argv, {"lottery", "home"}, {"json"});
-  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+namespace {
+
+// --lottery: a code from 100 to 106, 双色球 (101) without it.
+const rg_Lottery& ParseDrawLottery(const std::optional<std::string>& text) {
   int code = 101;
-  if (const auto text = args.Get("lottery")) {
+  if (text) {
     if (text->empty() || text->size() > 3 || text->find_first_not_of("0123456789") != std::string::npos) {
       throw UsageError{"--lottery takes a code from 100 to 106"};
     }
@@ -30,31 +31,28 @@ int RunDraw(const std::vector<std::string>& argv) {
   }
   const rg_Lottery* lottery = FindLottery(code);
   if (lottery == nullptr) throw UsageError{"--lottery takes a code from 100 to 106"};
+  return *lottery;
+}
 
-  const rg_Settings settings(HomeFor(args.Get("home")) / "config.ini");
-  rg_NetworkScope network;
-  const rg_DrawCycle cycle = RunDrawCycle(code, rg_DrawSources::FromSettings(settings));
-  if (!cycle.online) {
-    std::cerr << "未连网\n";
-    return 1;
+// Every draw read goes into the archive; a draw the history cannot take
+// is said so, while the draw itself is still printed.
+std::optional<rg_DrawArchive::StoreResult> ArchiveRead(const std::optional<std::string>& home,
+                                                       int code, const rg_DrawRecord& r) {
+  std::optional<rg_DrawArchive::StoreResult> archived = rg_DrawArchive::StoreResult::Failed;
+  if (OpenStore(home)) {
+    rg_DrawArchive archive(rg_EasyDb::Process());
+    archived = ArchiveDraw(archive, code, r, Clock::System().Now());
   }
-  const rg_DrawRecord& r = cycle.record;
-  // Every draw read goes into the archive; a draw the history cannot take
-  // is said so, while the draw itself is still printed.
-  std::optional<rg_DrawArchive::StoreResult> archived;
-  if (r.status == 200) {
-    if (OpenStore(args.Get("home"))) {
-      rg_DrawArchive archive(rg_EasyDb::Process());
-      archived = ArchiveDraw(archive, code, r, Clock::System().Now());
-    } else {
-      archived = rg_DrawArchive::StoreResult::Failed;
-    }
-    if (archived == rg_DrawArchive::StoreResult::Failed) {
-      const std::u16string why = StoreStatusText(rg_EasyDb::Process().LastStatus());
-      std::cerr << "xyh-cli: the draw could not be stored" << (why.empty() ? "" : ": " + ToUtf8(why)) << "\n";
-    }
+  if (archived == rg_DrawArchive::StoreResult::Failed) {
+    const std::u16string why = StoreStatusText(rg_EasyDb::Process().LastStatus());
+    std::cerr << "xyh-cli: the draw could not be stored" << (why.empty() ? "" : ": " + ToUtf8(why)) << "\n";
   }
-  if (args.Has("json")) {
+  return archived;
+}
+
+void PrintDraw(const rg_Lottery& lottery, const rg_DrawRecord& r,
+               std::optional<rg_DrawArchive::StoreResult> archived, bool json) {
+  if (json) {
     Json::Value v(Json::objectValue);
     v["status"] = r.status;
     v["name"] = ToUtf8(r.name);
@@ -62,13 +60,10 @@ int RunDraw(const std::vector<std::string>& argv) {
     v["date"] = ToUtf8(r.date);
     v["numbers"] = ToUtf8(r.numbers);
     v["extra"] = ToUtf8(r.extra);
-    v["shown"] = ToUtf8(ShownNumbers(*lottery, r));
+    v["shown"] = ToUtf8(ShownNumbers(lottery, r));
     v["error"] = ToUtf8(r.error);
     if (r.status == 200) v["archived"] = ArchiveOutcomeName(archived);
-    Json::StreamWriterBuilder builder;
-    builder["emitUTF8"] = true;
-    builder["indentation"] = "  ";
-    std::cout << Json::writeString(builder, v) << "\n";
+    std::cout << JsonText(v) << "\n";
   } else {
     std::cout << "status: " << r.status << "\n"
               << "name: " << ToUtf8(r.name) << "\n"
@@ -79,6 +74,27 @@ int RunDraw(const std::vector<std::string>& argv) {
     if (r.status != 200) std::cout << "error: " << ToUtf8(r.error) << "\n";
     if (r.status == 200) std::cout << "archived: " << ArchiveOutcomeName(archived) << "\n";
   }
+}
+
+}  // namespace
+
+int RunDraw(const std::vector<std::string>& argv) {
+  const Args args(argv, {"lottery", "home"}, {"json"});
+  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+  const rg_Lottery& lottery = ParseDrawLottery(args.Get("lottery"));
+  const int code = lottery.code;
+
+  const rg_Settings settings(HomeFor(args.Get("home")) / "config.ini");
+  rg_NetworkScope network;
+  const rg_DrawCycle cycle = RunDrawCycle(code, rg_DrawSources::FromSettings(settings));
+  if (!cycle.online) {
+    std::cerr << "未连网\n";
+    return 1;
+  }
+  const rg_DrawRecord& r = cycle.record;
+  std::optional<rg_DrawArchive::StoreResult> archived;
+  if (r.status == 200) archived = ArchiveRead(args.Get("home"), code, r);
+  PrintDraw(lottery, r, archived, args.Has("json"));
   return r.status == 200 ? 0 : 1;
 }
 

@@ -7,8 +7,7 @@
 #include <iterator>
 
 #include "cli/Args.h"
-#include "cli/Cast.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
@@ -33,20 +32,83 @@ int ParseLottery(const std::optional<std::string>& text) {
   return std::stoi(*text);
 }
 
-Json::Value Numbers(const std::vector<int>& numbers) {
-  Json::Value list(Json::arrayValue);
-  for (int n : numbers) list.append(n);
-  return list;
+// The whole of a draw file into csv; 0, or the exit code of a file that
+// cannot be read (1) or is too large to be one (2), said on standard error.
+int ReadDrawFile(const std::string& name, std::string& csv) {
+  const std::filesystem::path file = PathFromUtf8(name);
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (ec || !std::filesystem::is_regular_file(file, ec)) {
+    std::cerr << "xyh-cli: cannot read " << name << "\n";
+    return 1;
+  }
+  if (size > kMaxImportBytes) {
+    std::cerr << "xyh-cli: " << name << " is larger than 16 MiB; no draw file is\n";
+    return 2;
+  }
+  std::ifstream in(file, std::ios::binary);
+  csv.assign(std::istreambuf_iterator<char>(in), {});
+  if (!in.good() && !in.eof()) {
+    std::cerr << "xyh-cli: cannot read " << name << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+Json::Value DrawJson(const rg_DrawEntry& d) {
+  Json::Value v(Json::objectValue);
+  v["lottery"] = d.lottery;
+  v["issue"] = ToUtf8(d.issue);
+  v["date"] = ToUtf8(DrawDateText(d.date));
+  v["numbers"] = JsonNumbers(d.numbers);
+  v["extra"] = JsonNumbers(d.extra);
+  v["stored"] = FormatLocalTime(d.storedAt);
+  return v;
+}
+
+int ListDraws(rg_DrawArchive& archive, int lottery, bool json) {
+  auto draws = archive.Draws(lottery);
+  std::reverse(draws.begin(), draws.end());  // newest first
+  if (json) {
+    Json::Value list(Json::arrayValue);
+    for (const rg_DrawEntry& d : draws) list.append(DrawJson(d));
+    std::cout << JsonText(list) << "\n";
+  } else {
+    for (const rg_DrawEntry& d : draws) {
+      std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t" << NumbersText(d.numbers);
+      if (!d.extra.empty()) std::cout << " + " << NumbersText(d.extra);
+      std::cout << "\n";
+    }
+  }
+  // What the file gives is printed even when it breaks off, but the
+  // exit code and standard error say that it did.
+  return archive.LastStatus() == rg_StoreStatus::Ok ? 0 : StoreFailure("the draws could not be read to their end: ");
+}
+
+int ExportDraws(rg_DrawArchive& archive, int lottery) {
+  const std::string text = archive.Export(lottery);
+  if (archive.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the draws could not be read: ");
+  std::cout << text;
+  return std::cout.good() ? 0 : 1;
+}
+
+int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv, const std::string& name) {
+  const auto result = archive.Import(lottery, csv, Clock::System().Now());
+  if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
+    std::cerr << "xyh-cli: " << name << ": nothing was imported\n";
+    return StoreFailure("the draws could not be stored: ");
+  }
+  if (!result.ok) {
+    std::cerr << "xyh-cli: " << name << ": " << result.message << "; nothing was imported\n";
+    return result.writeFailed ? 1 : 2;
+  }
+  std::cout << "imported " << result.added << " draws";
+  if (result.skipped > 0) std::cout << ", skipped " << result.skipped << " already stored";
+  std::cout << "\n";
+  return 0;
 }
 
 }  // namespace
-
-int ArchiveFailure(const char* what) {
-  const rg_EasyDb& store = rg_EasyDb::Process();
-  std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
-            << PathToUtf8(store.Path()) << "\n";
-  return 1;
-}
 
 int RunDraws(const std::vector<std::string>& argv) {
   const Args args(argv, {"lottery", "home"}, {"json"});
@@ -61,77 +123,14 @@ int RunDraws(const std::vector<std::string>& argv) {
 
   std::string csv;
   if (action == "import") {
-    const std::filesystem::path file = PathFromUtf8(words[1]);
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec || !std::filesystem::is_regular_file(file, ec)) {
-      std::cerr << "xyh-cli: cannot read " << words[1] << "\n";
-      return 1;
-    }
-    if (size > kMaxImportBytes) {
-      std::cerr << "xyh-cli: " << words[1] << " is larger than 16 MiB; no draw file is\n";
-      return 2;
-    }
-    std::ifstream in(file, std::ios::binary);
-    csv.assign(std::istreambuf_iterator<char>(in), {});
-    if (!in.good() && !in.eof()) {
-      std::cerr << "xyh-cli: cannot read " << words[1] << "\n";
-      return 1;
-    }
+    if (const int failed = ReadDrawFile(words[1], csv); failed != 0) return failed;
   }
 
   if (!OpenStore(args.Get("home"))) return 1;
   rg_DrawArchive archive(rg_EasyDb::Process());
-
-  if (action == "list") {
-    auto draws = archive.Draws(lottery);
-    std::reverse(draws.begin(), draws.end());  // newest first
-    if (args.Has("json")) {
-      Json::Value list(Json::arrayValue);
-      for (const rg_DrawEntry& d : draws) {
-        Json::Value v(Json::objectValue);
-        v["lottery"] = d.lottery;
-        v["issue"] = ToUtf8(d.issue);
-        v["date"] = ToUtf8(DrawDateText(d.date));
-        v["numbers"] = Numbers(d.numbers);
-        v["extra"] = Numbers(d.extra);
-        v["stored"] = FormatLocalTime(d.storedAt);
-        list.append(v);
-      }
-      Json::StreamWriterBuilder builder;
-      builder["emitUTF8"] = true;
-      builder["indentation"] = "  ";
-      std::cout << Json::writeString(builder, list) << "\n";
-    } else {
-      for (const rg_DrawEntry& d : draws) {
-        std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t" << NumbersText(d.numbers);
-        if (!d.extra.empty()) std::cout << " + " << NumbersText(d.extra);
-        std::cout << "\n";
-      }
-    }
-    // What the file gives is printed even when it breaks off, but the
-    // exit code and standard error say that it did.
-    return archive.LastStatus() == rg_StoreStatus::Ok ? 0 : ArchiveFailure("the draws could not be read to their end: ");
-  }
-  if (action == "export") {
-    const std::string text = archive.Export(lottery);
-    if (archive.LastStatus() != rg_StoreStatus::Ok) return ArchiveFailure("the draws could not be read: ");
-    std::cout << text;
-    return std::cout.good() ? 0 : 1;
-  }
-  const auto result = archive.Import(lottery, csv, Clock::System().Now());
-  if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
-    std::cerr << "xyh-cli: " << words[1] << ": nothing was imported\n";
-    return ArchiveFailure("the draws could not be stored: ");
-  }
-  if (!result.ok) {
-    std::cerr << "xyh-cli: " << words[1] << ": " << result.message << "; nothing was imported\n";
-    return result.writeFailed ? 1 : 2;
-  }
-  std::cout << "imported " << result.added << " draws";
-  if (result.skipped > 0) std::cout << ", skipped " << result.skipped << " already stored";
-  std::cout << "\n";
-  return 0;
+  if (action == "list") return ListDraws(archive, lottery, args.Has("json"));
+  if (action == "export") return ExportDraws(archive, lottery);
+  return ImportDraws(archive, lottery, csv, words[1]);
 }
 
 }  // namespace xyh_cli

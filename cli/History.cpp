@@ -6,11 +6,11 @@
 
 #include "cli/Args.h"
 #include "cli/Cast.h"
+#include "cli/Common.h"
 #include "cli/HistoryTransfer.h"
 #include "cli/Terminal.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
-#include "platform/Folders.h"
 #include "platform/Utf.h"
 
 using namespace rg_com_ptl_xyh;
@@ -18,14 +18,6 @@ using namespace rg_com_ptl_xyh;
 namespace xyh_cli {
 
 namespace {
-
-// Says on standard error why the store failed; exit code 1.
-int StoreFailure(const char* what) {
-  const rg_EasyDb& store = rg_EasyDb::Process();
-  std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
-            << PathToUtf8(store.Path()) << "\n";
-  return 1;
-}
 
 Json::Value RecordJson(const rg_YsModel& r) {
   Json::Value v(Json::objectValue);
@@ -44,33 +36,54 @@ Json::Value RecordJson(const rg_YsModel& r) {
   return v;
 }
 
-std::string WriteJson(const Json::Value& v) {
-  Json::StreamWriterBuilder builder;
-  builder["emitUTF8"] = true;
-  builder["indentation"] = "  ";
-  return JsonTerminalSafe(Json::writeString(builder, v));
+int ListCasts(rg_EasyDb& store, bool json) {
+  // What the file gives is printed even when it breaks off, but the
+  // exit code and standard error say that it did.
+  const auto entries = store.List();
+  const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
+  if (json) {
+    Json::Value list(Json::arrayValue);
+    for (const auto& e : entries) {
+      Json::Value item(Json::objectValue);
+      item["_id"] = static_cast<Json::Int64>(e.id);
+      item["ysname"] = ToUtf8(e.name);
+      list.append(item);
+    }
+    std::cout << TerminalJsonText(list) << "\n";
+  } else {
+    for (const auto& e : entries) std::cout << e.id << "\t" << TerminalSafe(ToUtf8(e.name)) << "\n";
+  }
+  return complete ? 0 : StoreFailure("the history could not be read to its end: ");
+}
+
+int ShowCast(rg_EasyDb& store, std::int64_t id, bool json) {
+  const rg_YsModel r = store.Load(id);
+  if (r._id != id) {
+    if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("");
+    std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
+    return 1;
+  }
+  Json::Value v = RecordJson(r);
+  if (json) {
+    // The reading and numbers as the window's review shows them.
+    std::u16string refusal;
+    v["cast"] = ReviewJson(r, Clock::System(), refusal);
+    if (!refusal.empty()) v["castRefusal"] = ToUtf8(refusal);
+  }
+  std::cout << TerminalJsonText(v) << "\n";
+  return 0;
+}
+
+int DeleteCast(rg_EasyDb& store, std::int64_t id) {
+  if (!store.Delete(id)) {
+    std::cerr << "删除失败\n";
+    return StoreFailure("");
+  }
+  std::cout << "deleted " << id << "\n";
+  return 0;
 }
 
 }  // namespace
-
-std::filesystem::path HomeFor(const std::optional<std::string>& home) {
-  if (home && home->find_first_not_of(" \t") == std::string::npos) {
-    throw UsageError{"--home needs a folder; it was given empty"};
-  }
-  std::optional<std::filesystem::path> option;
-  if (home) option = PathFromUtf8(*home);
-  return ResolveHome(option).dir;
-}
-
-bool OpenStore(const std::optional<std::string>& home) {
-  const std::filesystem::path dir = HomeFor(home);
-  if (rg_EasyDb::Process().Open(dir) == rg_EasyDb::OpenResult::Failed) {
-    std::cerr << "xyh-cli: the history cannot be opened: "
-              << PathToUtf8(rg_EasyDb::FileIn(dir)) << "\n";
-    return false;
-  }
-  return true;
-}
 
 int RunHistory(const std::vector<std::string>& argv) {
   const Args args(argv, {"home", "format", "output"}, {"json"});
@@ -87,49 +100,9 @@ int RunHistory(const std::vector<std::string>& argv) {
   HomeFor(args.Get("home"));  // refuses a bad --home before anything opens
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
-
-  if (action == "list") {
-    // What the file gives is printed even when it breaks off, but the
-    // exit code and standard error say that it did.
-    const auto entries = store.List();
-    const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
-    if (args.Has("json")) {
-      Json::Value list(Json::arrayValue);
-      for (const auto& e : entries) {
-        Json::Value item(Json::objectValue);
-        item["_id"] = static_cast<Json::Int64>(e.id);
-        item["ysname"] = ToUtf8(e.name);
-        list.append(item);
-      }
-      std::cout << WriteJson(list) << "\n";
-    } else {
-      for (const auto& e : entries) std::cout << e.id << "\t" << TerminalSafe(ToUtf8(e.name)) << "\n";
-    }
-    return complete ? 0 : StoreFailure("the history could not be read to its end: ");
-  }
-  if (action == "show") {
-    const rg_YsModel r = store.Load(id);
-    if (r._id != id) {
-      if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("");
-      std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
-      return 1;
-    }
-    Json::Value v = RecordJson(r);
-    if (args.Has("json")) {
-      // The reading and numbers as the window's review shows them.
-      std::u16string refusal;
-      v["cast"] = ReviewJson(r, Clock::System(), refusal);
-      if (!refusal.empty()) v["castRefusal"] = ToUtf8(refusal);
-    }
-    std::cout << WriteJson(v) << "\n";
-    return 0;
-  }
-  if (!store.Delete(id)) {
-    std::cerr << "删除失败\n";
-    return StoreFailure("");
-  }
-  std::cout << "deleted " << id << "\n";
-  return 0;
+  if (action == "list") return ListCasts(store, args.Has("json"));
+  if (action == "show") return ShowCast(store, id, args.Has("json"));
+  return DeleteCast(store, id);
 }
 
 }  // namespace xyh_cli

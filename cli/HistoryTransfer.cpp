@@ -7,7 +7,7 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
 #include "platform/Folders.h"

@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "cli/Args.h"
-#include "cli/History.h"
+#include "cli/Common.h"
 #include "history/DrawArchive.h"
 #include "history/DrawStats.h"
 #include "history/EasyDb.h"
@@ -45,12 +45,6 @@ Json::Value NumberList(const std::array<rg_NumberStat, N>& stats) {
   return list;
 }
 
-Json::Value Ints(const std::array<int, kHotColdSize>& numbers) {
-  Json::Value list(Json::arrayValue);
-  for (int n : numbers) list.append(n);
-  return list;
-}
-
 Json::Value StatsJson(const rg_DrawStats& stats) {
   Json::Value v(Json::objectValue);
   v["draws"] = stats.draws;
@@ -70,8 +64,8 @@ Json::Value StatsJson(const rg_DrawStats& stats) {
     perDraw.append(row);
   }
   v["perDraw"] = perDraw;
-  v["hot"] = Ints(stats.hot);
-  v["cold"] = Ints(stats.cold);
+  v["hot"] = JsonNumbers(stats.hot);
+  v["cold"] = JsonNumbers(stats.cold);
   return v;
 }
 
@@ -122,10 +116,7 @@ int RunStats(const std::vector<std::string>& argv) {
     return 1;
   }
   if (args.Has("json")) {
-    Json::StreamWriterBuilder builder;
-    builder["emitUTF8"] = true;
-    builder["indentation"] = "  ";
-    std::cout << Json::writeString(builder, StatsJson(stats)) << "\n";
+    std::cout << JsonText(StatsJson(stats)) << "\n";
   } else {
     PrintText(stats);
   }

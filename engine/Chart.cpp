@@ -177,6 +177,58 @@ rg_DayStars StarsOfDay(int stem, int branch) {
   return s;
 }
 
+namespace {
+
+// Hidden spirits: the palace's pure hexagram, its relatives seen from the
+// palace's own phase, lends the relatives the primary lacks.
+std::vector<rg_HiddenSpirit> HiddenSpirits(const rg_GuaAnalysis& a, int palace) {
+  static const std::array<rg_GuaModel, 8> kPure = [] {
+    std::array<rg_GuaModel, 8> pures;
+    for (int p = 1; p <= 8; ++p) BuildFromCodes(pures[static_cast<size_t>(p - 1)], TrigramCode(p), TrigramCode(p));
+    return pures;
+  }();
+  std::vector<rg_HiddenSpirit> hidden;
+  const rg_GuaModel& pure = kPure[static_cast<size_t>(palace - 1)];
+  for (size_t i = 0; i < 6; ++i) {
+    const std::u16string& relative = pure.relatives[i];
+    if (std::find(a.relatives.begin(), a.relatives.end(), relative) != a.relatives.end()) continue;
+    rg_HiddenSpirit h;
+    h.line = static_cast<int>(i) + 1;
+    h.relative = relative;
+    h.stemBranch = pure.najia[i];
+    h.phase = pure.phases[i];
+    h.flying = At(a.stems, i) + At(a.branches, i);
+    hidden.push_back(std::move(h));
+  }
+  return hidden;
+}
+
+// Nuclear: lines 2-4 below, 3-5 above.
+int NuclearOf(int mask) { return ((mask >> 1) & 7) | (((mask >> 2) & 7) << 3); }
+
+// Inverse: the lines upside down.
+int InverseOf(int mask) {
+  int inverse = 0;
+  for (int i = 0; i < 6; ++i) inverse |= ((mask >> i) & 1) << (5 - i);
+  return inverse;
+}
+
+// What each moving line turns into.
+std::vector<rg_MovingTurn> MovingTurns(const rg_GuaAnalysis& a) {
+  std::vector<rg_MovingTurn> turns;
+  for (size_t i = 0; i < 6; ++i) {
+    if (AtInt(a.moving, i) == 0) continue;
+    rg_MovingTurn m;
+    m.line = static_cast<int>(i) + 1;
+    m.turn = TurnOf(At(a.branches, i), At(a.changedBranches, i));
+    m.back = BackOf(At(a.phases, i), At(a.changedPhases, i));
+    turns.push_back(std::move(m));
+  }
+  return turns;
+}
+
+}  // namespace
+
 rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
   rg_ChartModel c;
   const int dayStem = StemNumber(a.dayStem);
@@ -198,47 +250,13 @@ rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
   if (primary >= 0) c.clashPrimary = tables.clash[static_cast<size_t>(primary)];
   if (changed >= 0) c.clashChanged = tables.clash[static_cast<size_t>(changed)];
 
-  // Hidden spirits: the palace's pure hexagram, its relatives seen from the
-  // palace's own phase, lends the relatives the primary lacks.
-  if (palace != 0 && a.relatives.size() == 6) {
-    static const std::array<rg_GuaModel, 8> kPure = [] {
-      std::array<rg_GuaModel, 8> pures;
-      for (int p = 1; p <= 8; ++p) BuildFromCodes(pures[static_cast<size_t>(p - 1)], TrigramCode(p), TrigramCode(p));
-      return pures;
-    }();
-    const rg_GuaModel& pure = kPure[static_cast<size_t>(palace - 1)];
-    for (size_t i = 0; i < 6; ++i) {
-      const std::u16string& relative = pure.relatives[i];
-      if (std::find(a.relatives.begin(), a.relatives.end(), relative) != a.relatives.end()) continue;
-      rg_HiddenSpirit h;
-      h.line = static_cast<int>(i) + 1;
-      h.relative = relative;
-      h.stemBranch = pure.najia[i];
-      h.phase = pure.phases[i];
-      h.flying = At(a.stems, i) + At(a.branches, i);
-      c.hidden.push_back(std::move(h));
-    }
-  }
-
+  if (palace != 0 && a.relatives.size() == 6) c.hidden = HiddenSpirits(a, palace);
   if (primary >= 0) {
-    // Nuclear: lines 2-4 below, 3-5 above; opposite: every line flipped;
-    // inverse: the lines upside down.
-    const int nuclear = ((primary >> 1) & 7) | (((primary >> 2) & 7) << 3);
-    int inverse = 0;
-    for (int i = 0; i < 6; ++i) inverse |= ((primary >> i) & 1) << (5 - i);
-    c.nuclear = tables.name[static_cast<size_t>(nuclear)];
-    c.opposite = tables.name[static_cast<size_t>(primary ^ 63)];
-    c.inverse = tables.name[static_cast<size_t>(inverse)];
+    c.nuclear = tables.name[static_cast<size_t>(NuclearOf(primary))];
+    c.opposite = tables.name[static_cast<size_t>(primary ^ 63)];  // every line flipped
+    c.inverse = tables.name[static_cast<size_t>(InverseOf(primary))];
   }
-
-  for (size_t i = 0; i < 6; ++i) {
-    if (AtInt(a.moving, i) == 0) continue;
-    rg_MovingTurn m;
-    m.line = static_cast<int>(i) + 1;
-    m.turn = TurnOf(At(a.branches, i), At(a.changedBranches, i));
-    m.back = BackOf(At(a.phases, i), At(a.changedPhases, i));
-    c.moving.push_back(std::move(m));
-  }
+  c.moving = MovingTurns(a);
 
   const rg_DayStars stars = StarsOfDay(dayStem, dayBranch);
   c.horse = stars.horse;
@@ -273,6 +291,64 @@ std::u16string LocalMinuteText(std::int64_t unixMs, int biasMinutes) {
   return DateText(date);
 }
 
+// The lines above the table: header, time and solar term, pillars, month
+// break and void branches, the day's stars.
+std::vector<std::u16string> SheetHead(const rg_ChartModel& c, const rg_GuaReport& report,
+                                      int biasMinutes) {
+  const rg_GuaAnalysis& a = report.Analysis();
+  std::vector<std::u16string> head;
+  head.push_back(report.Header());
+  std::u16string when = u"时间: " + DateText(a.castTime);
+  if (!c.monthPillar.empty() && InDateRange(a.castTime)) {
+    const std::int64_t instant = UnixMs(a.castTime, biasMinutes);
+    const SolarTerm jie = JieAt(instant);
+    const std::int64_t start = TermInstantNear(jie.longitude, instant - 15LL * 86'400'000);
+    when += u"  节令: " + jie.name + u"(" + LocalMinuteText(start, biasMinutes) + u"起)";
+  }
+  head.push_back(when);
+  head.push_back(Joined({c.monthPillar.empty() ? u"" : u"月建: " + c.monthPillar,
+                         u"日辰: " + a.dayPillar, u"时辰: " + a.hourPillar},
+                        u"  "));
+  head.push_back(Joined({c.monthBreak.empty() ? u"" : u"月破: " + c.monthBreak,
+                         u"旬空: " + c.voidBranches[0] + c.voidBranches[1]},
+                        u"  "));
+  head.push_back(u"神煞: 驿马-" + c.horse + u"  桃花-" + c.peach + u"  贵人-" + c.noble[0] +
+                 c.noble[1] + u"  禄神-" + c.salary + u"  文昌-" + c.scholar);
+  return head;
+}
+
+// Line i (0 at the bottom) of the table.
+rg_ChartRow SheetRow(const rg_ChartModel& c, const rg_GuaAnalysis& a, size_t i,
+                     const std::u16string& primaryLines, const std::u16string& changedLines) {
+  rg_ChartRow row;
+  row.line = static_cast<int>(i) + 1;
+  row.spirit = At(a.spirits, i);
+  for (const auto& h : c.hidden) {
+    if (h.line == row.line) row.hidden = h.relative + h.stemBranch + h.phase;
+  }
+  row.primary = At(a.relatives, i) + At(a.stems, i) + At(a.branches, i) + At(a.phases, i);
+  row.primaryLine = Char(primaryLines, i);
+  row.primaryMark = static_cast<int>(i) == a.worldIndex ? u"世" : static_cast<int>(i) == a.responseIndex ? u"应" : u"";
+  const int mark = AtInt(a.moving, i);
+  row.moving = mark == 0 ? u"" : mark == 1 ? u"○" : u"×";
+  row.changed = At(a.changedRelatives, i) + At(a.changedStems, i) + At(a.changedBranches, i) +
+                At(a.changedPhases, i);
+  row.changedLine = Char(changedLines, i);
+  row.changedMark = static_cast<int>(i) == a.changedWorldIndex ? u"世"
+                    : static_cast<int>(i) == a.changedResponseIndex ? u"应" : u"";
+  const std::u16string branch = At(a.branches, i);
+  std::vector<std::u16string> notes;
+  if (!branch.empty() && branch == c.monthBreak) notes.push_back(u"月破");
+  if (!branch.empty() && (branch == c.voidBranches[0] || branch == c.voidBranches[1])) notes.push_back(u"旬空");
+  for (const auto& m : c.moving) {
+    if (m.line != row.line) continue;
+    if (!m.turn.empty()) notes.push_back(u"化" + m.turn);
+    if (!m.back.empty()) notes.push_back(m.back);
+  }
+  for (const auto& n : notes) row.note += (row.note.empty() ? u"" : u" ") + n;
+  return row;
+}
+
 }  // namespace
 
 rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report,
@@ -281,24 +357,7 @@ rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report,
   const rg_GuaAnalysis& a = report.Analysis();
   if (a.dayPillar.empty()) return s;
 
-  s.head.push_back(report.Header());
-  std::u16string when = u"时间: " + DateText(a.castTime);
-  if (!c.monthPillar.empty() && InDateRange(a.castTime)) {
-    const std::int64_t instant = UnixMs(a.castTime, biasMinutes);
-    const SolarTerm jie = JieAt(instant);
-    const std::int64_t start = TermInstantNear(jie.longitude, instant - 15LL * 86'400'000);
-    when += u"  节令: " + jie.name + u"(" + LocalMinuteText(start, biasMinutes) + u"起)";
-  }
-  s.head.push_back(when);
-  s.head.push_back(Joined({c.monthPillar.empty() ? u"" : u"月建: " + c.monthPillar,
-                           u"日辰: " + a.dayPillar, u"时辰: " + a.hourPillar},
-                          u"  "));
-  s.head.push_back(Joined({c.monthBreak.empty() ? u"" : u"月破: " + c.monthBreak,
-                           u"旬空: " + c.voidBranches[0] + c.voidBranches[1]},
-                          u"  "));
-  s.head.push_back(u"神煞: 驿马-" + c.horse + u"  桃花-" + c.peach + u"  贵人-" + c.noble[0] +
-                   c.noble[1] + u"  禄神-" + c.salary + u"  文昌-" + c.scholar);
-
+  s.head = SheetHead(c, report, biasMinutes);
   const auto title = [](std::u16string_view label, const std::u16string& name,
                         const std::u16string& palace, const std::u16string& clash) {
     std::u16string t = std::u16string(label) + name;
@@ -311,34 +370,7 @@ rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report,
 
   const std::u16string primaryLines = HexagramLines(TrigramNumber(a.primaryPalaceName), a.primaryRank);
   const std::u16string changedLines = HexagramLines(TrigramNumber(a.changedPalaceName), a.changedRank);
-  for (size_t i = 0; i < 6; ++i) {
-    rg_ChartRow& row = s.rows[5 - i];
-    row.line = static_cast<int>(i) + 1;
-    row.spirit = At(a.spirits, i);
-    for (const auto& h : c.hidden) {
-      if (h.line == row.line) row.hidden = h.relative + h.stemBranch + h.phase;
-    }
-    row.primary = At(a.relatives, i) + At(a.stems, i) + At(a.branches, i) + At(a.phases, i);
-    row.primaryLine = Char(primaryLines, i);
-    row.primaryMark = static_cast<int>(i) == a.worldIndex ? u"世" : static_cast<int>(i) == a.responseIndex ? u"应" : u"";
-    const int mark = AtInt(a.moving, i);
-    row.moving = mark == 0 ? u"" : mark == 1 ? u"○" : u"×";
-    row.changed = At(a.changedRelatives, i) + At(a.changedStems, i) + At(a.changedBranches, i) +
-                  At(a.changedPhases, i);
-    row.changedLine = Char(changedLines, i);
-    row.changedMark = static_cast<int>(i) == a.changedWorldIndex ? u"世"
-                      : static_cast<int>(i) == a.changedResponseIndex ? u"应" : u"";
-    const std::u16string branch = At(a.branches, i);
-    std::vector<std::u16string> notes;
-    if (!branch.empty() && branch == c.monthBreak) notes.push_back(u"月破");
-    if (!branch.empty() && (branch == c.voidBranches[0] || branch == c.voidBranches[1])) notes.push_back(u"旬空");
-    for (const auto& m : c.moving) {
-      if (m.line != row.line) continue;
-      if (!m.turn.empty()) notes.push_back(u"化" + m.turn);
-      if (!m.back.empty()) notes.push_back(m.back);
-    }
-    for (const auto& n : notes) row.note += (row.note.empty() ? u"" : u" ") + n;
-  }
+  for (size_t i = 0; i < 6; ++i) s.rows[5 - i] = SheetRow(c, a, i, primaryLines, changedLines);
 
   s.foot.push_back(u"互卦: " + c.nuclear + u"  错卦: " + c.opposite + u"  综卦: " + c.inverse);
   for (const auto& h : c.hidden) {

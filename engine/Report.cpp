@@ -26,6 +26,215 @@ std::u16string WorldMark(const rg_GuaModel& m, int line) {
   return {};
 }
 
+using GridRow = rg_GuaReport::Grid::value_type;
+
+// Names, palaces, ranks and world/response places of both hexagrams.
+void RecordHexagrams(rg_GuaAnalysis& a, const rg_GuaModel& p, const rg_GuaModel& c) {
+  a.primaryName = FullHexagramName(p.palace, p.rank, p.soulKind);
+  a.changedName = FullHexagramName(c.palace, c.rank, c.soulKind);
+  a.primaryPalaceName = TrigramByNumber(p.palace);
+  a.changedPalaceName = TrigramByNumber(c.palace);
+  a.primaryRank = p.rank;
+  a.changedRank = c.rank;
+  a.worldIndex = p.world - 1;
+  a.responseIndex = p.response - 1;
+  a.changedWorldIndex = c.world - 1;
+  a.changedResponseIndex = c.response - 1;
+}
+
+// Line k (1 at the bottom) of the primary hexagram: its cells of the grid
+// and its entries in the analysis.
+void FillPrimaryLine(GridRow& row, rg_GuaAnalysis& a, const rg_GuaModel& p, int k) {
+  const int i = k - 1;
+  const std::u16string najia = At(p.najia, i);
+  row[0] = At(p.spirits, i);
+  row[1] = At(p.relatives, i);
+  row[2] = najia;
+  row[3] = At(p.phases, i);
+  a.spirits.push_back(row[0]);
+  a.relatives.push_back(row[1]);
+  a.stems.push_back(FirstChar(najia));
+  a.branches.push_back(SecondChar(najia));
+  a.stemHeTu.push_back(HeTuOfStem(a.stems.back()));
+  a.branchHeTu.push_back(HeTuOfBranch(a.branches.back()));
+  a.phases.push_back(row[3]);
+  row[rg_GuaReport::kPrimaryLineColumn] = At(p.lines, i);
+  row[5] = WorldMark(p, k);
+}
+
+// A number cast moves the one line the model names; hand-cast lines carry
+// their own marks.
+void FillMovingMark(GridRow& row, rg_GuaAnalysis& a, const rg_GuaModel& p, int k,
+                    const std::vector<int>* dong) {
+  const int i = k - 1;
+  int mark = 0;
+  if (dong == nullptr) {
+    if (k == p.moving) mark = At(p.lines, i) == u"1" ? 1 : -1;
+    a.moving.push_back(mark);
+  } else {
+    mark = At(*dong, i);
+  }
+  row[6] = mark == 1 ? u"○" : mark != 0 ? u"×" : u"";
+}
+
+void FillChangedLine(GridRow& row, rg_GuaAnalysis& a, const rg_GuaModel& c, int k) {
+  const int i = k - 1;
+  const std::u16string changedNajia = At(c.najia, i);
+  row[7] = At(c.relatives, i);
+  row[8] = changedNajia;
+  row[9] = At(c.phases, i);
+  row[rg_GuaReport::kChangedLineColumn] = At(c.lines, i);
+  a.changedRelatives.push_back(row[7]);
+  a.changedStems.push_back(FirstChar(changedNajia));
+  a.changedBranches.push_back(SecondChar(changedNajia));
+  a.changedStemHeTu.push_back(HeTuOfStem(a.changedStems.back()));
+  a.changedBranchHeTu.push_back(HeTuOfBranch(a.changedBranches.back()));
+  a.changedPhases.push_back(row[9]);
+  row[11] = WorldMark(c, k);
+}
+
+// The reading text, put together in the order a reader meets it: the cast,
+// the hexagram's base numbers, then the numbers of each line.
+class ReadingText {
+ public:
+  explicit ReadingText(const rg_GuaAnalysis& a) : a_(a) { t_.reserve(1024); }
+
+  // Who cast when, and the two hexagrams.
+  void WriteCastLines() {
+    Put(u"卦解:");
+    Put(u"            在");
+    Put(DateText(a_.castTime));
+    Put(u"日主:");
+    Put(a_.dayPillar);
+    Put(u",时辰:");
+    Put(a_.hourPillar);
+    Put(u",属");
+    Put(a_.zodiacBranch);
+    Put(u"的卦主测得:");
+    End();
+    Put(u"           (");
+    Put(a_.primaryPalaceName);
+    Put(u"宫第");
+    Num(a_.primaryRank);
+    Put(u"卦)");
+    Put(a_.primaryName);
+    Put(u"变卦为:(");
+    Put(a_.changedPalaceName);
+    Put(u"宫第");
+    Num(a_.changedRank);
+    Put(u"卦)");
+    Put(a_.changedName);
+    End();
+    Put(u"----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------");
+    End();
+    End();
+  }
+
+  // 卦基数: day, person and hour.
+  void WriteBaseNumbers() {
+    Put(u"卦基数:");
+    End();
+    Put(u"日主:");
+    Put(a_.dayStem);
+    Put(u"->");
+    Num(a_.dayStemHeTu);
+    Put(u",");
+    Put(a_.dayBranch);
+    Put(u"->");
+    Num(a_.dayBranchHeTu);
+    End();
+    Put(u"卦主:");
+    Put(a_.zodiacBranch);
+    Put(u"->");
+    Num(a_.zodiacHeTu);
+    End();
+    Put(u"时辰:");
+    Put(a_.hourStem);
+    Put(u"->");
+    Num(a_.hourStemHeTu);
+    Put(u",");
+    Put(a_.hourBranch);
+    Put(u"->");
+    Num(a_.hourBranchHeTu);
+    End();
+    End();
+  }
+
+  // 爻基数: the world line, the response line, then the other four from the
+  // bottom.
+  void WriteLineNumbers() {
+    Put(u"爻基数:");
+    End();
+    const int w = a_.worldIndex;
+    const int r = a_.responseIndex;
+    PrimaryPart(w, u"持世,");
+    ChangedPart(w);
+    End();
+    // The response sentence's changed half is read at the changed hexagram's
+    // own response position.
+    PrimaryPart(r, u"应爻,");
+    ChangedPart(a_.changedResponseIndex);
+    End();
+    End();
+    static constexpr std::u16string_view kLabels[] = {u"初爻:", u"二爻:", u"三爻:",
+                                                      u"四爻:", u"五爻:", u"六爻:"};
+    for (int i = 0; i < 6; ++i) {
+      if (i == w || i == r) continue;
+      Put(kLabels[i]);
+      PrimaryPart(i, u",");
+      ChangedPart(i);
+      if (i == a_.changedWorldIndex) {
+        Put(u"化世");
+      } else if (i == a_.changedResponseIndex) {
+        Put(u"化应");
+      }
+      End();
+    }
+  }
+
+  std::u16string Take() { return std::move(t_); }
+
+ private:
+  void Put(std::u16string_view s) { t_.append(s); }
+  void Num(long long v) { t_ += DecimalText(v); }
+  void End() { t_ += u"\r\n"; }
+
+  // "甲->3,子->1" for line i of the primary or the changed hexagram.
+  void Pair(int i, bool changed) {
+    Put(At(changed ? a_.changedStems : a_.stems, i));
+    Put(u"->");
+    Num(At(changed ? a_.changedStemHeTu : a_.stemHeTu, i));
+    Put(u",");
+    Put(At(changed ? a_.changedBranches : a_.branches, i));
+    Put(u"->");
+    Num(At(changed ? a_.changedBranchHeTu : a_.branchHeTu, i));
+  }
+
+  // "青龙,子孙,五行属水" + middle + the stem and branch of line i.
+  void PrimaryPart(int i, std::u16string_view middle) {
+    Put(At(a_.spirits, i));
+    Put(u",");
+    Put(At(a_.relatives, i));
+    Put(u",五行属");
+    Put(At(a_.phases, i));
+    Put(middle);
+    Pair(i, false);
+    Put(u";");
+    Put(At(a_.moving, i) != 0 ? u"发动而变>" : u"不动而变>");
+  }
+
+  void ChangedPart(int i) {
+    Put(At(a_.changedRelatives, i));
+    Put(u",五行属");
+    Put(At(a_.changedPhases, i));
+    Put(u",");
+    Pair(i, true);
+  }
+
+  const rg_GuaAnalysis& a_;
+  std::u16string t_;
+};
+
 }  // namespace
 
 std::vector<std::u16string> rg_GuaReport::ColumnHeadings() {
@@ -76,58 +285,12 @@ void rg_GuaReport::Report(const rg_GuaModel& p, const rg_GuaModel& c,
   rg_GuaAnalysis& a = analysis_;
   primaryTitle_ = HexagramTitle(std::u16string(tables::kPrimaryChanged.substr(0, 2)) + u":", p);
   changedTitle_ = HexagramTitle(tables::kPrimaryChanged.substr(2, 2), c);
-
-  a.primaryName = FullHexagramName(p.palace, p.rank, p.soulKind);
-  a.changedName = FullHexagramName(c.palace, c.rank, c.soulKind);
-  a.primaryPalaceName = TrigramByNumber(p.palace);
-  a.changedPalaceName = TrigramByNumber(c.palace);
-  a.primaryRank = p.rank;
-  a.changedRank = c.rank;
-  a.worldIndex = p.world - 1;
-  a.responseIndex = p.response - 1;
-  a.changedWorldIndex = c.world - 1;
-  a.changedResponseIndex = c.response - 1;
-
+  RecordHexagrams(a, p, c);
   for (int k = 1; k <= 6; ++k) {
-    const int i = k - 1;
     auto& row = cells_[static_cast<size_t>(6 - k)];
-    const std::u16string najia = At(p.najia, i);
-    row[0] = At(p.spirits, i);
-    row[1] = At(p.relatives, i);
-    row[2] = najia;
-    row[3] = At(p.phases, i);
-    a.spirits.push_back(row[0]);
-    a.relatives.push_back(row[1]);
-    a.stems.push_back(FirstChar(najia));
-    a.branches.push_back(SecondChar(najia));
-    a.stemHeTu.push_back(HeTuOfStem(a.stems.back()));
-    a.branchHeTu.push_back(HeTuOfBranch(a.branches.back()));
-    a.phases.push_back(row[3]);
-
-    row[kPrimaryLineColumn] = At(p.lines, i);
-    row[kChangedLineColumn] = At(c.lines, i);
-
-    int mark = 0;
-    if (dong == nullptr) {
-      if (k == p.moving) mark = At(p.lines, i) == u"1" ? 1 : -1;
-      a.moving.push_back(mark);
-    } else {
-      mark = At(*dong, i);
-    }
-    row[6] = mark == 1 ? u"○" : mark != 0 ? u"×" : u"";
-
-    row[5] = WorldMark(p, k);
-    const std::u16string changedNajia = At(c.najia, i);
-    row[7] = At(c.relatives, i);
-    row[8] = changedNajia;
-    row[9] = At(c.phases, i);
-    a.changedRelatives.push_back(row[7]);
-    a.changedStems.push_back(FirstChar(changedNajia));
-    a.changedBranches.push_back(SecondChar(changedNajia));
-    a.changedStemHeTu.push_back(HeTuOfStem(a.changedStems.back()));
-    a.changedBranchHeTu.push_back(HeTuOfBranch(a.changedBranches.back()));
-    a.changedPhases.push_back(row[9]);
-    row[11] = WorldMark(c, k);
+    FillPrimaryLine(row, a, p, k);
+    FillMovingMark(row, a, p, k, dong);
+    FillChangedLine(row, a, c, k);
   }
   if (dong != nullptr) a.moving = *dong;
 
@@ -136,124 +299,11 @@ void rg_GuaReport::Report(const rg_GuaModel& p, const rg_GuaModel& c,
 }
 
 void rg_GuaReport::WriteReading() {
-  const rg_GuaAnalysis& a = analysis_;
-  std::u16string t;
-  t.reserve(1024);
-  const auto put = [&t](std::u16string_view s) { t.append(s); };
-  const auto num = [&t](long long v) { t += DecimalText(v); };
-  const auto end = [&t] { t += u"\r\n"; };
-  // "甲->3,子->1" for line i of the primary or the changed hexagram.
-  const auto pair = [&](int i, bool changed) {
-    put(At(changed ? a.changedStems : a.stems, i));
-    put(u"->");
-    num(At(changed ? a.changedStemHeTu : a.stemHeTu, i));
-    put(u",");
-    put(At(changed ? a.changedBranches : a.branches, i));
-    put(u"->");
-    num(At(changed ? a.changedBranchHeTu : a.branchHeTu, i));
-  };
-  // "青龙,子孙,五行属水" + middle + the stem and branch of line i.
-  const auto primaryPart = [&](int i, std::u16string_view middle) {
-    put(At(a.spirits, i));
-    put(u",");
-    put(At(a.relatives, i));
-    put(u",五行属");
-    put(At(a.phases, i));
-    put(middle);
-    pair(i, false);
-    put(u";");
-    put(At(a.moving, i) != 0 ? u"发动而变>" : u"不动而变>");
-  };
-  const auto changedPart = [&](int i) {
-    put(At(a.changedRelatives, i));
-    put(u",五行属");
-    put(At(a.changedPhases, i));
-    put(u",");
-    pair(i, true);
-  };
-
-  put(u"卦解:");
-  put(u"            在");
-  put(DateText(a.castTime));
-  put(u"日主:");
-  put(a.dayPillar);
-  put(u",时辰:");
-  put(a.hourPillar);
-  put(u",属");
-  put(a.zodiacBranch);
-  put(u"的卦主测得:");
-  end();
-  put(u"           (");
-  put(a.primaryPalaceName);
-  put(u"宫第");
-  num(a.primaryRank);
-  put(u"卦)");
-  put(a.primaryName);
-  put(u"变卦为:(");
-  put(a.changedPalaceName);
-  put(u"宫第");
-  num(a.changedRank);
-  put(u"卦)");
-  put(a.changedName);
-  end();
-  put(u"----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------");
-  end();
-  end();
-  put(u"卦基数:");
-  end();
-  put(u"日主:");
-  put(a.dayStem);
-  put(u"->");
-  num(a.dayStemHeTu);
-  put(u",");
-  put(a.dayBranch);
-  put(u"->");
-  num(a.dayBranchHeTu);
-  end();
-  put(u"卦主:");
-  put(a.zodiacBranch);
-  put(u"->");
-  num(a.zodiacHeTu);
-  end();
-  put(u"时辰:");
-  put(a.hourStem);
-  put(u"->");
-  num(a.hourStemHeTu);
-  put(u",");
-  put(a.hourBranch);
-  put(u"->");
-  num(a.hourBranchHeTu);
-  end();
-  end();
-  put(u"爻基数:");
-  end();
-
-  const int w = a.worldIndex;
-  const int r = a.responseIndex;
-  primaryPart(w, u"持世,");
-  changedPart(w);
-  end();
-  // The response sentence's changed half is read at the changed hexagram's
-  // own response position.
-  primaryPart(r, u"应爻,");
-  changedPart(a.changedResponseIndex);
-  end();
-  end();
-  static constexpr std::u16string_view kLabels[] = {u"初爻:", u"二爻:", u"三爻:",
-                                                    u"四爻:", u"五爻:", u"六爻:"};
-  for (int i = 0; i < 6; ++i) {
-    if (i == w || i == r) continue;
-    put(kLabels[i]);
-    primaryPart(i, u",");
-    changedPart(i);
-    if (i == a.changedWorldIndex) {
-      put(u"化世");
-    } else if (i == a.changedResponseIndex) {
-      put(u"化应");
-    }
-    end();
-  }
-  reading_ = std::move(t);
+  ReadingText t(analysis_);
+  t.WriteCastLines();
+  t.WriteBaseNumbers();
+  t.WriteLineNumbers();
+  reading_ = t.Take();
 }
 
 }  // namespace rg_com_ptl_xyh

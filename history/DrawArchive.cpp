@@ -89,6 +89,30 @@ std::string Describe(const rg_DrawEntry& d) {
   return s;
 }
 
+// The line that starts at pos, without its end (LF or CR LF); pos moves
+// past it.
+std::string_view NextLine(std::string_view text, std::size_t& pos) {
+  std::size_t end = text.find('\n', pos);
+  if (end == std::string_view::npos) end = text.size();
+  std::string_view line = text.substr(pos, end - pos);
+  pos = end + 1;
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+// The comma-separated fields of a line, each trimmed.
+std::vector<std::string> SplitFields(std::string_view line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = line.find(',', start);
+    fields.push_back(Trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return fields;
+}
+
 bool ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
   // The file may have been edited by hand: a row that is no valid draw is
   // passed over rather than trusted.
@@ -362,6 +386,52 @@ std::string rg_DrawArchive::Export(int lottery) const {
   return out;
 }
 
+namespace {
+
+// One line of the CSV file form as a draw of lottery; nullopt, with why
+// saying what is wrong, for a line the rule refuses.
+std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule, std::string_view line,
+                                          std::string& why) {
+  const std::vector<std::string> fields = SplitFields(line);
+  if (fields.size() != 4) {
+    why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(fields.size());
+    return std::nullopt;
+  }
+  rg_DrawEntry d;
+  d.lottery = lottery;
+  const std::string& issue = fields[0];
+  if (issue.empty() || issue.size() > kMaxIssueDigits ||
+      !std::all_of(issue.begin(), issue.end(), [](char c) { return IsDigit(c); })) {
+    why = "the issue " + Quoted(issue) + " is not a number of at most 16 digits";
+    return std::nullopt;
+  }
+  d.issue = FromUtf8(issue);
+  const auto date = ParseDrawDate(fields[1]);
+  if (!date) {
+    why = "the date " + Quoted(fields[1]) + " is not a real date written YYYY-MM-DD";
+    return std::nullopt;
+  }
+  d.date = *date;
+  std::string bad;
+  auto red = ParseNumberList(fields[2], bad);
+  if (!red) {
+    why = "red: " + Quoted(bad) + " is not a number of one or two digits";
+    return std::nullopt;
+  }
+  auto blue = ParseNumberList(fields[3], bad);
+  if (!blue) {
+    why = "blue: " + Quoted(bad) + " is not a number of one or two digits";
+    return std::nullopt;
+  }
+  d.numbers = std::move(*red);
+  d.extra = std::move(*blue);
+  why = CheckDrawNumbers(rule, d.numbers, d.extra);
+  if (!why.empty()) return std::nullopt;
+  return d;
+}
+
+}  // namespace
+
 rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_view csv, double now) {
   ImportResult result;
   const rg_DrawRule* rule = FindDrawRule(lottery);
@@ -371,13 +441,9 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
   }
   if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
 
-  struct Pending {
-    rg_DrawEntry draw;
-    int line;
-  };
-  std::vector<Pending> toAdd;
+  std::vector<ImportedDraw> toAdd;
   std::map<std::u16string, std::size_t> inFile;  // issue -> index into seen
-  std::vector<Pending> seen;
+  std::vector<ImportedDraw> seen;
   int lineNo = 0;
   bool headerSeen = false;
   std::size_t pos = 0;
@@ -386,114 +452,86 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     return result;
   };
   while (pos < csv.size()) {
-    std::size_t end = csv.find('\n', pos);
-    if (end == std::string_view::npos) end = csv.size();
-    std::string_view line = csv.substr(pos, end - pos);
-    pos = end + 1;
+    const std::string_view line = NextLine(csv, pos);
     ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (!headerSeen) {
       if (Trim(line) != kHeader) return refuse(lineNo, "the first line must be the header " + std::string(kHeader));
       headerSeen = true;
       continue;
     }
     if (Trim(line).empty()) continue;
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    while (true) {
-      const std::size_t comma = line.find(',', start);
-      fields.push_back(Trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
-      if (comma == std::string_view::npos) break;
-      start = comma + 1;
-    }
-    if (fields.size() != 4) {
-      return refuse(lineNo, "expected 4 fields (issue,date,red,blue), found " + std::to_string(fields.size()));
-    }
-    rg_DrawEntry d;
-    d.lottery = lottery;
-    const std::string& issue = fields[0];
-    if (issue.empty() || issue.size() > kMaxIssueDigits ||
-        !std::all_of(issue.begin(), issue.end(), [](char c) { return IsDigit(c); })) {
-      return refuse(lineNo, "the issue " + Quoted(issue) + " is not a number of at most 16 digits");
-    }
-    d.issue = FromUtf8(issue);
-    const auto date = ParseDrawDate(fields[1]);
-    if (!date) return refuse(lineNo, "the date " + Quoted(fields[1]) + " is not a real date written YYYY-MM-DD");
-    d.date = *date;
-    std::string bad;
-    auto red = ParseNumberList(fields[2], bad);
-    if (!red) return refuse(lineNo, "red: " + Quoted(bad) + " is not a number of one or two digits");
-    auto blue = ParseNumberList(fields[3], bad);
-    if (!blue) return refuse(lineNo, "blue: " + Quoted(bad) + " is not a number of one or two digits");
-    d.numbers = std::move(*red);
-    d.extra = std::move(*blue);
-    if (const std::string why = CheckDrawNumbers(*rule, d.numbers, d.extra); !why.empty()) {
-      return refuse(lineNo, why);
-    }
-    if (const auto it = inFile.find(d.issue); it != inFile.end()) {
-      const Pending& first = seen[it->second];
-      if (!first.draw.SameDraw(d)) {
+    std::string why;
+    std::optional<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, why);
+    if (!d) return refuse(lineNo, why);
+    const std::string issue = ToUtf8(d->issue);
+    if (const auto it = inFile.find(d->issue); it != inFile.end()) {
+      const ImportedDraw& first = seen[it->second];
+      if (!first.draw.SameDraw(*d)) {
         return refuse(lineNo, "issue " + issue + " appears on line " + std::to_string(first.line) +
                                   " with other numbers or another date");
       }
       ++result.skipped;
       continue;
     }
-    inFile.emplace(d.issue, seen.size());
-    seen.push_back({d, lineNo});
-    const auto stored = Find(lottery, d.issue);
+    inFile.emplace(d->issue, seen.size());
+    seen.push_back({*d, lineNo});
+    const auto stored = Find(lottery, d->issue);
     if (LastStatus() != rg_StoreStatus::Ok) {
       result.message = "the history database cannot be read";
       result.writeFailed = true;
       return result;
     }
     if (stored) {
-      if (!stored->SameDraw(d)) {
+      if (!stored->SameDraw(*d)) {
         return refuse(lineNo, "issue " + issue + " is already stored as " + ToUtf8(DrawDateText(stored->date)) +
-                                  " " + Describe(*stored) + "; this line has " + ToUtf8(DrawDateText(d.date)) + " " + Describe(d));
+                                  " " + Describe(*stored) + "; this line has " + ToUtf8(DrawDateText(d->date)) + " " + Describe(*d));
       }
       ++result.skipped;
       continue;
     }
-    toAdd.push_back({std::move(d), lineNo});
+    toAdd.push_back({std::move(*d), lineNo});
   }
   if (!headerSeen) return refuse(1, "the file is empty; the first line must be the header " + std::string(kHeader));
-
-  if (!toAdd.empty()) {
-    if (!EnsureTable() || Run(u"BEGIN IMMEDIATE;") != SQLITE_DONE) {
-      result.message = "the history database cannot be written";
-      result.writeFailed = true;
-      return result;
-    }
-    for (const Pending& p : toAdd) {
-      rg_SqlStatement s(store_->Handle(), u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
-                                         u"VALUES (?,?,?,?,?,?);");
-      s.BindInt(1, lottery);
-      s.BindText(2, p.draw.issue);
-      s.BindText(3, DrawDateText(p.draw.date));
-      s.BindText(4, FromUtf8(NumbersText(p.draw.numbers)));
-      s.BindText(5, FromUtf8(NumbersText(p.draw.extra)));
-      s.BindDouble(6, now);
-      const int rc = s.Valid() ? s.Step() : s.PrepareCode();
-      if (rc != SQLITE_DONE) {
-        s.Finalize();
-        ExecuteSql(store_->Handle(), u"ROLLBACK;");
-        store_->Record(rc);
-        result.writeFailed = true;
-        return refuse(p.line, "writing the draw failed");
-      }
-    }
-    if (const int rc = Run(u"COMMIT;"); rc != SQLITE_DONE) {
-      ExecuteSql(store_->Handle(), u"ROLLBACK;");
-      store_->Record(rc);
-      result.message = "the import could not be committed";
-      result.writeFailed = true;
-      return result;
-    }
-  }
+  if (!toAdd.empty() && !WriteImport(lottery, toAdd, now, result)) return result;
   result.ok = true;
   result.added = static_cast<int>(toAdd.size());
   return result;
+}
+
+bool rg_DrawArchive::WriteImport(int lottery, const std::vector<ImportedDraw>& draws, double now,
+                                 ImportResult& result) {
+  if (!EnsureTable() || Run(u"BEGIN IMMEDIATE;") != SQLITE_DONE) {
+    result.message = "the history database cannot be written";
+    result.writeFailed = true;
+    return false;
+  }
+  for (const ImportedDraw& p : draws) {
+    rg_SqlStatement s(store_->Handle(), u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
+                                       u"VALUES (?,?,?,?,?,?);");
+    s.BindInt(1, lottery);
+    s.BindText(2, p.draw.issue);
+    s.BindText(3, DrawDateText(p.draw.date));
+    s.BindText(4, FromUtf8(NumbersText(p.draw.numbers)));
+    s.BindText(5, FromUtf8(NumbersText(p.draw.extra)));
+    s.BindDouble(6, now);
+    const int rc = s.Valid() ? s.Step() : s.PrepareCode();
+    if (rc != SQLITE_DONE) {
+      s.Finalize();
+      ExecuteSql(store_->Handle(), u"ROLLBACK;");
+      store_->Record(rc);
+      result.writeFailed = true;
+      result.message = "line " + std::to_string(p.line) + ": writing the draw failed";
+      return false;
+    }
+  }
+  if (const int rc = Run(u"COMMIT;"); rc != SQLITE_DONE) {
+    ExecuteSql(store_->Handle(), u"ROLLBACK;");
+    store_->Record(rc);
+    result.message = "the import could not be committed";
+    result.writeFailed = true;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -104,6 +104,14 @@ class rg_DrawArchive {
   ImportResult Import(int lottery, std::string_view csv, double now);
 
  private:
+  struct ImportedDraw {
+    rg_DrawEntry draw;
+    int line;  // in the file, for a refusal
+  };
+  // The checked draws of an import in one transaction; false, with result
+  // saying why, when the database does not take them all.
+  bool WriteImport(int lottery, const std::vector<ImportedDraw>& draws, double now,
+                   ImportResult& result);
   // Whether xyh_draws exists yet (it is made by the first write); nullopt
   // when that cannot be read.
   std::optional<bool> HasTable() const;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -249,6 +250,40 @@ std::string TooManyRecords() {
   return "记录超过 " + std::to_string(kHistoryRecordLimit) + " 条,不读";
 }
 
+// Which column each field of the header names; nullopt when a name is
+// unknown or given twice.
+std::optional<std::array<std::size_t, kColumns>> ColumnsOfHeader(const CsvRecord& header) {
+  const auto& names = HistoryColumnNames();
+  std::array<std::size_t, kColumns> columnOf{};
+  std::array<bool, kColumns> seen{};
+  for (std::size_t f = 0; f < kColumns; ++f) {
+    std::size_t c = 0;
+    while (c < kColumns && names[c] != header.fields[f].text) ++c;
+    if (c == kColumns || seen[c]) return std::nullopt;
+    seen[c] = true;
+    columnOf[f] = c;
+  }
+  return columnOf;
+}
+
+// Field into column c of row; what is wrong with it, or empty.
+std::string ReadCsvField(const CsvField& field, std::size_t c, rg_HistoryRow& row) {
+  const bool absent = field.text.empty() && !field.quoted;
+  if (absent) return kRequired[c] ? "不能空着" : "";
+  if (kKinds[c] == Kind::Integer) {
+    const auto v = ParseInteger(field.text);
+    if (!v) return "应是整数";
+    *IntField(row, c) = *v;
+  } else if (kKinds[c] == Kind::Real) {
+    const auto v = ParseReal(field.text);
+    if (!v) return "应是数";
+    row.ysday = *v;
+  } else {
+    *TextField(row, c) = FromUtf8(field.text);
+  }
+  return {};
+}
+
 rg_HistoryParse ReadCsv(std::string_view s) {
   rg_HistoryParse parse;
   const auto refuse = [&parse](std::string why) {
@@ -265,15 +300,8 @@ rg_HistoryParse ReadCsv(std::string_view s) {
   std::string expected;
   for (std::size_t c = 0; c < kColumns; ++c) expected += (c ? "," : "") + names[c];
   if (header.count != kColumns) return refuse(LineText(1) + "表头应是 " + expected);
-  std::array<std::size_t, kColumns> columnOf{};
-  std::array<bool, kColumns> seen{};
-  for (std::size_t f = 0; f < kColumns; ++f) {
-    std::size_t c = 0;
-    while (c < kColumns && names[c] != header.fields[f].text) ++c;
-    if (c == kColumns || seen[c]) return refuse(LineText(1) + "表头应是 " + expected);
-    seen[c] = true;
-    columnOf[f] = c;
-  }
+  const auto columnOf = ColumnsOfHeader(header);
+  if (!columnOf) return refuse(LineText(1) + "表头应是 " + expected);
 
   CsvRecord record;
   while (!reader.AtEnd()) {
@@ -285,28 +313,10 @@ rg_HistoryParse ReadCsv(std::string_view s) {
     if (parse.rows.size() == kHistoryRecordLimit) return refuse(TooManyRecords());
     rg_HistoryRow row;
     for (std::size_t f = 0; f < kColumns; ++f) {
-      const std::size_t c = columnOf[f];
-      const CsvField& field = record.fields[f];
-      const bool absent = field.text.empty() && !field.quoted;
-      std::string why;
-      if (absent) {
-        if (kRequired[c]) why = "不能空着";
-      } else if (kKinds[c] == Kind::Integer) {
-        if (const auto v = ParseInteger(field.text)) {
-          *IntField(row, c) = *v;
-        } else {
-          why = "应是整数";
-        }
-      } else if (kKinds[c] == Kind::Real) {
-        if (const auto v = ParseReal(field.text)) {
-          row.ysday = *v;
-        } else {
-          why = "应是数";
-        }
-      } else {
-        *TextField(row, c) = FromUtf8(field.text);
+      const std::size_t c = (*columnOf)[f];
+      if (const std::string why = ReadCsvField(record.fields[f], c, row); !why.empty()) {
+        return refuse(LineText(record.line) + "字段 " + names[c] + " " + why);
       }
-      if (!why.empty()) return refuse(LineText(record.line) + "字段 " + names[c] + " " + why);
     }
     parse.rows.push_back(std::move(row));
   }

@@ -71,18 +71,144 @@ size_t FindEndTag(std::string_view html, size_t from, std::string_view name) {
   }
 }
 
+// Past the end of the comment, doctype or processing instruction whose
+// '!' or '?' stands at i; npos when it has no end.
+size_t DeclarationEnd(std::string_view html, size_t i) {
+  const bool comment = html.substr(i, 3) == "!--";
+  const size_t end = comment ? html.find("-->", i + 3) : html.find('>', i);
+  if (end == std::string_view::npos) return end;
+  return end + (comment ? 3 : 1);
+}
+
+// What follows a tag's name up to its '>'.
+struct TagRest {
+  int attributes = 0;  // names that start after a separator
+  bool selfClosing = false;
+  size_t end = 0;  // the '>', or the end of the text
+};
+
+TagRest ReadTagRest(std::string_view html, size_t j) {
+  TagRest rest;
+  bool separated = true;
+  while (j < html.size() && html[j] != '>') {
+    const char k = html[j];
+    if (k == '"' || k == '\'') {
+      const size_t close = html.find(k, j + 1);
+      if (close == std::string_view::npos) {
+        j = html.size();
+        break;
+      }
+      j = close + 1;
+      separated = true;
+      continue;
+    }
+    if (IsSpace(k) || k == '/') {
+      separated = true;
+      rest.selfClosing = k == '/';
+    } else {
+      if (separated && k != '=') ++rest.attributes;
+      separated = false;
+      rest.selfClosing = false;
+    }
+    ++j;
+  }
+  rest.end = j;
+  return rest;
+}
+
+bool IsForeign(std::string_view name) { return SameName(name, "svg") || SameName(name, "math"); }
+
+// The elements open at a point of the scan, innermost last, as the
+// parser's stack of open elements holds them.
+class OpenElements {
+ public:
+  OpenElements() { open_.reserve(64); }
+
+  size_t Depth() const { return open_.size(); }
+  bool InForeign() const { return foreign_ > 0; }
+
+  // Closes the nearest open element of that name and all inside it, as
+  // far as the parser would look for it.
+  void CloseByEndTag(std::string_view name) {
+    const bool special = IsSpecial(name);
+    for (size_t k = open_.size(); k > 0; --k) {
+      if (SameName(open_[k - 1], name)) {
+        CloseFrom(k - 1);
+        return;
+      }
+      if (special ? IsScopeBoundary(open_[k - 1]) : IsSpecial(open_[k - 1])) return;
+    }
+  }
+
+  // Closes what a start tag of that name implies is finished; false when
+  // the parser drops the tag.
+  bool CloseForStartTag(std::string_view name) {
+    if (IsTablePart(name)) return CloseForTablePart(name);
+    if (SameName(name, "p")) {
+      for (size_t k = open_.size(); k > 0; --k) {
+        if (SameName(open_[k - 1], "p")) {
+          CloseFrom(k - 1);
+          break;
+        }
+        if (IsScopeBoundary(open_[k - 1]) || SameName(open_[k - 1], "button")) break;
+      }
+    } else if (SameName(name, "li") || SameName(name, "dt") || SameName(name, "dd")) {
+      const bool item = SameName(name, "li");
+      for (size_t k = open_.size(); k > 0; --k) {
+        const std::string_view o = open_[k - 1];
+        if (item ? SameName(o, "li") : (SameName(o, "dt") || SameName(o, "dd"))) {
+          CloseFrom(k - 1);
+          break;
+        }
+        if (IsSpecial(o) && !OneOf(o, {"address", "div", "p"})) break;
+      }
+    } else if (OneOf(name, {"a", "nobr", "button", "option"}) && !open_.empty() && SameName(open_.back(), name)) {
+      CloseFrom(open_.size() - 1);
+    }
+    return true;
+  }
+
+  void Open(std::string_view name) {
+    open_.push_back(name);
+    foreign_ += IsForeign(name) ? 1 : 0;
+  }
+
+ private:
+  // Outside a table these are dropped; inside one a new row closes the
+  // open row, a new cell the open cell.
+  bool CloseForTablePart(std::string_view name) {
+    size_t table = open_.size();
+    while (table > 0 && !SameName(open_[table - 1], "table")) --table;
+    if (table == 0) return false;
+    const bool row = SameName(name, "tr");
+    const bool cell = SameName(name, "td") || SameName(name, "th");
+    for (size_t k = open_.size(); k > table; --k) {
+      const std::string_view o = open_[k - 1];
+      const bool closes = cell ? (SameName(o, "td") || SameName(o, "th"))
+                          : row ? SameName(o, "tr")
+                                : (SameName(o, "tbody") || SameName(o, "thead") || SameName(o, "tfoot"));
+      if (closes) {
+        CloseFrom(k - 1);
+        break;
+      }
+    }
+    return true;
+  }
+
+  void CloseFrom(size_t k) {
+    for (size_t m = k; m < open_.size(); ++m) foreign_ -= IsForeign(open_[m]) ? 1 : 0;
+    open_.resize(k);
+  }
+
+  std::vector<std::string_view> open_;
+  int foreign_ = 0;  // svg and math elements open
+};
+
 }  // namespace
 
 rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort) {
   rg_HtmlShape shape;
-  std::vector<std::string_view> open;
-  open.reserve(64);
-  int foreign = 0;  // svg and math elements open
-  const auto isForeign = [](std::string_view n) { return SameName(n, "svg") || SameName(n, "math"); };
-  const auto closeFrom = [&open, &foreign, &isForeign](size_t k) {
-    for (size_t m = k; m < open.size(); ++m) foreign -= isForeign(open[m]) ? 1 : 0;
-    open.resize(k);
-  };
+  OpenElements open;
   size_t i = 0;
   size_t nextAbortCheck = 0;
   const auto over = [&shape] { return !shape.WithinBounds(); };
@@ -105,10 +231,8 @@ rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort
     if (c == '!' || c == '?') {
       // Comment, doctype or processing instruction: one node.
       shape.treeBytes += kCommentBytes;
-      const bool comment = html.substr(i, 3) == "!--";
-      const size_t end = comment ? html.find("-->", i + 3) : html.find('>', i);
-      if (end == std::string_view::npos) break;
-      i = end + (comment ? 3 : 1);
+      i = DeclarationEnd(html, i);
+      if (i == std::string_view::npos) break;
       continue;
     }
     const bool closing = c == '/';
@@ -117,48 +241,14 @@ rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort
     size_t j = nameStart;
     while (j < html.size() && !IsSpace(html[j]) && html[j] != '/' && html[j] != '>') ++j;
     const std::string_view name = html.substr(nameStart, j - nameStart);
-    // The attributes, counted as names that start after a separator.
-    int attributes = 0;
-    bool selfClosing = false;
-    bool separated = true;
-    while (j < html.size() && html[j] != '>') {
-      const char k = html[j];
-      if (k == '"' || k == '\'') {
-        const size_t close = html.find(k, j + 1);
-        if (close == std::string_view::npos) {
-          j = html.size();
-          break;
-        }
-        j = close + 1;
-        separated = true;
-        continue;
-      }
-      if (IsSpace(k) || k == '/') {
-        separated = true;
-        selfClosing = k == '/';
-      } else {
-        if (separated && k != '=') ++attributes;
-        separated = false;
-        selfClosing = false;
-      }
-      ++j;
-    }
-    i = j < html.size() ? j + 1 : j;
+    const TagRest rest = ReadTagRest(html, j);
+    i = rest.end < html.size() ? rest.end + 1 : rest.end;
     if (closing) {
-      // Closes the nearest open element of that name and all inside it, as
-      // far as the parser would look for it.
-      const bool special = IsSpecial(name);
-      for (size_t k = open.size(); k > 0; --k) {
-        if (SameName(open[k - 1], name)) {
-          closeFrom(k - 1);
-          break;
-        }
-        if (special ? IsScopeBoundary(open[k - 1]) : IsSpecial(open[k - 1])) break;
-      }
+      open.CloseByEndTag(name);
       continue;
     }
-    shape.treeBytes += kElementBytes + kAttributeBytes * static_cast<size_t>(attributes);
-    if (attributes > shape.attributes) shape.attributes = attributes;
+    shape.treeBytes += kElementBytes + kAttributeBytes * static_cast<size_t>(rest.attributes);
+    if (rest.attributes > shape.attributes) shape.attributes = rest.attributes;
     if (HoldsRawText(name)) {
       const size_t end = FindEndTag(html, i, name);
       if (end == std::string_view::npos) break;
@@ -168,49 +258,10 @@ rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort
     }
     if (IsVoid(name)) continue;
     // "/>" ends an element only inside svg or math.
-    if (selfClosing && foreign > 0) continue;
-    if (IsTablePart(name)) {
-      // Outside a table these are dropped; inside one a new row closes the
-      // open row, a new cell the open cell.
-      size_t table = open.size();
-      while (table > 0 && !SameName(open[table - 1], "table")) --table;
-      if (table == 0) continue;
-      const bool row = SameName(name, "tr");
-      const bool cell = SameName(name, "td") || SameName(name, "th");
-      for (size_t k = open.size(); k > table; --k) {
-        const std::string_view o = open[k - 1];
-        const bool closes = cell ? (SameName(o, "td") || SameName(o, "th"))
-                            : row ? SameName(o, "tr")
-                                  : (SameName(o, "tbody") || SameName(o, "thead") || SameName(o, "tfoot"));
-        if (closes) {
-          closeFrom(k - 1);
-          break;
-        }
-      }
-    } else if (SameName(name, "p")) {
-      for (size_t k = open.size(); k > 0; --k) {
-        if (SameName(open[k - 1], "p")) {
-          closeFrom(k - 1);
-          break;
-        }
-        if (IsScopeBoundary(open[k - 1]) || SameName(open[k - 1], "button")) break;
-      }
-    } else if (SameName(name, "li") || SameName(name, "dt") || SameName(name, "dd")) {
-      const bool item = SameName(name, "li");
-      for (size_t k = open.size(); k > 0; --k) {
-        const std::string_view o = open[k - 1];
-        if (item ? SameName(o, "li") : (SameName(o, "dt") || SameName(o, "dd"))) {
-          closeFrom(k - 1);
-          break;
-        }
-        if (IsSpecial(o) && !OneOf(o, {"address", "div", "p"})) break;
-      }
-    } else if (OneOf(name, {"a", "nobr", "button", "option"}) && !open.empty() && SameName(open.back(), name)) {
-      closeFrom(open.size() - 1);
-    }
-    open.push_back(name);
-    foreign += isForeign(name) ? 1 : 0;
-    if (static_cast<int>(open.size()) > shape.depth) shape.depth = static_cast<int>(open.size());
+    if (rest.selfClosing && open.InForeign()) continue;
+    if (!open.CloseForStartTag(name)) continue;
+    open.Open(name);
+    if (static_cast<int>(open.Depth()) > shape.depth) shape.depth = static_cast<int>(open.Depth());
   }
   return shape;
 }

@@ -85,29 +85,37 @@ std::u16string rg_Settings::Read(std::u16string_view section, std::u16string_vie
   return std::u16string(fallback);
 }
 
-bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
-                        std::u16string_view value) {
-  // Nothing written may start a line of its own, nor be read back as
-  // something else.
+namespace {
+
+// Nothing written may start a line of its own, nor be read back as
+// something else.
+bool Writable(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
   if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) return false;
   if (section.find_first_of(u"[]") != std::u16string_view::npos || Trim(section) != section) return false;
-  if (key.empty() || Trim(key) != key || key.find(u'=') != std::u16string_view::npos || key[0] == u';' ||
-      key[0] == u'#' || key[0] == u'[') {
-    return false;
-  }
+  return !(key.empty() || Trim(key) != key || key.find(u'=') != std::u16string_view::npos || key[0] == u';' ||
+           key[0] == u'#' || key[0] == u'[');
+}
+
+// A value with blanks at either end, or one that looks quoted, is quoted
+// so that it reads back as it is.
+std::u16string StoredValue(std::u16string_view value) {
   std::u16string stored(value);
   const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
                       value.back() == value.front();
   if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || quoted)) {
     stored = u"\"" + stored + u"\"";
   }
-  bool hadMark = false;
-  std::vector<std::u16string> lines = ReadLines(file_, &hadMark);
-  const std::u16string entry = std::u16string(key) + u"=" + stored;
+  return stored;
+}
+
+// Replaces the key's line in the first section of that name; a new key
+// goes after the section's last line that is not blank, a new section at
+// the end of the file.
+void PutEntry(std::vector<std::u16string>& lines, std::u16string_view section, std::u16string_view key,
+              const std::u16string& entry) {
   bool inSection = false;
-  bool done = false;
   size_t sectionEnd = std::u16string::npos;  // where a missing key goes
-  for (size_t i = 0; i < lines.size() && !done; ++i) {
+  for (size_t i = 0; i < lines.size(); ++i) {
     std::u16string name, k, v;
     if (SectionName(lines[i], name)) {
       if (inSection) break;
@@ -116,36 +124,46 @@ bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
     } else if (inSection) {
       if (KeyOf(lines[i], k, v) && EqualsIgnoringAsciiCase(k, key)) {
         lines[i] = entry;
-        done = true;
-      } else if (!Trim(lines[i]).empty()) {
-        sectionEnd = i + 1;
+        return;
       }
+      if (!Trim(lines[i]).empty()) sectionEnd = i + 1;
     }
   }
-  if (!done) {
-    if (sectionEnd == std::u16string::npos) {
-      if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-      lines.push_back(u"[" + std::u16string(section) + u"]");
-      lines.push_back(entry);
-    } else {
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
-    }
+  if (sectionEnd == std::u16string::npos) {
+    if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+    lines.push_back(u"[" + std::u16string(section) + u"]");
+    lines.push_back(entry);
+  } else {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
   }
-  std::string out(hadMark ? kByteOrderMark : std::string_view());
-  for (const auto& line : lines) out += ToUtf8(line) + "\r\n";
+}
 
-  // Written beside and renamed over, so a crash never leaves half a file.
+// Written beside and renamed over, so a crash never leaves half a file.
+bool ReplaceFile(const std::filesystem::path& file, const std::string& bytes) {
   std::error_code ec;
-  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
-  std::filesystem::path temp = file_;
+  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+  std::filesystem::path temp = file;
   temp += ".tmp";
   {
     std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    f << out;
+    f << bytes;
     if (!f.flush()) return false;
   }
-  std::filesystem::rename(temp, file_, ec);
+  std::filesystem::rename(temp, file, ec);
   return !ec;
+}
+
+}  // namespace
+
+bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
+                        std::u16string_view value) {
+  if (!Writable(section, key, value)) return false;
+  bool hadMark = false;
+  std::vector<std::u16string> lines = ReadLines(file_, &hadMark);
+  PutEntry(lines, section, key, std::u16string(key) + u"=" + StoredValue(value));
+  std::string out(hadMark ? kByteOrderMark : std::string_view());
+  for (const auto& line : lines) out += ToUtf8(line) + "\r\n";
+  return ReplaceFile(file_, out);
 }
 
 }  // namespace rg_com_ptl_xyh

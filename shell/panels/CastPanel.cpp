@@ -127,54 +127,24 @@ void rg_CastPanel::OnChoice(int group, int index, const QString& caption) {
   // Another method is a new cast, no longer the reviewed one (the review
   // sets its id after choosing the method).
   request_.id = 0;
-  const int top = 0;
   const int left = method_->geometry().right() + 1 + 10;
   const int height = zodiac_ != nullptr ? zodiac_->height() : method_->height();
-  const auto replaceInput = [this](QWidget* next) {
-    if (input_ != nullptr) {
-      // Destroyed now, so the time options' destruction clears the time
-      // choice before the new control sets its own.
-      delete input_;
-    }
-    input_ = next;
-    input_->show();
-  };
   switch (index) {
     case 1:
       if (NumberEntry() == nullptr) {
-        auto* entry = new QLineEdit(this);
-        entry->setFont(font_);
-        entry->setMaxLength(kNumberMaxLength);
-        entry->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), entry));
-        entry->setGeometry(left, top, kNumberEntryWidth, height);
-        connect(entry, &QLineEdit::textChanged, this,
-                [this](const QString& text) { request_.numberText = ui::U(text.trimmed()); });
-        // A number typed by the user is a new cast; the review's own
-        // setText is not an edit.
-        connect(entry, &QLineEdit::textEdited, this, [this] { request_.id = 0; });
-        connect(entry, &QLineEdit::returnPressed, this, [this] { calculate_->click(); });
-        replaceInput(entry);
+        ReplaceInput(MakeNumberEntry(left, height));
       } else {
         input_->setFocus();
       }
       break;
     case 2:
       if (qobject_cast<QPushButton*>(input_) == nullptr) {
-        auto* button = new QPushButton(QStringLiteral("点击自己装卦"), this);
-        button->setFont(font_);
-        button->setGeometry(left, top, kHandCastButtonWidth, height);
-        connect(button, &QPushButton::clicked, this, [this] { Press(HandCast); });
-        replaceInput(button);
+        ReplaceInput(MakeHandCastButton(left, height));
       }
       break;
     case 3:
       if (TimeOptions() == nullptr) {
-        auto* options = new rg_OptionGroup(this);
-        options->Build(font_, TimeCaptions());
-        options->move(left, top + (height - options->height()) / 2);
-        connect(options, &rg_OptionGroup::changed, this, [this](int n) { request_.timeChoice = n; });
-        connect(options, &QObject::destroyed, this, [this] { request_.timeChoice = 0; });
-        replaceInput(options);
+        ReplaceInput(MakeTimeOptions(left, height));
         request_.timeChoice = 2;
       }
       break;
@@ -182,6 +152,49 @@ void rg_CastPanel::OnChoice(int group, int index, const QString& caption) {
       return;  // the input area stays as it is
   }
   if (zodiac_ != nullptr) PlaceAfterInput();
+}
+
+void rg_CastPanel::ReplaceInput(QWidget* next) {
+  if (input_ != nullptr) {
+    // Destroyed now, so the time options' destruction clears the time
+    // choice before the new control sets its own.
+    delete input_;
+  }
+  input_ = next;
+  input_->show();
+}
+
+QLineEdit* rg_CastPanel::MakeNumberEntry(int left, int height) {
+  auto* entry = new QLineEdit(this);
+  entry->setFont(font_);
+  entry->setMaxLength(kNumberMaxLength);
+  entry->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), entry));
+  entry->setGeometry(left, 0, kNumberEntryWidth, height);
+  connect(entry, &QLineEdit::textChanged, this,
+          [this](const QString& text) { request_.numberText = ui::U(text.trimmed()); });
+  // A number typed by the user is a new cast; the review's own setText is
+  // not an edit.
+  connect(entry, &QLineEdit::textEdited, this, [this] { request_.id = 0; });
+  connect(entry, &QLineEdit::returnPressed, this, [this] { calculate_->click(); });
+  return entry;
+}
+
+QPushButton* rg_CastPanel::MakeHandCastButton(int left, int height) {
+  auto* button = new QPushButton(QStringLiteral("点击自己装卦"), this);
+  button->setFont(font_);
+  button->setGeometry(left, 0, kHandCastButtonWidth, height);
+  connect(button, &QPushButton::clicked, this, [this] { Press(HandCast); });
+  return button;
+}
+
+rg_OptionGroup* rg_CastPanel::MakeTimeOptions(int left, int height) {
+  auto* options = new rg_OptionGroup(this);
+  options->Build(font_, TimeCaptions());
+  // Centred on the row's height.
+  options->move(left, (height - options->height()) / 2);
+  connect(options, &rg_OptionGroup::changed, this, [this](int n) { request_.timeChoice = n; });
+  connect(options, &QObject::destroyed, this, [this] { request_.timeChoice = 0; });
+  return options;
 }
 
 void rg_CastPanel::Press(int code) {

@@ -60,6 +60,11 @@ class rg_CastPanel : public QWidget {
 
  private:
   void OnChoice(int group, int index, const QString& caption);
+  // The method's input control, at left on the panel's first row.
+  void ReplaceInput(QWidget* next);
+  QLineEdit* MakeNumberEntry(int left, int height);
+  QPushButton* MakeHandCastButton(int left, int height);
+  rg_OptionGroup* MakeTimeOptions(int left, int height);
   void PlaceAfterInput();
   QPushButton* MakeButton(const QString& caption, int code);
 

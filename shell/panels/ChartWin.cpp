@@ -48,6 +48,57 @@ Geometry Measure(const QFont& font) {
   return g;
 }
 
+struct Inks {
+  QColor ink{Qt::black};
+  QColor muted{70, 90, 150};
+  QColor alert{190, 30, 30};
+};
+
+// Lines of text from y down, across the view; the y below the last.
+int DrawLines(QPainter& p, const std::vector<std::u16string>& lines, int y, int viewWidth,
+              int lineHeight) {
+  for (const auto& line : lines) {
+    p.drawText(QRect(kPad, y, viewWidth - 2 * kPad, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+               ui::Q(line));
+    y += lineHeight + 4;
+  }
+  return y;
+}
+
+// A line drawn as a bar: whole for yang ("1"), broken for yin ("0").
+void DrawLineBar(QPainter& p, const Geometry& g, const QColor& ink, int column, int top,
+                 const std::u16string& value) {
+  const QRect cell(g.x[column], top + g.lineHeight / 5, g.width[column], g.lineHeight - 2 * (g.lineHeight / 5));
+  if (value == u"1") {
+    p.fillRect(cell, ink);
+  } else if (value == u"0") {
+    const int part = cell.width() * 2 / 5;
+    p.fillRect(QRect(cell.left(), cell.top(), part, cell.height()), ink);
+    p.fillRect(QRect(cell.right() + 1 - part, cell.top(), part, cell.height()), ink);
+  }
+}
+
+// One line of the table, its note running to the view's right edge.
+void DrawRow(QPainter& p, const Geometry& g, const Inks& inks, const rg_ChartRow& row, int y,
+             int viewWidth) {
+  const auto text = [&p, &g, y](int column, const std::u16string& value, const QColor& color) {
+    p.setPen(color);
+    p.drawText(QRect(g.x[column], y, g.width[column], g.lineHeight), Qt::AlignCenter, ui::Q(value));
+  };
+  text(0, row.spirit, inks.ink);
+  text(1, row.hidden, inks.muted);
+  text(2, row.primary, inks.ink);
+  DrawLineBar(p, g, inks.ink, 3, y, row.primaryLine);
+  text(4, row.primaryMark, inks.ink);
+  text(5, row.moving, inks.alert);
+  text(6, row.changed, inks.ink);
+  DrawLineBar(p, g, inks.ink, 7, y, row.changedLine);
+  text(8, row.changedMark, inks.ink);
+  p.setPen(inks.alert);
+  p.drawText(QRect(g.x[9], y, viewWidth - g.x[9], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+             ui::Q(row.note));
+}
+
 }  // namespace
 
 rg_ChartView::rg_ChartView(QWidget* parent) : QWidget(parent) {
@@ -86,16 +137,10 @@ void rg_ChartView::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), Qt::white);
   p.setFont(font());
   const Geometry g = Measure(font());
-  const QColor ink(Qt::black);
-  const QColor muted(70, 90, 150);
-  const QColor alert(190, 30, 30);
-  p.setPen(ink);
+  const Inks inks;
+  p.setPen(inks.ink);
 
-  int y = kPad;
-  for (const auto& line : sheet_.head) {
-    p.drawText(QRect(kPad, y, width() - 2 * kPad, g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter, ui::Q(line));
-    y += g.lineHeight + 4;
-  }
+  int y = DrawLines(p, sheet_.head, kPad, width(), g.lineHeight);
   y += 10;
   p.drawText(QRect(g.x[1], y, g.x[6] - g.x[1], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
              ui::Q(sheet_.primaryTitle));
@@ -103,48 +148,20 @@ void rg_ChartView::paintEvent(QPaintEvent*) {
              ui::Q(sheet_.changedTitle));
   y += g.pitch;
   const auto headings = rg_ChartSheet::Headings();
-  p.setPen(muted);
+  p.setPen(inks.muted);
   for (int c = 0; c < kColumns; ++c) {
     p.drawText(QRect(g.x[c], y, g.width[c], g.lineHeight), Qt::AlignCenter, ui::Q(headings[static_cast<size_t>(c)]));
   }
-  p.setPen(ink);
+  p.setPen(inks.ink);
   y += g.pitch;
 
-  const auto bar = [&p, &g, &ink](int column, int top, const std::u16string& value) {
-    const QRect cell(g.x[column], top + g.lineHeight / 5, g.width[column], g.lineHeight - 2 * (g.lineHeight / 5));
-    if (value == u"1") {
-      p.fillRect(cell, ink);
-    } else if (value == u"0") {
-      const int part = cell.width() * 2 / 5;
-      p.fillRect(QRect(cell.left(), cell.top(), part, cell.height()), ink);
-      p.fillRect(QRect(cell.right() + 1 - part, cell.top(), part, cell.height()), ink);
-    }
-  };
-  const auto text = [&p, &g](int column, int top, const std::u16string& value, const QColor& color) {
-    p.setPen(color);
-    p.drawText(QRect(g.x[column], top, g.width[column], g.lineHeight), Qt::AlignCenter, ui::Q(value));
-  };
   for (const rg_ChartRow& row : sheet_.rows) {
-    text(0, y, row.spirit, ink);
-    text(1, y, row.hidden, muted);
-    text(2, y, row.primary, ink);
-    bar(3, y, row.primaryLine);
-    text(4, y, row.primaryMark, ink);
-    text(5, y, row.moving, alert);
-    text(6, y, row.changed, ink);
-    bar(7, y, row.changedLine);
-    text(8, y, row.changedMark, ink);
-    p.setPen(alert);
-    p.drawText(QRect(g.x[9], y, width() - g.x[9], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-               ui::Q(row.note));
+    DrawRow(p, g, inks, row, y, width());
     y += g.pitch;
   }
-  p.setPen(ink);
+  p.setPen(inks.ink);
   y += 10;
-  for (const auto& line : sheet_.foot) {
-    p.drawText(QRect(kPad, y, width() - 2 * kPad, g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter, ui::Q(line));
-    y += g.lineHeight + 4;
-  }
+  DrawLines(p, sheet_.foot, y, width(), g.lineHeight);
 }
 
 rg_ChartWin::rg_ChartWin(QWidget* parent)

@@ -29,6 +29,36 @@ QLabel* PlainLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
+// "合计: …": the bets while pending; the best tier, winning and all bets
+// and the fixed prize once drawn.
+QString TotalsLine(const rg_CastResult& result, bool drawn) {
+  const auto& tickets = result.check.tickets;
+  QString total;
+  if (!drawn) {
+    total = QStringLiteral("合计: 待开奖, 共%1注").arg([&] {
+      int bets = 0;
+      for (const auto& t : tickets) bets += t.bets;
+      return bets;
+    }());
+  } else {
+    int winning = 0, bets = 0;
+    for (const auto& t : tickets) {
+      winning += t.winningBets;
+      bets += t.bets;
+    }
+    total = QStringLiteral("合计: %1, 中奖%2注/共%3注, 固定奖金 %4元")
+                .arg(result.check.bestTier > 0 ? QStringLiteral("最高") + ui::Q(TierName(result.check.bestTier))
+                                               : ui::Q(TierName(0)))
+                .arg(winning)
+                .arg(bets)
+                .arg(result.check.fixedPrize);
+    if (result.check.bestTier == 1 || result.check.bestTier == 2) {
+      total += QStringLiteral(" (一、二等奖为浮动奖金,未计入)");
+    }
+  }
+  return total;
+}
+
 }  // namespace
 
 QIcon WinnerIcon() {
@@ -83,6 +113,21 @@ rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subj
   layout->addWidget(PlainLabel(QStringLiteral("起卦时间: ") + ui::Q(DateText(castTime)), this));
 
   const auto drawn = result_.draw ? DoubleColorNumbers(*result_.draw) : std::nullopt;
+  const rg_DrawNumbers* numbers = drawn ? &*drawn : nullptr;
+  layout->addLayout(MakeDrawRow(numbers));
+  layout->addLayout(MakeBlueRow(blues, numbers));
+  layout->addLayout(MakeTicketGrid(font, numbers));
+  total_ = PlainLabel(TotalsLine(result_, numbers != nullptr), this);
+  layout->addWidget(total_);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::AcceptRole);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(buttons);
+}
+
+// The draw's numbers, or when it is expected.
+QHBoxLayout* rg_CheckWin::MakeDrawRow(const rg_DrawNumbers* drawn) {
   auto* drawRow = new QHBoxLayout;
   if (drawn) {
     draw_ = PlainLabel(QStringLiteral("开奖: 第%1期 %2").arg(ui::Q(result_.draw->issue), ui::Q(DrawDateText(result_.draw->date))), this);
@@ -94,8 +139,11 @@ rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subj
     drawRow->addWidget(draw_);
   }
   drawRow->addStretch();
-  layout->addLayout(drawRow);
+  return drawRow;
+}
 
+// The cast's blue list, the drawn blue marked.
+QHBoxLayout* rg_CheckWin::MakeBlueRow(const std::vector<int>& blues, const rg_DrawNumbers* drawn) {
   auto* blueRow = new QHBoxLayout;
   blueRow->addWidget(PlainLabel(QStringLiteral("蓝球:"), this));
   for (int b : blues) {
@@ -105,8 +153,11 @@ rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subj
   }
   if (blues.empty()) blueRow->addWidget(PlainLabel(QStringLiteral("(无)"), this));
   blueRow->addStretch();
-  layout->addLayout(blueRow);
+  return blueRow;
+}
 
+// A heading row, then one row a ticket.
+QGridLayout* rg_CheckWin::MakeTicketGrid(const QFont& font, const rg_DrawNumbers* drawn) {
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(6);
   const QStringList headings = {QStringLiteral("注"), QStringLiteral("推演红球号"), QString(), QString(), QString(),
@@ -115,78 +166,51 @@ rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subj
   for (int c = 0; c < headings.size(); ++c) {
     if (!headings[c].isEmpty()) grid->addWidget(PlainLabel(headings[c], this), 0, c, 1, c == 1 ? 6 : 1);
   }
+  const auto& tickets = result_.check.tickets;
+  for (int t = 0; t < static_cast<int>(tickets.size()); ++t) AddTicketRow(grid, t, font, drawn);
+  if (tickets.empty()) grid->addWidget(PlainLabel(QStringLiteral("(没有推演红球号)"), this), 1, 0, 1, 11);
+  return grid;
+}
+
+// Ticket t in row t + 1: its reds, the matched ones on red, what it met,
+// its tier (bold red when it won), bets and fixed prize.
+void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font, const rg_DrawNumbers* drawn) {
   static const QString kNames[] = {QStringLiteral("一注"), QStringLiteral("二注"), QStringLiteral("三注"),
                                    QStringLiteral("四注"), QStringLiteral("五注")};
-  const auto& tickets = result_.check.tickets;
-  for (int t = 0; t < static_cast<int>(tickets.size()); ++t) {
-    const rg_TicketCheck& ticket = tickets[static_cast<std::size_t>(t)];
-    const int row = t + 1;
-    grid->addWidget(PlainLabel(t < 5 ? kNames[t] : QStringLiteral("另注"), this), row, 0);
-    QVector<QLabel*> cells;
-    for (int k = 0; k < static_cast<int>(ticket.red.size()); ++k) {
-      const int n = ticket.red[static_cast<std::size_t>(k)];
-      const bool hit = std::find(ticket.hits.begin(), ticket.hits.end(), n) != ticket.hits.end();
-      QLabel* cell = Ball(Two(n), drawn ? (hit ? kRed : kMiss) : palette().color(QPalette::WindowText), hit);
-      cell->setProperty("hit", hit);
-      cells.append(cell);
-      grid->addWidget(cell, row, 1 + k);
-    }
-    redCells_.append(cells);
-    QString met = QStringLiteral("-");
-    if (drawn) met = QStringLiteral("%1红").arg(ticket.hits.size()) + (ticket.blueHit ? QStringLiteral("+蓝") : QString());
-    grid->addWidget(PlainLabel(met, this), row, 7);
-    QLabel* tier = PlainLabel(drawn ? ui::Q(TierName(ticket.tier)) : QStringLiteral("待开奖"), this);
-    if (ticket.tier > 0) {
-      QFont bold = font;
-      bold.setBold(true);
-      tier->setFont(bold);
-      QPalette pal = tier->palette();
-      pal.setColor(QPalette::WindowText, kRed);
-      tier->setPalette(pal);
-    }
-    tiers_.append(tier);
-    grid->addWidget(tier, row, 8);
-    grid->addWidget(PlainLabel(drawn ? QStringLiteral("%1/%2").arg(ticket.winningBets).arg(ticket.bets)
-                                     : QStringLiteral("-/%1").arg(ticket.bets),
-                               this),
-                    row, 9);
-    QLabel* prize = PlainLabel(drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), this);
-    prizes_.append(prize);
-    grid->addWidget(prize, row, 10);
+  const rg_TicketCheck& ticket = result_.check.tickets[static_cast<std::size_t>(t)];
+  const int row = t + 1;
+  grid->addWidget(PlainLabel(t < 5 ? kNames[t] : QStringLiteral("另注"), this), row, 0);
+  QVector<QLabel*> cells;
+  for (int k = 0; k < static_cast<int>(ticket.red.size()); ++k) {
+    const int n = ticket.red[static_cast<std::size_t>(k)];
+    const bool hit = std::find(ticket.hits.begin(), ticket.hits.end(), n) != ticket.hits.end();
+    QLabel* cell = Ball(Two(n), drawn ? (hit ? kRed : kMiss) : palette().color(QPalette::WindowText), hit);
+    cell->setProperty("hit", hit);
+    cells.append(cell);
+    grid->addWidget(cell, row, 1 + k);
   }
-  if (tickets.empty()) grid->addWidget(PlainLabel(QStringLiteral("(没有推演红球号)"), this), 1, 0, 1, 11);
-  layout->addLayout(grid);
-
-  QString total;
-  if (!drawn) {
-    total = QStringLiteral("合计: 待开奖, 共%1注").arg([&] {
-      int bets = 0;
-      for (const auto& t : tickets) bets += t.bets;
-      return bets;
-    }());
-  } else {
-    int winning = 0, bets = 0;
-    for (const auto& t : tickets) {
-      winning += t.winningBets;
-      bets += t.bets;
-    }
-    total = QStringLiteral("合计: %1, 中奖%2注/共%3注, 固定奖金 %4元")
-                .arg(result_.check.bestTier > 0 ? QStringLiteral("最高") + ui::Q(TierName(result_.check.bestTier))
-                                                : ui::Q(TierName(0)))
-                .arg(winning)
-                .arg(bets)
-                .arg(result_.check.fixedPrize);
-    if (result_.check.bestTier == 1 || result_.check.bestTier == 2) {
-      total += QStringLiteral(" (一、二等奖为浮动奖金,未计入)");
-    }
+  redCells_.append(cells);
+  QString met = QStringLiteral("-");
+  if (drawn) met = QStringLiteral("%1红").arg(ticket.hits.size()) + (ticket.blueHit ? QStringLiteral("+蓝") : QString());
+  grid->addWidget(PlainLabel(met, this), row, 7);
+  QLabel* tier = PlainLabel(drawn ? ui::Q(TierName(ticket.tier)) : QStringLiteral("待开奖"), this);
+  if (ticket.tier > 0) {
+    QFont bold = font;
+    bold.setBold(true);
+    tier->setFont(bold);
+    QPalette pal = tier->palette();
+    pal.setColor(QPalette::WindowText, kRed);
+    tier->setPalette(pal);
   }
-  total_ = PlainLabel(total, this);
-  layout->addWidget(total_);
-
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::AcceptRole);
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  layout->addWidget(buttons);
+  tiers_.append(tier);
+  grid->addWidget(tier, row, 8);
+  grid->addWidget(PlainLabel(drawn ? QStringLiteral("%1/%2").arg(ticket.winningBets).arg(ticket.bets)
+                                   : QStringLiteral("-/%1").arg(ticket.bets),
+                             this),
+                  row, 9);
+  QLabel* prize = PlainLabel(drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), this);
+  prizes_.append(prize);
+  grid->addWidget(prize, row, 10);
 }
 
 QLabel* rg_CheckWin::Ball(const QString& text, const QColor& color, bool marked) {

@@ -9,6 +9,7 @@
 #include "derive/SavedCast.h"
 
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 
 namespace rg_com_ptl_xyh {
@@ -38,6 +39,11 @@ class rg_CheckWin : public QDialog {
 
  private:
   QLabel* Ball(const QString& text, const QColor& color, bool marked);
+  // The rows of the dialog, top to bottom; drawn is null while pending.
+  QHBoxLayout* MakeDrawRow(const rg_DrawNumbers* drawn);
+  QHBoxLayout* MakeBlueRow(const std::vector<int>& blues, const rg_DrawNumbers* drawn);
+  QGridLayout* MakeTicketGrid(const QFont& font, const rg_DrawNumbers* drawn);
+  void AddTicketRow(QGridLayout* grid, int t, const QFont& font, const rg_DrawNumbers* drawn);
 
   rg_CastResult result_;
   std::vector<rg_DrawEntry> drawCopy_;  // the draw outlives the index it came from

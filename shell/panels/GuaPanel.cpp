@@ -14,6 +14,42 @@ namespace {
 // The background of the fixed heading label (COLORREF 0xD3CB65).
 constexpr unsigned int kHeadingColor = 13880165;
 constexpr int kReadingMargin = 20;
+
+// Where the grid's columns stand, from the grid's left edge.
+struct GridColumns {
+  QVector<int> xs;
+  QVector<int> widths;
+  int gap = 0;   // between two columns
+  int left = 0;  // the grid's left edge in the panel
+};
+
+// Ten text cells and two line cells three times as wide, spread evenly
+// over width.
+GridColumns SpreadColumns(int width, int cellWidth) {
+  GridColumns columns;
+  const int cellsWidth = 10 * cellWidth + 2 * 3 * cellWidth;
+  columns.gap = std::max(4, (width - 20 - cellsWidth) / 11);
+  int x = 0;
+  for (int c = 0; c < rg_GuaReport::kColumns; ++c) {
+    const bool line = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+    columns.xs.append(x);
+    columns.widths.append(line ? 3 * cellWidth : cellWidth);
+    x += columns.widths.back() + columns.gap;
+  }
+  columns.left = (width - (x - columns.gap)) / 2;
+  return columns;
+}
+
+// The coloured band above the reading.
+void StyleHeadingBand(QLabel* band) {
+  band->setText(ui::Q(std::u16string(rg_GuaReport::kHeading)));
+  band->setAlignment(Qt::AlignCenter);
+  band->setAutoFillBackground(true);
+  QPalette palette = band->palette();
+  palette.setColor(QPalette::Window, ui::FromColorRef(kHeadingColor));
+  band->setPalette(palette);
+}
+
 }  // namespace
 
 void rg_GuaGrid::Setup(const QFont& font, const QVector<int>& columnX,
@@ -105,19 +141,11 @@ void rg_GuaPanel::Build(const QFont& font, int minWidth) {
                            reading_->verticalScrollBar()->sizeHint().width() + 2 * reading_->frameWidth() + 8;
   const int width = std::max(readingWidth, minWidth);
 
-  // Ten text cells and two line cells three times as wide, spread evenly.
-  const int cellsWidth = 10 * cellWidth + 2 * 3 * cellWidth;
-  const int gap = std::max(4, (width - 20 - cellsWidth) / 11);
-  QVector<int> xs;
-  QVector<int> widths;
-  int x = 0;
-  for (int c = 0; c < rg_GuaReport::kColumns; ++c) {
-    const bool line = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
-    xs.append(x);
-    widths.append(line ? 3 * cellWidth : cellWidth);
-    x += widths.back() + gap;
-  }
-  const int gridLeft = (width - (x - gap)) / 2;
+  const GridColumns columns = SpreadColumns(width, cellWidth);
+  const QVector<int>& xs = columns.xs;
+  const QVector<int>& widths = columns.widths;
+  const int gap = columns.gap;
+  const int gridLeft = columns.left;
 
   int y = 10;
   // The chart button sits at the right end of the header line, which
@@ -144,12 +172,7 @@ void rg_GuaPanel::Build(const QFont& font, int minWidth) {
   grid_->move(gridLeft, y);
   y += grid_->height() + 10;
 
-  heading_->setText(ui::Q(std::u16string(rg_GuaReport::kHeading)));
-  heading_->setAlignment(Qt::AlignCenter);
-  heading_->setAutoFillBackground(true);
-  QPalette palette = heading_->palette();
-  palette.setColor(QPalette::Window, ui::FromColorRef(kHeadingColor));
-  heading_->setPalette(palette);
+  StyleHeadingBand(heading_);
   heading_->setGeometry(0, y, width, lineHeight + 6);
   y += heading_->height() + 4;
 

@@ -38,12 +38,16 @@ int FindItem(const QComboBox* box, int value) {
   return 0;
 }
 
-}  // namespace
+struct RowMetrics {
+  int w;          // one full-width character
+  int h;
+  int boxHeight;  // a drop-down list
+  int rowStep;    // from one line's row to the next
+};
 
-void rg_HandCastPanel::Build(const QFont& font, const Clock& clock) {
-  setFont(font);
+// One character's extent, and how tall a drop-down list and a row stand.
+RowMetrics MeasureRows(const QFont& font) {
   const QSize unit = ui::CharExtent(font, QStringLiteral("四"));
-  const int w = unit.width();
   const int h = unit.height();
   // A drop-down list gets the height its style needs for frame and text
   // (cut short, it loses its lower border); rows stand H + 10 apart, or
@@ -52,42 +56,48 @@ void rg_HandCastPanel::Build(const QFont& font, const Clock& clock) {
   sample.setFont(font);
   sample.addItem(QStringLiteral("阳动---○"));
   const int boxHeight = std::max(sample.sizeHint().height(), h + 6);
-  const int rowStep = std::max(h + 10, boxHeight + 4);
+  return {unit.width(), h, boxHeight, std::max(h + 10, boxHeight + 4)};
+}
 
+// The six lines, 六爻 at the top, each a label and a list of line forms.
+QList<QComboBox*> AddLineChoices(QWidget* parent, const RowMetrics& m) {
+  QList<QComboBox*> lines;
   for (int i = 0; i < 6; ++i) {
-    auto* label = new QLabel(kLineLabels[i], this);
-    const int y = 10 + i * rowStep;
-    label->setGeometry(0, y, 3 * w, h);
-    auto* box = new QComboBox(this);
+    auto* label = new QLabel(kLineLabels[i], parent);
+    const int y = 10 + i * m.rowStep;
+    label->setGeometry(0, y, 3 * m.w, m.h);
+    auto* box = new QComboBox(parent);
     box->addItems(kLineForms);
     box->setCurrentIndex(0);
     // Centred on its label, so both texts stand on one line.
-    box->setGeometry(3 * w, y - (boxHeight - h) / 2, 8 * w, boxHeight);
-    lines_.append(box);
+    box->setGeometry(3 * m.w, y - (m.boxHeight - m.h) / 2, 8 * m.w, m.boxHeight);
+    lines.append(box);
   }
+  return lines;
+}
 
-  const QRect first = lines_[0]->geometry();
-  const int left = first.right() + 1 + 10;
-  tip_ = new QLabel(
+// How coins are thrown, in blue beside the lines.
+QLabel* AddTip(QWidget* parent, const QRect& geometry) {
+  auto* tip = new QLabel(
       QStringLiteral("提示:线下摇卦此项属内行者知晓，古以三枚铜钱放入掌心合掌,心诚默念所测之事,摇动铜钱数下放到桌面上，"
                      "如此六循，即成一卦象；其中字面为阳,反面为阴,三个正面为阳动,两个正为阳，两个反面为阴，三个反面为阴动;"),
-      this);
-  tip_->setWordWrap(true);
-  tip_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  QPalette palette = tip_->palette();
+      parent);
+  tip->setWordWrap(true);
+  tip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette palette = tip->palette();
   palette.setColor(QPalette::WindowText, ui::FromColorRef(0x0000FF));
-  tip_->setPalette(palette);
-  tip_->setGeometry(left, first.top(), 24 * w + 20, 4 * h);
+  tip->setPalette(palette);
+  tip->setGeometry(geometry);
+  return tip;
+}
 
-  auto* caption = new QLabel(QStringLiteral("线下摇卦时间:"), this);
-  caption->setGeometry(left, tip_->geometry().bottom() + 1 + 10, 24 * w + 20, h);
-
-  const DateParts now = SplitDate(clock.Now());
+// Year, month and day offer only today; hour, minute and second every
+// value. Each starts at now.
+QList<QComboBox*> AddTimeChoices(QWidget* parent, const DateParts& now) {
   const int values[6] = {now.year, now.month, now.day, now.hour, now.minute, now.second};
-  const int firstRow = caption->geometry().bottom() + 1 + 10;
-  const int secondRow = firstRow + boxHeight + 10;
+  QList<QComboBox*> times;
   for (int t = 0; t < 6; ++t) {
-    auto* box = new QComboBox(this);
+    auto* box = new QComboBox(parent);
     box->addItem(kTimePlaceholders[t], -1);
     if (t < 3) {
       box->addItem(QString::number(values[t]) + kTimeUnits[t], values[t]);
@@ -96,25 +106,52 @@ void rg_HandCastPanel::Build(const QFont& font, const Clock& clock) {
       for (int v = 0; v < count; ++v) box->addItem(QString::number(v) + kTimeUnits[t], v);
     }
     box->setCurrentIndex(t < 3 ? 1 : FindItem(box, values[t]));
-    times_.append(box);
+    times.append(box);
   }
-  times_[0]->setGeometry(left, firstRow, 6 * w, boxHeight);
-  times_[1]->setGeometry(times_[0]->geometry().right() + 1 + 10, firstRow, 5 * w, boxHeight);
-  times_[2]->setGeometry(times_[1]->geometry().right() + 1 + 10, firstRow, 5 * w, boxHeight);
-  times_[3]->setGeometry(left, secondRow, 5 * w, boxHeight);
-  times_[4]->setGeometry(times_[3]->geometry().right() + 1 + 10, secondRow, 5 * w, boxHeight);
-  times_[5]->setGeometry(times_[4]->geometry().right() + 1 + 10, secondRow, 5 * w, boxHeight);
+  return times;
+}
+
+// The date on the first row, the time of day on the second.
+void PlaceTimeChoices(const QList<QComboBox*>& times, const RowMetrics& m, int left, int firstRow,
+                      int secondRow) {
+  const int w = m.w;
+  const int boxHeight = m.boxHeight;
+  times[0]->setGeometry(left, firstRow, 6 * w, boxHeight);
+  times[1]->setGeometry(times[0]->geometry().right() + 1 + 10, firstRow, 5 * w, boxHeight);
+  times[2]->setGeometry(times[1]->geometry().right() + 1 + 10, firstRow, 5 * w, boxHeight);
+  times[3]->setGeometry(left, secondRow, 5 * w, boxHeight);
+  times[4]->setGeometry(times[3]->geometry().right() + 1 + 10, secondRow, 5 * w, boxHeight);
+  times[5]->setGeometry(times[4]->geometry().right() + 1 + 10, secondRow, 5 * w, boxHeight);
+}
+
+}  // namespace
+
+void rg_HandCastPanel::Build(const QFont& font, const Clock& clock) {
+  setFont(font);
+  const RowMetrics m = MeasureRows(font);
+  lines_ = AddLineChoices(this, m);
+
+  const QRect first = lines_[0]->geometry();
+  const int left = first.right() + 1 + 10;
+  tip_ = AddTip(this, QRect(left, first.top(), 24 * m.w + 20, 4 * m.h));
+  auto* caption = new QLabel(QStringLiteral("线下摇卦时间:"), this);
+  caption->setGeometry(left, tip_->geometry().bottom() + 1 + 10, 24 * m.w + 20, m.h);
+
+  const int firstRow = caption->geometry().bottom() + 1 + 10;
+  const int secondRow = firstRow + m.boxHeight + 10;
+  times_ = AddTimeChoices(this, SplitDate(clock.Now()));
+  PlaceTimeChoices(times_, m, left, firstRow, secondRow);
 
   // Wide enough for the tip as well as the choices, so nothing is cut off.
   const int width = std::max(tip_->geometry().right(), times_[2]->geometry().right()) + 1 + 10;
+  const int buttonsTop = secondRow + m.boxHeight + 10;
   confirm_ = new QPushButton(QStringLiteral("确定"), this);
   cancel_ = new QPushButton(QStringLiteral("取消"), this);
-  const int buttonsTop = secondRow + boxHeight + 10;
-  confirm_->setGeometry((width - 10 * w - 10) / 2, buttonsTop, 5 * w, 2 * h);
-  cancel_->setGeometry(confirm_->x() + 5 * w + 10, buttonsTop, 5 * w, 2 * h);
+  confirm_->setGeometry((width - 10 * m.w - 10) / 2, buttonsTop, 5 * m.w, 2 * m.h);
+  cancel_->setGeometry(confirm_->x() + 5 * m.w + 10, buttonsTop, 5 * m.w, 2 * m.h);
   connect(confirm_, &QPushButton::clicked, this, [this] { Press(Confirm); });
   connect(cancel_, &QPushButton::clicked, this, [this] { Press(Cancel); });
-  resize(width, buttonsTop + 2 * h + 40);
+  resize(width, buttonsTop + 2 * m.h + 40);
 }
 
 void rg_HandCastPanel::Press(int code) {

@@ -160,51 +160,54 @@ void rg_TrendChart::PaintSummary(QPainter& p, int top, int line) const {
 void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
   p.fillRect(clip, Qt::white);
   if (stats_ == nullptr || stats_->Empty()) return;
-  const int width = sizeHint().width();
   const int h = rowHeight_;
   const int draws = stats_->draws;
   const int shown = draws - firstRow;
   // Layout rows: 0 the header, 1..shown the draws, then the footer.
   const int firstLine = std::max(0, clip.top() / h);
   const int lastLine = std::min(shown + kFooterRows, clip.bottom() / h);
-  const auto drawRow = [&](int line) { return firstRow + line - 1; };
-  const auto centre = [&](int line, int number, bool blue) {
-    return QPoint(NumberX(number, blue) + cellWidth_ / 2, line * h + h / 2);
-  };
 
   p.setRenderHint(QPainter::Antialiasing, false);
   for (int line = firstLine; line <= lastLine; ++line) {
     const int top = line * h;
     if (line == 0 || line == shown + 1) {
       PaintHeader(p, top);
-      continue;
-    }
-    if (line > shown + 1) {
+    } else if (line > shown + 1) {
       PaintSummary(p, top, line - shown - 2);
-      continue;
-    }
-    const int row = drawRow(line);
-    const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(row)];
-    p.fillRect(0, top, width, h, row % 2 == 0 ? QColor(Qt::white) : kStripe);
-    p.setPen(Qt::black);
-    p.drawText(QRect(0, top, issueWidth_, h), Qt::AlignCenter, ui::Q(d.issue));
-    p.drawText(QRect(issueWidth_, top, dateWidth_, h), Qt::AlignCenter, ui::Q(DrawDateText(d.date)));
-    p.setPen(kOmission);
-    for (int n = 1; n <= kRedCount; ++n) {
-      if (const int cell = stats_->RedCell(row, n); cell != 0) {
-        DrawCentred(p, Count(cell), NumberX(n, false), top);
-      }
-    }
-    for (int n = 1; n <= kBlueCount; ++n) {
-      if (const int cell = stats_->BlueCell(row, n); cell != 0) {
-        DrawCentred(p, Count(cell), NumberX(n, true), top);
-      }
+    } else {
+      PaintDrawRow(p, top, firstRow + line - 1);
     }
   }
+  PaintGrid(p, firstLine * h, std::min((lastLine + 1) * h, (shown + 1 + kFooterRows) * h), firstLine,
+            lastLine);
+  PaintBalls(p, firstRow, std::max(1, firstLine), std::min(shown, lastLine), shown);
+}
 
-  // The grid: row lines, the zone lines after 11 and 22, the blue divide.
-  const int top = firstLine * h;
-  const int bottom = std::min((lastLine + 1) * h, (shown + 1 + kFooterRows) * h);
+// A draw's issue and date, and the omission counts in the cells it missed.
+void rg_TrendChart::PaintDrawRow(QPainter& p, int top, int row) const {
+  const int h = rowHeight_;
+  const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(row)];
+  p.fillRect(0, top, sizeHint().width(), h, row % 2 == 0 ? QColor(Qt::white) : kStripe);
+  p.setPen(Qt::black);
+  p.drawText(QRect(0, top, issueWidth_, h), Qt::AlignCenter, ui::Q(d.issue));
+  p.drawText(QRect(issueWidth_, top, dateWidth_, h), Qt::AlignCenter, ui::Q(DrawDateText(d.date)));
+  p.setPen(kOmission);
+  for (int n = 1; n <= kRedCount; ++n) {
+    if (const int cell = stats_->RedCell(row, n); cell != 0) {
+      DrawCentred(p, Count(cell), NumberX(n, false), top);
+    }
+  }
+  for (int n = 1; n <= kBlueCount; ++n) {
+    if (const int cell = stats_->BlueCell(row, n); cell != 0) {
+      DrawCentred(p, Count(cell), NumberX(n, true), top);
+    }
+  }
+}
+
+// The grid: row lines, the zone lines after 11 and 22, the blue divide.
+void rg_TrendChart::PaintGrid(QPainter& p, int top, int bottom, int firstLine, int lastLine) const {
+  const int width = sizeHint().width();
+  const int h = rowHeight_;
   p.setPen(kGrid);
   for (int line = firstLine; line <= lastLine + 1; ++line) p.drawLine(0, line * h, width - 1, line * h);
   for (int n = 1; n <= kRedCount + 1; ++n) {
@@ -217,12 +220,20 @@ void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
   p.drawLine(issueWidth_, top, issueWidth_, bottom);
   p.drawLine(NumberX(1, false), top, NumberX(1, false), bottom);
   p.fillRect(NumberX(kRedCount + 1, false) + 1, top, gap_ - 1, bottom - top, kHeader);
+}
 
-  // The blue line first, the balls over it; one row beyond the view at
-  // either end so that lines entering the view are drawn.
+// The balls of the draw lines first..last, over the line that joins the
+// blues; that line reaches one row beyond the view at either end so that
+// lines entering the view are drawn.
+void rg_TrendChart::PaintBalls(QPainter& p, int firstRow, int first, int last, int shown) const {
+  const int h = rowHeight_;
+  const auto drawRow = [&](int line) { return firstRow + line - 1; };
+  const auto centre = [&](int line, int number, bool blue) {
+    return QPoint(NumberX(number, blue) + cellWidth_ / 2, line * h + h / 2);
+  };
   p.setRenderHint(QPainter::Antialiasing, true);
-  const int from = std::max(1, firstLine - 1);
-  const int to = std::min(shown, lastLine + 1);
+  const int from = std::max(1, first - 1);
+  const int to = std::min(shown, last + 1);
   p.setPen(QPen(kBlue, 1.5));
   for (int line = from; line < to; ++line) {
     p.drawLine(centre(line, stats_->perDraw[static_cast<std::size_t>(drawRow(line))].blue, true),
@@ -239,7 +250,7 @@ void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
     p.setPen(Qt::white);
     DrawCentred(p, TwoDigits(number, true), c.x() - cellWidth_ / 2, c.y() - h / 2);
   };
-  for (int line = std::max(1, firstLine); line <= std::min(shown, lastLine); ++line) {
+  for (int line = first; line <= last; ++line) {
     const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(drawRow(line))];
     for (int n : d.red) ball(centre(line, n, false), n, kRed);
     ball(centre(line, d.blue, true), d.blue, kBlue);

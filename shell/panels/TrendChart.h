@@ -52,6 +52,9 @@ class rg_TrendChart : public QWidget {
   void Paint(QPainter& p, int firstRow, const QRect& clip) const;
   void PaintHeader(QPainter& p, int top) const;
   void PaintSummary(QPainter& p, int top, int line) const;
+  void PaintDrawRow(QPainter& p, int top, int row) const;
+  void PaintGrid(QPainter& p, int top, int bottom, int firstLine, int lastLine) const;
+  void PaintBalls(QPainter& p, int firstRow, int first, int last, int shown) const;
   int NumberX(int number, bool blue) const;
   // The same few hundred short texts fill every row: laid out once each.
   const QStaticText& Count(int n) const;

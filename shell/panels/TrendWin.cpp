@@ -56,7 +56,28 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
       chart_(new rg_TrendChart) {
   setWindowTitle(QStringLiteral("走势 - 双色球"));
   setFont(font);
+  FillControls();
+  QHBoxLayout* bar = MakeBar();
+  BuildPages(font);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(bar);
+  layout->addWidget(stack_, 1);
+  layout->addWidget(status_);
+  ConnectControls();
 
+  draws_ = std::move(draws);
+  range_->blockSignals(true);
+  range_->setCurrentIndex(kDefaultRange);
+  range_->blockSignals(false);
+  Recompute();
+
+  // Wide enough for the whole chart where the screen allows.
+  QSize size(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800);
+  if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableSize());
+  resize(size);
+}
+
+void rg_TrendWin::FillControls() {
   for (int r : kRanges) range_->addItem(r == 0 ? QStringLiteral("全部") : QStringLiteral("最近%1期").arg(r));
   summary_->setTextFormat(Qt::PlainText);
   status_->setTextFormat(Qt::PlainText);
@@ -65,7 +86,10 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   empty_->setWordWrap(true);
   empty_->setText(QStringLiteral("还没有保存任何双色球开奖数据,无法统计走势。\n"
                                  "联网刷新最新开奖后会自动保存,也可以用 xyh-cli draws import 导入开奖文件。"));
+}
 
+// The range, the export button and the summary on one line.
+QHBoxLayout* rg_TrendWin::MakeBar() {
   auto* bar = new QHBoxLayout;
   bar->addWidget(new QLabel(QStringLiteral("范围:"), this));
   bar->addWidget(range_);
@@ -73,7 +97,12 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   bar->addWidget(export_);
   bar->addSpacing(10);
   bar->addWidget(summary_, 1);
+  return bar;
+}
 
+// The chart tab and the two bar tabs (filled when first shown), behind the
+// page that says there are no draws.
+void rg_TrendWin::BuildPages(const QFont& font) {
   chart_->setFont(font);
   area_->setWidget(chart_);
   area_->setWidgetResizable(false);
@@ -89,12 +118,9 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
 
   stack_->addWidget(empty_);
   stack_->addWidget(tabs_);
+}
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(bar);
-  layout->addWidget(stack_, 1);
-  layout->addWidget(status_);
-
+void rg_TrendWin::ConnectControls() {
   // The newest draws are at the bottom: the chart opens there and stays
   // there as it grows, until the user scrolls.
   connect(area_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
@@ -106,17 +132,6 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
     if (index != TrendPage) BuildBars();
   });
   connect(export_, &QPushButton::clicked, this, &rg_TrendWin::AskAndExport);
-
-  draws_ = std::move(draws);
-  range_->blockSignals(true);
-  range_->setCurrentIndex(kDefaultRange);
-  range_->blockSignals(false);
-  Recompute();
-
-  // Wide enough for the whole chart where the screen allows.
-  QSize size(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800);
-  if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableSize());
-  resize(size);
 }
 
 void rg_TrendWin::BuildBars() {

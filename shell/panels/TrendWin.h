@@ -12,6 +12,7 @@
 #include "history/DrawStats.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -68,6 +69,12 @@ class rg_TrendWin : public QWidget {
   QLabel* BarsMissing() const { return barsMissing_[0]; }
 
  private:
+  // The steps of building the window.
+  void FillControls();
+  QHBoxLayout* MakeBar();
+  void BuildPages(const QFont& font);
+  void ConnectControls();
+
   void Recompute();
   void BuildBars();
   void FillBars();

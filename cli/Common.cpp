@@ -1,0 +1,91 @@
+#include "cli/Common.h"
+
+#include <json/writer.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string_view>
+
+#include "cli/Args.h"
+#include "cli/Terminal.h"
+#include "history/EasyDb.h"
+#include "platform/DateTime.h"
+#include "platform/Folders.h"
+#include "platform/Utf.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace xyh_cli {
+
+std::filesystem::path HomeFor(const std::optional<std::string>& home) {
+  if (home && home->find_first_not_of(" \t") == std::string::npos) {
+    throw UsageError{"--home needs a folder; it was given empty"};
+  }
+  std::optional<std::filesystem::path> option;
+  if (home) option = PathFromUtf8(*home);
+  return ResolveHome(option).dir;
+}
+
+bool OpenStore(const std::optional<std::string>& home) {
+  const std::filesystem::path dir = HomeFor(home);
+  if (rg_EasyDb::Process().Open(dir) == rg_EasyDb::OpenResult::Failed) {
+    std::cerr << "xyh-cli: the history cannot be opened: " << PathToUtf8(rg_EasyDb::FileIn(dir))
+              << "\n";
+    return false;
+  }
+  return true;
+}
+
+int StoreFailure(const char* what) {
+  const rg_EasyDb& store = rg_EasyDb::Process();
+  std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
+            << PathToUtf8(store.Path()) << "\n";
+  return 1;
+}
+
+double ParseLocalTime(const std::string& text, const std::string& option) {
+  const auto bad = [&] {
+    return UsageError{option + " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" +
+                      text + "\""};
+  };
+  // Read by hand: a regular expression costs more to build than a cast.
+  static constexpr std::string_view kForm = "0000-00-00 00:00:00.000";
+  if (text.size() != 19 && text.size() != kForm.size()) throw bad();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) throw bad();
+  }
+  const auto field = [&](size_t at, size_t length) { return std::stoi(text.substr(at, length)); };
+  const int y = field(0, 4), mo = field(5, 2), d = field(8, 2);
+  const int h = field(11, 2), mi = field(14, 2), s = field(17, 2);
+  const int ms = text.size() > 19 ? field(20, 3) : 0;
+  const double date = MakeDate(y, mo, d, h, mi, s, ms);
+  const DateParts p = SplitDate(date);
+  // MakeDate clamps; a clamped part means the text named no real moment.
+  if (p.year != y || p.month != mo || p.day != d || p.hour != h || p.minute != mi ||
+      p.second != s) {
+    throw bad();
+  }
+  return date;
+}
+
+std::string FormatLocalTime(double date) {
+  const DateParts p = SplitDate(date);
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day,
+                p.hour, p.minute, p.second, p.millisecond);
+  return buf;
+}
+
+std::string JsonText(const Json::Value& value, JsonLayout layout) {
+  Json::StreamWriterBuilder builder;
+  builder["emitUTF8"] = true;
+  builder["indentation"] = layout == JsonLayout::kOneLine ? "" : "  ";
+  return Json::writeString(builder, value);
+}
+
+std::string TerminalJsonText(const Json::Value& value, JsonLayout layout) {
+  return JsonTerminalSafe(JsonText(value, layout));
+}
+
+}  // namespace xyh_cli

@@ -1,0 +1,46 @@
+#pragma once
+// What every xyh-cli command does the same way: the program directory of
+// --home and the store in it, local times as text, and JSON output.
+#include <json/value.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace xyh_cli {
+
+// The program directory --home (or, without it, the usual rules) names.
+// Throws UsageError for a blank --home, before any work is done.
+std::filesystem::path HomeFor(const std::optional<std::string>& home);
+
+// Opens the process's store in HomeFor(home); false, with a message on
+// standard error, when the history cannot be opened.
+bool OpenStore(const std::optional<std::string>& home);
+
+// Says on standard error why the open store failed ("xyh-cli: " + what +
+// the store's status + its path); returns exit code 1.
+int StoreFailure(const char* what);
+
+// "YYYY-MM-DD HH:MM:SS[.mmm]" as a local day count; a moment the calendar
+// does not hold (2024-02-30) is refused. Throws UsageError naming option.
+double ParseLocalTime(const std::string& text, const std::string& option);
+// A local day count as "YYYY-MM-DD HH:MM:SS.mmm".
+std::string FormatLocalTime(double date);
+
+// Whole numbers as a JSON array.
+template <typename Numbers>
+Json::Value JsonNumbers(const Numbers& numbers) {
+  Json::Value list(Json::arrayValue);
+  for (int n : numbers) list.append(n);
+  return list;
+}
+
+enum class JsonLayout { kIndented, kOneLine };
+
+// UTF-8 JSON text as jsoncpp writes it, without a final newline.
+std::string JsonText(const Json::Value& value, JsonLayout layout = JsonLayout::kIndented);
+// The same, with the characters a terminal would obey escaped (see
+// JsonTerminalSafe); for values that hold saved titles and notes.
+std::string TerminalJsonText(const Json::Value& value, JsonLayout layout = JsonLayout::kIndented);
+
+}  // namespace xyh_cli
