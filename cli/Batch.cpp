@@ -89,7 +89,7 @@ void WriteError(std::ostream& out, long number, const std::string& message) {
   Json::Value v(Json::objectValue);
   v["line"] = static_cast<Json::Int64>(number);
   v["error"] = message;
-  out << JsonText(v, JsonLayout::kOneLine) << "\n";
+  out << TerminalJsonText(v, JsonLayout::kOneLine) << "\n";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "cli/Args.h"
 #include "cli/Common.h"
+#include "cli/Terminal.h"
 #include "draws/DrawScraper.h"
 #include "draws/DrawStore.h"
 #include "history/EasyDb.h"
@@ -63,15 +64,17 @@ void PrintDraw(const rg_Lottery& lottery, const rg_DrawRecord& r,
     v["shown"] = ToUtf8(ShownNumbers(lottery, r));
     v["error"] = ToUtf8(r.error);
     if (r.status == 200) v["archived"] = ArchiveOutcomeName(archived);
-    std::cout << JsonText(v) << "\n";
+    std::cout << TerminalJsonText(v) << "\n";
   } else {
+    // The fields are the results page's own text: a terminal must not obey it.
+    auto shown = [](const std::u16string& text) { return TerminalSafe(ToUtf8(text)); };
     std::cout << "status: " << r.status << "\n"
-              << "name: " << ToUtf8(r.name) << "\n"
-              << "issue: " << ToUtf8(r.issue) << "\n"
-              << "date: " << ToUtf8(r.date) << "\n"
-              << "numbers: " << ToUtf8(r.numbers) << "\n"
-              << "extra: " << ToUtf8(r.extra) << "\n";
-    if (r.status != 200) std::cout << "error: " << ToUtf8(r.error) << "\n";
+              << "name: " << shown(r.name) << "\n"
+              << "issue: " << shown(r.issue) << "\n"
+              << "date: " << shown(r.date) << "\n"
+              << "numbers: " << shown(r.numbers) << "\n"
+              << "extra: " << shown(r.extra) << "\n";
+    if (r.status != 200) std::cout << "error: " << shown(r.error) << "\n";
     if (r.status == 200) std::cout << "archived: " << ArchiveOutcomeName(archived) << "\n";
   }
 }

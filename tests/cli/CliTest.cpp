@@ -230,3 +230,33 @@ TEST(Cli, HostilePagesKeepADrawRunSmall) {
     EXPECT_LT(usage.ru_maxrss, 200 * 1024) << route;
   }
 }
+
+// The results page is someone else's text: whatever control characters it
+// holds never reach the terminal raw, in either output form.
+TEST(Cli, DrawShowsThePagesControlCharactersAsEscapes) {
+  XYH_SKIP_WITHOUT_PING();
+  test_support::TempDir home;
+  test_support::TempDir root;
+  std::ifstream in(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", std::ios::binary);
+  std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string issue = "<td>2024062<em";
+  const std::size_t at = page.find(issue);
+  ASSERT_NE(at, std::string::npos);
+  const std::size_t date = page.find("2024-06-02", at);
+  ASSERT_NE(date, std::string::npos);
+  page.insert(date + 10, "\x1b]0;pwned\x07\x1b[2J\x7f");
+  std::ofstream(root.path() / "home.html", std::ios::binary) << page;
+  test_support::TestServer server(root.path());
+  rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
+  const std::string url = server.Url("/files/home.html");
+  settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
+  settings.Write(u"net", u"probe_host", u"127.0.0.1");
+  const std::string h = " --home '" + home.path().string() + "'";
+  for (const char* json : {"", " --json"}) {
+    const CliRun run = Cli(std::string("draw") + json + h);
+    EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << json;
+    EXPECT_EQ(run.out.find('\x07'), std::string::npos) << json;
+    EXPECT_EQ(run.out.find('\x7f'), std::string::npos) << json;
+    EXPECT_NE(run.out.find("030916192529"), std::string::npos) << run.out;
+  }
+}
