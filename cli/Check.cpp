@@ -11,7 +11,7 @@
 #include "cli/Draws.h"
 #include "cli/History.h"
 #include "cli/Terminal.h"
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "history/SavedCasts.h"

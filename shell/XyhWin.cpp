@@ -29,7 +29,7 @@
 #include "shell/panels/CheckWin.h"
 #include "shell/panels/TrendWin.h"
 #include "shell/PrizeWatch.h"
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "engine/Report.h"
 #include "net/HttpClient.h"
 #include "update/UpdateFiles.h"

@@ -16,7 +16,7 @@
 #include <sys/wait.h>
 
 #include "GuiTest.h"
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
 #include "net/HttpClient.h"

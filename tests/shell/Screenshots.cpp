@@ -15,7 +15,7 @@
 #include <QTest>
 
 #include "GuiTest.h"
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
 #include "shell/PrizeWatch.h"
