@@ -8,7 +8,7 @@
 #include "net/HttpClient.h"
 #include "platform/Folders.h"
 #include "shell/Startup.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/XyhWin.h"
 
 using namespace rg_com_ptl_xyh;

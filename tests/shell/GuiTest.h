@@ -17,7 +17,7 @@
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Settings.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/XyhWin.h"
 
 namespace test_support {

@@ -1,4 +1,4 @@
-#include "shell/Constants.h"
+#include "ui/Constants.h"
 
 #include "platform/Base64.h"
 
