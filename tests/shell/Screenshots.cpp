@@ -14,7 +14,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "history/SavedCast.h"
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"

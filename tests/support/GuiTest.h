@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
