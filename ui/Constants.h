@@ -6,7 +6,7 @@ namespace rg_com_ptl_xyh {
 
 QString ProductName();    // 星衍推号
 QString VersionSuffix();  // V1.0.0版
-QString HelpFileName();   // help.chm on Windows, help.html elsewhere
+QString HelpFileName();   // help.html
 inline constexpr const char* kVersionName = "V1.0.0";
 inline constexpr int kBuildNumber = 1;
 
