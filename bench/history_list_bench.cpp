@@ -12,7 +12,7 @@
 
 #include "FilledHistory.h"
 #include "history/EasyDb.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/panels/HistoryPanel.h"
 
 using namespace rg_com_ptl_xyh;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FilledHistory.h"
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "history/SavedCasts.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"

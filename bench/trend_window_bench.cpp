@@ -15,7 +15,7 @@
 
 #include "FilledDraws.h"
 #include "history/DrawStats.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
 

@@ -9,7 +9,7 @@
 #include "cli/Args.h"
 #include "cli/Common.h"
 #include "cli/Terminal.h"
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "history/SavedCasts.h"

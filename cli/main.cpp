@@ -11,6 +11,7 @@
 #include "cli/Draws.h"
 #include "cli/History.h"
 #include "cli/Stats.h"
+#include "xyh/Version.h"
 
 namespace {
 
@@ -207,7 +208,7 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   try {
     if (command == "--version" || command == "version") {
-      std::cout << "xyh-cli " << XYH_VERSION << "\n";
+      std::cout << "xyh-cli " << rg_com_ptl_xyh::kVersion << "\n";
       return 0;
     }
     if (command == "--help" || command == "-h") {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "derive/NumberProfile.h"
+#include "engine/NumberProfile.h"
 
 namespace rg_com_ptl_xyh {
 

@@ -10,7 +10,7 @@
 
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

@@ -7,7 +7,7 @@
 #include "platform/Clock.h"
 #include "draws/DrawPanel.h"
 #include "engine/Analysis.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/ChartWin.h"
 #include "shell/panels/GuaPanel.h"

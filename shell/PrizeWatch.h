@@ -10,7 +10,7 @@
 #include <thread>
 #include <unordered_map>
 
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "draws/DrawScraper.h"
 
 namespace rg_com_ptl_xyh {

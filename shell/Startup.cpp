@@ -3,7 +3,7 @@
 #include "platform/Folders.h"
 #include "shell/InstanceBell.h"
 #include "platform/Settings.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/XyhWin.h"
 #include "update/UpdateFiles.h"
 

@@ -8,8 +8,9 @@
 #include "net/HttpClient.h"
 #include "platform/Folders.h"
 #include "shell/Startup.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/XyhWin.h"
+#include "xyh/Version.h"
 
 using namespace rg_com_ptl_xyh;
 
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (arg == "--version") {
-      std::printf("xyh %s\n", XYH_VERSION);
+      std::printf("xyh %s\n", kVersion);
       return 0;
     }
     if (arg == "--home" && i + 1 < argc) {

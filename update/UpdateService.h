@@ -7,12 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "xyh/Version.h"
+
 namespace rg_com_ptl_xyh {
 
 class rg_Settings;
 
 inline constexpr std::u16string_view kProductKey = u"xyh";
-inline constexpr int kOwnBuild = 1;
+inline constexpr int kOwnBuild = kBuildNumber;
 
 // A manifest longer than this is refused unread.
 inline constexpr std::int64_t kMaxManifestBytes = 64 * 1024;

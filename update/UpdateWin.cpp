@@ -13,8 +13,8 @@
 #include "net/HttpClient.h"
 #include "platform/Folders.h"
 #include "platform/Process.h"
-#include "shell/Constants.h"
-#include "shell/Ui.h"
+#include "ui/Constants.h"
+#include "ui/Ui.h"
 #include "update/UpdateFiles.h"
 
 namespace rg_com_ptl_xyh {

@@ -4,11 +4,7 @@
 #include <QDir>
 #include <QFile>
 
-#ifdef _WIN32
-#include <QLibrary>
-#else
 #include <dlfcn.h>
-#endif
 
 namespace rg_com_ptl_xyh {
 
@@ -38,18 +34,12 @@ const rg_BarChartApi* LoadBarCharts(QString* error) {
   // Never unloaded: the charts' widgets run its code. Opened by its exact
   // path, so the loader guesses no other name.
   const QString path = ModulePath();
-#ifndef _WIN32
   void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
   const char* failure = handle == nullptr ? dlerror() : nullptr;
   const auto entry =
       handle != nullptr ? reinterpret_cast<rg_BarChartEntry>(dlsym(handle, kBarChartEntry)) : nullptr;
   const QString why =
       failure != nullptr ? QString::fromLocal8Bit(failure) : QStringLiteral("缺少入口 ") + kBarChartEntry;
-#else
-  QLibrary library(path);
-  const auto entry = reinterpret_cast<rg_BarChartEntry>(library.resolve(kBarChartEntry));
-  const QString why = library.errorString();
-#endif
   const rg_BarChartApi* api = entry != nullptr ? entry() : nullptr;
   if (api == nullptr || api->abi != kBarChartAbi || api->make == nullptr || api->fill == nullptr ||
       api->values == nullptr) {

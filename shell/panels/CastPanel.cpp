@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/OptionGroup.h"
 

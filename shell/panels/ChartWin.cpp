@@ -10,7 +10,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

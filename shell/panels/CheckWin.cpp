@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "platform/DateTime.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

@@ -6,7 +6,7 @@
 #include <QIcon>
 #include <QVector>
 
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 
 class QGridLayout;
 class QHBoxLayout;

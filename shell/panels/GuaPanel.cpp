@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

@@ -9,7 +9,7 @@
 #include "engine/Casting.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

@@ -7,7 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/panels/CheckWin.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/QrBitmap.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

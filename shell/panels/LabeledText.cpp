@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QToolTip>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

@@ -2,7 +2,7 @@
 
 #include <QRadioButton>
 
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 

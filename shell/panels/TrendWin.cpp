@@ -18,7 +18,7 @@
 #include <algorithm>
 
 #include "history/EasyDb.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/panels/BarChartModule.h"
 #include "shell/panels/TrendChart.h"
 

@@ -10,8 +10,8 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "TempDir.h"
-#include "net/TestServer.h"
+#include "support/TempDir.h"
+#include "support/TestServer.h"
 #include "platform/Settings.h"
 #include "support/Child.h"
 

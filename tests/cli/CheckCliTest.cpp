@@ -10,8 +10,8 @@
 #include <sstream>
 #include <sys/wait.h>
 
-#include "TempDir.h"
-#include "net/TestServer.h"
+#include "support/TempDir.h"
+#include "support/TestServer.h"
 #include "platform/Settings.h"
 #include "support/LockHolder.h"
 #include "support/Child.h"

@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "support/LockHolder.h"
 #include "support/Child.h"
 

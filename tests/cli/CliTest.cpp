@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TempDir.h"
-#include "net/TestServer.h"
+#include "support/TempDir.h"
+#include "support/TestServer.h"
 #include "platform/Settings.h"
 #include "support/Child.h"
 

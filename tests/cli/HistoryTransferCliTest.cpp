@@ -7,7 +7,7 @@
 #include <string>
 #include <sys/wait.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "support/Child.h"
 
 using test_support::TempDir;

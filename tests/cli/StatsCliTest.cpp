@@ -8,7 +8,7 @@
 #include <sstream>
 #include <sys/wait.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "support/Child.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "derive/Derive.h"
 #include "derive/PrizeCheck.h"
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 #include "engine/Dispatch.h"
 #include "engine/Report.h"
 #include "platform/Clock.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ReadingHelpers.h"
+#include "support/ReadingHelpers.h"
 #include "derive/ResultText.h"
 #include "platform/Utf.h"
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "TestServer.h"
+#include "support/TestServer.h"
 #include "draws/DrawScraper.h"
 #include "net/HttpClient.h"
 #include "platform/Utf.h"

@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "ReadingHelpers.h"
+#include "support/ReadingHelpers.h"
 #include "engine/Chart.h"
 #include "engine/Symbols.h"
 #include "platform/Clock.h"

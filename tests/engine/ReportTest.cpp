@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ReadingHelpers.h"
+#include "support/ReadingHelpers.h"
 #include "engine/Dispatch.h"
 #include "platform/Clock.h"
 #include "platform/Utf.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"

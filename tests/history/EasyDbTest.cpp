@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <curl/curl.h>
 
-#include "TestServer.h"
+#include "support/TestServer.h"
 #include "net/CurlShim.h"
 #include "net/HttpClient.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "TestServer.h"
+#include "support/TestServer.h"
 #include "net/CurlShim.h"
 
 using namespace rg_com_ptl_xyh;

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "TestServer.h"
+#include "support/TestServer.h"
 #include "draws/DrawScraper.h"
 #include "net/HtmlBounds.h"
 #include "net/HtmlQuery.h"

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <thread>
 
-#include "TestServer.h"
+#include "support/TestServer.h"
 #include "net/HttpClient.h"
 
 using namespace rg_com_ptl_xyh;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "platform/BellSocket.h"
 
 using namespace rg_com_ptl_xyh;

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "platform/Folders.h"
 
 using namespace rg_com_ptl_xyh;

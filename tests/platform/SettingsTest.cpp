@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "platform/Settings.h"
 
 using namespace rg_com_ptl_xyh;

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"

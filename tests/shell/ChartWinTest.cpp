@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "engine/Chart.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"

@@ -15,12 +15,12 @@
 #include <sstream>
 #include <sys/wait.h>
 
-#include "GuiTest.h"
-#include "derive/SavedCast.h"
+#include "support/GuiTest.h"
+#include "history/SavedCast.h"
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
 #include "net/HttpClient.h"
-#include "net/TestServer.h"
+#include "support/TestServer.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
 #include "shell/PrizeWatch.h"

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "net/HttpClient.h"
-#include "net/TestServer.h"
+#include "support/TestServer.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
 

@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "engine/Casting.h"
 #include "shell/panels/HandCastPanel.h"
 

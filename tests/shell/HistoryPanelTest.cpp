@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"

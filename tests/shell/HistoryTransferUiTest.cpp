@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "history/HistoryTransfer.h"
 #include "shell/HistoryTransferUi.h"
 #include "shell/MainPanel.h"

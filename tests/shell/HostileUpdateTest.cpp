@@ -10,8 +10,8 @@
 #include <iterator>
 #include <map>
 
-#include "GuiTest.h"
-#include "UpdateFixture.h"
+#include "support/GuiTest.h"
+#include "support/UpdateFixture.h"
 #include "draws/DrawPanel.h"
 #include "shell/MainPanel.h"
 

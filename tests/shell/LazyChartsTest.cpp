@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "history/DrawArchive.h"
 #include "platform/Utf.h"
 #include "shell/panels/BarChartModule.h"

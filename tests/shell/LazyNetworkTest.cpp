@@ -7,11 +7,11 @@
 #include <iterator>
 #include <string>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "net/CurlShim.h"
 #include "net/HttpClient.h"
-#include "net/TestServer.h"
+#include "support/TestServer.h"
 #include "shell/MainPanel.h"
 
 using namespace test_support;

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "derive/ResultText.h"
 #include "engine/Casting.h"
 #include "engine/Report.h"

@@ -14,8 +14,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "GuiTest.h"
-#include "derive/SavedCast.h"
+#include "support/GuiTest.h"
+#include "history/SavedCast.h"
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
 #include "shell/PrizeWatch.h"

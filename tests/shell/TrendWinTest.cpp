@@ -15,7 +15,7 @@
 #include <sstream>
 #include <sys/wait.h>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "history/DrawArchive.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"

@@ -23,10 +23,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "net/HttpClient.h"
-#include "net/TestServer.h"
+#include "support/TestServer.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
 #include "shell/InstanceBell.h"

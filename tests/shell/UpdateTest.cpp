@@ -8,10 +8,10 @@
 #include <fstream>
 #include <thread>
 
-#include "GuiTest.h"
-#include "UpdateFixture.h"
+#include "support/GuiTest.h"
+#include "support/UpdateFixture.h"
 #include "net/HttpClient.h"
-#include "net/TestServer.h"
+#include "support/TestServer.h"
 #include "platform/Utf.h"
 #include "update/UpdateService.h"
 #include "update/UpdateWin.h"

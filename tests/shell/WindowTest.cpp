@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "platform/Folders.h"
 #include "platform/InstanceLock.h"

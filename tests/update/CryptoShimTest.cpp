@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "update/UpdateService.h"
 
 using namespace rg_com_ptl_xyh;

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "platform/Settings.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateService.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "platform/DateTime.h"
 #include "platform/Settings.h"
 #include "update/UpdateFiles.h"

@@ -12,12 +12,12 @@
 
 #include <memory>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Settings.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 #include "shell/XyhWin.h"
 
 namespace test_support {

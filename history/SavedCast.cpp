@@ -1,4 +1,4 @@
-#include "derive/SavedCast.h"
+#include "history/SavedCast.h"
 
 #include <algorithm>
 

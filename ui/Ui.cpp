@@ -1,4 +1,4 @@
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

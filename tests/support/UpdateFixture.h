@@ -7,9 +7,9 @@
 #include <fstream>
 #include <memory>
 
-#include "GuiTest.h"
+#include "support/GuiTest.h"
 #include "net/HttpClient.h"
-#include "net/TestServer.h"
+#include "support/TestServer.h"
 #include "platform/Utf.h"
 #include "update/UpdateService.h"
 #include "update/UpdateWin.h"

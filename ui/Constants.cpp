@@ -1,4 +1,4 @@
-#include "shell/Constants.h"
+#include "ui/Constants.h"
 
 #include "platform/Base64.h"
 
@@ -9,12 +9,8 @@ QString VersionSuffix() {
   return QString::fromStdU16String(DecodeUtf16Base64("VgAxAC4AMAAuADAASHI="));
 }
 QString HelpFileName() {
-#ifdef _WIN32
-  return QString::fromStdU16String(DecodeUtf16Base64("aABlAGwAcAAuAGMAaABtAA=="));
-#else
   // No help viewer for compiled help here: the same help as a web page.
   return QString::fromStdU16String(DecodeUtf16Base64("aABlAGwAcAAuAGgAdABtAGwA"));
-#endif
 }
 
 }  // namespace rg_com_ptl_xyh
