@@ -63,7 +63,7 @@ void rg_MainPanel::Build(const QString& fontDescription) {
     guaFont = system.family() + QLatin1Char(',') + QString::number(system.pointSize());
   }
   const QFont font = ui::FontFromDescription(guaFont);
-  gua_->Build(font, rg_CastPanel::MaxWidth(ui::FontFromDescription(fontDescription)) + 10);
+  gua_->Build(font, cast_->MaxWidth() + 10);
   connect(gua_, &rg_GuaPanel::analysisDone, this, [this](rg_GuaAnalysis* analysis) {
     BuildNumberProfile(*analysis);
     emit numbersReady(analysis);

@@ -7,6 +7,8 @@
 #include <QFontDatabase>
 #include <QUrl>
 #include <QFontMetrics>
+#include <QHash>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -39,6 +41,15 @@ QString CjkFamily() {
   return family;
 }
 
+// Asking the font database for a family goes through fontconfig's matching
+// each time; the window asks for the same face once per panel.
+bool HasFamily(const QString& face) {
+  static QHash<QString, bool> known;
+  const auto found = known.constFind(face);
+  if (found != known.constEnd()) return *found;
+  return *known.insert(face, QFontDatabase::hasFamily(face));
+}
+
 }  // namespace
 
 bool InstallTranslations(QCoreApplication& app) {
@@ -61,7 +72,7 @@ QFont FontFromDescription(const QString& description) {
   const QString face = parts.value(0).trimmed();
   const int size = parts.value(1).toInt();
   QFont font;
-  if (!face.isEmpty() && QFontDatabase::hasFamily(face)) {
+  if (!face.isEmpty() && HasFamily(face)) {
     font.setFamily(face);
   } else if (const QString cjk = CjkFamily(); !cjk.isEmpty()) {
     font.setFamily(cjk);
@@ -115,6 +126,12 @@ void SetOpenHook(OpenHook hook) { Opener() = std::move(hook); }
 bool OpenDocument(const QString& path) {
   if (Opener()) return Opener()(path);
   return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QPixmap ReadPng(const QString& path) {
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  return QPixmap::fromImageReader(&reader);
 }
 
 }  // namespace rg_com_ptl_xyh::ui

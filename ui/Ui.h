@@ -4,6 +4,7 @@
 // tests can answer in place of a user).
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 
@@ -45,5 +46,10 @@ Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption,
 using OpenHook = std::function<bool(const QString& path)>;
 void SetOpenHook(OpenHook hook);
 bool OpenDocument(const QString& path);
+
+// One of our own PNG pictures, read as PNG and nothing else: a reader left to
+// guess would open every image-format plugin Qt has to ask whether it knows
+// the file, and load them and their libraries into the window's start.
+QPixmap ReadPng(const QString& path);
 
 }  // namespace rg_com_ptl_xyh::ui

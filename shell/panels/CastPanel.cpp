@@ -100,18 +100,29 @@ void rg_CastPanel::PlaceAfterInput() {
   resize(right + 10, disclaimer_->geometry().bottom() + 1 + 10);
 }
 
-int rg_CastPanel::MaxWidth(const QFont& font) {
+namespace {
+
+// The panel's widest row around its two lists of the given widths.
+int WidthAround(const QFont& font, int method, int zodiac) {
   const int w = ui::CharExtent(font, QStringLiteral("数")).width();
   const int u = ui::CharExtent(font, QStringLiteral("除")).width();
+  const int options = 2 * (4 + 2) * u + 10;
+  const int input = std::max({options, kNumberEntryWidth, kHandCastButtonWidth});
+  return method + 10 + input + 10 + zodiac + 10 + 4 * w + 10 + 4 * w + 10;
+}
+
+}  // namespace
+
+int rg_CastPanel::MaxWidth(const QFont& font) {
   rg_LabeledChoice probe;
   probe.Build(font, QStringLiteral("起卦方式:"), MethodItems());
   const int method = probe.width();
   probe.Build(font, QStringLiteral("卦主生肖:"), ZodiacItems());
   const int zodiac = probe.width();
-  const int options = 2 * (4 + 2) * u + 10;
-  const int input = std::max({options, kNumberEntryWidth, kHandCastButtonWidth});
-  return method + 10 + input + 10 + zodiac + 10 + 4 * w + 10 + 4 * w + 10;
+  return WidthAround(font, method, zodiac);
 }
+
+int rg_CastPanel::MaxWidth() const { return WidthAround(font_, method_->width(), zodiac_->width()); }
 
 QLineEdit* rg_CastPanel::NumberEntry() const { return qobject_cast<QLineEdit*>(input_); }
 rg_OptionGroup* rg_CastPanel::TimeOptions() const { return qobject_cast<rg_OptionGroup*>(input_); }

@@ -36,6 +36,10 @@ class rg_CastPanel : public QWidget {
 
   // The widest this panel gets (with the time options shown).
   static int MaxWidth(const QFont& font);
+  // The same for this panel once built, from its own lists: building a
+  // pair of lists only to measure them costs the window's start about as
+  // much as building these did.
+  int MaxWidth() const;
 
   rg_LabeledChoice* MethodChoice() const { return method_; }
   rg_LabeledChoice* ZodiacChoice() const { return zodiac_; }

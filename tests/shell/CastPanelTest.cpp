@@ -150,6 +150,8 @@ TEST(CastPanel, LayoutFollowsTheMeasuredCharacters) {
     EXPECT_EQ(input->x(), method->geometry().right() + 1 + 10);
     EXPECT_EQ(zodiac->x(), input->geometry().right() + 1 + 10);
     EXPECT_LE(f.panel.width(), rg_CastPanel::MaxWidth(font));
+    // The built panel's own measure (the window's) agrees with a fresh pair of lists.
+    EXPECT_EQ(f.panel.MaxWidth(), rg_CastPanel::MaxWidth(font));
   }
   const int u = ui::CharExtent(font, "除").width();
   EXPECT_EQ(f.panel.TimeOptions()->Option(1)->width(), 6 * u);
