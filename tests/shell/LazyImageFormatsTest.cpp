@@ -10,7 +10,7 @@
 #include <string>
 
 #include "support/GuiTest.h"
-#include "shell/Ui.h"
+#include "ui/Ui.h"
 
 using namespace test_support;
 
