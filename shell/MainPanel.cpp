@@ -103,7 +103,9 @@ void rg_MainPanel::refreshDraws(int trigger) {
   const int lottery = Lottery();
   const rg_DrawSources sources = sources_;
   const bool started = refresh_.RunThenCallback(
-      [lottery, sources](const std::atomic<bool>& abort) { return RunDrawCycle(lottery, sources, &abort); },
+      [lottery, sources](const std::atomic<bool>& abort) {
+        return RunDrawCycle(lottery, sources, &abort);
+      },
       [this](const rg_DrawCycle& cycle) { FinishCycle(cycle); });
   if (started) draw_->RefreshButton()->setEnabled(false);
 }

@@ -86,7 +86,9 @@ void rg_PrizeWatch::Refresh() {
         for (std::size_t i = 0; i < out.tiers.size(); ++i) out.times.push_back(todo[i].ysday);
         return out;
       },
-      [this, job](Checked checked) { Finish(job, std::move(checked.tiers), std::move(checked.times)); });
+      [this, job](Checked checked) {
+        Finish(job, std::move(checked.tiers), std::move(checked.times));
+      });
 }
 
 void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, std::vector<double> times) {

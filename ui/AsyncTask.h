@@ -42,7 +42,8 @@ class AsyncTask {
         work(abort_);
         Deliver([then = std::move(then)]() mutable { then(); });
       } else {
-        Deliver([then = std::move(then), result = work(abort_)]() mutable { then(std::move(result)); });
+        Deliver(
+            [then = std::move(then), result = work(abort_)]() mutable { then(std::move(result)); });
       }
     });
   }

@@ -115,8 +115,9 @@ std::optional<rg_UpdateOffer> FetchOffer(std::u16string_view host, const std::st
   return offer;
 }
 
-long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target, std::int64_t maxBytes,
-                       const std::string& caFile, const std::atomic<bool>* abort,
+long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target,
+                       std::int64_t maxBytes, const std::string& caFile,
+                       const std::atomic<bool>* abort,
                        const rg_DownloadProgress& progress) {
   rg_WangLaoFangWenLei client;
   client.SetTls({true, caFile});
@@ -214,9 +215,8 @@ bool LaunchInstaller(const std::filesystem::path& file) {
   // A download arrives without the execute bit; a failure to add it shows
   // as a failure to start.
   std::error_code ec;
-  std::filesystem::permissions(file,
-                               std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
-                                   std::filesystem::perms::others_exec,
+  using std::filesystem::perms;
+  std::filesystem::permissions(file, perms::owner_exec | perms::group_exec | perms::others_exec,
                                std::filesystem::perm_options::add, ec);
   return StartDetached({PathToUtf8(file)});
 }

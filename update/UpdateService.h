@@ -92,8 +92,9 @@ using rg_DownloadProgress = std::function<void(std::int64_t total, std::int64_t 
 // maxBytes, given up when it stalls or crawls. The HTTP status: 200 when
 // the whole file came; anything else leaves no file behind. Blocks: for a
 // worker thread. *abort ends the transfer early.
-long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target, std::int64_t maxBytes,
-                       const std::string& caFile, const std::atomic<bool>* abort,
+long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target,
+                       std::int64_t maxBytes, const std::string& caFile,
+                       const std::atomic<bool>* abort,
                        const rg_DownloadProgress& progress);
 
 // The MD5 of a file as 32 upper-case hex digits; empty when unreadable.

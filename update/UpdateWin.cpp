@@ -154,10 +154,10 @@ void rg_UpdatePanel::StartDownload() {
   downloadTask_.RunThenCallback(
       [this, address = *downloadUrl_, target = *target, maxBytes = maxBytes_,
        caFile = caFile_](const std::atomic<bool>& abort) {
-        return DownloadInstaller(address, target, maxBytes, caFile, &abort,
-                                 [this](std::int64_t total, std::int64_t received) {
-                                   downloadTask_.Post([this, total, received] { ShowProgress(total, received); });
-                                 });
+        const auto report = [this](std::int64_t total, std::int64_t received) {
+          downloadTask_.Post([this, total, received] { ShowProgress(total, received); });
+        };
+        return DownloadInstaller(address, target, maxBytes, caFile, &abort, report);
       },
       [this](long status) { FinishDownload(status); });
 }
@@ -201,7 +201,8 @@ rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
-  connect(panel_, &rg_UpdatePanel::stateChanged, this, [this](rg_UpdatePanel::State state) { state_ = state; });
+  connect(panel_, &rg_UpdatePanel::stateChanged, this,
+          [this](rg_UpdatePanel::State state) { state_ = state; });
   connect(panel_, &rg_UpdatePanel::verify, this, [](const QString& md5, const QString& path, int* result) {
     *result = VerifyInstaller(ui::U(md5), PathFromUtf8(path.toStdString()));
   });
@@ -232,7 +233,8 @@ void rg_updateWin::Dismiss() {
 
 void rg_updateWin::closeEvent(QCloseEvent* event) {
   // Downloading or downloaded: the update is under way.
-  const bool underWay = state_ == rg_UpdatePanel::DownloadRunning || state_ == rg_UpdatePanel::DownloadDone;
+  const bool underWay =
+      state_ == rg_UpdatePanel::DownloadRunning || state_ == rg_UpdatePanel::DownloadDone;
   if (underWay && ui::ShowMessage(this, QStringLiteral("未完成本次更新的安装，是否取消本次更新?"),
                                     QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
     event->ignore();

@@ -29,7 +29,9 @@ bool Within(Condition condition, int ms = 5000) {
 // Waits, off the window's thread, until the flag is set or 5 s have passed.
 bool AwaitFlag(const std::atomic<bool>& flag) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!flag && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  while (!flag && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   return flag;
 }
 
@@ -94,13 +96,15 @@ TEST(AsyncTask, ASecondStartWhileOneRunsDoesNothing) {
 TEST(AsyncTask, TheWorkSeesTheAbortFlagAndTheNextStartClearsIt) {
   Owner owner;
   int saw = -1;
-  ASSERT_TRUE(owner.task.RunThenCallback([](const std::atomic<bool>& abort) { return AwaitFlag(abort) ? 1 : 0; },
-                                         [&](int value) { saw = value; }));
+  ASSERT_TRUE(owner.task.RunThenCallback(
+      [](const std::atomic<bool>& abort) { return AwaitFlag(abort) ? 1 : 0; },
+      [&](int value) { saw = value; }));
   owner.task.Abort();
   ASSERT_TRUE(Within([&] { return saw != -1; }));
   EXPECT_EQ(saw, 1);
-  ASSERT_TRUE(owner.task.RunThenCallback([](const std::atomic<bool>& abort) { return abort.load() ? 1 : 0; },
-                                         [&](int value) { saw = value; }));
+  ASSERT_TRUE(owner.task.RunThenCallback(
+      [](const std::atomic<bool>& abort) { return abort.load() ? 1 : 0; },
+      [&](int value) { saw = value; }));
   ASSERT_TRUE(Within([&] { return saw != 1; }));
   EXPECT_EQ(saw, 0);
 }
@@ -132,7 +136,8 @@ TEST(AsyncTask, AResultAlreadyPostedIsDroppedWhenTheTaskOrTheOwnerIsGone) {
   auto task = std::make_unique<AsyncTask>(&owner);
   std::atomic<bool> done{false};
   bool called = false;
-  ASSERT_TRUE(task->RunThenCallback([&](const std::atomic<bool>&) { done = true; }, [&] { called = true; }));
+  ASSERT_TRUE(task->RunThenCallback([&](const std::atomic<bool>&) { done = true; },
+                                    [&] { called = true; }));
   // Waited for without handling events, which would deliver the result.
   ASSERT_TRUE(AwaitFlag(done));
   task.reset();  // joined: the callback has been posted by now
@@ -142,7 +147,8 @@ TEST(AsyncTask, AResultAlreadyPostedIsDroppedWhenTheTaskOrTheOwnerIsGone) {
   // The owner goes with its task.
   auto owned = std::make_unique<Owner>();
   done = false;
-  ASSERT_TRUE(owned->task.RunThenCallback([&](const std::atomic<bool>&) { done = true; }, [&] { called = true; }));
+  ASSERT_TRUE(owned->task.RunThenCallback([&](const std::atomic<bool>&) { done = true; },
+                                          [&] { called = true; }));
   ASSERT_TRUE(AwaitFlag(done));
   owned.reset();
   QCoreApplication::processEvents();

@@ -119,7 +119,8 @@ TEST(Installer, StartedExecutableOrReportedAndDiscarded) {
   const auto marker = dir.path() / "ran";
   std::ofstream(installer) << "#!/bin/sh\necho ok > '" << marker.string() << "'\n";
   // Downloaded files come without the execute bit.
-  std::filesystem::permissions(installer, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(installer, std::filesystem::perms::owner_read |
+                                              std::filesystem::perms::owner_write);
   ASSERT_TRUE(LaunchInstaller(installer));
   EXPECT_NE(std::filesystem::status(installer).permissions() & std::filesystem::perms::owner_exec,
             std::filesystem::perms::none);
