@@ -11,10 +11,12 @@
 // task sets it and waits for the work when it is destroyed, so an owner
 // that holds its task as a member never outlives its thread.
 #include <QObject>
+#include <QPointer>
 
 #include <atomic>
+#include <deque>
 #include <functional>
-#include <memory>
+#include <mutex>
 #include <thread>
 #include <type_traits>
 #include <utility>
@@ -23,7 +25,8 @@ namespace rg_com_ptl_xyh::ui {
 
 class AsyncTask {
  public:
-  // owner: whose thread the callbacks run on; it must outlive the task.
+  // owner: whose thread the callbacks run on; it must outlive the task,
+  // and the task is made and destroyed on that thread.
   explicit AsyncTask(QObject* owner);
   // Aborts and waits for the work still running.
   ~AsyncTask();
@@ -49,7 +52,8 @@ class AsyncTask {
   }
 
   // For the work: runs step on the owner's thread later (a progress
-  // report), dropped like a callback when the owner or the task is gone.
+  // report), in order with the callback, and dropped like it when the
+  // owner or the task is gone.
   void Post(std::function<void()> step) const;
 
   // From a start until its callback has run.
@@ -62,12 +66,21 @@ class AsyncTask {
   bool Launch(std::function<void()> body);
   void Deliver(std::function<void()> callback);
 
-  QObject* owner_;
+  class Relay;
+  // Runs what the work handed over, on the owner's thread.
+  void Drain();
+
+  // A child of the owner that the work wakes with an event. Its pending
+  // events go with it, with the owner or the task, so nothing runs then.
+  Relay* relay_;
+  QPointer<QObject> relayAlive_;
+  // What the work hands over travels here, not inside the event, so the
+  // hand-over is ordered by a lock the thread checkers see.
+  mutable std::mutex handedMutex_;
+  mutable std::deque<std::function<void()>> handed_;
   std::thread thread_;
   std::atomic<bool> abort_{false};
   bool running_ = false;  // touched only on the owner's thread
-  // Callbacks hold it weakly: gone with the task, they do nothing.
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace rg_com_ptl_xyh::ui
