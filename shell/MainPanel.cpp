@@ -25,12 +25,7 @@ rg_MainPanel::rg_MainPanel(const Clock& clock, QWidget* parent)
       history_(new rg_HistoryPanel(this)),
       dispatch_(clock, gua_->Report()) {}
 
-rg_MainPanel::~rg_MainPanel() {
-  // A cycle still running is stopped: the probe is killed, the transfer
-  // ended.
-  abort_ = true;
-  if (worker_.joinable()) worker_.join();
-}
+rg_MainPanel::~rg_MainPanel() = default;
 
 void rg_MainPanel::Build(const QString& fontDescription) {
   fontDescription_ = fontDescription;
@@ -104,21 +99,18 @@ void rg_MainPanel::ShowChart() {
 }
 
 void rg_MainPanel::refreshDraws(int trigger) {
-  if (trigger != 1 || !cycleDone_) return;
-  if (worker_.joinable()) worker_.join();
-  cycleDone_ = false;
-  draw_->RefreshButton()->setEnabled(false);
+  if (trigger != 1) return;
   const int lottery = Lottery();
   const rg_DrawSources sources = sources_;
-  worker_ = std::thread([this, lottery, sources] {
-    const rg_DrawCycle cycle = RunDrawCycle(lottery, sources, &abort_);
-    // Back on the window's thread; dropped if the panel is gone by then.
-    QMetaObject::invokeMethod(this, [this, cycle] { FinishCycle(cycle); }, Qt::QueuedConnection);
-  });
+  const bool started = refresh_.RunThenCallback(
+      [lottery, sources](const std::atomic<bool>& abort) {
+        return RunDrawCycle(lottery, sources, &abort);
+      },
+      [this](const rg_DrawCycle& cycle) { FinishCycle(cycle); });
+  if (started) draw_->RefreshButton()->setEnabled(false);
 }
 
 void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
-  cycleDone_ = true;
   draw_->RefreshButton()->setEnabled(true);
   // Once a draw is on screen a failed refresh leaves it there and says so;
   // before that the strip shows the failed page's empty cells.

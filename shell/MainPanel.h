@@ -5,11 +5,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <atomic>
-#include <thread>
-
 #include "draws/DrawScraper.h"
 #include "engine/Dispatch.h"
+#include "ui/AsyncTask.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -38,7 +36,7 @@ class rg_MainPanel : public QWidget {
   const QString& FontDescription() const { return fontDescription_; }
   rg_DrawPanel* DrawPanel() const { return draw_; }
   QTimer& RefreshTimer() { return refreshTimer_; }
-  bool RefreshRunning() const { return !cycleDone_; }
+  bool RefreshRunning() const { return refresh_.Running(); }
 
  public slots:
   // One refresh cycle (trigger 1): probe, fetch and parse off the window's
@@ -81,10 +79,10 @@ class rg_MainPanel : public QWidget {
   rg_CastDispatch dispatch_;
   rg_DrawSources sources_;
   QTimer refreshTimer_;
-  std::thread worker_;
-  std::atomic<bool> cycleDone_{true};
-  std::atomic<bool> abort_{false};
   bool drawShown_ = false;  // a good draw is on screen
+  // Last, so a cycle still running is stopped (the probe killed, the
+  // transfer ended) before the rest of the panel goes.
+  ui::AsyncTask refresh_{this};
 };
 
 }  // namespace rg_com_ptl_xyh

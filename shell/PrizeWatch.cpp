@@ -29,13 +29,10 @@ bool SameDraws(const std::vector<rg_DrawEntry>& a, const std::vector<rg_DrawEntr
 rg_PrizeWatch::rg_PrizeWatch(rg_EasyDb& store, const Clock& clock, QObject* parent)
     : QObject(parent), store_(store), clock_(clock) {}
 
-rg_PrizeWatch::~rg_PrizeWatch() {
-  abort_ = true;
-  if (worker_.joinable()) worker_.join();
-}
+rg_PrizeWatch::~rg_PrizeWatch() = default;
 
 void rg_PrizeWatch::Refresh() {
-  if (running_) {
+  if (check_.Running()) {
     again_ = true;
     return;
   }
@@ -76,26 +73,25 @@ void rg_PrizeWatch::Refresh() {
       if (cast._id == id) todo.push_back(std::move(cast));
     }
   }
-  if (worker_.joinable()) worker_.join();
-  running_ = true;
   const std::uint64_t job = ++jobs_;
-  worker_ = std::thread([this, job, todo = std::move(todo), index = index_] {
-    rg_SavedCastDeriver deriver;
-    std::vector<rg_CastTier> tiers = CastTiers(todo, index, deriver, &abort_);
+  struct Checked {
+    std::vector<rg_CastTier> tiers;
     std::vector<double> times;
-    times.reserve(tiers.size());
-    for (std::size_t i = 0; i < tiers.size(); ++i) times.push_back(todo[i].ysday);
-    // Back on the window's thread; dropped when the watch is gone by then.
-    QMetaObject::invokeMethod(
-        this, [this, job, tiers = std::move(tiers), times = std::move(times)]() mutable {
-          Finish(job, std::move(tiers), std::move(times));
-        },
-        Qt::QueuedConnection);
-  });
+  };
+  check_.RunThenCallback(
+      [todo = std::move(todo), index = index_](const std::atomic<bool>& abort) {
+        rg_SavedCastDeriver deriver;
+        Checked out{CastTiers(todo, index, deriver, &abort), {}};
+        out.times.reserve(out.tiers.size());
+        for (std::size_t i = 0; i < out.tiers.size(); ++i) out.times.push_back(todo[i].ysday);
+        return out;
+      },
+      [this, job](Checked checked) {
+        Finish(job, std::move(checked.tiers), std::move(checked.times));
+      });
 }
 
 void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, std::vector<double> times) {
-  running_ = false;
   for (std::size_t i = 0; i < tiers.size(); ++i) {
     known_[tiers[i].id] = {times[i], tiers[i].bestTier, std::move(tiers[i].issue)};
   }

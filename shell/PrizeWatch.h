@@ -5,13 +5,12 @@
 #include <QHash>
 #include <QObject>
 
-#include <atomic>
 #include <cstdint>
-#include <thread>
 #include <unordered_map>
 
 #include "history/SavedCast.h"
 #include "draws/DrawScraper.h"
+#include "ui/AsyncTask.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -31,7 +30,7 @@ class rg_PrizeWatch : public QObject {
   // the casts are checked again and new winners announced.
   void DrawRead(int lottery, const rg_DrawRecord& record);
 
-  bool Busy() const { return running_ || again_; }
+  bool Busy() const { return check_.Running() || again_; }
   // Best tier by id of the saved casts that won.
   const QHash<std::int64_t, int>& Winners() const { return winners_; }
   // The stored 双色球 draws as last read.
@@ -56,14 +55,13 @@ class rg_PrizeWatch : public QObject {
   std::unordered_map<std::int64_t, Known> known_;
   std::vector<std::pair<std::int64_t, double>> listed_;  // the casts of the last refresh
   QHash<std::int64_t, int> winners_;
-  std::thread worker_;
-  bool running_ = false;
-  bool again_ = false;
+  bool again_ = false;  // asked while a check ran: one more follows
   std::uint64_t jobs_ = 0;
   bool announce_ = false;
   std::uint64_t announceFrom_ = 0;
   std::vector<std::u16string> announceIssues_;  // the new draws to announce winners of
-  std::atomic<bool> abort_{false};
+  // Last, so a check still running stops before the rest goes.
+  ui::AsyncTask check_{this};
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QProcess>
 #include <QStatusBar>
 
 #include "derive/ResultText.h"
@@ -31,7 +30,6 @@
 #include "shell/PrizeWatch.h"
 #include "history/SavedCast.h"
 #include "engine/Report.h"
-#include "net/HttpClient.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateService.h"
 #include "update/UpdateWin.h"
@@ -50,8 +48,6 @@ rg_XyhWin::rg_XyhWin(Options options)
       settings_(options_.home / "config.ini") {}
 
 rg_XyhWin::~rg_XyhWin() {
-  abort_ = true;
-  if (updateWorker_.joinable()) updateWorker_.join();
   delete updateWin_.data();
   // The destroyed handler: the history goes with the window.
   store_.Close();
@@ -254,12 +250,7 @@ void rg_XyhWin::OpenHelp() {
                     ui::MessageKind::Information);
     return;
   }
-#ifdef _WIN32
-  const bool opened = QProcess::startDetached(QStringLiteral("hh.exe"), {QDir::toNativeSeparators(help)});
-#else
-  const bool opened = ui::OpenDocument(help);
-#endif
-  if (!opened) {
+  if (!ui::OpenDocument(help)) {
     ui::ShowMessage(this, QStringLiteral("无法打开帮助文件:") + QDir::toNativeSeparators(help),
                     QStringLiteral("信息:"), ui::MessageKind::Information);
   }
@@ -271,34 +262,23 @@ void rg_XyhWin::CheckForUpdate() {
   updateTimer_.stop();  // one check per run
   const std::u16string host = UpdateHost(settings_);
   // No update server configured: no request, nothing offered.
-  if (host.empty() || !updateDone_) return;
-  if (updateWorker_.joinable()) updateWorker_.join();
-  updateDone_ = false;
-  const std::u16string url = ManifestUrl(host);
+  if (host.empty()) return;
   const std::string caFile = UpdateCaFile(settings_);
-  // Fetched off the window's thread, so a slow server never freezes it.
-  updateWorker_ = std::thread([this, url, caFile] {
-    rg_WangLaoFangWenLei client;
-    client.SetTls({true, caFile});
-    rg_TransferLimits limits;
-    limits.maxBytes = kMaxManifestBytes;
-    client.SetLimits(limits);
-    client.SetProtocols(kHttpsOnly);
-    client.SetAbortFlag(&abort_);
-    const std::string body = client.Access(url).body;
-    QMetaObject::invokeMethod(this, [this, body] { OnManifest(body); }, Qt::QueuedConnection);
-  });
+  // Fetched off the window's thread, so a slow server never freezes it; a
+  // check while one runs is dropped.
+  updateCheck_.RunThenCallback(
+      [host, caFile](const std::atomic<bool>& abort) { return FetchOffer(host, caFile, &abort); },
+      [this](const std::optional<rg_UpdateOffer>& offer) {
+        if (offer) ShowOffer(*offer);  // else silently: the next start checks again
+      });
 }
 
-void rg_XyhWin::OnManifest(const std::string& body) {
-  updateDone_ = true;
-  const auto offer = ParseManifest(body);
-  if (!offer || !IsNewer(*offer)) return;  // silently: the next start checks again
-  const std::u16string name = InstallerName(*offer);
+void rg_XyhWin::ShowOffer(const rg_UpdateOffer& offer) {
+  const std::u16string name = InstallerName(offer);
   if (!FileInProgramDir(options_.home, name)) return;
   settings_.Write(kSysSection, kUpdateFileKey, name);
   delete updateWin_.data();
-  updateWin_ = new rg_updateWin(font_, *offer, options_.home, UpdateCaFile(settings_));
+  updateWin_ = new rg_updateWin(font_, offer, options_.home, UpdateCaFile(settings_));
   connect(updateWin_, &rg_updateWin::installerStarted, this, &QWidget::close);
   updateWin_->show();
   settings_.Write(kSysSection, kUpdateDayKey, DayText(clock_.Now()));

@@ -5,12 +5,11 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "platform/Settings.h"
+#include "ui/AsyncTask.h"
 
 class QLabel;
 
@@ -23,6 +22,7 @@ class rg_CheckWin;
 class rg_PrizeWatch;
 class rg_updateWin;
 struct rg_GuaAnalysis;
+struct rg_UpdateOffer;
 
 class rg_XyhWin : public QMainWindow {
   Q_OBJECT
@@ -48,7 +48,7 @@ class rg_XyhWin : public QMainWindow {
   QTimer& UpdateTimer() { return updateTimer_; }
   // The update window while one is open.
   rg_updateWin* UpdateWindow() const;
-  bool UpdateCheckRunning() const { return !updateDone_; }
+  bool UpdateCheckRunning() const { return updateCheck_.Running(); }
   rg_Settings& Settings() { return settings_; }
   const QFont& MainFont() const { return font_; }
   QSize CharSize() const { return charSize_; }
@@ -73,8 +73,6 @@ class rg_XyhWin : public QMainWindow {
   // 对奖 for the highlighted history item, else for the current result.
   void OpenCheck();
   void CheckForUpdate();
-  // What the manifest request brought back, on the window's thread.
-  void OnManifest(const std::string& body);
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -85,6 +83,8 @@ class rg_XyhWin : public QMainWindow {
  private:
   void FirstActive();
   void LayOut();
+  // A newer build the update server offers: remembered, and shown.
+  void ShowOffer(const rg_UpdateOffer& offer);
   // "保存失败" and the like, followed by why the store failed.
   QString StoreFailure(const QString& what) const;
 
@@ -100,9 +100,7 @@ class rg_XyhWin : public QMainWindow {
   QSize charSize_;
   QTimer updateTimer_;
   QPointer<rg_updateWin> updateWin_;
-  std::thread updateWorker_;
-  std::atomic<bool> updateDone_{true};
-  std::atomic<bool> abort_{false};
+  ui::AsyncTask updateCheck_{this};
   bool firstActiveDone_ = false;
   rg_PrizeWatch* prizeWatch_ = nullptr;
   QPointer<rg_CheckWin> checkWin_;

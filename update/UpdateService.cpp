@@ -10,7 +10,11 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <system_error>
 
+#include "net/HttpClient.h"
+#include "platform/Folders.h"
+#include "platform/Process.h"
 #include "platform/Settings.h"
 #include "platform/Utf.h"
 
@@ -25,6 +29,9 @@ std::u16string Text(const Json::Value& v) {
   b["indentation"] = "";
   return FromUtf8(Json::writeString(b, v));
 }
+
+// An installer download that receives nothing for this long is given up.
+constexpr long kStallMs = 60'000;
 
 int HexValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
@@ -92,6 +99,40 @@ std::optional<rg_UpdateOffer> ParseManifest(std::string_view json) {
 
 bool IsNewer(const rg_UpdateOffer& offer) { return offer.ver > kOwnBuild; }
 
+std::optional<rg_UpdateOffer> FetchOffer(std::u16string_view host, const std::string& caFile,
+                                         const std::atomic<bool>* abort) {
+  if (host.empty()) return std::nullopt;
+  rg_WangLaoFangWenLei client;
+  client.SetTls({true, caFile});
+  rg_TransferLimits limits;
+  limits.maxBytes = kMaxManifestBytes;
+  client.SetLimits(limits);
+  client.SetProtocols(kHttpsOnly);
+  client.SetAbortFlag(abort);
+  // The body is taken whatever the status; a failed request gives none.
+  auto offer = ParseManifest(client.Access(ManifestUrl(host)).body);
+  if (!offer || !IsNewer(*offer)) return std::nullopt;
+  return offer;
+}
+
+long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target,
+                       std::int64_t maxBytes, const std::string& caFile,
+                       const std::atomic<bool>* abort,
+                       const rg_DownloadProgress& progress) {
+  rg_WangLaoFangWenLei client;
+  client.SetTls({true, caFile});
+  rg_TransferLimits limits;
+  limits.totalMs = 0;  // a large installer on a slow line may take long, if it keeps coming
+  limits.stallMs = kStallMs;
+  limits.maxBytes = maxBytes;
+  limits.lowSpeedBytes = kInstallerLowSpeedBytes;
+  limits.lowSpeedSeconds = kInstallerLowSpeedSeconds;
+  client.SetLimits(limits);
+  client.SetProtocols(kHttpsOnly);
+  client.SetAbortFlag(abort);
+  return client.Download(address, target, progress).status;
+}
+
 bool IsMd5Text(std::u16string_view text) {
   return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char16_t c) { return HexValue(c) >= 0; });
 }
@@ -102,13 +143,7 @@ std::int64_t InstallerByteBound(double announcedSize) {
   return std::min(kMaxInstallerBytes, static_cast<std::int64_t>(bound));
 }
 
-std::u16string InstallerName(const rg_UpdateOffer& offer) {
-#ifdef _WIN32
-  return offer.md5 + u".exe";
-#else
-  return offer.md5 + u".run";
-#endif
-}
+std::u16string InstallerName(const rg_UpdateOffer& offer) { return offer.md5 + u".run"; }
 
 std::optional<std::u16string> DecodeHexUrl(std::u16string_view hex) {
   if (hex.size() % 2 != 0) return std::nullopt;
@@ -174,6 +209,21 @@ std::u16string FileMd5(const std::filesystem::path& file) {
 int VerifyInstaller(std::u16string_view expected, const std::filesystem::path& file) {
   const std::u16string actual = FileMd5(file);
   return !actual.empty() && actual == expected ? 100 : 0;
+}
+
+bool LaunchInstaller(const std::filesystem::path& file) {
+  // A download arrives without the execute bit; a failure to add it shows
+  // as a failure to start.
+  std::error_code ec;
+  using std::filesystem::perms;
+  std::filesystem::permissions(file, perms::owner_exec | perms::group_exec | perms::others_exec,
+                               std::filesystem::perm_options::add, ec);
+  return StartDetached({PathToUtf8(file)});
+}
+
+bool DiscardInstaller(const std::filesystem::path& file) {
+  std::error_code ec;
+  return std::filesystem::remove(file, ec);
 }
 
 }  // namespace rg_com_ptl_xyh

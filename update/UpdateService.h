@@ -1,8 +1,11 @@
 #pragma once
-// The update check: the manifest, what it offers, and the helpers of the
-// update window (the address, the sizes, the fingerprint).
+// The update check: the manifest, what it offers, and the work behind the
+// update window (the address, the sizes, the download, the fingerprint,
+// starting and discarding the installer).
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,11 +57,17 @@ std::string UpdateCaFile(const rg_Settings& settings);
 std::optional<rg_UpdateOffer> ParseManifest(std::string_view json);
 // Offered when its build is greater than ours.
 bool IsNewer(const rg_UpdateOffer& offer);
+// Asks the update server at host for its manifest, over https only,
+// trusting caFile beside the system's authorities, at most
+// kMaxManifestBytes; the offer when the manifest is accepted and newer,
+// nullopt otherwise (no host, a failed request, a bad or old manifest).
+// Blocks: for a worker thread. *abort ends the request early.
+std::optional<rg_UpdateOffer> FetchOffer(std::u16string_view host, const std::string& caFile,
+                                         const std::atomic<bool>* abort = nullptr);
 
 bool IsMd5Text(std::u16string_view text);
 
-// The installer's file name in the program directory: md5 + ".run"
-// (".exe" on Windows).
+// The installer's file name in the program directory: md5 + ".run".
 std::u16string InstallerName(const rg_UpdateOffer& offer);
 // The most bytes the installer download may bring: the announced size with
 // a little slack, never more than kMaxInstallerBytes (the whole of it when
@@ -78,9 +87,27 @@ std::u16string MegabyteText(double bytes);
 // as that integer; -1 unless total > 0, received > 0 and total >= received.
 int ProgressPercent(std::int64_t total, std::int64_t received);
 
+// total bytes, received bytes; called on the downloading thread.
+using rg_DownloadProgress = std::function<void(std::int64_t total, std::int64_t received)>;
+// Downloads the installer from address (https only, from a verified server
+// that may add caFile to the trusted authorities) into target, at most
+// maxBytes, given up when it stalls or crawls. The HTTP status: 200 when
+// the whole file came; anything else leaves no file behind. Blocks: for a
+// worker thread. *abort ends the transfer early.
+long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target,
+                       std::int64_t maxBytes, const std::string& caFile,
+                       const std::atomic<bool>* abort,
+                       const rg_DownloadProgress& progress);
+
 // The MD5 of a file as 32 upper-case hex digits; empty when unreadable.
 std::u16string FileMd5(const std::filesystem::path& file);
 // 100 when the file's fingerprint equals expected exactly, else 0.
 int VerifyInstaller(std::u16string_view expected, const std::filesystem::path& file);
+// Makes the installer executable and starts it on its own, not waiting for
+// it; false when it could not be started.
+bool LaunchInstaller(const std::filesystem::path& file);
+// Deletes a downloaded installer that failed its check; true when a file
+// was deleted.
+bool DiscardInstaller(const std::filesystem::path& file);
 
 }  // namespace rg_com_ptl_xyh

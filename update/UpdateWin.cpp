@@ -8,11 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <system_error>
-
-#include "net/HttpClient.h"
 #include "platform/Folders.h"
-#include "platform/Process.h"
 #include "ui/Constants.h"
 #include "ui/Ui.h"
 #include "update/UpdateFiles.h"
@@ -24,16 +20,21 @@ const QString kDownloadNow = QStringLiteral("立即下载");
 const QString kDownloading = QStringLiteral("…下载中…");
 const QString kInstallNow = QStringLiteral("立即安装");
 const QString kDownloadFailed = QStringLiteral("对不起！下载失败请检查网络稍候再试");
-// An installer download that receives nothing for this long is given up.
-constexpr long kStallMs = 60'000;
+
+const QString& Caption(rg_UpdatePanel::Action action) {
+  switch (action) {
+    case rg_UpdatePanel::Action::Downloading: return kDownloading;
+    case rg_UpdatePanel::Action::InstallNow: return kInstallNow;
+    case rg_UpdatePanel::Action::DownloadNow: break;
+  }
+  return kDownloadNow;
+}
 }  // namespace
 
 rg_UpdatePanel::rg_UpdatePanel(QWidget* parent) : QWidget(parent) {}
 
-rg_UpdatePanel::~rg_UpdatePanel() {
-  if (client_) client_->Cancel();
-  if (worker_.joinable()) worker_.join();
-}
+// The download task, the last member, ends a download still running.
+rg_UpdatePanel::~rg_UpdatePanel() = default;
 
 QLabel* rg_UpdatePanel::Line(int n) const { return lines_.value(n - 1); }
 
@@ -84,7 +85,7 @@ void rg_UpdatePanel::Build(const QFont& font, const QString& product, const QStr
   status_->setTextFormat(Qt::PlainText);
   status_->setGeometry(5, 14 * h + 56, p - 10, h);
   later_ = new QPushButton(QStringLiteral("下次再说"), this);
-  download_ = new QPushButton(kDownloadNow, this);
+  download_ = new QPushButton(Caption(action_), this);
   const int x = (p - 12 * w - 10) / 2;
   later_->setGeometry(x, 15 * h + 62, 6 * w, h + 12);
   download_->setGeometry(x + 6 * w + 10, 15 * h + 62, 6 * w, h + 12);
@@ -99,37 +100,48 @@ void rg_UpdatePanel::Press(int code) {
     return;
   }
   if (code != Download) return;
-  const QString caption = download_->text();
-  if (caption == kDownloadNow) {
-    download_->setText(kDownloading);
-    later_->setEnabled(false);
-    download_->setEnabled(false);
-    StartDownload();
-  } else if (caption == kInstallNow) {
-    later_->setEnabled(false);
-    download_->setEnabled(false);
-    int result = 0;
-    const auto installer = Installer();
-    if (installer) emit verify(md5_, QString::fromStdString(PathToUtf8(*installer)), &result);
-    if (result == 100) {
-      status_->setText(QStringLiteral("文件指纹正确，立即进行安装"));
-      emit install(QString::fromStdString(PathToUtf8(*installer)));
-    } else {
-      status_->setText(QStringLiteral("文件指纹不正确，请重新下载"));
-      std::error_code ec;
-      if (installer) std::filesystem::remove(*installer, ec);
-      download_->setText(kDownloadNow);
-      later_->setEnabled(true);
-      download_->setEnabled(true);
-    }
+  switch (action_) {
+    case Action::DownloadNow:
+      SetAction(Action::Downloading);
+      later_->setEnabled(false);
+      download_->setEnabled(false);
+      StartDownload();
+      return;
+    case Action::InstallNow:
+      VerifyAndInstall();
+      return;
+    case Action::Downloading:
+      return;
+  }
+}
+
+void rg_UpdatePanel::SetAction(Action action) {
+  action_ = action;
+  download_->setText(Caption(action));
+}
+
+void rg_UpdatePanel::VerifyAndInstall() {
+  later_->setEnabled(false);
+  download_->setEnabled(false);
+  int result = 0;
+  const auto installer = Installer();
+  if (installer) emit verify(md5_, QString::fromStdString(PathToUtf8(*installer)), &result);
+  if (result == 100) {
+    status_->setText(QStringLiteral("文件指纹正确，立即进行安装"));
+    emit install(QString::fromStdString(PathToUtf8(*installer)));
+  } else {
+    status_->setText(QStringLiteral("文件指纹不正确，请重新下载"));
+    if (installer) DiscardInstaller(*installer);
+    SetAction(Action::DownloadNow);
+    later_->setEnabled(true);
+    download_->setEnabled(true);
   }
 }
 
 void rg_UpdatePanel::StartDownload() {
   progress_->setRange(0, 100);
   progress_->setValue(0);
-  emit stateChanged(1);
-  if (worker_.joinable()) worker_.join();
+  emit stateChanged(DownloadRunning);
   // Only an https address is fetched, and only from a verified server,
   // into a plain file of the program directory: anything else is a failed
   // download the user may try again.
@@ -138,25 +150,16 @@ void rg_UpdatePanel::StartDownload() {
     FinishDownload(0);
     return;
   }
-  client_ = std::make_unique<rg_WangLaoFangWenLei>();
-  client_->SetTls({true, caFile_});
-  rg_TransferLimits limits;
-  limits.totalMs = 0;
-  limits.stallMs = kStallMs;
-  limits.maxBytes = maxBytes_;
-  limits.lowSpeedBytes = kInstallerLowSpeedBytes;
-  limits.lowSpeedSeconds = kInstallerLowSpeedSeconds;
-  client_->SetLimits(limits);
-  client_->SetProtocols(kHttpsOnly);
-  downloading_ = true;
-  rg_WangLaoFangWenLei* client = client_.get();
-  worker_ = std::thread([this, client, target = *target, address = *downloadUrl_] {
-    const rg_WangYeFangWenXiangYingLei response = client->Download(address, target, [this](std::int64_t total, std::int64_t received) {
-      QMetaObject::invokeMethod(this, [this, total, received] { ShowProgress(total, received); }, Qt::QueuedConnection);
-    });
-    const long status = response.status;
-    QMetaObject::invokeMethod(this, [this, status] { FinishDownload(status); }, Qt::QueuedConnection);
-  });
+  // Both buttons stay disabled until it ends, so no second one is asked for.
+  downloadTask_.RunThenCallback(
+      [this, address = *downloadUrl_, target = *target, maxBytes = maxBytes_,
+       caFile = caFile_](const std::atomic<bool>& abort) {
+        const auto report = [this](std::int64_t total, std::int64_t received) {
+          downloadTask_.Post([this, total, received] { ShowProgress(total, received); });
+        };
+        return DownloadInstaller(address, target, maxBytes, caFile, &abort, report);
+      },
+      [this](long status) { FinishDownload(status); });
 }
 
 std::optional<std::filesystem::path> rg_UpdatePanel::Installer() const {
@@ -173,15 +176,14 @@ void rg_UpdatePanel::ShowProgress(qint64 total, qint64 received) {
 }
 
 void rg_UpdatePanel::FinishDownload(long status) {
-  downloading_ = false;
   if (status == 200) {
-    emit stateChanged(2);
-    download_->setText(kInstallNow);
+    emit stateChanged(DownloadDone);
+    SetAction(Action::InstallNow);
     download_->setEnabled(true);
     status_->setText(QStringLiteral("恭喜您！更新已下载成功!"));
   } else {
-    emit stateChanged(-2);
-    download_->setText(kDownloadNow);
+    emit stateChanged(DownloadFailed);
+    SetAction(Action::DownloadNow);
     download_->setEnabled(true);
     status_->setText(kDownloadFailed);
   }
@@ -199,20 +201,15 @@ rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
-  connect(panel_, &rg_UpdatePanel::stateChanged, this, [this](int state) { state_ = state; });
+  connect(panel_, &rg_UpdatePanel::stateChanged, this,
+          [this](rg_UpdatePanel::State state) { state_ = state; });
   connect(panel_, &rg_UpdatePanel::verify, this, [](const QString& md5, const QString& path, int* result) {
     *result = VerifyInstaller(ui::U(md5), PathFromUtf8(path.toStdString()));
   });
   // No question: "下次再说" closes at once.
   connect(panel_, &rg_UpdatePanel::later, this, &rg_updateWin::Dismiss);
   connect(panel_, &rg_UpdatePanel::install, this, [this](const QString& path) {
-    const std::filesystem::path file = PathFromUtf8(path.toStdString());
-    std::error_code ec;
-    std::filesystem::permissions(file,
-                                 std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
-                                     std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add, ec);
-    if (!StartDetached({PathToUtf8(file)})) {
+    if (!LaunchInstaller(PathFromUtf8(path.toStdString()))) {
       // Said, and the program stays open: closing as if it had started
       // would leave the user with neither version running.
       ui::ShowMessage(this, QStringLiteral("安装程序无法启动:") + path, QStringLiteral("信息:"),
@@ -229,13 +226,16 @@ rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const
 }
 
 void rg_updateWin::Dismiss() {
-  state_ = 0;
+  state_ = rg_UpdatePanel::Offered;
   hide();
   deleteLater();
 }
 
 void rg_updateWin::closeEvent(QCloseEvent* event) {
-  if (state_ > 0 && ui::ShowMessage(this, QStringLiteral("未完成本次更新的安装，是否取消本次更新?"),
+  // Downloading or downloaded: the update is under way.
+  const bool underWay =
+      state_ == rg_UpdatePanel::DownloadRunning || state_ == rg_UpdatePanel::DownloadDone;
+  if (underWay && ui::ShowMessage(this, QStringLiteral("未完成本次更新的安装，是否取消本次更新?"),
                                     QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
     event->ignore();
     return;

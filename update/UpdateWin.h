@@ -3,12 +3,10 @@
 // fingerprint check and the start of the installer.
 #include <QWidget>
 
-#include <atomic>
 #include <filesystem>
-#include <memory>
 #include <optional>
-#include <thread>
 
+#include "ui/AsyncTask.h"
 #include "update/UpdateService.h"
 
 class QLabel;
@@ -18,12 +16,14 @@ class QPushButton;
 
 namespace rg_com_ptl_xyh {
 
-class rg_WangLaoFangWenLei;
-
 class rg_UpdatePanel : public QWidget {
   Q_OBJECT
  public:
   enum Button { Later = 1, Download = 2 };
+  // Where the offer stands; the update window keeps the last one.
+  enum State { Offered = 0, DownloadRunning = 1, DownloadDone = 2, DownloadFailed = -2 };
+  // What the download button does next; its caption says it.
+  enum class Action { DownloadNow, Downloading, InstallNow };
 
   explicit rg_UpdatePanel(QWidget* parent = nullptr);
   ~rg_UpdatePanel() override;
@@ -40,7 +40,8 @@ class rg_UpdatePanel : public QWidget {
   QPushButton* LaterButton() const { return later_; }
   QPushButton* DownloadButton() const { return download_; }
   const QString& Address() const { return address_; }
-  bool Downloading() const { return downloading_; }
+  bool Downloading() const { return downloadTask_.Running(); }
+  Action NextAction() const { return action_; }
 
  public slots:
   void Press(int code);
@@ -51,11 +52,13 @@ class rg_UpdatePanel : public QWidget {
   void install(const QString& installer);
   void verify(const QString& md5, const QString& installer, int* result);
   void later();
-  void stateChanged(int state);
+  void stateChanged(rg_UpdatePanel::State state);
 
  private:
+  void SetAction(Action action);
   void StartDownload();
   void FinishDownload(long status);
+  void VerifyAndInstall();
   // The installer's path, or nullopt when its name is no plain file name.
   std::optional<std::filesystem::path> Installer() const;
 
@@ -72,15 +75,14 @@ class rg_UpdatePanel : public QWidget {
   std::u16string installerName_;
   std::int64_t maxBytes_ = 0;
   std::string caFile_;
-  std::unique_ptr<rg_WangLaoFangWenLei> client_;
-  std::thread worker_;
-  std::atomic<bool> downloading_{false};
+  Action action_ = Action::DownloadNow;
+  // Last, so a download still running ends before the rest goes.
+  ui::AsyncTask downloadTask_{this};
 };
 
 class rg_updateWin : public QWidget {
   Q_OBJECT
  public:
-  // States: 0 offered, 1 downloading, 2 downloaded, -2 failed.
   // home: the program directory, where the installer is downloaded.
   rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const std::filesystem::path& home,
                const std::string& caFile);
@@ -88,7 +90,7 @@ class rg_updateWin : public QWidget {
   void Dismiss();
 
   rg_UpdatePanel* Panel() const { return panel_; }
-  int State() const { return state_; }
+  rg_UpdatePanel::State State() const { return state_; }
 
  signals:
   // The installer started; the program should end.
@@ -99,7 +101,7 @@ class rg_updateWin : public QWidget {
 
  private:
   rg_UpdatePanel* panel_;
-  int state_ = 0;
+  rg_UpdatePanel::State state_ = rg_UpdatePanel::Offered;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -243,6 +243,7 @@ void rg_HistoryPanel::UpdateSave() {
 void rg_HistoryPanel::HideQr() {
   delete picture_;
   picture_ = nullptr;
+  qrView_ = QrView::Hidden;
   qr_->setText(kShowQr);
 }
 
@@ -272,11 +273,12 @@ void rg_HistoryPanel::ClearEntry() {
 void rg_HistoryPanel::Press(int code) {
   switch (code) {
     case Qr:
-      if (qr_->text() == kShowQr) {
+      if (qrView_ == QrView::Hidden) {
         if (result_->Text().isEmpty()) return;
+        qrView_ = QrView::Shown;
         qr_->setText(kHideQr);
         ShowQr();
-      } else if (qr_->text() == kHideQr) {
+      } else {
         HideQr();
       }
       return;

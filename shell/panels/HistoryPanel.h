@@ -119,6 +119,9 @@ class rg_HistoryPanel : public QWidget {
   void review(qint64 id);
 
  private:
+  // Whether the QR picture is up; the QR button's caption says it.
+  enum class QrView { Hidden, Shown };
+
   void ShowQr();
   void HideQr();
   void OnEmptiness(int field, int flag);
@@ -137,6 +140,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* check_ = nullptr;
   QPushButton* trend_ = nullptr;
   QLabel* picture_ = nullptr;
+  QrView qrView_ = QrView::Hidden;
   QSize unit_;
 };
 

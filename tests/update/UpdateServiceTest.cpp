@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "support/TempDir.h"
 #include "platform/DateTime.h"
@@ -109,4 +111,38 @@ TEST(UpdateFiles, TheDayRuleAndTheLeftoverInstaller) {
   for (const char16_t* bad : {u"", u".", u"..", u"../x", u"a/b", u"a\\b", u"C:x", u"/etc/passwd"}) {
     EXPECT_FALSE(IsPlainFileName(bad));
   }
+}
+
+TEST(Installer, StartedExecutableOrReportedAndDiscarded) {
+  test_support::TempDir dir;
+  const auto installer = dir.path() / "i.run";
+  const auto marker = dir.path() / "ran";
+  std::ofstream(installer) << "#!/bin/sh\necho ok > '" << marker.string() << "'\n";
+  // Downloaded files come without the execute bit.
+  std::filesystem::permissions(installer, std::filesystem::perms::owner_read |
+                                              std::filesystem::perms::owner_write);
+  ASSERT_TRUE(LaunchInstaller(installer));
+  EXPECT_NE(std::filesystem::status(installer).permissions() & std::filesystem::perms::owner_exec,
+            std::filesystem::perms::none);
+  for (int i = 0; i < 500 && !std::filesystem::exists(marker); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(std::filesystem::exists(marker));
+
+  const auto bogus = dir.path() / "bogus.run";
+  std::ofstream(bogus) << "\x7F" "ELF not really";
+  EXPECT_FALSE(LaunchInstaller(bogus));
+  EXPECT_FALSE(LaunchInstaller(dir.path() / "missing.run"));
+
+  EXPECT_TRUE(DiscardInstaller(bogus));
+  EXPECT_FALSE(std::filesystem::exists(bogus));
+  EXPECT_FALSE(DiscardInstaller(bogus));
+}
+
+TEST(Installer, NothingFetchedWithoutAServerOrOverPlainHttp) {
+  EXPECT_FALSE(FetchOffer(u"", "").has_value());
+  test_support::TempDir dir;
+  const auto target = dir.path() / "i.run";
+  EXPECT_NE(DownloadInstaller(u"http://127.0.0.1:9/i.run", target, 1000, "", nullptr, {}), 200);
+  EXPECT_FALSE(std::filesystem::exists(target));
 }
