@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. The builds are the
 # presets of CMakePresets.json.
-#   scripts/check.sh              preset default in build/, then the format
-#                                 check and a short fuzz run
+#   scripts/check.sh              preset default in build/, then the format and
+#                                 clang-tidy checks and a short fuzz run
 #   scripts/check.sh --sanitize   preset asan (AddressSanitizer + UBSan) in build-asan/
 #   scripts/check.sh --tsan       preset tsan: the suites that start threads or
 #                                 servers under ThreadSanitizer, in build-tsan/
@@ -26,6 +26,7 @@ cmake --build --preset "$preset" -j"$(nproc)"
 ctest --preset "$preset" -j"$(nproc)"
 if [ "$preset" = default ]; then
   ./scripts/format.sh --check
+  ./scripts/tidy.sh
   # A short libFuzzer run of the parsers (clang); longer runs:
   # scripts/fuzz.sh SECONDS.
   ./scripts/fuzz.sh 10
