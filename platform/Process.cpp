@@ -19,6 +19,7 @@ namespace {
 pid_t Spawn(const std::vector<std::string>& argv, bool quiet, bool detached = false) {
   if (argv.empty()) return -1;
   std::vector<char*> args;
+  args.reserve(argv.size() + 1);
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
