@@ -5,7 +5,12 @@
 #                                 clang-tidy checks and a short fuzz run
 #   scripts/check.sh --sanitize   preset asan (AddressSanitizer + UBSan) in build-asan/
 #   scripts/check.sh --tsan       preset tsan: the suites that start threads or
-#                                 servers under ThreadSanitizer, in build-tsan/
+#                                 servers under ThreadSanitizer, in build-tsan/;
+#                                 without Cli.HostilePagesKeepADrawRunSmall (its
+#                                 memory bound does not allow for TSan's shadow
+#                                 memory) and HtmlShape.TheTreeSizeAndAttributes-
+#                                 AreBounded (one thread, too slow under TSan);
+#                                 suppressions in tests/tsan.supp
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
