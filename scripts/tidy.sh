@@ -11,11 +11,14 @@ if [ ! -f "$dir/compile_commands.json" ]; then
 fi
 # Only our own files, not the moc and resource files the build generates.
 top=$(pwd)
+rc=0
 run-clang-tidy -quiet -p "$dir" -j"$(nproc)" \
   "^$top/(bench|cli|derive|draws|engine|fuzz|history|net|platform|shell|tests|ui|update)/" \
-  > "$dir/clang-tidy.log" 2>&1 || true
+  > "$dir/clang-tidy.log" 2>&1 || rc=$?
 # run-clang-tidy colours its output; the findings are read without colour.
-if sed 's/\x1b\[[0-9;]*m//g' "$dir/clang-tidy.log" | grep -E "^/.*: (warning|error): " | sort -u | grep .; then
-  echo "clang-tidy found the above (whole output in $dir/clang-tidy.log)" >&2
+findings=$(sed 's/\x1b\[[0-9;]*m//g' "$dir/clang-tidy.log" | grep -E "^/.*: (warning|error): " | sort -u || true)
+if [ "$rc" -ne 0 ] || [ -n "$findings" ]; then
+  [ -n "$findings" ] && echo "$findings"
+  echo "clang-tidy failed (whole output in $dir/clang-tidy.log)" >&2
   exit 1
 fi
