@@ -21,7 +21,7 @@ inline const std::filesystem::path& FilledDrawsHome(int draws) {
   static const fs::path home = [draws] {
     using namespace rg_com_ptl_xyh;
     std::string pattern = (fs::temp_directory_path() / "xyh-bench-draws-XXXXXX").string();
-    const fs::path dir = mkdtemp(pattern.data());
+    fs::path dir = mkdtemp(pattern.data());
     std::string csv = "issue,date,red,blue\n";
     unsigned seed = 2026;
     const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, static_cast<int>((seed >> 16) & 0x7fff); };

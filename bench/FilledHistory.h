@@ -15,7 +15,7 @@ inline const std::filesystem::path& FilledHistoryHome(int rows) {
   namespace fs = std::filesystem;
   static const fs::path home = [rows] {
     std::string pattern = (fs::temp_directory_path() / "xyh-bench-XXXXXX").string();
-    const fs::path dir = mkdtemp(pattern.data());
+    fs::path dir = mkdtemp(pattern.data());
     {
       rg_com_ptl_xyh::rg_EasyDb db;  // creates the file and its table
       db.Open(dir);

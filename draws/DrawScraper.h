@@ -42,7 +42,7 @@ struct rg_Lottery {
 const rg_Lottery* FindLottery(int code);
 
 // A results page longer than this is refused unread.
-inline constexpr std::int64_t kMaxPageBytes = 8 * 1024 * 1024;
+inline constexpr std::int64_t kMaxPageBytes = std::int64_t{8} * 1024 * 1024;
 
 inline constexpr std::u16string_view kDrawUpdatedMessage =
     u"开奖数据已更新，与实时开奖数据存在相差两小时左右的误差,此不会影响推演数据，本软件不参照历史数据.";

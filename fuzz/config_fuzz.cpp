@@ -85,10 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                                    {u"net", u"results_home"}};
   for (size_t i = 1; i + 1 < pieces.size(); i += 3) probes.emplace_back(FromUtf8(pieces[i]), FromUtf8(pieces[i + 1]));
   std::vector<std::u16string> before;
+  before.reserve(probes.size());
   for (const auto& [section, key] : probes) before.push_back(settings.Read(section, key));
 
   std::map<std::pair<std::u16string, std::u16string>, std::u16string> written;
-  for (size_t i = 1; i + 2 < pieces.size() && i < 3 * 8; i += 3) {
+  for (size_t i = 1; i + 2 < pieces.size() && i < size_t{3} * 8; i += 3) {
     const std::u16string section = FromUtf8(pieces[i]);
     const std::u16string key = FromUtf8(pieces[i + 1]);
     const std::u16string value = FromUtf8(pieces[i + 2]);

@@ -32,6 +32,9 @@ F Bind(const char* name) {
 using rg_com_ptl_xyh::Bind;
 using rg_com_ptl_xyh::Sqlite;
 
+// The macros paste a return type and parenthesised parameter and argument
+// lists as written, which parentheses around them would break.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 // A call that needs the library: loads it, or gives failure without it.
 #define XYH_SQLITE_FORWARD(Ret, name, Params, Args, failure)              \
   Ret name Params {                                                        \
@@ -46,6 +49,7 @@ using rg_com_ptl_xyh::Sqlite;
     static const auto real = Bind<decltype(&name)>(#name);                 \
     return real != nullptr ? real Args : nothing;                          \
   }
+// NOLINTEND(bugprone-macro-parentheses)
 
 int sqlite3_open_v2(const char* file, sqlite3** db, int flags, const char* vfs) {
   static const auto real = Bind<decltype(&sqlite3_open_v2)>("sqlite3_open_v2");

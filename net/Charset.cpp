@@ -7,7 +7,8 @@
 namespace rg_com_ptl_xyh {
 
 namespace {
-const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
+// iconv_open's failure value, (iconv_t)-1 as its manual writes it.
+const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
 }
 
 rg_BianMaZhuaiHuanFangShiLei::rg_BianMaZhuaiHuanFangShiLei(const char* from)

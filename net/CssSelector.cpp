@@ -68,7 +68,7 @@ std::string Lower(std::string s) {
 }
 
 // "an+b", "odd", "even", or a plain number.
-std::optional<rg_CssCompound::NthChild> ParseNth(std::string text) {
+std::optional<rg_CssCompound::NthChild> ParseNth(const std::string& text) {
   std::string t;
   for (char c : text) {
     if (!std::isspace(static_cast<unsigned char>(c))) t.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));

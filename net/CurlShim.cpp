@@ -169,7 +169,8 @@ CURLcode curl_easy_setopt(CURL* curl, CURLoption option, ...) {
   XYH_VA_START_AFTER_ENUM(args, option);
   CURLcode code = CURLE_UNKNOWN_OPTION;
   const int type = option / 10000 * 10000;
-  if (type == CURLOPTTYPE_LONG) {
+  // curl_off_t is long here, but not on every system, so its branch stays.
+  if (type == CURLOPTTYPE_LONG) {  // NOLINT(bugprone-branch-clone)
     code = a->easySetopt(curl, option, va_arg(args, long));
   } else if (type == CURLOPTTYPE_OBJECTPOINT || type == CURLOPTTYPE_BLOB) {
     // Objects, strings, lists, callback data and blobs are all pointers.

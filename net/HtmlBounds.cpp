@@ -218,7 +218,7 @@ rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort
         shape.aborted = true;
         break;
       }
-      nextAbortCheck = i + 64 * 1024;
+      nextAbortCheck = i + std::size_t{64} * 1024;
     }
     const void* found = std::memchr(html.data() + i, '<', html.size() - i);
     const size_t lt = found != nullptr ? static_cast<size_t>(static_cast<const char*>(found) - html.data())

@@ -13,7 +13,7 @@ namespace rg_com_ptl_xyh {
 namespace {
 
 // Headers are kept for the caller, up to a bound no real answer comes near.
-constexpr size_t kMaxHeaderBytes = 256 * 1024;
+constexpr size_t kMaxHeaderBytes = size_t{256} * 1024;
 
 size_t AppendTo(char* data, size_t size, size_t count, void* target) {
   auto* headers = static_cast<std::string*>(target);

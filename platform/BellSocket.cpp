@@ -3,13 +3,11 @@
 #include <cerrno>
 #include <cstring>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-#endif
 
 namespace rg_com_ptl_xyh {
 
@@ -17,8 +15,6 @@ namespace {
 
 constexpr char kRing[] = "raise";
 constexpr std::size_t kRingSize = sizeof kRing - 1;
-
-#ifndef _WIN32
 
 // A socket address for `name` in the folder open as `dirFd`. A path too
 // long for sun_path is reached through the folder's descriptor instead, so
@@ -43,8 +39,6 @@ int OpenFolder(const std::filesystem::path& path) {
   return open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
-#endif
-
 }  // namespace
 
 std::filesystem::path rg_BellSocket::PathFor(const std::filesystem::path& lockFile) {
@@ -52,8 +46,6 @@ std::filesystem::path rg_BellSocket::PathFor(const std::filesystem::path& lockFi
   bell += ".bell";
   return bell;
 }
-
-#ifndef _WIN32
 
 bool rg_BellSocket::Listen(const std::filesystem::path& lockFile, std::string* reason) {
   Close();
@@ -160,18 +152,5 @@ bool rg_BellSocket::Ring(const std::filesystem::path& lockFile) {
   close(dir);
   return sent;
 }
-
-#else
-
-// Windows has no bell yet: a second start just ends.
-bool rg_BellSocket::Listen(const std::filesystem::path&, std::string* reason) {
-  if (reason != nullptr) *reason = "not available on this system";
-  return false;
-}
-int rg_BellSocket::TakeRings() { return 0; }
-void rg_BellSocket::Close() {}
-bool rg_BellSocket::Ring(const std::filesystem::path&) { return false; }
-
-#endif
 
 }  // namespace rg_com_ptl_xyh

@@ -17,26 +17,15 @@ class SystemClock final : public Clock {
                         now.time_since_epoch()).count();
     const std::time_t secs = static_cast<std::time_t>(ms / 1000);
     std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &secs);
-#else
     localtime_r(&secs, &local);
-#endif
     return MakeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                     local.tm_min, local.tm_sec, static_cast<int>(ms % 1000));
   }
 
   int BiasMinutes() const override {
-#ifdef _WIN32
-    _tzset();
-    long seconds = 0;
-    _get_timezone(&seconds);
-    return static_cast<int>(seconds / 60);
-#else
     // timezone holds the standard offset west of UTC, never the summer one.
     tzset();
     return static_cast<int>(timezone / 60);
-#endif
   }
 };
 

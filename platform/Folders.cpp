@@ -3,12 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#include <shlobj.h>
-#else
 #include <unistd.h>
-#endif
 
 namespace rg_com_ptl_xyh {
 
@@ -24,45 +19,23 @@ std::string PathToUtf8(const fs::path& path) {
 }
 
 fs::path ExecutableDirectory() {
-#ifdef _WIN32
-  wchar_t buf[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));
-  return fs::path(std::wstring(buf, n)).parent_path();
-#else
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   return ec ? fs::current_path(ec) : exe.parent_path();
-#endif
 }
 
 fs::path UserDataRoot() {
-#ifdef _WIN32
-  wchar_t buf[MAX_PATH];
-  if (SHGetSpecialFolderPathW(nullptr, buf, CSIDL_APPDATA, TRUE)) return fs::path(buf);
-  return fs::temp_directory_path();
-#else
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
     return fs::path(xdg);
   }
   const char* home = std::getenv("HOME");
   return fs::path(home != nullptr && home[0] != '\0' ? home : "/tmp") / ".local" / "share";
-#endif
 }
 
 fs::path UserProgramFolder() { return UserDataRoot() / PathFromUtf8(kUserFolderName); }
 
 bool IsWritableDirectory(const fs::path& dir) {
-#ifdef _WIN32
-  std::error_code ec;
-  const fs::path probe = dir / ".xyh-write-test";
-  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  return true;
-#else
   return access(dir.c_str(), W_OK | X_OK) == 0;
-#endif
 }
 
 ProgramHome ChooseHome(const std::optional<fs::path>& option, const char* xyhHome,

@@ -27,12 +27,7 @@ class rg_InstanceLock {
   bool Held() const;
 
  private:
-#ifdef _WIN32
-  void* file_ = nullptr;
-  void* mapping_ = nullptr;
-#else
   int fd_ = -1;
-#endif
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -3,31 +3,15 @@
 #include <chrono>
 #include <thread>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
-#endif
 
 namespace rg_com_ptl_xyh {
 
-#ifdef _WIN32
-namespace {
-std::wstring CommandLine(const std::vector<std::string>& argv) {
-  std::wstring line;
-  for (const auto& a : argv) {
-    if (!line.empty()) line += L' ';
-    line += std::wstring(a.begin(), a.end());
-  }
-  return line;
-}
-}  // namespace
-#else
 namespace {
 
 // Spawns, with stdout and stderr sent nowhere when quiet, in a session of
@@ -35,6 +19,7 @@ namespace {
 pid_t Spawn(const std::vector<std::string>& argv, bool quiet, bool detached = false) {
   if (argv.empty()) return -1;
   std::vector<char*> args;
+  args.reserve(argv.size() + 1);
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
@@ -54,36 +39,8 @@ pid_t Spawn(const std::vector<std::string>& argv, bool quiet, bool detached = fa
 }
 
 }  // namespace
-#endif
 
 int RunAndWait(const std::vector<std::string>& argv, int timeoutMs, const std::atomic<bool>* abort) {
-#ifdef _WIN32
-  std::wstring line = CommandLine(argv);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
-    return -1;
-  }
-  int waited = 0;
-  DWORD code = static_cast<DWORD>(-1);
-  while (WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
-    waited += 100;
-    if (waited >= timeoutMs || (abort != nullptr && abort->load())) {
-      TerminateProcess(pi.hProcess, 1);
-      WaitForSingleObject(pi.hProcess, INFINITE);
-      CloseHandle(pi.hThread);
-      CloseHandle(pi.hProcess);
-      return -1;
-    }
-  }
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return static_cast<int>(code);
-#else
   const pid_t pid = Spawn(argv, true);
   if (pid < 0) return -1;
   const auto start = std::chrono::steady_clock::now();
@@ -100,21 +57,9 @@ int RunAndWait(const std::vector<std::string>& argv, int timeoutMs, const std::a
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-#endif
 }
 
 bool StartDetached(const std::vector<std::string>& argv) {
-#ifdef _WIN32
-  std::wstring line = CommandLine(argv);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  WaitForInputIdle(pi.hProcess, 500);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
-#else
   const pid_t pid = Spawn(argv, false, true);
   if (pid < 0) return false;
   // Reaped in the background, so it never lingers as a zombie while we run.
@@ -123,7 +68,6 @@ bool StartDetached(const std::vector<std::string>& argv) {
     waitpid(pid, &status, 0);
   }).detach();
   return true;
-#endif
 }
 
 }  // namespace rg_com_ptl_xyh

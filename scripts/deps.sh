@@ -16,6 +16,8 @@ packages=(
   fonts-wqy-microhei
   iputils-ping zbar-tools hyperfine
   clang libclang-rt-14-dev
+  # scripts/format.sh and scripts/tidy.sh (run by check.sh).
+  clang-format clang-tidy
   python3 xvfb xauth desktop-file-utils dpkg-dev file
   lintian help2man appstream
 )

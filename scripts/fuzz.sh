@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # libFuzzer runs of the selector parser, the HTML query layer, the history
 # file reader, the update manifest and the config.ini reader and writer,
-# built with clang, AddressSanitizer and UBSan in build-fuzz/.
+# built with clang, AddressSanitizer and UBSan in build-fuzz/ (preset fuzz).
 #   scripts/fuzz.sh            10 seconds each (the test command runs this)
 #   scripts/fuzz.sh 600        ten minutes each
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-10}"
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-  -DXYH_GUI=OFF -DXYH_TESTS=OFF -DXYH_BENCH=OFF -DXYH_LIBFUZZER=ON -DXYH_SANITIZE=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_selector fuzz_html fuzz_history fuzz_manifest fuzz_config
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 for target in selector html history manifest config; do
   work="build-fuzz/corpus-$target"
   mkdir -p "$work"

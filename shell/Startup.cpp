@@ -74,7 +74,7 @@ bool rg_startup_class::Start() {
 
 QString DescribeException(std::exception_ptr error) {
   try {
-    std::rethrow_exception(error);
+    std::rethrow_exception(std::move(error));
   } catch (const rg_ProgramError& e) {
     return QStringLiteral("俘获到异常,代码值为: %1, 描述为: %2")
         .arg(e.code)

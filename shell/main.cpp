@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
       home = PathFromUtf8(argv[++i]);
     } else if (arg.rfind("--home=", 0) == 0) {
       home = PathFromUtf8(arg.substr(7));
-    } else if (arg.rfind("-", 0) == 0 && arg.rfind("-platform", 0) != 0 && arg.rfind("-style", 0) != 0) {
+    } else if (arg.rfind('-', 0) == 0 && arg.rfind("-platform", 0) != 0 && arg.rfind("-style", 0) != 0) {
       std::fprintf(stderr, "xyh: unknown option %s\n\n%s", arg.c_str(), kHelp);
       return 2;
     }

@@ -97,7 +97,8 @@ void Fill(QWidget* chart, const int* values, int count) {
   axis->setTickType(QValueAxis::TicksDynamic);
   axis->setTickAnchor(0);
   axis->setTickInterval(step);
-  axis->setRange(0, (room + step - 1) / step * step);
+  const int ceiling = (room + step - 1) / step * step;  // room rounded up to whole steps
+  axis->setRange(0, ceiling);
 }
 
 int Values(const QWidget* chart, int* out, int capacity) {

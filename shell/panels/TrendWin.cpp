@@ -37,6 +37,7 @@ QString NumberList(const std::array<int, kHotColdSize>& numbers) {
 template <std::size_t N>
 std::vector<int> Column(const std::array<rg_NumberStat, N>& stats, int rg_NumberStat::*field) {
   std::vector<int> out;
+  out.reserve(N);
   for (const rg_NumberStat& stat : stats) out.push_back(stat.*field);
   return out;
 }

@@ -28,7 +28,7 @@ TEST(PrizeTier, EveryPairOfMatches) {
   EXPECT_EQ(TierName(0), u"未中奖");
 }
 
-DerivedNumbers Numbers(std::vector<std::u16string> tickets, std::u16string blues) {
+DerivedNumbers Numbers(const std::vector<std::u16string>& tickets, const std::u16string& blues) {
   DerivedNumbers n{};
   for (std::size_t i = 0; i < tickets.size(); ++i) n[i] = tickets[i];
   n[6] = blues;

@@ -66,9 +66,12 @@ TEST(DeriveProperty, GeneratedCastsOfAllMethods) {
   std::set<std::u16string> distinctResults;
   for (int zodiac = 1; zodiac <= 12; ++zodiac) {
     for (int k = 0; k < 200; ++k) {
-      const double when = MakeDate(2015 + static_cast<int>(random() % 20), 1 + random() % 12,
-                                   1 + random() % 28, random() % 24, random() % 60,
-                                   random() % 60, random() % 1000);
+      const double when = MakeDate(2015 + static_cast<int>(random() % 20),
+                                   1 + static_cast<int>(random() % 12),
+                                   1 + static_cast<int>(random() % 28),
+                                   static_cast<int>(random() % 24), static_cast<int>(random() % 60),
+                                   static_cast<int>(random() % 60),
+                                   static_cast<int>(random() % 1000));
       clock.Set(when);
       rg_QiGuaModel r;
       r.zodiac = zodiac;

@@ -130,7 +130,8 @@ TEST(SolarTerms, EveryJieFrom1900To2100AgreesWithAnIndependentCalendar) {
     std::string date, time, before, after;
     row >> year >> index >> date >> time >> before >> after;
     int y, mo, d, h, mi, s;
-    ASSERT_EQ(std::sscanf((date + " " + time).c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s), 6) << line;
+    const std::string stamp = date.append(" ").append(time);
+    ASSERT_EQ(std::sscanf(stamp.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s), 6) << line;
     const std::int64_t theirs = Beijing(y, mo, d, h, mi, s);
     const double diff = static_cast<double>(JieInstant(year, index) - theirs) / 1000.0;
     if (year <= 2025 && std::fabs(diff) > std::fabs(worstToNow)) worstToNow = diff;

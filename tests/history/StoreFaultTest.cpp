@@ -52,7 +52,7 @@ std::filesystem::path DamagedHistory(const TempDir& home) {
       db.Save(Row(u"第" + DecimalText(i) + u"次起卦,名称写得长一些好让表占用好几页(2024年6月1日8时30分)"));
     }
   }
-  const auto file = rg_EasyDb::FileIn(home.path());
+  auto file = rg_EasyDb::FileIn(home.path());
   std::string bytes = Bytes(file);
   // The table's root (page 2) has split into an interior page; its first
   // cell points at the leaf of the oldest rows.

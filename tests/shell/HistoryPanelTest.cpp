@@ -254,7 +254,7 @@ TEST(HistoryPanel, ReviewingAVanishedRecordDoesNothing) {
   HistoryFixture f;
   f.CastNumber("58");
   f.Save("一");
-  const int id = f.history()->Model().Id(0);
+  const std::int64_t id = f.history()->Model().Id(0);
   f.store.Delete(id);
   const std::u16string before = f.gua()->Report().Reading();
   f.window->Review(id);

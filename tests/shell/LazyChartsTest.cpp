@@ -32,6 +32,7 @@ void ImportDraws(rg_EasyDb& store) {
   double date = MakeDate(2025, 1, 2);
   for (int i = 0; i < 60; ++i) {
     std::vector<int> reds;
+    reds.reserve(6);
     for (int k = 0; k < 6; ++k) reds.push_back((i * 7 + k * 5) % 33 + 1);
     csv += std::to_string(2025001 + i) + "," + ToUtf8(DrawDateText(date)) + "," + NumbersText(reds) + "," +
            NumbersText({i % 16 + 1}) + "\n";

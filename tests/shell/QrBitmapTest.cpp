@@ -40,7 +40,8 @@ TEST(QrBitmap, HeaderAndPixelLayout) {
   EXPECT_EQ(Read32(bmp, 42), 2834u);
   // Bottom row first: the first stored row is the symbol's last row.
   for (int x = 0; x < width; ++x) {
-    const bool dark = modules[static_cast<size_t>((width - 1) * width + x)];
+    const int module = (width - 1) * width + x;
+    const bool dark = modules[static_cast<size_t>(module)];
     EXPECT_EQ(bmp[54 + 3 * static_cast<size_t>(x)], dark ? 0 : 255);
   }
   // The finder pattern's corner is dark, top left.

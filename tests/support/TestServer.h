@@ -68,6 +68,7 @@ class TestServer {
       std::vector<std::string> args = {"python3", XYH_TEST_SERVER, root.string()};
       if (!cert.empty()) args.insert(args.end(), {"--cert", cert, "--key", key});
       std::vector<char*> argv;
+      argv.reserve(args.size() + 1);
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
       execvp("python3", argv.data());
