@@ -6,6 +6,6 @@ cd "$(dirname "$0")/.."
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   git ls-files '*.cpp' '*.h'
 else
-  find bench cli derive draws engine fuzz history net platform resources shell tests update \
+  find bench cli derive draws engine fuzz history net platform resources shell tests ui update \
     \( -name '*.cpp' -o -name '*.h' \) | sort
 fi
