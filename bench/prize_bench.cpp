@@ -112,6 +112,7 @@ void BM_ScoreOnly(benchmark::State& state) {
   const rg_DrawIndex& index = Draws();
   rg_SavedCastDeriver deriver;
   std::vector<DerivedNumbers> numbers;
+  numbers.reserve(1000);
   for (int i = 0; i < 1000; ++i) numbers.push_back(deriver.Derive(casts[static_cast<std::size_t>(i) * 100]).value_or(DerivedNumbers{}));
   std::size_t i = 0;
   for (auto _ : state) {

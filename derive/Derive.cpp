@@ -171,10 +171,10 @@ void BuildNumberProfile(rg_GuaAnalysis& a) {
   p.hourStemDigit = a.hourStemHeTu;
   p.hourBranchDigit = a.hourBranchHeTu;
   for (int i = 0; i < 6; ++i) {
-    p.primaryDigits[static_cast<size_t>(2 * i)] = at(a.stemHeTu, i);
-    p.primaryDigits[static_cast<size_t>(2 * i + 1)] = at(a.branchHeTu, i);
-    p.changedDigits[static_cast<size_t>(2 * i)] = at(a.changedStemHeTu, i);
-    p.changedDigits[static_cast<size_t>(2 * i + 1)] = at(a.changedBranchHeTu, i);
+    p.primaryDigits[2 * static_cast<size_t>(i)] = at(a.stemHeTu, i);
+    p.primaryDigits[2 * static_cast<size_t>(i) + 1] = at(a.branchHeTu, i);
+    p.changedDigits[2 * static_cast<size_t>(i)] = at(a.changedStemHeTu, i);
+    p.changedDigits[2 * static_cast<size_t>(i) + 1] = at(a.changedBranchHeTu, i);
     p.moving[static_cast<size_t>(i)] = at(a.moving, i);
     if (static_cast<size_t>(i) < a.spirits.size()) p.spirits[static_cast<size_t>(i)] = a.spirits[static_cast<size_t>(i)];
     if (static_cast<size_t>(i) < a.relatives.size()) p.relatives[static_cast<size_t>(i)] = a.relatives[static_cast<size_t>(i)];
@@ -217,8 +217,8 @@ double PassFactor(long long c) {
 std::array<double, 12> PassFactors(const rg_GuaNumProfile& p, double s) {
   std::array<double, 12> factors{};
   const auto lineSum = [](const auto& digits, int line) {
-    return digits[static_cast<size_t>(2 * (line - 1))] +
-           digits[static_cast<size_t>(2 * (line - 1) + 1)];
+    return digits[2 * static_cast<size_t>(line - 1)] +
+           digits[2 * static_cast<size_t>(line - 1) + 1];
   };
   const int sum10 = p.worldDigits[0] + p.worldDigits[1] + p.responseChangedDigits[0] +
                     p.responseChangedDigits[1];
@@ -271,7 +271,7 @@ void Neighbours(std::string& pool) {
   // Only the numbers present now are visited.
   for (const long long n : SplitPool(pool)) {
     if (n <= 32 && !Has(pool, Text(n + 1))) pool += Text(n + 1) + ",";
-    const long long m = n - TruncateProduct((n + 1) * 0.2);
+    const long long m = n - TruncateProduct(static_cast<double>(n + 1) * 0.2);
     if (m >= 1 && m <= 33 && !Has(pool, Text(m))) pool += Text(m) + ",";
   }
 }

@@ -570,7 +570,7 @@ class JsonReader {
     const auto& names = HistoryColumnNames();
     if (!record.isObject()) return Fail(at, "应是对象");
     for (const std::string& key : record.getMemberNames()) {
-      if (std::find(names.begin(), names.end(), key) == names.end()) return Fail(at + "." + key, "不认识的键");
+      if (std::find(names.begin(), names.end(), key) == names.end()) return Fail(std::string(at).append(".").append(key), "不认识的键");
     }
     rg_HistoryRow row;
     for (std::size_t c = 0; c < kColumns; ++c) {

@@ -163,7 +163,7 @@ std::optional<std::u16string> DecodeHexUrl(std::u16string_view hex) {
 }
 
 std::optional<std::u16string> DownloadAddress(std::u16string_view hex) {
-  const auto url = DecodeHexUrl(hex);
+  auto url = DecodeHexUrl(hex);
   if (!url || url->rfind(u"https://", 0) != 0 || url->size() <= 8) return std::nullopt;
   for (char16_t c : *url) {
     if (c <= 0x20 || c == 0x7F) return std::nullopt;  // no spaces or control characters

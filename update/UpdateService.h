@@ -20,12 +20,12 @@ inline constexpr std::u16string_view kProductKey = u"xyh";
 inline constexpr int kOwnBuild = kBuildNumber;
 
 // A manifest longer than this is refused unread.
-inline constexpr std::int64_t kMaxManifestBytes = 64 * 1024;
+inline constexpr std::int64_t kMaxManifestBytes = std::int64_t{64} * 1024;
 // No installer is taken beyond this, whatever the manifest announces.
 inline constexpr std::int64_t kMaxInstallerBytes = std::int64_t{512} * 1024 * 1024;
 // Slack over the announced size, for a size rounded when it was written.
 inline constexpr double kInstallerSizeSlack = 0.03;
-inline constexpr std::int64_t kInstallerSizeSlackBytes = 64 * 1024;
+inline constexpr std::int64_t kInstallerSizeSlackBytes = std::int64_t{64} * 1024;
 // An installer download slower than this on average over the given time is
 // given up (beside the stall bound of the update window).
 inline constexpr long kInstallerLowSpeedBytes = 1024;
