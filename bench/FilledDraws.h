@@ -24,7 +24,9 @@ inline const std::filesystem::path& FilledDrawsHome(int draws) {
     fs::path dir = mkdtemp(pattern.data());
     std::string csv = "issue,date,red,blue\n";
     unsigned seed = 2026;
-    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, static_cast<int>((seed >> 16) & 0x7fff); };
+    const auto next = [&seed] {
+      return seed = seed * 1103515245u + 12345u, static_cast<int>((seed >> 16) & 0x7fff);
+    };
     double day = MakeDate(2003, 2, 16);
     int year = 0, issue = 0;
     for (int i = 0; i < draws;) {
@@ -36,8 +38,8 @@ inline const std::filesystem::path& FilledDrawsHome(int draws) {
           const int n = next() % 33 + 1;
           if (std::find(reds.begin(), reds.end(), n) == reds.end()) reds.push_back(n);
         }
-        csv += std::to_string(year * 1000 + ++issue) + "," + ToUtf8(DrawDateText(day)) + "," + NumbersText(reds) +
-               "," + NumbersText({next() % 16 + 1}) + "\n";
+        csv += std::to_string(year * 1000 + ++issue) + "," + ToUtf8(DrawDateText(day)) + "," +
+               NumbersText(reds) + "," + NumbersText({next() % 16 + 1}) + "\n";
         ++i;
       }
       day = AddDays(day, 1);
@@ -54,12 +56,14 @@ inline const std::filesystem::path& FilledDrawsHome(int draws) {
 // touched and nothing converted: the yardstick.
 inline long long RawDrawRows(const std::filesystem::path& home) {
   sqlite3* db = nullptr;
-  sqlite3_open_v2(rg_com_ptl_xyh::rg_EasyDb::FileIn(home).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_open_v2(rg_com_ptl_xyh::rg_EasyDb::FileIn(home).c_str(), &db, SQLITE_OPEN_READWRITE,
+                  nullptr);
   sqlite3_stmt* s = nullptr;
-  sqlite3_prepare_v2(db,
-                     "SELECT lottery,issue,drawdate,numbers,extra,stored FROM xyh_draws WHERE lottery=101 "
-                     "ORDER BY drawdate,length(issue),issue;",
-                     -1, &s, nullptr);
+  sqlite3_prepare_v2(
+      db,
+      "SELECT lottery,issue,drawdate,numbers,extra,stored FROM xyh_draws WHERE lottery=101 "
+      "ORDER BY drawdate,length(issue),issue;",
+      -1, &s, nullptr);
   long long sum = 0;
   while (sqlite3_step(s) == SQLITE_ROW) {
     sum += sqlite3_column_int64(s, 0);

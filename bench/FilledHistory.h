@@ -25,10 +25,11 @@ inline const std::filesystem::path& FilledHistoryHome(int rows) {
     sqlite3_open(rg_com_ptl_xyh::rg_EasyDb::FileIn(dir).c_str(), &db);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
-                       "VALUES (?,1,'1234567',45415.5,3,'','','0,0,1,0,0,0',0,'备注');",
-                       -1, &s, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+        "VALUES (?,1,'1234567',45415.5,3,'','','0,0,1,0,0,0',0,'备注');",
+        -1, &s, nullptr);
     for (int i = 0; i < rows; ++i) {
       const std::string name = "测试标题" + std::to_string(i) + "(2024年5月3日14时5分9秒)";
       sqlite3_bind_text(s, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
@@ -46,7 +47,8 @@ inline const std::filesystem::path& FilledHistoryHome(int rows) {
 // The listing's SELECT with no conversion at all: the yardstick.
 inline long long RawList(const std::filesystem::path& home) {
   sqlite3* db = nullptr;
-  sqlite3_open_v2(rg_com_ptl_xyh::rg_EasyDb::FileIn(home).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_open_v2(rg_com_ptl_xyh::rg_EasyDb::FileIn(home).c_str(), &db, SQLITE_OPEN_READWRITE,
+                  nullptr);
   sqlite3_stmt* s = nullptr;
   sqlite3_prepare_v2(db, "SELECT _id,ysname From xyh_table ORDER BY _id DESC;", -1, &s, nullptr);
   long long sum = 0;

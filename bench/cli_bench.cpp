@@ -25,8 +25,8 @@ std::string JsonLine(const rg_QiGuaModel& request, const rg_GuaReport& report) {
   Json::Value out(Json::objectValue);
   const DateParts p = SplitDate(request.castTime);
   char time[40];
-  std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day, p.hour,
-                p.minute, p.second, p.millisecond);
+  std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day,
+                p.hour, p.minute, p.second, p.millisecond);
   out["castTime"] = time;
   out["numberText"] = ToUtf8(request.numberText);
   out["header"] = ToUtf8(report.Header());

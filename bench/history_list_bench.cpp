@@ -12,8 +12,8 @@
 
 #include "FilledHistory.h"
 #include "history/EasyDb.h"
-#include "ui/Ui.h"
 #include "shell/panels/HistoryPanel.h"
+#include "ui/Ui.h"
 
 using namespace rg_com_ptl_xyh;
 namespace fs = std::filesystem;

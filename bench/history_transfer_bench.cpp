@@ -27,7 +27,9 @@ void BM_Export(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kRows);
 }
-BENCHMARK(BM_Export)->Arg(static_cast<int>(rg_HistoryFormat::Csv))->Arg(static_cast<int>(rg_HistoryFormat::Json))
+BENCHMARK(BM_Export)
+    ->Arg(static_cast<int>(rg_HistoryFormat::Csv))
+    ->Arg(static_cast<int>(rg_HistoryFormat::Json))
     ->Unit(benchmark::kMillisecond);
 
 std::string ExportedFile(rg_HistoryFormat format) {
@@ -44,7 +46,9 @@ void BM_ReadFile(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kRows);
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.size()));
 }
-BENCHMARK(BM_ReadFile)->Arg(static_cast<int>(rg_HistoryFormat::Csv))->Arg(static_cast<int>(rg_HistoryFormat::Json))
+BENCHMARK(BM_ReadFile)
+    ->Arg(static_cast<int>(rg_HistoryFormat::Csv))
+    ->Arg(static_cast<int>(rg_HistoryFormat::Json))
     ->Unit(benchmark::kMillisecond);
 
 // Into an empty store, then once more into the same store (every row a

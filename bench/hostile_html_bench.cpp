@@ -43,23 +43,36 @@ const std::map<std::string, std::function<std::string()>>& Cases() {
   static const std::map<std::string, std::function<std::string()>> cases = {
       // The 4.7 MB table of 250 000 rows.
       {"table250k",
-       [] { return "<table class=\"kjtable\"><tbody>" + Repeat("<tr><td>1</td></tr>", 250'000) + "</tbody></table>"; }},
+       [] {
+         return "<table class=\"kjtable\"><tbody>" + Repeat("<tr><td>1</td></tr>", 250'000) +
+                "</tbody></table>";
+       }},
       // As many elements as the bound lets through, then text.
-      {"elements", [] { return Filled(Repeat("<i></i>", kMaxHtmlTreeBytes / kElementBytes - 10)); }},
+      {"elements",
+       [] { return Filled(Repeat("<i></i>", kMaxHtmlTreeBytes / kElementBytes - 10)); }},
       // Nesting at the bound, each paragraph closing the last one through it.
       {"deep_paragraphs",
-       [] { return Filled(Repeat("<div>", kMaxHtmlDepth - 2) + Repeat("<p>x", kMaxHtmlTreeBytes / (kElementBytes + kTextBytes) - kMaxHtmlDepth)); }},
+       [] {
+         return Filled(
+             Repeat("<div>", kMaxHtmlDepth - 2) +
+             Repeat("<p>x", kMaxHtmlTreeBytes / (kElementBytes + kTextBytes) - kMaxHtmlDepth));
+       }},
       // The most attributes on each tag, as many tags as fit.
       {"attributes",
        [] {
          std::string tag = "<span";
          for (int i = 0; i < kMaxHtmlAttributes; ++i) tag += " a" + std::to_string(i);
          tag += "></span>";
-         return Filled(Repeat(tag, kMaxHtmlTreeBytes / (kElementBytes + kMaxHtmlAttributes * kAttributeBytes) - 1));
+         return Filled(Repeat(
+             tag, kMaxHtmlTreeBytes / (kElementBytes + kMaxHtmlAttributes * kAttributeBytes) - 1));
        }},
-      {"comments", [] { return Filled(Repeat("<!--x-->", kMaxHtmlTreeBytes / kCommentBytes - 10)); }},
+      {"comments",
+       [] { return Filled(Repeat("<!--x-->", kMaxHtmlTreeBytes / kCommentBytes - 10)); }},
       // Elements and text in turn.
-      {"text_runs", [] { return Filled(Repeat("<i>x</i>", kMaxHtmlTreeBytes / (kElementBytes + kTextBytes) - 10)); }},
+      {"text_runs",
+       [] {
+         return Filled(Repeat("<i>x</i>", kMaxHtmlTreeBytes / (kElementBytes + kTextBytes) - 10));
+       }},
       {"entities", [] { return Filled(Repeat("&amp;&#x4e00;&lt;&nbsp;", kPage / 24)); }},
       // Refused by the scan before the parser sees them.
       {"nested_divs", [] { return Filled(Repeat("<div>", 100'000)); }},
@@ -77,8 +90,8 @@ int ParseAndQueryAll(const std::string& page) {
   for (int code = 101; code <= 106; ++code) {
     const rg_Lottery* lottery = FindLottery(code);
     rg_WangYeYuanSuLei cells;
-    document.Find(".kjtable > tbody:nth-child(" + std::to_string(lottery->section) + ") > tr:nth-child(" +
-                      std::to_string(lottery->row) + ") > td",
+    document.Find(".kjtable > tbody:nth-child(" + std::to_string(lottery->section) +
+                      ") > tr:nth-child(" + std::to_string(lottery->row) + ") > td",
                   cells);
     rg_WangYeJieDianLei cell;
     if (cells.Count() >= 5 && cells.NodeAt(4, cell)) {
@@ -163,9 +176,11 @@ int main(int argc, char** argv) {
     std::printf("%ld\n", PeakKib());
     return found >= -1 ? 0 : 1;
   }
-  benchmark::RegisterBenchmark("GumboParseOnly/table250k", BM_GumboParseOnly, std::string("table250k"))
+  benchmark::RegisterBenchmark("GumboParseOnly/table250k", BM_GumboParseOnly,
+                               std::string("table250k"))
       ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("DrawTableRow/table250k", BM_DrawTableRow)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("DrawTableRow/table250k", BM_DrawTableRow)
+      ->Unit(benchmark::kMillisecond);
   for (const auto& [name, make] : Cases()) {
     benchmark::RegisterBenchmark(("ParseAndQueryAll/" + name).c_str(), BM_ParseAndQueryAll, name)
         ->Unit(benchmark::kMillisecond)

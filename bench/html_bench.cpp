@@ -24,10 +24,11 @@ const std::string& Page() {
     while (filler.size() < 300'000) {
       filler += "<table class=\"history\"><tbody>";
       for (int i = 0; i < 20; ++i, ++row) {
-        filler += "<tr><td class=\"name\"><a href=\"/h/" + std::to_string(row) + "\">历史开奖</a></td><td>" +
-                  std::to_string(2024000 + row) +
-                  "</td><td>2024-01-01</td><td class=\"ball\"><span class=\"red\">01</span><span class=\"red\">"
-                  "12</span><span class=\"blue\">07</span></td></tr>";
+        filler +=
+            "<tr><td class=\"name\"><a href=\"/h/" + std::to_string(row) +
+            "\">历史开奖</a></td><td>" + std::to_string(2024000 + row) +
+            "</td><td>2024-01-01</td><td class=\"ball\"><span class=\"red\">01</span><span class=\"red\">"
+            "12</span><span class=\"blue\">07</span></td></tr>";
       }
       filler += "</tbody></table>";
     }

@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
-      if (line.rfind("VmRSS:", 0) == 0) std::printf("rss_kb=%ld\n", std::strtol(line.c_str() + 6, nullptr, 10));
+      if (line.rfind("VmRSS:", 0) == 0)
+        std::printf("rss_kb=%ld\n", std::strtol(line.c_str() + 6, nullptr, 10));
     }
     QApplication::quit();
   });

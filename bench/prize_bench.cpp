@@ -34,7 +34,8 @@ const rg_DrawIndex& Draws() {
         d.date = day;
         while (d.numbers.size() < 6) {
           const int n = static_cast<int>(next() % 33) + 1;
-          if (std::find(d.numbers.begin(), d.numbers.end(), n) == d.numbers.end()) d.numbers.push_back(n);
+          if (std::find(d.numbers.begin(), d.numbers.end(), n) == d.numbers.end())
+            d.numbers.push_back(n);
         }
         d.extra = {static_cast<int>(next() % 16) + 1};
         draws.push_back(d);
@@ -113,11 +114,14 @@ void BM_ScoreOnly(benchmark::State& state) {
   rg_SavedCastDeriver deriver;
   std::vector<DerivedNumbers> numbers;
   numbers.reserve(1000);
-  for (int i = 0; i < 1000; ++i) numbers.push_back(deriver.Derive(casts[static_cast<std::size_t>(i) * 100]).value_or(DerivedNumbers{}));
+  for (int i = 0; i < 1000; ++i)
+    numbers.push_back(
+        deriver.Derive(casts[static_cast<std::size_t>(i) * 100]).value_or(DerivedNumbers{}));
   std::size_t i = 0;
   for (auto _ : state) {
     const rg_YsModel& r = casts[(i % 1000) * 100];
-    benchmark::DoNotOptimize(CheckNumbers(numbers[i % 1000], r.ysday, IsDrawTimeCast(r.ysindex, r.rot), index));
+    benchmark::DoNotOptimize(
+        CheckNumbers(numbers[i % 1000], r.ysday, IsDrawTimeCast(r.ysindex, r.rot), index));
     ++i;
   }
 }

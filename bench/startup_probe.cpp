@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<rg_startup_class> startup;
   const std::filesystem::path home = std::filesystem::temp_directory_path() / "xyh-startup-probe";
   rg_EasyDb::Process().Open(home);
-  startup = std::make_unique<rg_startup_class>(rg_startup_class::Options{home, home / "xyh.sq", false});
+  startup =
+      std::make_unique<rg_startup_class>(rg_startup_class::Options{home, home / "xyh.sq", false});
   if (!startup->Start()) return 1;
   QTimer::singleShot(0, [&] {
     if (cast) {
@@ -66,12 +67,15 @@ int main(int argc, char** argv) {
         if (line.find('-') < 16 && line.find(' ') > 8) {
           const size_t slash = line.find('/');
           const size_t bracket = line.find('[');
-          name = slash != std::string::npos ? line.substr(slash) : bracket != std::string::npos ? line.substr(bracket) : "[anon]";
+          name = slash != std::string::npos     ? line.substr(slash)
+                 : bracket != std::string::npos ? line.substr(bracket)
+                                                : "[anon]";
         } else if (line.rfind("Rss:", 0) == 0) {
           byFile[name] += std::strtol(line.c_str() + 4, nullptr, 10);
         }
       }
-      for (const auto& [file, kb] : byFile) if (kb > 300) std::printf("%8ld %s\n", kb, file.c_str());
+      for (const auto& [file, kb] : byFile)
+        if (kb > 300) std::printf("%8ld %s\n", kb, file.c_str());
     }
     QApplication::quit();
   });

@@ -15,9 +15,9 @@
 
 #include "FilledDraws.h"
 #include "history/DrawStats.h"
-#include "ui/Ui.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
+#include "ui/Ui.h"
 
 using namespace rg_com_ptl_xyh;
 
@@ -67,7 +67,8 @@ class TrendTable : public QAbstractTableModel {
       const bool blue = column >= 2 + kRedCount;
       const int number = blue ? column - 1 - kRedCount : column - 1;
       const int cell = blue ? stats_->BlueCell(row, number) : stats_->RedCell(row, number);
-      return cell == 0 ? QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')) : QString::number(cell);
+      return cell == 0 ? QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'))
+                       : QString::number(cell);
     }
     return {};
   }
@@ -85,13 +86,15 @@ void BM_TrendWindowFirstPaint(benchmark::State& state) {
   for (auto _ : state) {
     PaintWatch watch;
     rg_TrendWin win(rg_DrawArchive(db).DoubleColorDraws(), font);
-    if (state.range(0) != rg_TrendWin::kDefaultRange) win.SetRange(static_cast<int>(state.range(0)));
+    if (state.range(0) != rg_TrendWin::kDefaultRange)
+      win.SetRange(static_cast<int>(state.range(0)));
     win.resize(1400, 800);  // as the table window below
     win.Chart()->installEventFilter(&watch);
     win.show();
     WaitForPaint(watch, state);
     state.PauseTiming();
-    if (win.Stats().draws != (state.range(0) == 3 ? kDraws : rg_TrendWin::kRanges[state.range(0)])) {
+    if (win.Stats().draws !=
+        (state.range(0) == 3 ? kDraws : rg_TrendWin::kRanges[state.range(0)])) {
       state.SkipWithError("wrong window");
     }
     win.close();
@@ -109,7 +112,8 @@ void BM_TableWindowFirstPaint(benchmark::State& state) {
   const QFont font = ui::FontFromDescription(ui::MainFontDescription());
   for (auto _ : state) {
     PaintWatch watch;
-    auto stats = std::make_shared<const rg_DrawStats>(ComputeDrawStats(rg_DrawArchive(db).DoubleColorDraws()));
+    auto stats = std::make_shared<const rg_DrawStats>(
+        ComputeDrawStats(rg_DrawArchive(db).DoubleColorDraws()));
     QWidget win;
     win.setFont(font);
     auto* layout = new QVBoxLayout(&win);

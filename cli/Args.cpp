@@ -45,8 +45,10 @@ std::optional<std::string> Args::Get(const std::string& name) const {
 }
 
 std::int64_t ParseRecordId(const std::string& text) {
-  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
-    throw UsageError{"a saved cast's id is a positive whole number; not \"" + TerminalSafe(text) + "\""};
+  if (text.empty() || text.size() > 19 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{"a saved cast's id is a positive whole number; not \"" + TerminalSafe(text) +
+                     "\""};
   }
   // 19 digits can still pass the largest 64-bit id.
   const unsigned long long id = std::stoull(text);

@@ -49,7 +49,9 @@ std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::s
           return std::nullopt;
         }
         if (line[i] == '"') break;
-        if (line[i] == '\\' && i + 1 < line.size() && std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos) ++i;
+        if (line[i] == '\\' && i + 1 < line.size() &&
+            std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos)
+          ++i;
         word += line[i];
       }
     } else if (c == '\\') {

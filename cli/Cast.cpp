@@ -13,12 +13,12 @@
 #include "cli/Terminal.h"
 #include "derive/Derive.h"
 #include "derive/ResultText.h"
-#include "history/EasyDb.h"
-#include "history/YsModel.h"
 #include "engine/Casting.h"
 #include "engine/Dispatch.h"
 #include "engine/Report.h"
 #include "engine/Symbols.h"
+#include "history/EasyDb.h"
+#include "history/YsModel.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
@@ -110,8 +110,8 @@ std::string WithoutCarriageReturns(std::string s) {
 }
 
 // The keys every printed cast has, for "cast --json" and a saved cast alike.
-Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report, const DerivedNumbers& numbers,
-                     const std::u16string& result, int biasMinutes) {
+Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report,
+                     const DerivedNumbers& numbers, const std::u16string& result, int biasMinutes) {
   Json::Value out(Json::objectValue);
   out["castTime"] = FormatLocalTime(request.castTime);
   out["numberText"] = U8(request.numberText);
@@ -134,7 +134,8 @@ Args ReadCastArgs(const std::vector<std::string>& argv) {
             {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at", "lottery",
              "title", "save", "note", "home"},
             {"json"});
-  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+  if (!args.Positional().empty())
+    throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
   if (const auto home = args.Get("home")) HomeFor(home);  // refuses a bad one before any work
   return args;
 }
@@ -145,13 +146,15 @@ void CheckCastOptions(const Args& args, bool batch) {
   const bool byTime = args.Has("time");
   const bool byLines = args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong");
   if (int(byNumber) + int(byTime) + int(byLines) > 1) {
-    throw UsageError{"choose one way of casting: --number, --time, or the lines (--lines, or --up/--down/--dong)"};
+    throw UsageError{
+        "choose one way of casting: --number, --time, or the lines (--lines, or --up/--down/--dong)"};
   }
   if (args.Has("lines") && (args.Has("up") || args.Has("down") || args.Has("dong"))) {
     throw UsageError{"give the lines either as --lines or as --up/--down/--dong, not both"};
   }
   if (args.Has("at") && !byLines) throw UsageError{"--at is the time of hand-cast lines only"};
-  if (batch && (args.Has("save") || args.Has("note"))) throw UsageError{"--save and --note are not allowed in batch mode"};
+  if (batch && (args.Has("save") || args.Has("note")))
+    throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
@@ -172,8 +175,10 @@ HandLines HandLinesFromText(const std::string& lines) {
     switch (lines[i]) {
       case '1': forms[i] = LineForm::Yang; break;
       case '0': forms[i] = LineForm::Yin; break;
-      case 'O': case 'o': forms[i] = LineForm::MovingYang; break;
-      case 'X': case 'x': forms[i] = LineForm::MovingYin; break;
+      case 'O':
+      case 'o': forms[i] = LineForm::MovingYang; break;
+      case 'X':
+      case 'x': forms[i] = LineForm::MovingYin; break;
       default:
         throw UsageError{"--lines takes 1 (yang), 0 (yin), O (moving yang) and X (moving yin)"};
     }
@@ -208,7 +213,8 @@ void ReadHandCast(const Args& args, const Clock& clock, rg_QiGuaModel& request) 
 rg_QiGuaModel CastRequest(const Args& args, const Clock& clock) {
   rg_QiGuaModel request;
   if (const auto number = args.Get("number")) {
-    if (!AllDigits(*number)) throw UsageError{"--number takes digits only; not \"" + *number + "\""};
+    if (!AllDigits(*number))
+      throw UsageError{"--number takes digits only; not \"" + *number + "\""};
     // The history keeps at most 32 characters of it.
     if (number->size() > 32) throw UsageError{"--number takes at most 32 digits"};
     request.method = 1;
@@ -227,11 +233,13 @@ rg_QiGuaModel CastRequest(const Args& args, const Clock& clock) {
 // --lottery: whose draw schedule "--time draw" follows.
 int ParseCastLottery(const std::optional<std::string>& code) {
   if (!code) return kLotteryDoubleColor;
-  if (code->empty() || code->size() > 6 || !AllDigits(*code)) throw UsageError{"--lottery takes a lottery code such as 101"};
+  if (code->empty() || code->size() > 6 || !AllDigits(*code))
+    throw UsageError{"--lottery takes a lottery code such as 101"};
   const int lottery = std::stoi(*code);
   if (!DrawClockTime(lottery)) {
-    throw UsageError{"--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
-                     *code};
+    throw UsageError{
+        "--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
+        *code};
   }
   return lottery;
 }
@@ -281,13 +289,15 @@ void PrintCastText(const rg_QiGuaModel& request, const rg_GuaReport& report,
   std::cout << U8(report.PrimaryTitle()) << "    " << U8(report.ChangedTitle()) << "\n";
   const auto headings = rg_GuaReport::ColumnHeadings();
   for (size_t c = 0; c < headings.size(); ++c) {
-    const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+    const bool drawing =
+        c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
     std::cout << (drawing ? Pad(headings[c], 3) + " " : Pad(headings[c], 2)) << " ";
   }
   std::cout << "\n";
   for (const auto& row : report.Cells()) {
     for (size_t c = 0; c < row.size(); ++c) {
-      const bool drawing = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+      const bool drawing =
+          c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
       std::cout << (drawing ? " " + LineDrawing(row[c]) + " " : Pad(row[c], 2)) << " ";
     }
     std::cout << "\n";
@@ -355,7 +365,8 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
   }
   PrintCastText(request, report, result);
   if (title) {
-    std::cout << "\n名称: " << TerminalSafe(U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname))
+    std::cout << "\n名称: "
+              << TerminalSafe(U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname))
               << "\n";
   }
   if (saveMessage) std::cout << "\n" << saveMessage << "\n";
@@ -371,7 +382,8 @@ Json::Value ReviewJson(const rg_YsModel& record, const Clock& clock, std::u16str
   request.castTime = record.ysday;
   // The number entry holds at most 32 characters and stores its text
   // trimmed; the other methods take the stored text as it is.
-  request.numberText = record.ysindex == 1 ? U16(Trimmed(U8(record.ysnumber.substr(0, 32)))) : record.ysnumber;
+  request.numberText =
+      record.ysindex == 1 ? U16(Trimmed(U8(record.ysnumber.substr(0, 32)))) : record.ysnumber;
   request.upstr = record.upstr;
   request.downstr = record.downstr;
   // The time options have only 1 and 2; anything else casts as the one

@@ -1,6 +1,6 @@
 #pragma once
-#include <iosfwd>
 #include <json/value.h>
+#include <iosfwd>
 
 #include <string>
 #include <vector>

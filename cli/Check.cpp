@@ -9,9 +9,9 @@
 #include "cli/Args.h"
 #include "cli/Common.h"
 #include "cli/Terminal.h"
-#include "history/SavedCast.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
+#include "history/SavedCast.h"
 #include "history/SavedCasts.h"
 #include "platform/Utf.h"
 
@@ -28,12 +28,13 @@ std::vector<int> ParseBalls(const std::string& text, const char* option, int low
   const auto flush = [&] {
     if (piece.empty()) return;
     if (piece.size() > 2 || piece.find_first_not_of("0123456789") != std::string::npos) {
-      throw UsageError{std::string(option) + ": \"" + TerminalSafe(piece) + "\" is not a number of one or two digits"};
+      throw UsageError{std::string(option) + ": \"" + TerminalSafe(piece) +
+                       "\" is not a number of one or two digits"};
     }
     const int n = std::stoi(piece);
     if (n < low || n > high) {
-      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is outside " + std::to_string(low) +
-                       " to " + std::to_string(high)};
+      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is outside " +
+                       std::to_string(low) + " to " + std::to_string(high)};
     }
     if (std::find(out.begin(), out.end(), n) != out.end()) {
       throw UsageError{std::string(option) + ": " + std::to_string(n) + " is given twice"};
@@ -95,7 +96,8 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
   }
   const auto drawn = r.draw ? DoubleColorNumbers(*r.draw) : std::nullopt;
   if (drawn) {
-    std::cout << "开奖: 第" << ToUtf8(r.draw->issue) << "期 " << ToUtf8(DrawDateText(r.draw->date)) << "  ";
+    std::cout << "开奖: 第" << ToUtf8(r.draw->issue) << "期 " << ToUtf8(DrawDateText(r.draw->date))
+              << "  ";
     for (int n : drawn->red) std::cout << Two(n) << " ";
     std::cout << "+ " << Two(drawn->blue) << "\n";
   } else {
@@ -117,25 +119,31 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
     if (drawn) {
       std::cout << "  中" << t.hits.size() << "红" << (t.blueHit ? "+蓝" : "") << "  "
                 << ToUtf8(TierName(t.tier));
-      if (t.winningBets > 0) std::cout << " (" << t.winningBets << "注中奖, 固定奖金 " << t.fixedPrize << "元)";
+      if (t.winningBets > 0)
+        std::cout << " (" << t.winningBets << "注中奖, 固定奖金 " << t.fixedPrize << "元)";
     }
     std::cout << "\n";
   }
   if (drawn) {
-    std::cout << "合计: " << (r.check.bestTier > 0 ? "最高" : "") << ToUtf8(TierName(r.check.bestTier))
-              << ", 固定奖金 " << r.check.fixedPrize << "元\n";
+    std::cout << "合计: " << (r.check.bestTier > 0 ? "最高" : "")
+              << ToUtf8(TierName(r.check.bestTier)) << ", 固定奖金 " << r.check.fixedPrize
+              << "元\n";
   }
 }
 
 // --red, --blue and --issue: one bought ticket, reds in ascending order.
 rg_PlayedNumbers ReadTicket(const Args& args) {
-  if (!args.Positional().empty()) throw UsageError{"give either saved cast ids or --red and --blue, not both"};
-  if (!args.Has("red")) throw UsageError{"--red takes the six red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
+  if (!args.Positional().empty())
+    throw UsageError{"give either saved cast ids or --red and --blue, not both"};
+  if (!args.Has("red"))
+    throw UsageError{"--red takes the six red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
   std::vector<int> red = ParseBalls(*args.Get("red"), "--red", 1, 33);
-  if (red.size() != 6) throw UsageError{"--red takes six red numbers; " + std::to_string(red.size()) + " given"};
+  if (red.size() != 6)
+    throw UsageError{"--red takes six red numbers; " + std::to_string(red.size()) + " given"};
   std::vector<int> blue = ParseBalls(args.Get("blue").value_or(""), "--blue", 1, 16);
   if (const auto issue = args.Get("issue");
-      issue && (issue->empty() || issue->size() > 16 || issue->find_first_not_of("0123456789") != std::string::npos)) {
+      issue && (issue->empty() || issue->size() > 16 ||
+                issue->find_first_not_of("0123456789") != std::string::npos)) {
     throw UsageError{"--issue takes the digits of a stored draw's issue"};
   }
   std::sort(red.begin(), red.end());
@@ -151,8 +159,10 @@ int CheckTicket(const rg_PlayedNumbers& played, const std::optional<std::string>
   const std::u16string issue = FromUtf8(issueOption.value_or(""));
   const rg_DrawEntry* draw = index.Find(issue);
   if (draw == nullptr) {
-    if (!issue.empty()) throw UsageError{"no 双色球 draw with the issue " + *issueOption + " is stored"};
-    std::cerr << "xyh-cli: no 双色球 draw is stored yet; run xyh-cli draw or xyh-cli draws import FILE\n";
+    if (!issue.empty())
+      throw UsageError{"no 双色球 draw with the issue " + *issueOption + " is stored"};
+    std::cerr
+        << "xyh-cli: no 双色球 draw is stored yet; run xyh-cli draw or xyh-cli draws import FILE\n";
     return 1;
   }
   const auto drawn = DoubleColorNumbers(*draw);
@@ -215,11 +225,13 @@ int RunCheck(const std::vector<std::string>& argv) {
   // A check against part of the draws or part of the casts would tell
   // wrong answers (pending, no prize): a read that breaks off is an error.
   const rg_DrawIndex index(rg_DrawArchive(store).DoubleColorDraws());
-  if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the draws could not be read: ");
+  if (store.LastStatus() != rg_StoreStatus::Ok)
+    return StoreFailure("the draws could not be read: ");
   if (ticket) return CheckTicket(played, args.Get("issue"), index, args.Has("json"));
 
   std::vector<rg_YsModel> casts = LoadAllCasts(store);
-  if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the history could not be read: ");
+  if (store.LastStatus() != rg_StoreStatus::Ok)
+    return StoreFailure("the history could not be read: ");
   if (!ids.empty()) KeepCasts(casts, ids);
   CheckCasts(casts, index, args.Has("json"));
   return 0;

@@ -10,8 +10,8 @@
 #include "draws/DrawScraper.h"
 #include "draws/DrawStore.h"
 #include "history/EasyDb.h"
-#include "platform/Clock.h"
 #include "net/HttpClient.h"
+#include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "platform/Utf.h"
 
@@ -25,7 +25,8 @@ namespace {
 const rg_Lottery& ParseDrawLottery(const std::optional<std::string>& text) {
   int code = 101;
   if (text) {
-    if (text->empty() || text->size() > 3 || text->find_first_not_of("0123456789") != std::string::npos) {
+    if (text->empty() || text->size() > 3 ||
+        text->find_first_not_of("0123456789") != std::string::npos) {
       throw UsageError{"--lottery takes a code from 100 to 106"};
     }
     code = std::stoi(*text);
@@ -46,7 +47,8 @@ std::optional<rg_DrawArchive::StoreResult> ArchiveRead(const std::optional<std::
   }
   if (archived == rg_DrawArchive::StoreResult::Failed) {
     const std::u16string why = StoreStatusText(rg_EasyDb::Process().LastStatus());
-    std::cerr << "xyh-cli: the draw could not be stored" << (why.empty() ? "" : ": " + ToUtf8(why)) << "\n";
+    std::cerr << "xyh-cli: the draw could not be stored" << (why.empty() ? "" : ": " + ToUtf8(why))
+              << "\n";
   }
   return archived;
 }
@@ -83,7 +85,8 @@ void PrintDraw(const rg_Lottery& lottery, const rg_DrawRecord& r,
 
 int RunDraw(const std::vector<std::string>& argv) {
   const Args args(argv, {"lottery", "home"}, {"json"});
-  if (!args.Positional().empty()) throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
+  if (!args.Positional().empty())
+    throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
   const rg_Lottery& lottery = ParseDrawLottery(args.Get("lottery"));
   const int code = lottery.code;
 

@@ -25,7 +25,8 @@ constexpr std::uintmax_t kMaxImportBytes = 16u << 20;
 
 int ParseLottery(const std::optional<std::string>& text) {
   if (!text) return 101;
-  if (text->empty() || text->size() > 3 || text->find_first_not_of("0123456789") != std::string::npos ||
+  if (text->empty() || text->size() > 3 ||
+      text->find_first_not_of("0123456789") != std::string::npos ||
       FindDrawRule(std::stoi(*text)) == nullptr) {
     throw UsageError{"--lottery takes a code from 100 to 106"};
   }
@@ -75,24 +76,29 @@ int ListDraws(rg_DrawArchive& archive, int lottery, bool json) {
     std::cout << JsonText(list) << "\n";
   } else {
     for (const rg_DrawEntry& d : draws) {
-      std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t" << NumbersText(d.numbers);
+      std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t"
+                << NumbersText(d.numbers);
       if (!d.extra.empty()) std::cout << " + " << NumbersText(d.extra);
       std::cout << "\n";
     }
   }
   // What the file gives is printed even when it breaks off, but the
   // exit code and standard error say that it did.
-  return archive.LastStatus() == rg_StoreStatus::Ok ? 0 : StoreFailure("the draws could not be read to their end: ");
+  return archive.LastStatus() == rg_StoreStatus::Ok
+             ? 0
+             : StoreFailure("the draws could not be read to their end: ");
 }
 
 int ExportDraws(rg_DrawArchive& archive, int lottery) {
   const std::string text = archive.Export(lottery);
-  if (archive.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("the draws could not be read: ");
+  if (archive.LastStatus() != rg_StoreStatus::Ok)
+    return StoreFailure("the draws could not be read: ");
   std::cout << text;
   return std::cout.good() ? 0 : 1;
 }
 
-int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv, const std::string& name) {
+int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
+                const std::string& name) {
   const auto result = archive.Import(lottery, csv, Clock::System().Now());
   if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: " << name << ": nothing was imported\n";

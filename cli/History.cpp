@@ -88,10 +88,12 @@ int DeleteCast(rg_EasyDb& store, std::int64_t id) {
 int RunHistory(const std::vector<std::string>& argv) {
   const Args args(argv, {"home", "format", "output"}, {"json"});
   const auto& words = args.Positional();
-  if (words.empty()) throw UsageError{"history takes list, show ID, delete ID, export or import FILE"};
+  if (words.empty())
+    throw UsageError{"history takes list, show ID, delete ID, export or import FILE"};
   const std::string& action = words[0];
   if (action == "export" || action == "import") return RunHistoryTransfer(args);
-  if (args.Has("format") || args.Has("output")) throw UsageError{"--format and --output belong to history export"};
+  if (args.Has("format") || args.Has("output"))
+    throw UsageError{"--format and --output belong to history export"};
   const size_t expected = action == "list" ? 1 : 2;
   if ((action != "list" && action != "show" && action != "delete") || words.size() != expected) {
     throw UsageError{"history takes list, show ID or delete ID"};

@@ -1,11 +1,11 @@
 #include "cli/HistoryTransfer.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <system_error>
-#include <unistd.h>
 
 #include "cli/Common.h"
 #include "history/EasyDb.h"
@@ -53,7 +53,8 @@ bool WriteFileWhole(const std::filesystem::path& target, const std::string& byte
 int Export(const Args& args) {
   const std::string format = args.Get("format").value_or("csv");
   if (format != "csv" && format != "json") throw UsageError{"--format takes csv or json"};
-  if (args.Positional().size() != 1) throw UsageError{"history export takes no file name; use --output FILE"};
+  if (args.Positional().size() != 1)
+    throw UsageError{"history export takes no file name; use --output FILE"};
   if (!OpenStore(args.Get("home"))) return 1;
   std::vector<rg_HistoryRow> rows;
   if (!ReadHistoryRows(rg_EasyDb::Process(), rows)) {
@@ -76,8 +77,10 @@ int Export(const Args& args) {
 }
 
 int Import(const Args& args) {
-  if (args.Positional().size() != 2) throw UsageError{"history import takes one FILE (- for standard input)"};
-  if (args.Has("format") || args.Has("output")) throw UsageError{"history import reads either format by itself"};
+  if (args.Positional().size() != 2)
+    throw UsageError{"history import takes one FILE (- for standard input)"};
+  if (args.Has("format") || args.Has("output"))
+    throw UsageError{"history import reads either format by itself"};
   const std::string& name = args.Positional()[1];
   std::string bytes;
   bool read = false;
@@ -97,7 +100,8 @@ int Import(const Args& args) {
     std::cerr << "xyh-cli: nothing imported from " << name << ": " << outcome.error << "\n";
     return 1;
   }
-  std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped << " already saved\n";
+  std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped
+            << " already saved\n";
   return 0;
 }
 

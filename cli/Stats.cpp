@@ -24,9 +24,11 @@ constexpr long kMaxLast = 1'000'000;
 
 std::size_t ParseLast(const std::optional<std::string>& text) {
   if (!text) return 0;
-  if (text->empty() || text->size() > 7 || text->find_first_not_of("0123456789") != std::string::npos ||
-      std::stol(*text) < 1 || std::stol(*text) > kMaxLast) {
-    throw UsageError{"--last takes a whole number of draws from 1 to 1000000; not \"" + *text + "\""};
+  if (text->empty() || text->size() > 7 ||
+      text->find_first_not_of("0123456789") != std::string::npos || std::stol(*text) < 1 ||
+      std::stol(*text) > kMaxLast) {
+    throw UsageError{"--last takes a whole number of draws from 1 to 1000000; not \"" + *text +
+                     "\""};
   }
   return static_cast<std::size_t>(std::stol(*text));
 }
@@ -79,7 +81,8 @@ template <std::size_t N>
 void PrintNumbers(const char* title, const std::array<rg_NumberStat, N>& stats) {
   std::cout << title << "\tcount\tomission\tmaxOmission\n";
   for (const rg_NumberStat& s : stats) {
-    std::cout << Two(s.number) << "\t" << s.count << "\t" << s.omission << "\t" << s.maxOmission << "\n";
+    std::cout << Two(s.number) << "\t" << s.count << "\t" << s.omission << "\t" << s.maxOmission
+              << "\n";
   }
 }
 
@@ -92,8 +95,9 @@ void PrintText(const rg_DrawStats& stats) {
   std::cout << "\nissue\tdate\t\tred\t\t\tblue\tsum\tspan\todd\tbig\tconsecutive\n";
   for (const rg_DrawShape& d : stats.perDraw) {
     std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t"
-              << NumbersText(std::vector<int>(d.red.begin(), d.red.end())) << "\t" << Two(d.blue) << "\t" << d.sum
-              << "\t" << d.span << "\t" << d.odd << "\t" << d.big << "\t" << d.consecutive << "\n";
+              << NumbersText(std::vector<int>(d.red.begin(), d.red.end())) << "\t" << Two(d.blue)
+              << "\t" << d.sum << "\t" << d.span << "\t" << d.odd << "\t" << d.big << "\t"
+              << d.consecutive << "\n";
   }
   const auto list = [](const std::array<int, kHotColdSize>& numbers) {
     return NumbersText(std::vector<int>(numbers.begin(), numbers.end()));
@@ -105,14 +109,17 @@ void PrintText(const rg_DrawStats& stats) {
 
 int RunStats(const std::vector<std::string>& argv) {
   const Args args(argv, {"last", "home"}, {"json"});
-  if (!args.Positional().empty()) throw UsageError{"stats takes no words, only --last N and --json"};
+  if (!args.Positional().empty())
+    throw UsageError{"stats takes no words, only --last N and --json"};
   const std::size_t last = ParseLast(args.Get("last"));
   if (!OpenStore(args.Get("home"))) return 1;
 
-  const rg_DrawStats stats = ComputeDrawStats(rg_DrawArchive(rg_EasyDb::Process()).DoubleColorDraws(), last);
+  const rg_DrawStats stats =
+      ComputeDrawStats(rg_DrawArchive(rg_EasyDb::Process()).DoubleColorDraws(), last);
   if (stats.Empty()) {
-    std::cerr << "xyh-cli: no 双色球 draw is stored; read draws first (xyh-cli draw, or the window's refresh) "
-                 "or import them (xyh-cli draws import FILE)\n";
+    std::cerr
+        << "xyh-cli: no 双色球 draw is stored; read draws first (xyh-cli draw, or the window's refresh) "
+           "or import them (xyh-cli draws import FILE)\n";
     return 1;
   }
   if (args.Has("json")) {

@@ -14,7 +14,8 @@ std::string Hex(const char* prefix, int digits, unsigned value) {
 // A C1 control is the two bytes C2 80..C2 9F in UTF-8.
 bool IsC1(std::string_view s, size_t i) {
   return i + 1 < s.size() && static_cast<unsigned char>(s[i]) == 0xC2 &&
-         static_cast<unsigned char>(s[i + 1]) >= 0x80 && static_cast<unsigned char>(s[i + 1]) <= 0x9F;
+         static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+         static_cast<unsigned char>(s[i + 1]) <= 0x9F;
 }
 
 }  // namespace

@@ -189,7 +189,8 @@ int Help(const std::string& command) {
   const auto& help = CommandHelp();
   const auto it = help.find(command);
   if (it == help.end()) {
-    std::cerr << "xyh-cli: no help on \"" << command << "\"; commands: cast, history, draw, draws, check, stats\n";
+    std::cerr << "xyh-cli: no help on \"" << command
+              << "\"; commands: cast, history, draw, draws, check, stats\n";
     return 2;
   }
   std::cout << it->second;
@@ -216,7 +217,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "help") return args.empty() ? (std::cout << kUsage, 0) : Help(args[0]);
-    if (CommandHelp().count(command) != 0 && !args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    if (CommandHelp().count(command) != 0 && !args.empty() &&
+        (args[0] == "--help" || args[0] == "-h")) {
       return Help(command);
     }
     if (command == "cast") return xyh_cli::RunCast(args);

@@ -63,18 +63,17 @@ namespace derive_detail {
 namespace {
 
 constexpr int kR[10][10] = {
-    {5, -2, 3, 2, 3, -5, 4, -1, 4, 1},      {1, 5, 2, -3, 1, -4, -5, -4, -1, -3},
-    {3, -2, 5, -1, 4, 1, 4, -5, 3, -2},     {2, -3, -1, 5, -2, -4, 1, -3, -5, -4},
-    {3, 1, 4, -2, 5, -1, 3, 2, 4, -5},      {-5, 2, 1, -4, 3, 5, 2, -3, -2, -3},
-    {4, -5, 4, 1, 3, 2, 5, -2, 3, -1},      {-1, -4, -5, -3, 2, -3, -2, 5, 1, -4},
-    {4, -1, 3, -5, 4, -2, 3, 1, 5, 2},      {1, -3, -2, -4, -5, -3, -1, -4, 2, 5}};
+    {5, -2, 3, 2, 3, -5, 4, -1, 4, 1},  {1, 5, 2, -3, 1, -4, -5, -4, -1, -3},
+    {3, -2, 5, -1, 4, 1, 4, -5, 3, -2}, {2, -3, -1, 5, -2, -4, 1, -3, -5, -4},
+    {3, 1, 4, -2, 5, -1, 3, 2, 4, -5},  {-5, 2, 1, -4, 3, 5, 2, -3, -2, -3},
+    {4, -5, 4, 1, 3, 2, 5, -2, 3, -1},  {-1, -4, -5, -3, 2, -3, -2, 5, 1, -4},
+    {4, -1, 3, -5, 4, -2, 3, 1, 5, 2},  {1, -3, -2, -4, -5, -3, -1, -4, 2, 5}};
 
-constexpr int kB[10][10] = {
-    {23, 4, 7, 8, 7, 27, 9, 8, 9, 4},       {5, 0, 6, 4, 9, 8, 49, 8, 4, 4},
-    {3, 4, 36, 6, 5, 0, 9, 38, 3, 0},       {8, 6, 6, 0, 6, 2, 1, 6, 16, 2},
-    {3, 6, 1, 6, 57, 2, 5, 2, 1, 50},       {27, 0, 7, 4, 7, 0, 0, 6, 2, 2},
-    {3, 49, 3, 8, 7, 0, 90, 8, 4, 0},       {8, 4, 38, 4, 2, 8, 8, 0, 3, 0},
-    {7, 4, 6, 16, 5, 2, 5, 2, 14, 4},       {5, 0, 0, 6, 50, 8, 0, 8, 4, 0}};
+constexpr int kB[10][10] = {{23, 4, 7, 8, 7, 27, 9, 8, 9, 4}, {5, 0, 6, 4, 9, 8, 49, 8, 4, 4},
+                            {3, 4, 36, 6, 5, 0, 9, 38, 3, 0}, {8, 6, 6, 0, 6, 2, 1, 6, 16, 2},
+                            {3, 6, 1, 6, 57, 2, 5, 2, 1, 50}, {27, 0, 7, 4, 7, 0, 0, 6, 2, 2},
+                            {3, 49, 3, 8, 7, 0, 90, 8, 4, 0}, {8, 4, 38, 4, 2, 8, 8, 0, 3, 0},
+                            {7, 4, 6, 16, 5, 2, 5, 2, 14, 4}, {5, 0, 0, 6, 50, 8, 0, 8, 4, 0}};
 
 constexpr std::u16string_view kWeightRelatives[5] = {u"子孙", u"妻财", u"兄弟", u"父母", u"官鬼"};
 struct WeightRow {
@@ -176,13 +175,14 @@ void BuildNumberProfile(rg_GuaAnalysis& a) {
     p.changedDigits[2 * static_cast<size_t>(i)] = at(a.changedStemHeTu, i);
     p.changedDigits[2 * static_cast<size_t>(i) + 1] = at(a.changedBranchHeTu, i);
     p.moving[static_cast<size_t>(i)] = at(a.moving, i);
-    if (static_cast<size_t>(i) < a.spirits.size()) p.spirits[static_cast<size_t>(i)] = a.spirits[static_cast<size_t>(i)];
-    if (static_cast<size_t>(i) < a.relatives.size()) p.relatives[static_cast<size_t>(i)] = a.relatives[static_cast<size_t>(i)];
+    if (static_cast<size_t>(i) < a.spirits.size())
+      p.spirits[static_cast<size_t>(i)] = a.spirits[static_cast<size_t>(i)];
+    if (static_cast<size_t>(i) < a.relatives.size())
+      p.relatives[static_cast<size_t>(i)] = a.relatives[static_cast<size_t>(i)];
   }
-  p.zodiacRelations = {Relation(p.zodiacDigit, p.dayStemDigit),
-                       Relation(p.zodiacDigit, p.dayBranchDigit),
-                       Relation(p.zodiacDigit, p.hourStemDigit),
-                       Relation(p.zodiacDigit, p.hourBranchDigit)};
+  p.zodiacRelations = {
+      Relation(p.zodiacDigit, p.dayStemDigit), Relation(p.zodiacDigit, p.dayBranchDigit),
+      Relation(p.zodiacDigit, p.hourStemDigit), Relation(p.zodiacDigit, p.hourBranchDigit)};
   p.worldIndex = a.worldIndex;
   p.changedResponseIndex = a.changedResponseIndex;
   const auto digitsOf = [](const std::vector<int>& stems, const std::vector<int>& branches, int i,
@@ -201,8 +201,8 @@ void BuildNumberProfile(rg_GuaAnalysis& a) {
 namespace derive_detail {
 
 double Scale(const rg_GuaNumProfile& p) {
-  const int z = p.zodiacRelations[0] + p.zodiacRelations[1] + p.zodiacRelations[2] +
-                p.zodiacRelations[3];
+  const int z =
+      p.zodiacRelations[0] + p.zodiacRelations[1] + p.zodiacRelations[2] + p.zodiacRelations[3];
   const int absZ = z == 0 ? 10 : std::abs(z);
   return RoundOneDecimal(static_cast<double>(absZ) / 10);
 }
@@ -220,10 +220,10 @@ std::array<double, 12> PassFactors(const rg_GuaNumProfile& p, double s) {
     return digits[2 * static_cast<size_t>(line - 1)] +
            digits[2 * static_cast<size_t>(line - 1) + 1];
   };
-  const int sum10 = p.worldDigits[0] + p.worldDigits[1] + p.responseChangedDigits[0] +
-                    p.responseChangedDigits[1];
-  const int sum11 = p.changedWorldDigits[0] + p.changedWorldDigits[1] +
-                    p.changedResponseDigits[0] + p.changedResponseDigits[1];
+  const int sum10 =
+      p.worldDigits[0] + p.worldDigits[1] + p.responseChangedDigits[0] + p.responseChangedDigits[1];
+  const int sum11 = p.changedWorldDigits[0] + p.changedWorldDigits[1] + p.changedResponseDigits[0] +
+                    p.changedResponseDigits[1];
   for (int r = 1; r <= 12; ++r) {
     long long c;
     if (r <= 6) {
@@ -278,7 +278,8 @@ void Neighbours(std::string& pool) {
 
 Groups SplitGroups(const std::string& pool) {
   Groups g;
-  for (const long long n : SplitPool(pool)) (n < 12 ? g.low : n <= 22 ? g.middle : g.high).push_back(n);
+  for (const long long n : SplitPool(pool))
+    (n < 12 ? g.low : n <= 22 ? g.middle : g.high).push_back(n);
   return g;
 }
 
@@ -308,9 +309,11 @@ std::u16string BlueList(const rg_GuaNumProfile& p, double s) {
   const std::string digits = Text(BlueBase(ws, rs)) + Text(BlueBase(wb, rb));
   const double f = PassFactor(TruncateProduct((ws + rs + wb + rb) * s));
   const auto nameAt = [](const std::array<std::u16string, 6>& names, int i) {
-    return i >= 0 && i < 6 ? std::u16string_view(names[static_cast<size_t>(i)]) : std::u16string_view();
+    return i >= 0 && i < 6 ? std::u16string_view(names[static_cast<size_t>(i)])
+                           : std::u16string_view();
   };
-  const double w = Weight(nameAt(p.spirits, p.worldIndex), nameAt(p.relatives, p.changedResponseIndex));
+  const double w =
+      Weight(nameAt(p.spirits, p.worldIndex), nameAt(p.relatives, p.changedResponseIndex));
   std::string blue;
   const auto add = [&blue](long long q) {
     if (!Has(blue, Text(q))) blue += Text(q) + ",";

@@ -62,8 +62,8 @@ rg_CastCheck ScoreTickets(const rg_PlayedNumbers& played, const rg_DrawNumbers* 
   rg_CastCheck check;
   check.pending = draw == nullptr;
   const int bets = std::max<int>(1, static_cast<int>(played.blues.size()));
-  const bool blueHit =
-      draw != nullptr && std::find(played.blues.begin(), played.blues.end(), draw->blue) != played.blues.end();
+  const bool blueHit = draw != nullptr && std::find(played.blues.begin(), played.blues.end(),
+                                                    draw->blue) != played.blues.end();
   for (const std::vector<int>& red : played.tickets) {
     rg_TicketCheck t;
     t.red = red;
@@ -71,7 +71,8 @@ rg_CastCheck ScoreTickets(const rg_PlayedNumbers& played, const rg_DrawNumbers* 
     t.bets = bets;
     if (draw != nullptr) {
       for (int n : t.red) {
-        if (std::find(draw->red.begin(), draw->red.end(), n) != draw->red.end()) t.hits.push_back(n);
+        if (std::find(draw->red.begin(), draw->red.end(), n) != draw->red.end())
+          t.hits.push_back(n);
       }
       t.blueHit = blueHit;
       const int r = static_cast<int>(t.hits.size());
@@ -102,10 +103,12 @@ rg_CastCheck ScoreTickets(const rg_PlayedNumbers& played, const rg_DrawNumbers* 
   return check;
 }
 
-std::optional<std::size_t> TargetDraw(std::span<const double> dates, double castTime, bool drawTimeCast) {
+std::optional<std::size_t> TargetDraw(std::span<const double> dates, double castTime,
+                                      bool drawTimeCast) {
   const std::int64_t cast = DateToMs(castTime);
   // Either rule is "the draw's day start is at or after a bound".
-  const std::int64_t bound = drawTimeCast ? FloorDiv(cast, kMsPerDay) * kMsPerDay : cast - kSalesCloseMs + 1;
+  const std::int64_t bound =
+      drawTimeCast ? FloorDiv(cast, kMsPerDay) * kMsPerDay : cast - kSalesCloseMs + 1;
   const auto it = std::partition_point(dates.begin(), dates.end(),
                                        [bound](double d) { return DateToMs(d) < bound; });
   if (it == dates.end()) return std::nullopt;

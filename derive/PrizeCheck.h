@@ -22,9 +22,13 @@ inline constexpr std::array<rg_PrizeRow, 10> kPrizeTable = {{
     {6, 1, 1},
     {6, 0, 2},
     {5, 1, 3},
-    {5, 0, 4}, {4, 1, 4},
-    {4, 0, 5}, {3, 1, 5},
-    {2, 1, 6}, {1, 1, 6}, {0, 1, 6},
+    {5, 0, 4},
+    {4, 1, 4},
+    {4, 0, 5},
+    {3, 1, 5},
+    {2, 1, 6},
+    {1, 1, 6},
+    {0, 1, 6},
 }};
 // Fixed prize of tiers 0..6 in 元; tiers 1 and 2 float and count 0 here.
 inline constexpr std::array<int, 7> kFixedPrize = {0, 0, 0, 3000, 200, 10, 5};

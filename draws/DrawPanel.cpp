@@ -37,7 +37,9 @@ Layout LayoutOf(int typeIndex, bool initial) {
     case 2: return {{{drawn, 8, 2, 0}}, [](int k) { return k < 7 ? kRed : kBlue; }};
     case 3: return {{{drawn, 3, 1, 0}}, all(kRed)};
     case 4: return {{{drawn, 7, 2, 0}}, [](int k) { return k < 5 ? kOrange : kBlue; }};
-    case 5: return {{{QStringLiteral("排列五:"), 5, 1, 0}, {QStringLiteral("排列三:"), 3, 1, 0}}, all(kOrange)};
+    case 5:
+      return {{{QStringLiteral("排列五:"), 5, 1, 0}, {QStringLiteral("排列三:"), 3, 1, 0}},
+              all(kOrange)};
     case 6: return {{{drawn, 7, 1, 0}}, [](int k) { return k < 6 ? kOrange : kBlue; }};
     default: return {{}, all(kRed)};
   }
@@ -77,14 +79,16 @@ void rg_RefreshButton::leaveEvent(QEvent* event) {
   QAbstractButton::leaveEvent(event);
 }
 
-rg_DrawPanel::rg_DrawPanel(QWidget* parent) : QWidget(parent), refresh_(new rg_RefreshButton(this)) {
+rg_DrawPanel::rg_DrawPanel(QWidget* parent)
+    : QWidget(parent), refresh_(new rg_RefreshButton(this)) {
   connect(refresh_, &QAbstractButton::clicked, this, [this] { emit refresh(1); });
 }
 
 QString rg_DrawPanel::Title(int typeIndex) {
   static const QStringList titles = {
-      QStringLiteral("快乐8最新开奖:"), QStringLiteral("双色球最新开奖:"), QStringLiteral("七乐彩最新开奖:"),
-      QStringLiteral("福彩3D最新开奖:"), QStringLiteral("大乐透最新开奖:"), QStringLiteral("排列三五最新开奖:"),
+      QStringLiteral("快乐8最新开奖:"),  QStringLiteral("双色球最新开奖:"),
+      QStringLiteral("七乐彩最新开奖:"), QStringLiteral("福彩3D最新开奖:"),
+      QStringLiteral("大乐透最新开奖:"), QStringLiteral("排列三五最新开奖:"),
       QStringLiteral("七星彩最新开奖:")};
   return titles.value(typeIndex);
 }
@@ -101,7 +105,8 @@ QLabel* rg_DrawPanel::AddCaption(const QString& text, int x, int y, const QSize&
   return label;
 }
 
-QLabel* rg_DrawPanel::AddBall(const QString& text, int x, int y, const QSize& unit, const QColor& color) {
+QLabel* rg_DrawPanel::AddBall(const QString& text, int x, int y, const QSize& unit,
+                              const QColor& color) {
   auto* label = new QLabel(this);
   label->setTextFormat(Qt::PlainText);
   label->setText(text);
@@ -116,8 +121,8 @@ QLabel* rg_DrawPanel::AddBall(const QString& text, int x, int y, const QSize& un
   return label;
 }
 
-void rg_DrawPanel::layoutDraw(int typeIndex, const QString& numbers, const QString& date, const QString& issue,
-                              const QString& fontDescription, int initial) {
+void rg_DrawPanel::layoutDraw(int typeIndex, const QString& numbers, const QString& date,
+                              const QString& issue, const QString& fontDescription, int initial) {
   qDeleteAll(captions_);
   qDeleteAll(balls_);
   captions_.clear();

@@ -176,7 +176,8 @@ std::u16string ShownNumbers(const rg_Lottery& lottery, const rg_DrawRecord& reco
   return lottery.showsExtra ? record.numbers + record.extra : record.numbers;
 }
 
-rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources, const std::atomic<bool>* abort) {
+rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources,
+                          const std::atomic<bool>* abort) {
   rg_DrawCycle cycle;
   cycle.online = probeNetwork(sources.probeHost, abort);
   const rg_Lottery* lottery = FindLottery(lotteryCode);
@@ -189,8 +190,8 @@ rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources, const 
   } else {
     const std::string body = fetchResultsHome(sources, abort);
     cycle.fetched = !body.empty();
-    cycle.record =
-        parseDrawTableRow(lottery->section, lottery->row, lottery->name, lottery->ballClass, &body, abort);
+    cycle.record = parseDrawTableRow(lottery->section, lottery->row, lottery->name,
+                                     lottery->ballClass, &body, abort);
   }
   return cycle;
 }

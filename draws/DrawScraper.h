@@ -51,8 +51,10 @@ inline constexpr std::u16string_view kDrawUpdatedMessage =
 // ends it early.
 bool probeNetwork(const std::u16string& host, const std::atomic<bool>* abort = nullptr);
 // The page as UTF-8, or empty unless the status was 200 and it converted.
-std::string fetchResultsHome(const rg_DrawSources& sources, const std::atomic<bool>* abort = nullptr);
-std::string fetchKl8History(const rg_DrawSources& sources, const std::atomic<bool>* abort = nullptr);
+std::string fetchResultsHome(const rg_DrawSources& sources,
+                             const std::atomic<bool>* abort = nullptr);
+std::string fetchKl8History(const rg_DrawSources& sources,
+                            const std::atomic<bool>* abort = nullptr);
 
 // body nullptr: no body at all. A row with fewer cells than the layout
 // reads (issue, date, numbers) is not the row looked for: status -80. Once
@@ -61,7 +63,8 @@ rg_DrawRecord parseDrawTableRow(int section, int row, std::u16string_view name,
                                 std::u16string_view ballClass, const std::string* body,
                                 const std::atomic<bool>* abort = nullptr);
 rg_DrawRecord parseKl8Page(const std::string& body, const std::atomic<bool>* abort = nullptr);
-rg_DrawRecord parseKl8Latest(const rg_DrawSources& sources, const std::atomic<bool>* abort = nullptr);
+rg_DrawRecord parseKl8Latest(const rg_DrawSources& sources,
+                             const std::atomic<bool>* abort = nullptr);
 
 // The numbers the strip shows: numbers, then extra for some lotteries.
 std::u16string ShownNumbers(const rg_Lottery& lottery, const rg_DrawRecord& record);
@@ -69,7 +72,7 @@ std::u16string ShownNumbers(const rg_Lottery& lottery, const rg_DrawRecord& reco
 // One refresh cycle's work, without any window: probe, fetch, parse.
 struct rg_DrawCycle {
   bool online = false;
-  bool parsed = false;  // false for an unknown lottery code
+  bool parsed = false;   // false for an unknown lottery code
   bool fetched = false;  // the page came (status 200, converted); else the transfer failed
   rg_DrawRecord record;
 };

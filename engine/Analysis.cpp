@@ -11,9 +11,7 @@ namespace {
 
 std::int64_t FloorMod(std::int64_t a, std::int64_t b) { return ((a % b) + b) % b; }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-  return (a - FloorMod(a, b)) / b;
-}
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return (a - FloorMod(a, b)) / b; }
 
 struct WorldRow {
   int world;

@@ -31,7 +31,6 @@ int R6(int x) {
 
 char16_t Flip(char16_t c) { return c == u'0' ? u'1' : u'0'; }
 
-
 }  // namespace
 
 std::optional<CastVerdict> ValidateCast(const rg_QiGuaModel& r) {
@@ -51,8 +50,7 @@ std::optional<CastVerdict> ValidateCast(const rg_QiGuaModel& r) {
       if (r.timeChoice == 0) return CastVerdict{-5, u"未选择推演时间"};
       if (r.zodiac > 0) return CastVerdict{3, u"按卦主生肖与超时空毫秒数测算"};
       return CastVerdict{-5, u"未选择卦主生肖"};
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 
@@ -179,14 +177,14 @@ void StampRequest(rg_QiGuaModel& r, int code, const Clock& clock, int lottery) {
   const double now = clock.Now();
   const int bias = clock.BiasMinutes();
   const std::int64_t c = UnixMs(now, bias);
-  const auto shift = r.timeChoice == 2 ? DrawDayShift(lottery, SplitDate(now).weekday,
-                                                      SplitDate(now).hour)
-                                       : std::nullopt;
+  const auto shift = r.timeChoice == 2
+                         ? DrawDayShift(lottery, SplitDate(now).weekday, SplitDate(now).hour)
+                         : std::nullopt;
   const auto at = DrawClockTime(lottery);
   if (shift && at) {
     const DateParts day = SplitDate(AddDays(now, *shift));
-    const double draw = MakeDate(day.year, day.month, day.day, at->hour, at->minute,
-                                 SplitDate(now).second, 0);
+    const double draw =
+        MakeDate(day.year, day.month, day.day, at->hour, at->minute, SplitDate(now).second, 0);
     r.castTime = draw;
     // The draw time to the millisecond, with now's millisecond as the last
     // three digits.

@@ -14,7 +14,7 @@ class Clock;
 // The casting request the casting panel fills and the dispatch completes.
 struct rg_QiGuaModel {
   std::int64_t id = 0;  // the history row id of a reviewed request, else 0
-  int method = 0;  // 1 number, 2 hand-cast lines, 3 time; 0 none, -1 after reset
+  int method = 0;       // 1 number, 2 hand-cast lines, 3 time; 0 none, -1 after reset
   std::u16string methodCaption;
   std::u16string numberText;
   std::u16string upstr;    // lines 4..6, "1"/"0"
@@ -22,8 +22,8 @@ struct rg_QiGuaModel {
   std::vector<int> dong;   // per line from the bottom: 1 moving yang, -1 moving yin, 0 still
   int zodiac = 0;          // 1..12 in branch order
   double castTime = 0.0;
-  int timeChoice = 0;      // 1 current time, 2 next draw time
-  bool empty = false;      // set on the throw-away request sent with a refusal
+  int timeChoice = 0;  // 1 current time, 2 next draw time
+  bool empty = false;  // set on the throw-away request sent with a refusal
 };
 
 // Lottery codes with a draw schedule.

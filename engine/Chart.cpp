@@ -28,7 +28,8 @@ int OrderPosition(std::u16string_view order, int phase) {
   return pos == std::u16string_view::npos ? -1 : static_cast<int>(pos);
 }
 
-constexpr std::u16string_view kClash = u"乾为天,兑为泽,离为火,震为雷,巽为风,坎为水,艮为山,坤为地,天雷无妄,雷天大壮";
+constexpr std::u16string_view kClash =
+    u"乾为天,兑为泽,离为火,震为雷,巽为风,坎为水,艮为山,坤为地,天雷无妄,雷天大壮";
 constexpr std::u16string_view kHarmony = u"天地否,地天泰,地雷复,雷地豫,水泽节,泽水困,山火贲,火山旅";
 
 bool InList(std::u16string_view list, std::u16string_view name) {
@@ -184,7 +185,8 @@ namespace {
 std::vector<rg_HiddenSpirit> HiddenSpirits(const rg_GuaAnalysis& a, int palace) {
   static const std::array<rg_GuaModel, 8> kPure = [] {
     std::array<rg_GuaModel, 8> pures;
-    for (int p = 1; p <= 8; ++p) BuildFromCodes(pures[static_cast<size_t>(p - 1)], TrigramCode(p), TrigramCode(p));
+    for (int p = 1; p <= 8; ++p)
+      BuildFromCodes(pures[static_cast<size_t>(p - 1)], TrigramCode(p), TrigramCode(p));
     return pures;
   }();
   std::vector<rg_HiddenSpirit> hidden;
@@ -286,7 +288,8 @@ std::u16string Joined(std::initializer_list<std::u16string> parts, std::u16strin
 // The local date-time of an instant, to the minute.
 std::u16string LocalMinuteText(std::int64_t unixMs, int biasMinutes) {
   const std::int64_t localMs = unixMs - static_cast<std::int64_t>(biasMinutes) * 60'000;
-  const std::int64_t minutes = localMs >= 0 ? (localMs + 30'000) / 60'000 : -((-localMs + 30'000) / 60'000);
+  const std::int64_t minutes =
+      localMs >= 0 ? (localMs + 30'000) / 60'000 : -((-localMs + 30'000) / 60'000);
   const double date = static_cast<double>(minutes) / 1440.0 + 25569.0;
   return DateText(date);
 }
@@ -328,18 +331,22 @@ rg_ChartRow SheetRow(const rg_ChartModel& c, const rg_GuaAnalysis& a, size_t i,
   }
   row.primary = At(a.relatives, i) + At(a.stems, i) + At(a.branches, i) + At(a.phases, i);
   row.primaryLine = Char(primaryLines, i);
-  row.primaryMark = static_cast<int>(i) == a.worldIndex ? u"世" : static_cast<int>(i) == a.responseIndex ? u"应" : u"";
+  row.primaryMark = static_cast<int>(i) == a.worldIndex      ? u"世"
+                    : static_cast<int>(i) == a.responseIndex ? u"应"
+                                                             : u"";
   const int mark = AtInt(a.moving, i);
   row.moving = mark == 0 ? u"" : mark == 1 ? u"○" : u"×";
   row.changed = At(a.changedRelatives, i) + At(a.changedStems, i) + At(a.changedBranches, i) +
                 At(a.changedPhases, i);
   row.changedLine = Char(changedLines, i);
-  row.changedMark = static_cast<int>(i) == a.changedWorldIndex ? u"世"
-                    : static_cast<int>(i) == a.changedResponseIndex ? u"应" : u"";
+  row.changedMark = static_cast<int>(i) == a.changedWorldIndex      ? u"世"
+                    : static_cast<int>(i) == a.changedResponseIndex ? u"应"
+                                                                    : u"";
   const std::u16string branch = At(a.branches, i);
   std::vector<std::u16string> notes;
   if (!branch.empty() && branch == c.monthBreak) notes.push_back(u"月破");
-  if (!branch.empty() && (branch == c.voidBranches[0] || branch == c.voidBranches[1])) notes.push_back(u"旬空");
+  if (!branch.empty() && (branch == c.voidBranches[0] || branch == c.voidBranches[1]))
+    notes.push_back(u"旬空");
   for (const auto& m : c.moving) {
     if (m.line != row.line) continue;
     if (!m.turn.empty()) notes.push_back(u"化" + m.turn);
@@ -351,8 +358,7 @@ rg_ChartRow SheetRow(const rg_ChartModel& c, const rg_GuaAnalysis& a, size_t i,
 
 }  // namespace
 
-rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report,
-                             int biasMinutes) {
+rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report, int biasMinutes) {
   rg_ChartSheet s;
   const rg_GuaAnalysis& a = report.Analysis();
   if (a.dayPillar.empty()) return s;
@@ -368,8 +374,10 @@ rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report,
   s.primaryTitle = title(u"本卦: ", a.primaryName, a.primaryPalaceName, c.clashPrimary);
   s.changedTitle = title(u"变卦: ", a.changedName, a.changedPalaceName, c.clashChanged);
 
-  const std::u16string primaryLines = HexagramLines(TrigramNumber(a.primaryPalaceName), a.primaryRank);
-  const std::u16string changedLines = HexagramLines(TrigramNumber(a.changedPalaceName), a.changedRank);
+  const std::u16string primaryLines =
+      HexagramLines(TrigramNumber(a.primaryPalaceName), a.primaryRank);
+  const std::u16string changedLines =
+      HexagramLines(TrigramNumber(a.changedPalaceName), a.changedRank);
   for (size_t i = 0; i < 6; ++i) s.rows[5 - i] = SheetRow(c, a, i, primaryLines, changedLines);
 
   s.foot.push_back(u"互卦: " + c.nuclear + u"  错卦: " + c.opposite + u"  综卦: " + c.inverse);

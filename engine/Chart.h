@@ -25,9 +25,9 @@ struct rg_HiddenSpirit {
 };
 
 struct rg_MovingTurn {
-  int line = 0;          // 1..6
-  std::u16string turn;   // "进神", "退神" or empty
-  std::u16string back;   // "回头生", "回头克" or empty
+  int line = 0;         // 1..6
+  std::u16string turn;  // "进神", "退神" or empty
+  std::u16string back;  // "回头生", "回头克" or empty
 };
 
 struct rg_ChartModel {
@@ -41,11 +41,11 @@ struct rg_ChartModel {
   std::u16string opposite;
   std::u16string inverse;
   std::vector<rg_MovingTurn> moving;
-  std::u16string horse;                  // 驿马
-  std::u16string peach;                  // 桃花
-  std::array<std::u16string, 2> noble;   // 贵人
-  std::u16string salary;                 // 禄神
-  std::u16string scholar;                // 文昌
+  std::u16string horse;                 // 驿马
+  std::u16string peach;                 // 桃花
+  std::array<std::u16string, 2> noble;  // 贵人
+  std::u16string salary;                // 禄神
+  std::u16string scholar;               // 文昌
   // The 节 that opened the month, and when (Unix ms).
   std::u16string jieName;
   std::int64_t jieUnixMs = 0;
@@ -97,7 +97,7 @@ struct rg_ChartRow {
   std::u16string changed;
   std::u16string changedLine;
   std::u16string changedMark;
-  std::u16string note;         // 月破, 旬空, 进神, 回头生 and the like
+  std::u16string note;  // 月破, 旬空, 进神, 回头生 and the like
 };
 struct rg_ChartSheet {
   std::vector<std::u16string> head;

@@ -48,8 +48,7 @@ class rg_GuaReport {
   const rg_GuaAnalysis& Analysis() const { return analysis_; }
 
  private:
-  void Report(const rg_GuaModel& primary, const rg_GuaModel& changed,
-              const std::vector<int>* dong);
+  void Report(const rg_GuaModel& primary, const rg_GuaModel& changed, const std::vector<int>* dong);
 
   std::u16string header_;
   std::u16string primaryTitle_;

@@ -42,8 +42,8 @@ double ApproximateSolarLongitude(double jde);
 struct SolarTerm {
   int index = 0;  // 0 小寒 .. 11 大雪
   std::u16string name;
-  int longitude = 0;       // degrees the sun reaches
-  int monthBranch = 0;     // branch number the month takes
+  int longitude = 0;    // degrees the sun reaches
+  int monthBranch = 0;  // branch number the month takes
 };
 SolarTerm JieTerm(int index);
 

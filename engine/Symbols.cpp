@@ -110,8 +110,12 @@ std::u16string ComplementCode(std::u16string_view code) {
 
 int RelativeOf(int p, int q) {
   if (p == q) return 0;
-  const auto g = [](int x) { return static_cast<int>(kGeneration.find(static_cast<char16_t>(u'0' + x))); };
-  const auto c = [](int x) { return static_cast<int>(kControl.find(static_cast<char16_t>(u'0' + x))); };
+  const auto g = [](int x) {
+    return static_cast<int>(kGeneration.find(static_cast<char16_t>(u'0' + x)));
+  };
+  const auto c = [](int x) {
+    return static_cast<int>(kControl.find(static_cast<char16_t>(u'0' + x)));
+  };
   if ((g(p) == 4 && g(q) == 0) || g(q) - g(p) == 1) return 4;
   if ((g(p) == 0 && g(q) == 4) || g(p) - g(q) == 1) return 1;
   if ((c(p) == 4 && c(q) == 0) || c(q) - c(p) == 1) return 2;
@@ -124,11 +128,14 @@ std::array<std::u16string, 6> SpiritsOfDay(int dayStemNumber) {
       u"腾蛇白虎玄武青龙朱雀勾陈", u"白虎玄武青龙朱雀勾陈腾蛇", u"玄武青龙朱雀勾陈腾蛇白虎"};
   size_t which;
   switch (dayStemNumber) {
-    case 1: case 2: which = 0; break;
-    case 3: case 4: which = 1; break;
+    case 1:
+    case 2: which = 0; break;
+    case 3:
+    case 4: which = 1; break;
     case 5: which = 2; break;
     case 6: which = 3; break;
-    case 7: case 8: which = 4; break;
+    case 7:
+    case 8: which = 4; break;
     default: which = 5; break;
   }
   std::array<std::u16string, 6> out;
@@ -145,7 +152,8 @@ TrigramNajia NajiaOf(int trigram, bool upper) {
   const std::u16string_view cycle = stem % 2 == 1 ? kYangCycle : kYinCycle;
   const size_t start = cycle.find(first[0]);
   if (start == std::u16string_view::npos) return out;
-  for (size_t i = 0; i < 3; ++i) out.branches[i] = std::u16string(1, cycle[(start + i) % cycle.size()]);
+  for (size_t i = 0; i < 3; ++i)
+    out.branches[i] = std::u16string(1, cycle[(start + i) % cycle.size()]);
   return out;
 }
 

@@ -39,9 +39,9 @@ std::filesystem::path File() {
     // Memory-backed where there is such a folder: each input writes the file
     // several times.
     std::error_code ec;
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                      : std::filesystem::temp_directory_path();
+    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                           ? std::filesystem::path("/dev/shm")
+                                           : std::filesystem::temp_directory_path();
     std::string pattern = (base / "xyh-config-fuzz-XXXXXX").string();
     const char* dir = mkdtemp(pattern.data());
     if (dir == nullptr) std::abort();
@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                                    {u"sys", u"update_day"},
                                                                    {u"net", u"update_host"},
                                                                    {u"net", u"results_home"}};
-  for (size_t i = 1; i + 1 < pieces.size(); i += 3) probes.emplace_back(FromUtf8(pieces[i]), FromUtf8(pieces[i + 1]));
+  for (size_t i = 1; i + 1 < pieces.size(); i += 3)
+    probes.emplace_back(FromUtf8(pieces[i]), FromUtf8(pieces[i + 1]));
   std::vector<std::u16string> before;
   before.reserve(probes.size());
   for (const auto& [section, key] : probes) before.push_back(settings.Read(section, key));

@@ -26,8 +26,10 @@ void Walk(const rg_WangYeJieDianLei& node, int depth) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const size_t newline = input.find('\n');
-  const std::string_view selector = newline == std::string_view::npos ? std::string_view("div") : input.substr(0, newline);
-  const std::string_view html = newline == std::string_view::npos ? input : input.substr(newline + 1);
+  const std::string_view selector =
+      newline == std::string_view::npos ? std::string_view("div") : input.substr(0, newline);
+  const std::string_view html =
+      newline == std::string_view::npos ? input : input.substr(newline + 1);
   rg_GaoJiWangYeJieXiQi page;
   if (!page.Parse(html)) return 0;
   rg_WangYeYuanSuLei found;

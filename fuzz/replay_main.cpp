@@ -36,8 +36,12 @@ int main(int argc, char** argv) {
       const size_t at = s.empty() ? 0 : random() % (s.size() + 1);
       switch (random() % 3) {
         case 0: s.insert(at, 1, kPieces[random() % (sizeof kPieces - 1)]); break;
-        case 1: if (at < s.size()) s.erase(at, 1 + random() % 4); break;
-        default: if (at < s.size()) s[at] = static_cast<char>(random() % 256); break;
+        case 1:
+          if (at < s.size()) s.erase(at, 1 + random() % 4);
+          break;
+        default:
+          if (at < s.size()) s[at] = static_cast<char>(random() % 256);
+          break;
       }
     }
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(s.data()), s.size());

@@ -18,13 +18,13 @@ namespace {
 
 constexpr std::array<rg_DrawRule, 7> kRules = {{
     // lottery, count, range, distinct, extra count, extra range, apart, width
-    {100, 20, 1, 80, true, 0, 0, 0, false, 2},   // 快乐8
-    {101, 6, 1, 33, true, 1, 1, 16, false, 2},   // 双色球
-    {102, 7, 1, 30, true, 1, 1, 30, true, 2},    // 七乐彩
-    {103, 3, 0, 9, false, 0, 0, 0, false, 1},    // 福彩3D
-    {104, 5, 1, 35, true, 2, 1, 12, false, 2},   // 大乐透
-    {105, 5, 0, 9, false, 0, 0, 0, false, 1},    // 排列五
-    {106, 6, 0, 9, false, 1, 0, 14, false, 1},   // 七星彩
+    {100, 20, 1, 80, true, 0, 0, 0, false, 2},  // 快乐8
+    {101, 6, 1, 33, true, 1, 1, 16, false, 2},  // 双色球
+    {102, 7, 1, 30, true, 1, 1, 30, true, 2},   // 七乐彩
+    {103, 3, 0, 9, false, 0, 0, 0, false, 1},   // 福彩3D
+    {104, 5, 1, 35, true, 2, 1, 12, false, 2},  // 大乐透
+    {105, 5, 0, 9, false, 0, 0, 0, false, 1},   // 排列五
+    {106, 6, 0, 9, false, 1, 0, 14, false, 1},  // 七星彩
 }};
 
 // An issue longer than this is no issue any lottery has used.
@@ -61,7 +61,8 @@ std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::stri
     std::size_t j = i;
     while (j < text.size() && text[j] != ' ') ++j;
     const std::string_view piece = text.substr(i, j - i);
-    if (piece.size() > 2 || !std::all_of(piece.begin(), piece.end(), [](char c) { return IsDigit(c); })) {
+    if (piece.size() > 2 ||
+        !std::all_of(piece.begin(), piece.end(), [](char c) { return IsDigit(c); })) {
       bad = std::string(piece);
       return std::nullopt;
     }
@@ -106,7 +107,8 @@ std::vector<std::string> SplitFields(std::string_view line) {
   std::size_t start = 0;
   while (true) {
     const std::size_t comma = line.find(',', start);
-    fields.push_back(Trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+    fields.push_back(Trim(line.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
@@ -154,14 +156,17 @@ std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& nu
   const auto range = [](int low, int high) {
     return std::to_string(low) + " to " + std::to_string(high);
   };
-  const auto kind = [](bool distinct) { return distinct ? " distinct numbers from " : " numbers from "; };
+  const auto kind = [](bool distinct) {
+    return distinct ? " distinct numbers from " : " numbers from ";
+  };
   // Messages are built only on failure: every stored row passes through here.
   if (static_cast<int>(numbers.size()) != rule.count) {
-    return "red must hold " + std::to_string(rule.count) + kind(rule.distinct) + range(rule.low, rule.high) +
-           ", not " + std::to_string(numbers.size()) + " numbers";
+    return "red must hold " + std::to_string(rule.count) + kind(rule.distinct) +
+           range(rule.low, rule.high) + ", not " + std::to_string(numbers.size()) + " numbers";
   }
   for (int n : numbers) {
-    if (n < rule.low || n > rule.high) return "red number " + std::to_string(n) + " is outside " + range(rule.low, rule.high);
+    if (n < rule.low || n > rule.high)
+      return "red number " + std::to_string(n) + " is outside " + range(rule.low, rule.high);
   }
   if (rule.distinct) {
     std::vector<int> sorted = numbers;
@@ -173,14 +178,17 @@ std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& nu
   if (static_cast<int>(extra.size()) != rule.extraCount) {
     if (rule.extraCount == 0) return "blue must be empty for this lottery";
     return "blue must hold " + std::to_string(rule.extraCount) + kind(rule.extraCount > 1) +
-           range(rule.extraLow, rule.extraHigh) + ", not " + std::to_string(extra.size()) + " numbers";
+           range(rule.extraLow, rule.extraHigh) + ", not " + std::to_string(extra.size()) +
+           " numbers";
   }
   for (int n : extra) {
     if (n < rule.extraLow || n > rule.extraHigh) {
-      return "blue number " + std::to_string(n) + " is outside " + range(rule.extraLow, rule.extraHigh);
+      return "blue number " + std::to_string(n) + " is outside " +
+             range(rule.extraLow, rule.extraHigh);
     }
   }
-  if (extra.size() == 2 && extra[0] == extra[1]) return "blue number " + std::to_string(extra[0]) + " appears twice";
+  if (extra.size() == 2 && extra[0] == extra[1])
+    return "blue number " + std::to_string(extra[0]) + " appears twice";
   if (rule.extraApart) {
     for (int n : extra) {
       if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) {
@@ -240,7 +248,8 @@ std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
   // The first YYYY-MM-DD inside the date cell (which may carry a weekday).
   const std::string dateText = ToUtf8(date);
   std::optional<double> day;
-  for (std::size_t i = 0; !day && i + 10 <= dateText.size(); ++i) day = ParseDrawDate(std::string_view(dateText).substr(i, 10));
+  for (std::size_t i = 0; !day && i + 10 <= dateText.size(); ++i)
+    day = ParseDrawDate(std::string_view(dateText).substr(i, 10));
   if (!day) return std::nullopt;
   e.date = *day;
 
@@ -286,7 +295,8 @@ int rg_DrawArchive::Run(std::u16string_view text) {
 
 std::optional<bool> rg_DrawArchive::HasTable() const {
   if (store_->Ready(false) != rg_StoreStatus::Ok) return std::nullopt;
-  rg_SqlStatement s(store_->Handle(), u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_draws';");
+  rg_SqlStatement s(store_->Handle(),
+                    u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_draws';");
   const int rc = s.Valid() ? s.Step() : s.PrepareCode();
   store_->Record(rc);
   if (rc != SQLITE_ROW) return std::nullopt;
@@ -306,8 +316,10 @@ rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& draw, doub
     return stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
   }
   if (LastStatus() != rg_StoreStatus::Ok || !EnsureTable()) return StoreResult::Failed;
-  rg_SqlStatement s(store_->Handle(), u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
-                                     u"VALUES (?,?,?,?,?,?);");
+  rg_SqlStatement s(
+      store_->Handle(),
+      u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
+      u"VALUES (?,?,?,?,?,?);");
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
     return StoreResult::Failed;
@@ -331,8 +343,9 @@ rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& draw, doub
 std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
   std::vector<rg_DrawEntry> out;
   if (HasTable() != true) return out;
-  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) +
-                                         u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate,length(issue),issue;");
+  rg_SqlStatement s(store_->Handle(),
+                    u"SELECT " + std::u16string(kColumns) +
+                        u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate,length(issue),issue;");
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
     return out;
@@ -349,7 +362,8 @@ std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
 
 std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_view issue) const {
   if (HasTable() != true) return std::nullopt;
-  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) + u" FROM xyh_draws WHERE lottery=? AND issue=?;");
+  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) +
+                                          u" FROM xyh_draws WHERE lottery=? AND issue=?;");
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
     return std::nullopt;
@@ -380,8 +394,8 @@ std::string rg_DrawArchive::Export(int lottery) const {
   std::string out(kHeader);
   out += '\n';
   for (const rg_DrawEntry& d : Draws(lottery)) {
-    out += ToUtf8(d.issue) + ',' + ToUtf8(DrawDateText(d.date)) + ',' + NumbersText(d.numbers) + ',' +
-           NumbersText(d.extra) + '\n';
+    out += ToUtf8(d.issue) + ',' + ToUtf8(DrawDateText(d.date)) + ',' + NumbersText(d.numbers) +
+           ',' + NumbersText(d.extra) + '\n';
   }
   return out;
 }
@@ -390,8 +404,8 @@ namespace {
 
 // One line of the CSV file form as a draw of lottery; nullopt, with why
 // saying what is wrong, for a line the rule refuses.
-std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule, std::string_view line,
-                                          std::string& why) {
+std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
+                                          std::string_view line, std::string& why) {
   const std::vector<std::string> fields = SplitFields(line);
   if (fields.size() != 4) {
     why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(fields.size());
@@ -455,7 +469,8 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     const std::string_view line = NextLine(csv, pos);
     ++lineNo;
     if (!headerSeen) {
-      if (Trim(line) != kHeader) return refuse(lineNo, "the first line must be the header " + std::string(kHeader));
+      if (Trim(line) != kHeader)
+        return refuse(lineNo, "the first line must be the header " + std::string(kHeader));
       headerSeen = true;
       continue;
     }
@@ -483,15 +498,19 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     }
     if (stored) {
       if (!stored->SameDraw(*d)) {
-        return refuse(lineNo, "issue " + issue + " is already stored as " + ToUtf8(DrawDateText(stored->date)) +
-                                  " " + Describe(*stored) + "; this line has " + ToUtf8(DrawDateText(d->date)) + " " + Describe(*d));
+        return refuse(lineNo, "issue " + issue + " is already stored as " +
+                                  ToUtf8(DrawDateText(stored->date)) + " " + Describe(*stored) +
+                                  "; this line has " + ToUtf8(DrawDateText(d->date)) + " " +
+                                  Describe(*d));
       }
       ++result.skipped;
       continue;
     }
     toAdd.push_back({std::move(*d), lineNo});
   }
-  if (!headerSeen) return refuse(1, "the file is empty; the first line must be the header " + std::string(kHeader));
+  if (!headerSeen)
+    return refuse(1,
+                  "the file is empty; the first line must be the header " + std::string(kHeader));
   if (!toAdd.empty() && !WriteImport(lottery, toAdd, now, result)) return result;
   result.ok = true;
   result.added = static_cast<int>(toAdd.size());
@@ -506,8 +525,9 @@ bool rg_DrawArchive::WriteImport(int lottery, const std::vector<ImportedDraw>& d
     return false;
   }
   for (const ImportedDraw& p : draws) {
-    rg_SqlStatement s(store_->Handle(), u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
-                                       u"VALUES (?,?,?,?,?,?);");
+    rg_SqlStatement s(store_->Handle(),
+                      u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
+                      u"VALUES (?,?,?,?,?,?);");
     s.BindInt(1, lottery);
     s.BindText(2, p.draw.issue);
     s.BindText(3, DrawDateText(p.draw.date));

@@ -95,8 +95,8 @@ class rg_DrawArchive {
   struct ImportResult {
     bool ok = false;
     int added = 0;
-    int skipped = 0;      // lines already stored with the same numbers
-    std::string message;  // the refusal, naming the line (the header is line 1)
+    int skipped = 0;           // lines already stored with the same numbers
+    std::string message;       // the refusal, naming the line (the header is line 1)
     bool writeFailed = false;  // the file was sound but the database could not be read or written
   };
   // All lines or none: every line is checked before anything is written,

@@ -55,8 +55,8 @@ rg_DrawShape ShapeOf(const rg_DrawEntry& d) {
 // number after each draw is a trend row; count, final omission and the
 // longest run fall out of the same pass.
 template <std::size_t Size, typename NumbersOf>
-void Tally(const std::vector<rg_DrawShape>& window, NumbersOf numbersOf, std::array<rg_NumberStat, Size>& stats,
-           std::vector<std::uint16_t>& trend) {
+void Tally(const std::vector<rg_DrawShape>& window, NumbersOf numbersOf,
+           std::array<rg_NumberStat, Size>& stats, std::vector<std::uint16_t>& trend) {
   std::array<int, Size> running{};  // draws since last seen, counted from the window's start
   for (std::size_t n = 0; n < Size; ++n) stats[n].number = static_cast<int>(n) + 1;
   trend.resize(window.size() * Size);
@@ -90,9 +90,12 @@ rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_
   for (const rg_DrawEntry& d : draws) {
     if (IsDoubleColor(d)) valid.push_back(&d);
   }
-  const auto before = [](const rg_DrawEntry* a, const rg_DrawEntry* b) { return DrawBefore(*a, *b); };
+  const auto before = [](const rg_DrawEntry* a, const rg_DrawEntry* b) {
+    return DrawBefore(*a, *b);
+  };
   // The archive hands them over in order already; anyone else may not.
-  if (!std::is_sorted(valid.begin(), valid.end(), before)) std::stable_sort(valid.begin(), valid.end(), before);
+  if (!std::is_sorted(valid.begin(), valid.end(), before))
+    std::stable_sort(valid.begin(), valid.end(), before);
   const std::size_t size = last == 0 ? valid.size() : std::min(last, valid.size());
   rg_DrawStats stats;
   stats.draws = static_cast<int>(size);
@@ -101,9 +104,11 @@ rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_
     stats.perDraw.push_back(ShapeOf(**it));
   }
 
-  Tally(stats.perDraw, [](const rg_DrawShape& d) { return d.red; }, stats.red, stats.redTrend);
-  Tally(stats.perDraw, [](const rg_DrawShape& d) { return std::array<int, 1>{d.blue}; }, stats.blue,
-        stats.blueTrend);
+  Tally(
+      stats.perDraw, [](const rg_DrawShape& d) { return d.red; }, stats.red, stats.redTrend);
+  Tally(
+      stats.perDraw, [](const rg_DrawShape& d) { return std::array<int, 1>{d.blue}; }, stats.blue,
+      stats.blueTrend);
 
   std::array<int, kRedCount> ranking;
   std::iota(ranking.begin(), ranking.end(), 1);

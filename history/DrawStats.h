@@ -55,7 +55,9 @@ struct rg_DrawStats {
   bool Empty() const { return draws == 0; }
   const std::u16string& FirstIssue() const { return perDraw.front().issue; }
   const std::u16string& LastIssue() const { return perDraw.back().issue; }
-  int RedCell(int row, int number) const { return redTrend[static_cast<std::size_t>(row) * kRedCount + (number - 1)]; }
+  int RedCell(int row, int number) const {
+    return redTrend[static_cast<std::size_t>(row) * kRedCount + (number - 1)];
+  }
   int BlueCell(int row, int number) const {
     return blueTrend[static_cast<std::size_t>(row) * kBlueCount + (number - 1)];
   }

@@ -91,7 +91,8 @@ rg_EasyDb::Check rg_EasyDb::CheckFile() {
     if (rc != SQLITE_ROW) return fromCode(rc);
     if (quick.ColumnText(0) != u"ok") return Check::Damaged;
   }
-  rg_SqlStatement probe(db_, u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_table';");
+  rg_SqlStatement probe(
+      db_, u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_table';");
   if (!probe.Valid()) return fromCode(probe.PrepareCode());
   const int rc = probe.Step();
   if (rc != SQLITE_ROW) return fromCode(rc);
@@ -102,8 +103,8 @@ bool rg_EasyDb::ReopenReadOnly() {
   if (db_ != nullptr) sqlite3_close_v2(db_);
   db_ = nullptr;
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path_.string().c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(path_.string().c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
     sqlite3_close_v2(db);
     return false;
   }
@@ -141,9 +142,7 @@ rg_EasyDb::OpenResult rg_EasyDb::Open(const std::filesystem::path& home) {
   // SQLite opens any file; whether it is a sound database shows when it
   // is read.
   switch (CheckFile()) {
-    case Check::Sound:
-      checked_ = true;
-      return OpenResult::Opened;
+    case Check::Sound: checked_ = true; return OpenResult::Opened;
     case Check::NoTable:
       checked_ = true;
       ExecuteSql(db_, CreateTableStatement());
@@ -159,8 +158,7 @@ rg_EasyDb::OpenResult rg_EasyDb::Open(const std::filesystem::path& home) {
       status_ = rg_StoreStatus::Busy;
       return OpenResult::Busy;
     case Check::NotADatabase:
-    case Check::Failed:
-      break;
+    case Check::Failed: break;
   }
   Close();
   return OpenResult::Failed;
@@ -170,22 +168,15 @@ rg_StoreStatus rg_EasyDb::Ready(bool write) {
   if (db_ == nullptr) return status_ = rg_StoreStatus::NotConnected;
   if (!checked_) {
     switch (CheckFile()) {
-      case Check::Sound:
-        break;
-      case Check::NoTable:
-        ExecuteSql(db_, CreateTableStatement());
-        break;
+      case Check::Sound: break;
+      case Check::NoTable: ExecuteSql(db_, CreateTableStatement()); break;
       case Check::Damaged:
         damaged_ = true;
         if (!ReopenReadOnly()) return status_ = rg_StoreStatus::NotConnected;
         break;
-      case Check::Busy:
-        return status_ = rg_StoreStatus::Busy;
-      case Check::NotADatabase:
-        Close();
-        return status_ = rg_StoreStatus::NotConnected;
-      case Check::Failed:
-        return status_ = rg_StoreStatus::Failed;
+      case Check::Busy: return status_ = rg_StoreStatus::Busy;
+      case Check::NotADatabase: Close(); return status_ = rg_StoreStatus::NotConnected;
+      case Check::Failed: return status_ = rg_StoreStatus::Failed;
     }
     checked_ = true;
   }
@@ -197,25 +188,23 @@ rg_StoreStatus rg_EasyDb::Record(int rc) {
   switch (rc & 0xFF) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE:
-      return status_ = rg_StoreStatus::Ok;
+    case SQLITE_DONE: return status_ = rg_StoreStatus::Ok;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      return status_ = rg_StoreStatus::Busy;
+    case SQLITE_LOCKED: return status_ = rg_StoreStatus::Busy;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
       // Found in use: no more writes into it during this run.
       damaged_ = true;
       return status_ = rg_StoreStatus::Damaged;
-    default:
-      return status_ = rg_StoreStatus::Failed;
+    default: return status_ = rg_StoreStatus::Failed;
   }
 }
 
 rg_YsModel rg_EasyDb::Load(std::int64_t id) {
   rg_YsModel r;
   if (Ready(false) != rg_StoreStatus::Ok) return r;
-  rg_SqlStatement s(db_, u"SELECT " + std::u16string(kRecordColumns) + u" FROM xyh_table Where _id=?;");
+  rg_SqlStatement s(db_,
+                    u"SELECT " + std::u16string(kRecordColumns) + u" FROM xyh_table Where _id=?;");
   if (!s.Valid()) {
     Record(s.PrepareCode());
     return r;
@@ -249,9 +238,13 @@ bool rg_EasyDb::Save(const rg_YsModel& record) {
   if (Ready(true) != rg_StoreStatus::Ok) return false;
   rg_SqlStatement s;
   if (record._id < 1) {
-    s.Prepare(db_, u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) VALUES (?,?,?,?,?,?,?,?,?,?);");
+    s.Prepare(
+        db_,
+        u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) VALUES (?,?,?,?,?,?,?,?,?,?);");
   } else {
-    s.Prepare(db_, u"UPDATE xyh_table SET ysname=?,ysindex=?,ysnumber=?,ysday=?,gzsxid=?,upstr=?,downstr=?,dong=?,rot=?,uinfo=? WHERE _id=?;");
+    s.Prepare(
+        db_,
+        u"UPDATE xyh_table SET ysname=?,ysindex=?,ysnumber=?,ysday=?,gzsxid=?,upstr=?,downstr=?,dong=?,rot=?,uinfo=? WHERE _id=?;");
     s.BindInt(11, record._id);
   }
   if (!s.Valid()) {

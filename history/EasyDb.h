@@ -92,7 +92,8 @@ class rg_EasyDb {
   // The same, handed over row by row without copying: the name is valid
   // only during the call. For filling long lists. Rows visited before an
   // error stay visited.
-  rg_StoreStatus VisitList(const std::function<void(std::int64_t id, std::u16string_view name)>& visit);
+  rg_StoreStatus VisitList(
+      const std::function<void(std::int64_t id, std::u16string_view name)>& visit);
 
   void Close();
   // Releases SQLite itself; once, when the program ends.

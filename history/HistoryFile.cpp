@@ -22,16 +22,16 @@ constexpr std::size_t kColumns = 11;
 enum Column { kId, kName, kIndex, kNumber, kDay, kZodiac, kUp, kDown, kDong, kRot, kInfo };
 enum class Kind { Integer, Real, Text };
 
-constexpr std::array<Kind, kColumns> kKinds = {Kind::Integer, Kind::Text,    Kind::Integer, Kind::Text,
-                                               Kind::Real,    Kind::Integer, Kind::Text,    Kind::Text,
-                                               Kind::Text,    Kind::Integer, Kind::Text};
+constexpr std::array<Kind, kColumns> kKinds = {
+    Kind::Integer, Kind::Text, Kind::Integer, Kind::Text,    Kind::Real, Kind::Integer,
+    Kind::Text,    Kind::Text, Kind::Text,    Kind::Integer, Kind::Text};
 // The table declares these NOT NULL; a file cannot leave them out.
 constexpr std::array<bool, kColumns> kRequired = {false, true,  false, true,  false, false,
                                                   false, false, true,  false, false};
 
 auto Tie(const rg_HistoryRow& r) {
-  return std::tie(r.ysname, r.ysindex, r.ysnumber, r.ysday, r.gzsxid, r.upstr, r.downstr, r.dong, r.rot,
-                  r.uinfo);
+  return std::tie(r.ysname, r.ysindex, r.ysnumber, r.ysday, r.gzsxid, r.upstr, r.downstr, r.dong,
+                  r.rot, r.uinfo);
 }
 
 std::optional<std::int64_t>* IntField(rg_HistoryRow& r, std::size_t c) {
@@ -73,14 +73,16 @@ std::string RealText(double v) {
 std::optional<std::int64_t> ParseInteger(std::string_view text) {
   std::int64_t v = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
+    return std::nullopt;
   return v;
 }
 
 std::optional<double> ParseReal(std::string_view text) {
   double v = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(v)) {
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      !std::isfinite(v)) {
     return std::nullopt;
   }
   return v;
@@ -442,7 +444,8 @@ class JsonReader {
         Json::Value key;
         if (Peek() != '"') return Syntax(i_, "应是键(字符串)");
         if (!ParseValue(key)) return parse_;
-        if (!keys.insert(key.asString()).second) return Syntax(keyAt, "键 " + key.asString() + " 出现了两次");
+        if (!keys.insert(key.asString()).second)
+          return Syntax(keyAt, "键 " + key.asString() + " 出现了两次");
         SkipSpace();
         if (!Expect(':')) return Syntax(i_, "键后应是冒号");
         SkipSpace();
@@ -474,7 +477,8 @@ class JsonReader {
     SkipSpace();
     if (i_ < s_.size()) return Syntax(i_, "对象之后还有内容");
     if (format.empty()) return Refuse("$.format", "应是 \"xyh-history\"");
-    if (!version || !version->isInt() || version->asInt() != 1) return Refuse("$.version", "应是 1");
+    if (!version || !version->isInt() || version->asInt() != 1)
+      return Refuse("$.version", "应是 1");
     if (!records) return Refuse("$.records", "应是数组");
     parse_.ok = true;
     return std::move(parse_);
@@ -483,7 +487,8 @@ class JsonReader {
  private:
   char Peek() const { return i_ < s_.size() ? s_[i_] : '\0'; }
   void SkipSpace() {
-    while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\t' || s_[i_] == '\r' || s_[i_] == '\n')) ++i_;
+    while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\t' || s_[i_] == '\r' || s_[i_] == '\n'))
+      ++i_;
   }
   bool Expect(char c) {
     if (Peek() != c) return false;
@@ -519,7 +524,8 @@ class JsonReader {
       return false;
     }
     if (end - begin > kHistoryJsonRecordLimit) {
-      Refuse(path.empty() ? Place(begin) : path, "超过 " + std::to_string(kHistoryJsonRecordLimit >> 20) + " MiB,不读");
+      Refuse(path.empty() ? Place(begin) : path,
+             "超过 " + std::to_string(kHistoryJsonRecordLimit >> 20) + " MiB,不读");
       return false;
     }
     std::string errors;
@@ -570,7 +576,8 @@ class JsonReader {
     const auto& names = HistoryColumnNames();
     if (!record.isObject()) return Fail(at, "应是对象");
     for (const std::string& key : record.getMemberNames()) {
-      if (std::find(names.begin(), names.end(), key) == names.end()) return Fail(std::string(at).append(".").append(key), "不认识的键");
+      if (std::find(names.begin(), names.end(), key) == names.end())
+        return Fail(std::string(at).append(".").append(key), "不认识的键");
     }
     rg_HistoryRow row;
     for (std::size_t c = 0; c < kColumns; ++c) {
@@ -594,7 +601,8 @@ class JsonReader {
         if (!v.isString()) return Fail(path, "应是字符串");
         const std::string text = v.asString();
         // An escaped lone surrogate decodes to bytes that are no UTF-8.
-        if (InvalidUtf8At(text) != std::string_view::npos) return Fail(path, "不是有效的 Unicode 文字");
+        if (InvalidUtf8At(text) != std::string_view::npos)
+          return Fail(path, "不是有效的 Unicode 文字");
         *TextField(row, c) = FromUtf8(text);
       }
     }
@@ -621,8 +629,9 @@ bool rg_HistoryRow::SameCast(const rg_HistoryRow& other) const { return Tie(*thi
 bool rg_HistoryRow::CastBefore(const rg_HistoryRow& other) const { return Tie(*this) < Tie(other); }
 
 const std::vector<std::string>& HistoryColumnNames() {
-  static const std::vector<std::string> names = {"_id",    "ysname", "ysindex", "ysnumber", "ysday", "gzsxid",
-                                                 "upstr",  "downstr", "dong",   "rot",      "uinfo"};
+  static const std::vector<std::string> names = {"_id",   "ysname", "ysindex", "ysnumber",
+                                                 "ysday", "gzsxid", "upstr",   "downstr",
+                                                 "dong",  "rot",    "uinfo"};
   return names;
 }
 

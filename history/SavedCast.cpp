@@ -33,7 +33,8 @@ const rg_DrawEntry* rg_DrawIndex::Find(std::u16string_view issue) const {
 }
 
 std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw) {
-  if (draw.lottery != 101 || draw.numbers.size() != 6 || draw.extra.size() != 1) return std::nullopt;
+  if (draw.lottery != 101 || draw.numbers.size() != 6 || draw.extra.size() != 1)
+    return std::nullopt;
   rg_DrawNumbers n;
   std::copy(draw.numbers.begin(), draw.numbers.end(), n.red.begin());
   n.blue = draw.extra[0];
@@ -86,8 +87,8 @@ std::optional<DerivedNumbers> rg_SavedCastDeriver::Derive(const rg_YsModel& reco
 
 rg_CastResult rg_SavedCastDeriver::Check(const rg_YsModel& record, const rg_DrawIndex& index) {
   const auto numbers = Derive(record);
-  return CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday, IsDrawTimeCast(record.ysindex, record.rot),
-                      index);
+  return CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday,
+                      IsDrawTimeCast(record.ysindex, record.rot), index);
 }
 
 std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,

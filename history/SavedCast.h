@@ -40,7 +40,7 @@ std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw);
 struct rg_CastResult {
   rg_CastCheck check;
   const rg_DrawEntry* draw = nullptr;  // into the index; nullptr while pending
-  double expectedDrawDate = 0.0;      // while pending
+  double expectedDrawDate = 0.0;       // while pending
 };
 
 // Scores numbers made at castTime (the window's current result).
@@ -75,6 +75,7 @@ struct rg_CastTier {
   std::u16string issue;  // of the draw it met; empty while pending
 };
 std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
-                                   rg_SavedCastDeriver& deriver, const std::atomic<bool>* abort = nullptr);
+                                   rg_SavedCastDeriver& deriver,
+                                   const std::atomic<bool>* abort = nullptr);
 
 }  // namespace rg_com_ptl_xyh

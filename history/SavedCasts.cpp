@@ -10,9 +10,8 @@ namespace rg_com_ptl_xyh {
 std::vector<rg_YsModel> LoadAllCasts(rg_EasyDb& store) {
   std::vector<rg_YsModel> out;
   if (store.Ready(false) != rg_StoreStatus::Ok) return out;
-  rg_SqlStatement s(store.Handle(),
-                    u"SELECT " + std::u16string(rg_EasyDb::kRecordColumns) +
-                        u" FROM xyh_table ORDER BY ysday DESC,_id DESC;");
+  rg_SqlStatement s(store.Handle(), u"SELECT " + std::u16string(rg_EasyDb::kRecordColumns) +
+                                        u" FROM xyh_table ORDER BY ysday DESC,_id DESC;");
   if (!s.Valid()) {
     store.Record(s.PrepareCode());
     return out;

@@ -9,7 +9,7 @@ namespace rg_com_ptl_xyh {
 namespace {
 // iconv_open's failure value, (iconv_t)-1 as its manual writes it.
 const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
-}
+}  // namespace
 
 rg_BianMaZhuaiHuanFangShiLei::rg_BianMaZhuaiHuanFangShiLei(const char* from)
     : cd_(iconv_open("UTF-8", from)) {}

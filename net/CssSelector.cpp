@@ -71,7 +71,8 @@ std::string Lower(std::string s) {
 std::optional<rg_CssCompound::NthChild> ParseNth(const std::string& text) {
   std::string t;
   for (char c : text) {
-    if (!std::isspace(static_cast<unsigned char>(c))) t.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (!std::isspace(static_cast<unsigned char>(c)))
+      t.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
   }
   if (t == "odd") return rg_CssCompound::NthChild{2, 1};
   if (t == "even") return rg_CssCompound::NthChild{2, 0};
@@ -191,11 +192,13 @@ bool IsElement(const GumboNode* n) {
 
 const GumboVector* SiblingsOf(const GumboNode* e) {
   const GumboNode* parent = e->parent;
-  if (parent == nullptr || (parent->type != GUMBO_NODE_ELEMENT && parent->type != GUMBO_NODE_TEMPLATE &&
-                            parent->type != GUMBO_NODE_DOCUMENT)) {
+  if (parent == nullptr ||
+      (parent->type != GUMBO_NODE_ELEMENT && parent->type != GUMBO_NODE_TEMPLATE &&
+       parent->type != GUMBO_NODE_DOCUMENT)) {
     return nullptr;
   }
-  return parent->type == GUMBO_NODE_DOCUMENT ? &parent->v.document.children : &parent->v.element.children;
+  return parent->type == GUMBO_NODE_DOCUMENT ? &parent->v.document.children
+                                             : &parent->v.element.children;
 }
 
 // 1-based position among the element siblings.
@@ -245,7 +248,8 @@ bool MatchCompound(const rg_CssCompound& c, const GumboNode* e, rg_SiblingIndex*
 // compounds before k ask for? Backtracking over descendant combinators can
 // blow up on a hostile selector and a deep page, so the work per element is
 // bounded; no selector of the program comes near the bound.
-bool MatchFrom(const rg_CssComplex& s, size_t k, const GumboNode* e, long& budget, rg_SiblingIndex* index) {
+bool MatchFrom(const rg_CssComplex& s, size_t k, const GumboNode* e, long& budget,
+               rg_SiblingIndex* index) {
   if (--budget < 0 || !MatchCompound(s.compounds[k], e, index)) return false;
   if (k == 0) return true;
   const char combinator = s.combinators[k - 1];

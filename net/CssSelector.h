@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct GumboInternalNode;

@@ -94,8 +94,9 @@ const Api* Loaded() { return ready.load(std::memory_order_acquire); }
 
 const char* LoadFailure() {
   static const std::string text = [] {
-    const std::string why = !missingSymbol.empty() ? std::string(kCurlLibrary) + " lacks " + missingSymbol
-                                                   : Library().Error();
+    const std::string why = !missingSymbol.empty()
+                                ? std::string(kCurlLibrary) + " lacks " + missingSymbol
+                                : Library().Error();
     return "libcurl could not be loaded: " + (why.empty() ? std::string("not tried") : why);
   }();
   return text.c_str();
@@ -152,10 +153,9 @@ void curl_easy_reset(CURL* curl) {
 // parameter the same way; the enums are int-sized, so nothing is promoted in
 // practice, but clang warns of it.
 #if defined(__clang__)
-#define XYH_VA_START_AFTER_ENUM(list, last)                   \
-  _Pragma("clang diagnostic push")                            \
-  _Pragma("clang diagnostic ignored \"-Wvarargs\"")          \
-  va_start(list, last);                                       \
+#define XYH_VA_START_AFTER_ENUM(list, last)                                          \
+  _Pragma("clang diagnostic push") _Pragma("clang diagnostic ignored \"-Wvarargs\"") \
+      va_start(list, last);                                                          \
   _Pragma("clang diagnostic pop")
 #else
 #define XYH_VA_START_AFTER_ENUM(list, last) va_start(list, last)

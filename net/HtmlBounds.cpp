@@ -28,27 +28,31 @@ bool OneOf(std::string_view name, std::initializer_list<std::string_view> names)
 }
 
 bool IsVoid(std::string_view name) {
-  return OneOf(name, {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "param",
-                      "source", "track", "wbr", "keygen", "basefont", "bgsound", "frame", "image", "isindex",
-                      "menuitem"});
+  return OneOf(name, {"area",   "base",     "br",      "col",   "embed",  "hr",      "img",
+                      "input",  "link",     "meta",    "param", "source", "track",   "wbr",
+                      "keygen", "basefont", "bgsound", "frame", "image",  "isindex", "menuitem"});
 }
 
 // Elements the parser treats as blocks: an end tag of an inline element
 // does not reach past them, and a new list item does not close an item
 // outside them.
 bool IsSpecial(std::string_view name) {
-  return OneOf(name, {"address", "applet", "article", "aside", "blockquote", "body", "button", "caption",
-                      "center", "colgroup", "dd", "details", "dir", "div", "dl", "dt", "fieldset", "figcaption",
-                      "figure", "footer", "form", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head",
-                      "header", "hgroup", "html", "li", "listing", "main", "marquee", "menu", "nav", "noscript",
-                      "object", "ol", "p", "pre", "section", "select", "summary", "table", "tbody", "td",
-                      "template", "tfoot", "th", "thead", "tr", "ul", "svg", "math"});
+  return OneOf(name,
+               {"address",  "applet",  "article",  "aside",      "blockquote", "body",    "button",
+                "caption",  "center",  "colgroup", "dd",         "details",    "dir",     "div",
+                "dl",       "dt",      "fieldset", "figcaption", "figure",     "footer",  "form",
+                "frameset", "h1",      "h2",       "h3",         "h4",         "h5",      "h6",
+                "head",     "header",  "hgroup",   "html",       "li",         "listing", "main",
+                "marquee",  "menu",    "nav",      "noscript",   "object",     "ol",      "p",
+                "pre",      "section", "select",   "summary",    "table",      "tbody",   "td",
+                "template", "tfoot",   "th",       "thead",      "tr",         "ul",      "svg",
+                "math"});
 }
 
 // Where the search for an open element of a block's name stops.
 bool IsScopeBoundary(std::string_view name) {
-  return OneOf(name, {"applet", "caption", "html", "table", "td", "th", "marquee", "object", "template", "svg",
-                      "math"});
+  return OneOf(name, {"applet", "caption", "html", "table", "td", "th", "marquee", "object",
+                      "template", "svg", "math"});
 }
 
 bool IsTablePart(std::string_view name) {
@@ -57,8 +61,8 @@ bool IsTablePart(std::string_view name) {
 
 // Elements whose content is text, up to their own end tag.
 bool HoldsRawText(std::string_view name) {
-  return OneOf(name, {"script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes",
-                      "plaintext"});
+  return OneOf(name, {"script", "style", "textarea", "title", "xmp", "iframe", "noembed",
+                      "noframes", "plaintext"});
 }
 
 // Position of "</name" (any letter case) at or after from; npos if none.
@@ -66,7 +70,8 @@ size_t FindEndTag(std::string_view html, size_t from, std::string_view name) {
   while (true) {
     const size_t lt = html.find("</", from);
     if (lt == std::string_view::npos) return lt;
-    if (lt + 2 + name.size() <= html.size() && SameName(html.substr(lt + 2, name.size()), name)) return lt;
+    if (lt + 2 + name.size() <= html.size() && SameName(html.substr(lt + 2, name.size()), name))
+      return lt;
     from = lt + 2;
   }
 }
@@ -162,7 +167,8 @@ class OpenElements {
         }
         if (IsSpecial(o) && !OneOf(o, {"address", "div", "p"})) break;
       }
-    } else if (OneOf(name, {"a", "nobr", "button", "option"}) && !open_.empty() && SameName(open_.back(), name)) {
+    } else if (OneOf(name, {"a", "nobr", "button", "option"}) && !open_.empty() &&
+               SameName(open_.back(), name)) {
       CloseFrom(open_.size() - 1);
     }
     return true;
@@ -184,9 +190,10 @@ class OpenElements {
     const bool cell = SameName(name, "td") || SameName(name, "th");
     for (size_t k = open_.size(); k > table; --k) {
       const std::string_view o = open_[k - 1];
-      const bool closes = cell ? (SameName(o, "td") || SameName(o, "th"))
-                          : row ? SameName(o, "tr")
-                                : (SameName(o, "tbody") || SameName(o, "thead") || SameName(o, "tfoot"));
+      const bool closes =
+          cell  ? (SameName(o, "td") || SameName(o, "th"))
+          : row ? SameName(o, "tr")
+                : (SameName(o, "tbody") || SameName(o, "thead") || SameName(o, "tfoot"));
       if (closes) {
         CloseFrom(k - 1);
         break;
@@ -221,8 +228,9 @@ rg_HtmlShape ScanHtmlShape(std::string_view html, const std::atomic<bool>* abort
       nextAbortCheck = i + std::size_t{64} * 1024;
     }
     const void* found = std::memchr(html.data() + i, '<', html.size() - i);
-    const size_t lt = found != nullptr ? static_cast<size_t>(static_cast<const char*>(found) - html.data())
-                                       : html.size();
+    const size_t lt = found != nullptr
+                          ? static_cast<size_t>(static_cast<const char*>(found) - html.data())
+                          : html.size();
     if (lt > i) shape.treeBytes += kTextBytes;  // the text before it
     if (found == nullptr) break;
     i = lt + 1;

@@ -28,12 +28,13 @@ inline constexpr int kMaxHtmlAttributes = 256;
 inline constexpr int kMaxHtmlErrors = 100;
 
 struct rg_HtmlShape {
-  int depth = 0;            // deepest nesting seen (stops counting past the bound)
+  int depth = 0;              // deepest nesting seen (stops counting past the bound)
   std::size_t treeBytes = 0;  // the estimate above
-  int attributes = 0;       // most attributes on one tag
+  int attributes = 0;         // most attributes on one tag
   bool aborted = false;
   bool WithinBounds() const {
-    return !aborted && depth <= kMaxHtmlDepth && treeBytes <= kMaxHtmlTreeBytes && attributes <= kMaxHtmlAttributes;
+    return !aborted && depth <= kMaxHtmlDepth && treeBytes <= kMaxHtmlTreeBytes &&
+           attributes <= kMaxHtmlAttributes;
   }
 };
 

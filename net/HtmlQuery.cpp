@@ -33,7 +33,8 @@ const GumboVector* Children(const GumboNode* n) {
 }
 
 bool IsText(const GumboNode* n) {
-  return n->type == GUMBO_NODE_TEXT || n->type == GUMBO_NODE_WHITESPACE || n->type == GUMBO_NODE_CDATA;
+  return n->type == GUMBO_NODE_TEXT || n->type == GUMBO_NODE_WHITESPACE ||
+         n->type == GUMBO_NODE_CDATA;
 }
 
 // Every element below root in document order (root itself excluded); an
@@ -44,7 +45,8 @@ bool Collect(const HtmlTree& tree, const GumboNode* root, const rg_CssSelector& 
   std::vector<const GumboNode*> stack;
   const auto pushChildren = [&stack](const GumboNode* n) {
     if (const GumboVector* children = Children(n)) {
-      for (unsigned i = children->length; i > 0; --i) stack.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
+      for (unsigned i = children->length; i > 0; --i)
+        stack.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
     }
   };
   pushChildren(root);
@@ -70,7 +72,8 @@ void AppendText(const GumboNode* root, std::string& out) {
     if (IsText(n)) {
       out += n->v.text.text;
     } else if (const GumboVector* children = Children(n)) {
-      for (unsigned i = children->length; i > 0; --i) stack.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
+      for (unsigned i = children->length; i > 0; --i)
+        stack.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
     }
   }
 }
@@ -134,8 +137,10 @@ bool rg_WangYeJieDianLei::ChildAt(size_t index, rg_WangYeJieDianLei& child) cons
 }
 
 std::u16string rg_WangYeJieDianLei::Attribute(std::string_view name) const {
-  if (node_ == nullptr || (node_->type != GUMBO_NODE_ELEMENT && node_->type != GUMBO_NODE_TEMPLATE)) return {};
-  const GumboAttribute* a = gumbo_get_attribute(&node_->v.element.attributes, std::string(name).c_str());
+  if (node_ == nullptr || (node_->type != GUMBO_NODE_ELEMENT && node_->type != GUMBO_NODE_TEMPLATE))
+    return {};
+  const GumboAttribute* a =
+      gumbo_get_attribute(&node_->v.element.attributes, std::string(name).c_str());
   return a != nullptr ? FromUtf8(a->value) : std::u16string();
 }
 

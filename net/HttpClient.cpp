@@ -151,8 +151,8 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Access(std::u16string_view ur
 }
 
 rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Download(std::u16string_view url,
-                                                             const std::filesystem::path& target,
-                                                             Progress progress) {
+                                                            const std::filesystem::path& target,
+                                                            Progress progress) {
   rg_WangYeFangWenXiangYingLei response;
   if (Handle() == nullptr) return response;
   // Started afresh each time: a retry after a broken download must not add

@@ -72,8 +72,8 @@ class rg_WangLaoFangWenLei {
   rg_WangYeFangWenXiangYingLei Access(std::u16string_view url);
   // Writes the body to target, replacing what was there; a transfer that
   // fails (or answers other than 200) leaves no file behind.
-  rg_WangYeFangWenXiangYingLei Download(std::u16string_view url, const std::filesystem::path& target,
-                                        Progress progress);
+  rg_WangYeFangWenXiangYingLei Download(std::u16string_view url,
+                                        const std::filesystem::path& target, Progress progress);
   // Ends a running transfer from another thread; it then fails.
   void Cancel() { cancelled_ = true; }
   // A flag owned by the caller that ends transfers the same way.

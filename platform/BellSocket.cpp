@@ -105,7 +105,8 @@ int rg_BellSocket::TakeRings() {
       break;  // EAGAIN: all read
     }
     // Only the one word counts; anything else on the socket is dropped.
-    if (static_cast<std::size_t>(n) >= kRingSize && std::memcmp(buffer, kRing, kRingSize) == 0) ++rings;
+    if (static_cast<std::size_t>(n) >= kRingSize && std::memcmp(buffer, kRing, kRingSize) == 0)
+      ++rings;
   }
   return rings;
 }
@@ -128,7 +129,8 @@ bool rg_BellSocket::Ring(const std::filesystem::path& lockFile) {
   const int dir = OpenFolder(path);
   if (dir < 0) return false;
   struct stat info {};
-  if (fstatat(dir, path.filename().c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISSOCK(info.st_mode)) {
+  if (fstatat(dir, path.filename().c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISSOCK(info.st_mode)) {
     close(dir);
     return false;
   }
@@ -142,8 +144,8 @@ bool rg_BellSocket::Ring(const std::filesystem::path& lockFile) {
       // rings are already waiting to be read.
       ssize_t n;
       do {
-        n = sendto(fd, kRing, kRingSize, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&address),
-                   size);
+        n = sendto(fd, kRing, kRingSize, MSG_DONTWAIT | MSG_NOSIGNAL,
+                   reinterpret_cast<const sockaddr*>(&address), size);
       } while (n < 0 && errno == EINTR);
       sent = n == static_cast<ssize_t>(kRingSize) || (n < 0 && errno == EAGAIN);
       close(fd);

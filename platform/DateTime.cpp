@@ -66,8 +66,7 @@ double MsToDate(std::int64_t ms) {
   const std::int64_t days = FloorDiv(ms, kMsPerDay);
   const std::int64_t rest = ms - days * kMsPerDay;
   const double fraction = static_cast<double>(rest) / static_cast<double>(kMsPerDay);
-  return days >= 0 ? static_cast<double>(days) + fraction
-                   : static_cast<double>(days) - fraction;
+  return days >= 0 ? static_cast<double>(days) + fraction : static_cast<double>(days) - fraction;
 }
 
 DateParts SplitDate(double date) {
@@ -87,8 +86,7 @@ DateParts SplitDate(double date) {
   return p;
 }
 
-double MakeDate(int year, int month, int day, int hour, int minute, int second,
-                int millisecond) {
+double MakeDate(int year, int month, int day, int hour, int minute, int second, int millisecond) {
   year = std::clamp(year, 100, 9999);
   month = std::clamp(month, 1, 12);
   day = std::clamp(day, 1, MonthLength(year, month));
@@ -98,9 +96,9 @@ double MakeDate(int year, int month, int day, int hour, int minute, int second,
   millisecond = std::clamp(millisecond, 0, 999);
   const std::int64_t days =
       DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochDays;
-  const std::int64_t ms =
-      days * kMsPerDay + ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 +
-      millisecond;
+  const std::int64_t ms = days * kMsPerDay +
+                          ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 +
+                          millisecond;
   return MsToDate(ms);
 }
 

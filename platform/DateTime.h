@@ -30,8 +30,8 @@ double MsToDate(std::int64_t ms);
 
 DateParts SplitDate(double date);
 // Each part is clamped to its range (year 100..9999, day within the month).
-double MakeDate(int year, int month, int day, int hour = 0, int minute = 0,
-                int second = 0, int millisecond = 0);
+double MakeDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                int millisecond = 0);
 double AddDays(double date, int days);
 
 // Unix milliseconds of a local date-time with the zone's standard bias

@@ -34,9 +34,7 @@ fs::path UserDataRoot() {
 
 fs::path UserProgramFolder() { return UserDataRoot() / PathFromUtf8(kUserFolderName); }
 
-bool IsWritableDirectory(const fs::path& dir) {
-  return access(dir.c_str(), W_OK | X_OK) == 0;
-}
+bool IsWritableDirectory(const fs::path& dir) { return access(dir.c_str(), W_OK | X_OK) == 0; }
 
 ProgramHome ChooseHome(const std::optional<fs::path>& option, const char* xyhHome,
                        const fs::path& executableDir, bool portable, const fs::path& userFolder) {

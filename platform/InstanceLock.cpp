@@ -10,7 +10,8 @@
 
 namespace rg_com_ptl_xyh {
 
-rg_InstanceLock::Outcome rg_InstanceLock::Take(const std::filesystem::path& file, std::string* reason) {
+rg_InstanceLock::Outcome rg_InstanceLock::Take(const std::filesystem::path& file,
+                                               std::string* reason) {
   Release();
   const auto fail = [reason](const std::string& why) {
     if (reason != nullptr) *reason = why;
@@ -36,8 +37,6 @@ void rg_InstanceLock::Release() {
   fd_ = -1;
 }
 
-bool rg_InstanceLock::Held() const {
-  return fd_ >= 0;
-}
+bool rg_InstanceLock::Held() const { return fd_ >= 0; }
 
 }  // namespace rg_com_ptl_xyh

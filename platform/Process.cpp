@@ -40,7 +40,8 @@ pid_t Spawn(const std::vector<std::string>& argv, bool quiet, bool detached = fa
 
 }  // namespace
 
-int RunAndWait(const std::vector<std::string>& argv, int timeoutMs, const std::atomic<bool>* abort) {
+int RunAndWait(const std::vector<std::string>& argv, int timeoutMs,
+               const std::atomic<bool>* abort) {
   const pid_t pid = Spawn(argv, true);
   if (pid < 0) return -1;
   const auto start = std::chrono::steady_clock::now();

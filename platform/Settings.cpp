@@ -90,10 +90,12 @@ namespace {
 // Nothing written may start a line of its own, nor be read back as
 // something else.
 bool Writable(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
-  if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) return false;
-  if (section.find_first_of(u"[]") != std::u16string_view::npos || Trim(section) != section) return false;
-  return !(key.empty() || Trim(key) != key || key.find(u'=') != std::u16string_view::npos || key[0] == u';' ||
-           key[0] == u'#' || key[0] == u'[');
+  if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value))
+    return false;
+  if (section.find_first_of(u"[]") != std::u16string_view::npos || Trim(section) != section)
+    return false;
+  return !(key.empty() || Trim(key) != key || key.find(u'=') != std::u16string_view::npos ||
+           key[0] == u';' || key[0] == u'#' || key[0] == u'[');
 }
 
 // A value with blanks at either end, or one that looks quoted, is quoted
@@ -111,8 +113,8 @@ std::u16string StoredValue(std::u16string_view value) {
 // Replaces the key's line in the first section of that name; a new key
 // goes after the section's last line that is not blank, a new section at
 // the end of the file.
-void PutEntry(std::vector<std::u16string>& lines, std::u16string_view section, std::u16string_view key,
-              const std::u16string& entry) {
+void PutEntry(std::vector<std::u16string>& lines, std::u16string_view section,
+              std::u16string_view key, const std::u16string& entry) {
   bool inSection = false;
   size_t sectionEnd = std::u16string::npos;  // where a missing key goes
   for (size_t i = 0; i < lines.size(); ++i) {

@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-
 namespace rg_com_ptl_xyh {
 
 namespace {
@@ -63,8 +62,7 @@ char16_t* DecodeUtf8(std::string_view text, char16_t* o) {
       continue;
     }
     // The common case of the program's texts: a well-formed CJK character.
-    if ((b & 0xF0) == 0xE0 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 &&
-        (p[i + 2] & 0xC0) == 0x80) {
+    if ((b & 0xF0) == 0xE0 && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
       const char32_t c = ((b & 0x0Fu) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu);
       if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
         *o++ = static_cast<char16_t>(c);
@@ -76,11 +74,17 @@ char16_t* DecodeUtf8(std::string_view text, char16_t* o) {
     char32_t c;
     char32_t min;
     if ((b & 0xE0) == 0xC0) {
-      extra = 1; c = b & 0x1F; min = 0x80;
+      extra = 1;
+      c = b & 0x1F;
+      min = 0x80;
     } else if ((b & 0xF0) == 0xE0) {
-      extra = 2; c = b & 0x0F; min = 0x800;
+      extra = 2;
+      c = b & 0x0F;
+      min = 0x800;
     } else if ((b & 0xF8) == 0xF0) {
-      extra = 3; c = b & 0x07; min = 0x10000;
+      extra = 3;
+      c = b & 0x07;
+      min = 0x10000;
     } else {
       *o++ = static_cast<char16_t>(kReplacement);
       ++i;
@@ -144,7 +148,9 @@ std::u16string DecimalText(long long value) {
 
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
-  const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
+  const auto lower = [](char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+  };
   for (size_t i = 0; i < a.size(); ++i) {
     if (lower(a[i]) != lower(b[i])) return false;
   }

@@ -38,7 +38,8 @@ void Tell(QWidget* parent, const rg_TransferReport& report) {
 
 }  // namespace
 
-rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path, rg_HistoryFormat format) {
+rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
+                                    rg_HistoryFormat format) {
   rg_TransferReport report;
   std::vector<rg_HistoryRow> rows;
   if (!ReadHistoryRows(store, rows)) {
@@ -50,13 +51,16 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path, rg_Hi
   // file at that name as it was.
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()) ||
       !file.commit()) {
     report.message = QStringLiteral("导出失败:无法写入 %1").arg(QDir::toNativeSeparators(path));
     return report;
   }
   report.ok = true;
-  report.message = QStringLiteral("已导出 %1 条历史记录到 %2").arg(rows.size()).arg(QDir::toNativeSeparators(path));
+  report.message = QStringLiteral("已导出 %1 条历史记录到 %2")
+                       .arg(rows.size())
+                       .arg(QDir::toNativeSeparators(path));
   return report;
 }
 
@@ -76,13 +80,15 @@ rg_TransferReport ImportHistoryFile(rg_EasyDb& store, const QString& path) {
   const rg_ImportOutcome outcome =
       ImportHistory(store, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
   if (!outcome.ok) {
-    report.message = QStringLiteral("导入失败,没有写入任何记录:\n") + QString::fromStdString(outcome.error);
+    report.message =
+        QStringLiteral("导入失败,没有写入任何记录:\n") + QString::fromStdString(outcome.error);
     return report;
   }
   report.ok = true;
   report.added = outcome.added;
   report.message = QStringLiteral("已导入 %1 条历史记录").arg(outcome.added);
-  if (outcome.skipped > 0) report.message += QStringLiteral(",跳过 %1 条已有的记录").arg(outcome.skipped);
+  if (outcome.skipped > 0)
+    report.message += QStringLiteral(",跳过 %1 条已有的记录").arg(outcome.skipped);
   return report;
 }
 
@@ -112,8 +118,8 @@ bool ImportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
   QString filter;
   const QString path =
       AskForFile(parent, false, QStringLiteral("导入历史"), QDir::homePath(),
-                 QStringLiteral("历史文件 (*.csv *.json);;") + kCsvFilter + QStringLiteral(";;") + kJsonFilter +
-                     QStringLiteral(";;所有文件 (*)"),
+                 QStringLiteral("历史文件 (*.csv *.json);;") + kCsvFilter + QStringLiteral(";;") +
+                     kJsonFilter + QStringLiteral(";;所有文件 (*)"),
                  &filter);
   if (path.isEmpty()) return false;
   const rg_TransferReport report = ImportHistoryFile(store, path);

@@ -32,9 +32,9 @@ rg_HistoryFormat FormatForFile(const QString& path, const QString& filter);
 
 // Asks for a file name: (parent, save or open, caption, proposed path,
 // filters, chosen filter in and out); empty when the user cancels.
-using rg_FileDialog = std::function<QString(QWidget* parent, bool save, const QString& caption,
-                                            const QString& proposed, const QString& filters,
-                                            QString* chosenFilter)>;
+using rg_FileDialog =
+    std::function<QString(QWidget* parent, bool save, const QString& caption,
+                          const QString& proposed, const QString& filters, QString* chosenFilter)>;
 // Replaces the file dialogs (tests answer them); an empty function restores Qt's.
 void SetFileDialogHook(rg_FileDialog hook);
 

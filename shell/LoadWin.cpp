@@ -17,7 +17,8 @@ rg_LoadWin::rg_LoadWin(QWidget* owner)
     timer_.stop();
     accept();
   });
-  if (const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen()) {
+  if (const QScreen* screen =
+          owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
 }

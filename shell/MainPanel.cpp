@@ -3,16 +3,16 @@
 #include <QFontDatabase>
 
 #include "derive/Derive.h"
-#include "engine/Chart.h"
-#include "platform/Clock.h"
 #include "draws/DrawPanel.h"
 #include "engine/Analysis.h"
-#include "ui/Ui.h"
+#include "engine/Chart.h"
+#include "platform/Clock.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/ChartWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -30,7 +30,8 @@ rg_MainPanel::~rg_MainPanel() = default;
 void rg_MainPanel::Build(const QString& fontDescription) {
   fontDescription_ = fontDescription;
   dispatch_.SetLottery(kLotteryDoubleColor);
-  dispatch_.SetStatusHandler([this](const std::u16string& message) { emit statusText(ui::Q(message)); });
+  dispatch_.SetStatusHandler(
+      [this](const std::u16string& message) { emit statusText(ui::Q(message)); });
 
   refreshTimer_.setInterval(kRefreshMs);
   // A tick presses the refresh button as a click would.
@@ -39,7 +40,8 @@ void rg_MainPanel::Build(const QString& fontDescription) {
   connect(draw_, &rg_DrawPanel::refresh, this, &rg_MainPanel::refreshDraws);
   draw_->layoutDraw(FindLottery(Lottery())->TypeIndex(),
                     QStringLiteral("最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！"),
-                    QStringLiteral("开奖最后日期"), QStringLiteral("开奖最后期号"), fontDescription_, 1);
+                    QStringLiteral("开奖最后日期"), QStringLiteral("开奖最后期号"),
+                    fontDescription_, 1);
 
   connect(cast_, &rg_CastPanel::resetRequested, this, [this] {
     history_->ClearResult();
@@ -84,7 +86,8 @@ void rg_MainPanel::Build(const QString& fontDescription) {
 
 void rg_MainPanel::FillChart() {
   const int bias = clock_.BiasMinutes();
-  chart_->SetSheet(MakeChartSheet(BuildChart(gua_->Report().Analysis(), bias), gua_->Report(), bias));
+  chart_->SetSheet(
+      MakeChartSheet(BuildChart(gua_->Report().Analysis(), bias), gua_->Report(), bias));
 }
 
 void rg_MainPanel::ShowChart() {
@@ -115,7 +118,8 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
   // Once a draw is on screen a failed refresh leaves it there and says so;
   // before that the strip shows the failed page's empty cells.
   const auto failed = [this](const QString& why) {
-    return drawShown_ ? QStringLiteral("开奖数据刷新失败:") + why + QStringLiteral(",仍显示上一次的开奖数据")
+    return drawShown_ ? QStringLiteral("开奖数据刷新失败:") + why +
+                            QStringLiteral(",仍显示上一次的开奖数据")
                       : QStringLiteral("开奖数据刷新失败:") + why;
   };
   if (!cycle.online) {
@@ -133,11 +137,12 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
     drawShown_ = true;
     emit networkText(ui::Q(std::u16string(kDrawUpdatedMessage)));
   } else {
-    emit networkText(failed(cycle.fetched ? QStringLiteral("无法识别开奖网页") : QStringLiteral("无法下载开奖网页")));
+    emit networkText(failed(cycle.fetched ? QStringLiteral("无法识别开奖网页")
+                                          : QStringLiteral("无法下载开奖网页")));
     if (drawShown_) return;
   }
-  draw_->layoutDraw(lottery->TypeIndex(), ui::Q(numbers), ui::Q(cycle.record.date), ui::Q(cycle.record.issue),
-                    fontDescription_, 0);
+  draw_->layoutDraw(lottery->TypeIndex(), ui::Q(numbers), ui::Q(cycle.record.date),
+                    ui::Q(cycle.record.issue), fontDescription_, 0);
 }
 
 void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }

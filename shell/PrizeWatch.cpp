@@ -91,14 +91,16 @@ void rg_PrizeWatch::Refresh() {
       });
 }
 
-void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, std::vector<double> times) {
+void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers,
+                           std::vector<double> times) {
   for (std::size_t i = 0; i < tiers.size(); ++i) {
     known_[tiers[i].id] = {times[i], tiers[i].bestTier, std::move(tiers[i].issue)};
   }
   QHash<std::int64_t, int> winners;
   for (const auto& [id, castTime] : listed_) {
     const auto it = known_.find(id);
-    if (it != known_.end() && it->second.castTime == castTime && it->second.tier > 0) winners.insert(id, it->second.tier);
+    if (it != known_.end() && it->second.castTime == castTime && it->second.tier > 0)
+      winners.insert(id, it->second.tier);
   }
   winners_ = winners;
   emit winnersChanged(winners_);
@@ -107,10 +109,12 @@ void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, st
     int fresh = 0;
     for (auto it = winners_.cbegin(); it != winners_.cend(); ++it) {
       const std::u16string& issue = known_[it.key()].issue;
-      if (std::find(announceIssues_.begin(), announceIssues_.end(), issue) != announceIssues_.end()) ++fresh;
+      if (std::find(announceIssues_.begin(), announceIssues_.end(), issue) != announceIssues_.end())
+        ++fresh;
     }
     announceIssues_.clear();
-    if (fresh > 0) emit statusText(QStringLiteral("有%1个已保存的演算中奖,请点对奖查看").arg(fresh));
+    if (fresh > 0)
+      emit statusText(QStringLiteral("有%1个已保存的演算中奖,请点对奖查看").arg(fresh));
   }
   if (again_) Refresh();
 }
@@ -120,7 +124,8 @@ void rg_PrizeWatch::DrawRead(int lottery, const rg_DrawRecord& record) {
   const auto outcome = ArchiveDraw(archive, lottery, record, clock_.Now());
   if (outcome != rg_DrawArchive::StoreResult::Added || lottery != kLotteryDoubleColor) return;
   // The casts announced are those that won on this very draw.
-  if (const auto entry = DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra)) {
+  if (const auto entry =
+          DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra)) {
     announceIssues_.push_back(entry->issue);
   }
   announce_ = true;

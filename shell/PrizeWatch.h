@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "history/SavedCast.h"
 #include "draws/DrawScraper.h"
+#include "history/SavedCast.h"
 #include "ui/AsyncTask.h"
 
 namespace rg_com_ptl_xyh {

@@ -1,10 +1,10 @@
 #include "shell/Startup.h"
 
 #include "platform/Folders.h"
-#include "shell/InstanceBell.h"
 #include "platform/Settings.h"
-#include "ui/Ui.h"
+#include "shell/InstanceBell.h"
 #include "shell/XyhWin.h"
+#include "ui/Ui.h"
 #include "update/UpdateFiles.h"
 
 namespace rg_com_ptl_xyh {
@@ -36,8 +36,7 @@ bool rg_startup_class::Start() {
       options_.lockFile.empty() ? UserProgramFolder() / "xyh.sq" : options_.lockFile;
   std::string reason;
   switch (lock_.Take(lockFile, &reason)) {
-    case rg_InstanceLock::Outcome::Acquired:
-      break;
+    case rg_InstanceLock::Outcome::Acquired: break;
     case rg_InstanceLock::Outcome::HeldElsewhere:
       // The copy that runs comes to the front; this one ends without a word.
       rg_InstanceBell::Ring(lockFile);
@@ -47,10 +46,12 @@ bool rg_startup_class::Start() {
       // Not another copy: a folder that cannot be written, a file left
       // behind by another user. Ending without a word would look like a
       // program that never starts.
-      ui::ShowMessage(nullptr,
-                      QStringLiteral("星衍推号无法启动:单实例锁文件无法创建或锁定。\n文件:%1\n原因:%2")
-                          .arg(QString::fromStdString(PathToUtf8(lockFile)), QString::fromLocal8Bit(reason.c_str())),
-                      QStringLiteral("信息:"), ui::MessageKind::Critical);
+      ui::ShowMessage(
+          nullptr,
+          QStringLiteral("星衍推号无法启动:单实例锁文件无法创建或锁定。\n文件:%1\n原因:%2")
+              .arg(QString::fromStdString(PathToUtf8(lockFile)),
+                   QString::fromLocal8Bit(reason.c_str())),
+          QStringLiteral("信息:"), ui::MessageKind::Critical);
       exitCode_ = 1;
       return false;
   }
@@ -88,8 +89,8 @@ int RunGuarded(const std::function<int()>& body) {
   try {
     return body();
   } catch (...) {
-    ui::ShowMessage(nullptr, DescribeException(std::current_exception()), QStringLiteral("运行时异常"),
-                    ui::MessageKind::Critical);
+    ui::ShowMessage(nullptr, DescribeException(std::current_exception()),
+                    QStringLiteral("运行时异常"), ui::MessageKind::Critical);
     return -1;
   }
 }

@@ -18,7 +18,8 @@ class rg_XyhWin;
 
 // An error of the program itself, with a code and a description.
 struct rg_ProgramError : std::exception {
-  rg_ProgramError(int errorCode, std::string text) : code(errorCode), description(std::move(text)) {}
+  rg_ProgramError(int errorCode, std::string text)
+      : code(errorCode), description(std::move(text)) {}
   const char* what() const noexcept override { return description.c_str(); }
   int code;
   std::string description;

@@ -9,27 +9,27 @@
 
 #include "derive/ResultText.h"
 #include "draws/DrawPanel.h"
+#include "engine/Report.h"
 #include "history/EasyDb.h"
+#include "history/SavedCast.h"
 #include "history/YsModel.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
-#include "ui/Constants.h"
 #include "shell/HistoryTransferUi.h"
 #include "shell/LoadWin.h"
 #include "shell/MainPanel.h"
-#include "ui/Ui.h"
+#include "shell/PrizeWatch.h"
 #include "shell/panels/CastPanel.h"
+#include "shell/panels/CheckWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
-#include "shell/panels/CheckWin.h"
 #include "shell/panels/TrendWin.h"
-#include "shell/PrizeWatch.h"
-#include "history/SavedCast.h"
-#include "engine/Report.h"
+#include "ui/Constants.h"
+#include "ui/Ui.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateService.h"
 #include "update/UpdateWin.h"
@@ -77,7 +77,9 @@ void rg_XyhWin::Create() {
   connect(panel_, &rg_MainPanel::drawRead, prizeWatch_, &rg_PrizeWatch::DrawRead);
   connect(prizeWatch_, &rg_PrizeWatch::statusText, this, &rg_XyhWin::ShowStatus);
   connect(prizeWatch_, &rg_PrizeWatch::winnersChanged, this,
-          [this](const QHash<std::int64_t, int>& winners) { panel_->HistoryPanel()->Model().SetWinners(winners); });
+          [this](const QHash<std::int64_t, int>& winners) {
+            panel_->HistoryPanel()->Model().SetWinners(winners);
+          });
   panel_->SetDrawSources(rg_DrawSources::FromSettings(settings_));
   panel_->Build(fontDescription_);
 
@@ -188,8 +190,8 @@ void rg_XyhWin::FillHistory() {
   model.SetNoteSource([this](std::int64_t id) { return store_.Note(id); });
   model.BeginFill();
   // A damaged file gives what it can before it fails; that much is shown.
-  const rg_StoreStatus status =
-      store_.VisitList([&model](std::int64_t id, std::u16string_view name) { model.Append(id, name); });
+  const rg_StoreStatus status = store_.VisitList(
+      [&model](std::int64_t id, std::u16string_view name) { model.Append(id, name); });
   // A locked file gave nothing: what was shown stays rather than vanish.
   model.EndFill(status == rg_StoreStatus::Busy || status == rg_StoreStatus::Failed);
   if (status != rg_StoreStatus::Ok && status != rg_StoreStatus::NotConnected) {
@@ -202,8 +204,8 @@ void rg_XyhWin::FillHistory() {
 }
 
 void rg_XyhWin::DeleteTicked() {
-  if (ui::ShowMessage(this, QStringLiteral("确定需要删除当前所选择的历史数据吗?"), QStringLiteral("询问:"),
-                      ui::MessageKind::Question) != ui::Answer::Yes) {
+  if (ui::ShowMessage(this, QStringLiteral("确定需要删除当前所选择的历史数据吗?"),
+                      QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
     return;
   }
   rg_HistoryModel& model = panel_->HistoryPanel()->Model();
@@ -226,18 +228,21 @@ void rg_XyhWin::Review(qint64 id) {
   const rg_YsModel record = store_.Load(id);
   if (record._id != id) {
     // Gone is gone; a file that cannot be read now says why.
-    if (store_.LastStatus() != rg_StoreStatus::Ok) ShowStatus(StoreFailure(QStringLiteral("复盘失败")));
+    if (store_.LastStatus() != rg_StoreStatus::Ok)
+      ShowStatus(StoreFailure(QStringLiteral("复盘失败")));
     return;
   }
-  panel_->CastPanel()->Restore(record._id, record.ysindex, record.gzsxid, record.ysday, ui::Q(record.ysnumber),
-                               ui::Q(record.upstr), ui::Q(record.downstr), record.rot,
+  panel_->CastPanel()->Restore(record._id, record.ysindex, record.gzsxid, record.ysday,
+                               ui::Q(record.ysnumber), ui::Q(record.upstr), ui::Q(record.downstr),
+                               record.rot,
                                std::vector<int>(record.dong.begin(), record.dong.end()));
 }
 
 QString rg_XyhWin::FindHelp() {
   const QDir exe(QString::fromStdString(PathToUtf8(ExecutableDirectory())));
-  for (const QString& candidate : {exe.filePath(HelpFileName()),
-                                   exe.filePath(QStringLiteral("../share/xyh/") + HelpFileName())}) {
+  for (const QString& candidate :
+       {exe.filePath(HelpFileName()),
+        exe.filePath(QStringLiteral("../share/xyh/") + HelpFileName())}) {
     if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).canonicalFilePath();
   }
   return exe.filePath(HelpFileName());
@@ -246,8 +251,8 @@ QString rg_XyhWin::FindHelp() {
 void rg_XyhWin::OpenHelp() {
   const QString help = FindHelp();
   if (!QFileInfo(help).isFile()) {
-    ui::ShowMessage(this, QStringLiteral("找不到帮助文件:") + QDir::toNativeSeparators(help), QStringLiteral("信息:"),
-                    ui::MessageKind::Information);
+    ui::ShowMessage(this, QStringLiteral("找不到帮助文件:") + QDir::toNativeSeparators(help),
+                    QStringLiteral("信息:"), ui::MessageKind::Information);
     return;
   }
   if (!ui::OpenDocument(help)) {
@@ -320,7 +325,8 @@ void rg_XyhWin::OpenCheck() {
   prizeWatch_->Refresh();
   const rg_DrawIndex index(rg_DrawArchive(store_).DoubleColorDraws());
   // Checked against part of the draws a cast would wrongly look pending.
-  if (store_.LastStatus() != rg_StoreStatus::Ok && store_.LastStatus() != rg_StoreStatus::NotConnected) {
+  if (store_.LastStatus() != rg_StoreStatus::Ok &&
+      store_.LastStatus() != rg_StoreStatus::NotConnected) {
     ShowStatus(StoreFailure(QStringLiteral("对奖失败")));
     return;
   }
@@ -331,8 +337,9 @@ void rg_XyhWin::OpenCheck() {
   if (const std::int64_t id = panel_->HistoryPanel()->SelectedId(); id != 0) {
     const rg_YsModel record = store_.Load(id);
     if (record._id != id) {
-      ShowStatus(store_.LastStatus() != rg_StoreStatus::Ok ? StoreFailure(QStringLiteral("对奖失败"))
-                                                           : QStringLiteral("该记录已不存在"));
+      ShowStatus(store_.LastStatus() != rg_StoreStatus::Ok
+                     ? StoreFailure(QStringLiteral("对奖失败"))
+                     : QStringLiteral("该记录已不存在"));
       return;
     }
     rg_SavedCastDeriver deriver;
@@ -349,7 +356,8 @@ void rg_XyhWin::OpenCheck() {
     }
     const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
     const DerivedNumbers numbers = DeriveNumbers(analysis.profile);
-    result = CheckNumbers(numbers, analysis.castTime, IsDrawTimeCast(analysis.method, analysis.timeChoice), index);
+    result = CheckNumbers(numbers, analysis.castTime,
+                          IsDrawTimeCast(analysis.method, analysis.timeChoice), index);
     blues = PlayedNumbers(numbers).blues;
     subject = QStringLiteral("当前演算结果");
     castTime = analysis.castTime;

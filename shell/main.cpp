@@ -8,8 +8,8 @@
 #include "net/HttpClient.h"
 #include "platform/Folders.h"
 #include "shell/Startup.h"
-#include "ui/Ui.h"
 #include "shell/XyhWin.h"
+#include "ui/Ui.h"
 #include "xyh/Version.h"
 
 using namespace rg_com_ptl_xyh;
@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
       home = PathFromUtf8(argv[++i]);
     } else if (arg.rfind("--home=", 0) == 0) {
       home = PathFromUtf8(arg.substr(7));
-    } else if (arg.rfind('-', 0) == 0 && arg.rfind("-platform", 0) != 0 && arg.rfind("-style", 0) != 0) {
+    } else if (arg.rfind('-', 0) == 0 && arg.rfind("-platform", 0) != 0 &&
+               arg.rfind("-style", 0) != 0) {
       std::fprintf(stderr, "xyh: unknown option %s\n\n%s", arg.c_str(), kHelp);
       return 2;
     }

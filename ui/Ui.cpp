@@ -2,15 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <QFontDatabase>
-#include <QUrl>
 #include <QFontMetrics>
 #include <QHash>
 #include <QImageReader>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTranslator>
+#include <QUrl>
 
 namespace rg_com_ptl_xyh::ui {
 
@@ -28,9 +28,10 @@ MessageHook& Hook() {
 
 QString CjkFamily() {
   static const QString family = [] {
-    const QStringList preferred = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
-                                   QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("WenQuanYi Micro Hei"),
-                                   QStringLiteral("AR PL UMing CN"), QStringLiteral("Source Han Sans SC")};
+    const QStringList preferred = {
+        QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+        QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("WenQuanYi Micro Hei"),
+        QStringLiteral("AR PL UMing CN"),    QStringLiteral("Source Han Sans SC")};
     const QStringList installed = QFontDatabase::families();
     for (const QString& f : preferred) {
       if (installed.contains(f)) return f;
@@ -54,7 +55,8 @@ bool HasFamily(const QString& face) {
 
 bool InstallTranslations(QCoreApplication& app) {
   auto* translator = new QTranslator(&app);
-  if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     delete translator;
     return false;
   }
@@ -109,12 +111,8 @@ Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption,
       box.setIcon(QMessageBox::Question);
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
-    case MessageKind::Critical:
-      box.setIcon(QMessageBox::Critical);
-      break;
-    case MessageKind::Information:
-      box.setIcon(QMessageBox::Information);
-      break;
+    case MessageKind::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MessageKind::Information: box.setIcon(QMessageBox::Information); break;
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();

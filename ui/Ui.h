@@ -35,8 +35,8 @@ std::u16string U(const QString& text);
 
 enum class Answer { Ok, Yes, No };
 enum class MessageKind { Information, Question, Critical };
-using MessageHook =
-    std::function<Answer(QWidget* parent, const QString& text, const QString& caption, MessageKind)>;
+using MessageHook = std::function<Answer(QWidget* parent, const QString& text,
+                                         const QString& caption, MessageKind)>;
 // Replaces the message boxes (tests answer them); an empty hook restores them.
 void SetMessageHook(MessageHook hook);
 Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageKind kind);

@@ -39,7 +39,8 @@ const CryptoApi* Crypto() {
     if (!library.Load()) return;
     CryptoApi& a = cryptoApi;
     if (Bind(library, a.ctxNew, "EVP_MD_CTX_new") && Bind(library, a.ctxFree, "EVP_MD_CTX_free") &&
-        Bind(library, a.digestInit, "EVP_DigestInit_ex") && Bind(library, a.digestUpdate, "EVP_DigestUpdate") &&
+        Bind(library, a.digestInit, "EVP_DigestInit_ex") &&
+        Bind(library, a.digestUpdate, "EVP_DigestUpdate") &&
         Bind(library, a.digestFinal, "EVP_DigestFinal_ex") && Bind(library, a.md5, "EVP_md5")) {
       cryptoReady.store(&a, std::memory_order_release);
     }

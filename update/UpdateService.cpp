@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -49,13 +49,18 @@ std::u16string Formatted(double v) {
 
 }  // namespace
 
-std::u16string UpdateHost(const rg_Settings& settings) { return settings.Read(u"net", u"update_host"); }
-
-std::u16string ManifestUrl(std::u16string_view host) {
-  return u"https://" + std::u16string(host) + u"/update/" + std::u16string(kProductKey) + u"/index.json";
+std::u16string UpdateHost(const rg_Settings& settings) {
+  return settings.Read(u"net", u"update_host");
 }
 
-std::string UpdateCaFile(const rg_Settings& settings) { return ToUtf8(settings.Read(u"net", u"ca_bundle")); }
+std::u16string ManifestUrl(std::u16string_view host) {
+  return u"https://" + std::u16string(host) + u"/update/" + std::u16string(kProductKey) +
+         u"/index.json";
+}
+
+std::string UpdateCaFile(const rg_Settings& settings) {
+  return ToUtf8(settings.Read(u"net", u"ca_bundle"));
+}
 
 std::optional<rg_UpdateOffer> ParseManifest(std::string_view json) {
   Json::Value root;
@@ -78,7 +83,8 @@ std::optional<rg_UpdateOffer> ParseManifest(std::string_view json) {
   offer.name = Text(root["name"]);
   const Json::Value& ver = root["ver"];
   if (ver.isNumeric()) {
-    offer.ver = ver.isInt() ? ver.asInt() : static_cast<int>(std::trunc(std::clamp(ver.asDouble(), -1e9, 1e9)));
+    offer.ver = ver.isInt() ? ver.asInt()
+                            : static_cast<int>(std::trunc(std::clamp(ver.asDouble(), -1e9, 1e9)));
   } else if (ver.isString()) {
     // Presence, not type, is checked: a number written as text still counts.
     try {
@@ -117,8 +123,7 @@ std::optional<rg_UpdateOffer> FetchOffer(std::u16string_view host, const std::st
 
 long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target,
                        std::int64_t maxBytes, const std::string& caFile,
-                       const std::atomic<bool>* abort,
-                       const rg_DownloadProgress& progress) {
+                       const std::atomic<bool>* abort, const rg_DownloadProgress& progress) {
   rg_WangLaoFangWenLei client;
   client.SetTls({true, caFile});
   rg_TransferLimits limits;
@@ -134,12 +139,15 @@ long DownloadInstaller(std::u16string_view address, const std::filesystem::path&
 }
 
 bool IsMd5Text(std::u16string_view text) {
-  return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char16_t c) { return HexValue(c) >= 0; });
+  return text.size() == 32 &&
+         std::all_of(text.begin(), text.end(), [](char16_t c) { return HexValue(c) >= 0; });
 }
 
 std::int64_t InstallerByteBound(double announcedSize) {
-  if (!(announcedSize > 0) || announcedSize >= static_cast<double>(kMaxInstallerBytes)) return kMaxInstallerBytes;
-  const double bound = std::ceil(announcedSize * (1 + kInstallerSizeSlack)) + kInstallerSizeSlackBytes;
+  if (!(announcedSize > 0) || announcedSize >= static_cast<double>(kMaxInstallerBytes))
+    return kMaxInstallerBytes;
+  const double bound =
+      std::ceil(announcedSize * (1 + kInstallerSizeSlack)) + kInstallerSizeSlackBytes;
   return std::min(kMaxInstallerBytes, static_cast<std::int64_t>(bound));
 }
 
@@ -188,7 +196,8 @@ int ProgressPercent(std::int64_t total, std::int64_t received) {
 std::u16string FileMd5(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return {};
-  const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+  const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(),
+                                                                    &EVP_MD_CTX_free);
   if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_md5(), nullptr) != 1) return {};
   char buf[1 << 16];
   while (in.read(buf, sizeof buf) || in.gcount() > 0) {

@@ -96,8 +96,7 @@ using rg_DownloadProgress = std::function<void(std::int64_t total, std::int64_t 
 // worker thread. *abort ends the transfer early.
 long DownloadInstaller(std::u16string_view address, const std::filesystem::path& target,
                        std::int64_t maxBytes, const std::string& caFile,
-                       const std::atomic<bool>* abort,
-                       const rg_DownloadProgress& progress);
+                       const std::atomic<bool>* abort, const rg_DownloadProgress& progress);
 
 // The MD5 of a file as 32 upper-case hex digits; empty when unreadable.
 std::u16string FileMd5(const std::filesystem::path& file);

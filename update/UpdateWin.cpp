@@ -58,7 +58,8 @@ void rg_UpdatePanel::Build(const QFont& font, const QString& product, const QStr
 
   const QStringList texts = {
       QStringLiteral("软件名称:") + product, QStringLiteral("当前版本:") + current,
-      QStringLiteral("最新版本:") + ui::Q(offer.verns), QStringLiteral("发布日期:") + ui::Q(offer.day),
+      QStringLiteral("最新版本:") + ui::Q(offer.verns),
+      QStringLiteral("发布日期:") + ui::Q(offer.day),
       QStringLiteral("文件大小:") + ui::Q(MegabyteText(offer.size)) + QStringLiteral("MB")};
   for (int i = 0; i < texts.size(); ++i) {
     auto* line = new QLabel(texts[i], this);
@@ -107,11 +108,8 @@ void rg_UpdatePanel::Press(int code) {
       download_->setEnabled(false);
       StartDownload();
       return;
-    case Action::InstallNow:
-      VerifyAndInstall();
-      return;
-    case Action::Downloading:
-      return;
+    case Action::InstallNow: VerifyAndInstall(); return;
+    case Action::Downloading: return;
   }
 }
 
@@ -190,8 +188,8 @@ void rg_UpdatePanel::FinishDownload(long status) {
   later_->setEnabled(true);
 }
 
-rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const std::filesystem::path& home,
-                           const std::string& caFile)
+rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer,
+                           const std::filesystem::path& home, const std::string& caFile)
     : QWidget(nullptr, Qt::Window), panel_(new rg_UpdatePanel(this)) {
   setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowTitle(QStringLiteral("发现新版本"));
@@ -203,9 +201,10 @@ rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer, const
   }
   connect(panel_, &rg_UpdatePanel::stateChanged, this,
           [this](rg_UpdatePanel::State state) { state_ = state; });
-  connect(panel_, &rg_UpdatePanel::verify, this, [](const QString& md5, const QString& path, int* result) {
-    *result = VerifyInstaller(ui::U(md5), PathFromUtf8(path.toStdString()));
-  });
+  connect(panel_, &rg_UpdatePanel::verify, this,
+          [](const QString& md5, const QString& path, int* result) {
+            *result = VerifyInstaller(ui::U(md5), PathFromUtf8(path.toStdString()));
+          });
   // No question: "下次再说" closes at once.
   connect(panel_, &rg_UpdatePanel::later, this, &rg_updateWin::Dismiss);
   connect(panel_, &rg_UpdatePanel::install, this, [this](const QString& path) {
@@ -235,8 +234,9 @@ void rg_updateWin::closeEvent(QCloseEvent* event) {
   // Downloading or downloaded: the update is under way.
   const bool underWay =
       state_ == rg_UpdatePanel::DownloadRunning || state_ == rg_UpdatePanel::DownloadDone;
-  if (underWay && ui::ShowMessage(this, QStringLiteral("未完成本次更新的安装，是否取消本次更新?"),
-                                    QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
+  if (underWay &&
+      ui::ShowMessage(this, QStringLiteral("未完成本次更新的安装，是否取消本次更新?"),
+                      QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
     event->ignore();
     return;
   }

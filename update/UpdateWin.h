@@ -30,8 +30,9 @@ class rg_UpdatePanel : public QWidget {
 
   // Lays the panel out from the extent of "新" in font. The installer goes
   // into home, under the name the offer's fingerprint gives it.
-  void Build(const QFont& font, const QString& product, const QString& current, const rg_UpdateOffer& offer,
-             const std::filesystem::path& home, const std::string& caFile);
+  void Build(const QFont& font, const QString& product, const QString& current,
+             const rg_UpdateOffer& offer, const std::filesystem::path& home,
+             const std::string& caFile);
 
   QLabel* Line(int n) const;  // 1..5
   QPlainTextEdit* Body() const { return body_; }

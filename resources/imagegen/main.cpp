@@ -78,16 +78,20 @@ QImage Splash() {
   QFont title(family, 40, QFont::Bold);
   p.setFont(title);
   p.setPen(QColor(255, 238, 196));
-  p.drawText(QRectF(212, 70, 260, 70), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("星衍推号"));
+  p.drawText(QRectF(212, 70, 260, 70), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("星衍推号"));
   QFont sub(family, 13);
   p.setFont(sub);
   p.setPen(QColor(214, 206, 240));
-  p.drawText(QRectF(216, 140, 260, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("六爻起卦 · 推演号码"));
-  p.drawText(QRectF(216, 170, 260, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("传统文化创新 仅为游戏娱乐"));
+  p.drawText(QRectF(216, 140, 260, 30), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("六爻起卦 · 推演号码"));
+  p.drawText(QRectF(216, 170, 260, 30), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("传统文化创新 仅为游戏娱乐"));
   QFont small(family, 9);
   p.setFont(small);
   p.setPen(QColor(180, 170, 210));
-  p.drawText(QRectF(216, 236, 260, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("V1.0.0  正在启动…"));
+  p.drawText(QRectF(216, 236, 260, 24), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("V1.0.0  正在启动…"));
   return image;
 }
 

@@ -20,11 +20,13 @@ const rg_BarChartApi* loaded = nullptr;
 QString ModulePath() {
   QString name = QStringLiteral("libxyh_charts.so");
   const QString wanted = qEnvironmentVariable("XYH_CHARTS_MODULE");
-  if (!wanted.isEmpty() && !wanted.contains(QLatin1Char('/')) && !wanted.contains(QLatin1Char('\\')) &&
-      wanted != QLatin1String(".") && wanted != QLatin1String("..")) {
+  if (!wanted.isEmpty() && !wanted.contains(QLatin1Char('/')) &&
+      !wanted.contains(QLatin1Char('\\')) && wanted != QLatin1String(".") &&
+      wanted != QLatin1String("..")) {
     name = wanted;
   }
-  return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" XYH_MODULE_DIR "/") + name);
+  return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                         QStringLiteral("/" XYH_MODULE_DIR "/") + name);
 }
 
 }  // namespace
@@ -36,10 +38,11 @@ const rg_BarChartApi* LoadBarCharts(QString* error) {
   const QString path = ModulePath();
   void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
   const char* failure = handle == nullptr ? dlerror() : nullptr;
-  const auto entry =
-      handle != nullptr ? reinterpret_cast<rg_BarChartEntry>(dlsym(handle, kBarChartEntry)) : nullptr;
-  const QString why =
-      failure != nullptr ? QString::fromLocal8Bit(failure) : QStringLiteral("缺少入口 ") + kBarChartEntry;
+  const auto entry = handle != nullptr
+                         ? reinterpret_cast<rg_BarChartEntry>(dlsym(handle, kBarChartEntry))
+                         : nullptr;
+  const QString why = failure != nullptr ? QString::fromLocal8Bit(failure)
+                                         : QStringLiteral("缺少入口 ") + kBarChartEntry;
   const rg_BarChartApi* api = entry != nullptr ? entry() : nullptr;
   if (api == nullptr || api->abi != kBarChartAbi || api->make == nullptr || api->fill == nullptr ||
       api->values == nullptr) {

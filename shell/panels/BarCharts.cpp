@@ -63,7 +63,8 @@ QWidget* Make(const QString& title, bool blue, int count, const QFont& font) {
 
   auto* x = new QBarCategoryAxis;
   QStringList categories;
-  for (int n = 1; n <= count; ++n) categories << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+  for (int n = 1; n <= count; ++n)
+    categories << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
   x->append(categories);
   x->setLabelsFont(small);
   x->setTruncateLabels(false);  // "01" never becomes "..."
@@ -89,7 +90,8 @@ void Fill(QWidget* chart, const int* values, int count) {
     set->replace(i, values[i]);
     top = std::max(top, values[i]);
   }
-  auto* axis = qobject_cast<QValueAxis*>(static_cast<QChartView*>(chart)->chart()->axes(Qt::Vertical).value(0));
+  auto* axis = qobject_cast<QValueAxis*>(
+      static_cast<QChartView*>(chart)->chart()->axes(Qt::Vertical).value(0));
   if (axis == nullptr) return;
   // Headroom for the value labels above the bars.
   const int room = top + std::max(1, top / 8);

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "ui/Ui.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/OptionGroup.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -21,9 +21,10 @@ const QStringList& MethodItems() {
 
 const QStringList& ZodiacItems() {
   static const QStringList items = {
-      QStringLiteral("选择生肖"), QStringLiteral("子鼠"), QStringLiteral("丑牛"), QStringLiteral("寅虎"),
-      QStringLiteral("卯兔"),     QStringLiteral("辰龙"), QStringLiteral("巳蛇"), QStringLiteral("午马"),
-      QStringLiteral("未羊"),     QStringLiteral("申猴"), QStringLiteral("酉鸡"), QStringLiteral("戌狗"),
+      QStringLiteral("选择生肖"), QStringLiteral("子鼠"), QStringLiteral("丑牛"),
+      QStringLiteral("寅虎"),     QStringLiteral("卯兔"), QStringLiteral("辰龙"),
+      QStringLiteral("巳蛇"),     QStringLiteral("午马"), QStringLiteral("未羊"),
+      QStringLiteral("申猴"),     QStringLiteral("酉鸡"), QStringLiteral("戌狗"),
       QStringLiteral("亥猪")};
   return items;
 }
@@ -74,7 +75,8 @@ void rg_CastPanel::Build(const QString& fontDescription) {
   reset_ = MakeButton(QStringLiteral("重设"), Reset);
 
   disclaimer_ = new QLabel(
-      QStringLiteral("————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————"), this);
+      QStringLiteral("————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————"),
+      this);
   disclaimer_->setFont(font_);
   disclaimer_->setAlignment(Qt::AlignCenter);
   QPalette palette = disclaimer_->palette();
@@ -122,7 +124,9 @@ int rg_CastPanel::MaxWidth(const QFont& font) {
   return WidthAround(font, method, zodiac);
 }
 
-int rg_CastPanel::MaxWidth() const { return WidthAround(font_, method_->width(), zodiac_->width()); }
+int rg_CastPanel::MaxWidth() const {
+  return WidthAround(font_, method_->width(), zodiac_->width());
+}
 
 QLineEdit* rg_CastPanel::NumberEntry() const { return qobject_cast<QLineEdit*>(input_); }
 rg_OptionGroup* rg_CastPanel::TimeOptions() const { return qobject_cast<rg_OptionGroup*>(input_); }
@@ -159,8 +163,7 @@ void rg_CastPanel::OnChoice(int group, int index, const QString& caption) {
         request_.timeChoice = 2;
       }
       break;
-    default:
-      return;  // the input area stays as it is
+    default: return;  // the input area stays as it is
   }
   if (zodiac_ != nullptr) PlaceAfterInput();
 }
@@ -179,7 +182,8 @@ QLineEdit* rg_CastPanel::MakeNumberEntry(int left, int height) {
   auto* entry = new QLineEdit(this);
   entry->setFont(font_);
   entry->setMaxLength(kNumberMaxLength);
-  entry->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), entry));
+  entry->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), entry));
   entry->setGeometry(left, 0, kNumberEntryWidth, height);
   connect(entry, &QLineEdit::textChanged, this,
           [this](const QString& text) { request_.numberText = ui::U(text.trimmed()); });
@@ -241,14 +245,13 @@ void rg_CastPanel::Press(int code) {
       emit resetRequested();
       emit handCastRequested();
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
-void rg_CastPanel::Restore(std::int64_t id, int method, int zodiac, double castTime, const QString& numberText,
-                           const QString& upstr, const QString& downstr, int timeChoice,
-                           const std::vector<int>& dong) {
+void rg_CastPanel::Restore(std::int64_t id, int method, int zodiac, double castTime,
+                           const QString& numberText, const QString& upstr, const QString& downstr,
+                           int timeChoice, const std::vector<int>& dong) {
   request_.method = method;
   method_->Select(method);
   request_.zodiac = zodiac;

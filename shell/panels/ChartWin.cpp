@@ -68,7 +68,8 @@ int DrawLines(QPainter& p, const std::vector<std::u16string>& lines, int y, int 
 // A line drawn as a bar: whole for yang ("1"), broken for yin ("0").
 void DrawLineBar(QPainter& p, const Geometry& g, const QColor& ink, int column, int top,
                  const std::u16string& value) {
-  const QRect cell(g.x[column], top + g.lineHeight / 5, g.width[column], g.lineHeight - 2 * (g.lineHeight / 5));
+  const QRect cell(g.x[column], top + g.lineHeight / 5, g.width[column],
+                   g.lineHeight - 2 * (g.lineHeight / 5));
   if (value == u"1") {
     p.fillRect(cell, ink);
   } else if (value == u"0") {
@@ -150,7 +151,8 @@ void rg_ChartView::paintEvent(QPaintEvent*) {
   const auto headings = rg_ChartSheet::Headings();
   p.setPen(inks.muted);
   for (int c = 0; c < kColumns; ++c) {
-    p.drawText(QRect(g.x[c], y, g.width[c], g.lineHeight), Qt::AlignCenter, ui::Q(headings[static_cast<size_t>(c)]));
+    p.drawText(QRect(g.x[c], y, g.width[c], g.lineHeight), Qt::AlignCenter,
+               ui::Q(headings[static_cast<size_t>(c)]));
   }
   p.setPen(inks.ink);
   y += g.pitch;
@@ -199,8 +201,9 @@ bool rg_ChartWin::ExportPng(const QString& path) {
 }
 
 void rg_ChartWin::AskAndExport() {
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("排盘.png"),
-                                              QStringLiteral("PNG 图片 (*.png)"));
+  QString path =
+      QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("排盘.png"),
+                                   QStringLiteral("PNG 图片 (*.png)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
   if (!ExportPng(path)) {

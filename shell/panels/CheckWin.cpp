@@ -47,8 +47,9 @@ QString TotalsLine(const rg_CastResult& result, bool drawn) {
       bets += t.bets;
     }
     total = QStringLiteral("合计: %1, 中奖%2注/共%3注, 固定奖金 %4元")
-                .arg(result.check.bestTier > 0 ? QStringLiteral("最高") + ui::Q(TierName(result.check.bestTier))
-                                               : ui::Q(TierName(0)))
+                .arg(result.check.bestTier > 0
+                         ? QStringLiteral("最高") + ui::Q(TierName(result.check.bestTier))
+                         : ui::Q(TierName(0)))
                 .arg(winning)
                 .arg(bets)
                 .arg(result.check.fixedPrize);
@@ -83,7 +84,8 @@ QIcon WinnerIcon() {
       for (int k = 0; k < 10; ++k) {
         const double radius = (k % 2 == 0 ? r * 0.55 : r * 0.22);
         const double angle = -M_PI / 2 + k * M_PI / 5;
-        star << QPointF(size / 2.0 + radius * std::cos(angle), size / 2.0 + radius * std::sin(angle));
+        star << QPointF(size / 2.0 + radius * std::cos(angle),
+                        size / 2.0 + radius * std::sin(angle));
       }
       p.setPen(Qt::NoPen);
       p.setBrush(Qt::white);
@@ -98,8 +100,9 @@ QIcon WinnerIcon() {
 
 QString WinnerTooltip(int bestTier) { return QStringLiteral("中奖: ") + ui::Q(TierName(bestTier)); }
 
-rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subject, double castTime,
-                         const rg_CastResult& result, const std::vector<int>& blues)
+rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subject,
+                         double castTime, const rg_CastResult& result,
+                         const std::vector<int>& blues)
     : QDialog(parent), result_(result) {
   if (result_.draw != nullptr) {
     drawCopy_.push_back(*result_.draw);
@@ -130,12 +133,17 @@ rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subj
 QHBoxLayout* rg_CheckWin::MakeDrawRow(const rg_DrawNumbers* drawn) {
   auto* drawRow = new QHBoxLayout;
   if (drawn) {
-    draw_ = PlainLabel(QStringLiteral("开奖: 第%1期 %2").arg(ui::Q(result_.draw->issue), ui::Q(DrawDateText(result_.draw->date))), this);
+    draw_ =
+        PlainLabel(QStringLiteral("开奖: 第%1期 %2")
+                       .arg(ui::Q(result_.draw->issue), ui::Q(DrawDateText(result_.draw->date))),
+                   this);
     drawRow->addWidget(draw_);
     for (int n : drawn->red) drawRow->addWidget(Ball(Two(n), kRed, false));
     drawRow->addWidget(Ball(Two(drawn->blue), kBlue, false));
   } else {
-    draw_ = PlainLabel(QStringLiteral("待开奖, 预计开奖日期: ") + ui::Q(DrawDateText(result_.expectedDrawDate)), this);
+    draw_ = PlainLabel(
+        QStringLiteral("待开奖, 预计开奖日期: ") + ui::Q(DrawDateText(result_.expectedDrawDate)),
+        this);
     drawRow->addWidget(draw_);
   }
   drawRow->addStretch();
@@ -160,23 +168,35 @@ QHBoxLayout* rg_CheckWin::MakeBlueRow(const std::vector<int>& blues, const rg_Dr
 QGridLayout* rg_CheckWin::MakeTicketGrid(const QFont& font, const rg_DrawNumbers* drawn) {
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(6);
-  const QStringList headings = {QStringLiteral("注"), QStringLiteral("推演红球号"), QString(), QString(), QString(),
-                                QString(), QString(), QStringLiteral("命中"), QStringLiteral("奖级"),
-                                QStringLiteral("中奖注数"), QStringLiteral("固定奖金")};
+  const QStringList headings = {QStringLiteral("注"),
+                                QStringLiteral("推演红球号"),
+                                QString(),
+                                QString(),
+                                QString(),
+                                QString(),
+                                QString(),
+                                QStringLiteral("命中"),
+                                QStringLiteral("奖级"),
+                                QStringLiteral("中奖注数"),
+                                QStringLiteral("固定奖金")};
   for (int c = 0; c < headings.size(); ++c) {
-    if (!headings[c].isEmpty()) grid->addWidget(PlainLabel(headings[c], this), 0, c, 1, c == 1 ? 6 : 1);
+    if (!headings[c].isEmpty())
+      grid->addWidget(PlainLabel(headings[c], this), 0, c, 1, c == 1 ? 6 : 1);
   }
   const auto& tickets = result_.check.tickets;
   for (int t = 0; t < static_cast<int>(tickets.size()); ++t) AddTicketRow(grid, t, font, drawn);
-  if (tickets.empty()) grid->addWidget(PlainLabel(QStringLiteral("(没有推演红球号)"), this), 1, 0, 1, 11);
+  if (tickets.empty())
+    grid->addWidget(PlainLabel(QStringLiteral("(没有推演红球号)"), this), 1, 0, 1, 11);
   return grid;
 }
 
 // Ticket t in row t + 1: its reds, the matched ones on red, what it met,
 // its tier (bold red when it won), bets and fixed prize.
-void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font, const rg_DrawNumbers* drawn) {
-  static const QString kNames[] = {QStringLiteral("一注"), QStringLiteral("二注"), QStringLiteral("三注"),
-                                   QStringLiteral("四注"), QStringLiteral("五注")};
+void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
+                               const rg_DrawNumbers* drawn) {
+  static const QString kNames[] = {QStringLiteral("一注"), QStringLiteral("二注"),
+                                   QStringLiteral("三注"), QStringLiteral("四注"),
+                                   QStringLiteral("五注")};
   const rg_TicketCheck& ticket = result_.check.tickets[static_cast<std::size_t>(t)];
   const int row = t + 1;
   grid->addWidget(PlainLabel(t < 5 ? kNames[t] : QStringLiteral("另注"), this), row, 0);
@@ -184,14 +204,17 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font, cons
   for (int k = 0; k < static_cast<int>(ticket.red.size()); ++k) {
     const int n = ticket.red[static_cast<std::size_t>(k)];
     const bool hit = std::find(ticket.hits.begin(), ticket.hits.end(), n) != ticket.hits.end();
-    QLabel* cell = Ball(Two(n), drawn ? (hit ? kRed : kMiss) : palette().color(QPalette::WindowText), hit);
+    QLabel* cell =
+        Ball(Two(n), drawn ? (hit ? kRed : kMiss) : palette().color(QPalette::WindowText), hit);
     cell->setProperty("hit", hit);
     cells.append(cell);
     grid->addWidget(cell, row, 1 + k);
   }
   redCells_.append(cells);
   QString met = QStringLiteral("-");
-  if (drawn) met = QStringLiteral("%1红").arg(ticket.hits.size()) + (ticket.blueHit ? QStringLiteral("+蓝") : QString());
+  if (drawn)
+    met = QStringLiteral("%1红").arg(ticket.hits.size()) +
+          (ticket.blueHit ? QStringLiteral("+蓝") : QString());
   grid->addWidget(PlainLabel(met, this), row, 7);
   QLabel* tier = PlainLabel(drawn ? ui::Q(TierName(ticket.tier)) : QStringLiteral("待开奖"), this);
   if (ticket.tier > 0) {
@@ -204,11 +227,13 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font, cons
   }
   tiers_.append(tier);
   grid->addWidget(tier, row, 8);
-  grid->addWidget(PlainLabel(drawn ? QStringLiteral("%1/%2").arg(ticket.winningBets).arg(ticket.bets)
-                                   : QStringLiteral("-/%1").arg(ticket.bets),
-                             this),
-                  row, 9);
-  QLabel* prize = PlainLabel(drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), this);
+  grid->addWidget(
+      PlainLabel(drawn ? QStringLiteral("%1/%2").arg(ticket.winningBets).arg(ticket.bets)
+                       : QStringLiteral("-/%1").arg(ticket.bets),
+                 this),
+      row, 9);
+  QLabel* prize =
+      PlainLabel(drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), this);
   prizes_.append(prize);
   grid->addWidget(prize, row, 10);
 }
@@ -219,10 +244,12 @@ QLabel* rg_CheckWin::Ball(const QString& text, const QColor& color, bool marked)
   const QSize unit = ui::CharExtent(font(), QStringLiteral("数"));
   label->setFixedSize(unit.width() * 2, unit.height() + 6);
   // A marked number stands on its colour, an unmarked one is written in it.
-  label->setStyleSheet(marked ? QStringLiteral("QLabel{color:white;background:%1;border-radius:%2px;font-weight:bold}")
-                                    .arg(color.name())
-                                    .arg(unit.height() / 2)
-                              : QStringLiteral("QLabel{color:%1}").arg(color.name()));
+  label->setStyleSheet(
+      marked
+          ? QStringLiteral("QLabel{color:white;background:%1;border-radius:%2px;font-weight:bold}")
+                .arg(color.name())
+                .arg(unit.height() / 2)
+          : QStringLiteral("QLabel{color:%1}").arg(color.name()));
   label->setProperty("marked", marked);
   return label;
 }
@@ -238,8 +265,12 @@ QVector<int> rg_CheckWin::ShownHits(int ticket) const {
   return out;
 }
 
-QString rg_CheckWin::TierText(int ticket) const { return tiers_.value(ticket) ? tiers_[ticket]->text() : QString(); }
-QString rg_CheckWin::PrizeText(int ticket) const { return prizes_.value(ticket) ? prizes_[ticket]->text() : QString(); }
+QString rg_CheckWin::TierText(int ticket) const {
+  return tiers_.value(ticket) ? tiers_[ticket]->text() : QString();
+}
+QString rg_CheckWin::PrizeText(int ticket) const {
+  return prizes_.value(ticket) ? prizes_[ticket]->text() : QString();
+}
 QString rg_CheckWin::TotalText() const { return total_->text(); }
 
 bool rg_CheckWin::BlueMarked(int blue) const {

@@ -31,7 +31,8 @@ GridColumns SpreadColumns(int width, int cellWidth) {
   columns.gap = std::max(4, (width - 20 - cellsWidth) / 11);
   int x = 0;
   for (int c = 0; c < rg_GuaReport::kColumns; ++c) {
-    const bool line = c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
+    const bool line =
+        c == rg_GuaReport::kPrimaryLineColumn || c == rg_GuaReport::kChangedLineColumn;
     columns.xs.append(x);
     columns.widths.append(line ? 3 * cellWidth : cellWidth);
     x += columns.widths.back() + columns.gap;
@@ -79,7 +80,8 @@ void rg_GuaGrid::paintEvent(QPaintEvent*) {
     for (int column = 0; column < rg_GuaReport::kColumns; ++column) {
       const QRect cell = CellRect(row, column);
       const std::u16string& text = cells_[static_cast<size_t>(row)][static_cast<size_t>(column)];
-      if (column == rg_GuaReport::kPrimaryLineColumn || column == rg_GuaReport::kChangedLineColumn) {
+      if (column == rg_GuaReport::kPrimaryLineColumn ||
+          column == rg_GuaReport::kChangedLineColumn) {
         // One bar across for yang; two bars over the outer thirds for yin.
         if (text == u"1") {
           painter.fillRect(cell, bar);
@@ -116,7 +118,8 @@ rg_GuaPanel::rg_GuaPanel(QWidget* parent)
       reading_(new rg_ReadingBox(this)),
       chartButton_(new QPushButton(QStringLiteral("详细排盘"), this)) {
   // The header repeats what a saved record held: text, never markup.
-  for (QLabel* label : {header_, primaryTitle_, changedTitle_, heading_}) label->setTextFormat(Qt::PlainText);
+  for (QLabel* label : {header_, primaryTitle_, changedTitle_, heading_})
+    label->setTextFormat(Qt::PlainText);
   chartButton_->setEnabled(false);
   connect(chartButton_, &QPushButton::clicked, this, &rg_GuaPanel::chartRequested);
   connect(grid_, &rg_GuaGrid::doubleClicked, this, [this] {
@@ -138,7 +141,8 @@ void rg_GuaPanel::Build(const QFont& font, int minWidth) {
   const QString widest = QStringLiteral(
       "----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------");
   const int readingWidth = metrics.horizontalAdvance(widest) + kReadingMargin +
-                           reading_->verticalScrollBar()->sizeHint().width() + 2 * reading_->frameWidth() + 8;
+                           reading_->verticalScrollBar()->sizeHint().width() +
+                           2 * reading_->frameWidth() + 8;
   const int width = std::max(readingWidth, minWidth);
 
   const GridColumns columns = SpreadColumns(width, cellWidth);
@@ -153,8 +157,8 @@ void rg_GuaPanel::Build(const QFont& font, int minWidth) {
   const int buttonWidth = metrics.horizontalAdvance(QStringLiteral("详细排盘")) + 16;
   chartButton_->setFont(font);
   const int buttonHeight = std::max(lineHeight + 8, chartButton_->minimumSizeHint().height());
-  chartButton_->setGeometry(width - 10 - buttonWidth, y + (lineHeight - buttonHeight) / 2, buttonWidth,
-                            buttonHeight);
+  chartButton_->setGeometry(width - 10 - buttonWidth, y + (lineHeight - buttonHeight) / 2,
+                            buttonWidth, buttonHeight);
   header_->setGeometry(10, y, width - 30 - buttonWidth, lineHeight);
   y += lineHeight + 10;
   primaryTitle_->setGeometry(gridLeft, y, xs[7] - gap, lineHeight);
@@ -182,7 +186,8 @@ void rg_GuaPanel::Build(const QFont& font, int minWidth) {
 }
 
 void rg_GuaPanel::SetHeight(int height) {
-  reading_->resize(reading_->width(), std::max(4 * QFontMetrics(font()).height(), height - reading_->y()));
+  reading_->resize(reading_->width(),
+                   std::max(4 * QFontMetrics(font()).height(), height - reading_->y()));
   resize(width(), height);
 }
 

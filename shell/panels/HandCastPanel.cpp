@@ -15,16 +15,20 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
-const QStringList kLineLabels = {QStringLiteral("六爻:"), QStringLiteral("五爻:"), QStringLiteral("四爻:"),
-                                 QStringLiteral("三爻:"), QStringLiteral("二爻:"), QStringLiteral("初爻:")};
-const QStringList kLineForms = {QStringLiteral("选择爻相"), QStringLiteral("阳爻---"), QStringLiteral("阴爻——"),
-                                QStringLiteral("阳动---○"), QStringLiteral("阴动——×")};
+const QStringList kLineLabels = {QStringLiteral("六爻:"), QStringLiteral("五爻:"),
+                                 QStringLiteral("四爻:"), QStringLiteral("三爻:"),
+                                 QStringLiteral("二爻:"), QStringLiteral("初爻:")};
+const QStringList kLineForms = {QStringLiteral("选择爻相"), QStringLiteral("阳爻---"),
+                                QStringLiteral("阴爻——"), QStringLiteral("阳动---○"),
+                                QStringLiteral("阴动——×")};
 // Placeholders and, for the messages, the names of the six time parts;
 // the last message says "秒种" as it always has.
-const QStringList kTimePlaceholders = {QStringLiteral("年份"), QStringLiteral("月份"), QStringLiteral("日期"),
-                                       QStringLiteral("小时"), QStringLiteral("分钟"), QStringLiteral("秒钟")};
-const QStringList kTimeMessageLabels = {QStringLiteral("年份"), QStringLiteral("月份"), QStringLiteral("日期"),
-                                        QStringLiteral("小时"), QStringLiteral("分钟"), QStringLiteral("秒种")};
+const QStringList kTimePlaceholders = {QStringLiteral("年份"), QStringLiteral("月份"),
+                                       QStringLiteral("日期"), QStringLiteral("小时"),
+                                       QStringLiteral("分钟"), QStringLiteral("秒钟")};
+const QStringList kTimeMessageLabels = {QStringLiteral("年份"), QStringLiteral("月份"),
+                                        QStringLiteral("日期"), QStringLiteral("小时"),
+                                        QStringLiteral("分钟"), QStringLiteral("秒种")};
 const QStringList kTimeUnits = {QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日"),
                                 QStringLiteral("时"), QStringLiteral("分"), QStringLiteral("秒")};
 
@@ -39,7 +43,7 @@ int FindItem(const QComboBox* box, int value) {
 }
 
 struct RowMetrics {
-  int w;          // one full-width character
+  int w;  // one full-width character
   int h;
   int boxHeight;  // a drop-down list
   int rowStep;    // from one line's row to the next
@@ -79,8 +83,9 @@ QList<QComboBox*> AddLineChoices(QWidget* parent, const RowMetrics& m) {
 // How coins are thrown, in blue beside the lines.
 QLabel* AddTip(QWidget* parent, const QRect& geometry) {
   auto* tip = new QLabel(
-      QStringLiteral("提示:线下摇卦此项属内行者知晓，古以三枚铜钱放入掌心合掌,心诚默念所测之事,摇动铜钱数下放到桌面上，"
-                     "如此六循，即成一卦象；其中字面为阳,反面为阴,三个正面为阳动,两个正为阳，两个反面为阴，三个反面为阴动;"),
+      QStringLiteral(
+          "提示:线下摇卦此项属内行者知晓，古以三枚铜钱放入掌心合掌,心诚默念所测之事,摇动铜钱数下放到桌面上，"
+          "如此六循，即成一卦象；其中字面为阳,反面为阴,三个正面为阳动,两个正为阳，两个反面为阴，三个反面为阴动;"),
       parent);
   tip->setWordWrap(true);
   tip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -166,14 +171,17 @@ void rg_HandCastPanel::Press(int code) {
   }
   const HandLines lines = LinesFromForms(forms);
   if (lines.unsetLine != 0) {
-    ui::ShowMessage(this, QStringLiteral("在第:") + QString::number(lines.unsetLine) + QStringLiteral("爻没有设定!"),
-                    QStringLiteral("信息:"), ui::MessageKind::Information);
+    ui::ShowMessage(
+        this,
+        QStringLiteral("在第:") + QString::number(lines.unsetLine) + QStringLiteral("爻没有设定!"),
+        QStringLiteral("信息:"), ui::MessageKind::Information);
     return;
   }
   QString timeText;
   for (int t = 0; t < 6; ++t) {
     if (times_[t]->currentIndex() <= 0) {
-      ui::ShowMessage(this, QStringLiteral("时间的") + kTimeMessageLabels[t] + QStringLiteral("未设定"),
+      ui::ShowMessage(this,
+                      QStringLiteral("时间的") + kTimeMessageLabels[t] + QStringLiteral("未设定"),
                       QStringLiteral("信息:"), ui::MessageKind::Information);
       return;
     }
@@ -184,7 +192,8 @@ void rg_HandCastPanel::Press(int code) {
 }
 
 rg_GuaWin::rg_GuaWin(QWidget* owner, const QFont& font, const Clock& clock, rg_QiGuaModel& request)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint),
       panel_(new rg_HandCastPanel(this)),
       request_(request) {
   setWindowTitle(QStringLiteral("自己装卦"));

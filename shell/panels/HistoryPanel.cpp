@@ -7,10 +7,10 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "ui/Ui.h"
 #include "shell/panels/CheckWin.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/QrBitmap.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -36,7 +36,8 @@ void rg_HistoryModel::BeginFill() {
 
 void rg_HistoryModel::Append(std::int64_t id, std::u16string_view name) {
   ids_.append(id);
-  names_.append(QString(reinterpret_cast<const QChar*>(name.data()), static_cast<qsizetype>(name.size())));
+  names_.append(
+      QString(reinterpret_cast<const QChar*>(name.data()), static_cast<qsizetype>(name.size())));
   checked_.append(0);
 }
 
@@ -86,8 +87,10 @@ QString rg_HistoryModel::ToolTip(int row) const {
     return html;
   };
   QString tip = QStringLiteral("<p style='white-space:pre-wrap'>") + lines(names_[row]);
-  if (note != notes_.end() && !note->trimmed().isEmpty()) tip += QStringLiteral("<br>") + lines(*note);
-  if (const int tier = winners_.value(id, 0); tier != 0) tip += QStringLiteral("<br>") + lines(WinnerTooltip(tier));
+  if (note != notes_.end() && !note->trimmed().isEmpty())
+    tip += QStringLiteral("<br>") + lines(*note);
+  if (const int tier = winners_.value(id, 0); tier != 0)
+    tip += QStringLiteral("<br>") + lines(WinnerTooltip(tier));
   tip += QStringLiteral("<br>双击复盘查看</p>");
   return tip;
 }
@@ -118,13 +121,15 @@ bool rg_HistoryModel::removeRows(int row, int count, const QModelIndex& parent) 
 void rg_HistoryModel::SetWinners(const QHash<std::int64_t, int>& bestTiers) {
   winners_ = bestTiers;
   if (!ids_.isEmpty()) {
-    emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::DecorationRole, Qt::ToolTipRole});
+    emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1),
+                     {Qt::DecorationRole, Qt::ToolTipRole});
   }
 }
 
 void rg_HistoryModel::SetAllChecked(bool checked) {
   checked_.fill(checked ? 1 : 0);
-  if (!ids_.isEmpty()) emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::CheckStateRole});
+  if (!ids_.isEmpty())
+    emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::CheckStateRole});
 }
 
 rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
@@ -181,8 +186,8 @@ void rg_HistoryPanel::Build(const QFont& font) {
   result_->Arrange(true, 16 * h);
 
   qr_ = new QPushButton(kShowQr, this);
-  qr_->setGeometry(result_->geometry().right() + 1 - 6 * w - 10, result_->geometry().bottom() + 1 + 10, 6 * w,
-                   2 * h);
+  qr_->setGeometry(result_->geometry().right() + 1 - 6 * w - 10,
+                   result_->geometry().bottom() + 1 + 10, 6 * w, 2 * h);
   qr_->setEnabled(false);
 
   // The note takes what is left once the name and the button row fit.
@@ -213,9 +218,12 @@ void rg_HistoryPanel::Build(const QFont& font) {
   trend_->setGeometry(check_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
   trend_->setToolTip(QStringLiteral("已保存的双色球开奖的走势图、出现次数与遗漏"));
 
-  connect(result_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(ResultField, flag); });
-  connect(note_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(NoteField, flag); });
-  connect(name_, &rg_LabeledText::emptiness, this, [this](int flag) { OnEmptiness(NameField, flag); });
+  connect(result_, &rg_LabeledText::emptiness, this,
+          [this](int flag) { OnEmptiness(ResultField, flag); });
+  connect(note_, &rg_LabeledText::emptiness, this,
+          [this](int flag) { OnEmptiness(NoteField, flag); });
+  connect(name_, &rg_LabeledText::emptiness, this,
+          [this](int flag) { OnEmptiness(NameField, flag); });
   connect(qr_, &QPushButton::clicked, this, [this] { Press(Qr); });
   connect(save_, &QPushButton::clicked, this, [this] { Press(Save); });
   connect(help_, &QPushButton::clicked, this, [this] { Press(Help); });
@@ -289,9 +297,7 @@ void rg_HistoryPanel::Press(int code) {
       }
       emit button(Save);
       return;
-    default:
-      emit button(code);
-      return;
+    default: emit button(code); return;
   }
 }
 

@@ -80,7 +80,16 @@ class rg_HistoryModel : public QAbstractListModel {
 class rg_HistoryPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Delete = 1, Save = 2, Help = 5, ExportHistory = 6, ImportHistory = 7, Check = 8, Trend = 9, Qr = 100 };
+  enum Button {
+    Delete = 1,
+    Save = 2,
+    Help = 5,
+    ExportHistory = 6,
+    ImportHistory = 7,
+    Check = 8,
+    Trend = 9,
+    Qr = 100
+  };
   // Emptiness event codes of the three text fields.
   enum Field { ResultField = 1, NoteField = 2, NameField = 3 };
 

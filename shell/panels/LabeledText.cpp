@@ -11,7 +11,8 @@ namespace rg_com_ptl_xyh {
 
 rg_LabeledText::rg_LabeledText(QWidget* parent) : QWidget(parent), caption_(new QLabel(this)) {}
 
-void rg_LabeledText::Build(const QString& caption, const QFont& font, bool readOnly, bool multiLine) {
+void rg_LabeledText::Build(const QString& caption, const QFont& font, bool readOnly,
+                           bool multiLine) {
   setFont(font);
   unit_ = ui::CharExtent(font, QStringLiteral("数"));
   caption_->setText(caption);

@@ -15,7 +15,8 @@ void Put16(std::vector<unsigned char>& b, size_t at, unsigned v) {
 }
 
 void Put32(std::vector<unsigned char>& b, size_t at, unsigned v) {
-  for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 }  // namespace

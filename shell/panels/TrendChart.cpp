@@ -81,7 +81,8 @@ const QStaticText& rg_TrendChart::TwoDigits(int n, bool bold) const {
 
 void rg_TrendChart::DrawCentred(QPainter& p, const QStaticText& text, int x, int top) const {
   const QSizeF size = text.size();
-  p.drawStaticText(QPointF(x + (cellWidth_ - size.width()) / 2, top + (rowHeight_ - size.height()) / 2), text);
+  p.drawStaticText(
+      QPointF(x + (cellWidth_ - size.width()) / 2, top + (rowHeight_ - size.height()) / 2), text);
 }
 
 void rg_TrendChart::SetStats(std::shared_ptr<const rg_DrawStats> stats) {
@@ -129,7 +130,8 @@ void rg_TrendChart::PaintHeader(QPainter& p, int top) const {
   p.fillRect(0, top, width, rowHeight_, kHeader);
   p.setPen(Qt::black);
   p.drawText(QRect(0, top, issueWidth_, rowHeight_), Qt::AlignCenter, QStringLiteral("期号"));
-  p.drawText(QRect(issueWidth_, top, dateWidth_, rowHeight_), Qt::AlignCenter, QStringLiteral("开奖日期"));
+  p.drawText(QRect(issueWidth_, top, dateWidth_, rowHeight_), Qt::AlignCenter,
+             QStringLiteral("开奖日期"));
   for (int n = 1; n <= kRedCount; ++n) {
     p.setPen(kRed);
     DrawCentred(p, TwoDigits(n, false), NumberX(n, false), top);
@@ -150,10 +152,12 @@ void rg_TrendChart::PaintSummary(QPainter& p, int top, int line) const {
   p.setPen(Qt::black);
   p.drawText(QRect(0, top, issueWidth_ + dateWidth_, rowHeight_), Qt::AlignCenter, kTitles[line]);
   for (int n = 1; n <= kRedCount; ++n) {
-    DrawCentred(p, Count(value(stats_->red[static_cast<std::size_t>(n - 1)])), NumberX(n, false), top);
+    DrawCentred(p, Count(value(stats_->red[static_cast<std::size_t>(n - 1)])), NumberX(n, false),
+                top);
   }
   for (int n = 1; n <= kBlueCount; ++n) {
-    DrawCentred(p, Count(value(stats_->blue[static_cast<std::size_t>(n - 1)])), NumberX(n, true), top);
+    DrawCentred(p, Count(value(stats_->blue[static_cast<std::size_t>(n - 1)])), NumberX(n, true),
+                top);
   }
 }
 
@@ -178,8 +182,8 @@ void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
       PaintDrawRow(p, top, firstRow + line - 1);
     }
   }
-  PaintGrid(p, firstLine * h, std::min((lastLine + 1) * h, (shown + 1 + kFooterRows) * h), firstLine,
-            lastLine);
+  PaintGrid(p, firstLine * h, std::min((lastLine + 1) * h, (shown + 1 + kFooterRows) * h),
+            firstLine, lastLine);
   PaintBalls(p, firstRow, std::max(1, firstLine), std::min(shown, lastLine), shown);
 }
 
@@ -209,13 +213,15 @@ void rg_TrendChart::PaintGrid(QPainter& p, int top, int bottom, int firstLine, i
   const int width = sizeHint().width();
   const int h = rowHeight_;
   p.setPen(kGrid);
-  for (int line = firstLine; line <= lastLine + 1; ++line) p.drawLine(0, line * h, width - 1, line * h);
+  for (int line = firstLine; line <= lastLine + 1; ++line)
+    p.drawLine(0, line * h, width - 1, line * h);
   for (int n = 1; n <= kRedCount + 1; ++n) {
     const int x = NumberX(n, false);
     p.setPen(n == 12 || n == 23 ? kZone : kGrid);
     p.drawLine(x, top, x, bottom);
   }
-  for (int n = 1; n <= kBlueCount + 1; ++n) p.drawLine(NumberX(n, true), top, NumberX(n, true), bottom);
+  for (int n = 1; n <= kBlueCount + 1; ++n)
+    p.drawLine(NumberX(n, true), top, NumberX(n, true), bottom);
   p.setPen(kZone);
   p.drawLine(issueWidth_, top, issueWidth_, bottom);
   p.drawLine(NumberX(1, false), top, NumberX(1, false), bottom);
@@ -236,8 +242,9 @@ void rg_TrendChart::PaintBalls(QPainter& p, int firstRow, int first, int last, i
   const int to = std::min(shown, last + 1);
   p.setPen(QPen(kBlue, 1.5));
   for (int line = from; line < to; ++line) {
-    p.drawLine(centre(line, stats_->perDraw[static_cast<std::size_t>(drawRow(line))].blue, true),
-               centre(line + 1, stats_->perDraw[static_cast<std::size_t>(drawRow(line + 1))].blue, true));
+    p.drawLine(
+        centre(line, stats_->perDraw[static_cast<std::size_t>(drawRow(line))].blue, true),
+        centre(line + 1, stats_->perDraw[static_cast<std::size_t>(drawRow(line + 1))].blue, true));
   }
   const int radius = std::min(cellWidth_, h) / 2 - 1;
   QFont ballFont = p.font();

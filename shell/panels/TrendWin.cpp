@@ -7,8 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -18,9 +18,9 @@
 #include <algorithm>
 
 #include "history/EasyDb.h"
-#include "ui/Ui.h"
 #include "shell/panels/BarChartModule.h"
 #include "shell/panels/TrendChart.h"
+#include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -79,14 +79,16 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
 }
 
 void rg_TrendWin::FillControls() {
-  for (int r : kRanges) range_->addItem(r == 0 ? QStringLiteral("全部") : QStringLiteral("最近%1期").arg(r));
+  for (int r : kRanges)
+    range_->addItem(r == 0 ? QStringLiteral("全部") : QStringLiteral("最近%1期").arg(r));
   summary_->setTextFormat(Qt::PlainText);
   status_->setTextFormat(Qt::PlainText);
   empty_->setTextFormat(Qt::PlainText);
   empty_->setAlignment(Qt::AlignCenter);
   empty_->setWordWrap(true);
-  empty_->setText(QStringLiteral("还没有保存任何双色球开奖数据,无法统计走势。\n"
-                                 "联网刷新最新开奖后会自动保存,也可以用 xyh-cli draws import 导入开奖文件。"));
+  empty_->setText(
+      QStringLiteral("还没有保存任何双色球开奖数据,无法统计走势。\n"
+                     "联网刷新最新开奖后会自动保存,也可以用 xyh-cli draws import 导入开奖文件。"));
 }
 
 // The range, the export button and the summary on one line.
@@ -127,7 +129,8 @@ void rg_TrendWin::ConnectControls() {
   connect(area_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
     if (stickToBottom_) area_->verticalScrollBar()->setValue(max);
   });
-  connect(area_->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { stickToBottom_ = false; });
+  connect(area_->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+          [this] { stickToBottom_ = false; });
   connect(range_, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
     if (index != TrendPage) BuildBars();
@@ -143,7 +146,8 @@ void rg_TrendWin::BuildBars() {
     // The trend chart does without the module; the bar tabs say plainly
     // that their charts are missing.
     for (int i = 0; i < 2; ++i) {
-      barsMissing_[i] = new QLabel(QStringLiteral("柱状图组件无法加载,无法显示柱状图。\n原因:") + error);
+      barsMissing_[i] =
+          new QLabel(QStringLiteral("柱状图组件无法加载,无法显示柱状图。\n原因:") + error);
       barsMissing_[i]->setTextFormat(Qt::PlainText);
       barsMissing_[i]->setAlignment(Qt::AlignCenter);
       barsMissing_[i]->setWordWrap(true);
@@ -170,17 +174,20 @@ void rg_TrendWin::BuildBars() {
 
 void rg_TrendWin::FillBars() {
   if (views_[0] == nullptr || stats_ == nullptr) return;
-  const std::vector<int> columns[4] = {
-      Column(stats_->red, &rg_NumberStat::count), Column(stats_->blue, &rg_NumberStat::count),
-      Column(stats_->red, &rg_NumberStat::omission), Column(stats_->blue, &rg_NumberStat::omission)};
-  for (int i = 0; i < 4; ++i) bars_->fill(views_[i], columns[i].data(), static_cast<int>(columns[i].size()));
+  const std::vector<int> columns[4] = {Column(stats_->red, &rg_NumberStat::count),
+                                       Column(stats_->blue, &rg_NumberStat::count),
+                                       Column(stats_->red, &rg_NumberStat::omission),
+                                       Column(stats_->blue, &rg_NumberStat::omission)};
+  for (int i = 0; i < 4; ++i)
+    bars_->fill(views_[i], columns[i].data(), static_cast<int>(columns[i].size()));
 }
 
 std::vector<int> rg_TrendWin::Bars(int index) {
   BuildBars();
   if (views_[index] == nullptr) return {};
   std::vector<int> out(static_cast<std::size_t>(std::max(kRedCount, kBlueCount)));
-  out.resize(static_cast<std::size_t>(bars_->values(views_[index], out.data(), static_cast<int>(out.size()))));
+  out.resize(static_cast<std::size_t>(
+      bars_->values(views_[index], out.data(), static_cast<int>(out.size()))));
   return out;
 }
 
@@ -217,7 +224,8 @@ bool rg_TrendWin::ShowsCharts() const { return stack_->currentWidget() == tabs_;
 
 void rg_TrendWin::Recompute() {
   const int index = std::clamp(range_->currentIndex(), 0, static_cast<int>(std::size(kRanges)) - 1);
-  stats_ = std::make_shared<const rg_DrawStats>(ComputeDrawStats(draws_, static_cast<std::size_t>(kRanges[index])));
+  stats_ = std::make_shared<const rg_DrawStats>(
+      ComputeDrawStats(draws_, static_cast<std::size_t>(kRanges[index])));
   status_->clear();
   const bool any = !stats_->Empty();
   stack_->setCurrentWidget(any ? static_cast<QWidget*>(tabs_) : empty_);
@@ -230,8 +238,8 @@ void rg_TrendWin::Recompute() {
   }
   summary_->setText(QStringLiteral("共%1期(第%2期至第%3期)   热号: %4   冷号: %5")
                         .arg(stats_->draws)
-                        .arg(ui::Q(stats_->FirstIssue()), ui::Q(stats_->LastIssue()), NumberList(stats_->hot),
-                             NumberList(stats_->cold)));
+                        .arg(ui::Q(stats_->FirstIssue()), ui::Q(stats_->LastIssue()),
+                             NumberList(stats_->hot), NumberList(stats_->cold)));
   stickToBottom_ = true;
   chart_->SetStats(stats_);
   area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->maximum());
@@ -257,9 +265,9 @@ bool rg_TrendWin::ExportImage(const QString& path, QString* message) {
     say(QStringLiteral("图片保存失败:") + QDir::toNativeSeparators(path));
     return false;
   }
-  say(rows < stats_->draws
-          ? QStringLiteral("已保存最近%1期的走势图(整张图太高):").arg(rows) + QDir::toNativeSeparators(path)
-          : QStringLiteral("图片已保存:") + QDir::toNativeSeparators(path));
+  say(rows < stats_->draws ? QStringLiteral("已保存最近%1期的走势图(整张图太高):").arg(rows) +
+                                 QDir::toNativeSeparators(path)
+                           : QStringLiteral("图片已保存:") + QDir::toNativeSeparators(path));
   return true;
 }
 
@@ -274,7 +282,8 @@ void rg_TrendWin::AskAndExport() {
   QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), suggested,
                                               QStringLiteral("PNG 图片 (*.png)"));
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) != 0) path += QStringLiteral(".png");
+  if (QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) != 0)
+    path += QStringLiteral(".png");
   QString message;
   if (ExportImage(path, &message)) {
     status_->setText(message);

@@ -2,18 +2,18 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
-#include "support/TempDir.h"
-#include "support/TestServer.h"
 #include "platform/Settings.h"
 #include "support/Child.h"
+#include "support/TempDir.h"
+#include "support/TestServer.h"
 
 namespace {
 
@@ -70,19 +70,19 @@ TEST(Batch, EachLineGivesWhatItsCommandLineGivesInOrder) {
 
 TEST(Batch, BadAndEmptyLinesAreReportedAndTheRunGoesOn) {
   const std::string good = std::string("--number 58 --zodiac 1") + kNow;
-  const std::string input = good + "\n" +                       // 1
-                            "\n" +                              // 2: empty
-                            "   \t\r\n" +                       // 3: blank, CR LF
-                            "--number 5x --zodiac 1\n" +        // 4: bad option value
-                            "--number 58\n" +                   // 5: refused by the panel
-                            good + " --save 甲\n" +             // 6: no saving here
+  const std::string input = good + "\n" +                          // 1
+                            "\n" +                                 // 2: empty
+                            "   \t\r\n" +                          // 3: blank, CR LF
+                            "--number 5x --zodiac 1\n" +           // 4: bad option value
+                            "--number 58\n" +                      // 5: refused by the panel
+                            good + " --save 甲\n" +                // 6: no saving here
                             "--number 58 --note n --zodiac 1\n" +  // 7
-                            "--number 58 --zodiac '1\n" +       // 8: open quote
-                            "--frobnicate\n" +                  // 9
-                            "--batch\n" +                       // 10
-                            std::string(9000, 'x') + "\n" +     // 11: too long
-                            good + "\r\n" +                     // 12: CR LF is fine
-                            good;                               // 13: no final newline
+                            "--number 58 --zodiac '1\n" +          // 8: open quote
+                            "--frobnicate\n" +                     // 9
+                            "--batch\n" +                          // 10
+                            std::string(9000, 'x') + "\n" +        // 11: too long
+                            good + "\r\n" +                        // 12: CR LF is fine
+                            good;                                  // 13: no final newline
   const ChildRun r = CliWith("", "cast --batch", input);
   EXPECT_EQ(r.code, 1);
   const auto lines = Lines(r.out);
@@ -113,11 +113,13 @@ TEST(Batch, BadAndEmptyLinesAreReportedAndTheRunGoesOn) {
 }
 
 TEST(Batch, QuotingWorksAsInAShell) {
-  const std::string expected = Parse(CliWith("", std::string("cast --json --number 58 --zodiac 子鼠") + kNow).out)
-                                   .toStyledString();
-  for (const char* line : {R"(--number 58 --zodiac 子鼠 --now "2024-06-01 08:30:00.125")",
-                           R"(--number '58' --zodiac=子鼠 --now=2024-06-01\ 08:30:00.125)",
-                           R"(  --number "5"8	--zodiac '子'"鼠" --now '2024-06-01 08:30:00.125'  )"}) {
+  const std::string expected =
+      Parse(CliWith("", std::string("cast --json --number 58 --zodiac 子鼠") + kNow).out)
+          .toStyledString();
+  for (const char* line :
+       {R"(--number 58 --zodiac 子鼠 --now "2024-06-01 08:30:00.125")",
+        R"(--number '58' --zodiac=子鼠 --now=2024-06-01\ 08:30:00.125)",
+        R"(  --number "5"8	--zodiac '子'"鼠" --now '2024-06-01 08:30:00.125'  )"}) {
     const ChildRun r = CliWith("", "cast --batch", std::string(line) + "\n");
     EXPECT_EQ(r.code, 0) << line << r.out;
     EXPECT_EQ(Parse(r.out).toStyledString(), expected) << line;
@@ -132,8 +134,8 @@ TEST(Batch, QuotingWorksAsInAShell) {
 TEST(Libraries, CastAndHistoryMapNeitherLibcurlNorTls) {
   test_support::TempDir home;
   const std::string maps = (home.path() / "maps").string();
-  const std::string env = "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" + std::string(XYH_MAPS_HOOK) +
-                          "' XYH_MAPS_OUT='" + maps + "'";
+  const std::string env = "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" +
+                          std::string(XYH_MAPS_HOOK) + "' XYH_MAPS_OUT='" + maps + "'";
   const auto mapped = [&](const std::string& args, const std::string& input = "") {
     std::filesystem::remove(maps);
     const ChildRun r = CliWith(env, args, input);
@@ -149,7 +151,8 @@ TEST(Libraries, CastAndHistoryMapNeitherLibcurlNorTls) {
            {"history list" + h, ""}}) {
     const std::string m = mapped(args, input);
     ASSERT_NE(m.find("xyh-cli"), std::string::npos) << args << ": no maps were written";
-    for (const char* library : {"libcurl", "libssl", "libcrypto", "libgnutls", "libnghttp2", "libldap"}) {
+    for (const char* library :
+         {"libcurl", "libssl", "libcrypto", "libgnutls", "libnghttp2", "libldap"}) {
       EXPECT_EQ(m.find(library), std::string::npos) << args << " maps " << library;
     }
     // SQLite only for what touches the history.
@@ -168,22 +171,24 @@ TEST(Libraries, WithoutSqliteTheHistoryCannotBeOpenedAndCastsStillWork) {
   EXPECT_EQ(CliWith(env, "cast --number 58 --zodiac 1 --json").code, 0);
   // The same home with the library: nothing was saved, and saving works.
   EXPECT_EQ(CliWith("", "history list" + h).out, "");
-  EXPECT_NE(CliWith("", "cast --number 58 --zodiac 1 --save 甲" + h).out.find("保存成功"), std::string::npos);
+  EXPECT_NE(CliWith("", "cast --number 58 --zodiac 1 --save 甲" + h).out.find("保存成功"),
+            std::string::npos);
 }
 
 TEST(Libraries, DrawLoadsLibcurlWhenItFetches) {
   XYH_SKIP_WITHOUT_PING();
   test_support::TempDir home;
   test_support::TempDir root;
-  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
+                             root.path() / "home.html");
   test_support::TestServer server(root.path());
   rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
   const std::string url = server.Url("/files/home.html");
   settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
   settings.Write(u"net", u"probe_host", u"127.0.0.1");
   const std::string maps = (home.path() / "maps").string();
-  const std::string env = "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" + std::string(XYH_MAPS_HOOK) +
-                          "' XYH_MAPS_OUT='" + maps + "'";
+  const std::string env = "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" +
+                          std::string(XYH_MAPS_HOOK) + "' XYH_MAPS_OUT='" + maps + "'";
   const std::string h = " --home '" + home.path().string() + "'";
   EXPECT_EQ(CliWith(env, "draw" + h).code, 0);
   std::ifstream in(maps);

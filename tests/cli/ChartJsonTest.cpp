@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <set>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -38,10 +38,11 @@ std::set<std::string> Keys(const Json::Value& object) {
 TEST(CliChart, KeysAndValuesOfANumberCast) {
   const Json::Value v = CastJson("--number 58 --zodiac 1 --now '2026-12-06 15:07:03.250'");
   EXPECT_EQ(Keys(v), (std::set<std::string>{"castTime", "numberText", "header", "primaryTitle",
-                                            "changedTitle", "grid", "reading", "numbers", "result", "chart"}));
+                                            "changedTitle", "grid", "reading", "numbers", "result",
+                                            "chart"}));
   const Json::Value& c = v["chart"];
-  EXPECT_EQ(Keys(c), (std::set<std::string>{"monthPillar", "monthBreak", "void", "clash", "hidden", "nuclear",
-                                            "opposite", "inverse", "moving", "stars"}));
+  EXPECT_EQ(Keys(c), (std::set<std::string>{"monthPillar", "monthBreak", "void", "clash", "hidden",
+                                            "nuclear", "opposite", "inverse", "moving", "stars"}));
   EXPECT_EQ(c["monthPillar"].asString(), "己亥");
   EXPECT_EQ(c["monthBreak"].asString(), "巳");
   ASSERT_EQ(c["void"].size(), 2u);
@@ -50,7 +51,8 @@ TEST(CliChart, KeysAndValuesOfANumberCast) {
   EXPECT_EQ(Keys(c["clash"]), (std::set<std::string>{"primary", "changed"}));
   EXPECT_EQ(c["clash"]["primary"].asString(), "");
   ASSERT_EQ(c["hidden"].size(), 2u);
-  EXPECT_EQ(Keys(c["hidden"][0]), (std::set<std::string>{"line", "relative", "stemBranch", "phase", "flying"}));
+  EXPECT_EQ(Keys(c["hidden"][0]),
+            (std::set<std::string>{"line", "relative", "stemBranch", "phase", "flying"}));
   EXPECT_TRUE(c["hidden"][0]["line"].isInt());
   EXPECT_EQ(c["hidden"][0]["line"].asInt(), 1);
   EXPECT_EQ(c["hidden"][1]["line"].asInt(), 5);
@@ -72,7 +74,8 @@ TEST(CliChart, KeysAndValuesOfANumberCast) {
 
 TEST(CliChart, HandCastWithTurnsAndAStillCast) {
   // 地泽临, line 3 moving: 丁丑 into 甲辰, 进神; 地天泰 is a 六合 hexagram.
-  Json::Value v = CastJson("--up 000 --down 110 --dong 0,0,-1,0,0,0 --zodiac 1 --at '2024-06-01 10:00:00'");
+  Json::Value v =
+      CastJson("--up 000 --down 110 --dong 0,0,-1,0,0,0 --zodiac 1 --at '2024-06-01 10:00:00'");
   EXPECT_EQ(v["chart"]["moving"][0]["turn"].asString(), "进神");
   EXPECT_EQ(v["chart"]["moving"][0]["line"].asInt(), 3);
   EXPECT_EQ(v["chart"]["clash"]["changed"].asString(), "六合");

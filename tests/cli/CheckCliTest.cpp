@@ -2,19 +2,19 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <sys/wait.h>
 
+#include "platform/Settings.h"
+#include "support/Child.h"
+#include "support/LockHolder.h"
 #include "support/TempDir.h"
 #include "support/TestServer.h"
-#include "platform/Settings.h"
-#include "support/LockHolder.h"
-#include "support/Child.h"
 
 namespace {
 
@@ -25,7 +25,8 @@ struct CliResult {
 
 // stderr is folded into the output unless quiet.
 CliResult Cli(const std::string& args, bool quiet = false) {
-  const std::string command = std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
+  const std::string command =
+      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
   const test_support::CommandOutput run = test_support::RunCommand(command);
   return {run.code, run.out};
 }
@@ -44,8 +45,10 @@ std::vector<int> Numbers(const std::string& list) {
 
 // Runs a few statements on the file with python3's sqlite3 module.
 void Sql(const std::filesystem::path& file, const std::string& script) {
-  const std::string command = "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
-                              "c.executescript(sys.stdin.read()); c.commit()' '" + file.string() + "'";
+  const std::string command =
+      "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+      "c.executescript(sys.stdin.read()); c.commit()' '" +
+      file.string() + "'";
   FILE* pipe = popen(command.c_str(), "w");
   std::fputs(script.c_str(), pipe);
   ASSERT_EQ(pclose(pipe), 0);
@@ -56,17 +59,22 @@ struct CliHome {
   std::string h = " --home '" + dir.path().string() + "'";
   std::filesystem::path File(const char* name) const { return dir.path() / name; }
   std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
-  void Write(const char* name, const std::string& text) const { std::ofstream(File(name), std::ios::binary) << text; }
+  void Write(const char* name, const std::string& text) const {
+    std::ofstream(File(name), std::ios::binary) << text;
+  }
 };
 
 TEST(CliDraws, ImportListExportRoundTrip) {
   CliHome home;
-  home.Write("a.csv", "issue,date,red,blue\n2026141,2026-12-06,3 9 14 20 27 31,8\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  home.Write(
+      "a.csv",
+      "issue,date,red,blue\n2026141,2026-12-06,3 9 14 20 27 31,8\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
   const CliResult imported = Cli("draws import '" + home.File("a.csv").string() + "'" + home.h);
   ASSERT_EQ(imported.code, 0) << imported.out;
   EXPECT_EQ(imported.out, "imported 2 draws\n");
-  EXPECT_EQ(Cli("draws list" + home.h).out,
-            "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
+  EXPECT_EQ(
+      Cli("draws list" + home.h).out,
+      "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
   const Json::Value list = Parse(Cli("draws list --json" + home.h, true).out);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0]["issue"].asString(), "2026142");
@@ -74,8 +82,9 @@ TEST(CliDraws, ImportListExportRoundTrip) {
   EXPECT_EQ(list[1]["extra"][0].asInt(), 8);
 
   const std::string exported = Cli("draws export" + home.h, true).out;
-  EXPECT_EQ(exported,
-            "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  EXPECT_EQ(
+      exported,
+      "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
   CliHome other;
   other.Write("b.csv", exported);
   ASSERT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).code, 0);
@@ -83,7 +92,8 @@ TEST(CliDraws, ImportListExportRoundTrip) {
   EXPECT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).out,
             "imported 0 draws, skipped 2 already stored\n");
   EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "");
-  for (const char* bad : {"draws", "draws frob", "draws import", "draws list --lottery 107", "draws export --json"}) {
+  for (const char* bad :
+       {"draws", "draws frob", "draws import", "draws list --lottery 107", "draws export --json"}) {
     EXPECT_EQ(Cli(std::string(bad) + home.h).code, 2) << bad;
   }
   EXPECT_EQ(Cli("draws import /no/such/file.csv" + home.h).code, 1);
@@ -94,15 +104,19 @@ TEST(CliDraws, ARefusedImportNamesTheLineAndLeavesTheFileAsItWas) {
   home.Write("a.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n");
   ASSERT_EQ(Cli("draws import '" + home.File("a.csv").string() + "'" + home.h).code, 0);
   const std::string before = Bytes(home.Db());
-  home.Write("bad.csv",
-             "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n2026143,2026-12-10,1 2 3 4 5 33,17\n");
+  home.Write(
+      "bad.csv",
+      "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n2026143,2026-12-10,1 2 3 4 5 33,17\n");
   const CliResult bad = Cli("draws import '" + home.File("bad.csv").string() + "'" + home.h);
   EXPECT_EQ(bad.code, 2);
-  EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos) << bad.out;
+  EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos)
+      << bad.out;
   home.Write("conflict.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 32,08\n");
-  const CliResult conflict = Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
+  const CliResult conflict =
+      Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
   EXPECT_EQ(conflict.code, 2);
-  EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos) << conflict.out;
+  EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos)
+      << conflict.out;
   EXPECT_EQ(Bytes(home.Db()), before);
   EXPECT_EQ(Cli("draws list" + home.h).out, "2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
 }
@@ -111,10 +125,16 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   CliHome home;
   // Cast 1 before Tuesday's sales close, cast 2 after them; cast 3 in a week
   // with no draw stored.
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --save 甲" + home.h).code, 0);
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 20:00:00.000' --save 乙" + home.h).code, 0);
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-20 10:00:00' --save 丙" + home.h).code, 0);
-  const Json::Value cast = Parse(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --json", true).out);
+  ASSERT_EQ(
+      Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --save 甲" + home.h).code,
+      0);
+  ASSERT_EQ(
+      Cli("cast --number 58 --zodiac 1 --now '2026-12-08 20:00:00.000' --save 乙" + home.h).code,
+      0);
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-20 10:00:00' --save 丙" + home.h).code,
+            0);
+  const Json::Value cast =
+      Parse(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --json", true).out);
   const std::vector<int> ticket = Numbers(cast["numbers"][0].asString());
   const std::vector<int> blues = Numbers(cast["numbers"][6].asString());
   ASSERT_EQ(ticket.size(), 6u);
@@ -132,8 +152,11 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   }
   while (std::find(blues.begin(), blues.end(), outside) != blues.end()) ++outside;
   for (int n : reds) thursday += std::to_string(n) + " ";
-  home.Write("d.csv", "issue,date,red,blue\n2026142," "2026-12-08," + tuesday + "," + std::to_string(blues[0]) +
-                          "\n2026143,2026-12-10," + thursday + "," + std::to_string(outside) + "\n");
+  home.Write("d.csv",
+             "issue,date,red,blue\n2026142,"
+             "2026-12-08," +
+                 tuesday + "," + std::to_string(blues[0]) + "\n2026143,2026-12-10," + thursday +
+                 "," + std::to_string(outside) + "\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
   const CliResult run = Cli("check --json" + home.h, true);
@@ -145,8 +168,8 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(all[1]["id"].asInt(), 2);
   EXPECT_EQ(all[2]["id"].asInt(), 1);
   for (const Json::Value& v : all) {
-    for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue", "tickets",
-                            "bestTier", "fixedPrize"}) {
+    for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue",
+                            "tickets", "bestTier", "fixedPrize"}) {
       EXPECT_TRUE(v.isMember(key)) << key;
     }
     EXPECT_EQ(v.size(), 10u);
@@ -164,7 +187,8 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_TRUE(t0["blueHit"].asBool());
   EXPECT_EQ(t0["bets"].asInt(), static_cast<int>(blues.size()));
   EXPECT_EQ(t0["tier"].asInt(), 1);
-  EXPECT_EQ(t0["winningBets"].asInt(), static_cast<int>(blues.size()));  // 6+1 once, 6+0 for the rest
+  EXPECT_EQ(t0["winningBets"].asInt(),
+            static_cast<int>(blues.size()));  // 6+1 once, 6+0 for the rest
   EXPECT_EQ(t0["fixedPrize"].asInt(), 0);
 
   const Json::Value& second = all[1];
@@ -177,7 +201,8 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(s0["fixedPrize"].asInt(), 10 * static_cast<int>(blues.size()));
 
   const Json::Value& pending = all[0];
-  for (const char* key : {"issue", "drawDate", "drawRed", "drawBlue"}) EXPECT_TRUE(pending[key].isNull()) << key;
+  for (const char* key : {"issue", "drawDate", "drawRed", "drawBlue"})
+    EXPECT_TRUE(pending[key].isNull()) << key;
   EXPECT_EQ(pending["bestTier"].asInt(), 0);
   EXPECT_EQ(pending["tickets"][0]["red"].size(), 6u);
   EXPECT_EQ(pending["tickets"][0]["hits"].size(), 0u);
@@ -190,7 +215,9 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   const std::string text = Cli("check 1" + home.h).out;
   EXPECT_NE(text.find("开奖: 第2026142期 2026-12-08"), std::string::npos) << text;
   EXPECT_NE(text.find("一等奖"), std::string::npos) << text;
-  EXPECT_NE(text.find("[" + std::string(ticket[0] < 10 ? "0" : "") + std::to_string(ticket[0]) + "]"), std::string::npos);
+  EXPECT_NE(
+      text.find("[" + std::string(ticket[0] < 10 ? "0" : "") + std::to_string(ticket[0]) + "]"),
+      std::string::npos);
   EXPECT_NE(Cli("check 3" + home.h).out.find("待开奖"), std::string::npos);
   const CliResult unknown = Cli("check 1 9" + home.h);
   EXPECT_EQ(unknown.code, 2);
@@ -199,10 +226,13 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
 
 TEST(CliCheck, IdsBeyond32Bits) {
   CliHome home;
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code, 0);
-  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code, 0);
-  Sql(home.Db(), "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
-                 "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code,
+            0);
+  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code,
+            0);
+  Sql(home.Db(),
+      "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
+      "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
   home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
@@ -213,16 +243,19 @@ TEST(CliCheck, IdsBeyond32Bits) {
   ASSERT_EQ(v.size(), 1u);
   EXPECT_EQ(v[0]["id"].asInt64(), 4294967297LL);
   EXPECT_EQ(v[0]["issue"].asString(), "2026142");
-  const Json::Value both = Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, true).out);
+  const Json::Value both =
+      Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, true).out);
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(both[0]["id"].asInt64(), 9223372036854775807LL);
-  EXPECT_EQ(both[0]["name"].asString(), "a\x1b[2Jb");  // escaped on the terminal, the same text read back
+  EXPECT_EQ(both[0]["name"].asString(),
+            "a\x1b[2Jb");  // escaped on the terminal, the same text read back
   // Control characters in saved names reach the terminal as escapes only.
   for (const std::string args : {"check", "check --json"}) {
     const CliResult r = Cli(args + home.h, true);
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << args;
   }
-  EXPECT_NE(Cli("check 9223372036854775807" + home.h).out.find("#9223372036854775807 a\\x1b[2Jb"), std::string::npos);
+  EXPECT_NE(Cli("check 9223372036854775807" + home.h).out.find("#9223372036854775807 a\\x1b[2Jb"),
+            std::string::npos);
   EXPECT_NE(Cli("check 4294967297" + home.h).out.find("#4294967297 甲"), std::string::npos);
   const CliResult gone = Cli("check 1" + home.h);
   EXPECT_EQ(gone.code, 2);
@@ -233,10 +266,13 @@ TEST(CliCheck, IdsBeyond32Bits) {
 TEST(CliCheck, ABoughtTicket) {
   CliHome home;
   EXPECT_EQ(Cli("check --red '1 2 3 4 5 6'" + home.h).code, 1);  // no draw stored yet
-  home.Write("d.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  home.Write(
+      "d.csv",
+      "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
   // The newest draw by default: 01 05 09 12 22 30 + 03.
-  const Json::Value v = Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, true).out);
+  const Json::Value v =
+      Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, true).out);
   EXPECT_TRUE(v["id"].isNull());
   EXPECT_TRUE(v["name"].isNull());
   EXPECT_TRUE(v["castTime"].isNull());
@@ -246,16 +282,19 @@ TEST(CliCheck, ABoughtTicket) {
   EXPECT_EQ(v["tickets"][0]["bets"].asInt(), 2);
   EXPECT_EQ(v["tickets"][0]["tier"].asInt(), 3);  // 5+1; the other bet 5+0
   EXPECT_EQ(v["fixedPrize"].asInt(), 3200);
-  const Json::Value older = Parse(Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2026141 --json" + home.h, true).out);
+  const Json::Value older =
+      Parse(Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2026141 --json" + home.h, true).out);
   EXPECT_EQ(older["bestTier"].asInt(), 1);
-  const Json::Value noBlue = Parse(Cli("check --red '3 9 14 20 27 31' --issue 2026141 --json" + home.h, true).out);
+  const Json::Value noBlue =
+      Parse(Cli("check --red '3 9 14 20 27 31' --issue 2026141 --json" + home.h, true).out);
   EXPECT_EQ(noBlue["tickets"][0]["bets"].asInt(), 1);
   EXPECT_EQ(noBlue["bestTier"].asInt(), 2);
 
-  for (const char* bad : {"check --red '1 2 3 4 5'", "check --red '1 2 3 4 5 34'", "check --red '1 2 3 4 5 05'",
-                          "check --red '1 2 3 4 5 6' --blue 17", "check --red '1 2 3 4 5 6' --blue '3 03'",
-                          "check --red '1 2 3 4 5 6' --issue 1", "check --red '1 2 3 4 5 x'", "check --blue 3",
-                          "check 1 --red '1 2 3 4 5 6'", "check 0", "check x"}) {
+  for (const char* bad :
+       {"check --red '1 2 3 4 5'", "check --red '1 2 3 4 5 34'", "check --red '1 2 3 4 5 05'",
+        "check --red '1 2 3 4 5 6' --blue 17", "check --red '1 2 3 4 5 6' --blue '3 03'",
+        "check --red '1 2 3 4 5 6' --issue 1", "check --red '1 2 3 4 5 x'", "check --blue 3",
+        "check 1 --red '1 2 3 4 5 6'", "check 0", "check x"}) {
     const CliResult r = Cli(std::string(bad) + home.h);
     EXPECT_EQ(r.code, 2) << bad << ": " << r.out;
     EXPECT_FALSE(r.out.empty()) << bad;
@@ -266,7 +305,8 @@ TEST(CliDraws, EveryRefreshStoresItsDraw) {
   XYH_SKIP_WITHOUT_PING();
   CliHome home;
   test_support::TempDir root;
-  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
+                             root.path() / "home.html");
   test_support::TestServer server(root.path());
   rg_com_ptl_xyh::rg_Settings settings(home.dir.path() / "config.ini");
   const std::string url = server.Url("/files/home.html");
@@ -274,7 +314,8 @@ TEST(CliDraws, EveryRefreshStoresItsDraw) {
   settings.Write(u"net", u"probe_host", u"127.0.0.1");
   EXPECT_NE(Cli("draw" + home.h).out.find("archived: added\n"), std::string::npos);
   EXPECT_EQ(Parse(Cli("draw --json" + home.h, true).out)["archived"].asString(), "unchanged");
-  EXPECT_EQ(Parse(Cli("draw --lottery 103 --json" + home.h, true).out)["archived"].asString(), "added");
+  EXPECT_EQ(Parse(Cli("draw --lottery 103 --json" + home.h, true).out)["archived"].asString(),
+            "added");
   EXPECT_EQ(Cli("draws list" + home.h).out, "2024062\t2024-06-02\t03 09 16 19 25 29 + 07\n");
   EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "2024150\t2024-06-02\t04 00 07\n");
 }
@@ -287,10 +328,12 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   {
     test_support::LockHolder lock(home.Db());
     ASSERT_TRUE(lock.Locked());
-    for (const std::string args : {"draws list", "draws export", "check", "check --red '1 2 3 4 5 6'"}) {
+    for (const std::string args :
+         {"draws list", "draws export", "check", "check --red '1 2 3 4 5 6'"}) {
       const CliResult r = Cli(args + home.h);
       EXPECT_EQ(r.code, 1) << args << ": " << r.out;  // not an empty archive that looks complete
-      EXPECT_NE(r.out.find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos) << args << ": " << r.out;
+      EXPECT_NE(r.out.find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos)
+          << args << ": " << r.out;
     }
     const CliResult import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
     EXPECT_EQ(import.code, 1);
@@ -300,14 +343,19 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
 
   // 60 saved casts over several pages; the page of the oldest loses its type.
   for (int i = 1; i <= 60; ++i) {
-    ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) + "次,名称写得长一些好让表占用好几页'" +
-                  home.h).code, 0);
+    ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) +
+                  "次,名称写得长一些好让表占用好几页'" + home.h)
+                  .code,
+              0);
   }
   std::string bytes = Bytes(home.Db());
-  const auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
+  const auto at = [&](size_t i) {
+    return static_cast<size_t>(static_cast<unsigned char>(bytes[i]));
+  };
   ASSERT_EQ(at(4096), 0x05u);
   const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
-  const size_t leaf = ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
+  const size_t leaf =
+      ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
   bytes[leaf] = 0x03;
   std::ofstream(home.Db(), std::ios::binary | std::ios::trunc) << bytes;
 

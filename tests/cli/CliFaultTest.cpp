@@ -3,18 +3,18 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "support/TempDir.h"
-#include "support/LockHolder.h"
 #include "support/Child.h"
+#include "support/LockHolder.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -45,8 +45,10 @@ constexpr auto Bytes = &test_support::FileBytes;
 
 // Runs a few statements on the file with python3's sqlite3 module.
 void Sql(const std::filesystem::path& file, const std::string& script) {
-  const std::string command = "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
-                              "c.executescript(sys.stdin.read()); c.commit()' '" + file.string() + "'";
+  const std::string command =
+      "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+      "c.executescript(sys.stdin.read()); c.commit()' '" +
+      file.string() + "'";
   FILE* pipe = popen(command.c_str(), "w");
   std::fputs(script.c_str(), pipe);
   ASSERT_EQ(pclose(pipe), 0);
@@ -64,12 +66,17 @@ TEST(CliFaults, ADamagedHistoryIsReadAsFarAsItGoesAndNeverWritten) {
   Home home;
   for (int i = 1; i <= 60; ++i) {
     ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) +
-                  "次,名称写得长一些好让表占用好几页'" + home.opt()).code, 0);
+                  "次,名称写得长一些好让表占用好几页'" + home.opt())
+                  .code,
+              0);
   }
   std::string bytes = Bytes(home.db());
-  const auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
+  const auto at = [&](size_t i) {
+    return static_cast<size_t>(static_cast<unsigned char>(bytes[i]));
+  };
   const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
-  const size_t leaf = ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
+  const size_t leaf =
+      ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
   bytes[leaf] = 0x03;  // the oldest rows' page loses its type
   std::ofstream(home.db(), std::ios::binary | std::ios::trunc) << bytes;
 
@@ -108,7 +115,9 @@ TEST(CliFaults, ALockedHistoryIsAnErrorUntilItIsFree) {
 
 TEST(CliFaults, ShowJsonHasTheCastAsTheReviewShowsIt) {
   Home home;
-  const Outcome cast = Cli("cast --number 58 --zodiac 子鼠 --now '2024-06-01 08:30:00.125' --save 甲 --json" + home.opt());
+  const Outcome cast =
+      Cli("cast --number 58 --zodiac 子鼠 --now '2024-06-01 08:30:00.125' --save 甲 --json" +
+          home.opt());
   ASSERT_EQ(cast.code, 0);
   Json::Value expected = ParseJson(cast.out);
   expected.removeMember("save");
@@ -126,7 +135,8 @@ TEST(CliFaults, BadArgumentsAreRefused) {
   const std::string digits33(33, '7');
   for (const std::string& args :
        {"cast --number " + digits33 + " --zodiac 1 --save 甲" + home.opt(),
-        std::string("cast --time draw --lottery 102 --zodiac 1"), std::string("cast --time now --lottery 999 --zodiac 1"),
+        std::string("cast --time draw --lottery 102 --zodiac 1"),
+        std::string("cast --time now --lottery 999 --zodiac 1"),
         std::string("cast --number 58 --zodiac 1 --home ''"), std::string("history list --home ''"),
         std::string("draw --home ''"),
         // Friday 9999-12-31: the next 双色球 draw would be in the year 10000.
@@ -152,7 +162,8 @@ TEST(CliFaults, LargeIdsAndControlCharactersInSavedTexts) {
       "'0,0,0,0,0,0','x' || char(27) || ']0;title' || char(7));");
   const Outcome list = Cli("history list" + home.opt());
   ASSERT_EQ(list.code, 0) << list.all;
-  EXPECT_NE(list.out.find("9223372036854775807\ta\\x1b[2Jb\\x07\\u009bc\n"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("9223372036854775807\ta\\x1b[2Jb\\x07\\u009bc\n"), std::string::npos)
+      << list.out;
   EXPECT_NE(list.out.find("2147483648\t大\n"), std::string::npos);
   EXPECT_EQ(list.out.find('\x1b'), std::string::npos);
   EXPECT_EQ(list.out.find("\xc2\x9b"), std::string::npos);
@@ -162,7 +173,9 @@ TEST(CliFaults, LargeIdsAndControlCharactersInSavedTexts) {
   EXPECT_EQ(json.out.find("\xc2\x9b"), std::string::npos);
   const Json::Value items = ParseJson(json.out);
   EXPECT_EQ(items[0]["_id"].asInt64(), 9223372036854775807LL);
-  EXPECT_EQ(items[0]["ysname"].asString(), "a\x1b[2Jb\x07\xc2\x9b" "c");  // the same text, read back
+  EXPECT_EQ(items[0]["ysname"].asString(),
+            "a\x1b[2Jb\x07\xc2\x9b"
+            "c");  // the same text, read back
 
   const Outcome show = Cli("history show 9223372036854775807" + home.opt());
   ASSERT_EQ(show.code, 0) << show.all;

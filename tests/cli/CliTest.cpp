@@ -1,20 +1,20 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "support/TempDir.h"
-#include "support/TestServer.h"
 #include "platform/Settings.h"
 #include "support/Child.h"
+#include "support/TempDir.h"
+#include "support/TestServer.h"
 
 namespace {
 
@@ -60,25 +60,35 @@ TEST(Cli, NumberCastAsJson) {
 TEST(Cli, OptionFormsAndZodiacSpellingsAgree) {
   const std::string base = " --now='2024-06-01 08:30:00' --json";
   const std::string a = Cli("cast --lines O01X10 --zodiac 3 --at '2024-06-01 08:00:00'" + base).out;
-  const std::string b = Cli("cast --up 010 --down 101 --dong=1,0,0,-1,0,0 --zodiac=寅 --at='2024-06-01 08:00:00'" + base).out;
-  const std::string c = Cli("cast --up 010 --down 101 --dong 1,0,0,-1,0,0 --zodiac 寅虎 --at '2024-06-01 08:00:00'" + base).out;
+  const std::string b =
+      Cli("cast --up 010 --down 101 --dong=1,0,0,-1,0,0 --zodiac=寅 --at='2024-06-01 08:00:00'" +
+          base)
+          .out;
+  const std::string c =
+      Cli("cast --up 010 --down 101 --dong 1,0,0,-1,0,0 --zodiac 寅虎 --at '2024-06-01 08:00:00'" +
+          base)
+          .out;
   EXPECT_EQ(a, b);
   EXPECT_EQ(a, c);
   EXPECT_EQ(ParseJson(a)["header"].asString(), "以自己装卦,卦主生肖:寅,日主:丙申,时辰:壬辰");
   EXPECT_EQ(ParseJson(a)["castTime"].asString(), "2024-06-01 08:00:00.000");
-  EXPECT_EQ(Cli("cast --up 010 --down 101 --dong -1,0,0,0,0,1 --zodiac 1 --json").code, 2);  // marks on the wrong lines
+  EXPECT_EQ(Cli("cast --up 010 --down 101 --dong -1,0,0,0,0,1 --zodiac 1 --json").code,
+            2);  // marks on the wrong lines
   EXPECT_EQ(Cli("cast --up 010 --down 101 --dong=0,0,0,0,0,-1 --zodiac 1 --json").code, 0);
 }
 
 TEST(Cli, TimeCastsUseTheFixedClock) {
-  const Json::Value now = ParseJson(Cli("cast --time now --zodiac 1 --now '2024-06-01 21:15:07.250' --json").out);
+  const Json::Value now =
+      ParseJson(Cli("cast --time now --zodiac 1 --now '2024-06-01 21:15:07.250' --json").out);
   EXPECT_EQ(now["castTime"].asString(), "2024-06-01 21:15:07.250");
   EXPECT_EQ(now["numberText"].asString().size(), 13u);
   EXPECT_EQ(now["header"].asString().find("以超时空毫秒起卦"), 0u);
-  const Json::Value draw = ParseJson(Cli("cast --time draw --zodiac 1 --now '2024-06-06 22:05:17.250' --json").out);
+  const Json::Value draw =
+      ParseJson(Cli("cast --time draw --zodiac 1 --now '2024-06-06 22:05:17.250' --json").out);
   EXPECT_EQ(draw["castTime"].asString(), "2024-06-09 21:15:17.000");
   EXPECT_EQ(draw["numberText"].asString().substr(10), "250");
-  const Json::Value seven = ParseJson(Cli("cast --time draw --lottery 106 --zodiac 1 --now '2024-06-04 22:00:00' --json").out);
+  const Json::Value seven = ParseJson(
+      Cli("cast --time draw --lottery 106 --zodiac 1 --now '2024-06-04 22:00:00' --json").out);
   EXPECT_EQ(seven["castTime"].asString(), "2024-06-07 21:25:00.000");
 }
 
@@ -121,10 +131,14 @@ TEST(Cli, TextLayoutShowsTheReading) {
 TEST(Cli, SaveListShowDelete) {
   test_support::TempDir home;
   const std::string h = " --home '" + home.path().string() + "'";
-  const CliRun saved = Cli("cast --number 58 --zodiac 1 --now '2026-12-06 15:07:03' --save 甲 --note 备注" + h);
+  const CliRun saved =
+      Cli("cast --number 58 --zodiac 1 --now '2026-12-06 15:07:03' --save 甲 --note 备注" + h);
   ASSERT_EQ(saved.code, 0) << saved.out;
   EXPECT_NE(saved.out.find("\n保存成功\n"), std::string::npos);
-  const Json::Value j = ParseJson(Cli("cast --time now --zodiac 2 --now '2026-12-06 00:00:00' --save \"it's \\\"q\\\"\" --json" + h).out);
+  const Json::Value j = ParseJson(
+      Cli("cast --time now --zodiac 2 --now '2026-12-06 00:00:00' --save \"it's \\\"q\\\"\" --json" +
+          h)
+          .out);
   EXPECT_EQ(j["save"].asString(), "保存成功");
 
   const CliRun list = Cli("history list" + h);
@@ -151,7 +165,8 @@ TEST(Cli, TheEnvironmentNamesTheHomeAndABrokenStoreFailsTheSave) {
   test_support::TempDir home;
   const std::string env = "XYH_HOME='" + home.path().string() + "' ";
   const std::string cli = std::string(XYH_CLI_PATH);
-  const std::string command = env + cli + " cast --number 7 --zodiac 1 --save 乙 >/dev/null && " + env + cli + " history list";
+  const std::string command = env + cli + " cast --number 7 --zodiac 1 --save 乙 >/dev/null && " +
+                              env + cli + " history list";
   FILE* pipe = popen(command.c_str(), "r");
   char buf[256] = {};
   const size_t n = fread(buf, 1, sizeof buf - 1, pipe);
@@ -162,7 +177,8 @@ TEST(Cli, TheEnvironmentNamesTheHomeAndABrokenStoreFailsTheSave) {
   const auto file = broken.path() / "src" / "data" / "xyh.db";
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file) << "not a database at all, not at all, not at all, not at all";
-  const CliRun r = Cli("cast --number 58 --zodiac 1 --save 甲 --home '" + broken.path().string() + "'");
+  const CliRun r =
+      Cli("cast --number 58 --zodiac 1 --save 甲 --home '" + broken.path().string() + "'");
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.out.find("保存失败"), std::string::npos);
   EXPECT_NE(r.out.find("the history cannot be opened"), std::string::npos);
@@ -172,7 +188,8 @@ TEST(Cli, DrawPrintsOneCycle) {
   XYH_SKIP_WITHOUT_PING();
   test_support::TempDir home;
   test_support::TempDir root;
-  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
+                             root.path() / "home.html");
   test_support::TestServer server(root.path());
   rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
   const std::string url = server.Url("/files/home.html");
@@ -201,8 +218,9 @@ TEST(Cli, HelpOnEveryCommand) {
     EXPECT_EQ(Cli(std::string(command) + " --help").out, help.out);
   }
   const std::string cast = Cli("help cast").out;
-  for (const char* option : {"--number", "--time", "--lines", "--up", "--down", "--dong", "--at", "--zodiac",
-                             "--now", "--lottery", "--title", "--save", "--note", "--json"}) {
+  for (const char* option :
+       {"--number", "--time", "--lines", "--up", "--down", "--dong", "--at", "--zodiac", "--now",
+        "--lottery", "--title", "--save", "--note", "--json"}) {
     EXPECT_NE(cast.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(Cli("help frob").code, 2);

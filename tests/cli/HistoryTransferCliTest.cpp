@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 
-#include "support/TempDir.h"
 #include "support/Child.h"
+#include "support/TempDir.h"
 
 using test_support::TempDir;
 
@@ -21,8 +21,8 @@ struct CliRun {
 
 // xyh-cli with a home of the test's choosing; stderr folded into the output.
 CliRun Cli(const std::filesystem::path& home, const std::string& args) {
-  const std::string command =
-      "TZ=Asia/Shanghai " + std::string(XYH_CLI_PATH) + " " + args + " --home '" + home.string() + "' 2>&1";
+  const std::string command = "TZ=Asia/Shanghai " + std::string(XYH_CLI_PATH) + " " + args +
+                              " --home '" + home.string() + "' 2>&1";
   const test_support::CommandOutput run = test_support::RunCommand(command);
   return {run.code, run.out};
 }
@@ -38,38 +38,53 @@ void Write(const std::filesystem::path& file, const std::string& bytes) {
 TEST(CliHistoryTransfer, ExportImportExportIsTheSameApartFromIds) {
   TempDir a;
   TempDir b;
-  ASSERT_EQ(Cli(a.path(), "cast --number 58 --zodiac 1 --now '2024-06-01 08:30:00' --save '甲,\"乙\"' "
-                          "--note \"$(printf '一\\r\\n二')\"").code, 0);
-  ASSERT_EQ(Cli(a.path(), "cast --number 7 --zodiac 2 --now '2024-06-02 09:00:00.500' --save 丙").code, 0);
+  ASSERT_EQ(Cli(a.path(),
+                "cast --number 58 --zodiac 1 --now '2024-06-01 08:30:00' --save '甲,\"乙\"' "
+                "--note \"$(printf '一\\r\\n二')\"")
+                .code,
+            0);
+  ASSERT_EQ(
+      Cli(a.path(), "cast --number 7 --zodiac 2 --now '2024-06-02 09:00:00.500' --save 丙").code,
+      0);
   ASSERT_EQ(Cli(a.path(), "history delete 1").code, 0);  // a gap: ids 2 and 3 follow
-  ASSERT_EQ(Cli(a.path(), "cast --number 58 --zodiac 1 --now '2024-06-01 08:30:00' --save '甲,\"乙\"' "
-                          "--note \"$(printf '一\\r\\n二')\"").code, 0);
+  ASSERT_EQ(Cli(a.path(),
+                "cast --number 58 --zodiac 1 --now '2024-06-01 08:30:00' --save '甲,\"乙\"' "
+                "--note \"$(printf '一\\r\\n二')\"")
+                .code,
+            0);
 
   for (const std::string format : {"csv", "json"}) {
     TempDir fresh;
     const CliRun first = Cli(a.path(), "history export --format " + format);
     ASSERT_EQ(first.code, 0) << first.out;
     Write(b.path() / ("h." + format), first.out);
-    const CliRun imported = Cli(fresh.path(), "history import '" + (b.path() / ("h." + format)).string() + "'");
+    const CliRun imported =
+        Cli(fresh.path(), "history import '" + (b.path() / ("h." + format)).string() + "'");
     EXPECT_EQ(imported.out, "imported 2, skipped 0 already saved\n");
     const CliRun second = Cli(fresh.path(), "history export --format=" + format);
     // Ids 2 and 3 became 1 and 2; nothing else differs.
     std::string renumbered = first.out;
     for (const auto& [from, to] : {std::pair{"2,", "1,"}, {"3,", "2,"}}) {
-      const std::string key = format == "csv" ? std::string("\r\n") + from : std::string("{\"_id\":") + from;
-      const std::string value = format == "csv" ? std::string("\r\n") + to : std::string("{\"_id\":") + to;
+      const std::string key =
+          format == "csv" ? std::string("\r\n") + from : std::string("{\"_id\":") + from;
+      const std::string value =
+          format == "csv" ? std::string("\r\n") + to : std::string("{\"_id\":") + to;
       renumbered.replace(renumbered.find(key), key.size(), value);
     }
     EXPECT_EQ(second.out, renumbered);
     // The note's CR LF, as stored.
-    EXPECT_NE(first.out.find(format == "csv" ? "\"一\r\n二\"" : "\"一\\r\\n二\""), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find(format == "csv" ? "\"一\r\n二\"" : "\"一\\r\\n二\""),
+              std::string::npos)
+        << first.out;
   }
 
   // Standard input and --output.
   const std::filesystem::path out = b.path() / "out.json";
   ASSERT_EQ(Cli(a.path(), "history export --format json --output '" + out.string() + "'").code, 0);
-  EXPECT_EQ(Cli(b.path(), "history import - < '" + out.string() + "'").out, "imported 2, skipped 0 already saved\n");
-  EXPECT_EQ(Cli(b.path(), "history import '" + out.string() + "'").out, "imported 0, skipped 2 already saved\n");
+  EXPECT_EQ(Cli(b.path(), "history import - < '" + out.string() + "'").out,
+            "imported 2, skipped 0 already saved\n");
+  EXPECT_EQ(Cli(b.path(), "history import '" + out.string() + "'").out,
+            "imported 0, skipped 2 already saved\n");
 }
 
 TEST(CliHistoryTransfer, ABadFileIsRefusedAndNothingIsWritten) {
@@ -78,19 +93,22 @@ TEST(CliHistoryTransfer, ABadFileIsRefusedAndNothingIsWritten) {
   const std::filesystem::path db = home.path() / "src" / "data" / "xyh.db";
   const std::string before = Bytes(db);
 
-  Write(home.path() / "bad.json",
-        "{\"format\":\"xyh-history\",\"version\":1,\"records\":[\n"
-        "{\"ysname\":\"乙\",\"ysindex\":1,\"ysnumber\":\"5\",\"ysday\":1,\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\","
-        "\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"},\n"
-        "{\"ysname\":\"丙\",\"ysindex\":\"1\",\"ysnumber\":\"5\",\"ysday\":1,\"gzsxid\":1,\"upstr\":\"\","
-        "\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"}]}");
-  const CliRun refused = Cli(home.path(), "history import '" + (home.path() / "bad.json").string() + "'");
+  Write(
+      home.path() / "bad.json",
+      "{\"format\":\"xyh-history\",\"version\":1,\"records\":[\n"
+      "{\"ysname\":\"乙\",\"ysindex\":1,\"ysnumber\":\"5\",\"ysday\":1,\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\","
+      "\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"},\n"
+      "{\"ysname\":\"丙\",\"ysindex\":\"1\",\"ysnumber\":\"5\",\"ysday\":1,\"gzsxid\":1,\"upstr\":\"\","
+      "\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"}]}");
+  const CliRun refused =
+      Cli(home.path(), "history import '" + (home.path() / "bad.json").string() + "'");
   EXPECT_EQ(refused.code, 1);
   EXPECT_NE(refused.out.find("nothing imported"), std::string::npos) << refused.out;
   EXPECT_NE(refused.out.find("$.records[1].ysindex:应是整数"), std::string::npos) << refused.out;
   EXPECT_EQ(Bytes(db), before);
 
-  const CliRun missing = Cli(home.path(), "history import '" + (home.path() / "absent.csv").string() + "'");
+  const CliRun missing =
+      Cli(home.path(), "history import '" + (home.path() / "absent.csv").string() + "'");
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(Bytes(db), before);
 
@@ -100,6 +118,9 @@ TEST(CliHistoryTransfer, ABadFileIsRefusedAndNothingIsWritten) {
   EXPECT_EQ(Cli(home.path(), "history list --format csv").code, 2);
   EXPECT_EQ(Cli(home.path(), "history export somewhere.csv").code, 2);
   // A failed --output leaves no file behind.
-  EXPECT_EQ(Cli(home.path(), "history export --output '" + (home.path() / "no" / "x.csv").string() + "'").code, 1);
+  EXPECT_EQ(
+      Cli(home.path(), "history export --output '" + (home.path() / "no" / "x.csv").string() + "'")
+          .code,
+      1);
   EXPECT_FALSE(std::filesystem::exists(home.path() / "no"));
 }

@@ -2,14 +2,14 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
-#include "support/TempDir.h"
 #include "support/Child.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -19,7 +19,8 @@ struct CliRun {
 };
 
 CliRun Cli(const std::string& args, bool quiet = false) {
-  const std::string command = std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
+  const std::string command =
+      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
   const test_support::CommandOutput run = test_support::RunCommand(command);
   return {run.code, run.out};
 }
@@ -58,9 +59,11 @@ TEST(CliStats, JsonOverTheArchive) {
   ASSERT_EQ(v["blue"].size(), 16u);
   const Json::Value& red17 = v["red"][16];
   EXPECT_EQ(red17["number"].asInt(), 17);
-  EXPECT_EQ((std::array<int, 3>{red17["count"].asInt(), red17["omission"].asInt(), red17["maxOmission"].asInt()}),
+  EXPECT_EQ((std::array<int, 3>{red17["count"].asInt(), red17["omission"].asInt(),
+                                red17["maxOmission"].asInt()}),
             (std::array<int, 3>{3, 0, 1}));
-  EXPECT_EQ(v["red"][0].getMemberNames(), (std::vector<std::string>{"count", "maxOmission", "number", "omission"}));
+  EXPECT_EQ(v["red"][0].getMemberNames(),
+            (std::vector<std::string>{"count", "maxOmission", "number", "omission"}));
   ASSERT_EQ(v["perDraw"].size(), 5u);
   const Json::Value& newest = v["perDraw"][4];
   EXPECT_EQ(newest.getMemberNames(),

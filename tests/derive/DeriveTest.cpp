@@ -170,7 +170,9 @@ TEST(Steps, DigitStringHoldsEachDigitOnceInOrder) {
   p.hourBranchDigit = 9;
   p.primaryDigits = {3, 1, 3, 4, 0, 0, 0, 0, 0, 0, 0, 5};
   p.changedDigits.fill(2);
-  EXPECT_EQ(DigitString(p), "120934" "5");
+  EXPECT_EQ(DigitString(p),
+            "120934"
+            "5");
 }
 
 TEST(Steps, BlueSpreadAndZeroDigits) {
@@ -195,4 +197,3 @@ TEST(Steps, BlueSpreadAndZeroDigits) {
   // c = 36, f = 0.8, w = 0: n = 12 -> 3, 3, 4, 6.
   EXPECT_EQ(BlueList(p, 1.0), u"3,4,6");
 }
-

@@ -2,9 +2,9 @@
 
 #include "derive/Derive.h"
 #include "derive/PrizeCheck.h"
-#include "history/SavedCast.h"
 #include "engine/Dispatch.h"
 #include "engine/Report.h"
+#include "history/SavedCast.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 
@@ -37,7 +37,8 @@ DerivedNumbers Numbers(const std::vector<std::u16string>& tickets, const std::u1
 
 TEST(ScoreTickets, EachBlueOfTheListIsABet) {
   const rg_DrawNumbers draw{{3, 9, 14, 20, 27, 31}, 9};
-  const auto played = PlayedNumbers(Numbers({u"3,9,14,20,5,6", u"1,2,4,5,6,7", u"", u"3,9,14,20,27,31"}, u"7,9"));
+  const auto played =
+      PlayedNumbers(Numbers({u"3,9,14,20,5,6", u"1,2,4,5,6,7", u"", u"3,9,14,20,27,31"}, u"7,9"));
   ASSERT_EQ(played.tickets.size(), 3u);  // the unformed ticket is no ticket
   const rg_CastCheck c = ScoreTickets(played, &draw);
   EXPECT_FALSE(c.pending);
@@ -74,7 +75,8 @@ TEST(ScoreTickets, EmptyBlueListAndPendingCasts) {
   EXPECT_EQ(missBlue.tickets[0].winningBets, 0);
   EXPECT_EQ(missBlue.bestTier, 0);
 
-  const auto pending = ScoreTickets(PlayedNumbers(Numbers({u"3,9,14,20,27,31"}, u"9,10,11")), nullptr);
+  const auto pending =
+      ScoreTickets(PlayedNumbers(Numbers({u"3,9,14,20,27,31"}, u"9,10,11")), nullptr);
   EXPECT_TRUE(pending.pending);
   ASSERT_EQ(pending.tickets.size(), 1u);
   EXPECT_EQ(pending.tickets[0].bets, 3);
@@ -86,14 +88,16 @@ TEST(ScoreTickets, EmptyBlueListAndPendingCasts) {
 }
 
 // Sunday 6, Tuesday 8 and Thursday 10 December 2026.
-std::vector<double> Week() { return {MakeDate(2026, 12, 6), MakeDate(2026, 12, 8), MakeDate(2026, 12, 10)}; }
+std::vector<double> Week() {
+  return {MakeDate(2026, 12, 6), MakeDate(2026, 12, 8), MakeDate(2026, 12, 10)};
+}
 
 TEST(TargetDraw, SalesCloseAtEightOnTheDrawDay) {
   EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 8, 19, 59, 59, 999), false), 1u);
   EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 8, 20, 0, 0, 0), false), 2u);
   EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 8, 20, 0, 0, 1), false), 2u);
-  EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 7, 9, 0, 0), false), 1u);   // Monday
-  EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 1, 9, 0, 0), false), 0u);   // long before
+  EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 7, 9, 0, 0), false), 1u);  // Monday
+  EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 1, 9, 0, 0), false), 0u);  // long before
   EXPECT_EQ(TargetDraw(Week(), MakeDate(2026, 12, 10, 20, 0, 0), false), std::nullopt);
   EXPECT_EQ(TargetDraw({}, MakeDate(2026, 12, 7), false), std::nullopt);
 }
@@ -111,7 +115,8 @@ TEST(TargetDraw, DrawTimeCastsMeetTheirOwnDay) {
 
 TEST(TargetDraw, MissingDrawsPassToTheNextStoredOne) {
   // Tuesday's draw never made it into the archive.
-  const std::vector<double> gaps = {MakeDate(2026, 12, 6), MakeDate(2026, 12, 10), MakeDate(2026, 12, 15)};
+  const std::vector<double> gaps = {MakeDate(2026, 12, 6), MakeDate(2026, 12, 10),
+                                    MakeDate(2026, 12, 15)};
   EXPECT_EQ(TargetDraw(gaps, MakeDate(2026, 12, 7, 12, 0, 0), false), 1u);
   EXPECT_EQ(TargetDraw(gaps, MakeDate(2026, 12, 8, 21, 15, 30), true), 1u);
   EXPECT_EQ(TargetDraw(gaps, MakeDate(2026, 12, 10, 20, 0, 0), false), 2u);  // Saturday's gap too

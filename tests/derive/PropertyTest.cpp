@@ -66,19 +66,19 @@ TEST(DeriveProperty, GeneratedCastsOfAllMethods) {
   std::set<std::u16string> distinctResults;
   for (int zodiac = 1; zodiac <= 12; ++zodiac) {
     for (int k = 0; k < 200; ++k) {
-      const double when = MakeDate(2015 + static_cast<int>(random() % 20),
-                                   1 + static_cast<int>(random() % 12),
-                                   1 + static_cast<int>(random() % 28),
-                                   static_cast<int>(random() % 24), static_cast<int>(random() % 60),
-                                   static_cast<int>(random() % 60),
-                                   static_cast<int>(random() % 1000));
+      const double when =
+          MakeDate(2015 + static_cast<int>(random() % 20), 1 + static_cast<int>(random() % 12),
+                   1 + static_cast<int>(random() % 28), static_cast<int>(random() % 24),
+                   static_cast<int>(random() % 60), static_cast<int>(random() % 60),
+                   static_cast<int>(random() % 1000));
       clock.Set(when);
       rg_QiGuaModel r;
       r.zodiac = zodiac;
       r.method = 1 + k % 3;
       if (r.method == 1) {
         const int length = 1 + static_cast<int>(random() % 15);
-        for (int i = 0; i < length; ++i) r.numberText += static_cast<char16_t>(u'0' + random() % 10);
+        for (int i = 0; i < length; ++i)
+          r.numberText += static_cast<char16_t>(u'0' + random() % 10);
       } else if (r.method == 2) {
         std::array<LineForm, 6> forms{};
         for (auto& f : forms) f = LineForm(1 + random() % 4);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/ReadingHelpers.h"
 #include "derive/ResultText.h"
 #include "platform/Utf.h"
+#include "support/ReadingHelpers.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -55,11 +55,11 @@ TEST(ResultText, ProfileReadsTheRecord) {
   // 风地观 moving at line 1 on 丙申 at 10:00 for 子.
   BuildCast(r, NumberRequest(u"58", MakeDate(2024, 6, 1, 10)));
   const rg_GuaNumProfile& p = r.Analysis().profile;
-  EXPECT_EQ(p.zodiacDigit, 1);   // 子
-  EXPECT_EQ(p.dayStemDigit, 2);  // 丙
-  EXPECT_EQ(p.dayBranchDigit, 4);  // 申
-  EXPECT_EQ(p.hourStemDigit, 6);   // 癸
-  EXPECT_EQ(p.hourBranchDigit, 7);  // 巳
+  EXPECT_EQ(p.zodiacDigit, 1);       // 子
+  EXPECT_EQ(p.dayStemDigit, 2);      // 丙
+  EXPECT_EQ(p.dayBranchDigit, 4);    // 申
+  EXPECT_EQ(p.hourStemDigit, 6);     // 癸
+  EXPECT_EQ(p.hourBranchDigit, 7);   // 巳
   EXPECT_EQ(p.primaryDigits[0], 8);  // 乙
   EXPECT_EQ(p.primaryDigits[1], 0);  // 未
   EXPECT_EQ(p.changedDigits[0], 4);  // 庚
@@ -67,10 +67,10 @@ TEST(ResultText, ProfileReadsTheRecord) {
   EXPECT_EQ(p.zodiacRelations, (std::array<int32_t, 4>{2, 1, -5, -4}));
   EXPECT_EQ(p.worldIndex, 3);
   EXPECT_EQ(p.changedResponseIndex, 5);
-  EXPECT_EQ(p.worldDigits, (std::array<int32_t, 2>{9, 0}));             // line 4: 辛未
-  EXPECT_EQ(p.responseChangedDigits, (std::array<int32_t, 2>{4, 1}));   // line 1 of 风雷益: 庚子
-  EXPECT_EQ(p.changedWorldDigits, (std::array<int32_t, 2>{4, 5}));      // line 3: 庚辰
-  EXPECT_EQ(p.changedResponseDigits, (std::array<int32_t, 2>{9, 8}));   // line 6: 辛卯
+  EXPECT_EQ(p.worldDigits, (std::array<int32_t, 2>{9, 0}));            // line 4: 辛未
+  EXPECT_EQ(p.responseChangedDigits, (std::array<int32_t, 2>{4, 1}));  // line 1 of 风雷益: 庚子
+  EXPECT_EQ(p.changedWorldDigits, (std::array<int32_t, 2>{4, 5}));     // line 3: 庚辰
+  EXPECT_EQ(p.changedResponseDigits, (std::array<int32_t, 2>{9, 8}));  // line 6: 辛卯
   EXPECT_EQ(p.moving, (std::array<int32_t, 6>{-1, 0, 0, 0, 0, 0}));
   EXPECT_EQ(p.spirits[0], u"朱雀");
   EXPECT_EQ(p.relatives[3], u"父母");

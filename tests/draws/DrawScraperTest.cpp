@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/TestServer.h"
 #include "draws/DrawScraper.h"
 #include "net/HttpClient.h"
 #include "platform/Utf.h"
+#include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -91,7 +91,8 @@ TEST(Kl8, TheExactDivOnly) {
   EXPECT_EQ(r.numbers.substr(0, 6), u"030709");
   // No div of class exactly "more-time-cont": nothing, but no failure.
   std::string other = Data("kl8.html");
-  for (size_t at; (at = other.find("\"more-time-cont\"")) != std::string::npos;) other.replace(at, 16, "\"more-time-cont x\"");
+  for (size_t at; (at = other.find("\"more-time-cont\"")) != std::string::npos;)
+    other.replace(at, 16, "\"more-time-cont x\"");
   const rg_DrawRecord none = parseKl8Page(other);
   EXPECT_EQ(none.status, 200);
   EXPECT_EQ(none.name, u"");
@@ -103,8 +104,10 @@ TEST(Kl8, TheExactDivOnly) {
 TEST(DrawCycle, AgainstALoopbackServer) {
   XYH_SKIP_WITHOUT_PING();
   TempDir root;
-  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
-  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/kl8.gb2312.html", root.path() / "kl8.html");
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
+                             root.path() / "home.html");
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/kl8.gb2312.html",
+                             root.path() / "kl8.html");
   TestServer server(root.path());
   rg_DrawSources sources;
   sources.resultsHome = server.Url16("/files/home.html");

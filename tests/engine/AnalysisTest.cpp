@@ -28,7 +28,7 @@ TEST(Pillars, TheNewDayBeginsHalfASecondAfterMidnight) {
 
 TEST(Pillars, DatesBeforeTheReferenceDayKeepTheirPlaceInTheCycle) {
   EXPECT_EQ(DayAt(2022, 11, 6), u"癸亥");
-  EXPECT_EQ(DayAt(2022, 9, 8), u"甲子");   // sixty days earlier
+  EXPECT_EQ(DayAt(2022, 9, 8), u"甲子");  // sixty days earlier
   EXPECT_EQ(DayAt(1949, 10, 1), u"甲子");
   EXPECT_EQ(DayAt(2000, 1, 1), u"戊午");
   EXPECT_EQ(DayAt(1899, 12, 29, 6), DayPillar(AddDays(MakeDate(1899, 12, 29, 6), 60)).Text());
@@ -62,7 +62,8 @@ TEST(Model, PureQian) {
   EXPECT_EQ(m.response, 3);
   EXPECT_EQ(m.palace, 1);
   EXPECT_EQ(m.rank, 1);
-  EXPECT_EQ(m.najia, (std::vector<std::u16string>{u"甲子", u"甲寅", u"甲辰", u"壬午", u"壬申", u"壬戌"}));
+  EXPECT_EQ(m.najia,
+            (std::vector<std::u16string>{u"甲子", u"甲寅", u"甲辰", u"壬午", u"壬申", u"壬戌"}));
   EXPECT_EQ(m.relatives,
             (std::vector<std::u16string>{u"子孙", u"妻财", u"父母", u"官鬼", u"兄弟", u"父母"}));
   EXPECT_EQ(m.lines, (std::vector<std::u16string>{u"1", u"1", u"1", u"1", u"1", u"1"}));
@@ -70,7 +71,11 @@ TEST(Model, PureQian) {
 }
 
 TEST(Model, WorldResponseAndPalaceExamples) {
-  struct Case { const char16_t *up, *low; int world, response, soul, palace, rank; const char16_t* name; };
+  struct Case {
+    const char16_t *up, *low;
+    int world, response, soul, palace, rank;
+    const char16_t* name;
+  };
   const Case cases[] = {
       {u"111", u"011", 1, 4, 0, 1, 2, u"天风姤"},
       {u"101", u"000", 4, 1, 1, 1, 7, u"火地晋游魂"},

@@ -95,7 +95,8 @@ TEST(Validation, RefusalsInTheirOrder) {
 
 TEST(HandLines, FormsBecomeCodesAndMarks) {
   using F = LineForm;
-  const HandLines h = LinesFromForms({F::MovingYang, F::Yin, F::Yang, F::MovingYin, F::Yang, F::Yin});
+  const HandLines h =
+      LinesFromForms({F::MovingYang, F::Yin, F::Yang, F::MovingYin, F::Yang, F::Yin});
   EXPECT_EQ(h.lower, u"101");
   EXPECT_EQ(h.upper, u"010");
   EXPECT_EQ(h.dong, (std::vector<int>{1, 0, 0, -1, 0, 0}));
@@ -126,7 +127,9 @@ Stamped StampAt(double now, int lottery, int timeChoice = 2, int id = 0) {
 
 TEST(TimeCast, DrawTimeShiftsOnEveryWeekday) {
   // 2024-06-02 is a Sunday. Expected day shift early (20:00) and late (22:00).
-  struct Row { int early101, late101, early106, late106; };
+  struct Row {
+    int early101, late101, early106, late106;
+  };
   const Row rows[7] = {{0, 2, 0, 2}, {1, 1, 1, 1}, {0, 2, 0, 3}, {1, 1, 2, 2},
                        {0, 3, 1, 1}, {2, 2, 0, 2}, {1, 1, 1, 1}};
   for (int wd = 0; wd < 7; ++wd) {

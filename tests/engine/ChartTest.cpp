@@ -4,11 +4,11 @@
 #include <map>
 #include <set>
 
-#include "support/ReadingHelpers.h"
 #include "engine/Chart.h"
 #include "engine/Symbols.h"
 #include "platform/Clock.h"
 #include "platform/Utf.h"
+#include "support/ReadingHelpers.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -50,9 +50,13 @@ TEST(ChartTables, VoidAndStarsOfAllSixtyDayPillars) {
       {u"申子辰", u"寅"}, {u"寅午戌", u"申"}, {u"巳酉丑", u"亥"}, {u"亥卯未", u"巳"}};
   const std::pair<std::u16string_view, std::u16string_view> kPeach[] = {
       {u"申子辰", u"酉"}, {u"寅午戌", u"卯"}, {u"巳酉丑", u"午"}, {u"亥卯未", u"子"}};
-  const std::pair<std::u16string_view, std::u16string_view> kNoble[] = {
-      {u"甲戊庚", u"丑未"}, {u"乙己", u"子申"}, {u"丙丁", u"亥酉"}, {u"壬癸", u"卯巳"}, {u"辛", u"寅午"}};
-  const std::u16string_view kSalary[] = {u"甲寅", u"乙卯", u"丙戊巳", u"丁己午", u"庚申", u"辛酉", u"壬亥", u"癸子"};
+  const std::pair<std::u16string_view, std::u16string_view> kNoble[] = {{u"甲戊庚", u"丑未"},
+                                                                        {u"乙己", u"子申"},
+                                                                        {u"丙丁", u"亥酉"},
+                                                                        {u"壬癸", u"卯巳"},
+                                                                        {u"辛", u"寅午"}};
+  const std::u16string_view kSalary[] = {u"甲寅", u"乙卯", u"丙戊巳", u"丁己午",
+                                         u"庚申", u"辛酉", u"壬亥",   u"癸子"};
   const std::u16string_view kScholar[] = {u"甲巳", u"乙午", u"丙申", u"丁酉", u"戊申",
                                           u"己酉", u"庚亥", u"辛子", u"壬寅", u"癸卯"};
   const auto byGroup = [](const auto& table, char16_t key) {
@@ -63,7 +67,8 @@ TEST(ChartTables, VoidAndStarsOfAllSixtyDayPillars) {
   };
   const auto byPrefix = [](const auto& table, char16_t stem) {
     for (const auto& entry : table) {
-      if (entry.substr(0, entry.size() - 1).find(stem) != std::u16string_view::npos) return Ch(entry, entry.size() - 1);
+      if (entry.substr(0, entry.size() - 1).find(stem) != std::u16string_view::npos)
+        return Ch(entry, entry.size() - 1);
     }
     return std::u16string();
   };
@@ -91,8 +96,9 @@ TEST(ChartTables, VoidAndStarsOfAllSixtyDayPillars) {
 TEST(ChartTables, ClashAndRelatedHexagramsOfAllSixtyFour) {
   const auto names = NameOfLinesTable();
   ASSERT_EQ(names.size(), 64u);
-  const std::set<std::u16string> clash = {u"乾为天", u"兑为泽", u"离为火", u"震为雷", u"巽为风",
-                                          u"坎为水", u"艮为山", u"坤为地", u"天雷无妄", u"雷天大壮"};
+  const std::set<std::u16string> clash = {u"乾为天",   u"兑为泽",  u"离为火", u"震为雷",
+                                          u"巽为风",   u"坎为水",  u"艮为山", u"坤为地",
+                                          u"天雷无妄", u"雷天大壮"};
   const std::set<std::u16string> harmony = {u"天地否", u"地天泰", u"地雷复", u"雷地豫",
                                             u"水泽节", u"泽水困", u"山火贲", u"火山旅"};
   std::set<std::u16string> nuclearOfNuclear;
@@ -119,11 +125,13 @@ TEST(ChartTables, ClashAndRelatedHexagramsOfAllSixtyFour) {
       EXPECT_EQ(c.opposite, names.at(flipped));
       EXPECT_EQ(c.inverse, names.at(reversed));
       EXPECT_EQ(c.clashPrimary, ClashOf(name));
-      nuclearOfNuclear.insert(names.at(LinesOfName(nuclear).substr(1, 3) + LinesOfName(nuclear).substr(2, 3)));
+      nuclearOfNuclear.insert(
+          names.at(LinesOfName(nuclear).substr(1, 3) + LinesOfName(nuclear).substr(2, 3)));
     }
   }
   // Taken twice, the nuclear hexagram always ends in one of four.
-  EXPECT_EQ(nuclearOfNuclear, (std::set<std::u16string>{u"乾为天", u"坤为地", u"水火既济", u"火水未济"}));
+  EXPECT_EQ(nuclearOfNuclear,
+            (std::set<std::u16string>{u"乾为天", u"坤为地", u"水火既济", u"火水未济"}));
   // Some the textbooks give.
   EXPECT_EQ(HexagramNameOfLines(u"000011"), u"风地观");
   EXPECT_EQ(HexagramNameOfLines(u"00011"), u"");
@@ -163,11 +171,13 @@ TEST(ChartTables, HiddenSpiritsOfEveryPalace) {
       {u"110", u"010", u""},
   };
   for (const Case& c : cases) {
-    const rg_GuaReport report = Cast(HandRequest(c.upper, c.lower, {0, 0, 0, 0, 0, 0}, MakeDate(2024, 6, 1, 10)));
+    const rg_GuaReport report =
+        Cast(HandRequest(c.upper, c.lower, {0, 0, 0, 0, 0, 0}, MakeDate(2024, 6, 1, 10)));
     SCOPED_TRACE(ToUtf8(report.Analysis().primaryName));
     std::u16string got;
     for (const auto& h : BuildChart(report.Analysis(), -480).hidden) {
-      got += static_cast<char16_t>(u'0' + h.line) + h.relative + h.stemBranch + h.phase + u"/" + h.flying + u";";
+      got += static_cast<char16_t>(u'0' + h.line) + h.relative + h.stemBranch + h.phase + u"/" +
+             h.flying + u";";
     }
     EXPECT_EQ(got, c.expected);
   }
@@ -190,7 +200,8 @@ TEST(ChartTables, TurnsAndBackOfEveryPair) {
   }
   EXPECT_EQ(forward, 8);
   EXPECT_EQ(backward, 8);
-  for (const auto* pair : {u"寅卯", u"巳午", u"申酉", u"亥子", u"丑辰", u"辰未", u"未戌", u"戌丑"}) {
+  for (const auto* pair :
+       {u"寅卯", u"巳午", u"申酉", u"亥子", u"丑辰", u"辰未", u"未戌", u"戌丑"}) {
     const std::u16string_view p(pair);
     EXPECT_EQ(TurnOf(p.substr(0, 1), p.substr(1, 1)), u"进神") << ToUtf8(std::u16string(p));
   }
@@ -272,7 +283,8 @@ TEST(Chart, MovingLinesTurnAndActBack) {
   EXPECT_EQ(c.clashChanged, u"六合");
   // 乾为天 moving at lines 1 and 6: 甲子 水 into 辛丑 土 is controlled back;
   // 壬戌 into 丁未 is a step back within earth.
-  const rg_GuaReport qian = Cast(HandRequest(u"111", u"111", {1, 0, 0, 0, 0, 1}, MakeDate(2024, 6, 1, 10)));
+  const rg_GuaReport qian =
+      Cast(HandRequest(u"111", u"111", {1, 0, 0, 0, 0, 1}, MakeDate(2024, 6, 1, 10)));
   const rg_ChartModel q = BuildChart(qian.Analysis(), -480);
   ASSERT_EQ(q.moving.size(), 2u);
   EXPECT_EQ(q.moving[0].line, 1);
@@ -281,7 +293,8 @@ TEST(Chart, MovingLinesTurnAndActBack) {
   EXPECT_EQ(q.moving[1].turn, u"退神");
   EXPECT_EQ(q.clashPrimary, u"六冲");
   // A still cast: the changed hexagram is the primary, and so is its clash.
-  const rg_GuaReport still = Cast(HandRequest(u"111", u"111", {0, 0, 0, 0, 0, 0}, MakeDate(2024, 6, 1, 10)));
+  const rg_GuaReport still =
+      Cast(HandRequest(u"111", u"111", {0, 0, 0, 0, 0, 0}, MakeDate(2024, 6, 1, 10)));
   const rg_ChartModel s = BuildChart(still.Analysis(), -480);
   EXPECT_TRUE(s.moving.empty());
   EXPECT_EQ(s.clashChanged, u"六冲");

@@ -4,9 +4,9 @@
 #include <map>
 #include <set>
 
-#include "support/ReadingHelpers.h"
 #include "engine/Symbols.h"
 #include "platform/Utf.h"
+#include "support/ReadingHelpers.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -28,7 +28,8 @@ std::u16string Flip(std::u16string lines, int index) {
 
 std::u16string LineString(const rg_GuaReport& report, int column) {
   std::u16string out;
-  for (int row = 5; row >= 0; --row) out += report.Cells()[static_cast<size_t>(row)][static_cast<size_t>(column)];
+  for (int row = 5; row >= 0; --row)
+    out += report.Cells()[static_cast<size_t>(row)][static_cast<size_t>(column)];
   return out;
 }
 
@@ -41,7 +42,8 @@ void CheckSentences(const rg_GuaReport& report) {
   for (int i = 0; i < 6; ++i) {
     if (i != a.worldIndex && i != a.responseIndex) order.push_back(i);
   }
-  static const std::u16string kLabels[] = {u"初爻:", u"二爻:", u"三爻:", u"四爻:", u"五爻:", u"六爻:"};
+  static const std::u16string kLabels[] = {u"初爻:", u"二爻:", u"三爻:",
+                                           u"四爻:", u"五爻:", u"六爻:"};
   for (size_t n = 0; n < 6; ++n) {
     const int i = order[n];
     const std::u16string& sentence = s[n];
@@ -63,8 +65,8 @@ void CheckSentences(const rg_GuaReport& report) {
     EXPECT_EQ(Contains(sentence, u"发动而变>"), a.moving[static_cast<size_t>(i)] != 0)
         << ToUtf8(sentence);
     EXPECT_TRUE(sentence.starts_with(kLabels[i]) == (n >= 2));
-    EXPECT_TRUE(Contains(sentence, a.spirits[static_cast<size_t>(i)] + u"," +
-                                       a.relatives[static_cast<size_t>(i)]));
+    EXPECT_TRUE(Contains(
+        sentence, a.spirits[static_cast<size_t>(i)] + u"," + a.relatives[static_cast<size_t>(i)]));
   }
 }
 
@@ -86,8 +88,7 @@ TEST(Contract, AllSixtyFourHexagramsSitInTheirPalace) {
       EXPECT_EQ(m.palace, palace) << ToUtf8(name);
       EXPECT_EQ(m.rank, rank) << ToUtf8(name);
       EXPECT_EQ(m.soulKind, rank == 7 ? 1 : rank == 8 ? 2 : 0) << ToUtf8(name);
-      EXPECT_EQ(FullHexagramName(m.palace, m.rank, m.soulKind),
-                name + SoulKindText(m.soulKind));
+      EXPECT_EQ(FullHexagramName(m.palace, m.rank, m.soulKind), name + SoulKindText(m.soulKind));
       // Each trigram of the palace's phase gives 兄弟 on its own lines.
       EXPECT_NE(m.world, m.response);
       EXPECT_EQ(std::abs(m.world - m.response), 3);
@@ -127,7 +128,8 @@ TEST(Contract, AllHandCastCombinationsAgreeWithNumberCasts) {
   int combinations = 0;
   for (int code = 0; code < 4096; ++code) {
     std::array<LineForm, 6> forms{};
-    for (int i = 0; i < 6; ++i) forms[static_cast<size_t>(i)] = LineForm(((code >> (2 * i)) & 3) + 1);
+    for (int i = 0; i < 6; ++i)
+      forms[static_cast<size_t>(i)] = LineForm(((code >> (2 * i)) & 3) + 1);
     const HandLines lines = LinesFromForms(forms);
     ASSERT_EQ(lines.unsetLine, 0);
     BuildCast(hand, HandRequest(lines.upper, lines.lower, lines.dong, when));
@@ -149,7 +151,9 @@ TEST(Contract, AllHandCastCombinationsAgreeWithNumberCasts) {
     ASSERT_EQ(hand.Analysis().moving, lines.dong);
     for (int i = 0; i < 6; ++i) {
       const int mark = lines.dong[static_cast<size_t>(i)];
-      EXPECT_EQ(hand.Cells()[static_cast<size_t>(5 - i)][6], mark == 1 ? u"○" : mark == -1 ? u"×" : u"");
+      EXPECT_EQ(hand.Cells()[static_cast<size_t>(5 - i)][6], mark == 1    ? u"○"
+                                                             : mark == -1 ? u"×"
+                                                                          : u"");
     }
     CheckSentences(hand);
 
@@ -157,7 +161,8 @@ TEST(Contract, AllHandCastCombinationsAgreeWithNumberCasts) {
       // The same hexagram and moving line cast by number reads the same.
       const int u = TrigramNumberOfCode(lines.upper);
       const int l = TrigramNumberOfCode(lines.lower);
-      const std::u16string digits{char16_t(u'0' + u), char16_t(u'0' + l), char16_t(u'0' + movingLine)};
+      const std::u16string digits{char16_t(u'0' + u), char16_t(u'0' + l),
+                                  char16_t(u'0' + movingLine)};
       BuildCast(number, NumberRequest(digits, when));
       EXPECT_EQ(LineSentences(number.Reading()), LineSentences(hand.Reading()));
       EXPECT_EQ(number.Cells(), hand.Cells());

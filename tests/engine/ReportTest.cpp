@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "support/ReadingHelpers.h"
 #include "engine/Dispatch.h"
 #include "platform/Clock.h"
 #include "platform/Utf.h"
+#include "support/ReadingHelpers.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -28,9 +28,12 @@ TEST(Report, TitlesAndTheSecondReadingLine) {
   EXPECT_EQ(report.PrimaryTitle(), u"本卦: 乾宫 (7) 火地晋 游魂");
   EXPECT_EQ(report.ChangedTitle(), u"变卦 乾宫 (6) 山地剥 ");
   const auto lines = SplitLines(report.Reading());
-  EXPECT_EQ(lines[0], u"卦解:            在2024年6月1日21时15分7秒日主:丙申,时辰:己亥,属子的卦主测得:");
+  EXPECT_EQ(lines[0],
+            u"卦解:            在2024年6月1日21时15分7秒日主:丙申,时辰:己亥,属子的卦主测得:");
   EXPECT_EQ(lines[1], u"           (乾宫第7卦)火地晋游魂变卦为:(乾宫第6卦)山地剥");
-  EXPECT_EQ(lines[2], u"----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------");
+  EXPECT_EQ(
+      lines[2],
+      u"----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------");
   EXPECT_EQ(lines[3], u"");
   EXPECT_EQ(lines[4], u"卦基数:");
   EXPECT_EQ(lines[5], u"日主:丙->2,申->4");
@@ -46,8 +49,8 @@ TEST(Report, PureQianSentenceOrderAndAStillBottomLine) {
   BuildCast(report, NumberRequest(u"115", MakeDate(2022, 11, 7, 12)));
   const auto s = LineSentences(report.Reading());
   ASSERT_EQ(s.size(), 6u);
-  EXPECT_TRUE(Contains(s[0], u"持世,壬->1,戌->5"));   // line 6
-  EXPECT_TRUE(Contains(s[1], u"应爻,甲->3,辰->5"));   // line 3
+  EXPECT_TRUE(Contains(s[0], u"持世,壬->1,戌->5"));  // line 6
+  EXPECT_TRUE(Contains(s[1], u"应爻,甲->3,辰->5"));  // line 3
   EXPECT_EQ(s[2], u"初爻:青龙,子孙,五行属水,甲->3,子->1;不动而变>子孙,五行属水,甲->3,子->1");
   EXPECT_TRUE(s[3].starts_with(u"二爻:"));
   EXPECT_TRUE(s[4].starts_with(u"四爻:"));
@@ -65,14 +68,14 @@ TEST(Report, GridRowsRunFromTheTopLine) {
   rg_GuaReport report;
   BuildCast(report, NumberRequest(u"58", MakeDate(2024, 6, 1, 10)));  // 风地观, line 1 moving
   const auto& g = report.Cells();
-  EXPECT_EQ(g[0][2], u"辛卯");           // line 6
-  EXPECT_EQ(g[5][2], u"乙未");           // line 1
-  EXPECT_EQ(g[5][6], u"×");              // moving yin at the bottom
+  EXPECT_EQ(g[0][2], u"辛卯");  // line 6
+  EXPECT_EQ(g[5][2], u"乙未");  // line 1
+  EXPECT_EQ(g[5][6], u"×");     // moving yin at the bottom
   EXPECT_EQ(g[5][rg_GuaReport::kPrimaryLineColumn], u"0");
   EXPECT_EQ(g[5][rg_GuaReport::kChangedLineColumn], u"1");
-  EXPECT_EQ(g[2][5], u"世");             // world at line 4
+  EXPECT_EQ(g[2][5], u"世");  // world at line 4
   EXPECT_EQ(g[5][5], u"应");
-  EXPECT_EQ(g[3][11], u"世");            // 风雷益: world at line 3
+  EXPECT_EQ(g[3][11], u"世");  // 风雷益: world at line 3
   EXPECT_EQ(g[0][11], u"应");
   for (int row = 0; row < 5; ++row) EXPECT_EQ(g[row][6], u"");
   EXPECT_EQ(rg_GuaReport::ColumnHeadings().size(), 12u);
@@ -142,5 +145,5 @@ TEST(Dispatch, StatusFirstThenCastOnlyForValidCodes) {
   EXPECT_EQ(ready, 1);
   EXPECT_EQ(r.castTime, clock.Now());
   EXPECT_EQ(status, (std::vector<std::u16string>{u"未输入推算数字", u"按卦主生肖与数字测算",
-                                                  u"按卦主生肖与数字测算"}));
+                                                 u"按卦主生肖与数字测算"}));
 }

@@ -58,7 +58,8 @@ TEST(SolarTerms, CheapSunStaysWithinTheMarginTheMonthRelieson) {
   for (int i = 0; i < 20000; ++i) {
     // 1700 to 2300, where the month takes the cheap sun away from a boundary.
     const double jde = 2341972.5 + static_cast<double>(gen() % 219147000) / 1000.0;
-    double d = std::fabs(astro::ApproximateSolarLongitude(jde) - astro::ApparentSolarLongitude(jde));
+    double d =
+        std::fabs(astro::ApproximateSolarLongitude(jde) - astro::ApparentSolarLongitude(jde));
     d = std::min(d, 360.0 - d);
     worst = std::max(worst, d);
   }
@@ -68,8 +69,10 @@ TEST(SolarTerms, CheapSunStaysWithinTheMarginTheMonthRelieson) {
 TEST(SolarTerms, TermsOfAKnownYear) {
   // 2024: 立春 at 16:26:53 and 大雪 at 23:17 on 6 December, Beijing time, as
   // the almanacs print them.
-  EXPECT_NEAR(static_cast<double>(JieInstant(2024, 1) - Beijing(2024, 2, 4, 16, 26, 53)), 0.0, 30'000.0);
-  EXPECT_NEAR(static_cast<double>(JieInstant(2024, 11) - Beijing(2024, 12, 6, 23, 17)), 0.0, 60'000.0);
+  EXPECT_NEAR(static_cast<double>(JieInstant(2024, 1) - Beijing(2024, 2, 4, 16, 26, 53)), 0.0,
+              30'000.0);
+  EXPECT_NEAR(static_cast<double>(JieInstant(2024, 11) - Beijing(2024, 12, 6, 23, 17)), 0.0,
+              60'000.0);
   EXPECT_EQ(JieTerm(1).name, u"立春");
   EXPECT_EQ(JieTerm(1).longitude, 315);
   EXPECT_EQ(JieTerm(11).name, u"大雪");
@@ -101,11 +104,13 @@ TEST(SolarTerms, NearAJieTheMonthTurnsAtItsInstant) {
   for (int year = 1990; year <= 2040; year += 5) {
     for (int index = 0; index < 12; ++index) {
       const std::int64_t at = JieInstant(year, index);
-      for (const std::int64_t offset : {-3'600'000LL, -60'000LL, -1'000LL, 1'000LL, 60'000LL, 3'600'000LL}) {
+      for (const std::int64_t offset :
+           {-3'600'000LL, -60'000LL, -1'000LL, 1'000LL, 60'000LL, 3'600'000LL}) {
         const std::int64_t t = at + offset;
         const double jde = astro::JulianDayOfUnixMs(t) + astro::DeltaTSeconds(year + 0.5) / 86400.0;
         const double past = std::fmod(astro::ApparentSolarLongitude(jde) - 285.0 + 720.0, 360.0);
-        EXPECT_EQ(JieAt(t).index, static_cast<int>(past / 30.0)) << year << " " << index << " " << offset;
+        EXPECT_EQ(JieAt(t).index, static_cast<int>(past / 30.0))
+            << year << " " << index << " " << offset;
         EXPECT_EQ(JieAt(t).index, offset < 0 ? (index + 11) % 12 : index);
       }
     }
@@ -116,7 +121,8 @@ TEST(SolarTerms, NearAJieTheMonthTurnsAtItsInstant) {
 // file comes from tests/engine/jie_boundaries.js through CTest.
 TEST(SolarTerms, EveryJieFrom1900To2100AgreesWithAnIndependentCalendar) {
   const char* path = std::getenv("XYH_JIE_BOUNDARIES");
-  if (path == nullptr) GTEST_SKIP() << "XYH_JIE_BOUNDARIES not set (the CTest test jie_boundaries sets it)";
+  if (path == nullptr)
+    GTEST_SKIP() << "XYH_JIE_BOUNDARIES not set (the CTest test jie_boundaries sets it)";
   std::ifstream in(path);
   ASSERT_TRUE(in) << path;
   std::string line;

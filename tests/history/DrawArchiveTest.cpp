@@ -4,12 +4,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/TempDir.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 using test_support::TempDir;
@@ -63,13 +63,16 @@ TEST_F(ArchiveTest, StoresOneRowPerIssueAndLeavesTheHistoryTableAlone) {
 
 TEST_F(ArchiveTest, RowsEditedIntoNonsenseAreNotTrusted) {
   rg_DrawArchive archive = Archive();
-  ASSERT_EQ(archive.Store(Ssq(u"1", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 7), now), rg_DrawArchive::StoreResult::Added);
+  ASSERT_EQ(archive.Store(Ssq(u"1", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 7), now),
+            rg_DrawArchive::StoreResult::Added);
   sqlite3* db = store.Handle();
-  ASSERT_EQ(sqlite3_exec(db, "INSERT INTO xyh_draws VALUES (101,'2','2026-01-03','01 01 02 03 04 05','07',0),"
-                             "(101,'3','2026-02-30','01 02 03 04 05 06','07',0),"
-                             "(101,'x','2026-01-05','01 02 03 04 05 06','07',0);",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db,
+                   "INSERT INTO xyh_draws VALUES (101,'2','2026-01-03','01 01 02 03 04 05','07',0),"
+                   "(101,'3','2026-02-30','01 02 03 04 05 06','07',0),"
+                   "(101,'x','2026-01-05','01 02 03 04 05 06','07',0);",
+                   nullptr, nullptr, nullptr),
+      SQLITE_OK);
   ASSERT_EQ(archive.Draws(101).size(), 1u);
 }
 
@@ -100,12 +103,14 @@ TEST(DrawFromPage, ReadsEachLotteryLayout) {
 
   // What a failed or changed page gives is never archived.
   EXPECT_FALSE(DrawFromPage(101, u"", u"", u"", u""));
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"0309161925", u"07"));      // five reds
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192509", u"07"));    // repeated
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192534", u"07"));    // 34
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-31", u"030916192529", u"07"));    // no such day
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192529", u"17"));    // blue 17
-  EXPECT_FALSE(DrawFromPage(102, u"2024063", u"2024-06-01", u"02051114192328", u"05"));  // special repeats
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"0309161925", u"07"));    // five reds
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192509", u"07"));  // repeated
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192534", u"07"));  // 34
+  EXPECT_FALSE(
+      DrawFromPage(101, u"2024062", u"2024-06-31", u"030916192529", u"07"));  // no such day
+  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192529", u"17"));  // blue 17
+  EXPECT_FALSE(
+      DrawFromPage(102, u"2024063", u"2024-06-01", u"02051114192328", u"05"));  // special repeats
   EXPECT_FALSE(DrawFromPage(103, u"2024150", u"2024-06-02", u"407", u"1"));
   EXPECT_FALSE(DrawFromPage(107, u"1", u"2024-06-02", u"407", u""));
 }
@@ -149,7 +154,9 @@ TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
 
 TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
   rg_DrawArchive archive = Archive();
-  ASSERT_TRUE(archive.Import(101, "issue,date,red,blue\n2026100,2026-09-01,01 02 03 04 05 06,07\n", now).ok);
+  ASSERT_TRUE(
+      archive.Import(101, "issue,date,red,blue\n2026100,2026-09-01,01 02 03 04 05 06,07\n", now)
+          .ok);
   store.Close();
   const auto file = rg_EasyDb::FileIn(dir.path());
   const std::string before = Bytes(file);
@@ -161,7 +168,8 @@ TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
     std::string body;  // after the header and one good line
     std::string expect;
   } cases[] = {
-      {"2026141,2026-12-08,03 09 14 20 27,08\n", "line 3: red must hold 6 distinct numbers from 1 to 33"},
+      {"2026141,2026-12-08,03 09 14 20 27,08\n",
+       "line 3: red must hold 6 distinct numbers from 1 to 33"},
       {"2026141,2026-12-08,03 09 14 20 27 27,08\n", "line 3: red number 27 appears twice"},
       {"2026141,2026-12-08,3 09 14 20 27 03,08\n", "line 3: red number 3 appears twice"},
       {"2026141,2026-12-08,00 09 14 20 27 31,08\n", "line 3: red number 0 is outside 1 to 33"},
@@ -169,7 +177,8 @@ TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
       {"2026141,2026-12-08,03 09 14 20 27 31,17\n", "line 3: blue number 17 is outside 1 to 16"},
       {"2026141,2026-12-08,03 09 14 20 27 31,\n", "line 3: blue must hold 1"},
       {"2026141,2026-12-08,03 09 14 20 27 31,01 02\n", "line 3: blue must hold 1"},
-      {"2026141,2026-02-30,03 09 14 20 27 31,08\n", "line 3: the date \"2026-02-30\" is not a real date"},
+      {"2026141,2026-02-30,03 09 14 20 27 31,08\n",
+       "line 3: the date \"2026-02-30\" is not a real date"},
       {"2026141,2026/12/08,03 09 14 20 27 31,08\n", "line 3: the date"},
       {"20261a1,2026-12-08,03 09 14 20 27 31,08\n", "line 3: the issue \"20261a1\""},
       {",2026-12-08,03 09 14 20 27 31,08\n", "line 3: the issue"},
@@ -185,7 +194,8 @@ TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message.rfind(c.expect, 0), 0u) << r.message;
   }
-  EXPECT_EQ(archive.Import(101, "issue,date,blue,red\n" + ok1, now).message.rfind("line 1:", 0), 0u);
+  EXPECT_EQ(archive.Import(101, "issue,date,blue,red\n" + ok1, now).message.rfind("line 1:", 0),
+            0u);
   EXPECT_FALSE(archive.Import(101, "", now).ok);
   EXPECT_EQ(archive.Count(101), 1u);
   store.Close();
@@ -217,17 +227,23 @@ std::string DamageTheArchive(const TempDir& home, double now) {
                 rg_DrawArchive::StoreResult::Added);
     }
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db.Handle(), "SELECT rootpage FROM sqlite_master WHERE name='xyh_draws';", -1, &s, nullptr);
+    sqlite3_prepare_v2(db.Handle(), "SELECT rootpage FROM sqlite_master WHERE name='xyh_draws';",
+                       -1, &s, nullptr);
     if (sqlite3_step(s) == SQLITE_ROW) root = sqlite3_column_int64(s, 0);
     sqlite3_finalize(s);
   }
   std::string bytes = Bytes(file);
   const size_t page = 4096;
-  const auto byteAt = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>(bytes[at])); };
+  const auto byteAt = [&](size_t at) {
+    return static_cast<size_t>(static_cast<unsigned char>(bytes[at]));
+  };
   const size_t top = (static_cast<size_t>(root) - 1) * page;
   EXPECT_EQ(byteAt(top), 0x05u);  // split into an interior page
   const size_t cell = top + (byteAt(top + 12) << 8 | byteAt(top + 13));
-  const size_t leaf = ((byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3)) - 1) * page;
+  const size_t leaf =
+      ((byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3)) -
+       1) *
+      page;
   EXPECT_EQ(byteAt(leaf), 0x0Du);
   bytes[leaf] = 0x03;
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
@@ -248,10 +264,12 @@ TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
   const auto fresh = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
   EXPECT_EQ(archive.Store(fresh, now), rg_DrawArchive::StoreResult::Failed);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
-  const auto imported = archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", now);
+  const auto imported =
+      archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", now);
   EXPECT_FALSE(imported.ok);
   EXPECT_TRUE(imported.writeFailed);
-  EXPECT_EQ(archive.Import(102, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now).ok, false);
+  EXPECT_EQ(archive.Import(102, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now).ok,
+            false);
   store.Close();
   EXPECT_EQ(Bytes(file), before);
 }
@@ -277,7 +295,8 @@ TEST(ArchiveFaults, ADamagedHistoryGetsNoTableOfDraws) {
   rg_DrawArchive archive(store);
   EXPECT_EQ(archive.Store(Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0),
             rg_DrawArchive::StoreResult::Failed);
-  EXPECT_FALSE(archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0).ok);
+  EXPECT_FALSE(
+      archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0).ok);
   store.Close();
   EXPECT_EQ(Bytes(file), bytes);
 }

@@ -92,8 +92,11 @@ TEST(DrawStats, FiguresOverAHandMadeArchive) {
   //   D4 51, span 11-6, odd 7 9 11, none big, five pairs
   //   D5 102, span 31-1, odd 1 17 29 31, big 17 22 29 31, pair 1-2
   ASSERT_EQ(s.perDraw.size(), 5u);
-  const std::array<std::array<int, 5>, 5> shapes = {{
-      {69, 32, 3, 2, 2}, {74, 28, 2, 3, 3}, {90, 32, 6, 3, 0}, {51, 5, 3, 0, 5}, {102, 30, 4, 4, 1}}};
+  const std::array<std::array<int, 5>, 5> shapes = {{{69, 32, 3, 2, 2},
+                                                     {74, 28, 2, 3, 3},
+                                                     {90, 32, 6, 3, 0},
+                                                     {51, 5, 3, 0, 5},
+                                                     {102, 30, 4, 4, 1}}};
   for (std::size_t i = 0; i < shapes.size(); ++i) {
     SCOPED_TRACE(i);
     const rg_DrawShape& d = s.perDraw[i];
@@ -114,8 +117,8 @@ TEST(DrawStats, FiguresOverAHandMadeArchive) {
   for (int row = 0; row < 5; ++row) {
     SCOPED_TRACE(row);
     EXPECT_EQ(s.RedCell(row, 1), (std::array<int, 5>{0, 1, 0, 1, 0})[row]);
-    EXPECT_EQ(s.RedCell(row, 20), row);       // drawn in D1, then away
-    EXPECT_EQ(s.RedCell(row, 12), row + 1);   // counted from the window's start
+    EXPECT_EQ(s.RedCell(row, 20), row);      // drawn in D1, then away
+    EXPECT_EQ(s.RedCell(row, 12), row + 1);  // counted from the window's start
     EXPECT_EQ(s.BlueCell(row, 16), (std::array<int, 5>{1, 2, 3, 0, 1})[row]);
   }
   // The newest row is the current omission, its maximum the longest run.
@@ -134,9 +137,9 @@ TEST(DrawStats, TheNewestWindowOnly) {
   ASSERT_EQ(s.draws, 2);
   EXPECT_EQ(s.FirstIssue(), u"2026004");
   EXPECT_EQ(s.LastIssue(), u"2026005");
-  Check(s.red[0], {1, 1, 0, 1});   // away in D4
-  Check(s.red[5], {6, 1, 1, 1});   // drawn in D4, away in D5
-  Check(s.red[2], {3, 0, 2, 2});   // drawn in D1 and D2, outside the window
+  Check(s.red[0], {1, 1, 0, 1});  // away in D4
+  Check(s.red[5], {6, 1, 1, 1});  // drawn in D4, away in D5
+  Check(s.red[2], {3, 0, 2, 2});  // drawn in D1 and D2, outside the window
   Check(s.blue[4], {5, 1, 0, 1});
   EXPECT_EQ(s.hot, (std::array<int, 6>{1, 2, 17, 22, 29, 31}));
   // Not drawn, by number; the last six of them are 26 27 28 30 32 33.
@@ -152,15 +155,17 @@ TEST(DrawStats, TheNewestWindowOnly) {
 }
 
 TEST(DrawStats, OneDrawAndNone) {
-  const rg_DrawStats one = ComputeDrawStats({Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8)});
+  const rg_DrawStats one =
+      ComputeDrawStats({Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8)});
   ASSERT_EQ(one.draws, 1);
   EXPECT_EQ(one.FirstIssue(), one.LastIssue());
-  Check(one.red[2], {3, 1, 0, 0});     // drawn in the only draw: no run without it
-  Check(one.red[0], {1, 0, 1, 1});     // never: the window of one
+  Check(one.red[2], {3, 1, 0, 0});  // drawn in the only draw: no run without it
+  Check(one.red[0], {1, 0, 1, 1});  // never: the window of one
   Check(one.blue[7], {8, 1, 0, 0});
   // 3+9+14+20+27+31 = 104, span 28, odd 3 9 27 31, big 20 27 31, no pair.
   const rg_DrawShape& d = one.perDraw[0];
-  EXPECT_EQ((std::array<int, 5>{d.sum, d.span, d.odd, d.big, d.consecutive}), (std::array<int, 5>{104, 28, 4, 3, 0}));
+  EXPECT_EQ((std::array<int, 5>{d.sum, d.span, d.odd, d.big, d.consecutive}),
+            (std::array<int, 5>{104, 28, 4, 3, 0}));
   EXPECT_EQ(one.hot, (std::array<int, 6>{3, 9, 14, 20, 27, 31}));
   EXPECT_EQ(one.cold, (std::array<int, 6>{26, 28, 29, 30, 32, 33}));
 

@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 using test_support::TempDir;
@@ -44,7 +44,8 @@ std::string Query(const std::filesystem::path& file, const std::string& sql) {
   sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   sqlite3_stmt* s = nullptr;
   std::string out;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+      sqlite3_step(s) == SQLITE_ROW) {
     const auto* text = sqlite3_column_text(s, 0);
     out = text ? reinterpret_cast<const char*>(text) : "(null)";
   }
@@ -59,16 +60,18 @@ TEST(Statements, Builders) {
   EXPECT_EQ((rg_SqlColumn{u"ysindex", u"INT(4)", u"0"}).Definition(), u"ysindex INT(4) DEFAULT 0");
   EXPECT_EQ((rg_SqlColumn{u"ysname", u"VARCHAR(255) NOT NULL", u""}).Definition(),
             u"ysname VARCHAR(255) NOT NULL");
-  EXPECT_EQ(rg_EasyDb::CreateTableStatement(),
-            u"CREATE TABLE xyh_table (_id integer primary key autoincrement,ysname VARCHAR(255) NOT NULL,"
-            u"ysindex INT(4) DEFAULT 0,ysnumber VARCHAR(32) NOT NULL,ysday DOUBLE DEFAULT 0,"
-            u"gzsxid INT(4) DEFAULT 0,upstr VARCHAR(3) DEFAULT null,downstr VARCHAR(3) DEFAULT null,"
-            u"dong VARHCAR(18) NOT NULL,rot INT(1) DEFAULT 0,uinfo TEXT DEFAULT null);");
+  EXPECT_EQ(
+      rg_EasyDb::CreateTableStatement(),
+      u"CREATE TABLE xyh_table (_id integer primary key autoincrement,ysname VARCHAR(255) NOT NULL,"
+      u"ysindex INT(4) DEFAULT 0,ysnumber VARCHAR(32) NOT NULL,ysday DOUBLE DEFAULT 0,"
+      u"gzsxid INT(4) DEFAULT 0,upstr VARCHAR(3) DEFAULT null,downstr VARCHAR(3) DEFAULT null,"
+      u"dong VARHCAR(18) NOT NULL,rot INT(1) DEFAULT 0,uinfo TEXT DEFAULT null);");
   EXPECT_EQ(BuildCreateTable(u"t", {u"a INT", u"b TEXT"}, {u"a", u"b"}),
             u"CREATE TABLE t (a INT,b TEXT,UNIQUE (a,b));");
   EXPECT_EQ(rg_EasyDb::ListStatement(), u"SELECT _id,ysname From xyh_table ORDER BY _id DESC;");
   EXPECT_EQ(BuildSelect(u"SeLeCt", {}, u"t", u"", u""), u"SELECT * From t;");
-  EXPECT_EQ(BuildSelect(u"select", {u"a"}, u"t", u"a>1", u"a"), u"SELECT a From t WHERE a>1 ORDER BY a;");
+  EXPECT_EQ(BuildSelect(u"select", {u"a"}, u"t", u"a>1", u"a"),
+            u"SELECT a From t WHERE a>1 ORDER BY a;");
   EXPECT_EQ(BuildSelect(u"delete", {u"a"}, u"t", u"", u""), u"");
 }
 
@@ -205,7 +208,10 @@ TEST(EasyDb, AnUnreachableFolderLeavesTheStoreClosed) {
 
 TEST(EasyDb, AKilledWriterLeavesAnIntactFileWithEverySavedRow) {
   TempDir home;
-  { rg_EasyDb db; db.Open(home.path()); }
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+  }
   int pipeFds[2];
   ASSERT_EQ(pipe(pipeFds), 0);
   const pid_t child = fork();
@@ -232,7 +238,8 @@ TEST(EasyDb, AKilledWriterLeavesAnIntactFileWithEverySavedRow) {
   }
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
-  for (ssize_t n; (n = read(pipeFds[0], buf, sizeof buf)) > 0;) acknowledged.append(buf, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(pipeFds[0], buf, sizeof buf)) > 0;)
+    acknowledged.append(buf, static_cast<size_t>(n));
   close(pipeFds[0]);
 
   const auto file = rg_EasyDb::FileIn(home.path());
@@ -242,7 +249,8 @@ TEST(EasyDb, AKilledWriterLeavesAnIntactFileWithEverySavedRow) {
   std::set<std::u16string> names;
   for (const auto& e : db.List()) names.insert(e.name);
   size_t count = 0;
-  for (size_t start = 0, end; (end = acknowledged.find('\n', start)) != std::string::npos; start = end + 1) {
+  for (size_t start = 0, end; (end = acknowledged.find('\n', start)) != std::string::npos;
+       start = end + 1) {
     EXPECT_TRUE(names.count(u"row " + FromUtf8(acknowledged.substr(start, end - start))) == 1);
     ++count;
   }

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
 #include "platform/DateTime.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 using test_support::TempDir;
@@ -40,7 +40,8 @@ void RunSql(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
   char* error = nullptr;
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+      << (error ? error : "");
   sqlite3_free(error);
   sqlite3_close(db);
 }
@@ -62,7 +63,8 @@ void FillAwkward(rg_EasyDb& db) {
   for (const auto& [name, note] : kAwkward) ASSERT_TRUE(db.Save(Cast(name, note)));
   ASSERT_TRUE(db.Save(Cast(kAwkward[0].first, kAwkward[0].second)));
   ASSERT_TRUE(db.Delete(2));  // a gap in the ids
-  RunSql(db.Path(),
+  RunSql(
+      db.Path(),
       "INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) VALUES "
       "('旧',NULL,'',NULL,NULL,NULL,NULL,'1,,-1',NULL,NULL),"
       "('手',2,'',45444.333333333336,2,'010','101',' 1,0,0,-1,0,0',0,'');");
@@ -115,7 +117,9 @@ TEST_P(HistoryFileFormats, ExportImportExportGivesTheSameFileApartFromIds) {
 
 INSTANTIATE_TEST_SUITE_P(Both, HistoryFileFormats,
                          ::testing::Values(rg_HistoryFormat::Csv, rg_HistoryFormat::Json),
-                         [](const ::testing::TestParamInfo<rg_HistoryFormat>& p) { return p.param == rg_HistoryFormat::Csv ? "Csv" : "Json"; });
+                         [](const ::testing::TestParamInfo<rg_HistoryFormat>& p) {
+                           return p.param == rg_HistoryFormat::Csv ? "Csv" : "Json";
+                         });
 
 TEST(HistoryFile, CsvKeepsEmptyTextsApartFromMissingOnes) {
   rg_HistoryRow r;
@@ -146,7 +150,8 @@ TEST(HistoryFile, ReadsWhatPeopleAndSpreadsheetsWrite) {
   EXPECT_EQ(*csv.rows[1].ysday, 45444.0);
 
   // The header alone is an empty history.
-  const auto empty = ReadHistoryFile("_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n");
+  const auto empty =
+      ReadHistoryFile("_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n");
   EXPECT_TRUE(empty.ok);
   EXPECT_TRUE(empty.rows.empty());
 
@@ -161,12 +166,15 @@ TEST(HistoryFile, ReadsWhatPeopleAndSpreadsheetsWrite) {
 }
 
 TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
-  const std::string header = "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
+  const std::string header =
+      "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
   const std::string good = "1,\"甲\",1,\"58\",45444.5,1,\"\",\"\",\"0,0,0,0,0,0\",0,\"\"\r\n";
-  const std::string record = "{\"_id\":1,\"ysname\":\"甲\",\"ysindex\":1,\"ysnumber\":\"58\",\"ysday\":1.5,"
-                             "\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"";
+  const std::string record =
+      "{\"_id\":1,\"ysname\":\"甲\",\"ysindex\":1,\"ysnumber\":\"58\",\"ysday\":1.5,"
+      "\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"";
   const auto json = [&](const std::string& extra) {
-    return "{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + record + "}," + record + extra + "}]}";
+    return "{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + record + "}," + record +
+           extra + "}]}";
   };
   ASSERT_TRUE(ReadHistoryFile(header + good + good).ok);
   ASSERT_TRUE(ReadHistoryFile(json("")).ok);
@@ -183,28 +191,35 @@ TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
       {header + "1,,1,\"58\",1,1,,,\"\",0,\r\n", "第2行:字段 ysname 不能空着"},
       {header + "1,\"a\",1,\"58\",nan,1,,,\"\",0,\r\n", "第2行:字段 ysday 应是数"},
       {header + "1,\"a\",1,\"58\",1e999,1,,,\"\",0,\r\n", "第2行:字段 ysday 应是数"},
-      {header + "1,\"a\",99999999999999999999,\"58\",1,1,,,\"\",0,\r\n", "第2行:字段 ysindex 应是整数"},
+      {header + "1,\"a\",99999999999999999999,\"58\",1,1,,,\"\",0,\r\n",
+       "第2行:字段 ysindex 应是整数"},
       {header + good + "1,\"\xE7\x94\",1,\"58\",1,1,,,\"\",0,\r\n", "第3行:不是 UTF-8 文字"},
-      {"{\"format\":\"xyh-history\",\n\"version\":1,\n\"records\":[,]}", "第3行第12列:JSON 语法错误"},
+      {"{\"format\":\"xyh-history\",\n\"version\":1,\n\"records\":[,]}",
+       "第3行第12列:JSON 语法错误"},
       {"{\"format\":\"other\",\"version\":1,\"records\":[]}", "$.format:应是 \"xyh-history\""},
       {"{\"format\":\"xyh-history\",\"version\":2,\"records\":[]}", "$.version:应是 1"},
       {"{\"format\":\"xyh-history\",\"version\":1}", "$.records:应是数组"},
       {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[],\"x\":1}", "$.x:不认识的键"},
       {json(",\"extra\":1"), "$.records[1].extra:不认识的键"},
       {json(",\"ysday\":2"), "JSON 语法错误"},  // a key given twice
-      {json("").replace(json("").rfind("\"rot\":0"), 7, "\"rot\":0.5"), "$.records[1].rot:应是整数"},
-      {json("").replace(json("").rfind("\"ysday\":1.5"), 11, "\"ysday\":\"1\""), "$.records[1].ysday:应是数"},
+      {json("").replace(json("").rfind("\"rot\":0"), 7, "\"rot\":0.5"),
+       "$.records[1].rot:应是整数"},
+      {json("").replace(json("").rfind("\"ysday\":1.5"), 11, "\"ysday\":\"1\""),
+       "$.records[1].ysday:应是数"},
       {json("").replace(json("").rfind("\"ysname\":\"甲\""), 14, "\"ysname\":null"),
        "$.records[1].ysname:不能为 null"},
       {json("").replace(json("").rfind("\"uinfo\":\"\""), 10, "\"uinfo\":\"\\udc00\""),
        "$.records[1].uinfo:不是有效的 Unicode 文字"},
       {json("").replace(json("").rfind(",\"rot\":0"), 8, ""), "$.records[1].rot:缺少这个键"},
-      {"{\"format\":\"xyh-history\",\"format\":\"xyh-history\"}", "第1行第25列:JSON 语法错误:键 format 出现了两次"},
-      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[]} []", "第1行第51列:JSON 语法错误:对象之后还有内容"},
-      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[{\"ysname\":\"x", "JSON 语法错误:文件在值的中间结束"},
+      {"{\"format\":\"xyh-history\",\"format\":\"xyh-history\"}",
+       "第1行第25列:JSON 语法错误:键 format 出现了两次"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[]} []",
+       "第1行第51列:JSON 语法错误:对象之后还有内容"},
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[{\"ysname\":\"x",
+       "JSON 语法错误:文件在值的中间结束"},
       {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[[0,0]]}", "$.records[0]:应是对象"},
-      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + std::string(2u << 20, ' ') + "[" +
-           std::string(kHistoryJsonRecordLimit, '0') + "]]}",
+      {"{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + std::string(2u << 20, ' ') +
+           "[" + std::string(kHistoryJsonRecordLimit, '0') + "]]}",
        "$.records[0]:超过 1 MiB,不读"},
       {header + std::string(100000, ','), "第2行:应有 11 个字段,实有 100001 个"},
   };
@@ -212,7 +227,8 @@ TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
     const rg_HistoryParse p = ReadHistoryFile(text);
     EXPECT_FALSE(p.ok) << text;
     EXPECT_TRUE(p.rows.empty());
-    EXPECT_NE(p.error.find(reason), std::string::npos) << "got: " << p.error << "\nwanted: " << reason;
+    EXPECT_NE(p.error.find(reason), std::string::npos)
+        << "got: " << p.error << "\nwanted: " << reason;
   }
   EXPECT_FALSE(ReadHistoryFile(std::string(kHistoryFileLimit + 1, ' ')).ok);
 
@@ -232,9 +248,10 @@ TEST(HistoryImport, ARefusedFileLeavesTheStoreUntouched) {
   db.Close();
   const std::string before = Bytes(rg_EasyDb::FileIn(home.path()));
   db.Open(home.path());
-  const std::string header = "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
-  const rg_ImportOutcome outcome =
-      ImportHistory(db, header + "1,\"乙\",1,\"58\",1,1,,,\"\",0,\r\n1,\"丙\",x,\"58\",1,1,,,\"\",0,\r\n");
+  const std::string header =
+      "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
+  const rg_ImportOutcome outcome = ImportHistory(
+      db, header + "1,\"乙\",1,\"58\",1,1,,,\"\",0,\r\n1,\"丙\",x,\"58\",1,1,,,\"\",0,\r\n");
   EXPECT_FALSE(outcome.ok);
   EXPECT_EQ(outcome.added, 0);
   EXPECT_NE(outcome.error.find("第3行"), std::string::npos);
@@ -248,8 +265,9 @@ TEST(HistoryImport, AFailedWriteTakesBackTheRowsBeforeIt) {
   db.Open(home.path());
   ASSERT_TRUE(db.Save(Cast(u"甲", u"")));
   // The database itself refuses the third row.
-  RunSql(db.Path(), "CREATE TRIGGER no_bad BEFORE INSERT ON xyh_table WHEN NEW.ysname='坏' "
-                 "BEGIN SELECT RAISE(ABORT,'refused'); END;");
+  RunSql(db.Path(),
+         "CREATE TRIGGER no_bad BEFORE INSERT ON xyh_table WHEN NEW.ysname='坏' "
+         "BEGIN SELECT RAISE(ABORT,'refused'); END;");
   std::vector<rg_HistoryRow> rows;
   for (const char16_t* name : {u"乙", u"丙", u"坏", u"丁"}) {
     rg_HistoryRow r;

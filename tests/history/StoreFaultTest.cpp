@@ -6,11 +6,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 using test_support::LockHolder;
@@ -49,7 +49,8 @@ std::filesystem::path DamagedHistory(const TempDir& home) {
     rg_EasyDb db;
     db.Open(home.path());
     for (int i = 1; i <= 60; ++i) {
-      db.Save(Row(u"第" + DecimalText(i) + u"次起卦,名称写得长一些好让表占用好几页(2024年6月1日8时30分)"));
+      db.Save(Row(u"第" + DecimalText(i) +
+                  u"次起卦,名称写得长一些好让表占用好几页(2024年6月1日8时30分)"));
     }
   }
   auto file = rg_EasyDb::FileIn(home.path());
@@ -57,11 +58,14 @@ std::filesystem::path DamagedHistory(const TempDir& home) {
   // The table's root (page 2) has split into an interior page; its first
   // cell points at the leaf of the oldest rows.
   const size_t page = 4096;
-  const auto byteAt = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>(bytes[at])); };
+  const auto byteAt = [&](size_t at) {
+    return static_cast<size_t>(static_cast<unsigned char>(bytes[at]));
+  };
   const size_t root = page;
   EXPECT_EQ(byteAt(root), 0x05u);
   const size_t cell = root + (byteAt(root + 12) << 8 | byteAt(root + 13));
-  const size_t child = byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3);
+  const size_t child =
+      byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3);
   const size_t leaf = (child - 1) * page;
   EXPECT_EQ(byteAt(leaf), 0x0Du);
   bytes[leaf] = 0x03;  // no page type at all
@@ -105,7 +109,11 @@ TEST(StoreFaults, ADamagedFileIsListedAsFarAsItReadsAndNeverWritten) {
 
 TEST(StoreFaults, ALockAtOpenLeavesTheStoreConnectedAndItRecovers) {
   TempDir home;
-  { rg_EasyDb db; db.Open(home.path()); db.Save(Row(u"甲")); }
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+    db.Save(Row(u"甲"));
+  }
   const auto file = rg_EasyDb::FileIn(home.path());
   LockHolder lock(file);
   ASSERT_TRUE(lock.Locked());
@@ -138,7 +146,8 @@ TEST(StoreFaults, ALockThatAppearsLaterIsAnErrorNotAnEmptyList) {
     LockHolder lock(file);
     ASSERT_TRUE(lock.Locked());
     int visited = 0;
-    EXPECT_EQ(db.VisitList([&](std::int64_t, std::u16string_view) { ++visited; }), rg_StoreStatus::Busy);
+    EXPECT_EQ(db.VisitList([&](std::int64_t, std::u16string_view) { ++visited; }),
+              rg_StoreStatus::Busy);
     EXPECT_EQ(visited, 0);
     EXPECT_EQ(db.Load(1)._id, 0);
     EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
@@ -153,10 +162,16 @@ TEST(StoreFaults, ALockThatAppearsLaterIsAnErrorNotAnEmptyList) {
 
 TEST(StoreFaults, IdsBeyond32BitsAreListedLoadedAndDeleted) {
   TempDir home;
-  { rg_EasyDb db; db.Open(home.path()); db.Save(Row(u"甲")); }
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+    db.Save(Row(u"甲"));
+  }
   const auto file = rg_EasyDb::FileIn(home.path());
-  Exec(file, "INSERT INTO xyh_table (_id,ysname,ysnumber,dong) VALUES (2147483648,'大','1','0,0,0,0,0,0');"
-             "INSERT INTO xyh_table (_id,ysname,ysnumber,dong) VALUES (1099511627776,'更大','2','0,0,0,0,0,0');");
+  Exec(
+      file,
+      "INSERT INTO xyh_table (_id,ysname,ysnumber,dong) VALUES (2147483648,'大','1','0,0,0,0,0,0');"
+      "INSERT INTO xyh_table (_id,ysname,ysnumber,dong) VALUES (1099511627776,'更大','2','0,0,0,0,0,0');");
   rg_EasyDb db;
   ASSERT_EQ(db.Open(home.path()), rg_EasyDb::OpenResult::Opened);
   const auto list = db.List();

@@ -17,14 +17,15 @@ std::string Data(const char* name) {
 TEST(Charset, ChinesePagesConvertToTheirSourceText) {
   EXPECT_EQ(ConvertToUtf8(Data("results_home.gb18030.html"), "GB18030"), Data("results_home.html"));
   EXPECT_EQ(ConvertToUtf8(Data("kl8.gb2312.html"), "GB2312"), Data("kl8.html"));
-  EXPECT_EQ(ConvertToUtf8(std::string("\x48\x00\x69\x00\x2f\x59", 6), "UTF-16LE"), "Hi\xE5\xA4\xAF");
+  EXPECT_EQ(ConvertToUtf8(std::string("\x48\x00\x69\x00\x2f\x59", 6), "UTF-16LE"),
+            "Hi\xE5\xA4\xAF");
   EXPECT_EQ(ConvertToUtf8("abc", "UTF-8"), "abc");
 }
 
 TEST(Charset, InvalidOrIncompleteInputGivesNothing) {
-  EXPECT_EQ(ConvertToUtf8("abc\x81", "GB18030"), "");         // cut short
+  EXPECT_EQ(ConvertToUtf8("abc\x81", "GB18030"), "");              // cut short
   EXPECT_EQ(ConvertToUtf8("abc\xFF\xFF\xFF\xFF", "GB18030"), "");  // not GB18030
-  EXPECT_EQ(ConvertToUtf8("\xD7\xFF", "GB2312"), "");         // outside GB2312
+  EXPECT_EQ(ConvertToUtf8("\xD7\xFF", "GB2312"), "");              // outside GB2312
   EXPECT_EQ(ConvertToUtf8("abc", "NO-SUCH-CHARSET"), "");
   EXPECT_EQ(ConvertToUtf8("", "GB18030"), "");
 }

@@ -2,12 +2,12 @@
 // transfer without a network fails, and nothing crashes.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <curl/curl.h>
+#include <cstdlib>
 
-#include "support/TestServer.h"
 #include "net/CurlShim.h"
 #include "net/HttpClient.h"
+#include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -29,8 +29,8 @@ TEST(CurlMissing, TransfersFailAndNothingCrashes) {
   EXPECT_EQ(page.body, "");
   const auto file = root.path() / "download";
   int reports = 0;
-  const auto download =
-      client.Download(server.Url16("/redirect/0"), file, [&](std::int64_t, std::int64_t) { ++reports; });
+  const auto download = client.Download(server.Url16("/redirect/0"), file,
+                                        [&](std::int64_t, std::int64_t) { ++reports; });
   EXPECT_EQ(download.status, 0);
   EXPECT_EQ(reports, 0);
   EXPECT_FALSE(CurlLoaded());
@@ -43,7 +43,8 @@ TEST(CurlMissing, TransfersFailAndNothingCrashes) {
   long status = 7;
   EXPECT_EQ(curl_easy_getinfo(nullptr, CURLINFO_RESPONSE_CODE, &status), CURLE_FAILED_INIT);
   EXPECT_EQ(status, 7);
-  EXPECT_NE(std::string(curl_easy_strerror(CURLE_FAILED_INIT)).find("could not be loaded"), std::string::npos);
+  EXPECT_NE(std::string(curl_easy_strerror(CURLE_FAILED_INIT)).find("could not be loaded"),
+            std::string::npos);
   EXPECT_EQ(curl_slist_append(nullptr, "X: 1"), nullptr);
   EXPECT_EQ(curl_version_info(CURLVERSION_NOW), nullptr);
   curl_easy_cleanup(nullptr);

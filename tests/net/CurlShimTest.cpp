@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "support/TestServer.h"
 #include "net/CurlShim.h"
+#include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;

@@ -6,12 +6,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/TestServer.h"
 #include "draws/DrawScraper.h"
 #include "net/HtmlBounds.h"
 #include "net/HtmlQuery.h"
 #include "net/HttpClient.h"
 #include "platform/Utf.h"
+#include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -67,7 +67,8 @@ TEST_F(HostileServer, RedirectsAreBounded) {
   const auto at = client.Access(server.Url16("/redirect/" + std::to_string(kMaxRedirects)));
   EXPECT_EQ(at.status, 200);
   EXPECT_EQ(at.redirects, kMaxRedirects);
-  EXPECT_EQ(client.Access(server.Url16("/redirect/" + std::to_string(kMaxRedirects + 1))).status, 0);
+  EXPECT_EQ(client.Access(server.Url16("/redirect/" + std::to_string(kMaxRedirects + 1))).status,
+            0);
 }
 
 TEST_F(HostileServer, BodiesAreBoundedWithOrWithoutALength) {
@@ -136,8 +137,9 @@ TEST(HtmlShape, NestingBeyondTheBoundIsRefusedBeforeParsing) {
   EXPECT_FALSE(page.Parse(nested(100'000)));
   EXPECT_FALSE(page.Parse(Repeat("<b>", 20'000)));
   // Unclosed cells and rows, paragraphs and items do not nest.
-  const std::string sloppy = "<table class=kjtable><tbody>" + Repeat("<tr><td>1<td><b>2<td>3", 2'000) +
-                             "</table>" + Repeat("<p>text", 2'000) + "<ul>" + Repeat("<li>item", 2'000) + "</ul>";
+  const std::string sloppy =
+      "<table class=kjtable><tbody>" + Repeat("<tr><td>1<td><b>2<td>3", 2'000) + "</table>" +
+      Repeat("<p>text", 2'000) + "<ul>" + Repeat("<li>item", 2'000) + "</ul>";
   EXPECT_LT(ScanHtmlShape(sloppy).depth, 10);
   EXPECT_TRUE(page.Parse(sloppy));
   // An end tag does not reach past a cell, nor a stray cell close a div.
@@ -158,8 +160,8 @@ TEST(HtmlShape, TheTreeSizeAndAttributesAreBounded) {
   EXPECT_EQ(ScanHtmlShape("<p a=1 b='2'>x<!-- <p> -->y</p>z").treeBytes,
             kElementBytes + 2 * kAttributeBytes + 3 * kTextBytes + kCommentBytes);
   // The table of 250 000 one-cell rows is let through.
-  EXPECT_LE(ScanHtmlShape("<table class=\"kjtable\"><tbody>" + Repeat("<tr><td>1</td></tr>", 250'000) +
-                          "</tbody></table>")
+  EXPECT_LE(ScanHtmlShape("<table class=\"kjtable\"><tbody>" +
+                          Repeat("<tr><td>1</td></tr>", 250'000) + "</tbody></table>")
                 .treeBytes,
             kMaxHtmlTreeBytes);
   std::string attributes = "<div";
@@ -189,7 +191,8 @@ TEST(HtmlShape, NthChildOverALongTable) {
   ASSERT_TRUE(page.Parse(table));
   for (const char* nth : {"1", "49999", "50000", "2n+1", "-n+3"}) {
     rg_WangYeYuanSuLei cells;
-    ASSERT_TRUE(page.Find(std::string(".kjtable > tbody:nth-child(1) > tr:nth-child(") + nth + ") > td", cells));
+    ASSERT_TRUE(page.Find(
+        std::string(".kjtable > tbody:nth-child(1) > tr:nth-child(") + nth + ") > td", cells));
     rg_WangYeJieDianLei cell;
     ASSERT_TRUE(cells.NodeAt(0, cell)) << nth;
     if (std::string(nth) == "49999") {
@@ -203,15 +206,17 @@ TEST(HtmlShape, NthChildOverALongTable) {
 }
 
 TEST(DrawTableHostile, AShortRowIsNotFound) {
-  const std::string row = "<table class=\"kjtable\"><tbody><tr></tr><tr></tr><tr><td>双色球</td><td>x</td>"
-                          "<td>2024062</td><td>2024-06-02</td>";
+  const std::string row =
+      "<table class=\"kjtable\"><tbody><tr></tr><tr></tr><tr><td>双色球</td><td>x</td>"
+      "<td>2024062</td><td>2024-06-02</td>";
   for (const char* rest : {"", "<td><span class=\"red\">01</span></td>"}) {
     const std::string body = row + rest + "</tr></tbody></table>";
     const rg_DrawRecord r = parseDrawTableRow(1, 3, u"双色球", u"red", &body);
     EXPECT_EQ(r.status, *rest ? 200 : -80);
   }
-  const std::string shortRow = "<table class=\"kjtable\"><tbody><tr></tr><tr></tr><tr><td>2024062</td>"
-                               "</tr></tbody></table>";
+  const std::string shortRow =
+      "<table class=\"kjtable\"><tbody><tr></tr><tr></tr><tr><td>2024062</td>"
+      "</tr></tbody></table>";
   const rg_DrawRecord r = parseDrawTableRow(1, 3, u"双色球", u"red", &shortRow);
   EXPECT_EQ(r.status, -80);
   EXPECT_EQ(r.issue, u"");

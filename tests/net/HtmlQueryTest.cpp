@@ -86,18 +86,20 @@ TEST(HtmlQuery, SelectorsTheScraperAndMoreUse) {
   EXPECT_EQ(Found(document, "td.z"), u"");
   EXPECT_EQ(Found(document, "#main > p"), u"p1");
   EXPECT_EQ(Found(document, "#main p"), u"p1|p2");
-  EXPECT_EQ(Found(document, "div p"), u"p1|p2");  // each element once
+  EXPECT_EQ(Found(document, "div p"), u"p1|p2");           // each element once
   EXPECT_EQ(Found(document, "span, #main > p"), u"p1|s");  // document order
   EXPECT_EQ(Found(document, "tr:nth-child(odd) > td:nth-child(2n)"), u"b");
   EXPECT_EQ(Found(document, "tr:nth-child(even) td:nth-child(-n+1)"), u"c");
   EXPECT_EQ(Found(document, "* > span"), u"s");
-  for (const char* bad : {"", ".", "a >", "[x", "p:hover", "p:nth-child(x)", "a,,b", "#", "p[x=]", "a ~ b"}) {
+  for (const char* bad :
+       {"", ".", "a >", "[x", "p:hover", "p:nth-child(x)", "a,,b", "#", "p[x=]", "a ~ b"}) {
     EXPECT_EQ(Found(document, bad), u"(bad)") << bad;
   }
 }
 
 TEST(HtmlQuery, NodeFindLooksOnlyBelowTheNode) {
-  const auto document = Page("<div><span>1</span></div><div id=b><span>2</span><p><span>3</span></p></div>");
+  const auto document =
+      Page("<div><span>1</span></div><div id=b><span>2</span><p><span>3</span></p></div>");
   rg_WangYeYuanSuLei divs;
   document.Find("#b", divs);
   rg_WangYeJieDianLei b;

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <thread>
 
-#include "support/TestServer.h"
 #include "net/HttpClient.h"
+#include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -52,7 +52,8 @@ TEST_F(ServerFixture, AServerThatStopsSendingIsAbandoned) {
   client.SetLimits({1000, 1500, 0});
   const auto start = std::chrono::steady_clock::now();
   const auto r = client.Access(server.Url16("/stall"));
-  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const auto seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(r.status, 0);  // a 200 status line, then nothing: a failure
   EXPECT_LT(seconds, 5.0);
   EXPECT_GE(seconds, 1.4);
@@ -63,8 +64,9 @@ TEST_F(ServerFixture, DownloadsReplaceTheFileAndReportProgress) {
   std::ofstream(target) << "left over from an earlier try";
   rg_WangLaoFangWenLei client;
   std::vector<std::pair<std::int64_t, std::int64_t>> reports;
-  const auto r = client.Download(server.Url16("/slow/200000/20000/5"), target,
-                                 [&](std::int64_t total, std::int64_t received) { reports.emplace_back(total, received); });
+  const auto r = client.Download(
+      server.Url16("/slow/200000/20000/5"), target,
+      [&](std::int64_t total, std::int64_t received) { reports.emplace_back(total, received); });
   EXPECT_EQ(r.status, 200);
   EXPECT_TRUE(r.body.empty());
   EXPECT_EQ(std::filesystem::file_size(target), 200000u);
@@ -87,7 +89,8 @@ TEST_F(ServerFixture, AStalledDownloadIsAbandonedAndACancelEndsOne) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     slow.Cancel();
   });
-  EXPECT_EQ(slow.Download(server.Url16("/slow/1000000/1000/50"), root.path() / "b", nullptr).status, 0);
+  EXPECT_EQ(slow.Download(server.Url16("/slow/1000000/1000/50"), root.path() / "b", nullptr).status,
+            0);
   canceller.join();
   EXPECT_EQ(slow.Download(u"http://127.0.0.1:9/", "/nonexistent/folder/file", nullptr).status, 0);
 }
@@ -114,6 +117,7 @@ TEST(Tls, AServerSignedByATrustedAuthorityIsVerified) {
   client.SetTls({true, certs.caCert.string()});
   EXPECT_EQ(client.Access(server.Url16("/files/page.html")).status, 200);
   // The right authority, the wrong name: refused.
-  const std::string wrong = "https://localhost6.invalid:" + std::to_string(server.Port()) + "/files/page.html";
+  const std::string wrong =
+      "https://localhost6.invalid:" + std::to_string(server.Port()) + "/files/page.html";
   EXPECT_EQ(client.Access(std::u16string(wrong.begin(), wrong.end())).status, 0);
 }

@@ -18,7 +18,8 @@ std::string Encode(const std::u16string& text) {
   for (size_t i = 0; i < bytes.size(); i += 3) {
     const size_t n = std::min<size_t>(3, bytes.size() - i);
     unsigned v = 0;
-    for (size_t k = 0; k < 3; ++k) v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    for (size_t k = 0; k < 3; ++k)
+      v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
     for (size_t k = 0; k < 4; ++k) out += k <= n ? kAlphabet[v >> (18 - 6 * k) & 63] : '=';
   }
   return out;
@@ -43,9 +44,10 @@ TEST(Base64, AnyTextSurvivesTheRoundTrip) {
 }
 
 TEST(Base64, WhatIsNotWholeBase64OfWholeUnitsIsEmpty) {
-  for (const char* bad : {"", "aGk", "aGk=a", "aG=k", "a===", "====", "=aGk", "aGk*", "aGk=aGk=", " aGk=",
-                          "YQ==",   // one byte: half a unit
-                          "YWJj"})  // three bytes
+  for (const char* bad :
+       {"", "aGk", "aGk=a", "aG=k", "a===", "====", "=aGk", "aGk*", "aGk=aGk=", " aGk=",
+        "YQ==",   // one byte: half a unit
+        "YWJj"})  // three bytes
   {
     EXPECT_EQ(DecodeUtf16Base64(bad), u"") << bad;
   }

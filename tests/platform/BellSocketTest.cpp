@@ -9,8 +9,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "support/TempDir.h"
 #include "platform/BellSocket.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 namespace fs = std::filesystem;
@@ -24,7 +24,8 @@ void LeaveStaleSocket(const fs::path& path) {
   address.sun_family = AF_UNIX;
   ASSERT_LT(path.native().size(), sizeof address.sun_path);
   std::strcpy(address.sun_path, path.c_str());
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << std::strerror(errno);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
+      << std::strerror(errno);
   close(fd);
 }
 

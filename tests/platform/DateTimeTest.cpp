@@ -48,11 +48,11 @@ TEST(DateTime, EveryDayOfYears100To9999RoundTrips) {
 }
 
 TEST(DateTime, WeekdaysAndLeapYears) {
-  EXPECT_EQ(SplitDate(MakeDate(2024, 6, 1)).weekday, 7);   // Saturday
-  EXPECT_EQ(SplitDate(MakeDate(2024, 6, 2)).weekday, 1);   // Sunday
+  EXPECT_EQ(SplitDate(MakeDate(2024, 6, 1)).weekday, 7);  // Saturday
+  EXPECT_EQ(SplitDate(MakeDate(2024, 6, 2)).weekday, 1);  // Sunday
   EXPECT_EQ(SplitDate(MakeDate(1899, 12, 30)).weekday, 7);
   EXPECT_EQ(SplitDate(MakeDate(2000, 2, 29)).day, 29);
-  EXPECT_EQ(SplitDate(MakeDate(1900, 2, 29)).day, 28);     // 1900 is no leap year
+  EXPECT_EQ(SplitDate(MakeDate(1900, 2, 29)).day, 28);  // 1900 is no leap year
   EXPECT_EQ(SplitDate(MakeDate(2023, 2, 31)).day, 28);
 }
 
@@ -111,9 +111,9 @@ TEST(DateTime, DateTextDropsTrailingZeroParts) {
 TEST(DateTime, ParsesTheHandCastTimeText) {
   EXPECT_EQ(ParseDateText(u"2026年12月6日15时7分3秒"), MakeDate(2026, 12, 6, 15, 7, 3));
   EXPECT_EQ(ParseDateText(u"2024年2月29日0时0分0秒"), MakeDate(2024, 2, 29));
-  for (const char16_t* bad : {u"", u"2026年12月6日15时7分", u"2026年13月6日15时7分3秒",
-                              u"2023年2月29日1时1分1秒", u"x2026年12月6日15时7分3秒",
-                              u"2026年12月6日15时7分3秒x", u"20261年1月1日1时1分1秒"}) {
+  for (const char16_t* bad :
+       {u"", u"2026年12月6日15时7分", u"2026年13月6日15时7分3秒", u"2023年2月29日1时1分1秒",
+        u"x2026年12月6日15时7分3秒", u"2026年12月6日15时7分3秒x", u"20261年1月1日1时1分1秒"}) {
     EXPECT_EQ(ParseDateText(bad), kInvalidDate);
   }
 }

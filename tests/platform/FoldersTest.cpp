@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "support/TempDir.h"
 #include "platform/Folders.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 namespace fs = std::filesystem;
@@ -31,7 +31,10 @@ TEST(Folders, UserFolderFollowsXdgDataHome) {
   EXPECT_EQ(UserProgramFolder(), fs::path("/x/data") / PathFromUtf8("星衍推号"));
   setenv("XDG_DATA_HOME", "relative/not/allowed", 1);
   EXPECT_EQ(UserDataRoot(), fs::path(std::getenv("HOME")) / ".local" / "share");
-  if (saved) setenv("XDG_DATA_HOME", keep.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+  if (saved)
+    setenv("XDG_DATA_HOME", keep.c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
 }
 
 TEST(Folders, AnInstalledLayoutIsRecognised) {

@@ -3,16 +3,17 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/TempDir.h"
 #include "platform/Settings.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 
 TEST(Settings, ReadsLikeAProfileFile) {
   test_support::TempDir dir;
   const auto file = dir.path() / "config.ini";
-  std::ofstream(file) << "\xEF\xBB\xBF; a comment\r\n[Sys]\r\n Update_Day = 2026年12月7日 \r\nquoted=\"a b\"\r\n"
-                         "[net]\nprobe_host=127.0.0.1\n";
+  std::ofstream(file)
+      << "\xEF\xBB\xBF; a comment\r\n[Sys]\r\n Update_Day = 2026年12月7日 \r\nquoted=\"a b\"\r\n"
+         "[net]\nprobe_host=127.0.0.1\n";
   const rg_Settings s(file);
   EXPECT_EQ(s.Read(u"sys", u"update_day"), u"2026年12月7日");
   EXPECT_EQ(s.Read(u"SYS", u"quoted"), u"a b");
@@ -35,7 +36,9 @@ TEST(Settings, WritesKeepEverythingElse) {
   EXPECT_EQ(s.Read(u"net", u"probe_host"), u"127.0.0.1");
   std::ifstream in(file, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(text, "[sys]\r\nupdate_file=B.run\r\nupdate_day=2026年12月7日\r\n\r\n[net]\r\nprobe_host=127.0.0.1\r\n");
+  EXPECT_EQ(
+      text,
+      "[sys]\r\nupdate_file=B.run\r\nupdate_day=2026年12月7日\r\n\r\n[net]\r\nprobe_host=127.0.0.1\r\n");
 }
 
 // A rewrite keeps the file's byte order mark: without it, a second mark (or
@@ -43,7 +46,8 @@ TEST(Settings, WritesKeepEverythingElse) {
 TEST(Settings, ARewriteKeepsTheByteOrderMark) {
   test_support::TempDir dir;
   const auto file = dir.path() / "config.ini";
-  std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF\xEF\xBB\xBF[sys]\r\nupdate_file=hidden.run\r\n";
+  std::ofstream(file, std::ios::binary)
+      << "\xEF\xBB\xBF\xEF\xBB\xBF[sys]\r\nupdate_file=hidden.run\r\n";
   rg_Settings s(file);
   const std::u16string before = s.Read(u"sys", u"update_file");
   ASSERT_TRUE(s.Write(u"net", u"probe_host", u"127.0.0.1"));

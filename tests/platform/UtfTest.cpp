@@ -11,11 +11,13 @@ TEST(Utf, RoundTripsChineseAndAstralText) {
 }
 
 TEST(Utf, MalformedInputBecomesReplacementCharacters) {
-  EXPECT_EQ(FromUtf8("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(FromUtf8("\xE4\xB9"), u"\uFFFD");            // cut short
-  EXPECT_EQ(FromUtf8("\xC0\xAF"), u"\uFFFD");            // overlong '/'
-  EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD");        // encoded surrogate
-  EXPECT_EQ(FromUtf8("\xE4\xB9x"), u"\uFFFDx");          // the 'x' is kept
+  EXPECT_EQ(FromUtf8("a\xFF"
+                     "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("\xE4\xB9"), u"\uFFFD");      // cut short
+  EXPECT_EQ(FromUtf8("\xC0\xAF"), u"\uFFFD");      // overlong '/'
+  EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD");  // encoded surrogate
+  EXPECT_EQ(FromUtf8("\xE4\xB9x"), u"\uFFFDx");    // the 'x' is kept
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 

@@ -6,12 +6,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "support/GuiTest.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/OptionGroup.h"
+#include "support/GuiTest.h"
 
 using namespace test_support;
 

@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "support/GuiTest.h"
 #include "engine/Chart.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/ChartWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/LabeledChoice.h"
+#include "support/GuiTest.h"
 
 using namespace test_support;
 
@@ -74,7 +74,8 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   ASSERT_NE(chart, nullptr);
   QTest::mouseClick(chart->CopyButton(), Qt::LeftButton);
   EXPECT_EQ(QApplication::clipboard()->text(), ui::Q(ChartText(chart->View()->Sheet())));
-  EXPECT_TRUE(QApplication::clipboard()->text().contains(QStringLiteral("伏神: 兄弟壬申金伏于五爻辛巳下")));
+  EXPECT_TRUE(
+      QApplication::clipboard()->text().contains(QStringLiteral("伏神: 兄弟壬申金伏于五爻辛巳下")));
 
   const auto path = f.home.path() / "chart.png";
   ASSERT_TRUE(chart->ExportPng(QString::fromStdString(path.string())));
@@ -88,6 +89,7 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   }
   EXPECT_TRUE(dark);
   // A folder that does not exist is a failure, not a silent success.
-  EXPECT_FALSE(chart->ExportPng(QString::fromStdString((f.home.path() / "no" / "such" / "c.png").string())));
+  EXPECT_FALSE(
+      chart->ExportPng(QString::fromStdString((f.home.path() / "no" / "such" / "c.png").string())));
   EXPECT_FALSE(chart->ExportPng(QString()));
 }

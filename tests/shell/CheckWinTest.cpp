@@ -1,26 +1,24 @@
 // 对奖 in the window: the dialog, the marks of the history list and the
 // announcement after a refresh.
+#include <json/json.h>
+#include <sqlite3.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
-#include <json/json.h>
-#include <sqlite3.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <sys/wait.h>
 
-#include "support/GuiTest.h"
-#include "history/SavedCast.h"
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
+#include "history/SavedCast.h"
 #include "net/HttpClient.h"
-#include "support/TestServer.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
 #include "shell/PrizeWatch.h"
@@ -30,6 +28,8 @@
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
 #include "support/Child.h"
+#include "support/GuiTest.h"
+#include "support/TestServer.h"
 
 using namespace test_support;
 
@@ -126,8 +126,8 @@ TEST(CheckWin, TheDialogShowsWhatTheCommandLineReports) {
   ASSERT_GE(played.tickets.size(), 2u);
   // Sunday's draw: four reds of 甲's first ticket, two of its second, and
   // its first blue.
-  std::vector<int> red = {played.tickets[0][0], played.tickets[0][1], played.tickets[0][2], played.tickets[0][3],
-                          played.tickets[1][0], played.tickets[1][1]};
+  std::vector<int> red = {played.tickets[0][0], played.tickets[0][1], played.tickets[0][2],
+                          played.tickets[0][3], played.tickets[1][0], played.tickets[1][1]};
   rg_DrawArchive archive(c.f.store);
   ASSERT_EQ(archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), red, played.blues[0]), 0),
             rg_DrawArchive::StoreResult::Added);
@@ -137,16 +137,19 @@ TEST(CheckWin, TheDialogShowsWhatTheCommandLineReports) {
   ASSERT_NE(dialog, nullptr);
   const Json::Value cli = Parse(CliJson("check 1 --json" + c.Home()))[0];
   ASSERT_EQ(cli["issue"].asString(), "2024062");
-  EXPECT_TRUE(dialog->DrawText().contains("第2024062期 2024-06-02")) << dialog->DrawText().toStdString();
+  EXPECT_TRUE(dialog->DrawText().contains("第2024062期 2024-06-02"))
+      << dialog->DrawText().toStdString();
   const Json::Value& tickets = cli["tickets"];
-  ASSERT_EQ(static_cast<int>(tickets.size()), static_cast<int>(dialog->Result().check.tickets.size()));
+  ASSERT_EQ(static_cast<int>(tickets.size()),
+            static_cast<int>(dialog->Result().check.tickets.size()));
   for (Json::ArrayIndex t = 0; t < tickets.size(); ++t) {
     SCOPED_TRACE(t);
     QVector<int> hits;
     for (const Json::Value& h : tickets[t]["hits"]) hits.append(h.asInt());
     EXPECT_EQ(dialog->ShownHits(static_cast<int>(t)), hits);
     EXPECT_EQ(dialog->TierText(static_cast<int>(t)), ui::Q(TierName(tickets[t]["tier"].asInt())));
-    EXPECT_EQ(dialog->PrizeText(static_cast<int>(t)), QString::number(tickets[t]["fixedPrize"].asInt()) + "元");
+    EXPECT_EQ(dialog->PrizeText(static_cast<int>(t)),
+              QString::number(tickets[t]["fixedPrize"].asInt()) + "元");
   }
   EXPECT_EQ(dialog->ShownHits(0).size(), 4);
   EXPECT_EQ(dialog->TierText(0), "四等奖");  // 4+1
@@ -169,11 +172,13 @@ TEST(CheckWin, WinningCastsAreMarkedInTheHistoryList) {
   c.CastAndSave("58", "乙");
   const auto played = PlayedNumbers(c.NumbersOf(1));
   // 甲's id beyond 32 bits: cut to 32 bits it would be 1, which is gone.
-  ASSERT_EQ(sqlite3_exec(c.f.store.Handle(), "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;", nullptr, nullptr,
-                         nullptr),
+  ASSERT_EQ(sqlite3_exec(c.f.store.Handle(), "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;",
+                         nullptr, nullptr, nullptr),
             SQLITE_OK);
   rg_DrawArchive archive(c.f.store);
-  archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), played.tickets[0], played.blues.empty() ? 1 : played.blues[0]), 0);
+  archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), played.tickets[0],
+                     played.blues.empty() ? 1 : played.blues[0]),
+                0);
   c.f.window->FillHistory();
   QTRY_VERIFY_WITH_TIMEOUT(!c.f.window->PrizeWatch()->Busy(), 10000);
   rg_HistoryModel& model = c.history()->Model();
@@ -189,8 +194,10 @@ TEST(CheckWin, WinningCastsAreMarkedInTheHistoryList) {
   // The whole name, the note, the best tier, then the hint; no tier for
   // the pending cast.
   const QString tip = model.index(0).data(Qt::ToolTipRole).toString();
-  EXPECT_TRUE(tip.contains(model.index(0).data(Qt::DisplayRole).toString().toHtmlEscaped())) << tip.toStdString();
-  EXPECT_TRUE(tip.contains(played.blues.empty() ? "<br>中奖: 二等奖<br>双击复盘查看</p>" : "<br>中奖: 一等奖<br>双击复盘查看</p>"))
+  EXPECT_TRUE(tip.contains(model.index(0).data(Qt::DisplayRole).toString().toHtmlEscaped()))
+      << tip.toStdString();
+  EXPECT_TRUE(tip.contains(played.blues.empty() ? "<br>中奖: 二等奖<br>双击复盘查看</p>"
+                                                : "<br>中奖: 一等奖<br>双击复盘查看</p>"))
       << tip.toStdString();
   EXPECT_FALSE(model.index(1).data(Qt::ToolTipRole).toString().contains("中奖"));
   EXPECT_TRUE(model.index(1).data(Qt::ToolTipRole).toString().endsWith("<br>双击复盘查看</p>"));
@@ -247,7 +254,8 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
   panel->SetDrawSources(sources);
   QTest::mouseClick(panel->DrawPanel()->RefreshButton(), Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!panel->RefreshRunning(), 10000);
-  QTRY_COMPARE_WITH_TIMEOUT(c.f.window->StatusPart(0)->text(), QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
+  QTRY_COMPARE_WITH_TIMEOUT(c.f.window->StatusPart(0)->text(),
+                            QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
   // The draw's own text has a part of its own and hides nothing.
   EXPECT_EQ(c.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
   EXPECT_EQ(rg_DrawArchive(c.f.store).Count(101), 1u);

@@ -5,18 +5,19 @@
 
 #include <filesystem>
 
-#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "net/HttpClient.h"
-#include "support/TestServer.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
+#include "support/GuiTest.h"
+#include "support/TestServer.h"
 
 using namespace test_support;
 
 namespace {
 
-const QString kPlaceholder = QStringLiteral("最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！");
+const QString kPlaceholder =
+    QStringLiteral("最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！");
 
 struct PanelFixture {
   rg_DrawPanel panel;
@@ -124,7 +125,8 @@ struct DrawWindow {
   WindowFixture f{false};
 
   explicit DrawWindow(const std::string& homePath, const char* probe = "127.0.0.1") {
-    std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+    std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
+                               root.path() / "home.html");
     rg_Settings settings(f.home.path() / "config.ini");
     const std::string url = server.Url(homePath);
     settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));

@@ -4,9 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "support/GuiTest.h"
 #include "engine/Casting.h"
 #include "shell/panels/HandCastPanel.h"
+#include "support/GuiTest.h"
 
 using namespace test_support;
 
@@ -21,7 +21,8 @@ struct HandFixture {
 
   rg_HandCastPanel* panel() { return dialog.Panel(); }
   void SetLines(const int (&bottomFirst)[6]) {
-    for (int line = 1; line <= 6; ++line) panel()->LineChoice(6 - line)->setCurrentIndex(bottomFirst[line - 1]);
+    for (int line = 1; line <= 6; ++line)
+      panel()->LineChoice(6 - line)->setCurrentIndex(bottomFirst[line - 1]);
   }
   void Confirm() { QTest::mouseClick(panel()->ConfirmButton(), Qt::LeftButton); }
 };
@@ -85,7 +86,8 @@ TEST(HandCast, TimeChoicesOfferTodayAndPreselectNow) {
   EXPECT_EQ(f.panel()->TimeChoice(4)->currentText(), "7分");
   EXPECT_EQ(f.panel()->TimeChoice(5)->currentText(), "3秒");
   EXPECT_EQ(f.panel()->TimeChoice(5)->itemText(0), "秒钟");
-  for (int row = 0; row < 6; ++row) EXPECT_EQ(f.panel()->LineChoice(row)->currentText(), "选择爻相");
+  for (int row = 0; row < 6; ++row)
+    EXPECT_EQ(f.panel()->LineChoice(row)->currentText(), "选择爻相");
 }
 
 TEST(HandCast, CancelChangesNothing) {

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <fstream>
 
-#include "support/GuiTest.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"
@@ -22,6 +21,7 @@
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/OptionGroup.h"
 #include "shell/panels/QrBitmap.h"
+#include "support/GuiTest.h"
 
 using namespace test_support;
 
@@ -274,7 +274,8 @@ TEST(QrView, TheButtonTogglesThePicture) {
   int width = 0;
   QrModules(f.history()->ResultBox()->Text().toStdString(), width);
   // As many whole pixels per module as fit the box.
-  const int factor = std::min(f.history()->Picture()->width(), f.history()->Picture()->height()) / width;
+  const int factor =
+      std::min(f.history()->Picture()->width(), f.history()->Picture()->height()) / width;
   ASSERT_GE(factor, 2);
   EXPECT_EQ(picture.width(), width * factor);
   QTest::mouseClick(f.history()->QrButton(), Qt::LeftButton);
@@ -321,7 +322,8 @@ TEST(ResultPanel, LayoutFromTheMeasuredCharacter) {
   EXPECT_EQ(p->Note()->y(), 28 * h + 40);
   EXPECT_EQ(p->Name()->y(), p->Note()->geometry().bottom() + 1 + 10);
   EXPECT_EQ(p->Name()->height(), h + 8);
-  EXPECT_EQ(p->SaveButton()->geometry(), QRect(0, p->Name()->geometry().bottom() + 1 + 10, 5 * w, 2 * h));
+  EXPECT_EQ(p->SaveButton()->geometry(),
+            QRect(0, p->Name()->geometry().bottom() + 1 + 10, 5 * w, 2 * h));
   EXPECT_EQ(p->HelpButton()->x(), 5 * w + 10);
   EXPECT_LE(p->SaveButton()->geometry().bottom(), p->height());
 }

@@ -4,11 +4,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/GuiTest.h"
 #include "history/HistoryTransfer.h"
 #include "shell/HistoryTransferUi.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/HistoryPanel.h"
+#include "support/GuiTest.h"
 
 using namespace test_support;
 
@@ -39,11 +39,12 @@ struct FileAnswers {
   QString filter;
   int asked = 0;
   FileAnswers() {
-    SetFileDialogHook([this](QWidget*, bool, const QString&, const QString&, const QString&, QString* chosen) {
-      ++asked;
-      if (chosen != nullptr && !filter.isEmpty()) *chosen = filter;
-      return path;
-    });
+    SetFileDialogHook(
+        [this](QWidget*, bool, const QString&, const QString&, const QString&, QString* chosen) {
+          ++asked;
+          if (chosen != nullptr && !filter.isEmpty()) *chosen = filter;
+          return path;
+        });
   }
   ~FileAnswers() { SetFileDialogHook({}); }
 };
@@ -72,7 +73,8 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   ASSERT_TRUE(parsed.ok) << parsed.error;
   ASSERT_EQ(parsed.rows.size(), 1u);
   EXPECT_EQ(*parsed.rows[0].uinfo, u"一行\r\n二行");
-  EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已导出 1 条历史记录到 "))) << messages.Last().toStdString();
+  EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已导出 1 条历史记录到 ")))
+      << messages.Last().toStdString();
 
   // The same file again adds nothing.
   files.path = Q(out.path() / "saved.json");
@@ -101,7 +103,8 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
          "2,\"戊\",1,\"58\",1,1,,,\"\",0\r\n";
   files.path = Q(out.path() / "broken.csv");
   actions[1]->trigger();
-  EXPECT_EQ(messages.Last(), QStringLiteral("导入失败,没有写入任何记录:\n第3行:应有 11 个字段,实有 10 个"));
+  EXPECT_EQ(messages.Last(),
+            QStringLiteral("导入失败,没有写入任何记录:\n第3行:应有 11 个字段,实有 10 个"));
   EXPECT_EQ(messages.shown.back().kind, ui::MessageKind::Critical);
   EXPECT_EQ(fx.store.List().size(), 3u);
 
@@ -134,8 +137,11 @@ TEST(HistoryTransferWindow, FailuresAreSaidAndLeaveFilesAlone) {
             QStringLiteral("导出失败:历史记录无法读取"));
   EXPECT_FALSE(std::filesystem::exists(home.path() / "h.csv"));
 
-  EXPECT_EQ(FormatForFile(QStringLiteral("a.JSON"), QStringLiteral("CSV 文件 (*.csv)")), rg_HistoryFormat::Json);
-  EXPECT_EQ(FormatForFile(QStringLiteral("a.csv"), QStringLiteral("JSON 文件 (*.json)")), rg_HistoryFormat::Csv);
-  EXPECT_EQ(FormatForFile(QStringLiteral("a"), QStringLiteral("JSON 文件 (*.json)")), rg_HistoryFormat::Json);
+  EXPECT_EQ(FormatForFile(QStringLiteral("a.JSON"), QStringLiteral("CSV 文件 (*.csv)")),
+            rg_HistoryFormat::Json);
+  EXPECT_EQ(FormatForFile(QStringLiteral("a.csv"), QStringLiteral("JSON 文件 (*.json)")),
+            rg_HistoryFormat::Csv);
+  EXPECT_EQ(FormatForFile(QStringLiteral("a"), QStringLiteral("JSON 文件 (*.json)")),
+            rg_HistoryFormat::Json);
   EXPECT_EQ(FormatForFile(QStringLiteral("a.txt"), QString()), rg_HistoryFormat::Csv);
 }

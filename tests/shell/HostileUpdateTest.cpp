@@ -10,10 +10,10 @@
 #include <iterator>
 #include <map>
 
-#include "support/GuiTest.h"
-#include "support/UpdateFixture.h"
 #include "draws/DrawPanel.h"
 #include "shell/MainPanel.h"
+#include "support/GuiTest.h"
+#include "support/UpdateFixture.h"
 
 using namespace test_support;
 
@@ -33,11 +33,12 @@ std::map<std::string, std::uintmax_t> Listing(const std::filesystem::path& dir) 
   return out;
 }
 
-void WriteManifest(UpdateFixture& u, const std::string& md5Json, const std::u16string& urlHex, double size,
-                   const std::string& verns = "V1.1.0") {
+void WriteManifest(UpdateFixture& u, const std::string& md5Json, const std::u16string& urlHex,
+                   double size, const std::string& verns = "V1.1.0") {
   std::ofstream out(u.root.path() / "update" / "xyh" / "index.json");
-  out << R"({"name":"星衍推号","ver":2,"verns":")" << verns << R"(","day":"2026-12-01","url":")" << ToUtf8(urlHex)
-      << R"(","md5":)" << md5Json << R"(,"size":)" << size << R"(,"body":"<b>粗</b>"})";
+  out << R"({"name":"星衍推号","ver":2,"verns":")" << verns << R"(","day":"2026-12-01","url":")"
+      << ToUtf8(urlHex) << R"(","md5":)" << md5Json << R"(,"size":)" << size
+      << R"(,"body":"<b>粗</b>"})";
 }
 
 bool AnyWindowVisible() {
@@ -61,7 +62,8 @@ TEST(HostileUpdate, AFingerprintThatIsAPathOrALineOffersNothingAndWritesNothing)
     EXPECT_EQ(u.f.window->UpdateWindow(), nullptr) << md5;
     EXPECT_EQ(Slurp(u.f.home.path() / "config.ini"), config) << md5;
     EXPECT_EQ(Listing(u.f.home.path()), files) << md5;
-    EXPECT_FALSE(std::filesystem::exists(u.f.home.path().parent_path().parent_path() / "escape.run"));
+    EXPECT_FALSE(
+        std::filesystem::exists(u.f.home.path().parent_path().parent_path() / "escape.run"));
   }
 }
 
@@ -69,8 +71,10 @@ TEST(HostileUpdate, AManifestThatRedirectsToHttpIsNotFollowed) {
   UpdateFixture u;
   TestServer plain(u.root.path());
   u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", u"6800");
-  std::filesystem::copy_file(u.root.path() / "update" / "xyh" / "index.json", u.root.path() / "index.json");
-  std::ofstream(u.root.path() / "update" / "xyh" / "index.json.redirect") << plain.Url("/files/index.json");
+  std::filesystem::copy_file(u.root.path() / "update" / "xyh" / "index.json",
+                             u.root.path() / "index.json");
+  std::ofstream(u.root.path() / "update" / "xyh" / "index.json.redirect")
+      << plain.Url("/files/index.json");
   u.f.Create();
   u.Check();
   EXPECT_EQ(u.f.window->UpdateWindow(), nullptr);
@@ -101,7 +105,8 @@ TEST(HostileUpdate, AnInstallerThatRedirectsToHttpOrGrowsPastItsSizeFails) {
     std::u16string url;
     double size;
   };
-  const auto installerSize = static_cast<double>(std::filesystem::file_size(u.root.path() / "installer.run"));
+  const auto installerSize =
+      static_cast<double>(std::filesystem::file_size(u.root.path() / "installer.run"));
   const std::vector<Case> cases = {
       {HexOf(u.server->Url("/goto?" + plain.Url("/files/installer.run"))), installerSize},
       {HexOf(u.server->Url("/chunked/300000")), 1000},
@@ -127,7 +132,8 @@ TEST(HostileUpdate, AnInstallerThatRedirectsToHttpOrGrowsPastItsSizeFails) {
 
 TEST(HostileUpdate, ManifestTextIsShownAsText) {
   UpdateFixture u;
-  WriteManifest(u, R"("0123456789ABCDEF0123456789ABCDEF")", u"6800", 100, R"(<img src=\"/dev/zero\">)");
+  WriteManifest(u, R"("0123456789ABCDEF0123456789ABCDEF")", u"6800", 100,
+                R"(<img src=\"/dev/zero\">)");
   u.f.Create();
   u.Check();
   rg_UpdatePanel* p = u.f.window->UpdateWindow()->Panel();
@@ -139,7 +145,8 @@ TEST(HostileUpdate, ManifestTextIsShownAsText) {
 
 TEST(HostileUpdate, ClosingTheMainWindowWithAnOfferOpenEndsTheProgram) {
   UpdateFixture u;
-  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", HexOf(u.server->Url("/slow/100000000/1000/50")));
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF",
+             HexOf(u.server->Url("/slow/100000000/1000/50")));
   u.f.Create();
   u.Check();
   rg_updateWin* win = u.f.window->UpdateWindow();
@@ -155,8 +162,9 @@ TEST(HostileUpdate, ClosingTheMainWindowWithAnOfferOpenEndsTheProgram) {
 TEST(HostileStrip, PageTextIsShownAsText) {
   WindowFixture f;
   rg_DrawPanel* strip = f.window->MainPanel()->DrawPanel();
-  strip->layoutDraw(1, QStringLiteral("<img src=\"/dev/zero\">"), QStringLiteral("<i>2024-06-02</i>"),
-                    QStringLiteral("<img src=\"/dev/zero\">"), f.window->MainPanel()->FontDescription(), 0);
+  strip->layoutDraw(1, QStringLiteral("<img src=\"/dev/zero\">"),
+                    QStringLiteral("<i>2024-06-02</i>"), QStringLiteral("<img src=\"/dev/zero\">"),
+                    f.window->MainPanel()->FontDescription(), 0);
   bool sawIssue = false;
   for (QLabel* label : strip->findChildren<QLabel*>()) {
     EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
@@ -171,7 +179,8 @@ TEST(HostileStrip, ClosingDuringALongParseEndsAtOnce) {
   TempDir root;
   TestServer server(root.path());
   WindowFixture f(false);
-  rg_Settings(f.home.path() / "config.ini").Write(u"net", u"results_home", server.Url16("/table/150000"));
+  rg_Settings(f.home.path() / "config.ini")
+      .Write(u"net", u"results_home", server.Url16("/table/150000"));
   f.Create();
   QTest::mouseClick(f.window->MainPanel()->DrawPanel()->RefreshButton(), Qt::LeftButton);
   rg_WangLaoFangWenLei client;

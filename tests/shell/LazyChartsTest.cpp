@@ -9,12 +9,12 @@
 #include <iterator>
 #include <string>
 
-#include "support/GuiTest.h"
 #include "history/DrawArchive.h"
 #include "platform/Utf.h"
 #include "shell/panels/BarChartModule.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
+#include "support/GuiTest.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -34,8 +34,8 @@ void ImportDraws(rg_EasyDb& store) {
     std::vector<int> reds;
     reds.reserve(6);
     for (int k = 0; k < 6; ++k) reds.push_back((i * 7 + k * 5) % 33 + 1);
-    csv += std::to_string(2025001 + i) + "," + ToUtf8(DrawDateText(date)) + "," + NumbersText(reds) + "," +
-           NumbersText({i % 16 + 1}) + "\n";
+    csv += std::to_string(2025001 + i) + "," + ToUtf8(DrawDateText(date)) + "," +
+           NumbersText(reds) + "," + NumbersText({i % 16 + 1}) + "\n";
     date += i % 3 == 2 ? 3 : 2;
   }
   ASSERT_EQ(rg_DrawArchive(store).Import(101, csv, MakeDate(2025, 6, 1)).added, 60);

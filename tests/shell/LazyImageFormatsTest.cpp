@@ -19,7 +19,8 @@ namespace {
 bool PluginsMapped() {
   std::ifstream in("/proc/self/maps");
   const std::string maps(std::istreambuf_iterator<char>(in), {});
-  return maps.find("/imageformats/") != std::string::npos || maps.find("libjpeg") != std::string::npos;
+  return maps.find("/imageformats/") != std::string::npos ||
+         maps.find("libjpeg") != std::string::npos;
 }
 
 }  // namespace
@@ -34,8 +35,8 @@ TEST(LazyImageFormats, TheShownWindowHasOpenedNoImageFormatPlugin) {
 }
 
 TEST(LazyImageFormats, ReadPngGivesWhatAGuessingReaderGives) {
-  for (const char* name : {":/images/icon-64.png", ":/images/refresh.png", ":/images/refresh-hover.png",
-                           ":/images/refresh-disabled.png"}) {
+  for (const char* name : {":/images/icon-64.png", ":/images/refresh.png",
+                           ":/images/refresh-hover.png", ":/images/refresh-disabled.png"}) {
     const QPixmap read = ui::ReadPng(QString::fromLatin1(name));
     ASSERT_FALSE(read.isNull()) << name;
     EXPECT_EQ(read.toImage(), QPixmap(QString::fromLatin1(name)).toImage()) << name;

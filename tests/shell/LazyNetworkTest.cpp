@@ -7,12 +7,12 @@
 #include <iterator>
 #include <string>
 
-#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "net/CurlShim.h"
 #include "net/HttpClient.h"
-#include "support/TestServer.h"
 #include "shell/MainPanel.h"
+#include "support/GuiTest.h"
+#include "support/TestServer.h"
 
 using namespace test_support;
 
@@ -35,7 +35,8 @@ TEST(LazyNetwork, TheWindowLoadsLibcurlOnlyWhenItsFirstRefreshStarts) {
   ASSERT_TRUE(f.window->isVisible());
   EXPECT_FALSE(CurlLoaded());
   for (const char* library : {"libcurl", "libssl", "libcrypto", "libgnutls"}) {
-    EXPECT_FALSE(Mapped(library)) << library << " is mapped by a window that has not fetched anything";
+    EXPECT_FALSE(Mapped(library)) << library
+                                  << " is mapped by a window that has not fetched anything";
   }
 
   XYH_SKIP_WITHOUT_PING();

@@ -3,12 +3,12 @@
 
 #include <fstream>
 
-#include "support/GuiTest.h"
 #include "derive/ResultText.h"
 #include "engine/Casting.h"
 #include "engine/Report.h"
 #include "platform/Utf.h"
 #include "shell/panels/QrBitmap.h"
+#include "support/GuiTest.h"
 
 using namespace test_support;
 

@@ -3,36 +3,35 @@
 // or grabs the whole screen of $DISPLAY (for a program started for real):
 //   xyh-screenshots --screen FILE
 #include <QApplication>
-#include <QMenu>
-#include <QPainter>
-#include <QScreen>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
-#include "support/GuiTest.h"
-#include "history/SavedCast.h"
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
-#include "shell/PrizeWatch.h"
-#include "shell/panels/CheckWin.h"
+#include "history/SavedCast.h"
+#include "platform/Utf.h"
 #include "shell/MainPanel.h"
+#include "shell/PrizeWatch.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/ChartWin.h"
+#include "shell/panels/CheckWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
-#include "update/UpdateWin.h"
-#include "history/DrawArchive.h"
-#include "platform/Utf.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
+#include "support/GuiTest.h"
+#include "update/UpdateWin.h"
 
 using namespace test_support;
 
@@ -49,7 +48,8 @@ bool Save(QWidget* widget, const QDir& dir, const QString& name) {
 int main(int argc, char** argv) {
   if (argc > 2 && QByteArray(argv[1]) == "--screen") {
     QApplication app(argc, argv);
-    const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2]));
+    const bool ok =
+        QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2]));
     return ok ? 0 : 1;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -68,7 +68,12 @@ int main(int argc, char** argv) {
     QTest::mouseClick(cast->CalculateButton(), Qt::LeftButton);
   };
   // A few saved casts for the history list.
-  const struct { const char* number; int zodiac; const char* title; double when; } saved[] = {
+  const struct {
+    const char* number;
+    int zodiac;
+    const char* title;
+    double when;
+  } saved[] = {
       {"2024", 5, "新年试卦", MakeDate(2026, 1, 1, 9, 30)},
       {"318", 9, "周末", MakeDate(2026, 11, 28, 20, 5, 12)},
       {"7", 2, "午间", MakeDate(2026, 12, 5, 12)},
@@ -83,8 +88,8 @@ int main(int argc, char** argv) {
   castNumber("58", 1);
   // The strip as a refresh leaves it (the numbers of a sample draw).
   rg_DrawPanel* draws = f.window->MainPanel()->DrawPanel();
-  draws->layoutDraw(1, QStringLiteral("03091619252907"), QStringLiteral("2026-12-03"), QStringLiteral("2026139"),
-                    f.window->MainPanel()->FontDescription(), 0);
+  draws->layoutDraw(1, QStringLiteral("03091619252907"), QStringLiteral("2026-12-03"),
+                    QStringLiteral("2026139"), f.window->MainPanel()->FontDescription(), 0);
   f.window->ShowNetworkStatus(ui::Q(std::u16string(kDrawUpdatedMessage)));
   ok &= Save(draws, out, QStringLiteral("draws-strip.png"));
   qobject_cast<QLineEdit*>(history->Name()->Box())->insert(QStringLiteral("甲"));
@@ -98,7 +103,8 @@ int main(int argc, char** argv) {
 
   rg_GuaWin dialog(f.window.get(), f.window->MainFont(), f.clock, cast->Request());
   const int forms[6] = {3, 2, 1, 4, 1, 2};
-  for (int line = 1; line <= 6; ++line) dialog.Panel()->LineChoice(6 - line)->setCurrentIndex(forms[line - 1]);
+  for (int line = 1; line <= 6; ++line)
+    dialog.Panel()->LineChoice(6 - line)->setCurrentIndex(forms[line - 1]);
   dialog.show();
   ok &= Save(&dialog, out, QStringLiteral("hand-cast.png"));
   rg_UpdateOffer offer;
@@ -129,8 +135,10 @@ int main(int argc, char** argv) {
   // 对奖: draws in the archive around the saved casts, two of which won.
   {
     rg_SavedCastDeriver deriver;
-    const auto ticketsOf = [&](std::int64_t id) { return PlayedNumbers(*deriver.Derive(f.store.Load(id))); };
-    const auto noon = ticketsOf(3);   // 午间, Saturday: meets Sunday's draw
+    const auto ticketsOf = [&](std::int64_t id) {
+      return PlayedNumbers(*deriver.Derive(f.store.Load(id)));
+    };
+    const auto noon = ticketsOf(3);     // 午间, Saturday: meets Sunday's draw
     const auto weekend = ticketsOf(2);  // 周末, after Saturday's close: Sunday a week earlier
     const auto draw = [](const char16_t* issue, double date, std::vector<int> red, int blue) {
       std::sort(red.begin(), red.end());  // as the results page lists them
@@ -142,20 +150,21 @@ int main(int argc, char** argv) {
       return d;
     };
     int outside = 1;
-    while (std::find(weekend.blues.begin(), weekend.blues.end(), outside) != weekend.blues.end()) ++outside;
+    while (std::find(weekend.blues.begin(), weekend.blues.end(), outside) != weekend.blues.end())
+      ++outside;
     rg_DrawArchive archive(f.store);
     const double stored = MakeDate(2026, 12, 6, 22, 0, 0);
     archive.Store(draw(u"2026001", MakeDate(2026, 1, 1), {2, 8, 13, 21, 26, 33}, 16), stored);
     archive.Store(draw(u"2026137", MakeDate(2026, 11, 29),
-                       {weekend.tickets[0][0], weekend.tickets[0][1], weekend.tickets[0][2], weekend.tickets[0][3],
-                        weekend.tickets[1][0], weekend.tickets[1][1]},
+                       {weekend.tickets[0][0], weekend.tickets[0][1], weekend.tickets[0][2],
+                        weekend.tickets[0][3], weekend.tickets[1][0], weekend.tickets[1][1]},
                        outside),
                   stored);
     archive.Store(draw(u"2026138", MakeDate(2026, 12, 1), {1, 7, 12, 18, 24, 30}, 5), stored);
     archive.Store(draw(u"2026139", MakeDate(2026, 12, 3), {3, 9, 16, 19, 25, 29}, 7), stored);
     archive.Store(draw(u"2026140", MakeDate(2026, 12, 6),
-                       {noon.tickets[0][0], noon.tickets[0][1], noon.tickets[0][2], noon.tickets[0][3],
-                        noon.tickets[0][4], noon.tickets[1][0]},
+                       {noon.tickets[0][0], noon.tickets[0][1], noon.tickets[0][2],
+                        noon.tickets[0][3], noon.tickets[0][4], noon.tickets[1][0]},
                        noon.blues.empty() ? 1 : noon.blues[0]),
                   stored);
     f.window->FillHistory();
@@ -187,8 +196,8 @@ int main(int argc, char** argv) {
         const int n = next() % 33 + 1;
         if (std::find(reds.begin(), reds.end(), n) == reds.end()) reds.push_back(n);
       }
-      csv += std::to_string(2026024 + i) + "," + ToUtf8(DrawDateText(date)) + "," + NumbersText(reds) + "," +
-             NumbersText({next() % 16 + 1}) + "\n";
+      csv += std::to_string(2026024 + i) + "," + ToUtf8(DrawDateText(date)) + "," +
+             NumbersText(reds) + "," + NumbersText({next() % 16 + 1}) + "\n";
       date += i % 3 == 2 ? 3 : 2;
     }
     rg_DrawArchive(f.store).Import(101, csv, f.clock.Now());

@@ -9,13 +9,12 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
-#include "support/GuiTest.h"
 #include "history/DrawArchive.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
@@ -23,6 +22,7 @@
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
 #include "support/Child.h"
+#include "support/GuiTest.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -60,8 +60,8 @@ std::string DrawFile() {
     }
     const int blue = static_cast<int>(next() % 16) + 1;
     char line[96];
-    std::snprintf(line, sizeof line, "%d,%s,%s,%02d\n", 2025001 + i, ToUtf8(DrawDateText(date)).c_str(),
-                  NumbersText(reds).c_str(), blue);
+    std::snprintf(line, sizeof line, "%d,%s,%s,%02d\n", 2025001 + i,
+                  ToUtf8(DrawDateText(date)).c_str(), NumbersText(reds).c_str(), blue);
     lines.emplace_back(line);
     date += i % 3 == 2 ? 3 : 2;
   }
@@ -106,7 +106,8 @@ TEST_F(TrendFixture, EveryRangeShowsWhatTheCommandLinePrints) {
   for (int index = 0; index < 4; ++index) {
     SCOPED_TRACE(index);
     win->RangeBox()->setCurrentIndex(index);  // as the user picks it
-    const Json::Value want = Parse(Cli(std::string("stats --json") + options[static_cast<std::size_t>(index)] + h));
+    const Json::Value want =
+        Parse(Cli(std::string("stats --json") + options[static_cast<std::size_t>(index)] + h));
     const rg_DrawStats& got = win->Stats();
     EXPECT_EQ(got.draws, want["draws"].asInt());
     EXPECT_EQ(ToUtf8(got.FirstIssue()), want["first"].asString());
@@ -127,7 +128,8 @@ TEST_F(TrendFixture, EveryRangeShowsWhatTheCommandLinePrints) {
     }
     for (int n = 1; n <= kRedCount; ++n) {
       int longest = 0;
-      for (int row = 0; row < chart->draws; ++row) longest = std::max(longest, chart->RedCell(row, n));
+      for (int row = 0; row < chart->draws; ++row)
+        longest = std::max(longest, chart->RedCell(row, n));
       EXPECT_EQ(chart->RedCell(chart->draws - 1, n), want["red"][n - 1]["omission"].asInt());
       EXPECT_EQ(longest, want["red"][n - 1]["maxOmission"].asInt());
     }
@@ -135,9 +137,12 @@ TEST_F(TrendFixture, EveryRangeShowsWhatTheCommandLinePrints) {
       EXPECT_EQ(chart->BlueCell(chart->draws - 1, n), want["blue"][n - 1]["omission"].asInt());
     }
     QString hot;
-    for (const auto& n : want["hot"]) hot += QStringLiteral("%1 ").arg(n.asInt(), 2, 10, QLatin1Char('0'));
-    EXPECT_TRUE(win->Summary()->text().contains(QStringLiteral("热号: ") + hot.trimmed())) << win->Summary()->text().toStdString();
-    EXPECT_EQ(win->Chart()->height(), (1 + got.draws + rg_TrendChart::kFooterRows) * win->Chart()->RowHeight() + 1);
+    for (const auto& n : want["hot"])
+      hot += QStringLiteral("%1 ").arg(n.asInt(), 2, 10, QLatin1Char('0'));
+    EXPECT_TRUE(win->Summary()->text().contains(QStringLiteral("热号: ") + hot.trimmed()))
+        << win->Summary()->text().toStdString();
+    EXPECT_EQ(win->Chart()->height(),
+              (1 + got.draws + rg_TrendChart::kFooterRows) * win->Chart()->RowHeight() + 1);
   }
 }
 
@@ -220,7 +225,8 @@ TEST_F(TrendFixture, ATallChartIsSavedWithItsNewestDraws) {
   QString message;
   const QString path = QString::fromStdString((home.path() / "tall.png").string());
   ASSERT_TRUE(win.ExportImage(path, &message));
-  EXPECT_TRUE(message.contains(QStringLiteral("已保存最近%1期").arg(rows))) << message.toStdString();
+  EXPECT_TRUE(message.contains(QStringLiteral("已保存最近%1期").arg(rows)))
+      << message.toStdString();
 }
 
 TEST_F(TrendFixture, WithoutDrawsTheWindowSaysSo) {

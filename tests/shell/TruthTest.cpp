@@ -23,10 +23,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "net/HttpClient.h"
-#include "support/TestServer.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
 #include "shell/InstanceBell.h"
@@ -39,7 +37,9 @@
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/QrBitmap.h"
+#include "support/GuiTest.h"
 #include "support/LockHolder.h"
+#include "support/TestServer.h"
 
 using namespace test_support;
 
@@ -130,7 +130,8 @@ TEST(HistoryList, IdsBeyond32BitsAreReviewedAndDeleted) {
   // As another program might have stored it.
   sqlite3* raw = nullptr;
   sqlite3_open(rg_EasyDb::FileIn(f.home.path()).c_str(), &raw);
-  sqlite3_exec(raw, "UPDATE xyh_table SET _id=4294967297 WHERE ysname='大'", nullptr, nullptr, nullptr);
+  sqlite3_exec(raw, "UPDATE xyh_table SET _id=4294967297 WHERE ysname='大'", nullptr, nullptr,
+               nullptr);
   sqlite3_close(raw);
   f.window->FillHistory();
   ASSERT_EQ(f.history()->Model().Id(0), 4294967297);
@@ -201,7 +202,8 @@ TEST(QrView, TheScaledCodeOnScreenDecodes) {
   QImage framed(shown.width() + 8 * factor, shown.height() + 8 * factor, QImage::Format_RGB32);
   framed.fill(Qt::white);
   for (int y = 0; y < shown.height(); ++y) {
-    for (int x = 0; x < shown.width(); ++x) framed.setPixel(x + 4 * factor, y + 4 * factor, shown.pixel(x, y));
+    for (int x = 0; x < shown.width(); ++x)
+      framed.setPixel(x + 4 * factor, y + 4 * factor, shown.pixel(x, y));
   }
   TempDir dir;
   const QString file = QString::fromStdString((dir.path() / "shown.png").string());
@@ -252,7 +254,8 @@ TEST(StatusBar, CastingAndNetworkTextsDoNotHideEachOther) {
   EXPECT_EQ(f.Status(0), "未选择卦主生肖");
   // The long draw message fits its part.
   const QFontMetrics metrics(f.window->StatusPart(1)->font());
-  EXPECT_GE(f.window->StatusPart(1)->width(), metrics.horizontalAdvance(ui::Q(std::u16string(kDrawUpdatedMessage))));
+  EXPECT_GE(f.window->StatusPart(1)->width(),
+            metrics.horizontalAdvance(ui::Q(std::u16string(kDrawUpdatedMessage))));
 }
 
 TEST(DrawRefresh, AFailedRefreshKeepsTheLastGoodDrawAndSaysWhy) {
@@ -260,7 +263,8 @@ TEST(DrawRefresh, AFailedRefreshKeepsTheLastGoodDrawAndSaysWhy) {
   rg_NetworkScope network;
   TempDir root;
   TestServer server{root.path()};
-  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", root.path() / "home.html");
+  std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
+                             root.path() / "home.html");
   std::ofstream(root.path() / "other.html") << "<html><body><p>a new layout</p></body></html>";
   Window f(false);
   rg_DrawSources sources;
@@ -322,9 +326,12 @@ TEST(HistoryFile, ADamagedFileIsShownAsFarAsItReadsAndNeverWritten) {
   const auto file = rg_EasyDb::FileIn(home.path());
   std::string bytes = Bytes(file);
   // The first leaf of the table (the oldest rows) loses its page type.
-  const auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
+  const auto at = [&](size_t i) {
+    return static_cast<size_t>(static_cast<unsigned char>(bytes[i]));
+  };
   const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
-  const size_t leaf = ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
+  const size_t leaf =
+      ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
   bytes[leaf] = 0x03;
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 
@@ -341,7 +348,8 @@ TEST(HistoryFile, ADamagedFileIsShownAsFarAsItReadsAndNeverWritten) {
   rg_HistoryPanel* history = window.MainPanel()->HistoryPanel();
   EXPECT_GT(history->Model().rowCount(), 0);
   EXPECT_LT(history->Model().rowCount(), 60);
-  EXPECT_TRUE(window.StatusPart(0)->text().contains("历史记录文件已损坏")) << window.StatusPart(0)->text().toStdString();
+  EXPECT_TRUE(window.StatusPart(0)->text().contains("历史记录文件已损坏"))
+      << window.StatusPart(0)->text().toStdString();
 
   rg_CastPanel* cast = window.MainPanel()->CastPanel();
   cast->MethodChoice()->Select(1);
@@ -381,7 +389,10 @@ TEST(HistoryFile, ALockedFileSaysWhyAndWorksOnceItIsFree) {
 TEST(HistoryFile, ALockAtStartLeavesTheHistoryUsable) {
   TempDir home;
   PointNetworkAtLoopback(home.path());
-  { rg_EasyDb db; db.Open(home.path()); }
+  {
+    rg_EasyDb db;
+    db.Open(home.path());
+  }
   rg_EasyDb store;
   {
     LockHolder lock(rg_EasyDb::FileIn(home.path()));
@@ -422,7 +433,8 @@ TEST(Layout, EveryControlIsAsTallAsItsStyleNeeds) {
       EXPECT_GE(line->height(), line->minimumSizeHint().height());
     }
     for (QPushButton* button : top->findChildren<QPushButton*>()) {
-      EXPECT_GE(button->height(), button->minimumSizeHint().height()) << button->text().toStdString();
+      EXPECT_GE(button->height(), button->minimumSizeHint().height())
+          << button->text().toStdString();
     }
   }
   // The captions' text stands level with the lists' text.
@@ -437,8 +449,10 @@ TEST(Layout, EveryControlIsAsTallAsItsStyleNeeds) {
 
 TEST(Translations, StandardButtonsSpeakChinese) {
   ASSERT_TRUE(ui::InstallTranslations(*QCoreApplication::instance()));
-  QMessageBox box(QMessageBox::Question, "询问:", "?", QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
-  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith("是")) << box.button(QMessageBox::Yes)->text().toStdString();
+  QMessageBox box(QMessageBox::Question, "询问:", "?",
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith("是"))
+      << box.button(QMessageBox::Yes)->text().toStdString();
   EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith("否"));
   EXPECT_TRUE(box.button(QMessageBox::Ok)->text().startsWith("确定"));
 }
@@ -487,7 +501,8 @@ TEST(Startup, ASecondStartBringsTheFirstWindowForward) {
   env.insert("XDG_DATA_HOME", QString::fromStdString(data.path().string()));
   env.insert("QT_QPA_PLATFORM", "offscreen");
   second.setProcessEnvironment(env);
-  second.start(QStringLiteral(XYH_GUI_PATH), {"--home", QString::fromStdString(home.path().string())});
+  second.start(QStringLiteral(XYH_GUI_PATH),
+               {"--home", QString::fromStdString(home.path().string())});
   QTRY_COMPARE_WITH_TIMEOUT(rung.count(), 1, 10000);
   QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);

@@ -8,16 +8,15 @@
 #include <fstream>
 #include <thread>
 
-#include "support/GuiTest.h"
-#include "support/UpdateFixture.h"
 #include "net/HttpClient.h"
-#include "support/TestServer.h"
 #include "platform/Utf.h"
+#include "support/GuiTest.h"
+#include "support/TestServer.h"
+#include "support/UpdateFixture.h"
 #include "update/UpdateService.h"
 #include "update/UpdateWin.h"
 
 using namespace test_support;
-
 
 TEST(Update, NothingOfferedForTheSameBuild) {
   UpdateFixture u;
@@ -88,7 +87,8 @@ TEST(Update, AnOfferOpensTheWindowAndIsNotMadeTwiceADay) {
   EXPECT_EQ(p->Line(3)->geometry(), QRect(5, 2 * h + 18, pw - 10, h));
   EXPECT_EQ(p->Body()->geometry(), QRect(5, 5 * h + 36, pw - 30, 8 * h));
   EXPECT_EQ(p->Progress()->geometry(), QRect(5, 13 * h + 42, pw - 30, h + 8));
-  EXPECT_EQ(p->LaterButton()->geometry(), QRect((pw - 12 * w - 10) / 2, 15 * h + 62, 6 * w, h + 12));
+  EXPECT_EQ(p->LaterButton()->geometry(),
+            QRect((pw - 12 * w - 10) / 2, 15 * h + 62, 6 * w, h + 12));
   EXPECT_EQ(p->DownloadButton()->x(), p->LaterButton()->x() + 6 * w + 10);
 
   // The address "h" is no https address: a failed download, tried again at will.
@@ -132,7 +132,8 @@ TEST(Update, DownloadVerifyAndStartTheInstaller) {
   QTRY_VERIFY(!u.f.window->isVisible());  // the program closes for the installer
   // Every window of it: nothing keeps the process alive.
   QTRY_VERIFY(u.f.window->UpdateWindow() == nullptr);
-  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
 }
 
 TEST(Update, ALowerCaseFingerprintNeverMatches) {
@@ -158,8 +159,8 @@ TEST(Update, ALowerCaseFingerprintNeverMatches) {
 TEST(Update, ClosingWhileDownloadingAsksFirst) {
   UpdateFixture u;
   // The size announced is the size sent: the download runs until closed.
-  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", HexOf(u.server->Url("/slow/100000000/1000/50")), true,
-             100000000);
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", HexOf(u.server->Url("/slow/100000000/1000/50")),
+             true, 100000000);
   u.f.Create();
   u.Check();
   rg_updateWin* win = u.f.window->UpdateWindow();
@@ -174,7 +175,8 @@ TEST(Update, ClosingWhileDownloadingAsksFirst) {
   EXPECT_EQ(u.messages.shown.back().caption, "询问:");
   EXPECT_TRUE(win->isVisible());
   // Progress reaches the bar and the status line.
-  QTRY_VERIFY_WITH_TIMEOUT(win->Panel()->Status()->text().startsWith("文件大小:95.37/已下载:"), 5000);
+  QTRY_VERIFY_WITH_TIMEOUT(win->Panel()->Status()->text().startsWith("文件大小:95.37/已下载:"),
+                           5000);
   u.messages.answer = ui::Answer::Yes;
   EXPECT_TRUE(win->close());
   QTRY_VERIFY(u.f.window->UpdateWindow() == nullptr);
@@ -185,7 +187,8 @@ TEST(Update, AnInstallerThatCannotStartIsReported) {
   TempDir markers;
   // Not a program: starting it fails.
   const auto file = u.root.path() / "installer.run";
-  std::ofstream(file) << "\x7F" "ELF not really";
+  std::ofstream(file) << "\x7F"
+                         "ELF not really";
   u.Manifest(2, ToUtf8(FileMd5(file)), u.InstallerUrlHex());
   u.f.Create();
   u.Check();

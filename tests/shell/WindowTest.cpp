@@ -12,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/GuiTest.h"
 #include "draws/DrawPanel.h"
 #include "platform/Folders.h"
 #include "platform/InstanceLock.h"
@@ -23,9 +22,10 @@
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
-#include "shell/panels/LabeledText.h"
 #include "shell/panels/LabeledChoice.h"
+#include "shell/panels/LabeledText.h"
 #include "shell/panels/OptionGroup.h"
+#include "support/GuiTest.h"
 
 using namespace test_support;
 
@@ -67,8 +67,8 @@ TEST(MainWindow, ANumberCastShowsWhatTheCommandLinePrints) {
   WindowFixture f;
   CastNumber(*f.window, "58", 1);
   EXPECT_EQ(f.window->StatusPart(0)->text(), "按卦主生肖与数字测算");
-  const Json::Value cli = CliJson({"cast", "--number", "58", "--zodiac", "1", "--now",
-                                   "2024-06-01 08:30:00.125", "--json"});
+  const Json::Value cli = CliJson(
+      {"cast", "--number", "58", "--zodiac", "1", "--now", "2024-06-01 08:30:00.125", "--json"});
   rg_GuaPanel* gua = f.window->MainPanel()->GuaPanel();
   EXPECT_EQ(gua->Header()->text().toStdString(), cli["header"].asString());
   EXPECT_EQ(gua->PrimaryTitle()->text().toStdString(), cli["primaryTitle"].asString());
@@ -82,7 +82,8 @@ TEST(MainWindow, ANumberCastShowsWhatTheCommandLinePrints) {
   QString box = gua->ReadingBox()->toPlainText();
   box.replace("\n", "\r\n");
   EXPECT_EQ(box.toStdString(), cli["reading"].asString());
-  EXPECT_EQ(f.window->MainPanel()->HistoryPanel()->ResultBox()->Text().toStdString(), cli["result"].asString());
+  EXPECT_EQ(f.window->MainPanel()->HistoryPanel()->ResultBox()->Text().toStdString(),
+            cli["result"].asString());
 }
 
 TEST(MainWindow, ResetEmptiesOnlyTheReading) {
@@ -119,7 +120,8 @@ TEST(MainWindow, HandCastThroughTheDialog) {
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<rg_GuaWin*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
-    for (int line = 1; line <= 6; ++line) dialog->Panel()->LineChoice(6 - line)->setCurrentIndex(forms[line - 1]);
+    for (int line = 1; line <= 6; ++line)
+      dialog->Panel()->LineChoice(6 - line)->setCurrentIndex(forms[line - 1]);
     QTest::mouseClick(dialog->Panel()->ConfirmButton(), Qt::LeftButton);
   });
   QTest::mouseClick(qobject_cast<QPushButton*>(cast->Input()), Qt::LeftButton);
@@ -142,15 +144,18 @@ TEST(MainWindow, PanelsDoNotOverlap) {
   EXPECT_EQ(history.left(), gua.right() + 1 + 10);
   EXPECT_EQ(history.width(), 1024 - gua.left() - gua.width() - 30);
   EXPECT_LE(10 + rg_CastPanel::MaxWidth(font), history.left());
-  EXPECT_EQ(panel->CastPanel()->pos(), QPoint(10, panel->DrawPanel()->geometry().bottom() + 1 + 10));
+  EXPECT_EQ(panel->CastPanel()->pos(),
+            QPoint(10, panel->DrawPanel()->geometry().bottom() + 1 + 10));
   EXPECT_EQ(gua.top(), panel->CastPanel()->geometry().bottom() + 1 + 10);
   EXPECT_LE(gua.bottom(), panel->height());
   EXPECT_LE(history.bottom(), panel->height());
   EXPECT_LE(panel->width(), f.window->width());
   // The reading's widest fixed line fits without scrolling sideways.
   const QFontMetrics m(panel->GuaPanel()->ReadingBox()->font());
-  EXPECT_GE(panel->GuaPanel()->ReadingBox()->viewport()->width(),
-            m.horizontalAdvance("----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------"));
+  EXPECT_GE(
+      panel->GuaPanel()->ReadingBox()->viewport()->width(),
+      m.horizontalAdvance(
+          "----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------"));
   EXPECT_EQ(panel->GuaPanel()->ReadingBox()->LeftMargin(), 20);
   EXPECT_EQ(panel->GuaPanel()->Heading()->palette().color(QPalette::Window), QColor(101, 203, 211));
 }
@@ -229,7 +234,8 @@ TEST(Startup, ASecondCopyEndsSilently) {
   env.insert("XDG_DATA_HOME", QString::fromStdString(data.path().string()));
   env.insert("QT_QPA_PLATFORM", "offscreen");
   second.setProcessEnvironment(env);
-  second.start(QStringLiteral(XYH_GUI_PATH), {"--home", QString::fromStdString(home.path().string())});
+  second.start(QStringLiteral(XYH_GUI_PATH),
+               {"--home", QString::fromStdString(home.path().string())});
   ASSERT_TRUE(second.waitForFinished(10000));
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second.exitCode(), 0);
@@ -239,7 +245,8 @@ TEST(Startup, ASecondCopyEndsSilently) {
   first.Release();
   QProcess alone;
   alone.setProcessEnvironment(env);
-  alone.start(QStringLiteral(XYH_GUI_PATH), {"--home", QString::fromStdString(home.path().string())});
+  alone.start(QStringLiteral(XYH_GUI_PATH),
+              {"--home", QString::fromStdString(home.path().string())});
   EXPECT_FALSE(alone.waitForFinished(1500));
   alone.kill();
   alone.waitForFinished(5000);

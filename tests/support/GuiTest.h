@@ -12,13 +12,13 @@
 
 #include <memory>
 
-#include "support/TempDir.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Settings.h"
-#include "ui/Ui.h"
 #include "shell/XyhWin.h"
+#include "support/TempDir.h"
+#include "ui/Ui.h"
 
 namespace test_support {
 
@@ -47,10 +47,10 @@ bool WaitFor(Condition&& condition, int timeoutMs) {
 #define QTRY_VERIFY_WITH_TIMEOUT(expr, timeout) \
   ASSERT_TRUE(::test_support::WaitFor([&] { return static_cast<bool>(expr); }, (timeout))) << #expr
 #define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT(expr, 5000)
-#define QTRY_COMPARE_WITH_TIMEOUT(actual, expected, timeout)                              \
-  do {                                                                                   \
-    ::test_support::WaitFor([&] { return (actual) == (expected); }, (timeout));          \
-    ASSERT_EQ(actual, expected);                                                         \
+#define QTRY_COMPARE_WITH_TIMEOUT(actual, expected, timeout)                    \
+  do {                                                                          \
+    ::test_support::WaitFor([&] { return (actual) == (expected); }, (timeout)); \
+    ASSERT_EQ(actual, expected);                                                \
   } while (false)
 #define QTRY_COMPARE(actual, expected) QTRY_COMPARE_WITH_TIMEOUT(actual, expected, 5000)
 
@@ -65,10 +65,11 @@ struct Messages {
   ui::Answer answer = ui::Answer::Yes;
 
   Messages() {
-    ui::SetMessageHook([this](QWidget*, const QString& text, const QString& caption, ui::MessageKind kind) {
-      shown.append({text, caption, kind});
-      return kind == ui::MessageKind::Question ? answer : ui::Answer::Ok;
-    });
+    ui::SetMessageHook(
+        [this](QWidget*, const QString& text, const QString& caption, ui::MessageKind kind) {
+          shown.append({text, caption, kind});
+          return kind == ui::MessageKind::Question ? answer : ui::Answer::Ok;
+        });
   }
   ~Messages() { ui::SetMessageHook({}); }
   QString Last() const { return shown.isEmpty() ? QString() : shown.back().text; }

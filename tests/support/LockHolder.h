@@ -20,7 +20,8 @@ class LockHolder {
         "open(sys.argv[2],'w').close()\n"
         "sys.stdin.readline()\n"
         "c.execute('COMMIT')\n";
-    const std::string command = "python3 -c \"" + Escape(script) + "\" '" + db.string() + "' '" + marker_ + "'";
+    const std::string command =
+        "python3 -c \"" + Escape(script) + "\" '" + db.string() + "' '" + marker_ + "'";
     pipe_ = popen(command.c_str(), "w");
     for (int i = 0; i < 500 && !std::filesystem::exists(marker_); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));

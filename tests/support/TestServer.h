@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "support/TempDir.h"
 #include "platform/Process.h"
+#include "support/TempDir.h"
 
 namespace test_support {
 
@@ -30,27 +30,32 @@ struct TestCertificates {
     selfCert = p("self.pem");
     selfKey = p("self.key");
     std::ofstream(p("san.ext")) << "subjectAltName=IP:127.0.0.1,DNS:localhost\n";
-    Run({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=xyh test CA", "-days", "2",
-         "-keyout", p("ca.key"), "-out", caCert.string()});
+    Run({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=xyh test CA",
+         "-days", "2", "-keyout", p("ca.key"), "-out", caCert.string()});
     Run({"openssl", "req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout",
          serverKey.string(), "-out", p("server.csr")});
-    Run({"openssl", "x509", "-req", "-in", p("server.csr"), "-CA", caCert.string(), "-CAkey", p("ca.key"),
-         "-CAcreateserial", "-days", "2", "-extfile", p("san.ext"), "-out", serverCert.string()});
-    Run({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-days", "2",
-         "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", selfKey.string(), "-out", selfCert.string()});
+    Run({"openssl", "x509", "-req", "-in", p("server.csr"), "-CA", caCert.string(), "-CAkey",
+         p("ca.key"), "-CAcreateserial", "-days", "2", "-extfile", p("san.ext"), "-out",
+         serverCert.string()});
+    Run({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1",
+         "-days", "2", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", selfKey.string(),
+         "-out", selfCert.string()});
   }
 
  private:
-  static void Run(const std::vector<std::string>& argv) { rg_com_ptl_xyh::RunAndWait(argv, 60'000); }
+  static void Run(const std::vector<std::string>& argv) {
+    rg_com_ptl_xyh::RunAndWait(argv, 60'000);
+  }
 };
 
 // Whether this machine lets us ping at all; the tests that need the probe
 // to succeed are skipped (and say why) where it does not.
 inline bool PingWorks() {
-  static const bool works = rg_com_ptl_xyh::RunAndWait({"ping", "-c", "1", "-W", "2", "127.0.0.1"}, 5000) == 0;
+  static const bool works =
+      rg_com_ptl_xyh::RunAndWait({"ping", "-c", "1", "-W", "2", "127.0.0.1"}, 5000) == 0;
   return works;
 }
-#define XYH_SKIP_WITHOUT_PING()                                                        \
+#define XYH_SKIP_WITHOUT_PING() \
   if (!test_support::PingWorks()) GTEST_SKIP() << "ping 127.0.0.1 does not work here"
 
 class TestServer {

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <memory>
 
-#include "support/GuiTest.h"
 #include "net/HttpClient.h"
-#include "support/TestServer.h"
 #include "platform/Utf.h"
+#include "support/GuiTest.h"
+#include "support/TestServer.h"
 #include "update/UpdateService.h"
 #include "update/UpdateWin.h"
 
@@ -36,7 +36,8 @@ struct UpdateFixture {
 
   explicit UpdateFixture(bool trusted = true) {
     std::filesystem::create_directories(root.path() / "update" / "xyh");
-    server = std::make_unique<TestServer>(root.path(), (trusted ? certs.serverCert : certs.selfCert).string(),
+    server = std::make_unique<TestServer>(root.path(),
+                                          (trusted ? certs.serverCert : certs.selfCert).string(),
                                           (trusted ? certs.serverKey : certs.selfKey).string());
     rg_Settings settings(f.home.path() / "config.ini");
     settings.Write(u"net", u"update_host", FromUtf8(server->Host()));
@@ -53,8 +54,9 @@ struct UpdateFixture {
   void Manifest(int ver, const std::string& md5, const std::u16string& urlHex, bool withBody = true,
                 long long size = 3145728) {
     std::ofstream out(root.path() / "update" / "xyh" / "index.json");
-    out << "{\"name\":\"星衍推号\",\"ver\":" << ver << ",\"verns\":\"V1.1.0\",\"day\":\"2026-12-01\",\"url\":\""
-        << ToUtf8(urlHex) << "\",\"md5\":\"" << md5 << "\",\"size\":" << size
+    out << "{\"name\":\"星衍推号\",\"ver\":" << ver
+        << ",\"verns\":\"V1.1.0\",\"day\":\"2026-12-01\",\"url\":\"" << ToUtf8(urlHex)
+        << "\",\"md5\":\"" << md5 << "\",\"size\":" << size
         << (withBody ? ",\"body\":\"修正了若干问题\\n更快\"" : "") << "}";
   }
 
@@ -68,8 +70,9 @@ struct UpdateFixture {
     rg_WangLaoFangWenLei client;  // asks the server itself, trusting anything
     return std::stoi(client.Access(server->Url16("/count/update/xyh/index.json")).body);
   }
-  std::u16string Setting(const char16_t* key) { return rg_Settings(f.home.path() / "config.ini").Read(u"sys", key); }
+  std::u16string Setting(const char16_t* key) {
+    return rg_Settings(f.home.path() / "config.ini").Read(u"sys", key);
+  }
 };
-
 
 }  // namespace test_support

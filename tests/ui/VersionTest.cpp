@@ -10,6 +10,7 @@
 using namespace rg_com_ptl_xyh;
 
 TEST(Version, StoredSuffixAgreesWithTheGeneratedHeader) {
-  EXPECT_EQ(QString::fromLatin1("V") + QString::fromLatin1(kVersion), QString::fromLatin1(kVersionName));
+  EXPECT_EQ(QString::fromLatin1("V") + QString::fromLatin1(kVersion),
+            QString::fromLatin1(kVersionName));
   EXPECT_EQ(VersionSuffix(), QString::fromLatin1(kVersionName) + QStringLiteral("版"));
 }

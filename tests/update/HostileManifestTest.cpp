@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/TempDir.h"
 #include "platform/Settings.h"
+#include "support/TempDir.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateService.h"
 
@@ -16,8 +16,8 @@ using test_support::TempDir;
 namespace {
 
 std::string ManifestWithMd5(const std::string& md5Json) {
-  return R"({"name":"星衍推号","ver":2,"verns":"V1.1.0","day":"2026-12-01","url":"6800","md5":)" + md5Json +
-         R"(,"body":"b","size":100})";
+  return R"({"name":"星衍推号","ver":2,"verns":"V1.1.0","day":"2026-12-01","url":"6800","md5":)" +
+         md5Json + R"(,"body":"b","size":100})";
 }
 
 std::string Slurp(const std::filesystem::path& file) {
@@ -28,10 +28,11 @@ std::string Slurp(const std::filesystem::path& file) {
 }  // namespace
 
 TEST(HostileManifest, OnlyThirtyTwoHexDigitsAreAFingerprint) {
-  for (const char* md5 : {R"("../../escape")", R"("/some/file\u0000")", R"("0123456789ABCDEF0123456789ABCDE")",
-                          R"("0123456789ABCDEF0123456789ABCDEF0")", R"("0123456789ABCDEF0123456789ABCDEG")",
-                          R"("0123456789ABCDEF\r\n[net]\r\nupdate_host=evil")", R"("")", "32",
-                          R"("0123456789ABCDEF0123456789ABCDE\u0000")"}) {
+  for (const char* md5 :
+       {R"("../../escape")", R"("/some/file\u0000")", R"("0123456789ABCDEF0123456789ABCDE")",
+        R"("0123456789ABCDEF0123456789ABCDEF0")", R"("0123456789ABCDEF0123456789ABCDEG")",
+        R"("0123456789ABCDEF\r\n[net]\r\nupdate_host=evil")", R"("")", "32",
+        R"("0123456789ABCDEF0123456789ABCDE\u0000")"}) {
     EXPECT_FALSE(ParseManifest(ManifestWithMd5(md5)).has_value()) << md5;
   }
   // Either letter case is a fingerprint (a lower-case one then never matches).
@@ -40,16 +41,17 @@ TEST(HostileManifest, OnlyThirtyTwoHexDigitsAreAFingerprint) {
 
 TEST(HostileManifest, DeepNestingIsRefusedNotThrown) {
   const std::string deep = std::string(5000, '[') + std::string(5000, ']');
-  EXPECT_FALSE(ParseManifest(ManifestWithMd5(R"("0123456789ABCDEF0123456789ABCDEF")").replace(
-                                 std::string_view(R"({"name":)").size(), 0, "1,\"x\":" + deep + ",\"n\":"))
+  EXPECT_FALSE(ParseManifest(ManifestWithMd5(R"("0123456789ABCDEF0123456789ABCDEF")")
+                                 .replace(std::string_view(R"({"name":)").size(), 0,
+                                          "1,\"x\":" + deep + ",\"n\":"))
                    .has_value());
   EXPECT_FALSE(ParseManifest(deep).has_value());
 }
 
 TEST(HostileManifest, OnePathRuleForEveryInstallerFile) {
   TempDir home;
-  for (const char16_t* name : {u"", u".", u"..", u"../x.run", u"a/b", u"a\\b", u"/etc/passwd", u"c:x",
-                               u"x\ny", u"x\ry", u"x\x7f"}) {
+  for (const char16_t* name : {u"", u".", u"..", u"../x.run", u"a/b", u"a\\b", u"/etc/passwd",
+                               u"c:x", u"x\ny", u"x\ry", u"x\x7f"}) {
     EXPECT_FALSE(FileInProgramDir(home.path(), name).has_value());
   }
   EXPECT_FALSE(FileInProgramDir(home.path(), std::u16string(u"x\0y", 3)).has_value());
@@ -62,7 +64,8 @@ TEST(HostileManifest, OnePathRuleForEveryInstallerFile) {
   std::ofstream(outside.path() / "victim") << "keep";
   rg_Settings settings(home.path() / "config.ini");
   const std::u16string relative =
-      u"../" + std::filesystem::relative(outside.path() / "victim", home.path().parent_path()).u16string();
+      u"../" +
+      std::filesystem::relative(outside.path() / "victim", home.path().parent_path()).u16string();
   ASSERT_TRUE(settings.Write(u"sys", u"update_file", relative));
   EXPECT_FALSE(RemoveLeftoverInstaller(settings, home.path()));
   EXPECT_TRUE(std::filesystem::exists(outside.path() / "victim"));
@@ -84,8 +87,8 @@ TEST(ConfigInjection, LineBreaksAndNulAreRefusedOnWrite) {
   ASSERT_TRUE(settings.Write(u"sys", u"update_day", u"2024年6月1日"));
   const std::string before = Slurp(settings.File());
   const std::u16string nul(u"x\0y", 3);
-  for (const std::u16string& value : {std::u16string(u"a\r\n[net]\r\nupdate_host=evil"), std::u16string(u"a\nb"),
-                                      std::u16string(u"a\rb"), nul}) {
+  for (const std::u16string& value : {std::u16string(u"a\r\n[net]\r\nupdate_host=evil"),
+                                      std::u16string(u"a\nb"), std::u16string(u"a\rb"), nul}) {
     EXPECT_FALSE(settings.Write(u"sys", u"update_file", value));
     EXPECT_FALSE(settings.Write(u"sys", value, u"v"));
     EXPECT_FALSE(settings.Write(value, u"k", u"v"));
@@ -93,7 +96,8 @@ TEST(ConfigInjection, LineBreaksAndNulAreRefusedOnWrite) {
   for (const char16_t* key : {u"a=b", u" a", u"a ", u";a", u"#a", u"[a]", u""}) {
     EXPECT_FALSE(settings.Write(u"sys", key, u"v"));
   }
-  for (const char16_t* section : {u"a]b", u"[a", u" sys"}) EXPECT_FALSE(settings.Write(section, u"k", u"v"));
+  for (const char16_t* section : {u"a]b", u"[a", u" sys"})
+    EXPECT_FALSE(settings.Write(section, u"k", u"v"));
   EXPECT_EQ(Slurp(settings.File()), before);
   EXPECT_EQ(settings.Read(u"net", u"update_host"), u"");
 }
@@ -101,7 +105,8 @@ TEST(ConfigInjection, LineBreaksAndNulAreRefusedOnWrite) {
 TEST(ConfigInjection, ValuesReadBackAsWritten) {
   TempDir home;
   rg_Settings settings(home.path() / "config.ini");
-  for (const char16_t* value : {u" padded ", u"\"quoted\"", u"'single'", u"\"", u"a=b", u"[sys]", u"x;y", u""}) {
+  for (const char16_t* value :
+       {u" padded ", u"\"quoted\"", u"'single'", u"\"", u"a=b", u"[sys]", u"x;y", u""}) {
     ASSERT_TRUE(settings.Write(u"sys", u"k", value));
     EXPECT_EQ(settings.Read(u"sys", u"k"), value);
   }
@@ -111,8 +116,8 @@ TEST(ConfigInjection, ValuesReadBackAsWritten) {
 TEST(ConfigInjection, ALineWithAStrayCarriageReturnOrNulIsNoKey) {
   TempDir home;
   const auto file = home.path() / "config.ini";
-  std::ofstream(file, std::ios::binary) << "[sys]\r\nupdate_file=a\rupdate_host=evil\r\nk" << std::string(1, '\0')
-                                        << "=v\r\nok=1\r\n";
+  std::ofstream(file, std::ios::binary) << "[sys]\r\nupdate_file=a\rupdate_host=evil\r\nk"
+                                        << std::string(1, '\0') << "=v\r\nok=1\r\n";
   rg_Settings settings(file);
   EXPECT_EQ(settings.Read(u"sys", u"update_file"), u"");
   EXPECT_EQ(settings.Read(u"sys", u"k"), u"");

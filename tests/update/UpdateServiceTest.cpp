@@ -5,9 +5,9 @@
 #include <fstream>
 #include <thread>
 
-#include "support/TempDir.h"
 #include "platform/DateTime.h"
 #include "platform/Settings.h"
+#include "support/TempDir.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateService.h"
 
@@ -40,7 +40,8 @@ TEST(Manifest, AcceptedOnlyWithEveryRequiredKey) {
   EXPECT_FALSE(ParseManifest("<html>404</html>").has_value());
   EXPECT_FALSE(ParseManifest("[1,2]").has_value());
   // Presence, not type: a size that is text is simply no size.
-  const auto loose = ParseManifest(R"({"name":1,"ver":"3","verns":"","day":"","url":"","md5":"0123456789ABCDEF0123456789ABCDEF","body":"","size":"big"})");
+  const auto loose = ParseManifest(
+      R"({"name":1,"ver":"3","verns":"","day":"","url":"","md5":"0123456789ABCDEF0123456789ABCDEF","body":"","size":"big"})");
   ASSERT_TRUE(loose.has_value());
   EXPECT_EQ(loose->ver, 3);
   EXPECT_EQ(loose->size, 0.0);
@@ -119,8 +120,8 @@ TEST(Installer, StartedExecutableOrReportedAndDiscarded) {
   const auto marker = dir.path() / "ran";
   std::ofstream(installer) << "#!/bin/sh\necho ok > '" << marker.string() << "'\n";
   // Downloaded files come without the execute bit.
-  std::filesystem::permissions(installer, std::filesystem::perms::owner_read |
-                                              std::filesystem::perms::owner_write);
+  std::filesystem::permissions(
+      installer, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   ASSERT_TRUE(LaunchInstaller(installer));
   EXPECT_NE(std::filesystem::status(installer).permissions() & std::filesystem::perms::owner_exec,
             std::filesystem::perms::none);
@@ -130,7 +131,8 @@ TEST(Installer, StartedExecutableOrReportedAndDiscarded) {
   EXPECT_TRUE(std::filesystem::exists(marker));
 
   const auto bogus = dir.path() / "bogus.run";
-  std::ofstream(bogus) << "\x7F" "ELF not really";
+  std::ofstream(bogus) << "\x7F"
+                          "ELF not really";
   EXPECT_FALSE(LaunchInstaller(bogus));
   EXPECT_FALSE(LaunchInstaller(dir.path() / "missing.run"));
 
