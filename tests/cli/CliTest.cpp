@@ -184,6 +184,17 @@ TEST(Cli, TheEnvironmentNamesTheHomeAndABrokenStoreFailsTheSave) {
   EXPECT_NE(r.out.find("the history cannot be opened"), std::string::npos);
 }
 
+// Points a program directory's results page at the test server's
+// home.html, reached on loopback; gives the --home option for it.
+std::string ServeResultsPage(const test_support::TempDir& home,
+                             const test_support::TestServer& server) {
+  rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
+  const std::string url = server.Url("/files/home.html");
+  settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
+  settings.Write(u"net", u"probe_host", u"127.0.0.1");
+  return " --home '" + home.path().string() + "'";
+}
+
 TEST(Cli, DrawPrintsOneCycle) {
   XYH_SKIP_WITHOUT_PING();
   test_support::TempDir home;
@@ -191,11 +202,8 @@ TEST(Cli, DrawPrintsOneCycle) {
   std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
                              root.path() / "home.html");
   test_support::TestServer server(root.path());
+  const std::string h = ServeResultsPage(home, server);
   rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
-  const std::string url = server.Url("/files/home.html");
-  settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
-  settings.Write(u"net", u"probe_host", u"127.0.0.1");
-  const std::string h = " --home '" + home.path().string() + "'";
   const CliRun ok = Cli("draw" + h);
   EXPECT_EQ(ok.code, 0) << ok.out;
   EXPECT_NE(ok.out.find("numbers: 030916192529\n"), std::string::npos);
@@ -265,11 +273,7 @@ TEST(Cli, DrawShowsThePagesControlCharactersAsEscapes) {
   page.insert(date + 10, "\x1b]0;pwned\x07\x1b[2J\x7f");
   std::ofstream(root.path() / "home.html", std::ios::binary) << page;
   test_support::TestServer server(root.path());
-  rg_com_ptl_xyh::rg_Settings settings(home.path() / "config.ini");
-  const std::string url = server.Url("/files/home.html");
-  settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
-  settings.Write(u"net", u"probe_host", u"127.0.0.1");
-  const std::string h = " --home '" + home.path().string() + "'";
+  const std::string h = ServeResultsPage(home, server);
   for (const char* json : {"", " --json"}) {
     const CliRun run = Cli(std::string("draw") + json + h);
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << json;
