@@ -10,6 +10,11 @@ class AsyncTask::Relay : public QObject {
   Relay(AsyncTask* task, QObject* owner) : QObject(owner), task_(task) {}
 
   bool event(QEvent* event) override {
+    // A wake-up is made on the work's thread before the step it announces
+    // is handed over under the lock (Post); taking the lock here orders this
+    // read of it after its making in a way thread checkers see, as Qt's own
+    // event-queue lock is hidden from them.
+    { const std::lock_guard<std::mutex> lock(task_->handedMutex_); }
     if (event->type() != QEvent::User) return QObject::event(event);
     task_->Drain();
     return true;
@@ -46,12 +51,13 @@ void AsyncTask::Deliver(std::function<void()> callback) {
 }
 
 void AsyncTask::Post(std::function<void()> step) const {
+  auto* wake = new QEvent(QEvent::User);  // before the hand-over: see Relay::event
   {
     const std::lock_guard<std::mutex> lock(handedMutex_);
     handed_.push_back(std::move(step));
   }
   // The relay lives until the thread is joined.
-  QCoreApplication::postEvent(relay_, new QEvent(QEvent::User));
+  QCoreApplication::postEvent(relay_, wake);
 }
 
 void AsyncTask::Drain() {
