@@ -43,16 +43,7 @@ constexpr auto ParseJson = &test_support::ParseJsonText;
 
 constexpr auto Bytes = &test_support::FileBytes;
 
-// Runs a few statements on the file with python3's sqlite3 module.
-void Sql(const std::filesystem::path& file, const std::string& script) {
-  const std::string command =
-      "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
-      "c.executescript(sys.stdin.read()); c.commit()' '" +
-      file.string() + "'";
-  FILE* pipe = popen(command.c_str(), "w");
-  std::fputs(script.c_str(), pipe);
-  ASSERT_EQ(pclose(pipe), 0);
-}
+constexpr auto Sql = &test_support::RunSqlScript;
 
 struct Home {
   test_support::TempDir dir;

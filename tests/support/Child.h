@@ -45,4 +45,17 @@ inline std::string FileBytes(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Runs a few statements on an SQLite file through python3's sqlite3 module,
+// so that a test can shape a file the way another program would.
+inline void RunSqlScript(const std::filesystem::path& file, const std::string& script) {
+  const std::string command =
+      "python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+      "c.executescript(sys.stdin.read()); c.commit()' '" +
+      file.string() + "'";
+  FILE* pipe = popen(command.c_str(), "w");
+  ASSERT_NE(pipe, nullptr);
+  std::fputs(script.c_str(), pipe);
+  ASSERT_EQ(pclose(pipe), 0);
+}
+
 }  // namespace test_support
