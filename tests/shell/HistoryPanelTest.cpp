@@ -22,23 +22,13 @@
 #include "shell/panels/OptionGroup.h"
 #include "shell/panels/QrBitmap.h"
 #include "support/GuiTest.h"
+#include "support/PanelsFixture.h"
 
 using namespace test_support;
 
 namespace {
 
-struct HistoryFixture : WindowFixture {
-  rg_CastPanel* cast() { return window->MainPanel()->CastPanel(); }
-  rg_HistoryPanel* history() { return window->MainPanel()->HistoryPanel(); }
-  rg_GuaPanel* gua() { return window->MainPanel()->GuaPanel(); }
-
-  void CastNumber(const char* number, int zodiac = 1) {
-    cast()->MethodChoice()->Select(1);
-    cast()->NumberEntry()->clear();
-    QTest::keyClicks(cast()->NumberEntry(), number);
-    cast()->ZodiacChoice()->Select(zodiac);
-    QTest::mouseClick(cast()->CalculateButton(), Qt::LeftButton);
-  }
+struct HistoryFixture : PanelsFixture {
   // Typed as the user would (QTest's key clicks know no Chinese).
   void TypeName(const QString& name) {
     auto* box = qobject_cast<QLineEdit*>(history()->Name()->Box());

@@ -39,25 +39,15 @@
 #include "shell/panels/QrBitmap.h"
 #include "support/GuiTest.h"
 #include "support/LockHolder.h"
+#include "support/PanelsFixture.h"
 #include "support/TestServer.h"
 
 using namespace test_support;
 
 namespace {
 
-struct Window : WindowFixture {
-  using WindowFixture::WindowFixture;
-  rg_CastPanel* cast() { return window->MainPanel()->CastPanel(); }
-  rg_HistoryPanel* history() { return window->MainPanel()->HistoryPanel(); }
-  rg_GuaPanel* gua() { return window->MainPanel()->GuaPanel(); }
-
-  void CastNumber(const char* number, int zodiac = 1) {
-    cast()->MethodChoice()->Select(1);
-    cast()->NumberEntry()->clear();
-    QTest::keyClicks(cast()->NumberEntry(), number);
-    cast()->ZodiacChoice()->Select(zodiac);
-    QTest::mouseClick(cast()->CalculateButton(), Qt::LeftButton);
-  }
+struct Window : PanelsFixture {
+  using PanelsFixture::PanelsFixture;
   void Save(const QString& name, const QString& note = {}) {
     auto* box = qobject_cast<QLineEdit*>(history()->Name()->Box());
     box->clear();
