@@ -328,12 +328,7 @@ TEST(HistoryFile, ADamagedFileIsShownAsFarAsItReadsAndNeverWritten) {
   FixedClock clock(MakeDate(2024, 6, 1, 8, 30));
   rg_EasyDb store;
   ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
-  rg_XyhWin::Options options;
-  options.home = home.path();
-  options.clock = &clock;
-  options.store = &store;
-  options.splash = false;
-  rg_XyhWin window(options);
+  rg_XyhWin window(TestWindowOptions(home.path(), &clock, &store));
   window.Create();
   rg_HistoryPanel* history = window.MainPanel()->HistoryPanel();
   EXPECT_GT(history->Model().rowCount(), 0);
@@ -390,12 +385,7 @@ TEST(HistoryFile, ALockAtStartLeavesTheHistoryUsable) {
     EXPECT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Busy);
   }
   FixedClock clock(MakeDate(2024, 6, 1, 8, 30));
-  rg_XyhWin::Options options;
-  options.home = home.path();
-  options.clock = &clock;
-  options.store = &store;
-  options.splash = false;
-  rg_XyhWin window(options);
+  rg_XyhWin window(TestWindowOptions(home.path(), &clock, &store));
   window.Create();
   rg_CastPanel* cast = window.MainPanel()->CastPanel();
   cast->MethodChoice()->Select(1);

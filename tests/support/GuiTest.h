@@ -85,6 +85,18 @@ inline void PointNetworkAtLoopback(const std::filesystem::path& home) {
 }
 
 // A main window on a temporary home with its own store and a fixed clock.
+// The window's options for a test: no splash, the given program directory,
+// clock and store.
+inline rg_XyhWin::Options TestWindowOptions(const std::filesystem::path& home, const Clock* clock,
+                                            rg_EasyDb* store) {
+  rg_XyhWin::Options options;
+  options.home = home;
+  options.clock = clock;
+  options.store = store;
+  options.splash = false;
+  return options;
+}
+
 struct WindowFixture {
   TempDir home;
   FixedClock clock{MakeDate(2024, 6, 1, 8, 30, 0, 125), -480};
@@ -97,12 +109,7 @@ struct WindowFixture {
     if (create) Create();
   }
   void Create() {
-    rg_XyhWin::Options options;
-    options.home = home.path();
-    options.clock = &clock;
-    options.store = &store;
-    options.splash = false;
-    window = std::make_unique<rg_XyhWin>(options);
+    window = std::make_unique<rg_XyhWin>(TestWindowOptions(home.path(), &clock, &store));
     window->Create();
   }
 };
