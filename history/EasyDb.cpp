@@ -40,6 +40,21 @@ void BindFields(rg_SqlStatement& s, const rg_YsModel& r) {
   s.BindText(10, r.uinfo);
 }
 
+// Opens a connection, setting SQLite up first if this is the process's
+// first. By default every connection sets aside room for 20 pages as it
+// opens and writes into each; a history of some hundred casts fills a few
+// pages, so pages are taken as they are read instead, and the window starts
+// about 170 KiB smaller. The setting is refused once SQLite is in use, which
+// only a test that opened a file by hand can have done; the default then
+// stays, which is as correct.
+int OpenConnection(const std::filesystem::path& file, int flags, sqlite3** db) {
+  static const bool configured = [] {
+    return sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0) == SQLITE_OK;
+  }();
+  static_cast<void>(configured);
+  return sqlite3_open_v2(file.string().c_str(), db, flags, nullptr);
+}
+
 }  // namespace
 
 rg_EasyDb& rg_EasyDb::Process() {
@@ -103,8 +118,7 @@ bool rg_EasyDb::ReopenReadOnly() {
   if (db_ != nullptr) sqlite3_close_v2(db_);
   db_ = nullptr;
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path_.string().c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                      nullptr) != SQLITE_OK) {
+  if (OpenConnection(path_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, &db) != SQLITE_OK) {
     sqlite3_close_v2(db);
     return false;
   }
@@ -123,7 +137,7 @@ rg_EasyDb::OpenResult rg_EasyDb::Open(const std::filesystem::path& home) {
   const int flags = (existed ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
                     SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr) != SQLITE_OK) {
+  if (OpenConnection(file, flags, &db) != SQLITE_OK) {
     sqlite3_close_v2(db);
     return OpenResult::Failed;
   }

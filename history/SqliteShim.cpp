@@ -9,6 +9,8 @@
 // names another file to load (a bare file name, for tests).
 #include <sqlite3.h>
 
+#include <cstdarg>
+
 #include "platform/LazyLibrary.h"
 
 namespace rg_com_ptl_xyh {
@@ -81,6 +83,21 @@ int sqlite3_exec(sqlite3* db, const char* sql, int (*callback)(void*, int, char*
   return SQLITE_ERROR;
 }
 
+// Only the settings the history makes are passed on; any other is refused
+// as the library refuses one it does not know.
+int sqlite3_config(int option, ...) {
+  static const auto real = Bind<int (*)(int, ...)>("sqlite3_config");
+  if (real == nullptr) return SQLITE_ERROR;
+  if (option != SQLITE_CONFIG_PAGECACHE) return SQLITE_MISUSE;
+  va_list args;
+  va_start(args, option);
+  void* memory = va_arg(args, void*);
+  const int size = va_arg(args, int);
+  const int count = va_arg(args, int);
+  va_end(args);
+  return real(option, memory, size, count);
+}
+
 XYH_SQLITE_RELEASE(int, sqlite3_close, (sqlite3 * db), (db), SQLITE_OK)
 XYH_SQLITE_RELEASE(int, sqlite3_close_v2, (sqlite3 * db), (db), SQLITE_OK)
 XYH_SQLITE_RELEASE(int, sqlite3_finalize, (sqlite3_stmt * s), (s), SQLITE_OK)
@@ -91,6 +108,7 @@ XYH_SQLITE_RELEASE(int, sqlite3_backup_finish, (sqlite3_backup * b), (b), SQLITE
 XYH_SQLITE_FORWARD(int, sqlite3_initialize, (void), (), SQLITE_ERROR)
 XYH_SQLITE_FORWARD(const char*, sqlite3_libversion, (void), (), "")
 XYH_SQLITE_FORWARD(int, sqlite3_libversion_number, (void), (), 0)
+XYH_SQLITE_FORWARD(sqlite3_int64, sqlite3_memory_used, (void), (), 0)
 XYH_SQLITE_FORWARD(int, sqlite3_busy_timeout, (sqlite3 * db, int ms), (db, ms), SQLITE_MISUSE)
 XYH_SQLITE_FORWARD(int, sqlite3_errcode, (sqlite3 * db), (db), SQLITE_CANTOPEN)
 XYH_SQLITE_FORWARD(int, sqlite3_extended_errcode, (sqlite3 * db), (db), SQLITE_CANTOPEN)
