@@ -48,9 +48,9 @@ Layout LayoutOf(int typeIndex, bool initial) {
 }  // namespace
 
 rg_RefreshButton::rg_RefreshButton(QWidget* parent) : QAbstractButton(parent) {
-  pictures_[0] = ui::ReadPng(QStringLiteral(":/images/refresh.png"));
-  pictures_[1] = ui::ReadPng(QStringLiteral(":/images/refresh-hover.png"));
-  pictures_[3] = ui::ReadPng(QStringLiteral(":/images/refresh-disabled.png"));
+  pictures_[0] = ui::OwnPicture(QStringLiteral(":/images/refresh.png"));
+  pictures_[1] = ui::OwnPicture(QStringLiteral(":/images/refresh-hover.png"));
+  pictures_[3] = ui::OwnPicture(QStringLiteral(":/images/refresh-disabled.png"));
   setCursor(Qt::PointingHandCursor);
   setToolTip(QStringLiteral("刷新最新开奖"));
   resize(32, 32);

@@ -57,7 +57,7 @@ rg_XyhWin::~rg_XyhWin() {
 void rg_XyhWin::Create() {
   hide();
   setWindowTitle(ProductName() + QLatin1Char(' ') + VersionSuffix());
-  setWindowIcon(QIcon(ui::ReadPng(QStringLiteral(":/images/icon-64.png"))));
+  setWindowIcon(QIcon(ui::OwnPicture(QStringLiteral(":/images/icon-64.png"))));
 
   fontDescription_ = ui::MainFontDescription();
   font_ = ui::FontFromDescription(fontDescription_);

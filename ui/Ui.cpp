@@ -5,12 +5,15 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
+#include <QImage>
 #include <QImageReader>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTranslator>
 #include <QUrl>
+
+#include "xyh/Pictures.h"
 
 namespace rg_com_ptl_xyh::ui {
 
@@ -130,6 +133,20 @@ QPixmap ReadPng(const QString& path) {
   QImageReader reader(path, "png");
   reader.setAutoDetectImageFormat(false);
   return QPixmap::fromImageReader(&reader);
+}
+
+QPixmap OwnPicture(const QString& path) {
+  for (const pictures::Picture& picture : pictures::kPictures) {
+    if (path != QLatin1String(picture.name)) continue;
+    // Wraps the stored words without copying them; the pixmap makes its own
+    // copy in the form it draws fastest.
+    QImage image(reinterpret_cast<const uchar*>(picture.pixels), picture.width, picture.height,
+                 picture.width * 4, static_cast<QImage::Format>(picture.format));
+    image.setDotsPerMeterX(picture.dotsPerMeterX);
+    image.setDotsPerMeterY(picture.dotsPerMeterY);
+    return QPixmap::fromImage(image);
+  }
+  return ReadPng(path);
 }
 
 }  // namespace rg_com_ptl_xyh::ui

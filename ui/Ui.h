@@ -52,4 +52,10 @@ bool OpenDocument(const QString& path);
 // the file, and load them and their libraries into the window's start.
 QPixmap ReadPng(const QString& path);
 
+// One of our own pictures by its resource path. The few the window shows as
+// it starts are built into the program already decoded (xyh/Pictures.h), so
+// they cost neither the PNG decoder nor inflating; any other is read with
+// ReadPng. Either way the pixels are the file's.
+QPixmap OwnPicture(const QString& path);
+
 }  // namespace rg_com_ptl_xyh::ui

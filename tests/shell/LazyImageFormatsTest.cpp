@@ -45,3 +45,19 @@ TEST(LazyImageFormats, ReadPngGivesWhatAGuessingReaderGives) {
   EXPECT_TRUE(ui::ReadPng(QStringLiteral(":/images/splash.jpg")).isNull());
   EXPECT_TRUE(ui::ReadPng(QStringLiteral(":/images/missing.png")).isNull());
 }
+
+// The pictures built into the program decoded are the files' pixels, and
+// any other is still read from its file.
+TEST(LazyImageFormats, OwnPicturesAreWhatTheirFilesGive) {
+  for (const char* name :
+       {":/images/icon-64.png", ":/images/refresh.png", ":/images/refresh-hover.png",
+        ":/images/refresh-disabled.png", ":/images/icon-32.png", ":/images/icon-256.png"}) {
+    const QPixmap own = ui::OwnPicture(QString::fromLatin1(name));
+    const QPixmap file = ui::ReadPng(QString::fromLatin1(name));
+    ASSERT_FALSE(own.isNull()) << name;
+    EXPECT_EQ(own.toImage(), file.toImage()) << name;
+    EXPECT_EQ(own.toImage().dotsPerMeterX(), file.toImage().dotsPerMeterX()) << name;
+    EXPECT_EQ(own.hasAlphaChannel(), file.hasAlphaChannel()) << name;
+  }
+  EXPECT_TRUE(ui::OwnPicture(QStringLiteral(":/images/missing.png")).isNull());
+}
