@@ -3,6 +3,7 @@
 #include <gumbo.h>
 
 #include "net/CssSelector.h"
+#include "net/GumboShim.h"
 #include "net/HtmlBounds.h"
 #include "platform/Utf.h"
 
@@ -11,12 +12,13 @@ namespace rg_com_ptl_xyh {
 // The parsed page and the bytes it points into.
 struct HtmlTree {
   std::string bytes;
+  GumboOptions options{};
   GumboOutput* output = nullptr;
   const std::atomic<bool>* abort = nullptr;
   // Built on the first :nth-child query; a tree is used on one thread.
   mutable rg_SiblingIndex siblings;
   ~HtmlTree() {
-    if (output != nullptr) gumbo_destroy_output(&kGumboDefaultOptions, output);
+    if (output != nullptr) gumbo_destroy_output(&options, output);
   }
   bool Aborted() const { return abort != nullptr && abort->load(std::memory_order_relaxed); }
 };
@@ -86,12 +88,16 @@ bool rg_GaoJiWangYeJieXiQi::Parse(std::optional<std::string_view> utf8) {
   // The parser cannot be stopped once it runs: what it is given is bounded
   // first, so that it always ends soon.
   if (!ScanHtmlShape(*utf8, abort_).WithinBounds()) return false;
+  // Without the parser library no page can be read.
+  const GumboOptions* defaults = GumboDefaultOptions();
+  if (defaults == nullptr) return false;
   auto tree = std::make_shared<HtmlTree>();
   tree->abort = abort_;
   tree->bytes.assign(utf8->data(), utf8->size());
-  GumboOptions options = kGumboDefaultOptions;
-  options.max_errors = kMaxHtmlErrors;
-  tree->output = gumbo_parse_with_options(&options, tree->bytes.data(), tree->bytes.size());
+  tree->options = *defaults;
+  tree->options.max_errors = kMaxHtmlErrors;
+  tree->output =
+      gumbo_parse_with_options(&tree->options, tree->bytes.data(), tree->bytes.size());
   if (tree->output != nullptr && tree->Aborted()) return false;
   if (tree->output == nullptr) return false;
   tree_ = std::move(tree);

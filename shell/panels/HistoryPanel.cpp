@@ -307,9 +307,18 @@ void rg_HistoryPanel::ShowQr() {
   picture_->setGeometry(result_->geometry());
   picture_->setAlignment(Qt::AlignCenter);
   picture_->setAutoFillBackground(true);
-  const std::vector<unsigned char> bmp = QrBitmap(result_->Text().toStdString());
+  // Words from the loader are shown as they are, never as markup.
+  picture_->setTextFormat(Qt::PlainText);
+  std::string why;
+  const std::vector<unsigned char> bmp =
+      QrAvailable(&why) ? QrBitmap(result_->Text().toStdString()) : std::vector<unsigned char>();
   QPixmap pixmap;
-  if (bmp.empty() || !pixmap.loadFromData(bmp.data(), static_cast<uint>(bmp.size()), "BMP")) {
+  if (!why.empty()) {
+    picture_->setWordWrap(true);
+    picture_->setText(QStringLiteral("二维码组件无法加载,无法生成二维码。\n原因:") +
+                      QString::fromLocal8Bit(why.c_str()));
+  } else if (bmp.empty() ||
+             !pixmap.loadFromData(bmp.data(), static_cast<uint>(bmp.size()), "BMP")) {
     picture_->setWordWrap(true);
     picture_->setText(QStringLiteral("结果文字太长,无法生成二维码"));
   } else {

@@ -5,9 +5,35 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/LazyLibrary.h"
+
 namespace rg_com_ptl_xyh {
 
 namespace {
+
+// libqrencode is opened when the first QR code is asked for, not at start.
+struct Encoder {
+  decltype(&QRcode_encodeString) encode = nullptr;
+  decltype(&QRcode_free) free = nullptr;
+};
+
+rg_LazyLibrary& Library() {
+  static rg_LazyLibrary library(kQrLibrary, kQrLibraryVariable);
+  return library;
+}
+
+// Both entry points, or neither.
+const Encoder& Resolved() {
+  static const Encoder encoder = [] {
+    Encoder e;
+    if (!Library().Load()) return e;
+    e.encode = reinterpret_cast<decltype(e.encode)>(Library().Symbol("QRcode_encodeString"));
+    e.free = reinterpret_cast<decltype(e.free)>(Library().Symbol("QRcode_free"));
+    if (e.encode == nullptr || e.free == nullptr) e = Encoder();
+    return e;
+  }();
+  return encoder;
+}
 
 void Put16(std::vector<unsigned char>& b, size_t at, unsigned v) {
   b[at] = static_cast<unsigned char>(v);
@@ -26,13 +52,24 @@ int QrScale(QSize symbol, QSize box) {
   return std::max(0, std::min(box.width() / symbol.width(), box.height() / symbol.height()));
 }
 
+bool QrAvailable(std::string* why) {
+  if (Resolved().encode != nullptr) return true;
+  if (why != nullptr) {
+    *why = Library().Error();
+    if (why->empty()) *why = std::string(kQrLibrary) + " lacks QRcode_encodeString or QRcode_free";
+  }
+  return false;
+}
+
 std::vector<bool> QrModules(std::string_view utf8, int& width) {
   width = 0;
+  const Encoder& encoder = Resolved();
+  if (encoder.encode == nullptr) return {};
   const std::string text(utf8);
   // Version 5 at least, level H, 8-bit, case-sensitive; the library raises
   // the version as the text needs.
-  std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
-      QRcode_encodeString(text.c_str(), 5, QR_ECLEVEL_H, QR_MODE_8, 1), &QRcode_free);
+  std::unique_ptr<QRcode, decltype(encoder.free)> code(
+      encoder.encode(text.c_str(), 5, QR_ECLEVEL_H, QR_MODE_8, 1), encoder.free);
   if (!code) return {};
   width = code->width;
   std::vector<bool> modules(static_cast<size_t>(width * width));

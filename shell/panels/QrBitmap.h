@@ -9,7 +9,17 @@
 
 namespace rg_com_ptl_xyh {
 
-// Empty when the text cannot be encoded (too long for any version).
+// The encoder library, opened when the first code is made. XYH_QRENCODE_LIBRARY
+// names another file to load (a bare file name, for tests).
+inline constexpr const char* kQrLibrary = "libqrencode.so.4";
+inline constexpr const char* kQrLibraryVariable = "XYH_QRENCODE_LIBRARY";
+
+// Whether codes can be made, loading the library on the first call; when
+// they cannot, why (the loader's words) in *why.
+bool QrAvailable(std::string* why = nullptr);
+
+// Empty when the text cannot be encoded (too long for any version), or when
+// the library cannot be loaded.
 std::vector<unsigned char> QrBitmap(std::string_view utf8);
 
 // The largest whole number of pixels per module at which a symbol of that

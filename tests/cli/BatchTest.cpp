@@ -152,7 +152,7 @@ TEST(Libraries, CastAndHistoryMapNeitherLibcurlNorTls) {
     const std::string m = mapped(args, input);
     ASSERT_NE(m.find("xyh-cli"), std::string::npos) << args << ": no maps were written";
     for (const char* library :
-         {"libcurl", "libssl", "libcrypto", "libgnutls", "libnghttp2", "libldap"}) {
+         {"libcurl", "libssl", "libcrypto", "libgnutls", "libnghttp2", "libldap", "libgumbo"}) {
       EXPECT_EQ(m.find(library), std::string::npos) << args << " maps " << library;
     }
     // SQLite only for what touches the history.
@@ -175,7 +175,7 @@ TEST(Libraries, WithoutSqliteTheHistoryCannotBeOpenedAndCastsStillWork) {
             std::string::npos);
 }
 
-TEST(Libraries, DrawLoadsLibcurlWhenItFetches) {
+TEST(Libraries, DrawLoadsLibcurlAndGumboWhenItFetches) {
   XYH_SKIP_WITHOUT_PING();
   test_support::TempDir home;
   test_support::TempDir root;
@@ -192,11 +192,19 @@ TEST(Libraries, DrawLoadsLibcurlWhenItFetches) {
   const std::string h = " --home '" + home.path().string() + "'";
   EXPECT_EQ(CliWith(env, "draw" + h).code, 0);
   std::ifstream in(maps);
-  EXPECT_NE(std::string(std::istreambuf_iterator<char>(in), {}).find("libcurl"), std::string::npos);
+  const std::string mapped(std::istreambuf_iterator<char>(in), {});
+  EXPECT_NE(mapped.find("libcurl"), std::string::npos);
+  EXPECT_NE(mapped.find("libgumbo"), std::string::npos);
   // A library that cannot be loaded is a page that could not be fetched,
   // never a crash.
   const ChildRun missing = CliWith("XYH_CURL_LIBRARY=libxyh-no-such-curl.so.4", "draw --json" + h);
   EXPECT_EQ(missing.code, 1) << missing.out;
   EXPECT_EQ(Parse(missing.out)["status"].asInt(), -100) << missing.out;
   EXPECT_EQ(Parse(missing.out)["error"].asString(), "body error") << missing.out;
+  // Without the page parser a fetched page is one that could not be read.
+  const ChildRun unparsed =
+      CliWith("XYH_GUMBO_LIBRARY=libxyh-no-such-gumbo.so.1", "draw --json" + h);
+  EXPECT_EQ(unparsed.code, 1) << unparsed.out;
+  EXPECT_EQ(Parse(unparsed.out)["status"].asInt(), -100) << unparsed.out;
+  EXPECT_EQ(Parse(unparsed.out)["error"].asString(), "body error") << unparsed.out;
 }

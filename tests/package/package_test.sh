@@ -76,6 +76,8 @@ dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "Qt's Chinese
 dpkg-deb -f "$deb" Depends | grep -q "libcurl4 (>= " || fail "libcurl dependency"
 dpkg-deb -f "$deb" Depends | grep -q libssl3 || fail "libcrypto dependency"
 dpkg-deb -f "$deb" Depends | grep -q libsqlite3-0 || fail "SQLite dependency"
+dpkg-deb -f "$deb" Depends | grep -q libgumbo1 || fail "Gumbo dependency"
+dpkg-deb -f "$deb" Depends | grep -q libqrencode4 || fail "libqrencode dependency"
 dpkg-deb -f "$deb" Depends | grep -q libqt6charts6 || fail "dependencies: Qt Charts"
 # The bar charts' module, where the program looks for it from bin/, in the
 # package and under another prefix.

@@ -10,7 +10,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
@@ -280,6 +282,31 @@ TEST(QrView, ATooLongTextSaysSoInsteadOfAnEmptyBox) {
   ASSERT_NE(f.history()->Picture(), nullptr);
   EXPECT_TRUE(f.history()->Picture()->pixmap().isNull());
   EXPECT_FALSE(f.history()->Picture()->text().isEmpty());
+}
+
+// The encoder is loaded with the first code; a library that cannot be
+// loaded is said as such, not as a text too long.
+TEST(QrView, WithoutTheEncoderLibraryTheBoxSaysWhy) {
+  std::ifstream maps("/proc/self/maps");
+  if (std::string(std::istreambuf_iterator<char>(maps), {}).find("libqrencode") !=
+      std::string::npos) {
+    GTEST_SKIP() << "an earlier test in this process made a QR code";
+  }
+  ::setenv(kQrLibraryVariable, "libxyh-no-such-qrencode.so.4", 1);
+  HistoryFixture f;
+  f.CastNumber("58");
+  QTest::mouseClick(f.history()->QrButton(), Qt::LeftButton);
+  ASSERT_NE(f.history()->Picture(), nullptr);
+  EXPECT_TRUE(f.history()->Picture()->pixmap().isNull());
+  const QString text = f.history()->Picture()->text();
+  EXPECT_TRUE(text.startsWith("二维码组件无法加载,无法生成二维码。\n原因:")) << text.toStdString();
+  EXPECT_TRUE(text.contains("libxyh-no-such-qrencode.so.4")) << text.toStdString();
+  EXPECT_EQ(f.history()->Picture()->textFormat(), Qt::PlainText);
+  int width = -1;
+  EXPECT_FALSE(QrAvailable());
+  EXPECT_TRUE(QrModules("58", width).empty());
+  EXPECT_EQ(width, 0);
+  EXPECT_TRUE(QrBitmap("58").empty());
 }
 
 TEST(Help, OpensTheHelpBesideTheProgramOrSaysItIsMissing) {

@@ -30,13 +30,17 @@ TEST(LazyNetwork, TheWindowLoadsLibcurlOnlyWhenItsFirstRefreshStarts) {
   // process has loaded nothing of the network yet.
   if (CurlLoaded()) GTEST_SKIP() << "an earlier test in this process loaded libcurl";
   const rg_NetworkScope network;  // as the program's entry sets it up
+  const bool qrBefore = Mapped("libqrencode");  // another test's QR code
   WindowFixture f;
   QTest::qWait(50);
   ASSERT_TRUE(f.window->isVisible());
   EXPECT_FALSE(CurlLoaded());
-  for (const char* library : {"libcurl", "libssl", "libcrypto", "libgnutls"}) {
+  for (const char* library : {"libcurl", "libssl", "libcrypto", "libgnutls", "libgumbo"}) {
     EXPECT_FALSE(Mapped(library)) << library
                                   << " is mapped by a window that has not fetched anything";
+  }
+  if (!qrBefore) {
+    EXPECT_FALSE(Mapped("libqrencode")) << "a window without a QR code maps it";
   }
 
   XYH_SKIP_WITHOUT_PING();
