@@ -19,6 +19,7 @@
 #include <string>
 
 #include "history/EasyDb.h"
+#include "platform/Settings.h"
 #include "shell/MainPanel.h"
 #include "shell/Startup.h"
 #include "shell/XyhWin.h"
@@ -45,6 +46,17 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   std::unique_ptr<rg_startup_class> startup;
   const std::filesystem::path home = std::filesystem::temp_directory_path() / "xyh-startup-probe";
+  std::filesystem::create_directories(home);
+  if (!std::filesystem::exists(home / "config.ini")) {
+    // The refresh and the update check never reach the program's own hosts
+    // from here, however slowly a run goes. Written once, so that the runs
+    // time the start and not this.
+    rg_Settings settings(home / "config.ini");
+    settings.Write(u"net", u"results_home", u"http://127.0.0.1:9/");
+    settings.Write(u"net", u"kl8_history", u"http://127.0.0.1:9/kl8");
+    settings.Write(u"net", u"probe_host", u"127.0.0.1");
+    settings.Write(u"net", u"update_host", u"");
+  }
   rg_EasyDb::Process().Open(home);
   startup =
       std::make_unique<rg_startup_class>(rg_startup_class::Options{home, home / "xyh.sq", false});
