@@ -17,8 +17,8 @@
 #include <string>
 
 #include "draws/DrawScraper.h"
-#include "net/HtmlBounds.h"
 #include "net/GumboShim.h"
+#include "net/HtmlBounds.h"
 #include "net/HtmlQuery.h"
 
 using namespace rg_com_ptl_xyh;

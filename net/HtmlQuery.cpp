@@ -96,8 +96,7 @@ bool rg_GaoJiWangYeJieXiQi::Parse(std::optional<std::string_view> utf8) {
   tree->bytes.assign(utf8->data(), utf8->size());
   tree->options = *defaults;
   tree->options.max_errors = kMaxHtmlErrors;
-  tree->output =
-      gumbo_parse_with_options(&tree->options, tree->bytes.data(), tree->bytes.size());
+  tree->output = gumbo_parse_with_options(&tree->options, tree->bytes.data(), tree->bytes.size());
   if (tree->output != nullptr && tree->Aborted()) return false;
   if (tree->output == nullptr) return false;
   tree_ = std::move(tree);

@@ -29,7 +29,7 @@ TEST(LazyNetwork, TheWindowLoadsLibcurlOnlyWhenItsFirstRefreshStarts) {
   // Other tests of this program fetch; run alone (as CTest runs it), the
   // process has loaded nothing of the network yet.
   if (CurlLoaded()) GTEST_SKIP() << "an earlier test in this process loaded libcurl";
-  const rg_NetworkScope network;  // as the program's entry sets it up
+  const rg_NetworkScope network;                // as the program's entry sets it up
   const bool qrBefore = Mapped("libqrencode");  // another test's QR code
   WindowFixture f;
   QTest::qWait(50);
