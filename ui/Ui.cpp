@@ -141,7 +141,8 @@ QPixmap OwnPicture(const QString& path) {
     // Wraps the stored words without copying them; the pixmap makes its own
     // copy in the form it draws fastest.
     QImage image(reinterpret_cast<const uchar*>(picture.pixels), picture.width, picture.height,
-                 picture.width * 4, static_cast<QImage::Format>(picture.format));
+                 static_cast<qsizetype>(picture.width) * 4,
+                 static_cast<QImage::Format>(picture.format));
     image.setDotsPerMeterX(picture.dotsPerMeterX);
     image.setDotsPerMeterY(picture.dotsPerMeterY);
     return QPixmap::fromImage(image);
