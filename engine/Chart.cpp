@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Canon.h"
 #include "engine/Report.h"
 #include "engine/SolarTerms.h"
 #include "engine/Symbols.h"
@@ -231,7 +232,77 @@ std::vector<rg_MovingTurn> MovingTurns(const rg_GuaAnalysis& a) {
 
 }  // namespace
 
-rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
+namespace {
+
+std::u16string PhaseOfTrigram(int trigram) {
+  return Char(tables::kTrigramPhases, static_cast<size_t>(trigram - 1));
+}
+
+// The judgement of each line, the changed relatives seen from the primary
+// palace, 反吟/伏吟, 卦身 and the texts.
+void JudgeLines(rg_ChartModel& c, const rg_GuaAnalysis& a, int palace, int dayBranch) {
+  using namespace judgement;
+  const int month =
+      c.monthPillar.size() == 2 ? BranchNumber(std::u16string_view(c.monthPillar).substr(1)) : 0;
+  const int void1 = BranchNumber(c.voidBranches[0]);
+  const int void2 = BranchNumber(c.voidBranches[1]);
+  const int palacePhase = PhaseNumber(PhaseOfTrigram(palace));
+  unsigned movingMask = 0;
+  c.lines.resize(6);
+  for (size_t i = 0; i < 6; ++i) {
+    rg_ChartLine& l = c.lines[i];
+    l.line = static_cast<int>(i) + 1;
+    l.branch = At(a.branches, i);
+    l.phase = At(a.phases, i);
+    l.relative = At(a.relatives, i);
+    const int b = BranchNumber(l.branch);
+    l.strength = StrengthIndex(month, b);
+    l.month = TestsOf(month, b);
+    l.day = TestsOf(dayBranch, b);
+    l.stage = StageOf(PhaseNumber(l.phase), dayBranch);
+    l.isVoid = b != 0 && (b == void1 || b == void2);
+    l.moving = AtInt(a.moving, i) != 0;
+    const std::u16string changedPhase = At(a.changedPhases, i);
+    c.changedByPrimary[i] = RelativeName(RelativeOf(palacePhase, PhaseNumber(changedPhase)));
+    if (l.moving) {
+      movingMask |= 1U << i;
+      l.changes = true;
+      l.change.branch = At(a.changedBranches, i);
+      l.change.phase = changedPhase;
+      l.change.relative = At(a.changedRelatives, i);
+      l.change.relativeByPrimary = c.changedByPrimary[i];
+      l.change.relations = ChangeOf(b, BranchNumber(l.change.branch), month, void1, void2);
+    } else if ((l.day & kTestClash) != 0 && month != 0 && (l.month & kTestClash) == 0 && l.strength >= 0) {
+      // A line the month breaks is governed by its 月破, not by the day.
+      l.dark = kDarkByStrength[static_cast<size_t>(l.strength)];
+      l.dayBreak = !l.dark;
+    }
+  }
+
+  const std::u16string primaryLines = HexagramLines(palace, a.primaryRank);
+  const std::u16string changedLines =
+      HexagramLines(TrigramNumber(a.changedPalaceName), a.changedRank);
+  FanFuOf(primaryLines, changedLines, movingMask, c.fanyin, c.fuyin);
+
+  const size_t world = static_cast<size_t>(a.worldIndex);
+  if (world < primaryLines.size()) {
+    c.bodyBranch = BodyBranch(a.worldIndex + 1, primaryLines[world] == u'1');
+    for (const auto& l : c.lines) {
+      if (BranchNumber(l.branch) == c.bodyBranch) c.bodyLines.push_back(l.line);
+    }
+  }
+
+  const rg_Canon& canon = ProgramCanon();
+  if (canon.Ok()) {
+    c.texts.primary = canon.OfLines(primaryLines);
+    if (movingMask != 0) c.texts.changed = canon.OfLines(changedLines);
+  }
+  c.texts.read = ReadTexts(movingMask, primaryLines);
+}
+
+}  // namespace
+
+rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes, int topic) {
   rg_ChartModel c;
   const int dayStem = StemNumber(a.dayStem);
   const int dayBranch = BranchNumber(a.dayBranch);
@@ -266,7 +337,104 @@ rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
   c.noble = stars.noble;
   c.salary = stars.salary;
   c.scholar = stars.scholar;
+
+  if (palace != 0 && a.relatives.size() == 6 && a.changedPhases.size() == 6) {
+    JudgeLines(c, a, palace, dayBranch);
+    c.useGod = UseGodOf(c, a, topic);
+  }
   return c;
+}
+
+rg_UseGod UseGodOf(const rg_ChartModel& c, const rg_GuaAnalysis& a, int topic) {
+  using namespace judgement;
+  rg_UseGod u;
+  if (topic < 0 || topic >= static_cast<int>(kTopics.size())) topic = 0;
+  u.topic = topic;
+  const auto linesOf = [&a](int relative) {
+    rg_RelativeLines r;
+    r.relative = relative;
+    for (size_t i = 0; i < a.relatives.size(); ++i) {
+      if (RelativeIndex(a.relatives[i]) == relative) r.lines.push_back(static_cast<int>(i) + 1);
+    }
+    return r;
+  };
+  u.use = linesOf(kTopicRelative[static_cast<size_t>(topic)]);
+  for (const auto& h : c.hidden) {
+    if (RelativeIndex(h.relative) == u.use.relative) u.hidden.push_back(h.line);
+  }
+  if (u.use.lines.empty()) {
+    // The phase the 用神 has in this palace.
+    const int palacePhase = PhaseNumber(PhaseOfTrigram(TrigramNumber(a.primaryPalaceName)));
+    int usePhase = 0;
+    for (int q = 1; q <= 5; ++q) {
+      if (RelativeOf(palacePhase, q) == u.use.relative) usePhase = q;
+    }
+    const std::u16string monthBranch =
+        c.monthPillar.size() == 2 ? c.monthPillar.substr(1, 1) : std::u16string();
+    const int phases[] = {PhaseNumber(PhaseOfBranch(monthBranch)),
+                          PhaseNumber(PhaseOfBranch(a.dayBranch))};
+    u.absent = 2;
+    for (int k = 1; k >= 0; --k) {
+      if (phases[k] != 0 && phases[k] == usePhase) u.absent = k;
+    }
+  }
+  u.origin = linesOf(HelperRelative(u.use.relative, 0));
+  u.taboo = linesOf(HelperRelative(u.use.relative, 1));
+  u.enemy = linesOf(HelperRelative(u.use.relative, 2));
+  return u;
+}
+
+std::vector<rg_ReadText> ReadTexts(unsigned movingMask, std::u16string_view primaryLines) {
+  // 朱熹《易学启蒙·考变占》, by the number of moving lines: which hexagram,
+  // which part, whose lines (the moving or the still ones) and which of
+  // them is main.
+  enum Lines : std::uint8_t { kNone, kMovingLines, kStillLines };
+  struct Step {
+    bool changed;
+    rg_ReadText::Part part;
+    Lines lines;
+    int main;  // index among the lines, -1 for none
+  };
+  struct Rule {
+    int steps;
+    std::array<Step, 2> step;
+  };
+  static constexpr std::array<Rule, 7> kRules = {{
+      {1, {{{false, rg_ReadText::kJudgment, kNone, -1}}}},
+      {1, {{{false, rg_ReadText::kLine, kMovingLines, -1}}}},
+      {1, {{{false, rg_ReadText::kLine, kMovingLines, 1}}}},
+      {2, {{{false, rg_ReadText::kJudgment, kNone, -1}, {true, rg_ReadText::kJudgment, kNone, -1}}}},
+      {1, {{{true, rg_ReadText::kLine, kStillLines, 0}}}},
+      {1, {{{true, rg_ReadText::kLine, kStillLines, -1}}}},
+      {1, {{{true, rg_ReadText::kJudgment, kNone, -1}}}},
+  }};
+  // All six moving in 乾 or 坤: their own 用九 / 用六.
+  static constexpr std::u16string_view kWithExtra[] = {u"111111", u"000000"};
+  movingMask &= 63U;
+  int count = 0;
+  for (unsigned m = movingMask; m != 0; m &= m - 1) ++count;
+  std::vector<rg_ReadText> out;
+  if (count == 6) {
+    for (const auto lines : kWithExtra) {
+      if (primaryLines == lines) return {{false, rg_ReadText::kExtra, 0, false}};
+    }
+  }
+  const Rule& rule = kRules[static_cast<size_t>(count)];
+  for (int s = 0; s < rule.steps; ++s) {
+    const Step& step = rule.step[static_cast<size_t>(s)];
+    if (step.lines == kNone) {
+      out.push_back({step.changed, step.part, 0, false});
+      continue;
+    }
+    int index = 0;
+    for (int line = 1; line <= 6; ++line) {
+      const bool moving = ((movingMask >> (line - 1)) & 1U) != 0;
+      if (moving != (step.lines == kMovingLines)) continue;
+      out.push_back({step.changed, step.part, line, index == step.main});
+      ++index;
+    }
+  }
+  return out;
 }
 
 std::array<std::u16string, 10> rg_ChartSheet::Headings() {
