@@ -553,6 +553,7 @@ rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report,
     s.foot.push_back(u"伏神: " + h.relative + h.stemBranch + h.phase + u"伏于" +
                      std::u16string(kLineLabels[h.line - 1]) + h.flying + u"下");
   }
+  AddJudgement(s, c, a);
   return s;
 }
 
@@ -573,18 +574,17 @@ std::u16string Drawing(const std::u16string& value) {
   return u"";
 }
 
-}  // namespace
-
-std::u16string ChartText(const rg_ChartSheet& s) {
-  if (s.head.empty()) return {};
+// Head, titles, the grid and the foot, the changed column as given.
+std::u16string LayoutText(const rg_ChartSheet& s, const rg_ChartOptions* options) {
   std::u16string out;
   for (const auto& line : s.head) out += line + u"\n";
   out += u"\n" + s.primaryTitle + u"  →  " + s.changedTitle + u"\n";
   for (const auto& r : s.rows) {
+    const std::u16string& changed = options != nullptr ? ChangedCell(r, *options) : r.changed;
     std::u16string line = PadWide(r.spirit, 2) + kWideSpace + PadWide(r.hidden, 5) + kWideSpace +
                           PadWide(r.primary, 5) + kWideSpace + PadWide(Drawing(r.primaryLine), 6) +
                           PadWide(r.primaryMark, 1) + PadWide(r.moving, 1) + kWideSpace +
-                          PadWide(r.changed, 5) + kWideSpace + PadWide(Drawing(r.changedLine), 6) +
+                          PadWide(changed, 5) + kWideSpace + PadWide(Drawing(r.changedLine), 6) +
                           PadWide(r.changedMark, 1);
     if (!r.note.empty()) line += kWideSpace + r.note;
     // Trailing blanks are noise once pasted.
@@ -593,6 +593,43 @@ std::u16string ChartText(const rg_ChartSheet& s) {
   }
   out += u"\n";
   for (const auto& line : s.foot) out += line + u"\n";
+  return out;
+}
+
+}  // namespace
+
+std::u16string ChartText(const rg_ChartSheet& s) {
+  if (s.head.empty()) return {};
+  return LayoutText(s, nullptr);
+}
+
+std::u16string ChartText(const rg_ChartSheet& s, const rg_ChartOptions& options) {
+  if (s.head.empty()) return {};
+  std::u16string out = LayoutText(s, &options);
+  out += u"\n【旺衰生克】变卦六亲" + std::u16string(options.byPrimary ? u"按本宫" : u"按变卦宫") +
+         u"\n";
+  const auto headings = rg_ChartSheet::JudgementHeadings();
+  // Widths in full-width characters; the last cell runs on.
+  static constexpr std::array<size_t, 9> kWidths = {2, 4, 2, 5, 5, 2, 5, 2, 0};
+  const auto tableLine = [](const std::array<std::u16string, 9>& cells) {
+    std::u16string line;
+    for (size_t c = 0; c < cells.size(); ++c) {
+      line += kWidths[c] == 0 ? cells[c] : PadWide(cells[c], kWidths[c]) + kWideSpace;
+    }
+    while (!line.empty() && line.back() == kWideSpace) line.pop_back();
+    return line + u"\n";
+  };
+  out += tableLine(headings);
+  for (const auto& r : s.rows) out += tableLine(JudgementCells(r, options));
+  out += u"\n";
+  for (const auto& line : s.whole) out += line + u"\n";
+  for (const auto& line : s.useGod[static_cast<size_t>(options.topic)]) out += line + u"\n";
+  out += u"\n【卦辞爻辞】" + s.readingRule + u"\n";
+  for (const auto& c : s.canon) {
+    // Plain text has no emphasis: the pointed texts carry a mark.
+    const std::u16string mark = c.main ? u"◎【主】" : c.pointed ? u"◎" : u"";
+    out += (c.heading ? std::u16string() : mark) + c.text + u"\n";
+  }
   return out;
 }
 

@@ -174,6 +174,34 @@ struct rg_ChartRow {
   std::u16string changedLine;
   std::u16string changedMark;
   std::u16string note;  // 月破, 旬空, 进神, 回头生 and the like
+
+  // The judgement of the line.
+  std::u16string changedByPrimary;  // as changed, the relative seen from the primary palace
+  std::u16string strength;
+  std::u16string month;  // 月生 月合 ... joined by spaces
+  std::u16string day;
+  std::u16string stage;
+  std::u16string marks;                 // 旬空 暗动 日破
+  std::u16string changeRelative;        // of a moving line: the changed relative by its own palace
+  std::u16string changeRelativeByPrimary;
+  std::u16string change;                // branch and phase it turns into, e.g. 子水
+  std::u16string relations;             // 回头生 化空 ...
+  std::array<std::u16string, 5> roles;  // per topic: 用神, 原神, 忌神, 仇神 or empty
+};
+
+// A line of the 卦辞爻辞 section.
+struct rg_CanonLine {
+  std::u16string text;
+  bool heading = false;  // the hexagram's name above its texts
+  bool pointed = false;  // a text the reading rule points to
+  bool main = false;     // the one of them it names main
+};
+
+// How the window shows the chart: the question and whose palace counts the
+// changed hexagram's relatives (the primary's, 按本宫, by default there).
+struct rg_ChartOptions {
+  int topic = 0;
+  bool byPrimary = true;
 };
 struct rg_ChartSheet {
   std::vector<std::u16string> head;
@@ -182,10 +210,28 @@ struct rg_ChartSheet {
   std::array<rg_ChartRow, 6> rows;
   std::vector<std::u16string> foot;
   static std::array<std::u16string, 10> Headings();
+
+  // 反吟/伏吟, 卦身, 六冲变六合 / 六合变六冲.
+  std::vector<std::u16string> whole;
+  // Per topic: what the 用神 is, where, and its 原神, 忌神, 仇神.
+  std::array<std::vector<std::u16string>, 5> useGod;
+  std::u16string readingRule;  // e.g. 占法: 朱熹《易学启蒙·考变占》
+  std::vector<rg_CanonLine> canon;
+  static std::array<std::u16string, 9> JudgementHeadings();
 };
 rg_ChartSheet MakeChartSheet(const rg_ChartModel& chart, const rg_GuaReport& report,
                              int biasMinutes);
-// The whole chart as plain text (LF line ends) for pasting into chats.
+// The layout alone as plain text (LF line ends), the changed relatives by
+// the changed hexagram's own palace as in the main grid.
 std::u16string ChartText(const rg_ChartSheet& sheet);
+// Everything the window shows with these options, for pasting into chats.
+std::u16string ChartText(const rg_ChartSheet& sheet, const rg_ChartOptions& options);
+// The changed column of a row as the options count it.
+std::u16string ChangedCell(const rg_ChartRow& row, const rg_ChartOptions& options);
+// A row of the judgement table, one cell per JudgementHeadings() entry.
+std::array<std::u16string, 9> JudgementCells(const rg_ChartRow& row,
+                                             const rg_ChartOptions& options);
+// The judgement parts of a sheet (rows' judgement, whole, 用神, texts).
+void AddJudgement(rg_ChartSheet& sheet, const rg_ChartModel& chart, const rg_GuaAnalysis& analysis);
 
 }  // namespace rg_com_ptl_xyh

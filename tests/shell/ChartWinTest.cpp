@@ -73,7 +73,8 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   rg_ChartWin* chart = main->ChartWin();
   ASSERT_NE(chart, nullptr);
   QTest::mouseClick(chart->CopyButton(), Qt::LeftButton);
-  EXPECT_EQ(QApplication::clipboard()->text(), ui::Q(ChartText(chart->View()->Sheet())));
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            ui::Q(ChartText(chart->View()->Sheet(), chart->View()->Options())));
   EXPECT_TRUE(
       QApplication::clipboard()->text().contains(QStringLiteral("伏神: 兄弟壬申金伏于五爻辛巳下")));
 
