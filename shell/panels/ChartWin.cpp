@@ -245,6 +245,7 @@ int rg_ChartView::Draw(QPainter* p, int viewWidth) const {
   if (p != nullptr) p->setPen(inks.ink);
   y += 10;
   lines(sheet_.foot);
+  judgementTop_ = sheet_.whole.empty() ? 0 : y;
   if (sheet_.whole.empty()) return y + kPad;
 
   sectionTitle(QStringLiteral("旺衰生克 (变卦六亲%1)")

@@ -29,6 +29,8 @@ class rg_ChartView : public QWidget {
   QSize sizeHint() const override { return size_; }
   // The whole chart, scrolled out of sight or not.
   QImage Picture();
+  // Where the judgement below the grid begins; 0 without one.
+  int JudgementTop() const { return judgementTop_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -42,6 +44,7 @@ class rg_ChartView : public QWidget {
   rg_ChartSheet sheet_;
   rg_ChartOptions options_;
   QSize size_{400, 300};
+  mutable int judgementTop_ = 0;
 };
 
 class rg_ChartWin : public QDialog {
