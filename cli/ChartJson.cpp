@@ -34,7 +34,8 @@ Json::Value LineJson(const rg_ChartLine& l) {
   e["branch"] = U8(l.branch);
   e["phase"] = U8(l.phase);
   e["relative"] = U8(l.relative);
-  e["strength"] = l.strength < 0 ? Json::Value("") : U8(kStrengthByRelation[static_cast<size_t>(l.strength)]);
+  e["strength"] =
+      l.strength < 0 ? Json::Value("") : U8(kStrengthByRelation[static_cast<size_t>(l.strength)]);
   e["month"] = Names(l.month, kMonthTests);
   e["day"] = Names(l.day, kDayTests);
   e["stage"] = l.stage < 0 ? Json::Value("") : U8(kStages[static_cast<size_t>(l.stage)]);

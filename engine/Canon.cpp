@@ -70,7 +70,8 @@ rg_Canon ParseCanon(std::string_view utf8) {
   for (size_t r = 1; r < rows.size(); ++r) {
     const std::string where = "row " + std::to_string(r);
     const std::vector<std::string_view> f = Split(rows[r], '\t');
-    if (f.size() != kColumns) return Failed(where + ": not " + std::to_string(kColumns) + " fields");
+    if (f.size() != kColumns)
+      return Failed(where + ": not " + std::to_string(kColumns) + " fields");
     for (const auto field : f) {
       // Malformed UTF-8 would come back with U+FFFD in it.
       if (FromUtf8(field).find(u'\uFFFD') != std::u16string::npos)
@@ -126,7 +127,8 @@ const rg_Canon& ProgramCanon() {
     for (const auto& path : {exe / kCanonFileName, exe / ".." / "share" / "xyh" / kCanonFileName}) {
       if (std::filesystem::exists(path, ec)) return ReadCanon(path);
     }
-    return Failed(std::string(kCanonFileName) + " is neither beside the program nor in ../share/xyh");
+    return Failed(std::string(kCanonFileName) +
+                  " is neither beside the program nor in ../share/xyh");
   }();
   return kCanon;
 }

@@ -10,12 +10,12 @@
 namespace rg_com_ptl_xyh {
 
 struct rg_CanonText {
-  int number = 0;             // 1..64, King Wen order
-  std::u16string name;        // the canon's short name, e.g. 观
-  std::u16string lines;       // six "1"/"0", line 1 first
-  std::u16string judgment;    // 卦辞
+  int number = 0;                           // 1..64, King Wen order
+  std::u16string name;                      // the canon's short name, e.g. 观
+  std::u16string lines;                     // six "1"/"0", line 1 first
+  std::u16string judgment;                  // 卦辞
   std::array<std::u16string, 6> lineTexts;  // "初九：潜龙勿用。" .. line 6
-  std::u16string extra;       // 用九/用六 of 乾 and 坤, else empty
+  std::u16string extra;                     // 用九/用六 of 乾 and 坤, else empty
 };
 
 struct rg_Canon {

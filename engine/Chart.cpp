@@ -272,7 +272,8 @@ void JudgeLines(rg_ChartModel& c, const rg_GuaAnalysis& a, int palace, int dayBr
       l.change.relative = At(a.changedRelatives, i);
       l.change.relativeByPrimary = c.changedByPrimary[i];
       l.change.relations = ChangeOf(b, BranchNumber(l.change.branch), month, void1, void2);
-    } else if ((l.day & kTestClash) != 0 && month != 0 && (l.month & kTestClash) == 0 && l.strength >= 0) {
+    } else if ((l.day & kTestClash) != 0 && month != 0 && (l.month & kTestClash) == 0 &&
+               l.strength >= 0) {
       // A line the month breaks is governed by its 月破, not by the day.
       l.dark = kDarkByStrength[static_cast<size_t>(l.strength)];
       l.dayBreak = !l.dark;
@@ -403,7 +404,8 @@ std::vector<rg_ReadText> ReadTexts(unsigned movingMask, std::u16string_view prim
       {1, {{{false, rg_ReadText::kJudgment, kNone, -1}}}},
       {1, {{{false, rg_ReadText::kLine, kMovingLines, -1}}}},
       {1, {{{false, rg_ReadText::kLine, kMovingLines, 1}}}},
-      {2, {{{false, rg_ReadText::kJudgment, kNone, -1}, {true, rg_ReadText::kJudgment, kNone, -1}}}},
+      {2,
+       {{{false, rg_ReadText::kJudgment, kNone, -1}, {true, rg_ReadText::kJudgment, kNone, -1}}}},
       {1, {{{true, rg_ReadText::kLine, kStillLines, 0}}}},
       {1, {{{true, rg_ReadText::kLine, kStillLines, -1}}}},
       {1, {{{true, rg_ReadText::kJudgment, kNone, -1}}}},

@@ -181,8 +181,8 @@ struct rg_ChartRow {
   std::u16string month;  // 月生 月合 ... joined by spaces
   std::u16string day;
   std::u16string stage;
-  std::u16string marks;                 // 旬空 暗动 日破
-  std::u16string changeRelative;        // of a moving line: the changed relative by its own palace
+  std::u16string marks;           // 旬空 暗动 日破
+  std::u16string changeRelative;  // of a moving line: the changed relative by its own palace
   std::u16string changeRelativeByPrimary;
   std::u16string change;                // branch and phase it turns into, e.g. 子水
   std::u16string relations;             // 回头生 化空 ...

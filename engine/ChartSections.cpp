@@ -81,7 +81,8 @@ void AddCanon(rg_ChartSheet& s, const rg_ChartTexts& t) {
     return;
   }
   const auto add = [&s, &t](const rg_CanonText& text, bool changed) {
-    s.canon.push_back({std::u16string(changed ? u"变卦 " : u"本卦 ") + text.name, true, false, false});
+    s.canon.push_back(
+        {std::u16string(changed ? u"变卦 " : u"本卦 ") + text.name, true, false, false});
     const auto find = [&t, changed](rg_ReadText::Part part, int line) -> const rg_ReadText* {
       for (const auto& r : t.read) {
         if (r.changed == changed && r.part == part && r.line == line) return &r;
@@ -115,18 +116,21 @@ std::array<std::u16string, 9> JudgementCells(const rg_ChartRow& row,
                                              const rg_ChartOptions& options) {
   std::u16string change;
   if (!row.change.empty()) {
-    change = u"化" + (options.byPrimary ? row.changeRelativeByPrimary : row.changeRelative) +
-             row.change;
+    change =
+        u"化" + (options.byPrimary ? row.changeRelativeByPrimary : row.changeRelative) + row.change;
     if (!row.relations.empty()) change += u" " + row.relations;
   }
   const size_t topic = static_cast<size_t>(options.topic) < row.roles.size()
                            ? static_cast<size_t>(options.topic)
                            : 0;
-  return {Label(row.line), row.primary.size() >= 4 ? row.primary.substr(0, 2) + row.primary.substr(3)
-                                                   : row.primary,
-          row.strength,    row.month,
-          row.day,         row.stage,
-          row.marks,       row.roles[topic],
+  return {Label(row.line),
+          row.primary.size() >= 4 ? row.primary.substr(0, 2) + row.primary.substr(3) : row.primary,
+          row.strength,
+          row.month,
+          row.day,
+          row.stage,
+          row.marks,
+          row.roles[topic],
           change};
 }
 
@@ -134,8 +138,8 @@ void AddJudgement(rg_ChartSheet& s, const rg_ChartModel& c, const rg_GuaAnalysis
   if (c.lines.size() != 6) return;
   std::array<rg_UseGod, 5> gods;
   for (size_t t = 0; t < gods.size(); ++t) {
-    gods[t] = t == static_cast<size_t>(c.useGod.topic) ? c.useGod
-                                                       : UseGodOf(c, a, static_cast<int>(t));
+    gods[t] =
+        t == static_cast<size_t>(c.useGod.topic) ? c.useGod : UseGodOf(c, a, static_cast<int>(t));
     s.useGod[t] = UseGodLines(gods[t], c);
   }
   for (rg_ChartRow& row : s.rows) {

@@ -30,13 +30,14 @@ using PairTable = std::array<std::array<std::uint8_t, 12>, 12>;
 const PairTable& Tests() {
   static const PairTable kTable = [] {
     // The relative a phase is of another: what the month or day does to it.
-    static constexpr std::array<std::uint8_t, 5> kByRelation = {kTestHelp, 0, kTestControl, 0, kTestGenerate};
+    static constexpr std::array<std::uint8_t, 5> kByRelation = {kTestHelp, 0, kTestControl, 0,
+                                                                kTestGenerate};
     PairTable t{};
     for (int by = 1; by <= 12; ++by) {
       for (int b = 1; b <= 12; ++b) {
         const int relation = RelativeOf(PhaseOfBranchNumber(by), PhaseOfBranchNumber(b));
         std::uint8_t mask = by == b ? static_cast<std::uint8_t>(kTestSame)
-                                       : kByRelation[static_cast<size_t>(relation)];
+                                    : kByRelation[static_cast<size_t>(relation)];
         if (Paired(kCombinePairs, by, b)) mask |= kTestCombine;
         if (Paired(kClashPairs, by, b)) mask |= kTestClash;
         t[static_cast<size_t>(by - 1)][static_cast<size_t>(b - 1)] = mask;
@@ -76,8 +77,7 @@ std::uint16_t ChangeOf(int from, int to, int monthBranch, int void1, int void2) 
   if ((back & kTestControl) != 0) mask |= kBackControl;
   if ((back & kTestClash) != 0) mask |= kBackClash;
   if ((back & kTestCombine) != 0) mask |= kBackCombine;
-  const std::u16string turn =
-      TurnOf(BranchByNumber(from), BranchByNumber(to));
+  const std::u16string turn = TurnOf(BranchByNumber(from), BranchByNumber(to));
   if (turn == u"进神") mask |= kAdvance;
   if (turn == u"退神") mask |= kRetreat;
   if (to == void1 || to == void2) mask |= kToVoid;

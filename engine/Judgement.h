@@ -46,7 +46,8 @@ inline constexpr int kCutStage = 9;
 
 // What a moving line's change does to it, in the order listed.
 inline constexpr std::array<std::u16string_view, 10> kChangeRelations = {
-    u"回头生", u"回头克", u"回头冲", u"回头合", u"化进", u"化退", u"化空", u"化破", u"化墓", u"化绝"};
+    u"回头生", u"回头克", u"回头冲", u"回头合", u"化进",
+    u"化退",   u"化空",   u"化破",   u"化墓",   u"化绝"};
 enum Change : std::uint16_t {
   kBackGenerate = 1 << 0,
   kBackControl = 1 << 1,

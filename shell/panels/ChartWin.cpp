@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "ui/Ui.h"
@@ -248,8 +248,9 @@ int rg_ChartView::Draw(QPainter* p, int viewWidth) const {
   judgementTop_ = sheet_.whole.empty() ? 0 : y;
   if (sheet_.whole.empty()) return y + kPad;
 
-  sectionTitle(QStringLiteral("旺衰生克 (变卦六亲%1)")
-                   .arg(options_.byPrimary ? QStringLiteral("按本宫") : QStringLiteral("按变卦宫")));
+  sectionTitle(
+      QStringLiteral("旺衰生克 (变卦六亲%1)")
+          .arg(options_.byPrimary ? QStringLiteral("按本宫") : QStringLiteral("按变卦宫")));
   const JudgementGeometry j = MeasureJudgement(g);
   const auto tableRow = [&](const std::array<std::u16string, 9>& cells, bool heading) {
     if (p != nullptr) {
@@ -358,8 +359,8 @@ void rg_ChartWin::SetSheet(const rg_ChartSheet& sheet) {
     // Wide enough for the whole width of the chart, and as tall as the
     // screen comfortably allows; the rest scrolls.
     const QSize hint = view_->sizeHint();
-    const QRect screen = this->screen() != nullptr ? this->screen()->availableGeometry()
-                                                   : QRect(0, 0, 1024, 768);
+    const QRect screen =
+        this->screen() != nullptr ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     const int frame = 2 * layout()->contentsMargins().left() + 2 * scroll_->frameWidth() +
                       scroll_->verticalScrollBar()->sizeHint().width();
     resize(std::min(hint.width() + frame + 4, screen.width() - 40),

@@ -93,8 +93,7 @@ TEST(CliChart, HandCastWithTurnsAndAStillCast) {
 }
 
 TEST(CliChart, JudgementKeysOfANumberCast) {
-  const Json::Value c =
-      CastJson("--number 58 --zodiac 1 --now '2026-12-06 15:07:03.250'")["chart"];
+  const Json::Value c = CastJson("--number 58 --zodiac 1 --now '2026-12-06 15:07:03.250'")["chart"];
   ASSERT_EQ(c["lines"].size(), 6u);
   const Json::Value& first = c["lines"][0];
   EXPECT_EQ(Keys(first), (std::set<std::string>{"line", "branch", "phase", "relative", "strength",

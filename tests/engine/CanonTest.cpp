@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
-#include <fstream>
 #include <sstream>
 
 #include "engine/Canon.h"
@@ -55,7 +55,8 @@ TEST(Canon, TheShippedFileAgreesWithTheSixtyFourHexagrams) {
   ASSERT_EQ(rows.size(), 66u);
   EXPECT_EQ(rows.back(), u"");
   std::map<std::u16string, std::u16string> shortOfLines;
-  for (int i = 1; i <= 64; ++i) shortOfLines[LinesOfName(HexagramName(i))] = ShortName(HexagramName(i));
+  for (int i = 1; i <= 64; ++i)
+    shortOfLines[LinesOfName(HexagramName(i))] = ShortName(HexagramName(i));
   ASSERT_EQ(shortOfLines.size(), 64u);
   std::set<std::u16string> seen;
   for (size_t r = 1; r <= 64; ++r) {
@@ -72,8 +73,8 @@ TEST(Canon, TheShippedFileAgreesWithTheSixtyFourHexagrams) {
       static constexpr std::u16string_view kPlaces = u"初二三四五上";
       const char16_t kind = f[2][static_cast<size_t>(line - 1)] == u'1' ? u'九' : u'六';
       const char16_t place = kPlaces[static_cast<size_t>(line - 1)];
-      const std::u16string title = line == 1 || line == 6 ? std::u16string{place, kind}
-                                                          : std::u16string{kind, place};
+      const std::u16string title =
+          line == 1 || line == 6 ? std::u16string{place, kind} : std::u16string{kind, place};
       EXPECT_EQ(text.substr(0, 3), title + u"：") << line;
     }
     EXPECT_EQ(f[10].empty(), r > 2);

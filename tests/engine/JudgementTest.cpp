@@ -50,9 +50,11 @@ std::u16string B(int n) { return BranchByNumber(n); }
 TEST(JudgementTables, StrengthOfEveryPhaseInEveryMonth) {
   // By the month's phase: 旺 the same, 相 what it generates, 休 what
   // generates it, 囚 what controls it, 死 what it controls. Lines 金木水火土.
-  const std::map<char16_t, std::u16string_view> kByMonthPhase = {
-      {u'木', u"囚旺休相死"}, {u'火', u"死休囚旺相"}, {u'土', u"相囚死休旺"},
-      {u'金', u"旺死相囚休"}, {u'水', u"休相旺死囚"}};
+  const std::map<char16_t, std::u16string_view> kByMonthPhase = {{u'木', u"囚旺休相死"},
+                                                                 {u'火', u"死休囚旺相"},
+                                                                 {u'土', u"相囚死休旺"},
+                                                                 {u'金', u"旺死相囚休"},
+                                                                 {u'水', u"休相旺死囚"}};
   static constexpr std::u16string_view kOneBranchPerPhase = u"申寅子午辰";  // 金木水火土
   for (int m = 1; m <= 12; ++m) {
     const std::u16string_view row = kByMonthPhase.at(PhaseOf(B(m)[0])[0]);
@@ -246,7 +248,11 @@ TEST(JudgementTables, BodyTopicsAndTheRelativesAroundTheUseGod) {
   EXPECT_EQ(B(BodyBranch(6, false)), u"亥");
   EXPECT_EQ(BodyBranch(0, true), 0);
   const std::pair<std::u16string_view, std::u16string_view> kTopicsAndRelatives[] = {
-      {u"求财", u"妻财"}, {u"功名", u"官鬼"}, {u"文书", u"父母"}, {u"子孙", u"子孙"}, {u"兄弟", u"兄弟"}};
+      {u"求财", u"妻财"},
+      {u"功名", u"官鬼"},
+      {u"文书", u"父母"},
+      {u"子孙", u"子孙"},
+      {u"兄弟", u"兄弟"}};
   for (const auto& [topic, relative] : kTopicsAndRelatives) {
     const int t = TopicIndex(topic);
     ASSERT_GE(t, 0);

@@ -19,8 +19,8 @@ namespace {
 
 // "strength month…|day… stage [空] [暗动] [日破] [→branch phase relative/byPrimary relations…]"
 std::u16string LineText(const rg_ChartLine& l) {
-  std::u16string s = l.strength >= 0 ? std::u16string(kStrengthByRelation[static_cast<size_t>(l.strength)])
-                                     : u"";
+  std::u16string s =
+      l.strength >= 0 ? std::u16string(kStrengthByRelation[static_cast<size_t>(l.strength)]) : u"";
   const std::u16string month = NamesOf(l.month, kMonthTests, u" ");
   s += (month.empty() ? u"" : u" ") + month + u"|" + NamesOf(l.day, kDayTests, u" ") + u" " +
        std::u16string(kStages[static_cast<size_t>(l.stage)]);
@@ -134,10 +134,18 @@ TEST(WorkedCharts, OnePerPalace) {
         {5, u"休|日克 日冲 绝 日破"}},
        u"反吟外 身子1: 用神官鬼 伏3 代伏神 原妻财34 忌子孙5 仇兄弟26 读P4"},
       // The same in the month 甲申: the month is 金 and stands in.
-      {u"111X11", at(2025, 9, 1, 10), 1, u"风天小畜", {},
+      {u"111X11",
+       at(2025, 9, 1, 10),
+       1,
+       u"风天小畜",
+       {},
        u"反吟外 身子1: 用神官鬼 伏3 代月建 原妻财34 忌子孙5 仇兄弟26 读P4"},
       // And on a 庚申 day of the month 丙戌: the day stands in.
-      {u"111X11", at(2025, 10, 18, 10), 1, u"风天小畜", {},
+      {u"111X11",
+       at(2025, 10, 18, 10),
+       1,
+       u"风天小畜",
+       {},
        u"反吟外 身子1: 用神官鬼 伏3 代日辰 原妻财34 忌子孙5 仇兄弟26 读P4"},
       // 坎: 水火既济, four moving; month 壬辰, day 丙寅, void 戌亥. No 妻财
       // on a line and neither month nor day is 火: the hidden 戊午.
@@ -219,7 +227,8 @@ TEST(WorkedCharts, ChangedRelativesByEitherPalaceAndTheTexts) {
   EXPECT_EQ(s.texts.changed, nullptr);
   EXPECT_EQ(s.texts.primary->name, u"泰");
   std::u16string sameRelatives;
-  for (size_t i = 0; i < 6; ++i) sameRelatives += s.changedByPrimary[i] == still.Analysis().relatives[i] ? u"=" : u"x";
+  for (size_t i = 0; i < 6; ++i)
+    sameRelatives += s.changedByPrimary[i] == still.Analysis().relatives[i] ? u"=" : u"x";
   EXPECT_EQ(sameRelatives, u"======");
   // The sheet marks the 用神 of every question and shows both counts.
   const rg_ChartSheet sheet = MakeChartSheet(c, report, -480);
@@ -229,8 +238,10 @@ TEST(WorkedCharts, ChangedRelativesByEitherPalaceAndTheTexts) {
   EXPECT_EQ(sheet.rows[5].changed, u"父母庚子水");
   EXPECT_EQ(sheet.useGod[0].front(), u"用神(求财): 妻财 三爻、六爻");
   const std::u16string text = ChartText(sheet, {0, true});
-  EXPECT_NE(text.find(u"初爻　父母未土　囚　　　　　　　　日克　　　　病　　　　　　　　仇神　化子孙庚子水 化空"),
-            std::u16string::npos)
+  EXPECT_NE(
+      text.find(
+          u"初爻　父母未土　囚　　　　　　　　日克　　　　病　　　　　　　　仇神　化子孙庚子水 化空"),
+      std::u16string::npos)
       << ToUtf8(text);
   EXPECT_NE(text.find(u"◎初六：童观，小人无咎，君子吝。"), std::u16string::npos);
   EXPECT_NE(ChartText(sheet, {0, false}).find(u"化父母庚子水 化空"), std::u16string::npos);

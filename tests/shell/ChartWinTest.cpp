@@ -1,15 +1,15 @@
 // The chart window as a user meets it: the button, the grid's double-click,
 // copying and saving the picture.
 #include <QApplication>
-#include <QComboBox>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
 #include <QClipboard>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 
 #include "engine/Chart.h"
