@@ -92,7 +92,7 @@ rg_Canon ParseCanon(std::string_view utf8) {
     t.judgment = FromUtf8(f[3]);
     if (t.judgment.empty()) return Failed(where + ": no judgment");
     for (int line = 1; line <= 6; ++line) {
-      std::u16string text = FromUtf8(f[static_cast<size_t>(3 + line)]);
+      std::u16string text = FromUtf8(f[static_cast<size_t>(line) + 3]);
       const std::u16string title = LineTitle(line, t.lines[static_cast<size_t>(line - 1)] == u'1');
       if (text.rfind(title + u"：", 0) != 0 || text.size() <= 3)
         return Failed(where + ": line " + std::to_string(line) + " is not titled by its line");

@@ -30,7 +30,7 @@ struct rg_Canon {
 };
 
 // Largest file accepted; the canon is about 21 KB.
-inline constexpr size_t kCanonMaxBytes = 256 * 1024;
+inline constexpr size_t kCanonMaxBytes = size_t{256} * 1024;
 inline constexpr const char* kCanonFileName = "zhouyi.tsv";
 
 // The canon in the text of a zhouyi.tsv.

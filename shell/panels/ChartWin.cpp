@@ -261,8 +261,9 @@ int rg_ChartView::Draw(QPainter* p, int viewWidth) const {
         if (!heading && c == 7 && cell == u"用神") color = inks.use;
         p->setPen(color);
         const bool last = c == kJudgementColumns - 1;
+        const Qt::Alignment align = (last ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
         p->drawText(QRect(j.x[c], y, last ? viewWidth - j.x[c] : j.width[c], g.lineHeight),
-                    (last ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, ui::Q(cell));
+                    static_cast<int>(align.toInt()), ui::Q(cell));
       }
       p->setPen(inks.ink);
     }

@@ -69,7 +69,7 @@ TEST(Canon, TheShippedFileAgreesWithTheSixtyFourHexagrams) {
     EXPECT_EQ(shortOfLines[f[2]], f[1]);
     seen.insert(f[2]);
     for (int line = 1; line <= 6; ++line) {
-      const std::u16string& text = f[static_cast<size_t>(3 + line)];
+      const std::u16string& text = f[static_cast<size_t>(line) + 3];
       static constexpr std::u16string_view kPlaces = u"初二三四五上";
       const char16_t kind = f[2][static_cast<size_t>(line - 1)] == u'1' ? u'九' : u'六';
       const char16_t place = kPlaces[static_cast<size_t>(line - 1)];

@@ -258,19 +258,30 @@ TEST(WorkedCharts, TheSheetNamesWhatStandsInForAnAbsentUseGod) {
   };
   const Case kCases[] = {
       // 水火既济 asked about money: the hidden 戊午 under line 3.
-      {u"010", u"101", {1, -1, 0, -1, 0, -1}, MakeDate(2026, 4, 22, 6), 0,
+      {u"010",
+       u"101",
+       {1, -1, 0, -1, 0, -1},
+       MakeDate(2026, 4, 22, 6),
+       0,
        u"用神(求财): 妻财不上卦，取伏神 三爻妻财戊午火(伏于己亥下)"},
       // 风天小畜 asked about 功名 in the month 甲申, and on a 庚申 day.
-      {u"011", u"111", {0, 0, 0, -1, 0, 0}, MakeDate(2025, 9, 1, 10), 1,
+      {u"011",
+       u"111",
+       {0, 0, 0, -1, 0, 0},
+       MakeDate(2025, 9, 1, 10),
+       1,
        u"用神(功名): 官鬼不上卦，以月建为用神"},
-      {u"011", u"111", {0, 0, 0, -1, 0, 0}, MakeDate(2025, 10, 18, 10), 1,
+      {u"011",
+       u"111",
+       {0, 0, 0, -1, 0, 0},
+       MakeDate(2025, 10, 18, 10),
+       1,
        u"用神(功名): 官鬼不上卦，以日辰为用神"},
   };
   for (const Case& c : kCases) {
     rg_GuaReport report;
     BuildCast(report, HandRequest(c.up, c.down, c.dong, c.when));
-    const rg_ChartSheet sheet =
-        MakeChartSheet(BuildChart(report.Analysis(), -480), report, -480);
+    const rg_ChartSheet sheet = MakeChartSheet(BuildChart(report.Analysis(), -480), report, -480);
     ASSERT_FALSE(sheet.useGod[c.topic].empty());
     EXPECT_EQ(sheet.useGod[c.topic].front(), c.expected);
   }
@@ -284,8 +295,7 @@ TEST(WorkedCharts, TheSheetNamesWhatStandsInForAnAbsentUseGod) {
     rg_GuaReport report;
     BuildCast(report, HandRequest(kWhole[i].first[0], kWhole[i].first[1], dongs[i],
                                   MakeDate(2025, 3, 10, 9)));
-    const rg_ChartSheet sheet =
-        MakeChartSheet(BuildChart(report.Analysis(), -480), report, -480);
+    const rg_ChartSheet sheet = MakeChartSheet(BuildChart(report.Analysis(), -480), report, -480);
     ASSERT_EQ(sheet.whole.size(), 1u);
     EXPECT_EQ(sheet.whole[0], kWhole[i].second);
   }
