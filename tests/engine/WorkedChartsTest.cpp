@@ -301,7 +301,7 @@ TEST(WorkedCharts, TheSheetNamesWhatStandsInForAnAbsentUseGod) {
   }
 }
 
-TEST(WorkedCharts, AChartWithoutTheCanonSaysSo) {
+TEST(WorkedCharts, TextThatIsNoCanonGivesNoTexts) {
   const rg_Canon broken = ParseCanon("not the canon");
   EXPECT_FALSE(broken.Ok());
   EXPECT_EQ(broken.OfLines(u"111111"), nullptr);
