@@ -13,8 +13,10 @@
 #include "cli/Terminal.h"
 #include "derive/Derive.h"
 #include "derive/ResultText.h"
+#include "engine/Canon.h"
 #include "engine/Casting.h"
 #include "engine/Dispatch.h"
+#include "engine/Judgement.h"
 #include "engine/Report.h"
 #include "engine/Symbols.h"
 #include "history/EasyDb.h"
@@ -111,7 +113,8 @@ std::string WithoutCarriageReturns(std::string s) {
 
 // The keys every printed cast has, for "cast --json" and a saved cast alike.
 Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report,
-                     const DerivedNumbers& numbers, const std::u16string& result, int biasMinutes) {
+                     const DerivedNumbers& numbers, const std::u16string& result, int biasMinutes,
+                     int topic = 0) {
   Json::Value out(Json::objectValue);
   out["castTime"] = FormatLocalTime(request.castTime);
   out["numberText"] = U8(request.numberText);
@@ -124,7 +127,7 @@ Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report,
   for (const auto& text : numbers) list.append(U8(text));
   out["numbers"] = list;
   out["result"] = U8(result);
-  out["chart"] = ChartJson(BuildChart(report.Analysis(), biasMinutes));
+  out["chart"] = ChartJson(BuildChart(report.Analysis(), biasMinutes, topic));
   return out;
 }
 
@@ -132,7 +135,7 @@ Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report,
 Args ReadCastArgs(const std::vector<std::string>& argv) {
   Args args(argv,
             {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at", "lottery",
-             "title", "save", "note", "home"},
+             "title", "save", "note", "home", "topic"},
             {"json"});
   if (!args.Positional().empty())
     throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
@@ -156,6 +159,7 @@ void CheckCastOptions(const Args& args, bool batch) {
   if (batch && (args.Has("save") || args.Has("note")))
     throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
+  if (batch && args.Has("topic")) throw UsageError{"--topic is not allowed in batch mode"};
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
   }
@@ -228,6 +232,17 @@ rg_QiGuaModel CastRequest(const Args& args, const Clock& clock) {
   }
   if (const auto zodiac = args.Get("zodiac")) request.zodiac = ParseZodiac(*zodiac);
   return request;
+}
+
+// --topic: the question whose 用神 the chart marks.
+int ParseTopic(const std::optional<std::string>& topic) {
+  if (!topic) return 0;
+  const int index = TopicIndex(U16(*topic));
+  if (index < 0) {
+    throw UsageError{"--topic takes 求财, 功名, 文书, 子孙 or 兄弟; not \"" + TerminalSafe(*topic) +
+                     "\""};
+  }
+  return index;
 }
 
 // --lottery: whose draw schedule "--time draw" follows.
@@ -340,6 +355,7 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
 
   rg_QiGuaModel request = CastRequest(args, clock);
   const int lottery = ParseCastLottery(args.Get("lottery"));
+  const int topic = ParseTopic(args.Get("topic"));
   CheckNextDrawInCalendar(request, lottery, clock);
 
   const auto verdict = ValidateCast(request);
@@ -357,7 +373,10 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
   const char* saveMessage = saved ? (*saved ? "保存成功" : "保存失败") : nullptr;
 
   if (args.Has("json") || batch) {
-    Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes());
+    Json::Value out = CastJson(request, report, numbers, result, clock.BiasMinutes(), topic);
+    // The texts are data beside the program; without them the chart says
+    // so rather than passing their absence off as a cast without texts.
+    if (!ProgramCanon().Ok()) std::cerr << "卦辞爻辞未能读取: " << ProgramCanon().error << "\n";
     if (title) out["ysname"] = U8(MakeSaveRecord(report.Analysis(), U16(*title), u"").ysname);
     if (saveMessage) out["save"] = saveMessage;
     sink << TerminalJsonText(out, batch ? JsonLayout::kOneLine : JsonLayout::kIndented) << "\n";

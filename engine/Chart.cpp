@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Canon.h"
 #include "engine/Report.h"
 #include "engine/SolarTerms.h"
 #include "engine/Symbols.h"
@@ -231,7 +232,78 @@ std::vector<rg_MovingTurn> MovingTurns(const rg_GuaAnalysis& a) {
 
 }  // namespace
 
-rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
+namespace {
+
+std::u16string PhaseOfTrigram(int trigram) {
+  return Char(tables::kTrigramPhases, static_cast<size_t>(trigram - 1));
+}
+
+// The judgement of each line, the changed relatives seen from the primary
+// palace, 反吟/伏吟, 卦身 and the texts.
+void JudgeLines(rg_ChartModel& c, const rg_GuaAnalysis& a, int palace, int dayBranch) {
+  using namespace judgement;
+  const int month =
+      c.monthPillar.size() == 2 ? BranchNumber(std::u16string_view(c.monthPillar).substr(1)) : 0;
+  const int void1 = BranchNumber(c.voidBranches[0]);
+  const int void2 = BranchNumber(c.voidBranches[1]);
+  const int palacePhase = PhaseNumber(PhaseOfTrigram(palace));
+  unsigned movingMask = 0;
+  c.lines.resize(6);
+  for (size_t i = 0; i < 6; ++i) {
+    rg_ChartLine& l = c.lines[i];
+    l.line = static_cast<int>(i) + 1;
+    l.branch = At(a.branches, i);
+    l.phase = At(a.phases, i);
+    l.relative = At(a.relatives, i);
+    const int b = BranchNumber(l.branch);
+    l.strength = StrengthIndex(month, b);
+    l.month = TestsOf(month, b);
+    l.day = TestsOf(dayBranch, b);
+    l.stage = StageOf(PhaseNumber(l.phase), dayBranch);
+    l.isVoid = b != 0 && (b == void1 || b == void2);
+    l.moving = AtInt(a.moving, i) != 0;
+    const std::u16string changedPhase = At(a.changedPhases, i);
+    c.changedByPrimary[i] = RelativeName(RelativeOf(palacePhase, PhaseNumber(changedPhase)));
+    if (l.moving) {
+      movingMask |= 1U << i;
+      l.changes = true;
+      l.change.branch = At(a.changedBranches, i);
+      l.change.phase = changedPhase;
+      l.change.relative = At(a.changedRelatives, i);
+      l.change.relativeByPrimary = c.changedByPrimary[i];
+      l.change.relations = ChangeOf(b, BranchNumber(l.change.branch), month, void1, void2);
+    } else if ((l.day & kTestClash) != 0 && month != 0 && (l.month & kTestClash) == 0 &&
+               l.strength >= 0) {
+      // A line the month breaks is governed by its 月破, not by the day.
+      l.dark = kDarkByStrength[static_cast<size_t>(l.strength)];
+      l.dayBreak = !l.dark;
+    }
+  }
+
+  const std::u16string primaryLines = HexagramLines(palace, a.primaryRank);
+  const std::u16string changedLines =
+      HexagramLines(TrigramNumber(a.changedPalaceName), a.changedRank);
+  FanFuOf(primaryLines, changedLines, movingMask, c.fanyin, c.fuyin);
+
+  const size_t world = static_cast<size_t>(a.worldIndex);
+  if (world < primaryLines.size()) {
+    c.bodyBranch = BodyBranch(a.worldIndex + 1, primaryLines[world] == u'1');
+    for (const auto& l : c.lines) {
+      if (BranchNumber(l.branch) == c.bodyBranch) c.bodyLines.push_back(l.line);
+    }
+  }
+
+  const rg_Canon& canon = ProgramCanon();
+  if (canon.Ok()) {
+    c.texts.primary = canon.OfLines(primaryLines);
+    if (movingMask != 0) c.texts.changed = canon.OfLines(changedLines);
+  }
+  c.texts.read = ReadTexts(movingMask, primaryLines);
+}
+
+}  // namespace
+
+rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes, int topic) {
   rg_ChartModel c;
   const int dayStem = StemNumber(a.dayStem);
   const int dayBranch = BranchNumber(a.dayBranch);
@@ -266,7 +338,105 @@ rg_ChartModel BuildChart(const rg_GuaAnalysis& a, int biasMinutes) {
   c.noble = stars.noble;
   c.salary = stars.salary;
   c.scholar = stars.scholar;
+
+  if (palace != 0 && a.relatives.size() == 6 && a.changedPhases.size() == 6) {
+    JudgeLines(c, a, palace, dayBranch);
+    c.useGod = UseGodOf(c, a, topic);
+  }
   return c;
+}
+
+rg_UseGod UseGodOf(const rg_ChartModel& c, const rg_GuaAnalysis& a, int topic) {
+  using namespace judgement;
+  rg_UseGod u;
+  if (topic < 0 || topic >= static_cast<int>(kTopics.size())) topic = 0;
+  u.topic = topic;
+  const auto linesOf = [&a](int relative) {
+    rg_RelativeLines r;
+    r.relative = relative;
+    for (size_t i = 0; i < a.relatives.size(); ++i) {
+      if (RelativeIndex(a.relatives[i]) == relative) r.lines.push_back(static_cast<int>(i) + 1);
+    }
+    return r;
+  };
+  u.use = linesOf(kTopicRelative[static_cast<size_t>(topic)]);
+  for (const auto& h : c.hidden) {
+    if (RelativeIndex(h.relative) == u.use.relative) u.hidden.push_back(h.line);
+  }
+  if (u.use.lines.empty()) {
+    // The phase the 用神 has in this palace.
+    const int palacePhase = PhaseNumber(PhaseOfTrigram(TrigramNumber(a.primaryPalaceName)));
+    int usePhase = 0;
+    for (int q = 1; q <= 5; ++q) {
+      if (RelativeOf(palacePhase, q) == u.use.relative) usePhase = q;
+    }
+    const std::u16string monthBranch =
+        c.monthPillar.size() == 2 ? c.monthPillar.substr(1, 1) : std::u16string();
+    const int phases[] = {PhaseNumber(PhaseOfBranch(monthBranch)),
+                          PhaseNumber(PhaseOfBranch(a.dayBranch))};
+    u.absent = 2;
+    for (int k = 1; k >= 0; --k) {
+      if (phases[k] != 0 && phases[k] == usePhase) u.absent = k;
+    }
+  }
+  u.origin = linesOf(HelperRelative(u.use.relative, 0));
+  u.taboo = linesOf(HelperRelative(u.use.relative, 1));
+  u.enemy = linesOf(HelperRelative(u.use.relative, 2));
+  return u;
+}
+
+std::vector<rg_ReadText> ReadTexts(unsigned movingMask, std::u16string_view primaryLines) {
+  // 朱熹《易学启蒙·考变占》, by the number of moving lines: which hexagram,
+  // which part, whose lines (the moving or the still ones) and which of
+  // them is main.
+  enum Lines : std::uint8_t { kNone, kMovingLines, kStillLines };
+  struct Step {
+    bool changed;
+    rg_ReadText::Part part;
+    Lines lines;
+    int main;  // index among the lines, -1 for none
+  };
+  struct Rule {
+    int steps;
+    std::array<Step, 2> step;
+  };
+  static constexpr std::array<Rule, 7> kRules = {{
+      {1, {{{false, rg_ReadText::kJudgment, kNone, -1}}}},
+      {1, {{{false, rg_ReadText::kLine, kMovingLines, -1}}}},
+      {1, {{{false, rg_ReadText::kLine, kMovingLines, 1}}}},
+      {2,
+       {{{false, rg_ReadText::kJudgment, kNone, -1}, {true, rg_ReadText::kJudgment, kNone, -1}}}},
+      {1, {{{true, rg_ReadText::kLine, kStillLines, 0}}}},
+      {1, {{{true, rg_ReadText::kLine, kStillLines, -1}}}},
+      {1, {{{true, rg_ReadText::kJudgment, kNone, -1}}}},
+  }};
+  // All six moving in 乾 or 坤: their own 用九 / 用六.
+  static constexpr std::u16string_view kWithExtra[] = {u"111111", u"000000"};
+  movingMask &= 63U;
+  int count = 0;
+  for (unsigned m = movingMask; m != 0; m &= m - 1) ++count;
+  std::vector<rg_ReadText> out;
+  if (count == 6) {
+    for (const auto lines : kWithExtra) {
+      if (primaryLines == lines) return {{false, rg_ReadText::kExtra, 0, false}};
+    }
+  }
+  const Rule& rule = kRules[static_cast<size_t>(count)];
+  for (int s = 0; s < rule.steps; ++s) {
+    const Step& step = rule.step[static_cast<size_t>(s)];
+    if (step.lines == kNone) {
+      out.push_back({step.changed, step.part, 0, false});
+      continue;
+    }
+    int index = 0;
+    for (int line = 1; line <= 6; ++line) {
+      const bool moving = ((movingMask >> (line - 1)) & 1U) != 0;
+      if (moving != (step.lines == kMovingLines)) continue;
+      out.push_back({step.changed, step.part, line, index == step.main});
+      ++index;
+    }
+  }
+  return out;
 }
 
 std::array<std::u16string, 10> rg_ChartSheet::Headings() {
@@ -385,6 +555,7 @@ rg_ChartSheet MakeChartSheet(const rg_ChartModel& c, const rg_GuaReport& report,
     s.foot.push_back(u"伏神: " + h.relative + h.stemBranch + h.phase + u"伏于" +
                      std::u16string(kLineLabels[h.line - 1]) + h.flying + u"下");
   }
+  AddJudgement(s, c, a);
   return s;
 }
 
@@ -405,18 +576,17 @@ std::u16string Drawing(const std::u16string& value) {
   return u"";
 }
 
-}  // namespace
-
-std::u16string ChartText(const rg_ChartSheet& s) {
-  if (s.head.empty()) return {};
+// Head, titles, the grid and the foot, the changed column as given.
+std::u16string LayoutText(const rg_ChartSheet& s, const rg_ChartOptions* options) {
   std::u16string out;
   for (const auto& line : s.head) out += line + u"\n";
   out += u"\n" + s.primaryTitle + u"  →  " + s.changedTitle + u"\n";
   for (const auto& r : s.rows) {
+    const std::u16string& changed = options != nullptr ? ChangedCell(r, *options) : r.changed;
     std::u16string line = PadWide(r.spirit, 2) + kWideSpace + PadWide(r.hidden, 5) + kWideSpace +
                           PadWide(r.primary, 5) + kWideSpace + PadWide(Drawing(r.primaryLine), 6) +
                           PadWide(r.primaryMark, 1) + PadWide(r.moving, 1) + kWideSpace +
-                          PadWide(r.changed, 5) + kWideSpace + PadWide(Drawing(r.changedLine), 6) +
+                          PadWide(changed, 5) + kWideSpace + PadWide(Drawing(r.changedLine), 6) +
                           PadWide(r.changedMark, 1);
     if (!r.note.empty()) line += kWideSpace + r.note;
     // Trailing blanks are noise once pasted.
@@ -425,6 +595,43 @@ std::u16string ChartText(const rg_ChartSheet& s) {
   }
   out += u"\n";
   for (const auto& line : s.foot) out += line + u"\n";
+  return out;
+}
+
+}  // namespace
+
+std::u16string ChartText(const rg_ChartSheet& s) {
+  if (s.head.empty()) return {};
+  return LayoutText(s, nullptr);
+}
+
+std::u16string ChartText(const rg_ChartSheet& s, const rg_ChartOptions& options) {
+  if (s.head.empty()) return {};
+  std::u16string out = LayoutText(s, &options);
+  out += u"\n【旺衰生克】变卦六亲" + std::u16string(options.byPrimary ? u"按本宫" : u"按变卦宫") +
+         u"\n";
+  const auto headings = rg_ChartSheet::JudgementHeadings();
+  // Widths in full-width characters; the last cell runs on.
+  static constexpr std::array<size_t, 9> kWidths = {2, 4, 2, 5, 5, 2, 5, 2, 0};
+  const auto tableLine = [](const std::array<std::u16string, 9>& cells) {
+    std::u16string line;
+    for (size_t c = 0; c < cells.size(); ++c) {
+      line += kWidths[c] == 0 ? cells[c] : PadWide(cells[c], kWidths[c]) + kWideSpace;
+    }
+    while (!line.empty() && line.back() == kWideSpace) line.pop_back();
+    return line + u"\n";
+  };
+  out += tableLine(headings);
+  for (const auto& r : s.rows) out += tableLine(JudgementCells(r, options));
+  out += u"\n";
+  for (const auto& line : s.whole) out += line + u"\n";
+  for (const auto& line : s.useGod[static_cast<size_t>(options.topic)]) out += line + u"\n";
+  out += u"\n【卦辞爻辞】" + s.readingRule + u"\n";
+  for (const auto& c : s.canon) {
+    // Plain text has no emphasis: the pointed texts carry a mark.
+    const std::u16string mark = c.main ? u"◎【主】" : c.pointed ? u"◎" : u"";
+    out += (c.heading ? std::u16string() : mark) + c.text + u"\n";
+  }
   return out;
 }
 

@@ -1,13 +1,19 @@
 #include "shell/panels/ChartWin.h"
 
+#include <QButtonGroup>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "ui/Ui.h"
@@ -52,6 +58,7 @@ struct Inks {
   QColor ink{Qt::black};
   QColor muted{70, 90, 150};
   QColor alert{190, 30, 30};
+  QColor use{20, 90, 200};
 };
 
 // Lines of text from y down, across the view; the y below the last.
@@ -80,24 +87,47 @@ void DrawLineBar(QPainter& p, const Geometry& g, const QColor& ink, int column, 
 }
 
 // One line of the table, its note running to the view's right edge.
-void DrawRow(QPainter& p, const Geometry& g, const Inks& inks, const rg_ChartRow& row, int y,
-             int viewWidth) {
+void DrawRow(QPainter& p, const Geometry& g, const Inks& inks, const rg_ChartRow& row,
+             const rg_ChartOptions& options, int y, int viewWidth) {
   const auto text = [&p, &g, y](int column, const std::u16string& value, const QColor& color) {
     p.setPen(color);
     p.drawText(QRect(g.x[column], y, g.width[column], g.lineHeight), Qt::AlignCenter, ui::Q(value));
   };
+  const std::u16string& role = row.roles[static_cast<size_t>(options.topic)];
   text(0, row.spirit, inks.ink);
   text(1, row.hidden, inks.muted);
-  text(2, row.primary, inks.ink);
+  text(2, row.primary, role == u"用神" ? inks.use : inks.ink);
   DrawLineBar(p, g, inks.ink, 3, y, row.primaryLine);
   text(4, row.primaryMark, inks.ink);
   text(5, row.moving, inks.alert);
-  text(6, row.changed, inks.ink);
+  text(6, ChangedCell(row, options), inks.ink);
   DrawLineBar(p, g, inks.ink, 7, y, row.changedLine);
   text(8, row.changedMark, inks.ink);
   p.setPen(inks.alert);
   p.drawText(QRect(g.x[9], y, viewWidth - g.x[9], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
              ui::Q(row.note));
+}
+
+// Column widths of the judgement table in character widths: 爻位 本爻 旺衰
+// 月建 日辰 长生 标记 用神, and 变化 running on.
+constexpr int kJudgementChars[] = {2, 4, 2, 5, 5, 2, 5, 2};
+constexpr int kJudgementColumns = 9;
+
+struct JudgementGeometry {
+  int x[kJudgementColumns];
+  int width[kJudgementColumns - 1];
+};
+
+JudgementGeometry MeasureJudgement(const Geometry& g) {
+  JudgementGeometry j{};
+  int x = kPad;
+  for (int c = 0; c < kJudgementColumns - 1; ++c) {
+    j.x[c] = x;
+    j.width[c] = kJudgementChars[c] * g.charWidth;
+    x += j.width[c] + g.gap;
+  }
+  j.x[kJudgementColumns - 1] = x;
+  return j;
 }
 
 }  // namespace
@@ -114,16 +144,36 @@ void rg_ChartView::SetSheet(const rg_ChartSheet& sheet) {
   update();
 }
 
+void rg_ChartView::SetOptions(const rg_ChartOptions& options) {
+  options_ = options;
+  if (options_.topic < 0 || options_.topic >= static_cast<int>(judgement::kTopics.size()))
+    options_.topic = 0;
+  size_ = Layout();
+  resize(size_);
+  updateGeometry();
+  update();
+}
+
 QSize rg_ChartView::Layout() const {
   const Geometry g = Measure(font());
   const QFontMetrics m(font());
   int width = g.tableWidth;
-  for (const auto& line : sheet_.head) width = std::max(width, m.horizontalAdvance(ui::Q(line)));
-  for (const auto& line : sheet_.foot) width = std::max(width, m.horizontalAdvance(ui::Q(line)));
-  const int lines = static_cast<int>(sheet_.head.size() + sheet_.foot.size());
-  // Head and foot lines, the titles, the headings and six rows.
-  const int height = kPad * 2 + lines * (g.lineHeight + 4) + 2 * 10 + (2 + 6) * g.pitch;
-  return {width + 2 * kPad, height};
+  const auto widen = [&width, &m](const std::vector<std::u16string>& lines) {
+    for (const auto& line : lines) width = std::max(width, m.horizontalAdvance(ui::Q(line)));
+  };
+  widen(sheet_.head);
+  widen(sheet_.foot);
+  widen(sheet_.whole);
+  widen(sheet_.useGod[static_cast<size_t>(options_.topic)]);
+  // The judgement table's last column runs on.
+  const JudgementGeometry j = MeasureJudgement(g);
+  for (const auto& row : sheet_.rows) {
+    const auto cells = JudgementCells(row, options_);
+    width = std::max(width, j.x[kJudgementColumns - 1] - kPad +
+                                m.horizontalAdvance(ui::Q(cells[kJudgementColumns - 1])));
+  }
+  width += 2 * kPad;
+  return {width, Draw(nullptr, width)};
 }
 
 QImage rg_ChartView::Picture() {
@@ -136,64 +186,191 @@ QImage rg_ChartView::Picture() {
 void rg_ChartView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), Qt::white);
-  p.setFont(font());
+  Draw(&p, width());
+}
+
+int rg_ChartView::Draw(QPainter* p, int viewWidth) const {
   const Geometry g = Measure(font());
+  const QFontMetrics m(font());
   const Inks inks;
-  p.setPen(inks.ink);
-
-  int y = DrawLines(p, sheet_.head, kPad, width(), g.lineHeight);
-  y += 10;
-  p.drawText(QRect(g.x[1], y, g.x[6] - g.x[1], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-             ui::Q(sheet_.primaryTitle));
-  p.drawText(QRect(g.x[6], y, width() - g.x[6], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-             ui::Q(sheet_.changedTitle));
-  y += g.pitch;
-  const auto headings = rg_ChartSheet::Headings();
-  p.setPen(inks.muted);
-  for (int c = 0; c < kColumns; ++c) {
-    p.drawText(QRect(g.x[c], y, g.width[c], g.lineHeight), Qt::AlignCenter,
-               ui::Q(headings[static_cast<size_t>(c)]));
+  if (p != nullptr) {
+    p->setFont(font());
+    p->setPen(inks.ink);
   }
-  p.setPen(inks.ink);
-  y += g.pitch;
+  const int lineStep = g.lineHeight + 4;
+  int y = kPad;
+  const auto lines = [&](const std::vector<std::u16string>& texts) {
+    if (p != nullptr) {
+      DrawLines(*p, texts, y, viewWidth, g.lineHeight);
+    }
+    y += static_cast<int>(texts.size()) * lineStep;
+  };
+  const auto sectionTitle = [&](const QString& title) {
+    y += 10;
+    if (p != nullptr) {
+      QFont bold = font();
+      bold.setBold(true);
+      p->setFont(bold);
+      p->setPen(inks.muted);
+      p->drawText(QRect(kPad, y, viewWidth - 2 * kPad, g.lineHeight),
+                  Qt::AlignLeft | Qt::AlignVCenter, title);
+      p->setFont(font());
+      p->setPen(inks.ink);
+    }
+    y += lineStep;
+  };
 
+  lines(sheet_.head);
+  y += 10;
+  if (p != nullptr) {
+    p->drawText(QRect(g.x[1], y, g.x[6] - g.x[1], g.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                ui::Q(sheet_.primaryTitle));
+    p->drawText(QRect(g.x[6], y, viewWidth - g.x[6], g.lineHeight),
+                Qt::AlignLeft | Qt::AlignVCenter, ui::Q(sheet_.changedTitle));
+  }
+  y += g.pitch;
+  if (p != nullptr) {
+    const auto headings = rg_ChartSheet::Headings();
+    p->setPen(inks.muted);
+    for (int c = 0; c < kColumns; ++c) {
+      p->drawText(QRect(g.x[c], y, g.width[c], g.lineHeight), Qt::AlignCenter,
+                  ui::Q(headings[static_cast<size_t>(c)]));
+    }
+  }
+  y += g.pitch;
   for (const rg_ChartRow& row : sheet_.rows) {
-    DrawRow(p, g, inks, row, y, width());
+    if (p != nullptr) DrawRow(*p, g, inks, row, options_, y, viewWidth);
     y += g.pitch;
   }
-  p.setPen(inks.ink);
+  if (p != nullptr) p->setPen(inks.ink);
   y += 10;
-  DrawLines(p, sheet_.foot, y, width(), g.lineHeight);
+  lines(sheet_.foot);
+  judgementTop_ = sheet_.whole.empty() ? 0 : y;
+  if (sheet_.whole.empty()) return y + kPad;
+
+  sectionTitle(
+      QStringLiteral("旺衰生克 (变卦六亲%1)")
+          .arg(options_.byPrimary ? QStringLiteral("按本宫") : QStringLiteral("按变卦宫")));
+  const JudgementGeometry j = MeasureJudgement(g);
+  const auto tableRow = [&](const std::array<std::u16string, 9>& cells, bool heading) {
+    if (p != nullptr) {
+      for (int c = 0; c < kJudgementColumns; ++c) {
+        const std::u16string& cell = cells[static_cast<size_t>(c)];
+        QColor color = heading ? inks.muted : inks.ink;
+        if (!heading && c == 6) color = inks.alert;  // 旬空 暗动 日破
+        if (!heading && c == 7 && cell == u"用神") color = inks.use;
+        p->setPen(color);
+        const bool last = c == kJudgementColumns - 1;
+        const Qt::Alignment align = (last ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
+        p->drawText(QRect(j.x[c], y, last ? viewWidth - j.x[c] : j.width[c], g.lineHeight),
+                    static_cast<int>(align.toInt()), ui::Q(cell));
+      }
+      p->setPen(inks.ink);
+    }
+    y += g.pitch;
+  };
+  tableRow(rg_ChartSheet::JudgementHeadings(), true);
+  for (const rg_ChartRow& row : sheet_.rows) tableRow(JudgementCells(row, options_), false);
+  y += 4;
+  lines(sheet_.whole);
+  if (p != nullptr) p->setPen(inks.use);
+  lines(sheet_.useGod[static_cast<size_t>(options_.topic)]);
+  if (p != nullptr) p->setPen(inks.ink);
+
+  sectionTitle(QStringLiteral("卦辞爻辞  ") + ui::Q(sheet_.readingRule));
+  const int textWidth = viewWidth - 2 * kPad - 3 * g.charWidth;
+  for (const rg_CanonLine& line : sheet_.canon) {
+    QFont f = font();
+    f.setBold(line.heading || line.pointed);
+    const QFontMetrics fm(f);
+    const QString text = ui::Q(line.text);
+    const QRect box = fm.boundingRect(QRect(0, 0, textWidth, 10000), Qt::TextWordWrap, text);
+    const int height = std::max(box.height(), g.lineHeight);
+    if (line.heading) y += 6;
+    if (p != nullptr) {
+      p->setFont(f);
+      p->setPen(line.pointed ? inks.alert : line.heading ? inks.muted : inks.ink);
+      if (line.pointed) {
+        p->drawText(QRect(kPad, y, 3 * g.charWidth, g.lineHeight), Qt::AlignLeft | Qt::AlignTop,
+                    line.main ? QStringLiteral("◎主") : QStringLiteral("◎"));
+      }
+      p->drawText(QRect(kPad + 3 * g.charWidth, y, textWidth, height),
+                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+      p->setFont(font());
+      p->setPen(inks.ink);
+    }
+    y += height + 4;
+  }
+  return y + kPad;
 }
 
 rg_ChartWin::rg_ChartWin(QWidget* parent)
     : QDialog(parent),
-      view_(new rg_ChartView(this)),
+      view_(new rg_ChartView),
+      scroll_(new QScrollArea(this)),
+      topic_(new QComboBox(this)),
+      byPrimary_(new QRadioButton(QStringLiteral("按本宫"), this)),
+      byChanged_(new QRadioButton(QStringLiteral("按变卦宫"), this)),
       copy_(new QPushButton(QStringLiteral("复制排盘"), this)),
       export_(new QPushButton(QStringLiteral("导出图片"), this)) {
   setWindowTitle(QStringLiteral("详细排盘"));
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(view_);
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(new QLabel(QStringLiteral("用神:"), this));
+  for (const auto topic : judgement::kTopics) topic_->addItem(ui::Q(std::u16string(topic)));
+  choices->addWidget(topic_);
+  choices->addSpacing(24);
+  choices->addWidget(new QLabel(QStringLiteral("变卦六亲:"), this));
+  // The common teaching counts the changed lines from the primary palace;
+  // the main grid keeps the changed hexagram's own.
+  byPrimary_->setChecked(true);
+  auto* group = new QButtonGroup(this);
+  group->addButton(byPrimary_);
+  group->addButton(byChanged_);
+  choices->addWidget(byPrimary_);
+  choices->addWidget(byChanged_);
+  choices->addStretch();
+  layout->addLayout(choices);
+  scroll_->setWidget(view_);
+  scroll_->setBackgroundRole(QPalette::Base);
+  layout->addWidget(scroll_, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(copy_);
   buttons->addWidget(export_);
   layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  connect(topic_, &QComboBox::currentIndexChanged, this, &rg_ChartWin::OptionsChanged);
+  connect(byPrimary_, &QRadioButton::toggled, this, &rg_ChartWin::OptionsChanged);
   connect(copy_, &QPushButton::clicked, this, &rg_ChartWin::CopyText);
   connect(export_, &QPushButton::clicked, this, &rg_ChartWin::AskAndExport);
 }
 
+void rg_ChartWin::OptionsChanged() {
+  view_->SetOptions({topic_->currentIndex(), byPrimary_->isChecked()});
+}
+
 void rg_ChartWin::SetSheet(const rg_ChartSheet& sheet) {
+  const bool first = view_->Sheet().head.empty();
   view_->setFont(font());
   view_->SetSheet(sheet);
   const bool any = !sheet.head.empty();
   copy_->setEnabled(any);
   export_->setEnabled(any);
+  if (first && any) {
+    // Wide enough for the whole width of the chart, and as tall as the
+    // screen comfortably allows; the rest scrolls.
+    const QSize hint = view_->sizeHint();
+    const QRect screen =
+        this->screen() != nullptr ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int frame = 2 * layout()->contentsMargins().left() + 2 * scroll_->frameWidth() +
+                      scroll_->verticalScrollBar()->sizeHint().width();
+    resize(std::min(hint.width() + frame + 4, screen.width() - 40),
+           std::min(hint.height() + 120, std::max(480, screen.height() * 4 / 5)));
+  }
 }
 
 void rg_ChartWin::CopyText() {
-  QGuiApplication::clipboard()->setText(ui::Q(ChartText(view_->Sheet())));
+  QGuiApplication::clipboard()->setText(ui::Q(ChartText(view_->Sheet(), view_->Options())));
 }
 
 bool rg_ChartWin::ExportPng(const QString& path) {

@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -42,7 +44,9 @@ TEST(CliChart, KeysAndValuesOfANumberCast) {
                                             "chart"}));
   const Json::Value& c = v["chart"];
   EXPECT_EQ(Keys(c), (std::set<std::string>{"monthPillar", "monthBreak", "void", "clash", "hidden",
-                                            "nuclear", "opposite", "inverse", "moving", "stars"}));
+                                            "nuclear", "opposite", "inverse", "moving", "stars",
+                                            "lines", "changedByPrimary", "fanyin", "fuyin", "body",
+                                            "useGod", "texts"}));
   EXPECT_EQ(c["monthPillar"].asString(), "己亥");
   EXPECT_EQ(c["monthBreak"].asString(), "巳");
   ASSERT_EQ(c["void"].size(), 2u);
@@ -86,4 +90,92 @@ TEST(CliChart, HandCastWithTurnsAndAStillCast) {
   EXPECT_EQ(v["chart"]["moving"].size(), 0u);
   EXPECT_EQ(v["chart"]["clash"]["primary"].asString(), "六冲");
   EXPECT_EQ(v["chart"]["clash"]["changed"].asString(), "六冲");
+}
+
+TEST(CliChart, JudgementKeysOfANumberCast) {
+  const Json::Value c = CastJson("--number 58 --zodiac 1 --now '2026-12-06 15:07:03.250'")["chart"];
+  ASSERT_EQ(c["lines"].size(), 6u);
+  const Json::Value& first = c["lines"][0];
+  EXPECT_EQ(Keys(first), (std::set<std::string>{"line", "branch", "phase", "relative", "strength",
+                                                "month", "day", "stage", "void", "moving", "dark",
+                                                "dayBreak", "change"}));
+  EXPECT_EQ(first["line"].asInt(), 1);
+  EXPECT_EQ(first["branch"].asString(), "未");
+  EXPECT_EQ(first["strength"].asString(), "囚");
+  EXPECT_TRUE(first["month"].isArray());
+  EXPECT_EQ(first["day"][0].asString(), "日克");
+  EXPECT_EQ(first["stage"].asString(), "病");
+  EXPECT_TRUE(first["moving"].asBool());
+  EXPECT_EQ(Keys(first["change"]), (std::set<std::string>{"branch", "phase", "relative",
+                                                          "relativeByPrimary", "relations"}));
+  EXPECT_EQ(first["change"]["relative"].asString(), "父母");
+  EXPECT_EQ(first["change"]["relativeByPrimary"].asString(), "子孙");
+  EXPECT_EQ(first["change"]["relations"][0].asString(), "化空");
+  EXPECT_TRUE(c["lines"][1]["change"].isNull());
+  EXPECT_EQ(c["lines"][1]["month"][1].asString(), "月破");
+  ASSERT_EQ(c["changedByPrimary"].size(), 6u);
+  EXPECT_EQ(c["changedByPrimary"][0].asString(), "子孙");
+  EXPECT_EQ(Keys(c["fanyin"]), (std::set<std::string>{"inner", "outer"}));
+  EXPECT_FALSE(c["fuyin"]["outer"].asBool());
+  EXPECT_EQ(c["body"]["branch"].asString(), "酉");
+  EXPECT_EQ(c["body"]["lines"].size(), 0u);
+  const Json::Value& u = c["useGod"];
+  EXPECT_EQ(Keys(u), (std::set<std::string>{"topic", "relative", "lines", "hidden", "absent",
+                                            "origin", "taboo", "enemy"}));
+  EXPECT_EQ(u["topic"].asString(), "求财");
+  EXPECT_EQ(u["relative"].asString(), "妻财");
+  EXPECT_EQ(u["lines"][1].asInt(), 6);
+  EXPECT_TRUE(u["absent"].isNull());
+  EXPECT_EQ(u["enemy"]["relative"].asString(), "父母");
+  const Json::Value& t = c["texts"];
+  EXPECT_EQ(Keys(t), (std::set<std::string>{"primary", "changed", "read", "rule"}));
+  EXPECT_EQ(t["rule"].asString(), "朱熹《易学启蒙·考变占》");
+  EXPECT_EQ(Keys(t["primary"]), (std::set<std::string>{"name", "judgment", "lines", "extra"}));
+  EXPECT_EQ(t["primary"]["name"].asString(), "观");
+  EXPECT_EQ(t["primary"]["lines"][0].asString(), "初六：童观，小人无咎，君子吝。");
+  EXPECT_EQ(t["changed"]["name"].asString(), "益");
+  ASSERT_EQ(t["read"].size(), 1u);
+  EXPECT_EQ(t["read"][0]["hexagram"].asString(), "primary");
+  EXPECT_EQ(t["read"][0]["part"].asString(), "line");
+  EXPECT_EQ(t["read"][0]["line"].asInt(), 1);
+  EXPECT_FALSE(t["read"][0]["main"].asBool());
+}
+
+TEST(CliChart, TopicsAndTheirRefusals) {
+  // 水火既济 on 2026-04-22: no 官鬼 missing, no 妻财 on a line.
+  const std::string cast = "--lines OX1X1X --zodiac 1 --at '2026-04-22 06:30:00'";
+  Json::Value u = CastJson(cast)["chart"]["useGod"];
+  EXPECT_EQ(u["absent"].asString(), "伏神");
+  EXPECT_EQ(u["hidden"][0].asInt(), 3);
+  u = CastJson(cast + " --topic 功名")["chart"]["useGod"];
+  EXPECT_EQ(u["topic"].asString(), "功名");
+  EXPECT_EQ(u["relative"].asString(), "官鬼");
+  EXPECT_EQ(u["lines"].size(), 2u);
+  EXPECT_EQ(CastJson(cast + " --topic 文书")["chart"]["useGod"]["relative"].asString(), "父母");
+  // Six moving lines of 乾 read its 用九; a still cast has no changed text.
+  const Json::Value all =
+      CastJson("--lines OOOOOO --zodiac 1 --at '2024-06-01 10:00:00'")["chart"]["texts"];
+  EXPECT_EQ(all["read"][0]["part"].asString(), "extra");
+  EXPECT_TRUE(all["read"][0]["line"].isNull());
+  EXPECT_EQ(all["primary"]["extra"].asString(), "用九：见群龙无首，吉。");
+  EXPECT_TRUE(
+      CastJson("--lines 111111 --zodiac 1 --at '2024-06-01 10:00:00'")["chart"]["texts"]["changed"]
+          .isNull());
+
+  const auto run = [](const std::string& args, const std::string& input = "") {
+    const std::string command =
+        "printf '%s\\n' '" + input + "' | " + std::string(XYH_CLI_PATH) + " cast " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+    return std::make_pair(WEXITSTATUS(pclose(pipe)), out);
+  };
+  auto [code, out] = run("--number 58 --zodiac 1 --topic 求婚 --json");
+  EXPECT_EQ(code, 2);
+  EXPECT_NE(out.find("--topic takes 求财, 功名, 文书, 子孙 or 兄弟"), std::string::npos) << out;
+  std::tie(code, out) = run("--batch", "--number 58 --zodiac 1 --topic 功名");
+  EXPECT_EQ(code, 1);
+  EXPECT_NE(out.find("--topic is not allowed in batch mode"), std::string::npos) << out;
 }

@@ -1,6 +1,8 @@
 // The chart is an addition: header, titles, grid, reading and result text of
-// a cast must stay what they were before it existed. The hash below was
-// taken from these same 10 000 casts on the engine without the chart.
+// a cast must stay what they were before it existed, and the chart's first
+// keys what they were before its lines were judged. The hashes below were
+// taken from these same 10 000 casts on the engine without the chart, and
+// on the chart without its judgement.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include "derive/ResultText.h"
 #include "engine/Analysis.h"
 #include "engine/Casting.h"
+#include "engine/Chart.h"
 #include "engine/Dispatch.h"
 #include "engine/Report.h"
 #include "platform/Clock.h"
@@ -75,12 +78,31 @@ rg_QiGuaModel MakeRequest(Draw& d, FixedClock& clock) {
   return r;
 }
 
+// The keys the chart had before its judgement layer.
+void AddChart(Fnv& fnv, const rg_ChartModel& c) {
+  for (const auto* s : {&c.monthPillar, &c.monthBreak, &c.voidBranches[0], &c.voidBranches[1],
+                        &c.clashPrimary, &c.clashChanged, &c.nuclear, &c.opposite, &c.inverse,
+                        &c.horse, &c.peach, &c.noble[0], &c.noble[1], &c.salary, &c.scholar}) {
+    fnv.Add(*s);
+  }
+  for (const auto& h : c.hidden) {
+    fnv.Add(DecimalText(h.line));
+    for (const auto* s : {&h.relative, &h.stemBranch, &h.phase, &h.flying}) fnv.Add(*s);
+  }
+  for (const auto& m : c.moving) {
+    fnv.Add(DecimalText(m.line));
+    fnv.Add(m.turn);
+    fnv.Add(m.back);
+  }
+}
+
 }  // namespace
 
 TEST(UnchangedCasts, TenThousandCastsReadAsBefore) {
   Draw d;
   FixedClock clock(0.0, -480);
   Fnv fnv;
+  Fnv chart;
   for (int n = 0; n < 10000; ++n) {
     rg_QiGuaModel request = MakeRequest(d, clock);
     rg_GuaReport report;
@@ -97,6 +119,9 @@ TEST(UnchangedCasts, TenThousandCastsReadAsBefore) {
     }
     fnv.Add(report.Reading());
     fnv.Add(FillResultText(DeriveNumbers(report.Analysis().profile)));
+    AddChart(chart, BuildChart(report.Analysis(), clock.BiasMinutes()));
   }
   EXPECT_EQ(fnv.Value(), 0x1dc26ec099a05fe6ULL);
+  // Taken on the chart before each line was judged.
+  EXPECT_EQ(chart.Value(), 0x14dc277b656c97b7ULL) << std::hex << chart.Value();
 }

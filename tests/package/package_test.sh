@@ -29,6 +29,11 @@ grep -q '"numbers"' <<<"$out" || fail "cast --json numbers"
 [ ! -e "$bin/src" ] || fail "the installed program wrote beside itself"
 
 [ -f "$work/root/usr/share/xyh/help.html" ] || fail "help"
+# The 周易 text is installed as it came, and the installed program reads it.
+cmp -s "$work/root/usr/share/xyh/zhouyi.tsv" "$(dirname "$0")/../../engine/canon/zhouyi.tsv" ||
+  fail "zhouyi.tsv"
+grep -q '"rule" : "朱熹《易学启蒙·考变占》"' <<<"$out" || fail "cast --json texts"
+grep -q 'rushwei/MingAI' "$work/root/usr/share/doc/xyh/copyright" || fail "the canon's sources in the copyright"
 "$bin/xyh-cli" history export --format json >"$work/history.json" || fail "history export"
 XYH_HOME="$work/moved" "$bin/xyh-cli" history import "$work/history.json" | grep -q '^imported 1, skipped 0' ||
   fail "history import"

@@ -2,10 +2,14 @@
 // copying and saving the picture.
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 
 #include "engine/Chart.h"
@@ -73,7 +77,8 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   rg_ChartWin* chart = main->ChartWin();
   ASSERT_NE(chart, nullptr);
   QTest::mouseClick(chart->CopyButton(), Qt::LeftButton);
-  EXPECT_EQ(QApplication::clipboard()->text(), ui::Q(ChartText(chart->View()->Sheet())));
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            ui::Q(ChartText(chart->View()->Sheet(), chart->View()->Options())));
   EXPECT_TRUE(
       QApplication::clipboard()->text().contains(QStringLiteral("伏神: 兄弟壬申金伏于五爻辛巳下")));
 
@@ -92,4 +97,51 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   EXPECT_FALSE(
       chart->ExportPng(QString::fromStdString((f.home.path() / "no" / "such" / "c.png").string())));
   EXPECT_FALSE(chart->ExportPng(QString()));
+}
+
+TEST(ChartWindow, TheQuestionAndThePalaceOfTheChangedRelatives) {
+  WindowFixture f;
+  f.clock.Set(MakeDate(2026, 12, 6, 15, 7, 3, 250));
+  CastNumber(f, "58");
+  rg_MainPanel* main = f.window->MainPanel();
+  main->ShowChart();
+  rg_ChartWin* chart = main->ChartWin();
+  ASSERT_NE(chart, nullptr);
+  // 求财 and 按本宫 to begin with; the bottom line 父母乙未 moves into 庚子,
+  // 子孙 from the primary's 金 palace.
+  EXPECT_EQ(chart->TopicChoice()->currentText(), QStringLiteral("求财"));
+  EXPECT_TRUE(chart->ByPrimaryButton()->isChecked());
+  const auto copied = [chart] {
+    QTest::mouseClick(chart->CopyButton(), Qt::LeftButton);
+    return QApplication::clipboard()->text();
+  };
+  QString text = copied();
+  EXPECT_TRUE(text.contains(QStringLiteral("用神(求财): 妻财 三爻、六爻"))) << qPrintable(text);
+  EXPECT_TRUE(text.contains(QStringLiteral("化子孙庚子水 化空")));
+  EXPECT_TRUE(text.contains(QStringLiteral("◎初六：童观，小人无咎，君子吝。")));
+  EXPECT_TRUE(text.contains(QStringLiteral("变卦 益")));
+
+  // The palace switch, clicked as a user does.
+  QTest::mouseClick(chart->ByChangedButton(), Qt::LeftButton);
+  EXPECT_FALSE(chart->View()->Options().byPrimary);
+  text = copied();
+  EXPECT_TRUE(text.contains(QStringLiteral("化父母庚子水 化空")));
+  EXPECT_TRUE(text.contains(QStringLiteral("变卦六亲按变卦宫")));
+
+  // Another question marks other lines.
+  chart->TopicChoice()->setCurrentIndex(1);
+  EXPECT_EQ(chart->View()->Options().topic, 1);
+  text = copied();
+  EXPECT_TRUE(text.contains(QStringLiteral("用神(功名): 官鬼 二爻、五爻")));
+
+  // The window opens at a size the screen holds; the rest scrolls, and the
+  // picture still holds all of it.
+  const QRect screen = chart->screen()->availableGeometry();
+  EXPECT_LE(chart->height(), screen.height());
+  EXPECT_GT(chart->View()->height(), chart->Scroll()->viewport()->height());
+  const auto path = f.home.path() / "whole.png";
+  ASSERT_TRUE(chart->ExportPng(QString::fromStdString(path.string())));
+  EXPECT_EQ(QImage(QString::fromStdString(path.string())).height(), chart->View()->height());
+  // The main grid keeps the changed palace's relatives.
+  EXPECT_EQ(main->GuaPanel()->Report().Cells()[5][7], u"父母");
 }

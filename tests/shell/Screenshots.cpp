@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -98,8 +100,15 @@ int main(int argc, char** argv) {
   ok &= Save(f.window.get(), out, QStringLiteral("qr-code.png"));
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);
   QTest::mouseClick(f.window->MainPanel()->GuaPanel()->ChartButton(), Qt::LeftButton);
-  ok &= Save(f.window->MainPanel()->ChartWin(), out, QStringLiteral("chart-window.png"));
-  f.window->MainPanel()->ChartWin()->close();
+  rg_ChartWin* chart = f.window->MainPanel()->ChartWin();
+  ok &= Save(chart, out, QStringLiteral("chart-window.png"));
+  // Scrolled to the judgement, tall enough for both hexagrams' texts.
+  chart->resize(chart->width(), chart->View()->JudgementTop() > 0 ? 1010 : chart->height());
+  QApplication::processEvents();
+  chart->Scroll()->verticalScrollBar()->setValue(chart->View()->JudgementTop() - 8);
+  QApplication::processEvents();
+  ok &= Save(chart, out, QStringLiteral("chart-window-texts.png"));
+  chart->close();
 
   rg_GuaWin dialog(f.window.get(), f.window->MainFont(), f.clock, cast->Request());
   const int forms[6] = {3, 2, 1, 4, 1, 2};
