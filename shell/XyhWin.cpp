@@ -100,6 +100,9 @@ void rg_XyhWin::Create() {
                QString::fromStdString(PathToUtf8(rg_EasyDb::FileIn(options_.home))));
   } else if (store_.Damaged()) {
     ShowStatus(ui::Q(StoreStatusText(rg_StoreStatus::Damaged)));
+  } else if (const std::string why = settings_.Problem(); !why.empty()) {
+    ShowStatus(
+        QStringLiteral("config.ini 未读取(%1),使用默认设置").arg(QString::fromStdString(why)));
   }
 
   LayOut();

@@ -261,8 +261,9 @@ bool rg_TrendWin::ExportImage(const QString& path, QString* message) {
   } else {
     image = tabs_->currentWidget()->grab().toImage();
   }
-  if (image.isNull() || !image.save(path, "PNG")) {
-    say(QStringLiteral("图片保存失败:") + QDir::toNativeSeparators(path));
+  if (const QString why = ui::SavePng(image, path); !why.isEmpty()) {
+    say(QStringLiteral("图片保存失败:") + QDir::toNativeSeparators(path) + QStringLiteral(" (") +
+        why + QStringLiteral(")"));
     return false;
   }
   say(rows < stats_->draws ? QStringLiteral("已保存最近%1期的走势图(整张图太高):").arg(rows) +
