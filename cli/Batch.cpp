@@ -109,7 +109,16 @@ int RunCastBatch(const std::vector<std::string>& args, std::istream& in, std::os
   std::string line;
   std::string error;
   for (long number = 1;; ++number) {
-    const Read read = ReadLine(*in.rdbuf(), line);
+    Read read = Read::End;
+    try {
+      read = ReadLine(*in.rdbuf(), line);
+    } catch (const std::exception& e) {
+      // The stream's buffer throws on a read error (EIO, EISDIR).
+      out.flush();
+      std::cerr << "xyh-cli: reading standard input failed at line " << number << ": " << e.what()
+                << "\n";
+      return 1;
+    }
     if (read == Read::End) break;
     error.clear();
     if (read == Read::TooLong) {

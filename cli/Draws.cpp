@@ -2,15 +2,16 @@
 
 #include <json/json.h>
 
-#include <fstream>
+#include <unistd.h>
+
 #include <iostream>
-#include <iterator>
 
 #include "cli/Args.h"
 #include "cli/Common.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
 
@@ -21,7 +22,7 @@ namespace xyh_cli {
 namespace {
 
 // A draw file larger than this is no draw file: 3 000 draws take 150 kB.
-constexpr std::uintmax_t kMaxImportBytes = 16u << 20;
+constexpr std::size_t kMaxImportBytes = 16u << 20;
 
 int ParseLottery(const std::optional<std::string>& text) {
   if (!text) return 101;
@@ -33,26 +34,22 @@ int ParseLottery(const std::optional<std::string>& text) {
   return std::stoi(*text);
 }
 
-// The whole of a draw file into csv; 0, or the exit code of a file that
-// cannot be read (1) or is too large to be one (2), said on standard error.
+// The whole of a draw file (- for standard input) into csv; 0, or the
+// exit code of a file that cannot be read (1) or is too large to be one
+// (2), said on standard error.
 int ReadDrawFile(const std::string& name, std::string& csv) {
-  const std::filesystem::path file = PathFromUtf8(name);
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(file, ec);
-  if (ec || !std::filesystem::is_regular_file(file, ec)) {
-    std::cerr << "xyh-cli: cannot read " << name << "\n";
-    return 1;
-  }
-  if (size > kMaxImportBytes) {
+  rg_FileRead read = name == "-" ? ReadDescriptor(STDIN_FILENO, kMaxImportBytes)
+                                 : ReadRegularFile(PathFromUtf8(name), kMaxImportBytes);
+  if (read.problem == rg_FileProblem::TooLarge) {
     std::cerr << "xyh-cli: " << name << " is larger than 16 MiB; no draw file is\n";
     return 2;
   }
-  std::ifstream in(file, std::ios::binary);
-  csv.assign(std::istreambuf_iterator<char>(in), {});
-  if (!in.good() && !in.eof()) {
-    std::cerr << "xyh-cli: cannot read " << name << "\n";
+  if (!read.ok) {
+    std::cerr << "xyh-cli: cannot read " << (name == "-" ? "standard input" : name) << ": "
+              << read.error << "\n";
     return 1;
   }
+  csv = std::move(read.bytes);
   return 0;
 }
 
@@ -86,13 +83,13 @@ int ListDraws(rg_DrawArchive& archive, int lottery, bool json) {
   // exit code and standard error say that it did.
   return archive.LastStatus() == rg_StoreStatus::Ok
              ? 0
-             : StoreFailure("the draws could not be read to their end: ");
+             : ArchiveFailure(archive, "the draws could not be read to their end: ");
 }
 
 int ExportDraws(rg_DrawArchive& archive, int lottery) {
   const std::string text = archive.Export(lottery);
   if (archive.LastStatus() != rg_StoreStatus::Ok)
-    return StoreFailure("the draws could not be read: ");
+    return ArchiveFailure(archive, "the draws could not be read: ");
   std::cout << text;
   return std::cout.good() ? 0 : 1;
 }
@@ -102,7 +99,7 @@ int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
   const auto result = archive.Import(lottery, csv, Clock::System().Now());
   if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: " << name << ": nothing was imported\n";
-    return StoreFailure("the draws could not be stored: ");
+    return ArchiveFailure(archive, "the draws could not be stored: ");
   }
   if (!result.ok) {
     std::cerr << "xyh-cli: " << name << ": " << result.message << "; nothing was imported\n";
@@ -132,7 +129,7 @@ int RunDraws(const std::vector<std::string>& argv) {
     if (const int failed = ReadDrawFile(words[1], csv); failed != 0) return failed;
   }
 
-  if (!OpenStore(args.Get("home"))) return 1;
+  if (!OpenStore(args.Get("home"), action != "import")) return 1;
   rg_DrawArchive archive(rg_EasyDb::Process());
   if (action == "list") return ListDraws(archive, lottery, args.Has("json"));
   if (action == "export") return ExportDraws(archive, lottery);

@@ -112,10 +112,14 @@ int RunStats(const std::vector<std::string>& argv) {
   if (!args.Positional().empty())
     throw UsageError{"stats takes no words, only --last N and --json"};
   const std::size_t last = ParseLast(args.Get("last"));
-  if (!OpenStore(args.Get("home"))) return 1;
+  if (!OpenStore(args.Get("home"), true)) return 1;
 
-  const rg_DrawStats stats =
-      ComputeDrawStats(rg_DrawArchive(rg_EasyDb::Process()).DoubleColorDraws(), last);
+  const rg_DrawArchive archive(rg_EasyDb::Process());
+  const rg_DrawStats stats = ComputeDrawStats(archive.DoubleColorDraws(), last);
+  // Figures over part of the draws would be wrong without a word; a lock or
+  // a damaged file is said as every other command says it.
+  if (archive.LastStatus() != rg_StoreStatus::Ok)
+    return ArchiveFailure(archive, "the draws could not be read: ");
   if (stats.Empty()) {
     std::cerr
         << "xyh-cli: no 双色球 draw is stored; read draws first (xyh-cli draw, or the window's refresh) "

@@ -1,4 +1,8 @@
 // xyh-cli: 星衍推号 from the command line, over the same core as the window.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <string>
@@ -197,6 +201,48 @@ int Help(const std::string& command) {
   return 0;
 }
 
+// What a command printed is only done once it is out: a full disk or a
+// closed pipe behind standard output makes the command fail, whatever it
+// returned.
+int FinishOutput(int code) {
+  std::cout.flush();
+  const bool streamFailed = !std::cout;
+  errno = 0;
+  const bool flushFailed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  const int error = errno;
+  if (!streamFailed && !flushFailed) return code;
+  std::cerr << "xyh-cli: writing to standard output failed";
+  if (flushFailed && error != 0) std::cerr << ": " << std::strerror(error);
+  std::cerr << "\n";
+  return code == 0 ? 1 : code;
+}
+
+int Dispatch(const std::string& command, const std::vector<std::string>& args) {
+  if (command == "--version" || command == "version") {
+    std::cout << "xyh-cli " << rg_com_ptl_xyh::kVersion << "\n";
+    return 0;
+  }
+  if (command == "--help" || command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (command == "help") return args.empty() ? (std::cout << kUsage, 0) : Help(args[0]);
+  // "COMMAND --help" anywhere among the words asks for the command's help.
+  if (CommandHelp().count(command) != 0 &&
+      std::any_of(args.begin(), args.end(),
+                  [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+    return Help(command);
+  }
+  if (command == "cast") return xyh_cli::RunCast(args);
+  if (command == "history") return xyh_cli::RunHistory(args);
+  if (command == "draw") return xyh_cli::RunDraw(args);
+  if (command == "draws") return xyh_cli::RunDraws(args);
+  if (command == "check") return xyh_cli::RunCheck(args);
+  if (command == "stats") return xyh_cli::RunStats(args);
+  std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -207,30 +253,19 @@ int main(int argc, char** argv) {
   }
   const std::string command = args[0];
   args.erase(args.begin());
+  int code = 1;
   try {
-    if (command == "--version" || command == "version") {
-      std::cout << "xyh-cli " << rg_com_ptl_xyh::kVersion << "\n";
-      return 0;
-    }
-    if (command == "--help" || command == "-h") {
-      std::cout << kUsage;
-      return 0;
-    }
-    if (command == "help") return args.empty() ? (std::cout << kUsage, 0) : Help(args[0]);
-    if (CommandHelp().count(command) != 0 && !args.empty() &&
-        (args[0] == "--help" || args[0] == "-h")) {
-      return Help(command);
-    }
-    if (command == "cast") return xyh_cli::RunCast(args);
-    if (command == "history") return xyh_cli::RunHistory(args);
-    if (command == "draw") return xyh_cli::RunDraw(args);
-    if (command == "draws") return xyh_cli::RunDraws(args);
-    if (command == "check") return xyh_cli::RunCheck(args);
-    if (command == "stats") return xyh_cli::RunStats(args);
-    std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
-    return 2;
+    code = Dispatch(command, args);
   } catch (const xyh_cli::UsageError& e) {
     std::cerr << "xyh-cli: " << e.message << "\n";
-    return 2;
+    code = 2;
+  } catch (const std::exception& e) {
+    // Nothing may end the program with an abort: whatever escaped is said.
+    std::cerr << "xyh-cli: the command failed: " << e.what() << "\n";
+    code = 1;
+  } catch (...) {
+    std::cerr << "xyh-cli: the command failed with an unknown error\n";
+    code = 1;
   }
+  return FinishOutput(code);
 }
