@@ -53,32 +53,38 @@ int ReadDrawFile(const std::string& name, std::string& csv) {
   return 0;
 }
 
-Json::Value DrawJson(const rg_DrawEntry& d) {
-  Json::Value v(Json::objectValue);
-  v["lottery"] = d.lottery;
-  v["issue"] = ToUtf8(d.issue);
-  v["date"] = ToUtf8(DrawDateText(d.date));
-  v["numbers"] = JsonNumbers(d.numbers);
-  v["extra"] = JsonNumbers(d.extra);
-  v["stored"] = FormatLocalTime(d.storedAt);
-  return v;
+// One stored draw as JSON, written by hand: it holds only numbers, the
+// issue's digits and dates, and an archive may hold hundreds of thousands.
+void WriteDrawJson(std::ostream& out, const rg_DrawEntry& d) {
+  const auto numbers = [&out](const std::vector<int>& list) {
+    out << "[";
+    for (std::size_t i = 0; i < list.size(); ++i) out << (i ? ", " : " ") << list[i];
+    out << (list.empty() ? "]" : " ]");
+  };
+  out << "  {\n    \"date\" : \"" << ToUtf8(DrawDateText(d.date)) << "\",\n    \"extra\" : ";
+  numbers(d.extra);
+  out << ",\n    \"issue\" : \"" << ToUtf8(d.issue) << "\",\n    \"lottery\" : " << d.lottery
+      << ",\n    \"numbers\" : ";
+  numbers(d.numbers);
+  out << ",\n    \"stored\" : \"" << FormatLocalTime(d.storedAt) << "\"\n  }";
 }
 
+// Newest first, each draw printed as it is read: nothing holds the list.
 int ListDraws(rg_DrawArchive& archive, int lottery, bool json) {
-  auto draws = archive.Draws(lottery);
-  std::reverse(draws.begin(), draws.end());  // newest first
-  if (json) {
-    Json::Value list(Json::arrayValue);
-    for (const rg_DrawEntry& d : draws) list.append(DrawJson(d));
-    std::cout << JsonText(list) << "\n";
-  } else {
-    for (const rg_DrawEntry& d : draws) {
+  bool first = true;
+  archive.VisitDraws(lottery, true, [&](const rg_DrawEntry& d) {
+    if (json) {
+      std::cout << (first ? "[\n" : ",\n");
+      WriteDrawJson(std::cout, d);
+    } else {
       std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t"
                 << NumbersText(d.numbers);
       if (!d.extra.empty()) std::cout << " + " << NumbersText(d.extra);
       std::cout << "\n";
     }
-  }
+    first = false;
+  });
+  if (json) std::cout << (first ? "[]\n" : "\n]\n");
   // What the file gives is printed even when it breaks off, but the
   // exit code and standard error say that it did.
   return archive.LastStatus() == rg_StoreStatus::Ok

@@ -390,48 +390,60 @@ rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& given, dou
 }
 
 std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
-  badRow_.clear();
   std::vector<rg_DrawEntry> out;
-  if (HasTable() != true) return out;
+  VisitDraws(lottery, false, [&out](const rg_DrawEntry& d) { out.push_back(d); });
+  return out;
+}
+
+rg_StoreStatus rg_DrawArchive::VisitDraws(
+    int lottery, bool newestFirst, const std::function<void(const rg_DrawEntry&)>& visit) const {
+  badRow_.clear();
+  if (HasTable() != true) return LastStatus();
   rg_SqlStatement s(store_->Handle(),
-                    u"SELECT " + std::u16string(kColumns) +
-                        u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate,length(issue),issue;");
+                    u"SELECT " + std::u16string(kColumns) + u" FROM xyh_draws WHERE lottery=? " +
+                        (newestFirst ? u"ORDER BY drawdate DESC,length(issue) DESC,issue DESC;"
+                                     : u"ORDER BY drawdate,length(issue),issue;"));
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
-    return out;
+    return LastStatus();
   }
   s.BindInt(1, lottery);
   rg_DrawEntry e;
-  // Rows stored in another form of their issue (by an older version): the
-  // same issue twice is one draw when the numbers agree.
-  std::vector<std::size_t> renamed;
+  rg_DrawEntry first;
+  std::string firstStored;
   int rc = SQLITE_ROW;
   while ((rc = s.Step()) == SQLITE_ROW) {
     if (std::string why = ReadEntry(s, e); !why.empty()) {
       badRow_ = std::move(why);
       break;
     }
-    if (s.ColumnUtf8(1).size() != e.issue.size()) renamed.push_back(out.size());
-    out.push_back(std::move(e));
-  }
-  store_->Record(rc == SQLITE_ROW ? SQLITE_DONE : rc);
-  for (auto it = renamed.rbegin(); badRow_.empty() && it != renamed.rend(); ++it) {
-    const rg_DrawEntry& other = out[*it];
-    for (std::size_t k = 0; k < out.size(); ++k) {
-      if (k == *it || out[k].issue != other.issue) continue;
-      if (!out[k].SameDraw(other)) {
-        badRow_ = "the stored draws of lottery " + std::to_string(lottery) + " hold the issue " +
-                  ToUtf8(other.issue) + " twice, with other numbers or another date";
+    // A row an older version stored in another form of its issue: the same
+    // issue twice is one draw when the numbers agree, visited once (as its
+    // shortest stored form).
+    const std::string_view text = s.ColumnUtf8(1);
+    if (text.size() != e.issue.size() ||
+        !std::equal(text.begin(), text.end(), e.issue.begin(),
+                    [](char a, char16_t b) { return static_cast<char16_t>(a) == b; })) {
+      const std::string stored(text);
+      if (!FindRow(lottery, e.issue, first, &firstStored)) {
+        if (badRow_.empty()) store_->Record(SQLITE_ERROR);
         break;
       }
-      out.erase(out.begin() + static_cast<std::ptrdiff_t>(*it));
-      break;
+      if (!first.SameDraw(e)) {
+        badRow_ = "the stored draws of lottery " + std::to_string(lottery) + " hold the issue " +
+                  ToUtf8(e.issue) + " twice, with other numbers or another date";
+        break;
+      }
+      if (firstStored != stored) continue;
     }
+    visit(e);
   }
-  return out;
+  if (badRow_.empty()) store_->Record(rc == SQLITE_ROW ? SQLITE_DONE : rc);
+  return LastStatus();
 }
 
-bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out) const {
+bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out,
+                             std::string* stored) const {
   if (HasTable() != true) return false;
   // Every form the issue may have been stored in: its digits, padded with
   // zeros up to the longest issue. All of them go through the key's index.
@@ -452,6 +464,7 @@ bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawE
   const int rc = s.Step();
   store_->Record(rc == SQLITE_ROW ? SQLITE_DONE : rc);
   if (rc != SQLITE_ROW) return false;
+  if (stored != nullptr) *stored = s.ColumnUtf8(1);
   if (std::string why = ReadEntry(s, out); !why.empty()) {
     badRow_ = std::move(why);
     return false;
@@ -497,11 +510,14 @@ namespace {
 // saying what is wrong, for a line the rule refuses.
 std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
                                           std::string_view line, double now, std::string& why) {
-  const std::vector<std::string> fields = SplitFields(line);
-  if (fields.size() != 4) {
-    why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(fields.size());
+  // Counted before anything is split: a line of a million commas must not
+  // become a million strings.
+  const auto count = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1;
+  if (count != 4) {
+    why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(count);
     return std::nullopt;
   }
+  const std::vector<std::string> fields = SplitFields(line);
   rg_DrawEntry d;
   d.lottery = lottery;
   const std::string& issue = fields[0];

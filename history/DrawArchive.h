@@ -3,6 +3,7 @@
 // one row per lottery and issue, in a table of its own beside the saved
 // casts. The saved casts' table is never written from here.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,6 +97,11 @@ class rg_DrawArchive {
   // as far as the file reads when LastStatus is not Ok.
   std::vector<rg_DrawEntry> Draws(int lottery) const;
   std::vector<rg_DrawEntry> DoubleColorDraws() const { return Draws(101); }
+  // The same handed over one at a time, oldest or newest first, without
+  // holding them: for long lists. Draws visited before an error stay
+  // visited; the result is LastStatus().
+  rg_StoreStatus VisitDraws(int lottery, bool newestFirst,
+                            const std::function<void(const rg_DrawEntry&)>& visit) const;
   // nullopt also when it cannot be read (LastStatus tells).
   std::optional<rg_DrawEntry> Find(int lottery, std::u16string_view issue) const;
   std::size_t Count(int lottery) const;
@@ -137,7 +143,9 @@ class rg_DrawArchive {
   int Run(std::u16string_view text);
   // The stored draw of lottery whose issue is normal (any stored form of
   // it), read into out; false when there is none or it cannot be read.
-  bool FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out) const;
+  // stored: the issue as the row holds it (the shortest stored form).
+  bool FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out,
+               std::string* stored = nullptr) const;
   rg_EasyDb* store_;
   mutable std::string badRow_;
 };
