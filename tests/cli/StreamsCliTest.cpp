@@ -15,6 +15,7 @@
 #include "support/Child.h"
 #include "support/LockHolder.h"
 #include "support/TempDir.h"
+#include "support/TestServer.h"
 
 namespace fs = std::filesystem;
 
@@ -219,5 +220,39 @@ TEST(CliStreams, MessagesAndHelp) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("does not exist"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(missing));
+  }
+}
+
+// xyh-cli draw says why a page never came, apart from one that came and
+// did not parse.
+TEST(CliStreams, DrawTellsAPageThatNeverCameFromOneThatDoesNotParse) {
+  XYH_SKIP_WITHOUT_PING();
+  test_support::TempDir root;
+  std::ofstream(root.path() / "junk.html") << "<html><body>no table here</body></html>";
+  test_support::TestServer server(root.path());
+  const struct {
+    std::string address;
+    const char* said;
+  } cases[] = {
+      {"http://127.0.0.1:1/", "not fetched (results_home): Could"},  // a closed port
+      {"ftp://127.0.0.1/", "not fetched (results_home): "},          // a protocol refused
+      {"", "not fetched (results_home): the address is empty"},
+      {server.Url("/files/junk.html"), ""},  // came, but holds no draw table
+      {server.Url("/status/404"), "not fetched (results_home): the server answered HTTP 404"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.address);
+    Home home;
+    home.Put("config.ini", "[net]\nprobe_host=127.0.0.1\nresults_home=" + c.address + "\n");
+    const Outcome text = Cli("draw" + home.h());
+    EXPECT_EQ(text.code, 1);
+    const Json::Value json = test_support::ParseJsonText(Cli("draw --json" + home.h()).out);
+    if (c.said[0] == '\0') {
+      EXPECT_EQ(text.out.find("not fetched"), std::string::npos) << text.out;
+      EXPECT_EQ(json["error"].asString().find("not fetched"), std::string::npos);
+      continue;
+    }
+    EXPECT_NE(text.out.find(std::string("error: ") + c.said), std::string::npos) << text.out;
+    EXPECT_EQ(json["error"].asString().rfind(c.said, 0), 0u) << json["error"];
   }
 }
