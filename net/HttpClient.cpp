@@ -136,7 +136,10 @@ void rg_WangLaoFangWenLei::Finish(rg_WangYeFangWenXiangYingLei& response, int co
 
 rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Access(std::u16string_view url) {
   rg_WangYeFangWenXiangYingLei response;
-  if (Handle() == nullptr) return response;
+  if (Handle() == nullptr) {
+    response.error = curl_easy_strerror(CURLE_FAILED_INIT);  // says why libcurl is missing
+    return response;
+  }
   cancelled_ = false;
   progress_ = nullptr;
   SetUp(ToUtf8(url));
@@ -155,7 +158,10 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Download(std::u16string_view 
                                                             const std::filesystem::path& target,
                                                             Progress progress) {
   rg_WangYeFangWenXiangYingLei response;
-  if (Handle() == nullptr) return response;
+  if (Handle() == nullptr) {
+    response.error = curl_easy_strerror(CURLE_FAILED_INIT);  // says why libcurl is missing
+    return response;
+  }
   // Started afresh each time, beside the target and renamed over it only
   // when whole: a retry after a broken download must not add to what the
   // broken one left, and half an installer never takes the name.
