@@ -251,7 +251,7 @@ namespace {
 
 TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
   WindowFixture f;
-  const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), f.clock.Now());
+  const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), Clock::System().Now());
   ASSERT_TRUE(result.ok) << result.message;
   rg_HistoryPanel* panel = f.window->MainPanel()->HistoryPanel();
   QPushButton* trend = panel->TrendButton();
