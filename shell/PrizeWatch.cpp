@@ -44,8 +44,11 @@ void rg_PrizeWatch::Refresh() {
     return status != rg_StoreStatus::Ok && status != rg_StoreStatus::Damaged;
   };
   // The draws may also have come from the command line meanwhile.
-  rg_DrawIndex fresh(rg_DrawArchive(store_).DoubleColorDraws());
-  if (unread()) return;
+  const rg_DrawArchive archive(store_);
+  rg_DrawIndex fresh(archive.DoubleColorDraws());
+  // A stored draw that does not read back leaves the draws partial: casts
+  // checked against them would wrongly look pending.
+  if (unread() || !archive.BadRow().empty()) return;
   auto listed = ListCastTimes(store_);
   if (unread()) return;
   if (!indexRead_ || !SameDraws(fresh.Draws(), index_.Draws())) {

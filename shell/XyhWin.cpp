@@ -326,8 +326,14 @@ rg_CheckWin* rg_XyhWin::CheckWindow() const { return checkWin_.data(); }
 void rg_XyhWin::OpenCheck() {
   // The draws may have changed since the list was checked.
   prizeWatch_->Refresh();
-  const rg_DrawIndex index(rg_DrawArchive(store_).DoubleColorDraws());
+  const rg_DrawArchive archive(store_);
+  const rg_DrawIndex index(archive.DoubleColorDraws());
   // Checked against part of the draws a cast would wrongly look pending.
+  if (!archive.BadRow().empty()) {
+    ShowStatus(QStringLiteral("对奖失败:开奖记录已损坏:") +
+               QString::fromStdString(archive.BadRow()));
+    return;
+  }
   if (store_.LastStatus() != rg_StoreStatus::Ok &&
       store_.LastStatus() != rg_StoreStatus::NotConnected) {
     ShowStatus(StoreFailure(QStringLiteral("对奖失败")));

@@ -192,7 +192,16 @@ std::vector<int> rg_TrendWin::Bars(int index) {
 }
 
 rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& font) {
-  std::vector<rg_DrawEntry> draws = rg_DrawArchive(store).DoubleColorDraws();
+  const rg_DrawArchive archive(store);
+  std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
+  // Figures over part of the draws would be wrong without a word.
+  if (!archive.BadRow().empty()) {
+    ui::ShowMessage(owner,
+                    QStringLiteral("开奖记录已损坏,走势图不能打开:\n") +
+                        QString::fromStdString(archive.BadRow()),
+                    QStringLiteral("信息:"), ui::MessageKind::Critical);
+    return nullptr;
+  }
   rg_TrendWin* win = owner->findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
   if (win != nullptr) {
     win->SetDraws(std::move(draws));
