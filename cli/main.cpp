@@ -133,9 +133,10 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  list          the stored draws, newest first; example: xyh-cli draws list\n"
            "  export        the stored draws as CSV on standard output, oldest first;\n"
            "                example: xyh-cli draws export > ssq.csv\n"
-           "  import FILE   adds the draws of a CSV file: all lines or none; a line already\n"
-           "                stored with the same numbers is skipped, with other numbers the\n"
-           "                import is refused; example: xyh-cli draws import ssq.csv\n"
+           "  import FILE   adds the draws of a CSV file (- reads standard input): all\n"
+           "                lines or none; a line already stored with the same numbers is\n"
+           "                skipped, with other numbers the import is refused;\n"
+           "                example: xyh-cli draws import ssq.csv\n"
            "  --lottery CODE  100 快乐8, 101 双色球 (default), 102 七乐彩, 103 福彩3D,\n"
            "                104 大乐透, 105 排列五, 106 七星彩; example: --lottery 103\n"
            "  --json        list as a JSON array\n"
@@ -144,8 +145,10 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  2026140,2026-12-06,03 09 14 20 27 31,08\n"
            "red holds the main numbers, blue the second zone (empty where there is none),\n"
            "each separated by spaces, one or two digits each. A refusal names the line,\n"
-           "counting the header as line 1, and exits 2. A damaged or locked history file\n"
-           "is said on standard error, exit code 1; a damaged one is never written.\n") +
+           "counting the header as line 1, and exits 2. An issue is a number (02026001 is\n"
+           "2026001); a date after tomorrow, or a 双色球 date before 2003-02-23, is refused.\n"
+           "A damaged or locked history file, or a stored draw that does not read back,\n"
+           "is said on standard error, exit code 1; a damaged file is never written.\n") +
            kHome},
       {"check",
        std::string(
