@@ -171,4 +171,9 @@ std::string rg_Settings::Problem() const {
   return refused;
 }
 
+rg_FileProblem rg_Settings::ProblemKind() const {
+  const rg_FileRead read = ReadRegularFile(file_, kFileLimit);
+  return read.problem == rg_FileProblem::Missing ? rg_FileProblem::None : read.problem;
+}
+
 }  // namespace rg_com_ptl_xyh

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
+
 namespace rg_com_ptl_xyh {
 
 class rg_Settings {
@@ -21,6 +23,9 @@ class rg_Settings {
   // Why the file is not read ("it is a folder"), or "" when it is read or
   // simply missing. Examined afresh on each call.
   std::string Problem() const;
+  // The same as a kind, for a reason worded elsewhere (None when read or
+  // missing).
+  rg_FileProblem ProblemKind() const;
 
   // Lines holding CR or NUL inside are not read as keys.
   std::u16string Read(std::u16string_view section, std::u16string_view key,

@@ -100,9 +100,13 @@ void rg_XyhWin::Create() {
                QString::fromStdString(PathToUtf8(rg_EasyDb::FileIn(options_.home))));
   } else if (store_.Damaged()) {
     ShowStatus(ui::Q(StoreStatusText(rg_StoreStatus::Damaged)));
-  } else if (const std::string why = settings_.Problem(); !why.empty()) {
-    ShowStatus(
-        QStringLiteral("config.ini 未读取(%1),使用默认设置").arg(QString::fromStdString(why)));
+  } else if (const rg_FileProblem problem = settings_.ProblemKind();
+             problem != rg_FileProblem::None) {
+    const QString why = problem == rg_FileProblem::Folder    ? QStringLiteral("它是文件夹")
+                        : problem == rg_FileProblem::Special ? QStringLiteral("它不是普通文件")
+                        : problem == rg_FileProblem::TooLarge ? QStringLiteral("超过 64 KiB")
+                                                              : QStringLiteral("无法读取");
+    ShowStatus(QStringLiteral("config.ini 未读取(%1),使用默认设置").arg(why));
   }
 
   LayOut();
