@@ -46,9 +46,9 @@ void rg_PrizeWatch::Refresh() {
   // The draws may also have come from the command line meanwhile.
   const rg_DrawArchive archive(store_);
   rg_DrawIndex fresh(archive.DoubleColorDraws());
-  // A stored draw that does not read back leaves the draws partial: casts
-  // checked against them would wrongly look pending.
-  if (unread() || !archive.BadRow().empty()) return;
+  // Draws read only in part (a damaged file, a stored draw that does not
+  // read back) would make casts wrongly look pending: the marks stay.
+  if (archive.LastStatus() != rg_StoreStatus::Ok) return;
   auto listed = ListCastTimes(store_);
   if (unread()) return;
   if (!indexRead_ || !SameDraws(fresh.Draws(), index_.Draws())) {

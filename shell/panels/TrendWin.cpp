@@ -195,11 +195,13 @@ rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& fo
   const rg_DrawArchive archive(store);
   std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
   // Figures over part of the draws would be wrong without a word.
-  if (!archive.BadRow().empty()) {
-    ui::ShowMessage(owner,
-                    QStringLiteral("开奖记录已损坏,走势图不能打开:\n") +
-                        QString::fromStdString(archive.BadRow()),
-                    QStringLiteral("信息:"), ui::MessageKind::Critical);
+  const rg_StoreStatus status = archive.LastStatus();
+  if (status != rg_StoreStatus::Ok && status != rg_StoreStatus::NotConnected) {
+    const QString why = archive.BadRow().empty() ? ui::Q(StoreStatusText(status))
+                                                 : QStringLiteral("开奖记录已损坏:") +
+                                                       QString::fromStdString(archive.BadRow());
+    ui::ShowMessage(owner, QStringLiteral("走势图不能打开:\n") + why, QStringLiteral("信息:"),
+                    ui::MessageKind::Critical);
     return nullptr;
   }
   rg_TrendWin* win = owner->findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);

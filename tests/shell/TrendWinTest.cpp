@@ -283,7 +283,7 @@ TEST_F(TrendFixture, ADamagedDrawRowIsSaidAndNoPartialChartShown) {
                              "UPDATE xyh_draws SET numbers='abc' WHERE rowid=7;");
   Messages messages;
   EXPECT_EQ(rg_TrendWin::Open(&owner, store, font), nullptr);
-  EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("开奖记录已损坏")))
+  EXPECT_TRUE(messages.Last().contains(QStringLiteral("开奖记录已损坏")))
       << messages.Last().toStdString();
   EXPECT_TRUE(messages.Last().contains(QStringLiteral("\"abc\""))) << messages.Last().toStdString();
 }
