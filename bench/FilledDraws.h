@@ -11,6 +11,7 @@
 
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
+#include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 
@@ -27,7 +28,7 @@ inline const std::filesystem::path& FilledDrawsHome(int draws) {
     const auto next = [&seed] {
       return seed = seed * 1103515245u + 12345u, static_cast<int>((seed >> 16) & 0x7fff);
     };
-    double day = MakeDate(2003, 2, 16);
+    double day = MakeDate(2003, 2, 23);  // the first 双色球 draw
     int year = 0, issue = 0;
     for (int i = 0; i < draws;) {
       const DateParts p = SplitDate(day);
@@ -46,7 +47,7 @@ inline const std::filesystem::path& FilledDrawsHome(int draws) {
     }
     rg_EasyDb db;
     db.Open(dir);
-    if (!rg_DrawArchive(db).Import(101, csv, 0).ok) std::abort();
+    if (!rg_DrawArchive(db).Import(101, csv, Clock::System().Now()).ok) std::abort();
     return dir;
   }();
   return home;

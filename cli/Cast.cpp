@@ -1,5 +1,8 @@
 #include "cli/Cast.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <json/json.h>
 
 #include <array>
@@ -342,6 +345,13 @@ int ParseZodiac(const std::string& text) {
 
 int RunCast(const std::vector<std::string>& argv) {
   if (std::find(argv.begin(), argv.end(), "--batch") != argv.end()) {
+    // A closed standard input, or a folder in its place, is no list of casts.
+    struct stat st {};
+    if (::fstat(STDIN_FILENO, &st) != 0 || S_ISDIR(st.st_mode)) {
+      std::cerr << "xyh-cli: --batch reads the casts from standard input, which "
+                << (S_ISDIR(st.st_mode) ? "is a folder" : "is closed") << "\n";
+      return 1;
+    }
     return RunCastBatch(argv, std::cin, std::cout);
   }
   return RunCastTo(argv, std::cout, false);

@@ -156,7 +156,9 @@ rg_PlayedNumbers ReadTicket(const Args& args) {
 // A bought ticket against the draw of --issue, or the newest one.
 int CheckTicket(const rg_PlayedNumbers& played, const std::optional<std::string>& issueOption,
                 const rg_DrawIndex& index, bool json) {
-  const std::u16string issue = FromUtf8(issueOption.value_or(""));
+  // Any written form of the issue finds it: 02026001 is 2026001.
+  const std::u16string typed = FromUtf8(issueOption.value_or(""));
+  const std::u16string issue = typed.empty() ? typed : NormalIssue(101, typed).value_or(u"-");
   const rg_DrawEntry* draw = index.Find(issue);
   if (draw == nullptr) {
     if (!issue.empty())
@@ -220,13 +222,14 @@ int RunCheck(const std::vector<std::string>& argv) {
   std::set<std::int64_t> ids;
   for (const std::string& word : args.Positional()) ids.insert(ParseRecordId(word));
 
-  if (!OpenStore(args.Get("home"))) return 1;
+  if (!OpenStore(args.Get("home"), true)) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
   // A check against part of the draws or part of the casts would tell
   // wrong answers (pending, no prize): a read that breaks off is an error.
-  const rg_DrawIndex index(rg_DrawArchive(store).DoubleColorDraws());
-  if (store.LastStatus() != rg_StoreStatus::Ok)
-    return StoreFailure("the draws could not be read: ");
+  const rg_DrawArchive archive(store);
+  const rg_DrawIndex index(archive.DoubleColorDraws());
+  if (archive.LastStatus() != rg_StoreStatus::Ok)
+    return ArchiveFailure(archive, "the draws could not be read: ");
   if (ticket) return CheckTicket(played, args.Get("issue"), index, args.Has("json"));
 
   std::vector<rg_YsModel> casts = LoadAllCasts(store);

@@ -8,6 +8,7 @@
 
 #include "cli/Args.h"
 #include "cli/Terminal.h"
+#include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Folders.h"
@@ -26,8 +27,14 @@ std::filesystem::path HomeFor(const std::optional<std::string>& home) {
   return ResolveHome(option).dir;
 }
 
-bool OpenStore(const std::optional<std::string>& home) {
+bool OpenStore(const std::optional<std::string>& home, bool readOnly) {
   const std::filesystem::path dir = HomeFor(home);
+  std::error_code ec;
+  if (readOnly && home && !std::filesystem::is_directory(dir, ec)) {
+    std::cerr << "xyh-cli: the program directory " << PathToUtf8(dir)
+              << " does not exist; --home names the folder holding config.ini and src/data\n";
+    return false;
+  }
   if (rg_EasyDb::Process().Open(dir) == rg_EasyDb::OpenResult::Failed) {
     std::cerr << "xyh-cli: the history cannot be opened: " << PathToUtf8(rg_EasyDb::FileIn(dir))
               << "\n";
@@ -40,6 +47,13 @@ int StoreFailure(const char* what) {
   const rg_EasyDb& store = rg_EasyDb::Process();
   std::cerr << "xyh-cli: " << what << ToUtf8(StoreStatusText(store.LastStatus())) << ": "
             << PathToUtf8(store.Path()) << "\n";
+  return 1;
+}
+
+int ArchiveFailure(const rg_DrawArchive& archive, const char* what) {
+  if (archive.BadRow().empty()) return StoreFailure(what);
+  std::cerr << "xyh-cli: " << what << "the draw archive is damaged: " << archive.BadRow() << ": "
+            << PathToUtf8(rg_EasyDb::Process().Path()) << "\n";
   return 1;
 }
 
@@ -81,7 +95,11 @@ std::string JsonText(const Json::Value& value, JsonLayout layout) {
   Json::StreamWriterBuilder builder;
   builder["emitUTF8"] = true;
   builder["indentation"] = layout == JsonLayout::kOneLine ? "" : "  ";
-  return Json::writeString(builder, value);
+  const std::string text = Json::writeString(builder, value);
+  // jsoncpp passes a string's bytes on as they are; bytes that are no UTF-8
+  // (a title or a bad option typed in another encoding) become U+FFFD, so
+  // every line is JSON any reader takes.
+  return ToUtf8(FromUtf8(text));
 }
 
 std::string TerminalJsonText(const Json::Value& value, JsonLayout layout) {

@@ -7,6 +7,10 @@
 #include <optional>
 #include <string>
 
+namespace rg_com_ptl_xyh {
+class rg_DrawArchive;
+}
+
 namespace xyh_cli {
 
 // The program directory --home (or, without it, the usual rules) names.
@@ -14,12 +18,18 @@ namespace xyh_cli {
 std::filesystem::path HomeFor(const std::optional<std::string>& home);
 
 // Opens the process's store in HomeFor(home); false, with a message on
-// standard error, when the history cannot be opened.
-bool OpenStore(const std::optional<std::string>& home);
+// standard error, when the history cannot be opened. A command that only
+// reads (readOnly) refuses a --home that does not exist rather than make
+// the folders and an empty history there.
+bool OpenStore(const std::optional<std::string>& home, bool readOnly = false);
 
 // Says on standard error why the open store failed ("xyh-cli: " + what +
 // the store's status + its path); returns exit code 1.
 int StoreFailure(const char* what);
+
+// Says on standard error why the draw archive's last read failed: the
+// damaged row it met, named, or the store's status; returns exit code 1.
+int ArchiveFailure(const rg_com_ptl_xyh::rg_DrawArchive& archive, const char* what);
 
 // "YYYY-MM-DD HH:MM:SS[.mmm]" as a local day count; a moment the calendar
 // does not hold (2024-02-30) is refused. Throws UsageError naming option.

@@ -12,6 +12,7 @@
 #include "history/EasyDb.h"
 #include "net/HttpClient.h"
 #include "platform/Clock.h"
+#include "platform/Folders.h"
 #include "platform/Settings.h"
 #include "platform/Utf.h"
 
@@ -91,6 +92,10 @@ int RunDraw(const std::vector<std::string>& argv) {
   const int code = lottery.code;
 
   const rg_Settings settings(HomeFor(args.Get("home")) / "config.ini");
+  if (const std::string why = settings.Problem(); !why.empty()) {
+    std::cerr << "xyh-cli: " << PathToUtf8(settings.File()) << " is not read (" << why
+              << "); the defaults are used\n";
+  }
   rg_NetworkScope network;
   const rg_DrawCycle cycle = RunDrawCycle(code, rg_DrawSources::FromSettings(settings));
   if (!cycle.online) {

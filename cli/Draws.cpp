@@ -2,15 +2,16 @@
 
 #include <json/json.h>
 
-#include <fstream>
+#include <unistd.h>
+
 #include <iostream>
-#include <iterator>
 
 #include "cli/Args.h"
 #include "cli/Common.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
 
@@ -21,7 +22,7 @@ namespace xyh_cli {
 namespace {
 
 // A draw file larger than this is no draw file: 3 000 draws take 150 kB.
-constexpr std::uintmax_t kMaxImportBytes = 16u << 20;
+constexpr std::size_t kMaxImportBytes = 16u << 20;
 
 int ParseLottery(const std::optional<std::string>& text) {
   if (!text) return 101;
@@ -33,66 +34,68 @@ int ParseLottery(const std::optional<std::string>& text) {
   return std::stoi(*text);
 }
 
-// The whole of a draw file into csv; 0, or the exit code of a file that
-// cannot be read (1) or is too large to be one (2), said on standard error.
+// The whole of a draw file (- for standard input) into csv; 0, or the
+// exit code of a file that cannot be read (1) or is too large to be one
+// (2), said on standard error.
 int ReadDrawFile(const std::string& name, std::string& csv) {
-  const std::filesystem::path file = PathFromUtf8(name);
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(file, ec);
-  if (ec || !std::filesystem::is_regular_file(file, ec)) {
-    std::cerr << "xyh-cli: cannot read " << name << "\n";
-    return 1;
-  }
-  if (size > kMaxImportBytes) {
+  rg_FileRead read = name == "-" ? ReadDescriptor(STDIN_FILENO, kMaxImportBytes)
+                                 : ReadRegularFile(PathFromUtf8(name), kMaxImportBytes);
+  if (read.problem == rg_FileProblem::TooLarge) {
     std::cerr << "xyh-cli: " << name << " is larger than 16 MiB; no draw file is\n";
     return 2;
   }
-  std::ifstream in(file, std::ios::binary);
-  csv.assign(std::istreambuf_iterator<char>(in), {});
-  if (!in.good() && !in.eof()) {
-    std::cerr << "xyh-cli: cannot read " << name << "\n";
+  if (!read.ok) {
+    std::cerr << "xyh-cli: cannot read " << (name == "-" ? "standard input" : name) << ": "
+              << read.error << "\n";
     return 1;
   }
+  csv = std::move(read.bytes);
   return 0;
 }
 
-Json::Value DrawJson(const rg_DrawEntry& d) {
-  Json::Value v(Json::objectValue);
-  v["lottery"] = d.lottery;
-  v["issue"] = ToUtf8(d.issue);
-  v["date"] = ToUtf8(DrawDateText(d.date));
-  v["numbers"] = JsonNumbers(d.numbers);
-  v["extra"] = JsonNumbers(d.extra);
-  v["stored"] = FormatLocalTime(d.storedAt);
-  return v;
+// One stored draw as JSON, written by hand: it holds only numbers, the
+// issue's digits and dates, and an archive may hold hundreds of thousands.
+void WriteDrawJson(std::ostream& out, const rg_DrawEntry& d) {
+  const auto numbers = [&out](const std::vector<int>& list) {
+    out << "[";
+    for (std::size_t i = 0; i < list.size(); ++i) out << (i ? ", " : " ") << list[i];
+    out << (list.empty() ? "]" : " ]");
+  };
+  out << "  {\n    \"date\" : \"" << ToUtf8(DrawDateText(d.date)) << "\",\n    \"extra\" : ";
+  numbers(d.extra);
+  out << ",\n    \"issue\" : \"" << ToUtf8(d.issue) << "\",\n    \"lottery\" : " << d.lottery
+      << ",\n    \"numbers\" : ";
+  numbers(d.numbers);
+  out << ",\n    \"stored\" : \"" << FormatLocalTime(d.storedAt) << "\"\n  }";
 }
 
+// Newest first, each draw printed as it is read: nothing holds the list.
 int ListDraws(rg_DrawArchive& archive, int lottery, bool json) {
-  auto draws = archive.Draws(lottery);
-  std::reverse(draws.begin(), draws.end());  // newest first
-  if (json) {
-    Json::Value list(Json::arrayValue);
-    for (const rg_DrawEntry& d : draws) list.append(DrawJson(d));
-    std::cout << JsonText(list) << "\n";
-  } else {
-    for (const rg_DrawEntry& d : draws) {
+  bool first = true;
+  archive.VisitDraws(lottery, true, [&](const rg_DrawEntry& d) {
+    if (json) {
+      std::cout << (first ? "[\n" : ",\n");
+      WriteDrawJson(std::cout, d);
+    } else {
       std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t"
                 << NumbersText(d.numbers);
       if (!d.extra.empty()) std::cout << " + " << NumbersText(d.extra);
       std::cout << "\n";
     }
-  }
+    first = false;
+  });
+  if (json) std::cout << (first ? "[]\n" : "\n]\n");
   // What the file gives is printed even when it breaks off, but the
   // exit code and standard error say that it did.
   return archive.LastStatus() == rg_StoreStatus::Ok
              ? 0
-             : StoreFailure("the draws could not be read to their end: ");
+             : ArchiveFailure(archive, "the draws could not be read to their end: ");
 }
 
 int ExportDraws(rg_DrawArchive& archive, int lottery) {
   const std::string text = archive.Export(lottery);
   if (archive.LastStatus() != rg_StoreStatus::Ok)
-    return StoreFailure("the draws could not be read: ");
+    return ArchiveFailure(archive, "the draws could not be read: ");
   std::cout << text;
   return std::cout.good() ? 0 : 1;
 }
@@ -102,7 +105,7 @@ int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
   const auto result = archive.Import(lottery, csv, Clock::System().Now());
   if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: " << name << ": nothing was imported\n";
-    return StoreFailure("the draws could not be stored: ");
+    return ArchiveFailure(archive, "the draws could not be stored: ");
   }
   if (!result.ok) {
     std::cerr << "xyh-cli: " << name << ": " << result.message << "; nothing was imported\n";
@@ -132,7 +135,7 @@ int RunDraws(const std::vector<std::string>& argv) {
     if (const int failed = ReadDrawFile(words[1], csv); failed != 0) return failed;
   }
 
-  if (!OpenStore(args.Get("home"))) return 1;
+  if (!OpenStore(args.Get("home"), action != "import")) return 1;
   rg_DrawArchive archive(rg_EasyDb::Process());
   if (action == "list") return ListDraws(archive, lottery, args.Has("json"));
   if (action == "export") return ExportDraws(archive, lottery);

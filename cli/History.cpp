@@ -100,7 +100,7 @@ int RunHistory(const std::vector<std::string>& argv) {
   }
   const std::int64_t id = expected == 2 ? ParseRecordId(words[1]) : 0;
   HomeFor(args.Get("home"));  // refuses a bad --home before anything opens
-  if (!OpenStore(args.Get("home"))) return 1;
+  if (!OpenStore(args.Get("home"), action != "delete")) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
   if (action == "list") return ListCasts(store, args.Has("json"));
   if (action == "show") return ShowCast(store, id, args.Has("json"));

@@ -3,6 +3,7 @@
 #include <json/json.h>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 
 #include "cli/Args.h"
@@ -47,28 +48,23 @@ Json::Value NumberList(const std::array<rg_NumberStat, N>& stats) {
   return list;
 }
 
-Json::Value StatsJson(const rg_DrawStats& stats) {
-  Json::Value v(Json::objectValue);
-  v["draws"] = stats.draws;
-  v["first"] = ToUtf8(stats.FirstIssue());
-  v["last"] = ToUtf8(stats.LastIssue());
-  v["red"] = NumberList(stats.red);
-  v["blue"] = NumberList(stats.blue);
-  Json::Value perDraw(Json::arrayValue);
-  for (const rg_DrawShape& d : stats.perDraw) {
-    Json::Value row(Json::objectValue);
-    row["issue"] = ToUtf8(d.issue);
-    row["sum"] = d.sum;
-    row["span"] = d.span;
-    row["odd"] = d.odd;
-    row["big"] = d.big;
-    row["consecutive"] = d.consecutive;
-    perDraw.append(row);
+// A JSON text placed at an indentation: its later lines move in with it.
+std::string Indented(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    out += c;
+    if (c == '\n') out += "  ";
   }
-  v["perDraw"] = perDraw;
-  v["hot"] = JsonNumbers(stats.hot);
-  v["cold"] = JsonNumbers(stats.cold);
-  return v;
+  return out;
+}
+
+// One draw's shape as a line of JSON, written by hand: it holds only
+// numbers and the issue's digits, and a long window has hundreds of
+// thousands of them.
+void WriteShapeJson(std::ostream& out, const rg_DrawShape& d) {
+  out << "{\"big\":" << d.big << ",\"consecutive\":" << d.consecutive << ",\"issue\":\""
+      << ToUtf8(d.issue) << "\",\"odd\":" << d.odd << ",\"span\":" << d.span << ",\"sum\":" << d.sum
+      << "}";
 }
 
 std::string Two(int n) {
@@ -86,23 +82,11 @@ void PrintNumbers(const char* title, const std::array<rg_NumberStat, N>& stats) 
   }
 }
 
-void PrintText(const rg_DrawStats& stats) {
-  std::cout << "双色球: " << stats.draws << " draws, " << ToUtf8(stats.FirstIssue()) << " to "
-            << ToUtf8(stats.LastIssue()) << "\n\n";
-  PrintNumbers("red", stats.red);
-  std::cout << "\n";
-  PrintNumbers("blue", stats.blue);
-  std::cout << "\nissue\tdate\t\tred\t\t\tblue\tsum\tspan\todd\tbig\tconsecutive\n";
-  for (const rg_DrawShape& d : stats.perDraw) {
-    std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t"
-              << NumbersText(std::vector<int>(d.red.begin(), d.red.end())) << "\t" << Two(d.blue)
-              << "\t" << d.sum << "\t" << d.span << "\t" << d.odd << "\t" << d.big << "\t"
-              << d.consecutive << "\n";
-  }
-  const auto list = [](const std::array<int, kHotColdSize>& numbers) {
-    return NumbersText(std::vector<int>(numbers.begin(), numbers.end()));
-  };
-  std::cout << "\nhot:  " << list(stats.hot) << "\ncold: " << list(stats.cold) << "\n";
+void PrintShapeText(const rg_DrawShape& d) {
+  std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t"
+            << NumbersText(std::vector<int>(d.red.begin(), d.red.end())) << "\t" << Two(d.blue)
+            << "\t" << d.sum << "\t" << d.span << "\t" << d.odd << "\t" << d.big << "\t"
+            << d.consecutive << "\n";
 }
 
 }  // namespace
@@ -112,22 +96,78 @@ int RunStats(const std::vector<std::string>& argv) {
   if (!args.Positional().empty())
     throw UsageError{"stats takes no words, only --last N and --json"};
   const std::size_t last = ParseLast(args.Get("last"));
-  if (!OpenStore(args.Get("home"))) return 1;
+  if (!OpenStore(args.Get("home"), true)) return 1;
 
-  const rg_DrawStats stats =
-      ComputeDrawStats(rg_DrawArchive(rg_EasyDb::Process()).DoubleColorDraws(), last);
-  if (stats.Empty()) {
+  // Three passes over the archive, none holding the draws: how many there
+  // are, the figures over the window, then its draws one by one as they
+  // are printed. An archive of hundreds of thousands of draws stays small.
+  const rg_DrawArchive archive(rg_EasyDb::Process());
+  std::size_t total = 0;
+  archive.VisitDraws(101, false, [&total](const rg_DrawEntry& d) {
+    if (IsDoubleColorDraw(d)) ++total;
+  });
+  // Figures over part of the draws would be wrong without a word; a lock or
+  // a damaged file is said as every other command says it.
+  if (archive.LastStatus() != rg_StoreStatus::Ok)
+    return ArchiveFailure(archive, "the draws could not be read: ");
+  if (total == 0) {
     std::cerr
         << "xyh-cli: no 双色球 draw is stored; read draws first (xyh-cli draw, or the window's refresh) "
            "or import them (xyh-cli draws import FILE)\n";
     return 1;
   }
-  if (args.Has("json")) {
-    std::cout << JsonText(StatsJson(stats)) << "\n";
+  const std::size_t skip = last == 0 || last >= total ? 0 : total - last;
+  const auto visitWindow = [&archive, skip](const std::function<void(const rg_DrawShape&)>& f) {
+    std::size_t i = 0;
+    return archive.VisitDraws(101, false, [&](const rg_DrawEntry& d) {
+      if (IsDoubleColorDraw(d) && i++ >= skip) f(DrawShapeOf(d));
+    });
+  };
+  rg_DrawTally tally;
+  std::u16string first, newest;
+  const auto tallied = visitWindow([&](const rg_DrawShape& d) {
+    if (first.empty()) first = d.issue;
+    newest = d.issue;
+    tally.Add(d);
+  });
+  if (tallied != rg_StoreStatus::Ok)
+    return ArchiveFailure(archive, "the draws could not be read: ");
+  const rg_DrawStats stats = tally.Finish();
+
+  const bool json = args.Has("json");
+  bool firstRow = true;
+  if (json) {
+    // The keys in the order jsoncpp writes them, perDraw streamed.
+    std::cout << "{\n  \"blue\" : " << Indented(JsonText(NumberList(stats.blue)))
+              << ",\n  \"cold\" : " << Indented(JsonText(JsonNumbers(stats.cold)))
+              << ",\n  \"draws\" : " << stats.draws << ",\n  \"first\" : \"" << ToUtf8(first)
+              << "\",\n  \"hot\" : " << Indented(JsonText(JsonNumbers(stats.hot)))
+              << ",\n  \"last\" : \"" << ToUtf8(newest) << "\",\n  \"perDraw\" : [";
   } else {
-    PrintText(stats);
+    std::cout << "双色球: " << stats.draws << " draws, " << ToUtf8(first) << " to "
+              << ToUtf8(newest) << "\n\n";
+    PrintNumbers("red", stats.red);
+    std::cout << "\n";
+    PrintNumbers("blue", stats.blue);
+    std::cout << "\nissue\tdate\t\tred\t\t\tblue\tsum\tspan\todd\tbig\tconsecutive\n";
   }
-  return std::cout.good() ? 0 : 1;
+  const auto printed = visitWindow([&](const rg_DrawShape& d) {
+    if (!json) return PrintShapeText(d);
+    std::cout << (firstRow ? "\n    " : ",\n    ");
+    firstRow = false;
+    WriteShapeJson(std::cout, d);
+  });
+  if (json) {
+    std::cout << "\n  ],\n  \"red\" : " << Indented(JsonText(NumberList(stats.red))) << "\n}\n";
+  } else {
+    const auto list = [](const std::array<int, kHotColdSize>& numbers) {
+      return NumbersText(std::vector<int>(numbers.begin(), numbers.end()));
+    };
+    std::cout << "\nhot:  " << list(stats.hot) << "\ncold: " << list(stats.cold) << "\n";
+  }
+  if (printed != rg_StoreStatus::Ok)
+    return ArchiveFailure(archive, "the draws could not be read to their end: ");
+  return 0;
 }
 
 }  // namespace xyh_cli

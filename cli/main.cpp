@@ -1,4 +1,8 @@
 // xyh-cli: 星衍推号 from the command line, over the same core as the window.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <string>
@@ -132,9 +136,10 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  list          the stored draws, newest first; example: xyh-cli draws list\n"
            "  export        the stored draws as CSV on standard output, oldest first;\n"
            "                example: xyh-cli draws export > ssq.csv\n"
-           "  import FILE   adds the draws of a CSV file: all lines or none; a line already\n"
-           "                stored with the same numbers is skipped, with other numbers the\n"
-           "                import is refused; example: xyh-cli draws import ssq.csv\n"
+           "  import FILE   adds the draws of a CSV file (- reads standard input): all\n"
+           "                lines or none; a line already stored with the same numbers is\n"
+           "                skipped, with other numbers the import is refused;\n"
+           "                example: xyh-cli draws import ssq.csv\n"
            "  --lottery CODE  100 快乐8, 101 双色球 (default), 102 七乐彩, 103 福彩3D,\n"
            "                104 大乐透, 105 排列五, 106 七星彩; example: --lottery 103\n"
            "  --json        list as a JSON array\n"
@@ -143,8 +148,10 @@ const std::map<std::string, std::string>& CommandHelp() {
            "  2026140,2026-12-06,03 09 14 20 27 31,08\n"
            "red holds the main numbers, blue the second zone (empty where there is none),\n"
            "each separated by spaces, one or two digits each. A refusal names the line,\n"
-           "counting the header as line 1, and exits 2. A damaged or locked history file\n"
-           "is said on standard error, exit code 1; a damaged one is never written.\n") +
+           "counting the header as line 1, and exits 2. An issue is a number (02026001 is\n"
+           "2026001); a date after tomorrow, or a 双色球 date before 2003-02-23, is refused.\n"
+           "A damaged or locked history file, or a stored draw that does not read back,\n"
+           "is said on standard error, exit code 1; a damaged file is never written.\n") +
            kHome},
       {"check",
        std::string(
@@ -200,6 +207,48 @@ int Help(const std::string& command) {
   return 0;
 }
 
+// What a command printed is only done once it is out: a full disk or a
+// closed pipe behind standard output makes the command fail, whatever it
+// returned.
+int FinishOutput(int code) {
+  std::cout.flush();
+  const bool streamFailed = !std::cout;
+  errno = 0;
+  const bool flushFailed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  const int error = errno;
+  if (!streamFailed && !flushFailed) return code;
+  std::cerr << "xyh-cli: writing to standard output failed";
+  if (flushFailed && error != 0) std::cerr << ": " << std::strerror(error);
+  std::cerr << "\n";
+  return code == 0 ? 1 : code;
+}
+
+int Dispatch(const std::string& command, const std::vector<std::string>& args) {
+  if (command == "--version" || command == "version") {
+    std::cout << "xyh-cli " << rg_com_ptl_xyh::kVersion << "\n";
+    return 0;
+  }
+  if (command == "--help" || command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (command == "help") return args.empty() ? (std::cout << kUsage, 0) : Help(args[0]);
+  // "COMMAND --help" anywhere among the words asks for the command's help.
+  if (CommandHelp().count(command) != 0 &&
+      std::any_of(args.begin(), args.end(),
+                  [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+    return Help(command);
+  }
+  if (command == "cast") return xyh_cli::RunCast(args);
+  if (command == "history") return xyh_cli::RunHistory(args);
+  if (command == "draw") return xyh_cli::RunDraw(args);
+  if (command == "draws") return xyh_cli::RunDraws(args);
+  if (command == "check") return xyh_cli::RunCheck(args);
+  if (command == "stats") return xyh_cli::RunStats(args);
+  std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -210,30 +259,19 @@ int main(int argc, char** argv) {
   }
   const std::string command = args[0];
   args.erase(args.begin());
+  int code = 1;
   try {
-    if (command == "--version" || command == "version") {
-      std::cout << "xyh-cli " << rg_com_ptl_xyh::kVersion << "\n";
-      return 0;
-    }
-    if (command == "--help" || command == "-h") {
-      std::cout << kUsage;
-      return 0;
-    }
-    if (command == "help") return args.empty() ? (std::cout << kUsage, 0) : Help(args[0]);
-    if (CommandHelp().count(command) != 0 && !args.empty() &&
-        (args[0] == "--help" || args[0] == "-h")) {
-      return Help(command);
-    }
-    if (command == "cast") return xyh_cli::RunCast(args);
-    if (command == "history") return xyh_cli::RunHistory(args);
-    if (command == "draw") return xyh_cli::RunDraw(args);
-    if (command == "draws") return xyh_cli::RunDraws(args);
-    if (command == "check") return xyh_cli::RunCheck(args);
-    if (command == "stats") return xyh_cli::RunStats(args);
-    std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
-    return 2;
+    code = Dispatch(command, args);
   } catch (const xyh_cli::UsageError& e) {
     std::cerr << "xyh-cli: " << e.message << "\n";
-    return 2;
+    code = 2;
+  } catch (const std::exception& e) {
+    // Nothing may end the program with an abort: whatever escaped is said.
+    std::cerr << "xyh-cli: the command failed: " << e.what() << "\n";
+    code = 1;
+  } catch (...) {
+    std::cerr << "xyh-cli: the command failed with an unknown error\n";
+    code = 1;
   }
+  return FinishOutput(code);
 }

@@ -30,7 +30,18 @@ constexpr int kPingWaitSeconds = 3;
 // 2, 3 and 4.
 constexpr size_t kRowCells = 5;
 
-std::string Fetch(const std::u16string& url, const char* charset, const std::atomic<bool>* abort) {
+// why: set when nothing came, saying what stopped it (an empty address, a
+// connection refused, a protocol not allowed, an HTTP status), so that a
+// page that never came is told apart from one that did not parse.
+std::string Fetch(const std::u16string& url, const char* charset, const std::atomic<bool>* abort,
+                  std::string* why = nullptr) {
+  const auto say = [why](std::string text) {
+    if (why != nullptr) *why = std::move(text);
+  };
+  if (url.empty()) {
+    say("the address is empty");
+    return {};
+  }
   rg_WangLaoFangWenLei client;
   // Result pages are fetched as they always were: any certificate will do.
   client.SetTls({false, {}});
@@ -40,8 +51,16 @@ std::string Fetch(const std::u16string& url, const char* charset, const std::ato
   client.SetProtocols(kHttpOrHttps);
   client.SetAbortFlag(abort);
   const rg_WangYeFangWenXiangYingLei response = client.Access(url);
-  if (response.status != 200) return {};
-  return ConvertToUtf8(response.body, charset);
+  if (response.status != 200) {
+    say(response.status == 0 ? (response.error.empty() ? "the transfer failed" : response.error)
+                             : "the server answered HTTP " + std::to_string(response.status));
+    return {};
+  }
+  std::string text = ConvertToUtf8(response.body, charset);
+  if (text.empty())
+    say(response.body.empty() ? "the page is empty"
+                              : "the page is no " + std::string(charset) + " text");
+  return text;
 }
 
 std::optional<std::string_view> AsData(const std::string& body) {
@@ -183,15 +202,23 @@ rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources,
   const rg_Lottery* lottery = FindLottery(lotteryCode);
   if (!cycle.online || lottery == nullptr) return cycle;
   cycle.parsed = true;
+  std::string why;
   if (lottery->code == 100) {
-    const std::string body = fetchKl8History(sources, abort);
+    const std::string body = Fetch(sources.kl8History, "GB2312", abort, &why);
     cycle.fetched = !body.empty();
     cycle.record = parseKl8Page(body);
   } else {
-    const std::string body = fetchResultsHome(sources, abort);
+    const std::string body = Fetch(sources.resultsHome, "GB18030", abort, &why);
     cycle.fetched = !body.empty();
     cycle.record = parseDrawTableRow(lottery->section, lottery->row, lottery->name,
                                      lottery->ballClass, &body, abort);
+  }
+  // A page that never came is not one that failed to parse: the error says
+  // which address and why.
+  if (!cycle.fetched) {
+    cycle.record.error =
+        FromUtf8("not fetched (" +
+                 std::string(lottery->code == 100 ? "kl8_history" : "results_home") + "): " + why);
   }
   return cycle;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <map>
 
@@ -115,30 +116,42 @@ std::vector<std::string> SplitFields(std::string_view line) {
   return fields;
 }
 
-bool ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
-  // The file may have been edited by hand: a row that is no valid draw is
-  // passed over rather than trusted.
+// "" when the row reads back as a valid draw, else the row named and what
+// is wrong with it. The file may have been edited by hand or damaged: such a
+// row is an error for the caller, never passed over (a backup or a count
+// without it would be wrong without a word).
+std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
   out.lottery = static_cast<int>(s.ColumnInt(0));
-  out.issue = s.ColumnText(1);
-  if (out.issue.empty() || out.issue.size() > kMaxIssueDigits ||
-      !std::all_of(out.issue.begin(), out.issue.end(), [](char16_t c) { return IsDigit(c); })) {
-    return false;
-  }
+  const std::string_view storedIssue = s.ColumnUtf8(1);
+  const auto bad = [&](const std::string& why) {
+    return "the stored draw of lottery " + std::to_string(out.lottery) + " with the issue " +
+           Quoted(storedIssue) + " " + why;
+  };
+  const rg_DrawRule* rule = FindDrawRule(out.lottery);
+  if (rule == nullptr) return bad("belongs to no lottery");
+  const auto issue = NormalIssue(out.lottery, FromUtf8(storedIssue));
+  if (!issue) return bad("has no valid issue");
+  out.issue = *issue;
   // Read once per stored draw, so the bytes are parsed where they lie: the
   // parsers accept ASCII digits, spaces and dashes only.
   const auto date = ParseDrawDate(s.ColumnUtf8(2));
-  if (!date) return false;
+  if (!date) return bad("has the date " + Quoted(s.ColumnUtf8(2)) + ", no real date");
   out.date = *date;
-  std::string bad;
-  auto numbers = ParseNumberList(s.ColumnUtf8(3), bad);
-  auto extra = ParseNumberList(s.ColumnUtf8(4), bad);
-  if (!numbers || !extra) return false;
+  std::string wrong;
+  auto numbers = ParseNumberList(s.ColumnUtf8(3), wrong);
+  auto extra = numbers ? ParseNumberList(s.ColumnUtf8(4), wrong) : std::nullopt;
+  if (!numbers || !extra) return bad("holds " + Quoted(wrong) + " where a number belongs");
   out.numbers = std::move(*numbers);
   out.extra = std::move(*extra);
   out.storedAt = s.ColumnDouble(5);
-  const rg_DrawRule* rule = FindDrawRule(out.lottery);
-  return rule != nullptr && CheckDrawNumbers(*rule, out.numbers, out.extra).empty();
+  if (std::string why = CheckDrawNumbers(*rule, out.numbers, out.extra); !why.empty())
+    return bad("breaks the rule: " + why);
+  return {};
 }
+
+// How wide an issue is written: year and three digits, or for the games
+// that number their draws with a two-digit year, five.
+std::size_t IssueWidth(int lottery) { return lottery >= 104 ? 5 : 7; }
 
 constexpr std::u16string_view kColumns = u"lottery,issue,drawdate,numbers,extra,stored";
 
@@ -149,6 +162,32 @@ const rg_DrawRule* FindDrawRule(int lottery) {
     if (rule.lottery == lottery) return &rule;
   }
   return nullptr;
+}
+
+std::optional<std::u16string> NormalIssue(int lottery, std::u16string_view issue) {
+  if (issue.empty() || issue.size() > kMaxIssueDigits ||
+      !std::all_of(issue.begin(), issue.end(), [](char16_t c) { return IsDigit(c); })) {
+    return std::nullopt;
+  }
+  const std::size_t first = issue.find_first_not_of(u'0');
+  if (first == std::u16string_view::npos) return std::nullopt;  // no draw is number 0
+  std::u16string digits(issue.substr(first));
+  const std::size_t width = IssueWidth(lottery);
+  if (lottery == 101 && digits.size() != width) return std::nullopt;
+  if (digits.size() < width) digits.insert(0, width - digits.size(), u'0');
+  return digits;
+}
+
+std::string CheckDrawDate(int lottery, double date, double now) {
+  static const double kFirstDoubleColor = MakeDate(2003, 2, 23);
+  if (date >= std::floor(now) + 2) {
+    return "the date " + ToUtf8(DrawDateText(date)) + " is after tomorrow; no such draw has been";
+  }
+  if (lottery == 101 && date < kFirstDoubleColor) {
+    return "the date " + ToUtf8(DrawDateText(date)) +
+           " is before the first 双色球 draw (2003-02-23)";
+  }
+  return {};
 }
 
 std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& numbers,
@@ -240,10 +279,13 @@ std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
   if (rule == nullptr) return std::nullopt;
   rg_DrawEntry e;
   e.lottery = lottery;
+  std::u16string issueDigits;
   for (char16_t c : issue) {
-    if (IsDigit(c)) e.issue += c;
+    if (IsDigit(c)) issueDigits += c;
   }
-  if (e.issue.empty() || e.issue.size() > kMaxIssueDigits) return std::nullopt;
+  const auto normal = NormalIssue(lottery, issueDigits);
+  if (!normal) return std::nullopt;
+  e.issue = *normal;
 
   // The first YYYY-MM-DD inside the date cell (which may carry a weekday).
   const std::string dateText = ToUtf8(date);
@@ -284,7 +326,9 @@ std::u16string rg_DrawArchive::CreateTableStatement() {
          u"stored DOUBLE DEFAULT 0,PRIMARY KEY (lottery,issue));";
 }
 
-rg_StoreStatus rg_DrawArchive::LastStatus() const { return store_->LastStatus(); }
+rg_StoreStatus rg_DrawArchive::LastStatus() const {
+  return badRow_.empty() ? store_->LastStatus() : rg_StoreStatus::Damaged;
+}
 
 int rg_DrawArchive::Run(std::u16string_view text) {
   rg_SqlStatement s(store_->Handle(), text);
@@ -310,7 +354,12 @@ bool rg_DrawArchive::EnsureTable() {
   return Run(CreateTableStatement()) == SQLITE_DONE;
 }
 
-rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& draw, double now) {
+rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& given, double now) {
+  badRow_.clear();
+  rg_DrawEntry draw = given;
+  const auto issue = NormalIssue(draw.lottery, draw.issue);
+  if (!issue) return StoreResult::Failed;
+  draw.issue = *issue;
   if (store_->Ready(true) != rg_StoreStatus::Ok) return StoreResult::Failed;
   if (const auto stored = Find(draw.lottery, draw.issue)) {
     return stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
@@ -342,42 +391,97 @@ rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& draw, doub
 
 std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
   std::vector<rg_DrawEntry> out;
-  if (HasTable() != true) return out;
-  rg_SqlStatement s(store_->Handle(),
-                    u"SELECT " + std::u16string(kColumns) +
-                        u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate,length(issue),issue;");
-  if (!s.Valid()) {
-    store_->Record(s.PrepareCode());
-    return out;
-  }
-  s.BindInt(1, lottery);
-  rg_DrawEntry e;
-  int rc = SQLITE_ROW;
-  while ((rc = s.Step()) == SQLITE_ROW) {
-    if (ReadEntry(s, e)) out.push_back(std::move(e));
-  }
-  store_->Record(rc);
+  VisitDraws(lottery, false, [&out](const rg_DrawEntry& d) { out.push_back(d); });
   return out;
 }
 
-std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_view issue) const {
-  if (HasTable() != true) return std::nullopt;
-  rg_SqlStatement s(store_->Handle(), u"SELECT " + std::u16string(kColumns) +
-                                          u" FROM xyh_draws WHERE lottery=? AND issue=?;");
+rg_StoreStatus rg_DrawArchive::VisitDraws(
+    int lottery, bool newestFirst, const std::function<void(const rg_DrawEntry&)>& visit) const {
+  badRow_.clear();
+  if (HasTable() != true) return LastStatus();
+  rg_SqlStatement s(store_->Handle(),
+                    u"SELECT " + std::u16string(kColumns) + u" FROM xyh_draws WHERE lottery=? " +
+                        (newestFirst ? u"ORDER BY drawdate DESC,length(issue) DESC,issue DESC;"
+                                     : u"ORDER BY drawdate,length(issue),issue;"));
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
-    return std::nullopt;
+    return LastStatus();
   }
   s.BindInt(1, lottery);
-  s.BindText(2, issue);
-  const int rc = s.Step();
-  store_->Record(rc);
   rg_DrawEntry e;
-  if (rc == SQLITE_ROW && ReadEntry(s, e)) return e;
+  rg_DrawEntry first;
+  std::string firstStored;
+  int rc = SQLITE_ROW;
+  while ((rc = s.Step()) == SQLITE_ROW) {
+    if (std::string why = ReadEntry(s, e); !why.empty()) {
+      badRow_ = std::move(why);
+      break;
+    }
+    // A row an older version stored in another form of its issue: the same
+    // issue twice is one draw when the numbers agree, visited once (as its
+    // shortest stored form).
+    const std::string_view text = s.ColumnUtf8(1);
+    if (text.size() != e.issue.size() ||
+        !std::equal(text.begin(), text.end(), e.issue.begin(),
+                    [](char a, char16_t b) { return static_cast<char16_t>(a) == b; })) {
+      const std::string stored(text);
+      if (!FindRow(lottery, e.issue, first, &firstStored)) {
+        if (badRow_.empty()) store_->Record(SQLITE_ERROR);
+        break;
+      }
+      if (!first.SameDraw(e)) {
+        badRow_ = "the stored draws of lottery " + std::to_string(lottery) + " hold the issue " +
+                  ToUtf8(e.issue) + " twice, with other numbers or another date";
+        break;
+      }
+      if (firstStored != stored) continue;
+    }
+    visit(e);
+  }
+  if (badRow_.empty()) store_->Record(rc == SQLITE_ROW ? SQLITE_DONE : rc);
+  return LastStatus();
+}
+
+bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out,
+                             std::string* stored) const {
+  if (HasTable() != true) return false;
+  // Every form the issue may have been stored in: its digits, padded with
+  // zeros up to the longest issue. All of them go through the key's index.
+  std::u16string digits = normal.substr(std::min(normal.find_first_not_of(u'0'), normal.size()));
+  std::vector<std::u16string> forms;
+  for (; digits.size() <= kMaxIssueDigits; digits.insert(0, 1, u'0')) forms.push_back(digits);
+  std::u16string text =
+      u"SELECT " + std::u16string(kColumns) + u" FROM xyh_draws WHERE lottery=? AND issue IN (";
+  for (std::size_t i = 0; i < forms.size(); ++i) text += i == 0 ? u"?" : u",?";
+  text += u") ORDER BY length(issue);";
+  rg_SqlStatement s(store_->Handle(), text);
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return false;
+  }
+  s.BindInt(1, lottery);
+  for (std::size_t i = 0; i < forms.size(); ++i) s.BindText(static_cast<int>(i) + 2, forms[i]);
+  const int rc = s.Step();
+  store_->Record(rc == SQLITE_ROW ? SQLITE_DONE : rc);
+  if (rc != SQLITE_ROW) return false;
+  if (stored != nullptr) *stored = s.ColumnUtf8(1);
+  if (std::string why = ReadEntry(s, out); !why.empty()) {
+    badRow_ = std::move(why);
+    return false;
+  }
+  return true;
+}
+
+std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_view issue) const {
+  badRow_.clear();
+  const auto normal = NormalIssue(lottery, issue);
+  rg_DrawEntry e;
+  if (normal && FindRow(lottery, *normal, e)) return e;
   return std::nullopt;
 }
 
 std::size_t rg_DrawArchive::Count(int lottery) const {
+  badRow_.clear();
   if (HasTable() != true) return 0;
   rg_SqlStatement s(store_->Handle(), u"SELECT count(*) FROM xyh_draws WHERE lottery=?;");
   if (!s.Valid()) {
@@ -405,12 +509,15 @@ namespace {
 // One line of the CSV file form as a draw of lottery; nullopt, with why
 // saying what is wrong, for a line the rule refuses.
 std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
-                                          std::string_view line, std::string& why) {
-  const std::vector<std::string> fields = SplitFields(line);
-  if (fields.size() != 4) {
-    why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(fields.size());
+                                          std::string_view line, double now, std::string& why) {
+  // Counted before anything is split: a line of a million commas must not
+  // become a million strings.
+  const auto count = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1;
+  if (count != 4) {
+    why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(count);
     return std::nullopt;
   }
+  const std::vector<std::string> fields = SplitFields(line);
   rg_DrawEntry d;
   d.lottery = lottery;
   const std::string& issue = fields[0];
@@ -419,13 +526,29 @@ std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
     why = "the issue " + Quoted(issue) + " is not a number of at most 16 digits";
     return std::nullopt;
   }
-  d.issue = FromUtf8(issue);
+  const auto normal = NormalIssue(lottery, FromUtf8(issue));
+  if (!normal) {
+    why = "the issue " + Quoted(issue) +
+          (lottery == 101 ? " is no 双色球 issue (seven digits: the year and three)"
+                          : " is no issue (it is 0)");
+    return std::nullopt;
+  }
+  d.issue = *normal;
   const auto date = ParseDrawDate(fields[1]);
   if (!date) {
-    why = "the date " + Quoted(fields[1]) + " is not a real date written YYYY-MM-DD";
+    const std::string_view text = fields[1];
+    const bool early =
+        text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+        std::all_of(text.begin(), text.begin() + 4, [](char c) { return IsDigit(c); }) &&
+        DigitsValue(text.substr(0, 4)) < 1900;
+    why = "the date " + Quoted(fields[1]) +
+          (early ? " is out of range (draws are dated from 1900)"
+                 : " is not a real date written YYYY-MM-DD");
     return std::nullopt;
   }
   d.date = *date;
+  why = CheckDrawDate(lottery, d.date, now);
+  if (!why.empty()) return std::nullopt;
   std::string bad;
   auto red = ParseNumberList(fields[2], bad);
   if (!red) {
@@ -447,6 +570,7 @@ std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
 }  // namespace
 
 rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_view csv, double now) {
+  badRow_.clear();
   ImportResult result;
   const rg_DrawRule* rule = FindDrawRule(lottery);
   if (rule == nullptr) {
@@ -476,7 +600,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     }
     if (Trim(line).empty()) continue;
     std::string why;
-    std::optional<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, why);
+    std::optional<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now, why);
     if (!d) return refuse(lineNo, why);
     const std::string issue = ToUtf8(d->issue);
     if (const auto it = inFile.find(d->issue); it != inFile.end()) {
@@ -492,7 +616,8 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     seen.push_back({*d, lineNo});
     const auto stored = Find(lottery, d->issue);
     if (LastStatus() != rg_StoreStatus::Ok) {
-      result.message = "the history database cannot be read";
+      result.message = badRow_.empty() ? "the history database cannot be read"
+                                       : "line " + std::to_string(lineNo) + ": " + badRow_;
       result.writeFailed = true;
       return result;
     }

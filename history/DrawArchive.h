@@ -3,6 +3,7 @@
 // one row per lottery and issue, in a table of its own beside the saved
 // casts. The saved casts' table is never written from here.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,19 @@ const rg_DrawRule* FindDrawRule(int lottery);
 std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& numbers,
                              const std::vector<int>& extra);
 
+// An issue as the archive stores and compares it: its digits read as a
+// number, written in the lottery's own form (seven digits, year and three,
+// for 双色球 and the other daily games; five for 大乐透, 排列五 and 七星彩,
+// padded with zeros). "02026001" and "2026001" are the same 双色球 issue.
+// nullopt for text that is no issue of that lottery (a 双色球 issue of
+// other than seven digits).
+std::optional<std::u16string> NormalIssue(int lottery, std::u16string_view issue);
+
+// "" when a draw of lottery may carry this date, else why not: a day after
+// tomorrow (local) has had no draw yet, and 双色球 began on 2003-02-23.
+// now is the moment of the check, as a local day count.
+std::string CheckDrawDate(int lottery, double date, double now);
+
 // "2024-06-02"; the draw date form of the archive and its files.
 std::u16string DrawDateText(double date);
 // A real date written as YYYY-MM-DD; nullopt otherwise.
@@ -83,11 +97,20 @@ class rg_DrawArchive {
   // as far as the file reads when LastStatus is not Ok.
   std::vector<rg_DrawEntry> Draws(int lottery) const;
   std::vector<rg_DrawEntry> DoubleColorDraws() const { return Draws(101); }
+  // The same handed over one at a time, oldest or newest first, without
+  // holding them: for long lists. Draws visited before an error stay
+  // visited; the result is LastStatus().
+  rg_StoreStatus VisitDraws(int lottery, bool newestFirst,
+                            const std::function<void(const rg_DrawEntry&)>& visit) const;
   // nullopt also when it cannot be read (LastStatus tells).
   std::optional<rg_DrawEntry> Find(int lottery, std::u16string_view issue) const;
   std::size_t Count(int lottery) const;
-  // The outcome of the last operation, as the store words it.
+  // The outcome of the last operation, as the store words it; Damaged also
+  // when a stored row did not read back as a valid draw (BadRow says which).
   rg_StoreStatus LastStatus() const;
+  // The stored row the last operation stopped at, named and said what is
+  // wrong with it; "" when every row it met read back.
+  const std::string& BadRow() const { return badRow_; }
 
   // The CSV file form: header "issue,date,red,blue", oldest first.
   std::string Export(int lottery) const;
@@ -118,7 +141,13 @@ class rg_DrawArchive {
   bool EnsureTable();
   // Prepares and steps a statement without rows; SQLite's code.
   int Run(std::u16string_view text);
+  // The stored draw of lottery whose issue is normal (any stored form of
+  // it), read into out; false when there is none or it cannot be read.
+  // stored: the issue as the row holds it (the shortest stored form).
+  bool FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out,
+               std::string* stored = nullptr) const;
   rg_EasyDb* store_;
+  mutable std::string badRow_;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -23,7 +23,7 @@ bool IssueBefore(std::u16string_view a, std::u16string_view b) {
 
 // Six distinct reds 1..33 and one blue 1..16. Checked here rather than
 // through the archive's rule check, which words a reason for every draw.
-bool IsDoubleColor(const rg_DrawEntry& d) {
+bool IsDoubleColorImpl(const rg_DrawEntry& d) {
   if (d.lottery != 101 || d.numbers.size() != 6 || d.extra.size() != 1) return false;
   if (d.extra[0] < 1 || d.extra[0] > kBlueCount) return false;
   std::uint64_t seen = 0;
@@ -77,6 +77,9 @@ void Tally(const std::vector<rg_DrawShape>& window, NumbersOf numbersOf,
   for (std::size_t n = 0; n < Size; ++n) stats[n].omission = running[n];
 }
 
+// The six hot and six cold reds: by count, then smaller omission, then number.
+void RankHotAndCold(rg_DrawStats& stats);
+
 }  // namespace
 
 bool DrawBefore(const rg_DrawEntry& a, const rg_DrawEntry& b) {
@@ -88,7 +91,7 @@ rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_
   std::vector<const rg_DrawEntry*> valid;
   valid.reserve(draws.size());
   for (const rg_DrawEntry& d : draws) {
-    if (IsDoubleColor(d)) valid.push_back(&d);
+    if (IsDoubleColorImpl(d)) valid.push_back(&d);
   }
   const auto before = [](const rg_DrawEntry* a, const rg_DrawEntry* b) {
     return DrawBefore(*a, *b);
@@ -110,6 +113,53 @@ rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_
       stats.perDraw, [](const rg_DrawShape& d) { return std::array<int, 1>{d.blue}; }, stats.blue,
       stats.blueTrend);
 
+  RankHotAndCold(stats);
+  return stats;
+}
+
+bool IsDoubleColorDraw(const rg_DrawEntry& d) { return IsDoubleColorImpl(d); }
+
+rg_DrawShape DrawShapeOf(const rg_DrawEntry& d) { return ShapeOf(d); }
+
+rg_DrawTally::rg_DrawTally() {
+  for (std::size_t n = 0; n < kRedCount; ++n) stats_.red[n].number = static_cast<int>(n) + 1;
+  for (std::size_t n = 0; n < kBlueCount; ++n) stats_.blue[n].number = static_cast<int>(n) + 1;
+}
+
+namespace {
+
+// One draw into one zone's figures, as Tally counts them.
+template <std::size_t Size, typename Numbers>
+void TallyOne(const Numbers& drawn, std::array<int, Size>& running,
+              std::array<rg_NumberStat, Size>& stats) {
+  for (int& r : running) ++r;
+  for (int n : drawn) {
+    running[static_cast<std::size_t>(n - 1)] = 0;
+    ++stats[static_cast<std::size_t>(n - 1)].count;
+  }
+  for (std::size_t n = 0; n < Size; ++n) {
+    stats[n].maxOmission = std::max(stats[n].maxOmission, running[n]);
+    stats[n].omission = running[n];
+  }
+}
+
+}  // namespace
+
+void rg_DrawTally::Add(const rg_DrawShape& draw) {
+  ++stats_.draws;
+  TallyOne(draw.red, redRunning_, stats_.red);
+  TallyOne(std::array<int, 1>{draw.blue}, blueRunning_, stats_.blue);
+}
+
+rg_DrawStats rg_DrawTally::Finish() const {
+  rg_DrawStats stats = stats_;
+  RankHotAndCold(stats);
+  return stats;
+}
+
+namespace {
+
+void RankHotAndCold(rg_DrawStats& stats) {
   std::array<int, kRedCount> ranking;
   std::iota(ranking.begin(), ranking.end(), 1);
   std::sort(ranking.begin(), ranking.end(), [&stats](int a, int b) {
@@ -121,7 +171,8 @@ rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_
   });
   std::copy(ranking.begin(), ranking.begin() + kHotColdSize, stats.hot.begin());
   std::copy(ranking.end() - kHotColdSize, ranking.end(), stats.cold.begin());
-  return stats;
 }
+
+}  // namespace
 
 }  // namespace rg_com_ptl_xyh

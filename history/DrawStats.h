@@ -67,6 +67,25 @@ struct rg_DrawStats {
 // numbers, so 2027001 follows 2026150 and 1000 follows 999).
 bool DrawBefore(const rg_DrawEntry& a, const rg_DrawEntry& b);
 
+// Whether d is a valid 双色球 draw, and its shape.
+bool IsDoubleColorDraw(const rg_DrawEntry& d);
+rg_DrawShape DrawShapeOf(const rg_DrawEntry& d);
+
+// The figures of ComputeDrawStats taken one draw at a time, oldest first,
+// without holding the draws: for windows too long to keep. Finish gives
+// everything but perDraw and the trend cells.
+class rg_DrawTally {
+ public:
+  rg_DrawTally();
+  void Add(const rg_DrawShape& draw);
+  rg_DrawStats Finish() const;
+
+ private:
+  rg_DrawStats stats_;
+  std::array<int, kRedCount> redRunning_{};
+  std::array<int, kBlueCount> blueRunning_{};
+};
+
 // The figures over the newest `last` 双色球 draws (all of them when last is
 // 0 or more than there are), whatever order they come in. Entries that are
 // no valid 双色球 draw are passed over.

@@ -529,7 +529,15 @@ class JsonReader {
       return false;
     }
     std::string errors;
-    if (!reader_->parse(s_.data() + begin, s_.data() + end, &value, &errors)) {
+    bool parsed = false;
+    try {
+      parsed = reader_->parse(s_.data() + begin, s_.data() + end, &value, &errors);
+    } catch (const std::exception&) {
+      // jsoncpp throws rather than returns on nesting past its stack limit.
+      Syntax(begin, "嵌套太深");
+      return false;
+    }
+    if (!parsed) {
       // jsoncpp counts from the start of the piece; the user needs the file's place.
       int line = 0;
       int column = 0;
@@ -637,6 +645,34 @@ const std::vector<std::string>& HistoryColumnNames() {
 
 std::string WriteHistoryFile(const std::vector<rg_HistoryRow>& rows, rg_HistoryFormat format) {
   return format == rg_HistoryFormat::Csv ? WriteCsv(rows) : WriteJson(rows);
+}
+
+std::string HistoryExportRefusal(const std::vector<rg_HistoryRow>& rows, std::string_view file) {
+  const auto named = [&rows](std::size_t n) {
+    std::string name = "第 " + std::to_string(n + 1) + " 条记录";
+    if (rows[n].id) name += "(编号 " + std::to_string(*rows[n].id) + ")";
+    return name;
+  };
+  if (rows.size() > kHistoryRecordLimit) {
+    return named(kHistoryRecordLimit) + "起超出导入能读的 " + std::to_string(kHistoryRecordLimit) +
+           " 条";
+  }
+  if (file.size() > kHistoryFileLimit) {
+    return "文件会超过导入能读的 " + std::to_string(kHistoryFileLimit >> 20) + " MiB";
+  }
+  if (file.substr(0, 1) != "{") return {};
+  // The JSON form holds one record a line, after the line that opens it.
+  std::size_t at = file.find('\n');
+  for (std::size_t n = 0; n < rows.size() && at != std::string_view::npos; ++n) {
+    const std::size_t begin = at + 1;
+    at = file.find('\n', begin);
+    std::string_view line = file.substr(begin, at - begin);
+    if (!line.empty() && line.back() == ',') line.remove_suffix(1);
+    if (line.size() > kHistoryJsonRecordLimit) {
+      return named(n) + "超过导入能读的 " + std::to_string(kHistoryJsonRecordLimit >> 20) + " MiB";
+    }
+  }
+  return {};
 }
 
 rg_HistoryParse ReadHistoryFile(std::string_view bytes) {

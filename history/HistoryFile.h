@@ -57,6 +57,12 @@ inline constexpr std::size_t kHistoryFileLimit = 64u << 20;
 inline constexpr std::size_t kHistoryRecordLimit = 200000;
 inline constexpr std::size_t kHistoryJsonRecordLimit = 1u << 20;
 
+// Why the file WriteHistoryFile made of rows cannot be read back by
+// ReadHistoryFile (too many records, too large, a JSON record over its
+// limit, named), or "" when it can. An export checks this before it
+// writes, so that no backup is made that the import refuses.
+std::string HistoryExportRefusal(const std::vector<rg_HistoryRow>& rows, std::string_view file);
+
 // Reads either format: a file whose first character (after an optional
 // byte-order mark) is "{" is JSON, anything else CSV.
 rg_HistoryParse ReadHistoryFile(std::string_view bytes);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/Files.h"
 #include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
@@ -26,7 +27,7 @@ size_t AppendTo(char* data, size_t size, size_t count, void* target) {
 // was given fails the transfer.
 struct BoundedBody {
   std::string* text = nullptr;
-  std::FILE* file = nullptr;
+  rg_AtomicFile* file = nullptr;
   std::int64_t written = 0;
   std::int64_t limit = 0;  // 0: none
   bool overflowed = false;
@@ -40,7 +41,7 @@ size_t WriteBounded(char* data, size_t size, size_t count, void* target) {
     return 0;
   }
   if (sink->file != nullptr) {
-    if (std::fwrite(data, 1, n, sink->file) != n) return 0;
+    if (!sink->file->Write(std::string_view(data, n))) return 0;
   } else {
     sink->text->append(data, n);
   }
@@ -135,7 +136,10 @@ void rg_WangLaoFangWenLei::Finish(rg_WangYeFangWenXiangYingLei& response, int co
 
 rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Access(std::u16string_view url) {
   rg_WangYeFangWenXiangYingLei response;
-  if (Handle() == nullptr) return response;
+  if (Handle() == nullptr) {
+    response.error = curl_easy_strerror(CURLE_FAILED_INIT);  // says why libcurl is missing
+    return response;
+  }
   cancelled_ = false;
   progress_ = nullptr;
   SetUp(ToUtf8(url));
@@ -154,12 +158,16 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Download(std::u16string_view 
                                                             const std::filesystem::path& target,
                                                             Progress progress) {
   rg_WangYeFangWenXiangYingLei response;
-  if (Handle() == nullptr) return response;
-  // Started afresh each time: a retry after a broken download must not add
-  // to what the broken one left.
-  std::FILE* file = std::fopen(target.c_str(), "wb");
-  if (file == nullptr) {
-    response.error = "cannot write " + target.string();
+  if (Handle() == nullptr) {
+    response.error = curl_easy_strerror(CURLE_FAILED_INIT);  // says why libcurl is missing
+    return response;
+  }
+  // Started afresh each time, beside the target and renamed over it only
+  // when whole: a retry after a broken download must not add to what the
+  // broken one left, and half an installer never takes the name.
+  rg_AtomicFile file(target);
+  if (!file.Ok()) {
+    response.error = "cannot write " + target.string() + ": " + file.Error();
     return response;
   }
   cancelled_ = false;
@@ -167,15 +175,23 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Download(std::u16string_view 
   SetUp(ToUtf8(url));
   curl_easy_setopt(curl_, CURLOPT_HEADERFUNCTION, &AppendTo);
   curl_easy_setopt(curl_, CURLOPT_HEADERDATA, &response.headers);
-  BoundedBody sink{nullptr, file, 0, limits_.maxBytes, false};
+  BoundedBody sink{nullptr, &file, 0, limits_.maxBytes, false};
   curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &WriteBounded);
   curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &sink);
   const int code = curl_easy_perform(curl_);
-  const bool written = std::fclose(file) == 0;
-  Finish(response, written ? code : CURLE_WRITE_ERROR);
+  Finish(response, file.Ok() ? code : CURLE_WRITE_ERROR);
   progress_ = nullptr;
+  // Half an installer, or an error page in its place, is no use to anyone:
+  // the temporary file goes with `file` unless committed.
+  if (response.status == 200 && !file.Commit()) {
+    response.status = 0;
+    response.error = "cannot write " + target.string() + ": " + file.Error();
+  } else if (!file.Ok()) {
+    response.error += " (" + file.Error() + ")";
+  }
   if (response.status != 200) {
-    // Half an installer, or an error page in its place, is no use to anyone.
+    // An installer from an earlier try is no better: the offer it came
+    // with is gone, so nothing is left under the name to be run.
     std::error_code ec;
     std::filesystem::remove(target, ec);
   }

@@ -1,9 +1,8 @@
 #include "platform/Settings.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
@@ -22,9 +21,13 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // hadMark: whether the file began with a byte order mark, which a rewrite
 // keeps so that the lines after it read the same.
-std::vector<std::u16string> ReadLines(const std::filesystem::path& file, bool* hadMark = nullptr) {
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+// refused: set when the file exists but is not one to read (see Problem).
+std::vector<std::u16string> ReadLines(const std::filesystem::path& file, bool* hadMark = nullptr,
+                                      std::string* refused = nullptr) {
+  rg_FileRead read = ReadRegularFile(file, rg_Settings::kFileLimit);
+  if (!read.ok && read.problem != rg_FileProblem::Missing && refused != nullptr)
+    *refused = read.error;
+  std::string bytes = std::move(read.bytes);
   const bool mark = bytes.rfind(kByteOrderMark, 0) == 0;
   if (mark) bytes.erase(0, kByteOrderMark.size());
   if (hadMark != nullptr) *hadMark = mark;
@@ -144,15 +147,7 @@ void PutEntry(std::vector<std::u16string>& lines, std::u16string_view section,
 bool ReplaceFile(const std::filesystem::path& file, const std::string& bytes) {
   std::error_code ec;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    f << bytes;
-    if (!f.flush()) return false;
-  }
-  std::filesystem::rename(temp, file, ec);
-  return !ec;
+  return WriteFileAtomically(file, bytes).empty();
 }
 
 }  // namespace
@@ -161,11 +156,24 @@ bool rg_Settings::Write(std::u16string_view section, std::u16string_view key,
                         std::u16string_view value) {
   if (!Writable(section, key, value)) return false;
   bool hadMark = false;
-  std::vector<std::u16string> lines = ReadLines(file_, &hadMark);
+  std::string refused;
+  std::vector<std::u16string> lines = ReadLines(file_, &hadMark, &refused);
+  if (!refused.empty()) return false;
   PutEntry(lines, section, key, std::u16string(key) + u"=" + StoredValue(value));
   std::string out(hadMark ? kByteOrderMark : std::string_view());
   for (const auto& line : lines) out += ToUtf8(line) + "\r\n";
   return ReplaceFile(file_, out);
+}
+
+std::string rg_Settings::Problem() const {
+  std::string refused;
+  ReadLines(file_, nullptr, &refused);
+  return refused;
+}
+
+rg_FileProblem rg_Settings::ProblemKind() const {
+  const rg_FileRead read = ReadRegularFile(file_, kFileLimit);
+  return read.problem == rg_FileProblem::Missing ? rg_FileProblem::None : read.problem;
 }
 
 }  // namespace rg_com_ptl_xyh

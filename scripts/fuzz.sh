@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # libFuzzer runs of the selector parser, the HTML query layer, the history
-# file reader, the update manifest and the config.ini reader and writer,
+# file reader, the update manifest, the config.ini reader and writer, the
+# draws CSV import and the lines of cast --batch,
 # built with clang, AddressSanitizer and UBSan in build-fuzz/ (preset fuzz).
 #   scripts/fuzz.sh            10 seconds each (the test command runs this)
 #   scripts/fuzz.sh 600        ten minutes each
@@ -9,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
-for target in selector html history manifest config; do
+for target in selector html history manifest config draws batch; do
   work="build-fuzz/corpus-$target"
   mkdir -p "$work"
   cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true

@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <vector>
 
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
+#include "platform/Files.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -47,14 +47,17 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
     return report;
   }
   const std::string bytes = WriteHistoryFile(rows, format);
+  if (const std::string why = HistoryExportRefusal(rows, bytes); !why.empty()) {
+    report.message = QStringLiteral("导出失败:") + QString::fromStdString(why);
+    return report;
+  }
   // Written aside and put in place at the end: a failure leaves any earlier
   // file at that name as it was.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-          static_cast<qint64>(bytes.size()) ||
-      !file.commit()) {
-    report.message = QStringLiteral("导出失败:无法写入 %1").arg(QDir::toNativeSeparators(path));
+  if (const std::string why =
+          WriteFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()), bytes);
+      !why.empty()) {
+    report.message = QStringLiteral("导出失败:无法写入 %1 (%2)")
+                         .arg(QDir::toNativeSeparators(path), QString::fromStdString(why));
     return report;
   }
   report.ok = true;
@@ -66,19 +69,21 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
 
 rg_TransferReport ImportHistoryFile(rg_EasyDb& store, const QString& path) {
   rg_TransferReport report;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    report.message = QStringLiteral("导入失败:无法读取 %1").arg(QDir::toNativeSeparators(path));
+  // A regular file only, and the limit holds while it is read: a FIFO or a
+  // file that keeps growing never freezes the window or fills the memory.
+  const rg_FileRead read = ReadRegularFile(
+      std::filesystem::path(QFile::encodeName(path).toStdString()), kHistoryFileLimit);
+  if (read.problem == rg_FileProblem::TooLarge) {
+    report.message = QStringLiteral("导入失败,没有写入任何记录:\n文件超过 %1 MiB,不读")
+                         .arg(kHistoryFileLimit >> 20);
     return report;
   }
-  // One byte over the limit is enough for the reader to refuse the file.
-  const QByteArray bytes = file.read(static_cast<qint64>(kHistoryFileLimit) + 1);
-  if (file.error() != QFileDevice::NoError) {
-    report.message = QStringLiteral("导入失败:无法读取 %1").arg(QDir::toNativeSeparators(path));
+  if (!read.ok) {
+    report.message = QStringLiteral("导入失败:无法读取 %1 (%2)")
+                         .arg(QDir::toNativeSeparators(path), QString::fromStdString(read.error));
     return report;
   }
-  const rg_ImportOutcome outcome =
-      ImportHistory(store, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  const rg_ImportOutcome outcome = ImportHistory(store, read.bytes);
   if (!outcome.ok) {
     report.message =
         QStringLiteral("导入失败,没有写入任何记录:\n") + QString::fromStdString(outcome.error);

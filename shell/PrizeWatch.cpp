@@ -44,8 +44,11 @@ void rg_PrizeWatch::Refresh() {
     return status != rg_StoreStatus::Ok && status != rg_StoreStatus::Damaged;
   };
   // The draws may also have come from the command line meanwhile.
-  rg_DrawIndex fresh(rg_DrawArchive(store_).DoubleColorDraws());
-  if (unread()) return;
+  const rg_DrawArchive archive(store_);
+  rg_DrawIndex fresh(archive.DoubleColorDraws());
+  // Draws read only in part (a damaged file, a stored draw that does not
+  // read back) would make casts wrongly look pending: the marks stay.
+  if (archive.LastStatus() != rg_StoreStatus::Ok) return;
   auto listed = ListCastTimes(store_);
   if (unread()) return;
   if (!indexRead_ || !SameDraws(fresh.Draws(), index_.Draws())) {

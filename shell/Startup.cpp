@@ -1,5 +1,7 @@
 #include "shell/Startup.h"
 
+#include <cstdio>
+
 #include "platform/Folders.h"
 #include "platform/Settings.h"
 #include "shell/InstanceBell.h"
@@ -30,6 +32,10 @@ rg_startup_class::~rg_startup_class() = default;
 
 bool rg_startup_class::Start() {
   const rg_Settings settings(options_.home / "config.ini");
+  if (const std::string why = settings.Problem(); !why.empty()) {
+    std::fprintf(stderr, "xyh: %s is not read (%s); the defaults are used\n",
+                 PathToUtf8(settings.File()).c_str(), why.c_str());
+  }
   RemoveLeftoverInstaller(settings, options_.home);
 
   const std::filesystem::path lockFile =
@@ -89,8 +95,9 @@ int RunGuarded(const std::function<int()>& body) {
   try {
     return body();
   } catch (...) {
-    ui::ShowMessage(nullptr, DescribeException(std::current_exception()),
-                    QStringLiteral("运行时异常"), ui::MessageKind::Critical);
+    const QString text = DescribeException(std::current_exception());
+    std::fprintf(stderr, "xyh: %s\n", text.toLocal8Bit().constData());
+    ui::ShowMessage(nullptr, text, QStringLiteral("运行时异常"), ui::MessageKind::Critical);
     return -1;
   }
 }

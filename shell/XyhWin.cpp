@@ -100,6 +100,13 @@ void rg_XyhWin::Create() {
                QString::fromStdString(PathToUtf8(rg_EasyDb::FileIn(options_.home))));
   } else if (store_.Damaged()) {
     ShowStatus(ui::Q(StoreStatusText(rg_StoreStatus::Damaged)));
+  } else if (const rg_FileProblem problem = settings_.ProblemKind();
+             problem != rg_FileProblem::None) {
+    const QString why = problem == rg_FileProblem::Folder    ? QStringLiteral("它是文件夹")
+                        : problem == rg_FileProblem::Special ? QStringLiteral("它不是普通文件")
+                        : problem == rg_FileProblem::TooLarge ? QStringLiteral("超过 64 KiB")
+                                                              : QStringLiteral("无法读取");
+    ShowStatus(QStringLiteral("config.ini 未读取(%1),使用默认设置").arg(why));
   }
 
   LayOut();
@@ -323,8 +330,14 @@ rg_CheckWin* rg_XyhWin::CheckWindow() const { return checkWin_.data(); }
 void rg_XyhWin::OpenCheck() {
   // The draws may have changed since the list was checked.
   prizeWatch_->Refresh();
-  const rg_DrawIndex index(rg_DrawArchive(store_).DoubleColorDraws());
+  const rg_DrawArchive archive(store_);
+  const rg_DrawIndex index(archive.DoubleColorDraws());
   // Checked against part of the draws a cast would wrongly look pending.
+  if (!archive.BadRow().empty()) {
+    ShowStatus(QStringLiteral("对奖失败:开奖记录已损坏:") +
+               QString::fromStdString(archive.BadRow()));
+    return;
+  }
   if (store_.LastStatus() != rg_StoreStatus::Ok &&
       store_.LastStatus() != rg_StoreStatus::NotConnected) {
     ShowStatus(StoreFailure(QStringLiteral("对奖失败")));

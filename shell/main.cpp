@@ -1,6 +1,7 @@
 // 星衍推号: the process entry.
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -54,21 +55,31 @@ int main(int argc, char** argv) {
     }
   }
 
-  rg_Application app(argc, argv);
-  // The desktop matches the window to its entry and icon by this id.
-  QGuiApplication::setDesktopFileName(QStringLiteral("com.ptl.xyh"));
-  // Qt's own words (OK, Yes, No in message boxes) in Chinese, as all else.
-  ui::InstallTranslations(app);
-  const rg_NetworkScope network;
-  return RunGuarded([&] {
-    rg_startup_class::Options options;
-    options.home = ResolveHome(home).dir;
-    // The history is opened before any window.
-    rg_EasyDb::Process().Open(options.home);
-    rg_startup_class startup(options);
-    if (!startup.Start()) return startup.ExitCode();
-    const int code = app.exec();
-    app.RethrowPending();
-    return code;
-  });
+  try {
+    rg_Application app(argc, argv);
+    // The desktop matches the window to its entry and icon by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.ptl.xyh"));
+    // Qt's own words (OK, Yes, No in message boxes) in Chinese, as all else.
+    ui::InstallTranslations(app);
+    const rg_NetworkScope network;
+    return RunGuarded([&] {
+      rg_startup_class::Options options;
+      options.home = ResolveHome(home).dir;
+      // The history is opened before any window.
+      rg_EasyDb::Process().Open(options.home);
+      rg_startup_class startup(options);
+      if (!startup.Start()) return startup.ExitCode();
+      const int code = app.exec();
+      app.RethrowPending();
+      return code;
+    });
+  } catch (const std::exception& e) {
+    // Before the application stands (or after it is gone) there is no
+    // window to show it in.
+    std::fprintf(stderr, "xyh: %s\n", e.what());
+    return 1;
+  } catch (...) {
+    std::fprintf(stderr, "xyh: an unknown error ended the program\n");
+    return 1;
+  }
 }

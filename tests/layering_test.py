@@ -27,7 +27,7 @@ BELOW = {
     "shell/panels": ["ui", "history"],
     "shell": ["shell/panels", "draws/windows", "update/windows"],
     "cli": ["draws", "update"],
-    "fuzz": ["draws", "update"],
+    "fuzz": ["cli"],
     "resources": [],
 }
 # The windows that live beside their service, on the window base.

@@ -1,7 +1,9 @@
 #include "ui/Ui.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
@@ -13,6 +15,7 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include "platform/Files.h"
 #include "xyh/Pictures.h"
 
 namespace rg_com_ptl_xyh::ui {
@@ -148,6 +151,21 @@ QPixmap OwnPicture(const QString& path) {
     return QPixmap::fromImage(image);
   }
   return ReadPng(path);
+}
+
+QString SavePng(const QImage& image, const QString& path) {
+  const std::filesystem::path file(QFile::encodeName(path).toStdString());
+  // Refused before the picture is encoded: a folder or a FIFO never gets one.
+  std::string why = CheckWriteTarget(file);
+  if (why.empty()) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG")) return QStringLiteral("图片无法编码");
+    why = WriteFileAtomically(
+        file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  }
+  return QString::fromStdString(why);
 }
 
 }  // namespace rg_com_ptl_xyh::ui

@@ -58,4 +58,9 @@ QPixmap ReadPng(const QString& path);
 // ReadPng. Either way the pixels are the file's.
 QPixmap OwnPicture(const QString& path);
 
+// Writes image as a PNG file at path the way every file of the program is
+// written (platform/Files.h): only a regular file, replaced whole. "" on
+// success, else why not.
+QString SavePng(const QImage& image, const QString& path);
+
 }  // namespace rg_com_ptl_xyh::ui

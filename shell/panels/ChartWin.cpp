@@ -374,7 +374,7 @@ void rg_ChartWin::CopyText() {
 }
 
 bool rg_ChartWin::ExportPng(const QString& path) {
-  return !path.isEmpty() && view_->Picture().save(path, "PNG");
+  return !path.isEmpty() && ui::SavePng(view_->Picture(), path).isEmpty();
 }
 
 void rg_ChartWin::AskAndExport() {

@@ -192,7 +192,18 @@ std::vector<int> rg_TrendWin::Bars(int index) {
 }
 
 rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& font) {
-  std::vector<rg_DrawEntry> draws = rg_DrawArchive(store).DoubleColorDraws();
+  const rg_DrawArchive archive(store);
+  std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
+  // Figures over part of the draws would be wrong without a word.
+  const rg_StoreStatus status = archive.LastStatus();
+  if (status != rg_StoreStatus::Ok && status != rg_StoreStatus::NotConnected) {
+    const QString why = archive.BadRow().empty() ? ui::Q(StoreStatusText(status))
+                                                 : QStringLiteral("开奖记录已损坏:") +
+                                                       QString::fromStdString(archive.BadRow());
+    ui::ShowMessage(owner, QStringLiteral("走势图不能打开:\n") + why, QStringLiteral("信息:"),
+                    ui::MessageKind::Critical);
+    return nullptr;
+  }
   rg_TrendWin* win = owner->findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
   if (win != nullptr) {
     win->SetDraws(std::move(draws));
@@ -261,8 +272,9 @@ bool rg_TrendWin::ExportImage(const QString& path, QString* message) {
   } else {
     image = tabs_->currentWidget()->grab().toImage();
   }
-  if (image.isNull() || !image.save(path, "PNG")) {
-    say(QStringLiteral("图片保存失败:") + QDir::toNativeSeparators(path));
+  if (const QString why = ui::SavePng(image, path); !why.isEmpty()) {
+    say(QStringLiteral("图片保存失败:") + QDir::toNativeSeparators(path) + QStringLiteral(" (") +
+        why + QStringLiteral(")"));
     return false;
   }
   say(rows < stats_->draws ? QStringLiteral("已保存最近%1期的走势图(整张图太高):").arg(rows) +

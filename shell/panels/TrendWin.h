@@ -37,7 +37,8 @@ class rg_TrendWin : public QWidget {
   rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWidget* parent = nullptr);
 
   // Opens the window of `owner` over the store's draws (raising and
-  // refreshing the one already open).
+  // refreshing the one already open); nullptr, after saying why, when a
+  // stored draw does not read back.
   static rg_TrendWin* Open(QWidget* owner, rg_EasyDb& store, const QFont& font);
 
   // Shows another window of draws: an index into kRanges.

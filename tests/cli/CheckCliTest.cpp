@@ -59,13 +59,13 @@ TEST(CliDraws, ImportListExportRoundTrip) {
   CliHome home;
   home.Write(
       "a.csv",
-      "issue,date,red,blue\n2026141,2026-12-06,3 9 14 20 27 31,8\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+      "issue,date,red,blue\n2026141,2025-12-07,3 9 14 20 27 31,8\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
   const CliResult imported = Cli("draws import '" + home.File("a.csv").string() + "'" + home.h);
   ASSERT_EQ(imported.code, 0) << imported.out;
   EXPECT_EQ(imported.out, "imported 2 draws\n");
   EXPECT_EQ(
       Cli("draws list" + home.h).out,
-      "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
+      "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n2026141\t2025-12-07\t03 09 14 20 27 31 + 08\n");
   const Json::Value list = Parse(Cli("draws list --json" + home.h, true).out);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0]["issue"].asString(), "2026142");
@@ -75,7 +75,7 @@ TEST(CliDraws, ImportListExportRoundTrip) {
   const std::string exported = Cli("draws export" + home.h, true).out;
   EXPECT_EQ(
       exported,
-      "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+      "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 31,08\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
   CliHome other;
   other.Write("b.csv", exported);
   ASSERT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).code, 0);
@@ -92,24 +92,24 @@ TEST(CliDraws, ImportListExportRoundTrip) {
 
 TEST(CliDraws, ARefusedImportNamesTheLineAndLeavesTheFileAsItWas) {
   CliHome home;
-  home.Write("a.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n");
+  home.Write("a.csv", "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 31,08\n");
   ASSERT_EQ(Cli("draws import '" + home.File("a.csv").string() + "'" + home.h).code, 0);
   const std::string before = Bytes(home.Db());
   home.Write(
       "bad.csv",
-      "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n2026143,2026-12-10,1 2 3 4 5 33,17\n");
+      "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n2026143,2025-12-11,1 2 3 4 5 33,17\n");
   const CliResult bad = Cli("draws import '" + home.File("bad.csv").string() + "'" + home.h);
   EXPECT_EQ(bad.code, 2);
   EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos)
       << bad.out;
-  home.Write("conflict.csv", "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 32,08\n");
+  home.Write("conflict.csv", "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 32,08\n");
   const CliResult conflict =
       Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
   EXPECT_EQ(conflict.code, 2);
   EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos)
       << conflict.out;
   EXPECT_EQ(Bytes(home.Db()), before);
-  EXPECT_EQ(Cli("draws list" + home.h).out, "2026141\t2026-12-06\t03 09 14 20 27 31 + 08\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026141\t2025-12-07\t03 09 14 20 27 31 + 08\n");
 }
 
 TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
@@ -117,15 +117,15 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   // Cast 1 before Tuesday's sales close, cast 2 after them; cast 3 in a week
   // with no draw stored.
   ASSERT_EQ(
-      Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --save 甲" + home.h).code,
+      Cli("cast --number 58 --zodiac 1 --now '2025-12-09 19:59:59.999' --save 甲" + home.h).code,
       0);
   ASSERT_EQ(
-      Cli("cast --number 58 --zodiac 1 --now '2026-12-08 20:00:00.000' --save 乙" + home.h).code,
+      Cli("cast --number 58 --zodiac 1 --now '2025-12-09 20:00:00.000' --save 乙" + home.h).code,
       0);
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-20 10:00:00' --save 丙" + home.h).code,
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2025-12-21 10:00:00' --save 丙" + home.h).code,
             0);
   const Json::Value cast =
-      Parse(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 19:59:59.999' --json", true).out);
+      Parse(Cli("cast --number 58 --zodiac 1 --now '2025-12-09 19:59:59.999' --json", true).out);
   const std::vector<int> ticket = Numbers(cast["numbers"][0].asString());
   const std::vector<int> blues = Numbers(cast["numbers"][6].asString());
   ASSERT_EQ(ticket.size(), 6u);
@@ -145,8 +145,8 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   for (int n : reds) thursday += std::to_string(n) + " ";
   home.Write("d.csv",
              "issue,date,red,blue\n2026142,"
-             "2026-12-08," +
-                 tuesday + "," + std::to_string(blues[0]) + "\n2026143,2026-12-10," + thursday +
+             "2025-12-09," +
+                 tuesday + "," + std::to_string(blues[0]) + "\n2026143,2025-12-11," + thursday +
                  "," + std::to_string(outside) + "\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
@@ -167,9 +167,9 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   }
 
   const Json::Value& first = all[2];
-  EXPECT_EQ(first["castTime"].asString(), "2026-12-08 19:59:59.999");
+  EXPECT_EQ(first["castTime"].asString(), "2025-12-09 19:59:59.999");
   EXPECT_EQ(first["issue"].asString(), "2026142");
-  EXPECT_EQ(first["drawDate"].asString(), "2026-12-08");
+  EXPECT_EQ(first["drawDate"].asString(), "2025-12-09");
   EXPECT_EQ(first["drawBlue"].asInt(), blues[0]);
   EXPECT_EQ(first["bestTier"].asInt(), 1);
   const Json::Value& t0 = first["tickets"][0];
@@ -204,7 +204,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   ASSERT_EQ(chosen.size(), 2u);
   EXPECT_EQ(chosen[0]["id"].asInt(), 3);
   const std::string text = Cli("check 1" + home.h).out;
-  EXPECT_NE(text.find("开奖: 第2026142期 2026-12-08"), std::string::npos) << text;
+  EXPECT_NE(text.find("开奖: 第2026142期 2025-12-09"), std::string::npos) << text;
   EXPECT_NE(text.find("一等奖"), std::string::npos) << text;
   EXPECT_NE(
       text.find("[" + std::string(ticket[0] < 10 ? "0" : "") + std::to_string(ticket[0]) + "]"),
@@ -217,14 +217,14 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
 
 TEST(CliCheck, IdsBeyond32Bits) {
   CliHome home;
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code,
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2025-12-09 10:00:00' --save 甲" + home.h).code,
             0);
-  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code,
+  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2025-12-09 11:00:00' --save 乙" + home.h).code,
             0);
   Sql(home.Db(),
       "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
       "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
-  home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+  home.Write("d.csv", "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
   // 4294967297 would be 1 if cut to 32 bits, which no longer exists.
@@ -259,7 +259,7 @@ TEST(CliCheck, ABoughtTicket) {
   EXPECT_EQ(Cli("check --red '1 2 3 4 5 6'" + home.h).code, 1);  // no draw stored yet
   home.Write(
       "d.csv",
-      "issue,date,red,blue\n2026141,2026-12-06,03 09 14 20 27 31,08\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
+      "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 31,08\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
   // The newest draw by default: 01 05 09 12 22 30 + 03.
   const Json::Value v =
@@ -313,8 +313,8 @@ TEST(CliDraws, EveryRefreshStoresItsDraw) {
 
 TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   CliHome home;
-  home.Write("d.csv", "issue,date,red,blue\n2026142,2026-12-08,01 05 09 12 22 30,03\n");
-  home.Write("e.csv", "issue,date,red,blue\n2026143,2026-12-10,01 05 09 12 22 31,03\n");
+  home.Write("d.csv", "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
+  home.Write("e.csv", "issue,date,red,blue\n2026143,2025-12-11,01 05 09 12 22 31,03\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
   {
     test_support::LockHolder lock(home.Db());
@@ -330,7 +330,7 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
     EXPECT_EQ(import.code, 1);
     EXPECT_NE(import.out.find("历史记录文件正被其他程序使用"), std::string::npos) << import.out;
   }
-  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
 
   // 60 saved casts over several pages; the page of the oldest loses its type.
   for (int i = 1; i <= 60; ++i) {
@@ -358,7 +358,7 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   EXPECT_NE(check.out.find("历史记录文件已损坏"), std::string::npos) << check.out;
   EXPECT_EQ(Bytes(home.Db()), bytes);
   // The draws themselves still read, and a bought ticket is still checked.
-  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2026-12-08\t01 05 09 12 22 30 + 03\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
   EXPECT_EQ(Cli("check --red '1 5 9 12 22 30' --blue 3" + home.h, true).code, 0);
   EXPECT_EQ(Bytes(home.Db()), bytes);
 }

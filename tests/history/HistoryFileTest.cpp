@@ -329,3 +329,55 @@ TEST(HistoryImport, WithoutAStoreNothingIsRead) {
   EXPECT_FALSE(outcome.ok);
   EXPECT_FALSE(outcome.error.empty());
 }
+
+// What export writes, import reads: at each bound the file reads back, and
+// one past it the export itself refuses, naming the record.
+TEST(HistoryFile, ExportAndImportAgreeOnTheBounds) {
+  rg_HistoryRow row;
+  row.id = 7;
+  row.ysname = u"甲";
+  row.ysnumber = u"58";
+  row.dong = u"0,0,0,0,0,0";
+  row.uinfo = u"";
+  const std::size_t overhead = WriteHistoryFile({row}, rg_HistoryFormat::Json).find("\n]}") -
+                               WriteHistoryFile({row}, rg_HistoryFormat::Json).find("\n{") - 1;
+  const struct {
+    rg_HistoryFormat format;
+    std::size_t rows;
+    std::size_t noteBytes;  // of the first row
+    const char* refusal;    // "" when the round trip holds
+  } cases[] = {
+      {rg_HistoryFormat::Json, 1, kHistoryJsonRecordLimit - overhead, ""},
+      {rg_HistoryFormat::Json, 1, kHistoryJsonRecordLimit - overhead + 1,
+       "第 1 条记录(编号 7)超过"},
+      {rg_HistoryFormat::Csv, 1, kHistoryJsonRecordLimit * 2, ""},
+      {rg_HistoryFormat::Csv, kHistoryRecordLimit, 0, ""},
+      {rg_HistoryFormat::Json, kHistoryRecordLimit + 1, 0, "第 200001 条记录(编号 7)起超出"},
+      {rg_HistoryFormat::Csv, 2, kHistoryFileLimit, "文件会超过"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.rows) + " rows, note " + std::to_string(c.noteBytes));
+    std::vector<rg_HistoryRow> rows(c.rows, row);
+    rows[0].uinfo = std::u16string(c.noteBytes, u'x');
+    const std::string file = WriteHistoryFile(rows, c.format);
+    const std::string refusal = HistoryExportRefusal(rows, file);
+    if (c.refusal[0] != '\0') {
+      EXPECT_EQ(refusal.rfind(c.refusal, 0), 0u) << refusal;
+      EXPECT_FALSE(ReadHistoryFile(file).ok);
+      continue;
+    }
+    EXPECT_EQ(refusal, "");
+    const rg_HistoryParse back = ReadHistoryFile(file);
+    EXPECT_TRUE(back.ok) << back.error;
+    EXPECT_EQ(back.rows.size(), c.rows);
+  }
+}
+
+// Nesting deeper than the JSON reader's stack is a refusal, not an abort.
+TEST(HistoryFile, DeepNestingIsRefused) {
+  const std::string deep = "{\"format\":\"xyh-history\",\"version\":1,\"records\":[" +
+                           std::string(5000, '[') + std::string(5000, ']') + "]}";
+  const rg_HistoryParse parse = ReadHistoryFile(deep);
+  EXPECT_FALSE(parse.ok);
+  EXPECT_NE(parse.error.find("嵌套太深"), std::string::npos) << parse.error;
+}

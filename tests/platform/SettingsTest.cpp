@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <iterator>
@@ -55,4 +56,39 @@ TEST(Settings, ARewriteKeepsTheByteOrderMark) {
   std::ifstream in(file, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF\xEF\xBB\xBF", 0), 0u);
+}
+
+// Only a regular file of at most 64 KiB is read; anything else reads as the
+// defaults, says why, and is never rewritten.
+TEST(Settings, ANonFileOrAHugeFileIsNeitherReadNorRewritten) {
+  test_support::TempDir dir;
+  const auto big = dir.path() / "big.ini";
+  std::ofstream(big, std::ios::binary) << "[net]\r\nprobe_host=127.0.0.1\r\n"
+                                       << std::string(rg_Settings::kFileLimit, '\n');
+  const auto bigSize = std::filesystem::file_size(big);
+  const struct {
+    const char* name;
+    void (*make)(const std::filesystem::path& file, const std::filesystem::path& big);
+    const char* said;
+  } cases[] = {
+      {"folder", [](const auto& f, const auto&) { std::filesystem::create_directory(f); },
+       "folder"},
+      {"fifo", [](const auto& f, const auto&) { ::mkfifo(f.c_str(), 0600); }, "FIFO"},
+      {"huge", [](const auto& f, const auto& b) { std::filesystem::copy_file(b, f); }, "larger"},
+      {"link", [](const auto& f, const auto& b) { std::filesystem::create_symlink(b, f); },
+       "larger"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto file = dir.path() / (std::string(c.name) + ".ini");
+    c.make(file, big);
+    const auto kind = std::filesystem::symlink_status(file).type();
+    rg_Settings s(file);
+    EXPECT_NE(s.Problem().find(c.said), std::string::npos) << s.Problem();
+    EXPECT_EQ(s.Read(u"net", u"probe_host", u"default"), u"default");
+    EXPECT_FALSE(s.Write(u"sys", u"update_day", u"x"));
+    EXPECT_EQ(std::filesystem::symlink_status(file).type(), kind);
+  }
+  EXPECT_EQ(std::filesystem::file_size(big), bigSize);
+  EXPECT_EQ(rg_Settings(dir.path() / "missing.ini").Problem(), "");
 }

@@ -97,6 +97,10 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   EXPECT_FALSE(
       chart->ExportPng(QString::fromStdString((f.home.path() / "no" / "such" / "c.png").string())));
   EXPECT_FALSE(chart->ExportPng(QString()));
+  // A folder at the name stays a folder.
+  std::filesystem::create_directory(f.home.path() / "dir.png");
+  EXPECT_FALSE(chart->ExportPng(QString::fromStdString((f.home.path() / "dir.png").string())));
+  EXPECT_TRUE(std::filesystem::is_directory(f.home.path() / "dir.png"));
 }
 
 TEST(ChartWindow, TheQuestionAndThePalaceOfTheChangedRelatives) {

@@ -1,6 +1,8 @@
 #include <QAction>
 #include <QListView>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -127,6 +129,22 @@ TEST(HistoryTransferWindow, FailuresAreSaidAndLeaveFilesAlone) {
       ExportHistoryFile(store, Q(home.path() / "no-such-folder" / "h.csv"), rg_HistoryFormat::Csv);
   EXPECT_FALSE(missingFolder.ok);
   EXPECT_TRUE(missingFolder.message.startsWith(QStringLiteral("导出失败:无法写入 ")));
+
+  // Nothing but a regular file is written over or read: a folder or a FIFO
+  // is refused with the reason, and stays what it was.
+  std::filesystem::create_directory(home.path() / "folder.csv");
+  ASSERT_EQ(::mkfifo((home.path() / "fifo.csv").c_str(), 0600), 0);
+  for (const char* name : {"folder.csv", "fifo.csv"}) {
+    const rg_TransferReport refused =
+        ExportHistoryFile(store, Q(home.path() / name), rg_HistoryFormat::Csv);
+    EXPECT_FALSE(refused.ok) << name;
+    EXPECT_TRUE(refused.message.contains(QStringLiteral("it is a")))
+        << refused.message.toStdString();
+    const rg_TransferReport unread = ImportHistoryFile(store, Q(home.path() / name));
+    EXPECT_TRUE(unread.message.startsWith(QStringLiteral("导入失败:无法读取 "))) << name;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(home.path() / "folder.csv"));
+  EXPECT_TRUE(std::filesystem::is_fifo(home.path() / "fifo.csv"));
 
   const rg_TransferReport unreadable = ImportHistoryFile(store, Q(home.path() / "absent.json"));
   EXPECT_FALSE(unreadable.ok);

@@ -251,7 +251,7 @@ namespace {
 
 TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
   WindowFixture f;
-  const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), f.clock.Now());
+  const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), Clock::System().Now());
   ASSERT_TRUE(result.ok) << result.message;
   rg_HistoryPanel* panel = f.window->MainPanel()->HistoryPanel();
   QPushButton* trend = panel->TrendButton();
@@ -274,3 +274,16 @@ TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
 }
 
 }  // namespace
+
+// A stored draw that does not read back: the trend window does not open
+// over the rest, and says which row.
+TEST_F(TrendFixture, ADamagedDrawRowIsSaidAndNoPartialChartShown) {
+  Import();
+  test_support::RunSqlScript(rg_EasyDb::FileIn(home.path()),
+                             "UPDATE xyh_draws SET numbers='abc' WHERE rowid=7;");
+  Messages messages;
+  EXPECT_EQ(rg_TrendWin::Open(&owner, store, font), nullptr);
+  EXPECT_TRUE(messages.Last().contains(QStringLiteral("开奖记录已损坏")))
+      << messages.Last().toStdString();
+  EXPECT_TRUE(messages.Last().contains(QStringLiteral("\"abc\""))) << messages.Last().toStdString();
+}

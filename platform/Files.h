@@ -1,0 +1,74 @@
+#pragma once
+// Files the program reads and writes itself: every read bounded while it
+// happens, every write replacing a regular file whole or not at all, and
+// every failure along the way said.
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace rg_com_ptl_xyh {
+
+enum class rg_FileProblem {
+  None,
+  Missing,   // no such file
+  Folder,    // a folder
+  Special,   // a FIFO, device or socket: never read or replaced as a file
+  TooLarge,  // more bytes than the reader takes
+  Closed,    // the descriptor (standard input) is closed
+  Failed,    // opening, reading or writing failed; error says how
+};
+
+struct rg_FileRead {
+  bool ok = false;
+  rg_FileProblem problem = rg_FileProblem::None;
+  std::string bytes;
+  std::string error;  // English, without the file's name: "it is a folder"
+};
+
+// A regular file (or a link to one) of at most limit bytes. The limit holds
+// while reading, so a file that grows meanwhile is refused too. A FIFO is
+// refused without waiting for a writer.
+rg_FileRead ReadRegularFile(const std::filesystem::path& file, std::size_t limit);
+// An open descriptor to its end (standard input: a pipe, a file, a
+// terminal), at most limit bytes; a folder and a closed descriptor are
+// refused.
+rg_FileRead ReadDescriptor(int fd, std::size_t limit);
+
+// Why target cannot be written as a file, or "" when it can: a new file in
+// an existing folder, a regular file, or a link to one.
+std::string CheckWriteTarget(const std::filesystem::path& target);
+
+// A file written beside its target and renamed over it once complete, so a
+// failed write never leaves half a file where a good one was. A link to a
+// regular file keeps being the link: the file it names is replaced. The
+// temporary file goes when the object does unless Commit succeeded.
+class rg_AtomicFile {
+ public:
+  explicit rg_AtomicFile(const std::filesystem::path& target);
+  ~rg_AtomicFile();
+  rg_AtomicFile(const rg_AtomicFile&) = delete;
+  rg_AtomicFile& operator=(const rg_AtomicFile&) = delete;
+
+  // False once anything failed; Error() says what first failed.
+  bool Ok() const { return error_.empty(); }
+  const std::string& Error() const { return error_; }
+  bool Write(std::string_view bytes);
+  // Flushed to the disk, closed and renamed over the target.
+  bool Commit();
+
+ private:
+  void Fail(const std::string& what, int code);
+  void Discard();
+
+  std::filesystem::path file_;  // what the rename replaces
+  std::filesystem::path temp_;
+  int fd_ = -1;
+  bool committed_ = false;
+  std::string error_;
+};
+
+// The whole of bytes as target; "" on success, else what failed.
+std::string WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+}  // namespace rg_com_ptl_xyh
