@@ -68,6 +68,9 @@ Json::Value StatsJson(const rg_DrawStats& stats) {
   v["perDraw"] = perDraw;
   v["hot"] = JsonNumbers(stats.hot);
   v["cold"] = JsonNumbers(stats.cold);
+  Json::Value missing(Json::arrayValue);
+  for (const std::u16string& issue : stats.missingIssues) missing.append(ToUtf8(issue));
+  v["missingIssues"] = missing;
   return v;
 }
 
@@ -88,7 +91,15 @@ void PrintNumbers(const char* title, const std::array<rg_NumberStat, N>& stats) 
 
 void PrintText(const rg_DrawStats& stats) {
   std::cout << "双色球: " << stats.draws << " draws, " << ToUtf8(stats.FirstIssue()) << " to "
-            << ToUtf8(stats.LastIssue()) << "\n\n";
+            << ToUtf8(stats.LastIssue()) << "\n";
+  // Said before the figures: an omission counted over a hole is short.
+  if (!stats.missingIssues.empty()) {
+    std::cout << "缺" << stats.missingIssues.size() << "期 (not stored, figures count the stored "
+              << "draws only):";
+    for (const std::u16string& issue : stats.missingIssues) std::cout << " " << ToUtf8(issue);
+    std::cout << "\n";
+  }
+  std::cout << "\n";
   PrintNumbers("red", stats.red);
   std::cout << "\n";
   PrintNumbers("blue", stats.blue);
