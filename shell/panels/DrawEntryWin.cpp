@@ -94,7 +94,11 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
   layout->addLayout(form);
   layout->addWidget(message_);
   layout->addWidget(buttons);
-  (issue.isEmpty() ? issue_ : reds_[0])->setFocus();
+  if (issue.isEmpty()) {
+    issue_->setFocus();
+  } else {
+    reds_[0]->setFocus();
+  }
 }
 
 QString rg_DrawEntryWin::Message() const { return message_->isVisible() ? message_->text() : QString(); }
