@@ -101,7 +101,9 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
   }
 }
 
-QString rg_DrawEntryWin::Message() const { return message_->isVisible() ? message_->text() : QString(); }
+QString rg_DrawEntryWin::Message() const {
+  return message_->isHidden() ? QString() : message_->text();
+}
 
 void rg_DrawEntryWin::Refuse(const QString& why) {
   message_->setText(why);
