@@ -209,19 +209,23 @@ void rg_TrendChart::PaintFrozen(QPainter& p, const QRect& view, const QRect& cli
     p.restore();
   }
   if (view.top() > 0) {
-    const int top = view.top();
+    // The header row, drawn as at the top with its grid, over the view's top.
     p.save();
-    p.setClipRect(QRect(clip.left(), top, clip.width(), h + 1));
-    PaintHeader(p, top);
+    p.setClipRect(QRect(clip.left(), view.top(), clip.width(), h + 1));
+    p.translate(0, view.top());
+    PaintHeader(p, 0);
+    PaintGrid(p, 0, h, 0, -1);
     p.setPen(kZone);
-    p.drawLine(0, top + h, sizeHint().width(), top + h);
+    p.drawLine(0, h, sizeHint().width(), h);
     if (view.left() > 0) {
       p.translate(view.left(), 0);
-      p.setClipRect(QRect(0, top, left + 1, h + 1));
-      PaintHeader(p, top);
-      edges(0, top, top + h);
+      p.setClipRect(QRect(0, 0, left + 1, h + 1));
+      PaintHeader(p, 0);
+      p.setPen(kGrid);
+      p.drawLine(0, 0, left, 0);
+      edges(0, 0, h);
       p.setPen(kZone);
-      p.drawLine(0, top + h, left, top + h);
+      p.drawLine(0, h, left, h);
     }
     p.restore();
   }
