@@ -117,10 +117,9 @@ int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
 
 // One draw typed on the command line, stored as an import of that line.
 int AddDraw(rg_DrawArchive& archive, int lottery, const Args& args) {
-  const auto result =
-      archive.Add(lottery, args.Get("issue").value_or(""), args.Get("date").value_or(""),
-                  args.Get("red").value_or(""), args.Get("blue").value_or(""),
-                  Clock::System().Now());
+  const auto result = archive.Add(lottery, args.Get("issue").value_or(""),
+                                  args.Get("date").value_or(""), args.Get("red").value_or(""),
+                                  args.Get("blue").value_or(""), Clock::System().Now());
   if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: nothing was added\n";
     return StoreFailure("the draw could not be stored: ");

@@ -603,7 +603,8 @@ std::size_t MissingBetween(std::u16string_view a, std::u16string_view b,
 
 std::vector<std::u16string> MissingIssues(const std::vector<rg_DrawEntry>& draws) {
   std::vector<std::u16string> out;
-  for (std::size_t i = 1; i < draws.size(); ++i) MissingBetween(draws[i - 1].issue, draws[i].issue, out);
+  for (std::size_t i = 1; i < draws.size(); ++i)
+    MissingBetween(draws[i - 1].issue, draws[i].issue, out);
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;

@@ -123,8 +123,8 @@ class rg_DrawArchive {
   // and blues separated by spaces): checked, refused and stored exactly as
   // an import of that line; the message then names no line. A draw stored
   // already with the same numbers is skipped (ok, skipped 1).
-  ImportResult Add(int lottery, std::string_view issue, std::string_view date,
-                   std::string_view red, std::string_view blue, double now);
+  ImportResult Add(int lottery, std::string_view issue, std::string_view date, std::string_view red,
+                   std::string_view blue, double now);
 
  private:
   struct ImportedDraw {

@@ -129,7 +129,8 @@ class rg_SavedCastDeriver {
 };
 
 // The best tier of each cast that won, by id; casts not Scored (pending, or
-// missing their draw) are not cast again and never win. abort ends the pass early (the result is then partial).
+// missing their draw) are not cast again and never win. abort ends the pass early (the result is
+// then partial).
 struct rg_CastTier {
   std::int64_t id;
   int bestTier;          // 0: no prize, or pending

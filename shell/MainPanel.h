@@ -84,7 +84,7 @@ class rg_MainPanel : public QWidget {
   rg_CastDispatch dispatch_;
   rg_DrawSources sources_;
   QTimer refreshTimer_;
-  bool drawShown_ = false;  // a good draw is on screen
+  bool drawShown_ = false;    // a good draw is on screen
   bool storedShown_ = false;  // a stored draw is, and no refresh has read one yet
   // Last, so a cycle still running is stopped (the probe killed, the
   // transfer ended) before the rest of the panel goes.

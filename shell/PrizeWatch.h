@@ -64,7 +64,7 @@ class rg_PrizeWatch : public QObject {
   bool announce_ = false;
   std::uint64_t announceFrom_ = 0;
   std::vector<std::u16string> announceIssues_;  // the new draws to announce winners of
-  bool announceNew_ = false;                     // announce every cast that won anew
+  bool announceNew_ = false;                    // announce every cast that won anew
   QHash<std::int64_t, int> winnersBefore_;
   // Last, so a check still running stops before the rest goes.
   ui::AsyncTask check_{this};

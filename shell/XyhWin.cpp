@@ -216,8 +216,9 @@ void rg_XyhWin::OpenDrawEntry(const QString& issue, double date, QWidget* over) 
 void rg_XyhWin::ImportDraws() {
   QWidget* over = qobject_cast<QWidget*>(sender());
   over = over != nullptr ? over->window() : this;
-  const QString path = QFileDialog::getOpenFileName(over, QStringLiteral("导入开奖"), QString(),
-                                                    QStringLiteral("开奖文件 (*.csv);;所有文件 (*)"));
+  const QString path =
+      QFileDialog::getOpenFileName(over, QStringLiteral("导入开奖"), QString(),
+                                   QStringLiteral("开奖文件 (*.csv);;所有文件 (*)"));
   if (path.isEmpty()) return;
   ui::ShowMessage(over, ImportDrawFile(path), QStringLiteral("信息:"),
                   ui::MessageKind::Information);
@@ -240,7 +241,7 @@ QString rg_XyhWin::ImportDrawFile(const QString& path) {
     const std::u16string why = StoreStatusText(archive.LastStatus());
     return QStringLiteral("导入失败,未导入任何开奖数据:") +
            (result.writeFailed && !why.empty() ? ui::Q(why)
-                                                : QString::fromStdString(result.message));
+                                               : QString::fromStdString(result.message));
   }
   if (result.added > 0) DrawsChanged();
   QString said = QStringLiteral("已导入%1期开奖数据").arg(result.added);
@@ -437,8 +438,10 @@ void rg_XyhWin::OpenCheck() {
     const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
     const DerivedNumbers numbers = DeriveNumbers(analysis.profile);
     source = [numbers, time = analysis.castTime,
-              drawTime = IsDrawTimeCast(analysis.method, analysis.timeChoice)](
-                 const rg_DrawIndex& draws) { return CheckNumbers(numbers, time, drawTime, draws); };
+              drawTime =
+                  IsDrawTimeCast(analysis.method, analysis.timeChoice)](const rg_DrawIndex& draws) {
+      return CheckNumbers(numbers, time, drawTime, draws);
+    };
     result = source(index);
     blues = PlayedNumbers(numbers).blues;
     subject = QStringLiteral("当前演算结果");
@@ -448,9 +451,8 @@ void rg_XyhWin::OpenCheck() {
   checkWin_ = new rg_CheckWin(this, font_, subject, castTime, result, blues, clock_.Now());
   checkWin_->SetSource(std::move(source));
   checkWin_->setAttribute(Qt::WA_DeleteOnClose);
-  connect(checkWin_, &rg_CheckWin::enterDraw, this, [this](const QString& issue, double date) {
-    OpenDrawEntry(issue, date, checkWin_);
-  });
+  connect(checkWin_, &rg_CheckWin::enterDraw, this,
+          [this](const QString& issue, double date) { OpenDrawEntry(issue, date, checkWin_); });
   checkWin_->open();
 }
 

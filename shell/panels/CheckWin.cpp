@@ -38,12 +38,12 @@ QString TotalsLine(const rg_CastResult& result, bool drawn) {
   QString total;
   if (!drawn) {
     total = (result.status == rg_CastStatus::Missing ? QStringLiteral("合计: 开奖数据缺失, 共%1注")
-                                                      : QStringLiteral("合计: 待开奖, 共%1注"))
+                                                     : QStringLiteral("合计: 待开奖, 共%1注"))
                 .arg([&] {
-      int bets = 0;
-      for (const auto& t : tickets) bets += t.bets;
-      return bets;
-    }());
+                  int bets = 0;
+                  for (const auto& t : tickets) bets += t.bets;
+                  return bets;
+                }());
   } else {
     int winning = 0, bets = 0;
     for (const auto& t : tickets) {
@@ -181,7 +181,8 @@ QHBoxLayout* rg_CheckWin::MakeDrawRow(const rg_DrawNumbers* drawn, double now) {
     enter_->setToolTip(QStringLiteral("录入缺少的一期开奖号码"));
     const QString issue = ui::Q(result_.missingIssue);
     const double date = result_.expectedDrawDate;
-    connect(enter_, &QPushButton::clicked, this, [this, issue, date] { emit enterDraw(issue, date); });
+    connect(enter_, &QPushButton::clicked, this,
+            [this, issue, date] { emit enterDraw(issue, date); });
     drawRow->addWidget(enter_);
   } else {
     QString text =
@@ -263,7 +264,7 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
           (ticket.blueHit ? QStringLiteral("+蓝") : QString());
   grid->addWidget(PlainLabel(met, body_), row, 7);
   const QString waiting = result_.status == rg_CastStatus::Missing ? QStringLiteral("未对奖")
-                                                                    : QStringLiteral("待开奖");
+                                                                   : QStringLiteral("待开奖");
   QLabel* tier = PlainLabel(drawn ? ui::Q(TierName(ticket.tier)) : waiting, body_);
   if (ticket.tier > 0) {
     QFont bold = font;
@@ -280,8 +281,8 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
                        : QStringLiteral("-/%1").arg(ticket.bets),
                  body_),
       row, 9);
-  QLabel* prize =
-      PlainLabel(drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), body_);
+  QLabel* prize = PlainLabel(
+      drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), body_);
   prizes_.append(prize);
   grid->addWidget(prize, row, 10);
 }

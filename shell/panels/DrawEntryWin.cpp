@@ -31,6 +31,8 @@ QSpinBox* NumberBox(int high, const QColor& colour, QWidget* parent) {
   box->setRange(0, high);
   box->setSpecialValueText(QStringLiteral("--"));
   box->setAlignment(Qt::AlignCenter);
+  // Two digits and the arrows, whatever the style makes of the range.
+  box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 28);
   QPalette palette = box->palette();
   palette.setColor(QPalette::Text, colour);
   box->setPalette(palette);
@@ -94,6 +96,14 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
   layout->addLayout(form);
   layout->addWidget(message_);
   layout->addWidget(buttons);
+  // Left to right, as the numbers are read out: the blue box was made first.
+  QWidget* previous = date_;
+  for (QSpinBox* red : reds_) {
+    setTabOrder(previous, red);
+    previous = red;
+  }
+  setTabOrder(previous, blue_);
+  setTabOrder(blue_, save_);
   if (issue.isEmpty()) {
     issue_->setFocus();
   } else {
@@ -128,16 +138,16 @@ bool rg_DrawEntryWin::Submit() {
     return false;
   }
   rg_DrawArchive archive(store_);
-  const auto result = archive.Add(
-      kDoubleColor, issue_->text().toStdString(),
-      date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
-      red.join(QLatin1Char(' ')).toStdString(), QString::number(blue_->value()).toStdString(),
-      clock_.Now());
+  const auto result =
+      archive.Add(kDoubleColor, issue_->text().toStdString(),
+                  date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
+                  red.join(QLatin1Char(' ')).toStdString(),
+                  QString::number(blue_->value()).toStdString(), clock_.Now());
   if (!result.ok) {
     const std::u16string store = StoreStatusText(archive.LastStatus());
     Refuse(QStringLiteral("未保存:") + (result.writeFailed && !store.empty()
-                                             ? ui::Q(store)
-                                             : QString::fromStdString(result.message)));
+                                            ? ui::Q(store)
+                                            : QString::fromStdString(result.message)));
     return false;
   }
   if (result.added == 0) {

@@ -51,8 +51,9 @@ void rg_TrendChart::Measure() {
       issueWidth_ = std::max(issueWidth_, fm.horizontalAdvance(ui::Q(d.issue)) + 14);
     }
     if (!holes_.empty()) {
-      issueWidth_ = std::max(issueWidth_, fm.horizontalAdvance(QStringLiteral("第0000000期 未收录")) +
-                                              20 - dateWidth_);
+      issueWidth_ =
+          std::max(issueWidth_,
+                   fm.horizontalAdvance(QStringLiteral("第0000000期 未收录")) + 20 - dateWidth_);
     }
   }
   counts_.clear();
@@ -157,8 +158,8 @@ QImage rg_TrendChart::Render(int* rows) const {
   const int fit = std::max(1, (kMaxImageHeight - 1) / rowHeight_ - 1 - kFooterRows);
   const int shown = std::min(lines, fit);
   if (rows != nullptr) {
-    *rows = static_cast<int>(std::count_if(lines_.end() - shown, lines_.end(),
-                                           [](int line) { return line >= 0; }));
+    *rows = static_cast<int>(
+        std::count_if(lines_.end() - shown, lines_.end(), [](int line) { return line >= 0; }));
   }
   const QSize size(sizeHint().width(), (1 + shown + kFooterRows) * rowHeight_ + 1);
   QImage image(size, QImage::Format_RGB32);

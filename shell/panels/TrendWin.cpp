@@ -248,12 +248,12 @@ void rg_TrendWin::Recompute() {
   }
   // The holes first: an omission counted over them is short.
   const auto missing = static_cast<int>(stats_->missingIssues.size());
-  summary_->setText(QStringLiteral("共%1期(第%2期至第%3期)%4   热号: %5   冷号: %6")
-                        .arg(stats_->draws)
-                        .arg(ui::Q(stats_->FirstIssue()), ui::Q(stats_->LastIssue()),
-                             missing > 0 ? QStringLiteral("   缺%1期未收录").arg(missing)
-                                         : QString(),
-                             NumberList(stats_->hot), NumberList(stats_->cold)));
+  summary_->setText(
+      QStringLiteral("共%1期(第%2期至第%3期)%4   热号: %5   冷号: %6")
+          .arg(stats_->draws)
+          .arg(ui::Q(stats_->FirstIssue()), ui::Q(stats_->LastIssue()),
+               missing > 0 ? QStringLiteral("   缺%1期未收录").arg(missing) : QString(),
+               NumberList(stats_->hot), NumberList(stats_->cold)));
   QStringList holes;
   for (const std::u16string& issue : stats_->missingIssues) holes << ui::Q(issue);
   summary_->setToolTip(missing > 0 ? QStringLiteral("未收录: ") + holes.join(QLatin1Char(' '))

@@ -50,7 +50,8 @@ TEST(CliDrawsAdd, RefusalsWriteNothing) {
     const char* says;
   };
   const Refusal refusals[] = {
-      {Add("2026O51", "2026-05-05", "1 2 3 4 5 6", "7"), 2, "the issue \"2026O51\" is not a number"},
+      {Add("2026O51", "2026-05-05", "1 2 3 4 5 6", "7"), 2,
+       "the issue \"2026O51\" is not a number"},
       {Add("2026051", "2026-02-30", "1 2 3 4 5 6", "7"), 2, "is not a real date"},
       {Add("2026051", "2026-05-05", "1 2 3 4 5", "7"), 2, "red must hold 6"},
       {Add("2026051", "2026-05-05", "1 2 3 4 5 34", "7"), 2, "red number 34 is outside 1 to 33"},
@@ -136,14 +137,16 @@ TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
   ASSERT_FALSE(m["tickets"].empty());
   EXPECT_EQ(m["tickets"][0]["tier"].asInt(), 0);
   EXPECT_TRUE(m["tickets"][0]["hits"].empty());
-  EXPECT_NE(Cli("check 1" + home.h).out.find(
-                "开奖数据缺失: 第2026051期未收录,请用 xyh-cli draws add 或 draws import 补录"),
-            std::string::npos);
+  EXPECT_NE(
+      Cli("check 1" + home.h)
+          .out.find("开奖数据缺失: 第2026051期未收录,请用 xyh-cli draws add 或 draws import 补录"),
+      std::string::npos);
   // After the newest draw, with its day long past: pending, and said so.
   const Json::Value later = test_support::ParseJsonText(Cli("check 2 --json" + home.h, true).out);
   EXPECT_EQ(later[0]["status"].asString(), "pending");
   EXPECT_TRUE(later[0]["missingIssue"].isNull());
-  EXPECT_NE(Cli("check 2" + home.h).out.find("待开奖, 预计开奖日期 2026-05-10 (已过开奖日期,开奖数据尚未收录)"),
+  EXPECT_NE(Cli("check 2" + home.h)
+                .out.find("待开奖, 预计开奖日期 2026-05-10 (已过开奖日期,开奖数据尚未收录)"),
             std::string::npos);
 
   // Filled: scored against its real draw, not Thursday's.

@@ -305,8 +305,8 @@ TEST(CheckWin, AMissingCastIsShownAsTheCommandLineSaysAndFilledInPlace) {
   const Json::Value cli = Parse(CliJson("check 1 --json" + c.Home()))[0];
   EXPECT_EQ(cli["status"].asString(), "missing");
   EXPECT_EQ(dialog->Result().status, rg_CastStatus::Missing);
-  EXPECT_EQ(dialog->DrawText(),
-            QString("开奖数据缺失: 第%1期未收录").arg(QString::fromStdString(cli["missingIssue"].asString())));
+  EXPECT_EQ(dialog->DrawText(), QString("开奖数据缺失: 第%1期未收录")
+                                    .arg(QString::fromStdString(cli["missingIssue"].asString())));
   EXPECT_EQ(dialog->TierText(0), "未对奖");
   EXPECT_TRUE(dialog->ShownHits(0).isEmpty());
   EXPECT_EQ(static_cast<int>(cli["tickets"].size()),
@@ -352,7 +352,10 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
       {"a red not chosen", "2024062", {1, 2, 3, 4, 5, 0}, 7, "请选择六个红球"},
       {"no blue", "2024062", {1, 2, 3, 4, 5, 6}, 0, "请选择蓝球"},
       {"a red twice", "2024062", {1, 2, 3, 4, 5, 5}, 7, "red number 5 appears twice"},
-      {"stored with other numbers", "2024061", {1, 2, 3, 4, 5, 7}, 16,
+      {"stored with other numbers",
+       "2024061",
+       {1, 2, 3, 4, 5, 7},
+       16,
        "issue 2024061 is already stored as"},
       {"stored with the same numbers", "2024061", {1, 2, 3, 4, 5, 6}, 16, "已收录"},
   };
@@ -366,7 +369,8 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
     for (int i = 0; i < 6; ++i) entry.Red(i)->setValue(k.reds[static_cast<std::size_t>(i)]);
     entry.Blue()->setValue(k.blue);
     EXPECT_FALSE(entry.Submit());
-    EXPECT_TRUE(entry.Message().contains(QString::fromUtf8(k.says))) << entry.Message().toStdString();
+    EXPECT_TRUE(entry.Message().contains(QString::fromUtf8(k.says)))
+        << entry.Message().toStdString();
     EXPECT_EQ(archive.Count(101), 1u);
     EXPECT_EQ(archive.Find(101, u"2024061")->numbers, (std::vector<int>{1, 2, 3, 4, 5, 6}));
   }

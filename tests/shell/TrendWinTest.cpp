@@ -4,18 +4,18 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 
 #include <sys/wait.h>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
-#include <algorithm>
 #include <sstream>
 
 #include "history/DrawArchive.h"
@@ -296,13 +296,13 @@ std::string DrawFileWithout(const std::vector<int>& issues) {
 
 TEST_F(TrendFixture, EachHoleIsARowOfItsOwnAndTheHeaderCountsThem) {
   // 2025118 within the last 50 draws, 2025010 before them.
-  ASSERT_TRUE(
-      rg_DrawArchive(store).Import(101, DrawFileWithout({2025010, 2025118}), 0).ok);
+  ASSERT_TRUE(rg_DrawArchive(store).Import(101, DrawFileWithout({2025010, 2025118}), 0).ok);
   rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
   const rg_TrendChart* chart = win->Chart();
   EXPECT_EQ(win->Stats().draws, 50);
   EXPECT_EQ(win->Stats().missingIssues, std::vector<std::u16string>{u"2025118"});
-  EXPECT_TRUE(win->Summary()->text().contains("缺1期未收录")) << win->Summary()->text().toStdString();
+  EXPECT_TRUE(win->Summary()->text().contains("缺1期未收录"))
+      << win->Summary()->text().toStdString();
   ASSERT_EQ(chart->BodyLines(), 51);
   // Oldest first: ..., 2025117, the hole, 2025119, 2025120.
   EXPECT_EQ(ToUtf8(chart->HoleAt(48)), "2025118");
@@ -324,7 +324,7 @@ TEST_F(TrendFixture, EachHoleIsARowOfItsOwnAndTheHeaderCountsThem) {
 TEST_F(TrendFixture, TheHeaderAndTheIssueColumnsStayInViewWhileScrolling) {
   Import();
   rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
-  win->SetRange(3);  // all 120 draws: taller than the window
+  win->SetRange(3);       // all 120 draws: taller than the window
   win->resize(600, 500);  // narrower than the chart too
   QApplication::processEvents();
   QScrollBar* down = win->ChartArea()->verticalScrollBar();
@@ -345,11 +345,6 @@ TEST_F(TrendFixture, TheHeaderAndTheIssueColumnsStayInViewWhileScrolling) {
   const QImage middle = view->grab().toImage();
   across->setValue(across->maximum());
   const QImage right = view->grab().toImage();
-  if (qEnvironmentVariableIsSet("XYH_KEEP_SHOTS")) {
-    top.save("/tmp/i24_top.png");
-    middle.save("/tmp/i24_middle.png");
-    right.save("/tmp/i24_right.png");
-  }
   // The header row at the top wherever the view stands.
   EXPECT_EQ(middle.copy(header), top.copy(header));
   EXPECT_EQ(right.copy(header.intersected(QRect(0, 0, columns.width(), h))),
@@ -379,7 +374,8 @@ TEST(TrendButton, TheWindowFillsTheArchiveWithoutTheCommandLine) {
   EXPECT_TRUE(win->ShowsCharts());
   EXPECT_TRUE(win->Summary()->text().contains("缺1期未收录"));
   // A refused file is said, and nothing is stored.
-  std::ofstream(file, std::ios::binary) << "issue,date,red,blue\n2025118,2025-13-01,1 2 3 4 5 6,7\n";
+  std::ofstream(file, std::ios::binary)
+      << "issue,date,red,blue\n2025118,2025-13-01,1 2 3 4 5 6,7\n";
   EXPECT_TRUE(f.window->ImportDrawFile(QString::fromStdString(file.string()))
                   .startsWith(QStringLiteral("导入失败,未导入任何开奖数据:line 2:")));
   EXPECT_EQ(rg_DrawArchive(f.store).Count(101), 119u);
