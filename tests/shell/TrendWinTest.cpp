@@ -332,11 +332,11 @@ TEST_F(TrendFixture, TheHeaderAndTheIssueColumnsStayInViewWhileScrolling) {
   ASSERT_GT(down->maximum(), 0);
   ASSERT_GT(across->maximum(), 0);
   const rg_TrendChart* chart = win->Chart();
-  const int h = chart->RowHeight();
+  const int row = chart->RowHeight();
   QWidget* view = win->ChartArea()->viewport();
-  const QRect header(0, 0, view->width(), h);
-  const QRect columns(0, h + 1, chart->CellCentre(0, 1, false).x() - chart->RowHeight() / 2 - 2,
-                      view->height() - h - 1);
+  const QRect header(0, 0, view->width(), row);
+  const QRect columns(0, row + 1, chart->CellCentre(0, 1, false).x() - row / 2 - 2,
+                      view->height() - row - 1);
 
   across->setValue(0);
   down->setValue(0);
@@ -347,8 +347,8 @@ TEST_F(TrendFixture, TheHeaderAndTheIssueColumnsStayInViewWhileScrolling) {
   const QImage right = view->grab().toImage();
   // The header row at the top wherever the view stands.
   EXPECT_EQ(middle.copy(header), top.copy(header));
-  EXPECT_EQ(right.copy(header.intersected(QRect(0, 0, columns.width(), h))),
-            top.copy(header.intersected(QRect(0, 0, columns.width(), h))));
+  EXPECT_EQ(right.copy(header.intersected(QRect(0, 0, columns.width(), row))),
+            top.copy(header.intersected(QRect(0, 0, columns.width(), row))));
   // The issue and date columns at the left however far it scrolled across.
   EXPECT_EQ(right.copy(columns), middle.copy(columns));
   EXPECT_NE(middle.copy(columns), top.copy(columns));  // scrolled down: other draws
