@@ -235,6 +235,9 @@ QString rg_XyhWin::ImportDrawFile(const QString& path) {
   const QByteArray csv = file.read(kMaxBytes + 1);
   if (file.error() != QFileDevice::NoError)
     return QStringLiteral("无法读取文件:") + QDir::toNativeSeparators(path);
+  // A device or a pipe tells no size beforehand.
+  if (csv.size() > kMaxBytes)
+    return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
   rg_DrawArchive archive(store_);
   const auto result = archive.Import(kLotteryDoubleColor, csv.toStdString(), clock_.Now());
   if (!result.ok) {

@@ -295,9 +295,12 @@ TEST(CheckWin, AMissingCastIsShownAsTheCommandLineSaysAndFilledInPlace) {
   archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), played.tickets[0],
                      played.blues.empty() ? 1 : played.blues[0]),
                 0);
-  c.f.window->FillHistory();
+  // Added as the user would: neither marked nor announced.
+  c.f.window->ShowStatus("状态:");
+  c.f.window->DrawsChanged();
   QTRY_VERIFY_WITH_TIMEOUT(!c.f.window->PrizeWatch()->Busy(), 10000);
-  EXPECT_EQ(c.history()->Model().BestTier(0), 0);  // never marked
+  EXPECT_EQ(c.history()->Model().BestTier(0), 0);
+  EXPECT_EQ(c.f.window->StatusPart(0)->text(), QString("状态:"));
 
   c.Select(0);
   rg_CheckWin* dialog = c.OpenCheck();
