@@ -79,6 +79,8 @@ void rg_XyhWin::Create() {
   connect(panel_, &rg_MainPanel::networkText, this, &rg_XyhWin::ShowNetworkStatus);
   prizeWatch_ = new rg_PrizeWatch(store_, clock_, this);
   connect(panel_, &rg_MainPanel::drawRead, prizeWatch_, &rg_PrizeWatch::DrawRead);
+  // After the watch has stored it: an open 对奖 dialog or trend window shows it too.
+  connect(panel_, &rg_MainPanel::drawRead, this, &rg_XyhWin::FollowDraws);
   connect(prizeWatch_, &rg_PrizeWatch::statusText, this, &rg_XyhWin::ShowStatus);
   connect(prizeWatch_, &rg_PrizeWatch::winnersChanged, this,
           [this](const QHash<std::int64_t, int>& winners) {
@@ -253,6 +255,11 @@ QString rg_XyhWin::ImportDrawFile(const QString& path) {
 }
 
 void rg_XyhWin::DrawsChanged() {
+  FollowDraws();
+  prizeWatch_->DrawsAdded();
+}
+
+void rg_XyhWin::FollowDraws() {
   rg_DrawArchive archive(store_);
   std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
   if (panel_->StoredDrawShown()) {
@@ -262,7 +269,6 @@ void rg_XyhWin::DrawsChanged() {
   if (checkWin_) checkWin_->DrawsChanged(index, clock_.Now());
   if (auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly))
     trend->SetDraws(std::move(draws));
-  prizeWatch_->DrawsAdded();
 }
 
 void rg_XyhWin::FillHistory() {

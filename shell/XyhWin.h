@@ -87,6 +87,8 @@ class rg_XyhWin : public QMainWindow {
   // Draws were added or imported: the 对奖 dialog, the trend window, the
   // history marks and the announcement follow at once.
   void DrawsChanged();
+  // The stored draws changed (also by a refresh): the open views follow.
+  void FollowDraws();
   void CheckForUpdate();
 
  protected:
