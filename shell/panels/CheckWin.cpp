@@ -132,7 +132,7 @@ void rg_CheckWin::SetResult(const rg_CastResult& result, double now) {
   result_ = result;
   // The old rows go with their widget; the new ones take its place.
   auto* fresh = new QWidget(this);
-  layout()->replaceWidget(body_, fresh);
+  delete layout()->replaceWidget(body_, fresh);  // the old widget's item is ours to free
   delete body_;
   body_ = fresh;
   enter_ = nullptr;
