@@ -28,12 +28,15 @@ rg_DrawIndex::IssueKey rg_DrawIndex::KeyOf(std::u16string_view issue) {
   // Eighteen digits still fit the value; a year needs a number after it.
   if (issue.size() < 5 || issue.size() > 18) return key;
   std::int64_t value = 0;
-  for (char16_t c : issue) {
+  int year = 0;
+  for (std::size_t i = 0; i < issue.size(); ++i) {
+    const char16_t c = issue[i];
     if (c < u'0' || c > u'9') return key;
     value = value * 10 + (c - u'0');
+    if (i < 4) year = year * 10 + (c - u'0');
   }
   key.value = value;
-  key.year = static_cast<int>(std::stoi(std::string(issue.begin(), issue.begin() + 4)));
+  key.year = year;
   key.firstOfYear = issue.substr(issue.size() - 3) == u"001";
   return key;
 }
