@@ -13,6 +13,7 @@
 #include "history/EasyDb.h"
 #include "history/SavedCast.h"
 #include "history/SavedCasts.h"
+#include "platform/Clock.h"
 #include "platform/Utf.h"
 
 using namespace rg_com_ptl_xyh;
@@ -59,6 +60,15 @@ std::string Two(int n) {
   return buf;
 }
 
+const char* StatusName(rg_CastStatus status) {
+  switch (status) {
+    case rg_CastStatus::Scored: return "scored";
+    case rg_CastStatus::Missing: return "missing";
+    case rg_CastStatus::Pending: break;
+  }
+  return "pending";
+}
+
 Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   Json::Value v(Json::objectValue);
   v["id"] = record ? Json::Value(static_cast<Json::Int64>(record->_id)) : Json::Value();
@@ -84,11 +94,16 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   v["tickets"] = tickets;
   v["bestTier"] = r.check.bestTier;
   v["fixedPrize"] = Json::Int64(r.check.fixedPrize);
+  v["status"] = StatusName(r.status);
+  v["missingIssue"] = r.status == rg_CastStatus::Missing && !r.missingIssue.empty()
+                          ? Json::Value(ToUtf8(r.missingIssue))
+                          : Json::Value();
   return v;
 }
 
 // One readable block; matched numbers stand in brackets.
-void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::vector<int>& blues) {
+void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::vector<int>& blues,
+                 double now) {
   static constexpr const char* kTickets[] = {"一注", "二注", "三注", "四注", "五注"};
   if (record) {
     std::cout << "#" << record->_id << " " << TerminalSafe(ToUtf8(record->ysname)) << "\n";
@@ -100,8 +115,13 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
               << "  ";
     for (int n : drawn->red) std::cout << Two(n) << " ";
     std::cout << "+ " << Two(drawn->blue) << "\n";
+  } else if (r.status == rg_CastStatus::Missing) {
+    std::cout << "开奖数据缺失: " << ToUtf8(MissingDrawText(r.missingIssue, r.missingUncertain))
+              << ",请用 xyh-cli draws add 或 draws import 补录\n";
   } else {
-    std::cout << "待开奖, 预计开奖日期 " << ToUtf8(DrawDateText(r.expectedDrawDate)) << "\n";
+    std::cout << "待开奖, 预计开奖日期 " << ToUtf8(DrawDateText(r.expectedDrawDate));
+    if (DrawOverdue(r.expectedDrawDate, now)) std::cout << " (" << ToUtf8(kOverdueText) << ")";
+    std::cout << "\n";
   }
   std::cout << "蓝球:";
   for (int b : blues) std::cout << " " << (drawn && b == drawn->blue ? "[" + Two(b) + "]" : Two(b));
@@ -170,11 +190,12 @@ int CheckTicket(const rg_PlayedNumbers& played, const std::optional<std::string>
   const auto drawn = DoubleColorNumbers(*draw);
   rg_CastResult r;
   r.draw = draw;
+  r.status = rg_CastStatus::Scored;
   r.check = ScoreTickets(played, &*drawn);
   if (json) {
     std::cout << TerminalJsonText(ResultJson(r, nullptr)) << "\n";
   } else {
-    PrintResult(r, nullptr, played.blues);
+    PrintResult(r, nullptr, played.blues, 0.0);
   }
   return 0;
 }
@@ -196,6 +217,7 @@ void KeepCasts(std::vector<rg_YsModel>& casts, const std::set<std::int64_t>& ids
 // Each saved cast cast again and checked against the draw it was made for.
 void CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index, bool json) {
   rg_SavedCastDeriver deriver;
+  const double now = Clock::System().Now();
   Json::Value out(Json::arrayValue);
   bool first = true;
   for (const rg_YsModel& cast : casts) {
@@ -207,7 +229,7 @@ void CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
     } else {
       if (!first) std::cout << "\n";
       first = false;
-      PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{});
+      PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{}, now);
     }
   }
   if (json) std::cout << TerminalJsonText(out) << "\n";

@@ -8,6 +8,7 @@
 
 #include "cli/Args.h"
 #include "cli/Common.h"
+#include "cli/Terminal.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
@@ -117,17 +118,66 @@ int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
   return 0;
 }
 
+// One draw typed on the command line, stored as an import of that line.
+int AddDraw(rg_DrawArchive& archive, int lottery, const Args& args) {
+  const auto result = archive.Add(lottery, args.Get("issue").value_or(""),
+                                  args.Get("date").value_or(""), args.Get("red").value_or(""),
+                                  args.Get("blue").value_or(""), Clock::System().Now());
+  if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
+    std::cerr << "xyh-cli: nothing was added\n";
+    return StoreFailure("the draw could not be stored: ");
+  }
+  if (!result.ok) {
+    std::cerr << "xyh-cli: " << TerminalSafe(result.message) << "; nothing was added\n";
+    return result.writeFailed ? 1 : 2;
+  }
+  const std::string issue = *args.Get("issue");
+  if (result.skipped > 0) {
+    std::cout << "issue " << TerminalSafe(issue) << " is already stored with these numbers\n";
+  } else {
+    std::cout << "added " << ToUtf8(result.addedIssues.front()) << "\n";
+  }
+  return 0;
+}
+
+int ListGaps(rg_DrawArchive& archive, int lottery, bool json) {
+  const auto draws = archive.Draws(lottery);
+  if (archive.LastStatus() != rg_StoreStatus::Ok)
+    return StoreFailure("the draws could not be read: ");
+  const auto missing = MissingIssues(draws);
+  if (json) {
+    Json::Value list(Json::arrayValue);
+    for (const std::u16string& issue : missing) list.append(ToUtf8(issue));
+    std::cout << JsonText(list) << "\n";
+  } else {
+    for (const std::u16string& issue : missing) std::cout << ToUtf8(issue) << "\n";
+  }
+  return std::cout.good() ? 0 : 1;
+}
+
 }  // namespace
 
 int RunDraws(const std::vector<std::string>& argv) {
-  const Args args(argv, {"lottery", "home"}, {"json"});
+  const Args args(argv, {"lottery", "home", "issue", "date", "red", "blue"}, {"json"});
   const auto& words = args.Positional();
   const std::string action = words.empty() ? "" : words[0];
   const std::size_t expected = action == "import" ? 2 : 1;
-  if ((action != "list" && action != "export" && action != "import") || words.size() != expected) {
-    throw UsageError{"draws takes list, export or import FILE"};
+  if ((action != "list" && action != "export" && action != "import" && action != "add" &&
+       action != "gaps") ||
+      words.size() != expected) {
+    throw UsageError{"draws takes list, export, import FILE, add or gaps"};
   }
-  if (args.Has("json") && action != "list") throw UsageError{"--json goes with draws list"};
+  if (args.Has("json") && action != "list" && action != "gaps")
+    throw UsageError{"--json goes with draws list and draws gaps"};
+  for (const char* option : {"issue", "date", "red", "blue"}) {
+    if (args.Has(option) && action != "add")
+      throw UsageError{std::string("--") + option + " goes with draws add"};
+    if (!args.Has(option) && action == "add") {
+      throw UsageError{
+          "draws add takes --issue N --date YYYY-MM-DD --red \"N N N N N N\" --blue N; --" +
+          std::string(option) + " is missing"};
+    }
+  }
   const int lottery = ParseLottery(args.Get("lottery"));
 
   std::string csv;
@@ -139,6 +189,8 @@ int RunDraws(const std::vector<std::string>& argv) {
   rg_DrawArchive archive(rg_EasyDb::Process());
   if (action == "list") return ListDraws(archive, lottery, args.Has("json"));
   if (action == "export") return ExportDraws(archive, lottery);
+  if (action == "add") return AddDraw(archive, lottery, args);
+  if (action == "gaps") return ListGaps(archive, lottery, args.Has("json"));
   return ImportDraws(archive, lottery, csv, words[1]);
 }
 

@@ -135,6 +135,8 @@ int RunStats(const std::vector<std::string>& argv) {
   const rg_DrawStats stats = tally.Finish();
 
   const bool json = args.Has("json");
+  Json::Value missing(Json::arrayValue);
+  for (const std::u16string& issue : stats.missingIssues) missing.append(ToUtf8(issue));
   bool firstRow = true;
   if (json) {
     // The keys in the order jsoncpp writes them, perDraw streamed.
@@ -142,10 +144,20 @@ int RunStats(const std::vector<std::string>& argv) {
               << ",\n  \"cold\" : " << Indented(JsonText(JsonNumbers(stats.cold)))
               << ",\n  \"draws\" : " << stats.draws << ",\n  \"first\" : \"" << ToUtf8(first)
               << "\",\n  \"hot\" : " << Indented(JsonText(JsonNumbers(stats.hot)))
-              << ",\n  \"last\" : \"" << ToUtf8(newest) << "\",\n  \"perDraw\" : [";
+              << ",\n  \"last\" : \"" << ToUtf8(newest)
+              << "\",\n  \"missingIssues\" : " << Indented(JsonText(missing))
+              << ",\n  \"perDraw\" : [";
   } else {
     std::cout << "双色球: " << stats.draws << " draws, " << ToUtf8(first) << " to "
-              << ToUtf8(newest) << "\n\n";
+              << ToUtf8(newest) << "\n";
+    // Said before the figures: an omission counted over a hole is short.
+    if (!stats.missingIssues.empty()) {
+      std::cout << "缺" << stats.missingIssues.size() << "期 (not stored, figures count the stored "
+                << "draws only):";
+      for (const std::u16string& issue : stats.missingIssues) std::cout << " " << ToUtf8(issue);
+      std::cout << "\n";
+    }
+    std::cout << "\n";
     PrintNumbers("red", stats.red);
     std::cout << "\n";
     PrintNumbers("blue", stats.blue);

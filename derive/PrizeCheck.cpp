@@ -115,15 +115,31 @@ std::optional<std::size_t> TargetDraw(std::span<const double> dates, double cast
   return static_cast<std::size_t>(it - dates.begin());
 }
 
-double ExpectedDrawDate(double castTime, bool drawTimeCast) {
+double CountedDay(double castTime, bool drawTimeCast) {
   const std::int64_t cast = DateToMs(castTime);
   std::int64_t day = FloorDiv(cast, kMsPerDay);
   if (!drawTimeCast && cast - day * kMsPerDay >= kSalesCloseMs) ++day;
+  return MsToDate(day * kMsPerDay);
+}
+
+double DrawDayFrom(double date) {
+  std::int64_t day = FloorDiv(DateToMs(date), kMsPerDay);
   for (int i = 0; i < 7; ++i, ++day) {
     const int weekday = SplitDate(MsToDate(day * kMsPerDay)).weekday;
     if (weekday == 1 || weekday == 3 || weekday == 5) break;
   }
   return MsToDate(day * kMsPerDay);
+}
+
+double ExpectedDrawDate(double castTime, bool drawTimeCast) {
+  return DrawDayFrom(CountedDay(castTime, drawTimeCast));
+}
+
+bool DrawOverdue(double expectedDrawDate, double now) {
+  // 21:15 on the draw day, and twelve hours more for the results page.
+  constexpr std::int64_t kDrawTime = (21LL * 60 + 15) * 60 * 1000;
+  constexpr std::int64_t kGrace = 12LL * 3600 * 1000;
+  return DateToMs(now) > DateToMs(expectedDrawDate) + kDrawTime + kGrace;
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -89,5 +89,13 @@ inline bool IsDrawTimeCast(int method, int timeChoice) { return method == 3 && t
 // (Sunday, Tuesday, Thursday) on or after its date, or after it when its
 // sales have closed.
 double ExpectedDrawDate(double castTime, bool drawTimeCast);
+// The day a cast counts for: its date, or the next day for a cast other
+// than a draw-time cast made at or after the sales close.
+double CountedDay(double castTime, bool drawTimeCast);
+// The first draw day (Sunday, Tuesday, Thursday) on or after day.
+double DrawDayFrom(double day);
+// Whether a draw expected on that date is overdue at now: its 21:15 draw
+// is more than 12 hours ago, so a refresh would have seen it.
+bool DrawOverdue(double expectedDrawDate, double now);
 
 }  // namespace rg_com_ptl_xyh

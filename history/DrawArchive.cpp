@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <span>
 
 #include "history/EasyDb.h"
 #include "history/SqlStatement.h"
@@ -32,6 +33,9 @@ constexpr std::array<rg_DrawRule, 7> kRules = {{
 constexpr std::size_t kMaxIssueDigits = 16;
 
 constexpr std::string_view kHeader = "issue,date,red,blue";
+
+// An issue of a year's draws: the year's four digits, then three.
+constexpr std::size_t kYearIssueDigits = 7;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -480,6 +484,29 @@ std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_vie
   return std::nullopt;
 }
 
+std::optional<rg_DrawEntry> rg_DrawArchive::Newest(int lottery) const {
+  badRow_.clear();
+  if (HasTable() != true) return std::nullopt;
+  rg_SqlStatement s(store_->Handle(),
+                    u"SELECT " + std::u16string(kColumns) +
+                        u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate DESC,length(issue) "
+                        u"DESC,issue DESC LIMIT 1;");
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return std::nullopt;
+  }
+  s.BindInt(1, lottery);
+  const int rc = s.Step();
+  store_->Record(rc);
+  rg_DrawEntry e;
+  if (rc != SQLITE_ROW) return std::nullopt;
+  if (std::string why = ReadEntry(s, e); !why.empty()) {
+    badRow_ = std::move(why);
+    return std::nullopt;
+  }
+  return e;
+}
+
 std::size_t rg_DrawArchive::Count(int lottery) const {
   badRow_.clear();
   if (HasTable() != true) return 0;
@@ -570,6 +597,62 @@ std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
 }  // namespace
 
 rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_view csv, double now) {
+  if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
+  std::vector<std::pair<int, std::string_view>> lines;
+  int lineNo = 0;
+  bool headerSeen = false;
+  std::size_t pos = 0;
+  while (pos < csv.size()) {
+    const std::string_view line = NextLine(csv, pos);
+    ++lineNo;
+    if (!headerSeen) {
+      if (Trim(line) != kHeader) {
+        ImportResult result;
+        result.why = "the first line must be the header " + std::string(kHeader);
+        result.message = "line " + std::to_string(lineNo) + ": " + result.why;
+        return result;
+      }
+      headerSeen = true;
+      continue;
+    }
+    if (Trim(line).empty()) continue;
+    lines.emplace_back(lineNo, line);
+  }
+  if (!headerSeen) {
+    ImportResult result;
+    result.why = "the file is empty; the first line must be the header " + std::string(kHeader);
+    result.message = "line 1: " + result.why;
+    return result;
+  }
+  return ImportLines(lottery, lines, now);
+}
+
+rg_DrawArchive::ImportResult rg_DrawArchive::Add(int lottery, std::string_view issue,
+                                                 std::string_view date, std::string_view red,
+                                                 std::string_view blue, double now) {
+  // One line of a draw file, so that a draw typed in meets every rule an
+  // imported one does.
+  const std::pair<std::string_view, std::string_view> fields[] = {
+      {"issue", issue}, {"date", date}, {"red", red}, {"blue", blue}};
+  for (const auto& [name, value] : fields) {
+    if (value.find_first_of(",\r\n") != std::string_view::npos) {
+      ImportResult result;
+      result.why = std::string(name) + ": " + Quoted(value) +
+                   " holds a comma or a line break; separate numbers with spaces";
+      result.message = result.why;
+      return result;
+    }
+  }
+  const std::string line = std::string(issue) + ',' + std::string(date) + ',' + std::string(red) +
+                           ',' + std::string(blue);
+  const std::pair<int, std::string_view> lines[] = {{1, line}};
+  ImportResult result = ImportLines(lottery, lines, now);
+  if (!result.ok && !result.why.empty()) result.message = result.why;
+  return result;
+}
+
+rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
+    int lottery, std::span<const std::pair<int, std::string_view>> lines, double now) {
   badRow_.clear();
   ImportResult result;
   const rg_DrawRule* rule = FindDrawRule(lottery);
@@ -577,28 +660,15 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     result.message = "unknown lottery " + std::to_string(lottery);
     return result;
   }
-  if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
-
   std::vector<ImportedDraw> toAdd;
   std::map<std::u16string, std::size_t> inFile;  // issue -> index into seen
   std::vector<ImportedDraw> seen;
-  int lineNo = 0;
-  bool headerSeen = false;
-  std::size_t pos = 0;
   const auto refuse = [&](int line, const std::string& why) {
+    result.why = why;
     result.message = "line " + std::to_string(line) + ": " + why;
     return result;
   };
-  while (pos < csv.size()) {
-    const std::string_view line = NextLine(csv, pos);
-    ++lineNo;
-    if (!headerSeen) {
-      if (Trim(line) != kHeader)
-        return refuse(lineNo, "the first line must be the header " + std::string(kHeader));
-      headerSeen = true;
-      continue;
-    }
-    if (Trim(line).empty()) continue;
+  for (const auto& [lineNo, line] : lines) {
     std::string why;
     std::optional<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now, why);
     if (!d) return refuse(lineNo, why);
@@ -633,13 +703,41 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     }
     toAdd.push_back({std::move(*d), lineNo});
   }
-  if (!headerSeen)
-    return refuse(1,
-                  "the file is empty; the first line must be the header " + std::string(kHeader));
   if (!toAdd.empty() && !WriteImport(lottery, toAdd, now, result)) return result;
   result.ok = true;
   result.added = static_cast<int>(toAdd.size());
+  for (const ImportedDraw& p : toAdd) result.addedIssues.push_back(p.draw.issue);
   return result;
+}
+
+std::size_t MissingBetween(std::u16string_view a, std::u16string_view b,
+                           std::vector<std::u16string>& out) {
+  const auto digits = [](std::u16string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char16_t c) { return IsDigit(c); });
+  };
+  // Within a year only: how many issues a year holds is not known ahead.
+  if (a.size() != kYearIssueDigits || b.size() != kYearIssueDigits ||
+      a.substr(0, 4) != b.substr(0, 4) || !digits(a) || !digits(b)) {
+    return 0;
+  }
+  const auto value = [](std::u16string_view s) {
+    long long v = 0;
+    for (char16_t c : s) v = v * 10 + (c - u'0');
+    return v;
+  };
+  const long long to = value(b);
+  std::size_t added = 0;
+  for (long long n = value(a) + 1; n < to; ++n, ++added) out.push_back(DecimalText(n));
+  return added;
+}
+
+std::vector<std::u16string> MissingIssues(const std::vector<rg_DrawEntry>& draws) {
+  std::vector<std::u16string> out;
+  for (std::size_t i = 1; i < draws.size(); ++i)
+    MissingBetween(draws[i - 1].issue, draws[i].issue, out);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
 }
 
 bool rg_DrawArchive::WriteImport(int lottery, const std::vector<ImportedDraw>& draws, double now,

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "history/EasyDb.h"
@@ -75,6 +77,16 @@ std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
                                          std::u16string_view date, std::u16string_view numbers,
                                          std::u16string_view extra);
 
+// The issues missing between stored draws of the same year, ascending;
+// draws in archive order (rg_DrawArchive::Draws). Only issues of a year's
+// four digits and three more take part: how many issues a year holds is not
+// known ahead, so nothing is missing across a year's end.
+std::vector<std::u16string> MissingIssues(const std::vector<rg_DrawEntry>& draws);
+// The issues missing between two neighbouring draws' issues, appended to
+// out, lowest first; how many.
+std::size_t MissingBetween(std::u16string_view a, std::u16string_view b,
+                           std::vector<std::u16string>& out);
+
 class rg_DrawArchive {
  public:
   // Works on the store's connection and keeps to its rules: nothing is
@@ -104,6 +116,9 @@ class rg_DrawArchive {
                             const std::function<void(const rg_DrawEntry&)>& visit) const;
   // nullopt also when it cannot be read (LastStatus tells).
   std::optional<rg_DrawEntry> Find(int lottery, std::u16string_view issue) const;
+  // The newest stored draw of one lottery (by date, then issue); nullopt
+  // when none is stored or it cannot be read.
+  std::optional<rg_DrawEntry> Newest(int lottery) const;
   std::size_t Count(int lottery) const;
   // The outcome of the last operation, as the store words it; Damaged also
   // when a stored row did not read back as a valid draw (BadRow says which).
@@ -120,17 +135,29 @@ class rg_DrawArchive {
     int added = 0;
     int skipped = 0;           // lines already stored with the same numbers
     std::string message;       // the refusal, naming the line (the header is line 1)
+    std::string why;           // the refusal without the line
     bool writeFailed = false;  // the file was sound but the database could not be read or written
+    std::vector<std::u16string> addedIssues;
   };
   // All lines or none: every line is checked before anything is written,
   // and the writes share one transaction.
   ImportResult Import(int lottery, std::string_view csv, double now);
+  // One draw given as the fields of a file line (issue, YYYY-MM-DD, reds
+  // and blues separated by spaces): checked, refused and stored exactly as
+  // an import of that line; the message then names no line. A draw stored
+  // already with the same numbers is skipped (ok, skipped 1).
+  ImportResult Add(int lottery, std::string_view issue, std::string_view date, std::string_view red,
+                   std::string_view blue, double now);
 
  private:
   struct ImportedDraw {
     rg_DrawEntry draw;
     int line;  // in the file, for a refusal
   };
+  // What Import and Add share: the lines (with their numbers in the file)
+  // checked, then written in one transaction.
+  ImportResult ImportLines(int lottery, std::span<const std::pair<int, std::string_view>> lines,
+                           double now);
   // The checked draws of an import in one transaction; false, with result
   // saying why, when the database does not take them all.
   bool WriteImport(int lottery, const std::vector<ImportedDraw>& draws, double now,

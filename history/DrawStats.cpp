@@ -106,6 +106,18 @@ rg_DrawStats ComputeDrawStats(const std::vector<rg_DrawEntry>& draws, std::size_
   for (auto it = valid.end() - static_cast<std::ptrdiff_t>(size); it != valid.end(); ++it) {
     stats.perDraw.push_back(ShapeOf(**it));
   }
+  // The holes, draw by draw: a pair at a time keeps them in the chart's
+  // order even where the dates and the issues disagree.
+  stats.holesBefore.assign(size, 0);
+  for (std::size_t i = 1; i < size; ++i) {
+    stats.holesBefore[i] = static_cast<int>(
+        MissingBetween(stats.perDraw[i - 1].issue, stats.perDraw[i].issue, stats.missingIssues));
+  }
+  if (!std::is_sorted(stats.missingIssues.begin(), stats.missingIssues.end())) {
+    std::sort(stats.missingIssues.begin(), stats.missingIssues.end());
+    stats.missingIssues.erase(std::unique(stats.missingIssues.begin(), stats.missingIssues.end()),
+                              stats.missingIssues.end());
+  }
 
   Tally(
       stats.perDraw, [](const rg_DrawShape& d) { return d.red; }, stats.red, stats.redTrend);
@@ -146,6 +158,8 @@ void TallyOne(const Numbers& drawn, std::array<int, Size>& running,
 }  // namespace
 
 void rg_DrawTally::Add(const rg_DrawShape& draw) {
+  if (stats_.draws > 0) MissingBetween(previous_, draw.issue, stats_.missingIssues);
+  previous_ = draw.issue;
   ++stats_.draws;
   TallyOne(draw.red, redRunning_, stats_.red);
   TallyOne(std::array<int, 1>{draw.blue}, blueRunning_, stats_.blue);
@@ -153,6 +167,10 @@ void rg_DrawTally::Add(const rg_DrawShape& draw) {
 
 rg_DrawStats rg_DrawTally::Finish() const {
   rg_DrawStats stats = stats_;
+  // Draws whose dates and issues disagree can name a hole twice.
+  std::sort(stats.missingIssues.begin(), stats.missingIssues.end());
+  stats.missingIssues.erase(std::unique(stats.missingIssues.begin(), stats.missingIssues.end()),
+                            stats.missingIssues.end());
   RankHotAndCold(stats);
   return stats;
 }

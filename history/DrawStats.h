@@ -51,6 +51,12 @@ struct rg_DrawStats {
   // from the window's start when it was not drawn before in the window).
   std::vector<std::uint16_t> redTrend;   // draws × 33
   std::vector<std::uint16_t> blueTrend;  // draws × 16
+  // The issues missing between the window's draws, ascending
+  // (MissingIssues); the figures above count the stored draws only.
+  std::vector<std::u16string> missingIssues;
+  // For each draw of the window, how many issues are missing just before
+  // it (MissingBetween it and the draw before): the trend chart's hole rows.
+  std::vector<int> holesBefore;
 
   bool Empty() const { return draws == 0; }
   const std::u16string& FirstIssue() const { return perDraw.front().issue; }
@@ -84,6 +90,7 @@ class rg_DrawTally {
   rg_DrawStats stats_;
   std::array<int, kRedCount> redRunning_{};
   std::array<int, kBlueCount> blueRunning_{};
+  std::u16string previous_;  // the issue before, for the holes between
 };
 
 // The figures over the newest `last` 双色球 draws (all of them when last is

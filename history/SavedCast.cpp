@@ -6,6 +6,7 @@
 #include "engine/Report.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
+#include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -15,12 +16,95 @@ rg_DrawIndex::rg_DrawIndex(std::vector<rg_DrawEntry> draws) : draws_(std::move(d
   std::stable_sort(draws_.begin(), draws_.end(),
                    [](const rg_DrawEntry& a, const rg_DrawEntry& b) { return a.date < b.date; });
   dates_.reserve(draws_.size());
-  for (const rg_DrawEntry& d : draws_) dates_.push_back(d.date);
+  keys_.reserve(draws_.size());
+  for (const rg_DrawEntry& d : draws_) {
+    dates_.push_back(d.date);
+    keys_.push_back(KeyOf(d.issue));
+  }
+}
+
+rg_DrawIndex::IssueKey rg_DrawIndex::KeyOf(std::u16string_view issue) {
+  IssueKey key;
+  // Eighteen digits still fit the value; a year needs a number after it.
+  if (issue.size() < 5 || issue.size() > 18) return key;
+  std::int64_t value = 0;
+  int year = 0;
+  for (std::size_t i = 0; i < issue.size(); ++i) {
+    const char16_t c = issue[i];
+    if (c < u'0' || c > u'9') return key;
+    value = value * 10 + (c - u'0');
+    if (i < 4) year = year * 10 + (c - u'0');
+  }
+  key.value = value;
+  key.year = year;
+  key.firstOfYear = issue.substr(issue.size() - 3) == u"001";
+  return key;
 }
 
 const rg_DrawEntry* rg_DrawIndex::Target(double castTime, bool drawTimeCast) const {
   const auto i = TargetDraw(dates_, castTime, drawTimeCast);
   return i ? &draws_[*i] : nullptr;
+}
+
+rg_CastTarget LocateCast(const rg_DrawIndex& index, double castTime, bool drawTimeCast) {
+  rg_CastTarget out;
+  const auto found = TargetDraw(index.dates_, castTime, drawTimeCast);
+  if (!found) {
+    out.expectedDate = ExpectedDrawDate(castTime, drawTimeCast);
+    return out;
+  }
+  const std::size_t t = *found;
+  const rg_DrawIndex::IssueKey& target = index.keys_[t];
+  const rg_DrawIndex::IssueKey* before = t > 0 ? &index.keys_[t - 1] : nullptr;
+  const bool sameYear = before != nullptr && before->year >= 0 && before->year == target.year;
+  const int castYear = SplitDate(castTime).year;
+  bool confirmed = sameYear && target.value == before->value + 1;
+  if (!confirmed && target.firstOfYear) {
+    // The year's first draw is the cast's when no draw day of the cast's
+    // year was left for it.
+    confirmed = castYear == target.year ||
+                SplitDate(ExpectedDrawDate(castTime, drawTimeCast)).year != castYear;
+  }
+  if (confirmed) {
+    out.status = rg_CastStatus::Scored;
+    out.draw = &index.draws_[t];
+    return out;
+  }
+  out.status = rg_CastStatus::Missing;
+  out.expectedDate = ExpectedDrawDate(castTime, drawTimeCast);
+  const auto after = [&](const rg_DrawIndex::IssueKey& key, double date) {
+    out.missingIssue = DecimalText(key.value + 1);
+    out.expectedDate = DrawDayFrom(AddDays(date, 1));
+  };
+  if (sameYear) {
+    after(*before, index.dates_[t - 1]);
+  } else if (target.year >= 0 && !target.firstOfYear) {
+    out.missingIssue = DecimalText(target.year) + u"001";
+    out.expectedDate = DrawDayFrom(MakeDate(target.year, 1, 1));
+  } else if (before != nullptr && before->year >= 0 && before->year == castYear) {
+    after(*before, index.dates_[t - 1]);
+    out.missingUncertain = true;
+  }
+  return out;
+}
+
+rg_DrawSuggestion SuggestDrawToAdd(const rg_DrawIndex& index, double now) {
+  const std::vector<rg_DrawEntry>& draws = index.Draws();
+  std::vector<std::u16string> hole;
+  for (std::size_t i = 1; i < draws.size(); ++i) {
+    if (MissingBetween(draws[i - 1].issue, draws[i].issue, hole) > 0)
+      return {hole.front(), DrawDayFrom(AddDays(draws[i - 1].date, 1))};
+  }
+  if (draws.empty()) return {u"", DrawDayFrom(now)};
+  const rg_DrawEntry& newest = draws.back();
+  std::u16string next;
+  if (const auto key = index.keys_.back(); key.value >= 0) next = DecimalText(key.value + 1);
+  return {next, DrawDayFrom(AddDays(newest.date, 1))};
+}
+
+std::u16string MissingDrawText(std::u16string_view missingIssue, bool uncertain) {
+  if (missingIssue.empty()) return u"无法确认对应期号: 缺少更早的开奖数据";
+  return u"第" + std::u16string(missingIssue) + (uncertain ? u"期可能未收录" : u"期未收录");
 }
 
 const rg_DrawEntry* rg_DrawIndex::Find(std::u16string_view issue) const {
@@ -44,11 +128,15 @@ std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw) {
 rg_CastResult CheckNumbers(const DerivedNumbers& numbers, double castTime, bool drawTimeCast,
                            const rg_DrawIndex& index) {
   rg_CastResult result;
-  result.draw = index.Target(castTime, drawTimeCast);
+  rg_CastTarget target = LocateCast(index, castTime, drawTimeCast);
+  result.status = target.status;
+  result.draw = target.draw;
+  result.expectedDrawDate = target.expectedDate;
+  result.missingIssue = std::move(target.missingIssue);
+  result.missingUncertain = target.missingUncertain;
   std::optional<rg_DrawNumbers> drawn;
   if (result.draw != nullptr) drawn = DoubleColorNumbers(*result.draw);
   result.check = ScoreTickets(PlayedNumbers(numbers), drawn ? &*drawn : nullptr);
-  if (result.draw == nullptr) result.expectedDrawDate = ExpectedDrawDate(castTime, drawTimeCast);
   return result;
 }
 
@@ -98,7 +186,9 @@ std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const r
   for (const rg_YsModel& cast : casts) {
     if (abort != nullptr && *abort) break;
     int tier = 0;
-    const rg_DrawEntry* target = index.Target(cast.ysday, IsDrawTimeCast(cast.ysindex, cast.rot));
+    // A cast whose draw the archive cannot vouch for is never scored.
+    const rg_DrawEntry* target =
+        LocateCast(index, cast.ysday, IsDrawTimeCast(cast.ysindex, cast.rot)).draw;
     if (target != nullptr) tier = deriver.Check(cast, index).check.bestTier;
     out.push_back({cast._id, tier, target != nullptr ? target->issue : std::u16string()});
   }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "derive/Derive.h"
@@ -14,6 +16,40 @@
 #include "history/YsModel.h"
 
 namespace rg_com_ptl_xyh {
+
+// Whether a cast can be scored: against the draw it was made for
+// (Scored), not yet (Pending: that draw is not stored and none after it),
+// or not until a draw missing from the archive is added (Missing: a later
+// draw is stored, but a hole before it means the archive cannot tell which
+// draw the cast was made for).
+enum class rg_CastStatus { Scored, Pending, Missing };
+
+struct rg_CastTarget {
+  rg_CastStatus status = rg_CastStatus::Pending;
+  const rg_DrawEntry* draw = nullptr;  // Scored only
+  // Missing: the lowest issue to add before the cast can be decided; empty
+  // when no stored draw tells which.
+  std::u16string missingIssue;
+  // The stored draw before may have been its year's last, so the issue
+  // named may not exist.
+  bool missingUncertain = false;
+  // Pending: the day its draw is expected; Missing: the likely date of the
+  // missing issue.
+  double expectedDate = 0.0;
+};
+
+class rg_DrawIndex;
+struct rg_DrawSuggestion;
+// Which stored draw a cast made at castTime was made for, and whether the
+// archive can vouch for it. The one rule for 对奖, the marks and the
+// announcements; any play scored against a draw goes through it.
+rg_CastTarget LocateCast(const rg_DrawIndex& index, double castTime, bool drawTimeCast);
+
+// "第2026051期未收录", "第2025151期可能未收录", or "无法确认对应期号:
+// 缺少更早的开奖数据" when no issue is known.
+std::u16string MissingDrawText(std::u16string_view missingIssue, bool uncertain);
+// Said of a pending cast whose draw day has passed (DrawOverdue).
+inline constexpr std::u16string_view kOverdueText = u"已过开奖日期,开奖数据尚未收录";
 
 // The stored 双色球 draws, ordered for the target-draw search.
 class rg_DrawIndex {
@@ -29,18 +65,43 @@ class rg_DrawIndex {
   const rg_DrawEntry* Find(std::u16string_view issue) const;
 
  private:
+  friend rg_CastTarget LocateCast(const rg_DrawIndex&, double, bool);
+  friend rg_DrawSuggestion SuggestDrawToAdd(const rg_DrawIndex&, double);
+  // An issue read for the rule: its value, and its year (the first four
+  // digits); -1 where the issue has too few or too many digits for that.
+  struct IssueKey {
+    std::int64_t value = -1;
+    int year = -1;
+    bool firstOfYear = false;  // ends in 001
+  };
+  static IssueKey KeyOf(std::u16string_view issue);
+
   std::vector<rg_DrawEntry> draws_;
   std::vector<double> dates_;
+  std::vector<IssueKey> keys_;
 };
+
+// What a draw typed in by hand most likely is: the oldest issue missing
+// between stored draws, else the one after the newest, with the draw day
+// after the stored draw before it; with nothing stored, no issue and the
+// next draw day from now.
+struct rg_DrawSuggestion {
+  std::u16string issue;
+  double date = 0.0;
+};
+rg_DrawSuggestion SuggestDrawToAdd(const rg_DrawIndex& index, double now);
 
 // The draw's numbers in the scorer's form; nullopt for a draw that is no
 // 双色球 draw.
 std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw);
 
 struct rg_CastResult {
-  rg_CastCheck check;
-  const rg_DrawEntry* draw = nullptr;  // into the index; nullptr while pending
-  double expectedDrawDate = 0.0;       // while pending
+  rg_CastCheck check;                  // no result unless Scored
+  const rg_DrawEntry* draw = nullptr;  // into the index; Scored only
+  double expectedDrawDate = 0.0;       // Pending and Missing: see rg_CastTarget
+  rg_CastStatus status = rg_CastStatus::Pending;
+  std::u16string missingIssue;  // Missing: as rg_CastTarget
+  bool missingUncertain = false;
 };
 
 // Scores numbers made at castTime (the window's current result).
@@ -67,12 +128,13 @@ class rg_SavedCastDeriver {
   std::unique_ptr<Engine> engine_;
 };
 
-// The best tier of each cast that won, by id; casts still pending are not
-// cast again. abort ends the pass early (the result is then partial).
+// The best tier of each cast that won, by id; casts not Scored (pending, or
+// missing their draw) are not cast again and never win. abort ends the pass early (the result is
+// then partial).
 struct rg_CastTier {
   std::int64_t id;
   int bestTier;          // 0: no prize, or pending
-  std::u16string issue;  // of the draw it met; empty while pending
+  std::u16string issue;  // of the draw it met; empty unless Scored
 };
 std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
                                    rg_SavedCastDeriver& deriver,

@@ -6,6 +6,7 @@
 #include "draws/DrawPanel.h"
 #include "engine/Analysis.h"
 #include "engine/Chart.h"
+#include "history/DrawArchive.h"
 #include "platform/Clock.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/ChartWin.h"
@@ -72,7 +73,8 @@ void rg_MainPanel::Build(const QString& fontDescription) {
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
     } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help ||
                code == rg_HistoryPanel::ExportHistory || code == rg_HistoryPanel::ImportHistory ||
-               code == rg_HistoryPanel::Check || code == rg_HistoryPanel::Trend) {
+               code == rg_HistoryPanel::Check || code == rg_HistoryPanel::Trend ||
+               code == rg_HistoryPanel::EnterDraw) {
       emit command(code);
     }
   });
@@ -135,14 +137,27 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
   }
   if (cycle.record.status == 200 && !numbers.empty()) {
     drawShown_ = true;
+    storedShown_ = false;
     emit networkText(ui::Q(std::u16string(kDrawUpdatedMessage)));
   } else {
     emit networkText(failed(cycle.fetched ? QStringLiteral("无法识别开奖网页")
                                           : QStringLiteral("无法下载开奖网页")));
-    if (drawShown_) return;
+    if (drawShown_ || storedShown_) return;
   }
   draw_->layoutDraw(lottery->TypeIndex(), ui::Q(numbers), ui::Q(cycle.record.date),
                     ui::Q(cycle.record.issue), fontDescription_, 0);
+}
+
+void rg_MainPanel::ShowStoredDraw(const rg_DrawEntry& draw) {
+  if (drawShown_) return;  // a refresh's draw is newer news
+  QString numbers;
+  for (int n : draw.numbers) numbers += QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+  for (int n : draw.extra) numbers += QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+  const rg_Lottery* lottery = FindLottery(draw.lottery);
+  if (lottery == nullptr) return;
+  storedShown_ = true;
+  draw_->layoutDraw(lottery->TypeIndex(), numbers, ui::Q(DrawDateText(draw.date)),
+                    ui::Q(draw.issue) + QStringLiteral(" (本地记录)"), fontDescription_, 0);
 }
 
 void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }

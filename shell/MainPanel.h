@@ -17,6 +17,7 @@ class rg_ChartWin;
 class rg_DrawPanel;
 class rg_GuaPanel;
 class rg_HistoryPanel;
+struct rg_DrawEntry;
 struct rg_GuaAnalysis;
 
 class rg_MainPanel : public QWidget {
@@ -37,6 +38,10 @@ class rg_MainPanel : public QWidget {
   rg_DrawPanel* DrawPanel() const { return draw_; }
   QTimer& RefreshTimer() { return refreshTimer_; }
   bool RefreshRunning() const { return refresh_.Running(); }
+  // A stored 双色球 draw, marked "(本地记录)", shown until a refresh reads
+  // one; an offline or failed refresh leaves it on screen.
+  void ShowStoredDraw(const rg_DrawEntry& draw);
+  bool StoredDrawShown() const { return storedShown_; }
 
  public slots:
   // One refresh cycle (trigger 1): probe, fetch and parse off the window's
@@ -79,7 +84,8 @@ class rg_MainPanel : public QWidget {
   rg_CastDispatch dispatch_;
   rg_DrawSources sources_;
   QTimer refreshTimer_;
-  bool drawShown_ = false;  // a good draw is on screen
+  bool drawShown_ = false;    // a good draw is on screen
+  bool storedShown_ = false;  // a stored draw is, and no refresh has read one yet
   // Last, so a cycle still running is stopped (the probe killed, the
   // transfer ended) before the rest of the panel goes.
   ui::AsyncTask refresh_{this};

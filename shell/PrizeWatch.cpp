@@ -112,10 +112,14 @@ void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers,
     int fresh = 0;
     for (auto it = winners_.cbegin(); it != winners_.cend(); ++it) {
       const std::u16string& issue = known_[it.key()].issue;
-      if (std::find(announceIssues_.begin(), announceIssues_.end(), issue) != announceIssues_.end())
+      if (std::find(announceIssues_.begin(), announceIssues_.end(), issue) !=
+              announceIssues_.end() ||
+          (announceNew_ && !winnersBefore_.contains(it.key())))
         ++fresh;
     }
     announceIssues_.clear();
+    announceNew_ = false;
+    winnersBefore_.clear();
     if (fresh > 0)
       emit statusText(QStringLiteral("有%1个已保存的演算中奖,请点对奖查看").arg(fresh));
   }
@@ -131,6 +135,14 @@ void rg_PrizeWatch::DrawRead(int lottery, const rg_DrawRecord& record) {
           DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra)) {
     announceIssues_.push_back(entry->issue);
   }
+  announce_ = true;
+  announceFrom_ = jobs_ + 1;
+  Refresh();
+}
+
+void rg_PrizeWatch::DrawsAdded() {
+  if (!announceNew_) winnersBefore_ = winners_;
+  announceNew_ = true;
   announce_ = true;
   announceFrom_ = jobs_ + 1;
   Refresh();

@@ -29,6 +29,10 @@ class rg_PrizeWatch : public QObject {
   // A draw a refresh cycle read: stored, and when it is a new 双色球 draw
   // the casts are checked again and new winners announced.
   void DrawRead(int lottery, const rg_DrawRecord& record);
+  // Draws the user added or imported: the casts are checked again, and
+  // those that win now and did not before are announced as after a refresh
+  // (a filled hole can decide casts made for later draws too).
+  void DrawsAdded();
 
   bool Busy() const { return check_.Running() || again_; }
   // Best tier by id of the saved casts that won.
@@ -60,6 +64,8 @@ class rg_PrizeWatch : public QObject {
   bool announce_ = false;
   std::uint64_t announceFrom_ = 0;
   std::vector<std::u16string> announceIssues_;  // the new draws to announce winners of
+  bool announceNew_ = false;                    // announce every cast that won anew
+  QHash<std::int64_t, int> winnersBefore_;
   // Last, so a check still running stops before the rest goes.
   ui::AsyncTask check_{this};
 };

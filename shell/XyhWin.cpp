@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
@@ -10,6 +12,7 @@
 #include "derive/ResultText.h"
 #include "draws/DrawPanel.h"
 #include "engine/Report.h"
+#include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "history/SavedCast.h"
 #include "history/YsModel.h"
@@ -23,6 +26,7 @@
 #include "shell/PrizeWatch.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/CheckWin.h"
+#include "shell/panels/DrawEntryWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
@@ -75,6 +79,8 @@ void rg_XyhWin::Create() {
   connect(panel_, &rg_MainPanel::networkText, this, &rg_XyhWin::ShowNetworkStatus);
   prizeWatch_ = new rg_PrizeWatch(store_, clock_, this);
   connect(panel_, &rg_MainPanel::drawRead, prizeWatch_, &rg_PrizeWatch::DrawRead);
+  // After the watch has stored it: an open 对奖 dialog or trend window shows it too.
+  connect(panel_, &rg_MainPanel::drawRead, this, &rg_XyhWin::FollowDraws);
   connect(prizeWatch_, &rg_PrizeWatch::statusText, this, &rg_XyhWin::ShowStatus);
   connect(prizeWatch_, &rg_PrizeWatch::winnersChanged, this,
           [this](const QHash<std::int64_t, int>& winners) {
@@ -111,6 +117,9 @@ void rg_XyhWin::Create() {
 
   LayOut();
   panel_->BuildHistory();
+  // Until a refresh reads the latest draw, the newest one stored stands in.
+  if (const auto newest = rg_DrawArchive(store_).Newest(kLotteryDoubleColor))
+    panel_->ShowStoredDraw(*newest);
 
   if (options_.splash) {
     rg_LoadWin splash(this);
@@ -188,8 +197,85 @@ void rg_XyhWin::Command(int code) {
   } else if (code == rg_HistoryPanel::Check) {
     OpenCheck();
   } else if (code == rg_HistoryPanel::Trend) {
-    rg_TrendWin::Open(this, store_, font_);
+    rg_TrendWin* trend = rg_TrendWin::Open(this, store_, font_);
+    connect(trend, &rg_TrendWin::enterDraw, this, &rg_XyhWin::EnterDraw, Qt::UniqueConnection);
+    connect(trend, &rg_TrendWin::importDraws, this, &rg_XyhWin::ImportDraws, Qt::UniqueConnection);
+  } else if (code == rg_HistoryPanel::EnterDraw) {
+    EnterDraw();
   }
+}
+
+rg_DrawEntryWin* rg_XyhWin::DrawEntryWindow() const { return entryWin_.data(); }
+
+void rg_XyhWin::EnterDraw() {
+  const rg_DrawIndex index(rg_DrawArchive(store_).DoubleColorDraws());
+  const rg_DrawSuggestion next = SuggestDrawToAdd(index, clock_.Now());
+  OpenDrawEntry(ui::Q(next.issue), next.date, qobject_cast<QWidget*>(sender()));
+}
+
+void rg_XyhWin::OpenDrawEntry(const QString& issue, double date, QWidget* over) {
+  delete entryWin_.data();
+  entryWin_ = new rg_DrawEntryWin(over != nullptr ? over->window() : this, font_, store_, clock_,
+                                  issue, date);
+  entryWin_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(entryWin_, &rg_DrawEntryWin::drawsAdded, this, &rg_XyhWin::DrawsChanged);
+  entryWin_->open();
+}
+
+void rg_XyhWin::ImportDraws() {
+  QWidget* over = qobject_cast<QWidget*>(sender());
+  over = over != nullptr ? over->window() : this;
+  const QString path =
+      QFileDialog::getOpenFileName(over, QStringLiteral("导入开奖"), QString(),
+                                   QStringLiteral("开奖文件 (*.csv);;所有文件 (*)"));
+  if (path.isEmpty()) return;
+  ui::ShowMessage(over, ImportDrawFile(path), QStringLiteral("信息:"),
+                  ui::MessageKind::Information);
+}
+
+QString rg_XyhWin::ImportDrawFile(const QString& path) {
+  // As the command line: a draw file is small, anything huge is no draw file.
+  constexpr qint64 kMaxBytes = 16 << 20;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return QStringLiteral("无法读取文件:") + QDir::toNativeSeparators(path);
+  if (file.size() > kMaxBytes)
+    return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
+  const QByteArray csv = file.read(kMaxBytes + 1);
+  if (file.error() != QFileDevice::NoError)
+    return QStringLiteral("无法读取文件:") + QDir::toNativeSeparators(path);
+  // A device or a pipe tells no size beforehand.
+  if (csv.size() > kMaxBytes)
+    return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
+  rg_DrawArchive archive(store_);
+  const auto result = archive.Import(kLotteryDoubleColor, csv.toStdString(), clock_.Now());
+  if (!result.ok) {
+    const std::u16string why = StoreStatusText(archive.LastStatus());
+    return QStringLiteral("导入失败,未导入任何开奖数据:") +
+           (result.writeFailed && !why.empty() ? ui::Q(why)
+                                               : QString::fromStdString(result.message));
+  }
+  if (result.added > 0) DrawsChanged();
+  QString said = QStringLiteral("已导入%1期开奖数据").arg(result.added);
+  if (result.skipped > 0) said += QStringLiteral(",%1期已收录,跳过").arg(result.skipped);
+  return said;
+}
+
+void rg_XyhWin::DrawsChanged() {
+  FollowDraws();
+  prizeWatch_->DrawsAdded();
+}
+
+void rg_XyhWin::FollowDraws() {
+  rg_DrawArchive archive(store_);
+  std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
+  if (panel_->StoredDrawShown()) {
+    if (const auto newest = archive.Newest(kLotteryDoubleColor)) panel_->ShowStoredDraw(*newest);
+  }
+  const rg_DrawIndex index(draws);
+  if (checkWin_) checkWin_->DrawsChanged(index, clock_.Now());
+  if (auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly))
+    trend->SetDraws(std::move(draws));
 }
 
 void rg_XyhWin::FillHistory() {
@@ -347,6 +433,7 @@ void rg_XyhWin::OpenCheck() {
   double castTime = 0;
   rg_CastResult result;
   std::vector<int> blues;
+  rg_CheckWin::Source source;
   if (const std::int64_t id = panel_->HistoryPanel()->SelectedId(); id != 0) {
     const rg_YsModel record = store_.Load(id);
     if (record._id != id) {
@@ -357,8 +444,11 @@ void rg_XyhWin::OpenCheck() {
     }
     rg_SavedCastDeriver deriver;
     const auto numbers = deriver.Derive(record);
-    result = CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday,
-                          IsDrawTimeCast(record.ysindex, record.rot), index);
+    source = [numbers = numbers.value_or(DerivedNumbers{}), time = record.ysday,
+              drawTime = IsDrawTimeCast(record.ysindex, record.rot)](const rg_DrawIndex& draws) {
+      return CheckNumbers(numbers, time, drawTime, draws);
+    };
+    result = source(index);
     if (numbers) blues = PlayedNumbers(*numbers).blues;
     subject = ui::Q(record.ysname);
     castTime = record.ysday;
@@ -369,15 +459,22 @@ void rg_XyhWin::OpenCheck() {
     }
     const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
     const DerivedNumbers numbers = DeriveNumbers(analysis.profile);
-    result = CheckNumbers(numbers, analysis.castTime,
-                          IsDrawTimeCast(analysis.method, analysis.timeChoice), index);
+    source = [numbers, time = analysis.castTime,
+              drawTime =
+                  IsDrawTimeCast(analysis.method, analysis.timeChoice)](const rg_DrawIndex& draws) {
+      return CheckNumbers(numbers, time, drawTime, draws);
+    };
+    result = source(index);
     blues = PlayedNumbers(numbers).blues;
     subject = QStringLiteral("当前演算结果");
     castTime = analysis.castTime;
   }
   delete checkWin_.data();
-  checkWin_ = new rg_CheckWin(this, font_, subject, castTime, result, blues);
+  checkWin_ = new rg_CheckWin(this, font_, subject, castTime, result, blues, clock_.Now());
+  checkWin_->SetSource(std::move(source));
   checkWin_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(checkWin_, &rg_CheckWin::enterDraw, this,
+          [this](const QString& issue, double date) { OpenDrawEntry(issue, date, checkWin_); });
   checkWin_->open();
 }
 

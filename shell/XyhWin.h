@@ -19,6 +19,7 @@ class Clock;
 class rg_EasyDb;
 class rg_MainPanel;
 class rg_CheckWin;
+class rg_DrawEntryWin;
 class rg_PrizeWatch;
 class rg_updateWin;
 struct rg_GuaAnalysis;
@@ -58,6 +59,8 @@ class rg_XyhWin : public QMainWindow {
   rg_PrizeWatch* PrizeWatch() const { return prizeWatch_; }
   // The 对奖 dialog while one is open.
   rg_CheckWin* CheckWindow() const;
+  // The 录入开奖 dialog while one is open.
+  rg_DrawEntryWin* DrawEntryWindow() const;
 
  public slots:
   void ShowStatus(const QString& message);
@@ -72,6 +75,20 @@ class rg_XyhWin : public QMainWindow {
   void OpenHelp();
   // 对奖 for the highlighted history item, else for the current result.
   void OpenCheck();
+  // 录入开奖 over `over` (the window asking): issue and date to start with.
+  void OpenDrawEntry(const QString& issue, double date, QWidget* over = nullptr);
+  // 录入开奖 with the archive's own suggestion (its oldest hole, else the
+  // issue after the newest).
+  void EnterDraw();
+  // 导入开奖…: a CSV draw file the user picks, as xyh-cli draws import.
+  void ImportDraws();
+  // The import itself; what to tell the user.
+  QString ImportDrawFile(const QString& path);
+  // Draws were added or imported: the 对奖 dialog, the trend window, the
+  // history marks and the announcement follow at once.
+  void DrawsChanged();
+  // The stored draws changed (also by a refresh): the open views follow.
+  void FollowDraws();
   void CheckForUpdate();
 
  protected:
@@ -104,6 +121,7 @@ class rg_XyhWin : public QMainWindow {
   bool firstActiveDone_ = false;
   rg_PrizeWatch* prizeWatch_ = nullptr;
   QPointer<rg_CheckWin> checkWin_;
+  QPointer<rg_DrawEntryWin> entryWin_;
 };
 
 }  // namespace rg_com_ptl_xyh

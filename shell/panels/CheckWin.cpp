@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+#include "derive/PrizeCheck.h"
+
 #include "platform/DateTime.h"
 #include "ui/Ui.h"
 
@@ -35,11 +37,13 @@ QString TotalsLine(const rg_CastResult& result, bool drawn) {
   const auto& tickets = result.check.tickets;
   QString total;
   if (!drawn) {
-    total = QStringLiteral("合计: 待开奖, 共%1注").arg([&] {
-      int bets = 0;
-      for (const auto& t : tickets) bets += t.bets;
-      return bets;
-    }());
+    total = (result.status == rg_CastStatus::Missing ? QStringLiteral("合计: 开奖数据缺失, 共%1注")
+                                                     : QStringLiteral("合计: 待开奖, 共%1注"))
+                .arg([&] {
+                  int bets = 0;
+                  for (const auto& t : tickets) bets += t.bets;
+                  return bets;
+                }());
   } else {
     int winning = 0, bets = 0;
     for (const auto& t : tickets) {
@@ -102,48 +106,91 @@ QString WinnerTooltip(int bestTier) { return QStringLiteral("中奖: ") + ui::Q(
 
 rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subject,
                          double castTime, const rg_CastResult& result,
-                         const std::vector<int>& blues)
-    : QDialog(parent), result_(result) {
-  if (result_.draw != nullptr) {
-    drawCopy_.push_back(*result_.draw);
-    result_.draw = &drawCopy_.front();
-  }
+                         const std::vector<int>& blues, double now)
+    : QDialog(parent), result_(result), blues_(blues), font_(font) {
   setWindowTitle(QStringLiteral("对奖"));
   setFont(font);
   auto* layout = new QVBoxLayout(this);
 
   layout->addWidget(PlainLabel(QStringLiteral("演算: ") + subject, this));
   layout->addWidget(PlainLabel(QStringLiteral("起卦时间: ") + ui::Q(DateText(castTime)), this));
-
-  const auto drawn = result_.draw ? DoubleColorNumbers(*result_.draw) : std::nullopt;
-  const rg_DrawNumbers* numbers = drawn ? &*drawn : nullptr;
-  layout->addLayout(MakeDrawRow(numbers));
-  layout->addLayout(MakeBlueRow(blues, numbers));
-  layout->addLayout(MakeTicketGrid(font, numbers));
-  total_ = PlainLabel(TotalsLine(result_, numbers != nullptr), this);
-  layout->addWidget(total_);
+  body_ = new QWidget(this);
+  layout->addWidget(body_);
 
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::AcceptRole);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(buttons);
+  Fill(now);
 }
 
-// The draw's numbers, or when it is expected.
-QHBoxLayout* rg_CheckWin::MakeDrawRow(const rg_DrawNumbers* drawn) {
+void rg_CheckWin::DrawsChanged(const rg_DrawIndex& index, double now) {
+  if (source_) SetResult(source_(index), now);
+}
+
+void rg_CheckWin::SetResult(const rg_CastResult& result, double now) {
+  result_ = result;
+  // The old rows go with their widget; the new ones take its place.
+  auto* fresh = new QWidget(this);
+  delete layout()->replaceWidget(body_, fresh);  // the old widget's item is ours to free
+  delete body_;
+  body_ = fresh;
+  enter_ = nullptr;
+  redCells_.clear();
+  tiers_.clear();
+  prizes_.clear();
+  blueCells_.clear();
+  Fill(now);
+  adjustSize();
+}
+
+void rg_CheckWin::Fill(double now) {
+  drawCopy_.clear();
+  if (result_.draw != nullptr) {
+    drawCopy_.push_back(*result_.draw);
+    result_.draw = &drawCopy_.front();
+  }
+  auto* layout = new QVBoxLayout(body_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  const auto drawn = result_.draw ? DoubleColorNumbers(*result_.draw) : std::nullopt;
+  const rg_DrawNumbers* numbers = drawn ? &*drawn : nullptr;
+  layout->addLayout(MakeDrawRow(numbers, now));
+  layout->addLayout(MakeBlueRow(blues_, numbers));
+  layout->addLayout(MakeTicketGrid(font_, numbers));
+  total_ = PlainLabel(TotalsLine(result_, numbers != nullptr), body_);
+  layout->addWidget(total_);
+}
+
+// The draw's numbers, when it is expected, or which draw is missing.
+QHBoxLayout* rg_CheckWin::MakeDrawRow(const rg_DrawNumbers* drawn, double now) {
   auto* drawRow = new QHBoxLayout;
   if (drawn) {
     draw_ =
         PlainLabel(QStringLiteral("开奖: 第%1期 %2")
                        .arg(ui::Q(result_.draw->issue), ui::Q(DrawDateText(result_.draw->date))),
-                   this);
+                   body_);
     drawRow->addWidget(draw_);
     for (int n : drawn->red) drawRow->addWidget(Ball(Two(n), kRed, false));
     drawRow->addWidget(Ball(Two(drawn->blue), kBlue, false));
-  } else {
+  } else if (result_.status == rg_CastStatus::Missing) {
+    const QString text = ui::Q(MissingDrawText(result_.missingIssue, result_.missingUncertain));
     draw_ = PlainLabel(
-        QStringLiteral("待开奖, 预计开奖日期: ") + ui::Q(DrawDateText(result_.expectedDrawDate)),
-        this);
+        result_.missingIssue.empty() ? text : QStringLiteral("开奖数据缺失: ") + text, body_);
+    drawRow->addWidget(draw_);
+    enter_ = new QPushButton(QStringLiteral("录入开奖"), body_);
+    enter_->setToolTip(QStringLiteral("录入缺少的一期开奖号码"));
+    const QString issue = ui::Q(result_.missingIssue);
+    const double date = result_.expectedDrawDate;
+    connect(enter_, &QPushButton::clicked, this,
+            [this, issue, date] { emit enterDraw(issue, date); });
+    drawRow->addWidget(enter_);
+  } else {
+    QString text =
+        QStringLiteral("待开奖, 预计开奖日期: ") + ui::Q(DrawDateText(result_.expectedDrawDate));
+    // No holiday calendar is known ahead, so the date stays an estimate.
+    if (now != 0.0 && DrawOverdue(result_.expectedDrawDate, now))
+      text += QStringLiteral(" (") + ui::Q(std::u16string(kOverdueText)) + QLatin1Char(')');
+    draw_ = PlainLabel(text, body_);
     drawRow->addWidget(draw_);
   }
   drawRow->addStretch();
@@ -153,13 +200,13 @@ QHBoxLayout* rg_CheckWin::MakeDrawRow(const rg_DrawNumbers* drawn) {
 // The cast's blue list, the drawn blue marked.
 QHBoxLayout* rg_CheckWin::MakeBlueRow(const std::vector<int>& blues, const rg_DrawNumbers* drawn) {
   auto* blueRow = new QHBoxLayout;
-  blueRow->addWidget(PlainLabel(QStringLiteral("蓝球:"), this));
+  blueRow->addWidget(PlainLabel(QStringLiteral("蓝球:"), body_));
   for (int b : blues) {
     QLabel* cell = Ball(Two(b), kBlue, drawn && b == drawn->blue);
     blueCells_.append(cell);
     blueRow->addWidget(cell);
   }
-  if (blues.empty()) blueRow->addWidget(PlainLabel(QStringLiteral("(无)"), this));
+  if (blues.empty()) blueRow->addWidget(PlainLabel(QStringLiteral("(无)"), body_));
   blueRow->addStretch();
   return blueRow;
 }
@@ -181,12 +228,12 @@ QGridLayout* rg_CheckWin::MakeTicketGrid(const QFont& font, const rg_DrawNumbers
                                 QStringLiteral("固定奖金")};
   for (int c = 0; c < headings.size(); ++c) {
     if (!headings[c].isEmpty())
-      grid->addWidget(PlainLabel(headings[c], this), 0, c, 1, c == 1 ? 6 : 1);
+      grid->addWidget(PlainLabel(headings[c], body_), 0, c, 1, c == 1 ? 6 : 1);
   }
   const auto& tickets = result_.check.tickets;
   for (int t = 0; t < static_cast<int>(tickets.size()); ++t) AddTicketRow(grid, t, font, drawn);
   if (tickets.empty())
-    grid->addWidget(PlainLabel(QStringLiteral("(没有推演红球号)"), this), 1, 0, 1, 11);
+    grid->addWidget(PlainLabel(QStringLiteral("(没有推演红球号)"), body_), 1, 0, 1, 11);
   return grid;
 }
 
@@ -199,7 +246,7 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
                                    QStringLiteral("五注")};
   const rg_TicketCheck& ticket = result_.check.tickets[static_cast<std::size_t>(t)];
   const int row = t + 1;
-  grid->addWidget(PlainLabel(t < 5 ? kNames[t] : QStringLiteral("另注"), this), row, 0);
+  grid->addWidget(PlainLabel(t < 5 ? kNames[t] : QStringLiteral("另注"), body_), row, 0);
   QVector<QLabel*> cells;
   for (int k = 0; k < static_cast<int>(ticket.red.size()); ++k) {
     const int n = ticket.red[static_cast<std::size_t>(k)];
@@ -215,8 +262,10 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
   if (drawn)
     met = QStringLiteral("%1红").arg(ticket.hits.size()) +
           (ticket.blueHit ? QStringLiteral("+蓝") : QString());
-  grid->addWidget(PlainLabel(met, this), row, 7);
-  QLabel* tier = PlainLabel(drawn ? ui::Q(TierName(ticket.tier)) : QStringLiteral("待开奖"), this);
+  grid->addWidget(PlainLabel(met, body_), row, 7);
+  const QString waiting = result_.status == rg_CastStatus::Missing ? QStringLiteral("未对奖")
+                                                                   : QStringLiteral("待开奖");
+  QLabel* tier = PlainLabel(drawn ? ui::Q(TierName(ticket.tier)) : waiting, body_);
   if (ticket.tier > 0) {
     QFont bold = font;
     bold.setBold(true);
@@ -230,16 +279,16 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
   grid->addWidget(
       PlainLabel(drawn ? QStringLiteral("%1/%2").arg(ticket.winningBets).arg(ticket.bets)
                        : QStringLiteral("-/%1").arg(ticket.bets),
-                 this),
+                 body_),
       row, 9);
-  QLabel* prize =
-      PlainLabel(drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), this);
+  QLabel* prize = PlainLabel(
+      drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), body_);
   prizes_.append(prize);
   grid->addWidget(prize, row, 10);
 }
 
 QLabel* rg_CheckWin::Ball(const QString& text, const QColor& color, bool marked) {
-  QLabel* label = PlainLabel(text, this);
+  QLabel* label = PlainLabel(text, body_);
   label->setAlignment(Qt::AlignCenter);
   const QSize unit = ui::CharExtent(font(), QStringLiteral("数"));
   label->setFixedSize(unit.width() * 2, unit.height() + 6);

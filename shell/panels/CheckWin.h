@@ -6,11 +6,15 @@
 #include <QIcon>
 #include <QVector>
 
+#include <functional>
+
 #include "history/SavedCast.h"
 
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
+class QPushButton;
+class QVBoxLayout;
 
 namespace rg_com_ptl_xyh {
 
@@ -23,11 +27,21 @@ class rg_CheckWin : public QDialog {
   Q_OBJECT
  public:
   // subject: the saved name, or a description of the current result;
-  // blues: the cast's blue list.
+  // blues: the cast's blue list; now: when a pending draw counts as overdue
+  // (0: never).
   rg_CheckWin(QWidget* parent, const QFont& font, const QString& subject, double castTime,
-              const rg_CastResult& result, const std::vector<int>& blues);
+              const rg_CastResult& result, const std::vector<int>& blues, double now = 0.0);
+
+  // How the cast is checked again when the stored draws change.
+  using Source = std::function<rg_CastResult(const rg_DrawIndex& index)>;
+  void SetSource(Source source) { source_ = std::move(source); }
+  // The stored draws changed: the cast is checked again and shown anew.
+  void DrawsChanged(const rg_DrawIndex& index, double now);
+  void SetResult(const rg_CastResult& result, double now);
 
   const rg_CastResult& Result() const { return result_; }
+  // 录入开奖, shown while the cast's draw is missing from the archive.
+  QPushButton* EnterButton() const { return enter_; }
   // The texts as shown, for tests: the draw line, each ticket's matched
   // reds as numbers, its tier and prize cells, the totals line.
   QString DrawText() const;
@@ -37,16 +51,26 @@ class rg_CheckWin : public QDialog {
   QString TotalText() const;
   bool BlueMarked(int blue) const;
 
+ signals:
+  // 录入开奖 pressed: the issue to add and its likely date.
+  void enterDraw(const QString& issue, double date);
+
  private:
+  void Fill(double now);
   QLabel* Ball(const QString& text, const QColor& color, bool marked);
   // The rows of the dialog, top to bottom; drawn is null while pending.
-  QHBoxLayout* MakeDrawRow(const rg_DrawNumbers* drawn);
+  QHBoxLayout* MakeDrawRow(const rg_DrawNumbers* drawn, double now);
   QHBoxLayout* MakeBlueRow(const std::vector<int>& blues, const rg_DrawNumbers* drawn);
   QGridLayout* MakeTicketGrid(const QFont& font, const rg_DrawNumbers* drawn);
   void AddTicketRow(QGridLayout* grid, int t, const QFont& font, const rg_DrawNumbers* drawn);
 
   rg_CastResult result_;
   std::vector<rg_DrawEntry> drawCopy_;  // the draw outlives the index it came from
+  std::vector<int> blues_;
+  QFont font_;
+  Source source_;
+  QWidget* body_ = nullptr;  // rebuilt with each result
+  QPushButton* enter_ = nullptr;
   QLabel* draw_ = nullptr;
   QLabel* total_ = nullptr;
   QVector<QVector<QLabel*>> redCells_;

@@ -145,9 +145,12 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
   list_->setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* exportAction = new QAction(QStringLiteral("导出历史…"), list_);
   auto* importAction = new QAction(QStringLiteral("导入历史…"), list_);
-  list_->addActions({exportAction, importAction});
+  // A draw the refresh never saw is typed in from here too.
+  auto* enterAction = new QAction(QStringLiteral("录入开奖…"), list_);
+  list_->addActions({exportAction, importAction, enterAction});
   connect(exportAction, &QAction::triggered, this, [this] { Press(ExportHistory); });
   connect(importAction, &QAction::triggered, this, [this] { Press(ImportHistory); });
+  connect(enterAction, &QAction::triggered, this, [this] { Press(EnterDraw); });
   delete_->setEnabled(false);
 
   connect(selectAll_, &QCheckBox::clicked, this, [this](bool checked) {

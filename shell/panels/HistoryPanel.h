@@ -88,6 +88,7 @@ class rg_HistoryPanel : public QWidget {
     ImportHistory = 7,
     Check = 8,
     Trend = 9,
+    EnterDraw = 10,
     Qr = 100
   };
   // Emptiness event codes of the three text fields.

@@ -1,6 +1,7 @@
 #include "shell/panels/TrendChart.h"
 
 #include <QEvent>
+#include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -19,6 +20,8 @@ const QColor kZone(0x9a, 0x9a, 0x9a);
 const QColor kOmission(0x9a, 0x9a, 0x9a);
 const QColor kStripe(0xf6, 0xf6, 0xf2);
 const QColor kHeader(0xec, 0xe8, 0xdc);
+const QColor kHole(0xfb, 0xee, 0xd8);
+const QColor kHoleText(0xa0, 0x60, 0x10);
 
 QString Two(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
@@ -42,12 +45,17 @@ void rg_TrendChart::Measure() {
   rowHeight_ = std::max(20, fm.height() + 6);
   cellWidth_ = std::max(rowHeight_, fm.horizontalAdvance(QStringLiteral("000")) + 6);
   issueWidth_ = fm.horizontalAdvance(QStringLiteral("最大遗漏")) + 14;
+  dateWidth_ = fm.horizontalAdvance(QStringLiteral("2026-12-06")) + 14;
   if (stats_ != nullptr) {
     for (const rg_DrawShape& d : stats_->perDraw) {
       issueWidth_ = std::max(issueWidth_, fm.horizontalAdvance(ui::Q(d.issue)) + 14);
     }
+    if (!holes_.empty()) {
+      issueWidth_ =
+          std::max(issueWidth_,
+                   fm.horizontalAdvance(QStringLiteral("第0000000期 未收录")) + 20 - dateWidth_);
+    }
   }
-  dateWidth_ = fm.horizontalAdvance(QStringLiteral("2026-12-06")) + 14;
   counts_.clear();
   two_ = {};
   twoBold_ = {};
@@ -87,13 +95,41 @@ void rg_TrendChart::DrawCentred(QPainter& p, const QStaticText& text, int x, int
 
 void rg_TrendChart::SetStats(std::shared_ptr<const rg_DrawStats> stats) {
   stats_ = std::move(stats);
+  BuildLines();
   Measure();
   resize(sizeHint());
   update();
 }
 
+void rg_TrendChart::BuildLines() {
+  lines_.clear();
+  lineOfDraw_.clear();
+  holes_.clear();
+  if (stats_ == nullptr) return;
+  for (int row = 0; row < stats_->draws; ++row) {
+    const auto r = static_cast<std::size_t>(row);
+    if (row > 0 && r < stats_->holesBefore.size() && stats_->holesBefore[r] > 0) {
+      const std::size_t from = holes_.size();
+      MissingBetween(stats_->perDraw[r - 1].issue, stats_->perDraw[r].issue, holes_);
+      for (std::size_t h = from; h < holes_.size(); ++h) lines_.push_back(-1 - static_cast<int>(h));
+    }
+    lineOfDraw_.push_back(static_cast<int>(lines_.size()));
+    lines_.push_back(row);
+  }
+}
+
+std::u16string rg_TrendChart::HoleAt(int line) const {
+  if (line < 0 || line >= BodyLines() || lines_[static_cast<std::size_t>(line)] >= 0) return {};
+  return holes_[static_cast<std::size_t>(-1 - lines_[static_cast<std::size_t>(line)])];
+}
+
+void rg_TrendChart::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  update();
+}
+
 QSize rg_TrendChart::sizeHint() const {
-  const int rows = 1 + (stats_ != nullptr ? stats_->draws : 0) + kFooterRows;
+  const int rows = 1 + BodyLines() + kFooterRows;
   return {NumberX(kBlueCount, true) + cellWidth_ + 1, rows * rowHeight_ + 1};
 }
 
@@ -110,19 +146,90 @@ QPoint rg_TrendChart::CellCentre(int row, int number, bool blue) const {
 void rg_TrendChart::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   Paint(p, 0, event->rect());
+  // The part the scroll area shows, in the chart's own coordinates.
+  if (const QWidget* viewport = parentWidget()) {
+    const QRect view = QRect(mapFromParent(QPoint(0, 0)), viewport->size()) & rect();
+    if (view.isValid()) PaintFrozen(p, view, event->rect());
+  }
 }
 
 QImage rg_TrendChart::Render(int* rows) const {
-  const int draws = stats_ != nullptr ? stats_->draws : 0;
+  const int lines = BodyLines();
   const int fit = std::max(1, (kMaxImageHeight - 1) / rowHeight_ - 1 - kFooterRows);
-  const int shown = std::min(draws, fit);
-  if (rows != nullptr) *rows = shown;
+  const int shown = std::min(lines, fit);
+  if (rows != nullptr) {
+    *rows = static_cast<int>(
+        std::count_if(lines_.end() - shown, lines_.end(), [](int line) { return line >= 0; }));
+  }
   const QSize size(sizeHint().width(), (1 + shown + kFooterRows) * rowHeight_ + 1);
   QImage image(size, QImage::Format_RGB32);
   QPainter p(&image);
   p.setFont(font());
-  Paint(p, draws - shown, image.rect());
+  Paint(p, lines - shown, image.rect());
   return image;
+}
+
+void rg_TrendChart::PaintLine(QPainter& p, int line, int firstLine) const {
+  const int shown = BodyLines() - firstLine;
+  const int top = line * rowHeight_;
+  if (line == 0 || line == shown + 1) {
+    PaintHeader(p, top);
+  } else if (line > shown + 1) {
+    PaintSummary(p, top, line - shown - 2);
+  } else if (const int body = firstLine + line - 1; lines_[static_cast<std::size_t>(body)] >= 0) {
+    PaintDrawRow(p, top, lines_[static_cast<std::size_t>(body)]);
+  } else {
+    PaintHoleRow(p, top, body);
+  }
+}
+
+void rg_TrendChart::PaintFrozen(QPainter& p, const QRect& view, const QRect& clip) const {
+  if (stats_ == nullptr || stats_->Empty()) return;
+  const int h = rowHeight_;
+  const int left = issueWidth_ + dateWidth_;
+  const int last = BodyLines() + kFooterRows;
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const auto edges = [&](int x, int top, int bottom) {
+    p.setPen(kZone);
+    p.drawLine(x + issueWidth_, top, x + issueWidth_, bottom);
+    p.drawLine(x + left, top, x + left, bottom);
+  };
+  if (view.left() > 0) {
+    // The issue and date columns, drawn again over what scrolled under them.
+    p.save();
+    p.setClipRect(QRect(view.left(), clip.top(), left + 1, clip.height()));
+    p.translate(view.left(), 0);
+    const int first = std::max(0, clip.top() / h);
+    const int end = std::min(last, clip.bottom() / h);
+    for (int line = first; line <= end; ++line) {
+      PaintLine(p, line, 0);
+      p.setPen(kGrid);
+      p.drawLine(0, line * h, left, line * h);
+    }
+    edges(0, first * h, (end + 1) * h);
+    p.restore();
+  }
+  if (view.top() > 0) {
+    // The header row, drawn as at the top with its grid, over the view's top.
+    p.save();
+    p.setClipRect(QRect(clip.left(), view.top(), clip.width(), h + 1));
+    p.translate(0, view.top());
+    PaintHeader(p, 0);
+    PaintGrid(p, 0, h, 0, -1);
+    p.setPen(kZone);
+    p.drawLine(0, h, sizeHint().width(), h);
+    if (view.left() > 0) {
+      p.translate(view.left(), 0);
+      p.setClipRect(QRect(0, 0, left + 1, h + 1));
+      PaintHeader(p, 0);
+      p.setPen(kGrid);
+      p.drawLine(0, 0, left, 0);
+      edges(0, 0, h);
+      p.setPen(kZone);
+      p.drawLine(0, h, left, h);
+    }
+    p.restore();
+  }
 }
 
 void rg_TrendChart::PaintHeader(QPainter& p, int top) const {
@@ -161,30 +268,29 @@ void rg_TrendChart::PaintSummary(QPainter& p, int top, int line) const {
   }
 }
 
-void rg_TrendChart::Paint(QPainter& p, int firstRow, const QRect& clip) const {
+void rg_TrendChart::Paint(QPainter& p, int firstBody, const QRect& clip) const {
   p.fillRect(clip, Qt::white);
   if (stats_ == nullptr || stats_->Empty()) return;
   const int h = rowHeight_;
-  const int draws = stats_->draws;
-  const int shown = draws - firstRow;
-  // Layout rows: 0 the header, 1..shown the draws, then the footer.
+  const int shown = BodyLines() - firstBody;
+  // Layout rows: 0 the header, 1..shown the body lines, then the footer.
   const int firstLine = std::max(0, clip.top() / h);
   const int lastLine = std::min(shown + kFooterRows, clip.bottom() / h);
 
   p.setRenderHint(QPainter::Antialiasing, false);
-  for (int line = firstLine; line <= lastLine; ++line) {
-    const int top = line * h;
-    if (line == 0 || line == shown + 1) {
-      PaintHeader(p, top);
-    } else if (line > shown + 1) {
-      PaintSummary(p, top, line - shown - 2);
-    } else {
-      PaintDrawRow(p, top, firstRow + line - 1);
-    }
-  }
+  for (int line = firstLine; line <= lastLine; ++line) PaintLine(p, line, firstBody);
   PaintGrid(p, firstLine * h, std::min((lastLine + 1) * h, (shown + 1 + kFooterRows) * h),
             firstLine, lastLine);
-  PaintBalls(p, firstRow, std::max(1, firstLine), std::min(shown, lastLine), shown);
+  PaintBalls(p, firstBody, std::max(1, firstLine), std::min(shown, lastLine));
+}
+
+// An issue the archive lacks: its number, "未收录", and nothing drawn.
+void rg_TrendChart::PaintHoleRow(QPainter& p, int top, int line) const {
+  const int h = rowHeight_;
+  p.fillRect(0, top, sizeHint().width(), h, kHole);
+  p.setPen(kHoleText);
+  p.drawText(QRect(0, top, issueWidth_ + dateWidth_, h), Qt::AlignCenter,
+             QStringLiteral("第%1期 未收录").arg(ui::Q(HoleAt(line))));
 }
 
 // A draw's issue and date, and the omission counts in the cells it missed.
@@ -228,23 +334,32 @@ void rg_TrendChart::PaintGrid(QPainter& p, int top, int bottom, int firstLine, i
   p.fillRect(NumberX(kRedCount + 1, false) + 1, top, gap_ - 1, bottom - top, kHeader);
 }
 
-// The balls of the draw lines first..last, over the line that joins the
-// blues; that line reaches one row beyond the view at either end so that
-// lines entering the view are drawn.
-void rg_TrendChart::PaintBalls(QPainter& p, int firstRow, int first, int last, int shown) const {
+// The balls of the layout lines first..last, over the line that joins the
+// blues from draw to draw across any hole; that line reaches one draw
+// beyond the view at either end so that lines entering the view are drawn.
+void rg_TrendChart::PaintBalls(QPainter& p, int firstBody, int first, int last) const {
   const int h = rowHeight_;
-  const auto drawRow = [&](int line) { return firstRow + line - 1; };
+  const auto layoutLine = [&](int row) { return LineOf(row) - firstBody + 1; };
   const auto centre = [&](int line, int number, bool blue) {
     return QPoint(NumberX(number, blue) + cellWidth_ / 2, line * h + h / 2);
   };
+  // The draws whose rows are in view, and one more on either side.
+  const auto rowFrom = [&](int line) {
+    const auto it = std::lower_bound(lineOfDraw_.begin(), lineOfDraw_.end(), firstBody + line - 1);
+    return static_cast<int>(it - lineOfDraw_.begin());
+  };
+  const int firstRow = rowFrom(first);
+  const int endRow = rowFrom(last + 1);  // past the last in view
+  const auto blueOf = [&](int row) { return stats_->perDraw[static_cast<std::size_t>(row)].blue; };
   p.setRenderHint(QPainter::Antialiasing, true);
-  const int from = std::max(1, first - 1);
-  const int to = std::min(shown, last + 1);
   p.setPen(QPen(kBlue, 1.5));
-  for (int line = from; line < to; ++line) {
-    p.drawLine(
-        centre(line, stats_->perDraw[static_cast<std::size_t>(drawRow(line))].blue, true),
-        centre(line + 1, stats_->perDraw[static_cast<std::size_t>(drawRow(line + 1))].blue, true));
+  const int from = std::max(0, firstRow - 1);
+  const int to = std::min(stats_->draws - 1, endRow);
+  for (int row = from; row < to; ++row) {
+    // A row before the picture's first line (an image of the newest draws) has no place.
+    if (LineOf(row) < firstBody) continue;
+    p.drawLine(centre(layoutLine(row), blueOf(row), true),
+               centre(layoutLine(row + 1), blueOf(row + 1), true));
   }
   const int radius = std::min(cellWidth_, h) / 2 - 1;
   QFont ballFont = p.font();
@@ -257,8 +372,9 @@ void rg_TrendChart::PaintBalls(QPainter& p, int firstRow, int first, int last, i
     p.setPen(Qt::white);
     DrawCentred(p, TwoDigits(number, true), c.x() - cellWidth_ / 2, c.y() - h / 2);
   };
-  for (int line = first; line <= last; ++line) {
-    const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(drawRow(line))];
+  for (int row = firstRow; row < endRow; ++row) {
+    const rg_DrawShape& d = stats_->perDraw[static_cast<std::size_t>(row)];
+    const int line = layoutLine(row);
     for (int n : d.red) ball(centre(line, n, false), n, kRed);
     ball(centre(line, d.blue, true), d.blue, kBlue);
   }

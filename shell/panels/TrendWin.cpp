@@ -48,6 +48,8 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
     : QWidget(parent, Qt::Window),
       range_(new QComboBox(this)),
       export_(new QPushButton(QStringLiteral("导出图片"), this)),
+      enter_(new QPushButton(QStringLiteral("录入开奖"), this)),
+      import_(new QPushButton(QStringLiteral("导入开奖…"), this)),
       summary_(new QLabel(this)),
       status_(new QLabel(this)),
       stack_(new QStackedWidget(this)),
@@ -88,7 +90,11 @@ void rg_TrendWin::FillControls() {
   empty_->setWordWrap(true);
   empty_->setText(
       QStringLiteral("还没有保存任何双色球开奖数据,无法统计走势。\n"
-                     "联网刷新最新开奖后会自动保存,也可以用 xyh-cli draws import 导入开奖文件。"));
+                     "联网刷新最新开奖后会自动保存,也可以点上方的“录入开奖”逐期录入,"
+                     "或点“导入开奖…”导入开奖文件(CSV)。"));
+  enter_->setToolTip(QStringLiteral("录入一期未收录的开奖号码"));
+  import_->setToolTip(
+      QStringLiteral("导入开奖文件(CSV,首行 issue,date,red,blue),与 xyh-cli draws import 相同"));
 }
 
 // The range, the export button and the summary on one line.
@@ -98,6 +104,8 @@ QHBoxLayout* rg_TrendWin::MakeBar() {
   bar->addWidget(range_);
   bar->addSpacing(10);
   bar->addWidget(export_);
+  bar->addWidget(enter_);
+  bar->addWidget(import_);
   bar->addSpacing(10);
   bar->addWidget(summary_, 1);
   return bar;
@@ -136,6 +144,8 @@ void rg_TrendWin::ConnectControls() {
     if (index != TrendPage) BuildBars();
   });
   connect(export_, &QPushButton::clicked, this, &rg_TrendWin::AskAndExport);
+  connect(enter_, &QPushButton::clicked, this, &rg_TrendWin::enterDraw);
+  connect(import_, &QPushButton::clicked, this, &rg_TrendWin::importDraws);
 }
 
 void rg_TrendWin::BuildBars() {
@@ -247,10 +257,18 @@ void rg_TrendWin::Recompute() {
     chart_->SetStats(stats_);
     return;
   }
-  summary_->setText(QStringLiteral("共%1期(第%2期至第%3期)   热号: %4   冷号: %5")
-                        .arg(stats_->draws)
-                        .arg(ui::Q(stats_->FirstIssue()), ui::Q(stats_->LastIssue()),
-                             NumberList(stats_->hot), NumberList(stats_->cold)));
+  // The holes first: an omission counted over them is short.
+  const auto missing = static_cast<int>(stats_->missingIssues.size());
+  summary_->setText(
+      QStringLiteral("共%1期(第%2期至第%3期)%4   热号: %5   冷号: %6")
+          .arg(stats_->draws)
+          .arg(ui::Q(stats_->FirstIssue()), ui::Q(stats_->LastIssue()),
+               missing > 0 ? QStringLiteral("   缺%1期未收录").arg(missing) : QString(),
+               NumberList(stats_->hot), NumberList(stats_->cold)));
+  QStringList holes;
+  for (const std::u16string& issue : stats_->missingIssues) holes << ui::Q(issue);
+  summary_->setToolTip(missing > 0 ? QStringLiteral("未收录: ") + holes.join(QLatin1Char(' '))
+                                   : QString());
   stickToBottom_ = true;
   chart_->SetStats(stats_);
   area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->maximum());

@@ -2,7 +2,8 @@
 // 走势: the trend window over the stored 双色球 draws. A range selector
 // (the last 30, 50 or 100 draws, or all), the trend chart, bar charts of how
 // often each number came and of how long each has been away, and
-// "导出图片" to keep the chart on screen as a PNG.
+// "导出图片" to keep the chart on screen as a PNG; 录入开奖 and 导入开奖… fill
+// the archive's holes, which the chart shows as rows of their own.
 #include <QWidget>
 
 #include <memory>
@@ -52,6 +53,9 @@ class rg_TrendWin : public QWidget {
 
   QComboBox* RangeBox() const { return range_; }
   QPushButton* ExportButton() const { return export_; }
+  // 录入开奖 and 导入开奖…: the owner stores the draws and calls SetDraws.
+  QPushButton* EnterButton() const { return enter_; }
+  QPushButton* ImportButton() const { return import_; }
   QTabWidget* Tabs() const { return tabs_; }
   rg_TrendChart* Chart() const { return chart_; }
   QScrollArea* ChartArea() const { return area_; }
@@ -68,6 +72,10 @@ class rg_TrendWin : public QWidget {
   QWidget* ChartView(int index) { return BuildBars(), views_[index]; }
   // What the bar tabs say when the charts cannot be loaded; null otherwise.
   QLabel* BarsMissing() const { return barsMissing_[0]; }
+
+ signals:
+  void enterDraw();
+  void importDraws();
 
  private:
   // The steps of building the window.
@@ -86,6 +94,8 @@ class rg_TrendWin : public QWidget {
   std::shared_ptr<const rg_DrawStats> stats_;
   QComboBox* range_;
   QPushButton* export_;
+  QPushButton* enter_;
+  QPushButton* import_;
   QLabel* summary_;
   QLabel* status_;
   QStackedWidget* stack_;

@@ -144,7 +144,8 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   while (std::find(blues.begin(), blues.end(), outside) != blues.end()) ++outside;
   for (int n : reds) thursday += std::to_string(n) + " ";
   home.Write("d.csv",
-             "issue,date,red,blue\n2026142,"
+             // 2026141 before them, so the archive vouches for 2026142.
+             "issue,date,red,blue\n2026141,2025-12-07,01 02 03 04 05 06,01\n2026142,"
              "2025-12-09," +
                  tuesday + "," + std::to_string(blues[0]) + "\n2026143,2025-12-11," + thursday +
                  "," + std::to_string(outside) + "\n");
@@ -160,10 +161,10 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(all[2]["id"].asInt(), 1);
   for (const Json::Value& v : all) {
     for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue",
-                            "tickets", "bestTier", "fixedPrize"}) {
+                            "tickets", "bestTier", "fixedPrize", "status", "missingIssue"}) {
       EXPECT_TRUE(v.isMember(key)) << key;
     }
-    EXPECT_EQ(v.size(), 10u);
+    EXPECT_EQ(v.size(), 12u);
   }
 
   const Json::Value& first = all[2];
@@ -224,7 +225,9 @@ TEST(CliCheck, IdsBeyond32Bits) {
   Sql(home.Db(),
       "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
       "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
-  home.Write("d.csv", "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
+  home.Write("d.csv",
+             "issue,date,red,blue\n2026141,2025-12-07,01 02 03 04 05 06,01\n"
+             "2026142,2025-12-09,01 05 09 12 22 30,03\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
   // 4294967297 would be 1 if cut to 32 bits, which no longer exists.

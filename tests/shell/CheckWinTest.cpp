@@ -2,10 +2,12 @@
 // announcement after a refresh.
 #include <json/json.h>
 #include <sqlite3.h>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <sys/wait.h>
@@ -24,6 +26,7 @@
 #include "shell/PrizeWatch.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/CheckWin.h"
+#include "shell/panels/DrawEntryWin.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
@@ -89,6 +92,12 @@ rg_DrawEntry Draw(const char16_t* issue, double date, std::vector<int> red, int 
   return d;
 }
 
+// The draw before Sunday's 2024062, so that the archive vouches for it.
+void StoreThursday(rg_DrawArchive& archive) {
+  ASSERT_EQ(archive.Store(Draw(u"2024061", MakeDate(2024, 5, 30), {1, 2, 3, 4, 5, 6}, 16), 0),
+            rg_DrawArchive::StoreResult::Added);
+}
+
 }  // namespace
 
 TEST(CheckWin, TheButtonSitsBesideHelp) {
@@ -129,6 +138,7 @@ TEST(CheckWin, TheDialogShowsWhatTheCommandLineReports) {
   std::vector<int> red = {played.tickets[0][0], played.tickets[0][1], played.tickets[0][2],
                           played.tickets[0][3], played.tickets[1][0], played.tickets[1][1]};
   rg_DrawArchive archive(c.f.store);
+  StoreThursday(archive);
   ASSERT_EQ(archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), red, played.blues[0]), 0),
             rg_DrawArchive::StoreResult::Added);
 
@@ -176,6 +186,7 @@ TEST(CheckWin, WinningCastsAreMarkedInTheHistoryList) {
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   rg_DrawArchive archive(c.f.store);
+  StoreThursday(archive);
   archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), played.tickets[0],
                      played.blues.empty() ? 1 : played.blues[0]),
                 0);
@@ -247,6 +258,8 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
   const auto played = PlayedNumbers(c.NumbersOf(1));
   std::ofstream(root.path() / "home.html", std::ios::binary)
       << PageWith(played.tickets[0], played.blues.empty() ? 1 : played.blues[0]);
+  rg_DrawArchive archive(c.f.store);
+  StoreThursday(archive);
   rg_MainPanel* panel = c.f.window->MainPanel();
   rg_DrawSources sources;
   sources.resultsHome = FromUtf8(server.Url("/files/home.html"));
@@ -258,7 +271,7 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
                             QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
   // The draw's own text has a part of its own and hides nothing.
   EXPECT_EQ(c.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
-  EXPECT_EQ(rg_DrawArchive(c.f.store).Count(101), 1u);
+  EXPECT_EQ(rg_DrawArchive(c.f.store).Count(101), 2u);
   QTRY_VERIFY_WITH_TIMEOUT(c.history()->Model().BestTier(0) > 0, 10000);
 
   // The same draw read again is nothing new and announces nothing.
@@ -268,4 +281,100 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
   QTest::qWait(200);
   EXPECT_EQ(c.f.window->StatusPart(0)->text(), QString("状态:"));
   EXPECT_EQ(c.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
+}
+
+// The archive lacks 2024061 (Thursday 2024-05-30): a cast of Saturday
+// 2024-06-01 meets Sunday's 2024062, which the archive cannot vouch for.
+TEST(CheckWin, AMissingCastIsShownAsTheCommandLineSaysAndFilledInPlace) {
+  CheckFixture c;
+  c.CastAndSave("58", "甲");
+  const auto played = PlayedNumbers(c.NumbersOf(1));
+  rg_DrawArchive archive(c.f.store);
+  archive.Store(Draw(u"2024060", MakeDate(2024, 5, 28), {1, 2, 3, 4, 5, 6}, 16), 0);
+  // Sunday's draw is 甲's first ticket: a prize, were it scored.
+  archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), played.tickets[0],
+                     played.blues.empty() ? 1 : played.blues[0]),
+                0);
+  // Added as the user would: neither marked nor announced.
+  c.f.window->ShowStatus("状态:");
+  c.f.window->DrawsChanged();
+  QTRY_VERIFY_WITH_TIMEOUT(!c.f.window->PrizeWatch()->Busy(), 10000);
+  EXPECT_EQ(c.history()->Model().BestTier(0), 0);
+  EXPECT_EQ(c.f.window->StatusPart(0)->text(), QString("状态:"));
+
+  c.Select(0);
+  rg_CheckWin* dialog = c.OpenCheck();
+  ASSERT_NE(dialog, nullptr);
+  const Json::Value cli = Parse(CliJson("check 1 --json" + c.Home()))[0];
+  EXPECT_EQ(cli["status"].asString(), "missing");
+  EXPECT_EQ(dialog->Result().status, rg_CastStatus::Missing);
+  EXPECT_EQ(dialog->DrawText(), QString("开奖数据缺失: 第%1期未收录")
+                                    .arg(QString::fromStdString(cli["missingIssue"].asString())));
+  EXPECT_EQ(dialog->TierText(0), "未对奖");
+  EXPECT_TRUE(dialog->ShownHits(0).isEmpty());
+  EXPECT_EQ(static_cast<int>(cli["tickets"].size()),
+            static_cast<int>(dialog->Result().check.tickets.size()));
+  ASSERT_NE(dialog->EnterButton(), nullptr);
+
+  // 录入开奖 opens the entry with the missing issue and its likely date.
+  c.f.window->ShowStatus("状态:");
+  QTest::mouseClick(dialog->EnterButton(), Qt::LeftButton);
+  rg_DrawEntryWin* entry = c.f.window->DrawEntryWindow();
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->Issue()->text(), "2024061");
+  EXPECT_EQ(entry->Date()->date(), QDate(2024, 5, 30));
+  const int reds[] = {7, 8, 9, 10, 11, 12};
+  for (int i = 0; i < 6; ++i) entry->Red(i)->setValue(reds[i]);
+  entry->Blue()->setValue(3);
+  QTest::mouseClick(entry->SaveButton(), Qt::LeftButton);
+  EXPECT_EQ(rg_DrawArchive(c.f.store).Count(101), 3u);
+
+  // The open dialog, the marks and the status bar follow at once.
+  EXPECT_EQ(dialog->Result().status, rg_CastStatus::Scored);
+  EXPECT_TRUE(dialog->DrawText().contains("第2024062期")) << dialog->DrawText().toStdString();
+  EXPECT_EQ(dialog->EnterButton(), nullptr);
+  EXPECT_EQ(Parse(CliJson("check 1 --json" + c.Home()))[0]["status"].asString(), "scored");
+  QTRY_VERIFY_WITH_TIMEOUT(c.history()->Model().BestTier(0) > 0, 10000);
+  QTRY_COMPARE_WITH_TIMEOUT(c.f.window->StatusPart(0)->text(),
+                            QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
+}
+
+TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
+  CheckFixture c;
+  rg_DrawArchive archive(c.f.store);
+  StoreThursday(archive);
+  struct Case {
+    const char* name;
+    const char* issue;
+    std::array<int, 6> reds;
+    int blue;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"no issue", "", {1, 2, 3, 4, 5, 6}, 7, "请填写期号"},
+      {"a red not chosen", "2024062", {1, 2, 3, 4, 5, 0}, 7, "请选择六个红球"},
+      {"no blue", "2024062", {1, 2, 3, 4, 5, 6}, 0, "请选择蓝球"},
+      {"a red twice", "2024062", {1, 2, 3, 4, 5, 5}, 7, "red number 5 appears twice"},
+      {"stored with other numbers",
+       "2024061",
+       {1, 2, 3, 4, 5, 7},
+       16,
+       "issue 2024061 is already stored as"},
+      {"stored with the same numbers", "2024061", {1, 2, 3, 4, 5, 6}, 16, "已收录"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    rg_DrawEntryWin entry(c.f.window.get(), c.f.window->MainFont(), c.f.store, c.f.clock,
+                          QString::fromUtf8(k.issue), MakeDate(2024, 5, 30));
+    // The boxes hold nothing out of range.
+    EXPECT_EQ(entry.Red(0)->maximum(), 33);
+    EXPECT_EQ(entry.Blue()->maximum(), 16);
+    for (int i = 0; i < 6; ++i) entry.Red(i)->setValue(k.reds[static_cast<std::size_t>(i)]);
+    entry.Blue()->setValue(k.blue);
+    EXPECT_FALSE(entry.Submit());
+    EXPECT_TRUE(entry.Message().contains(QString::fromUtf8(k.says)))
+        << entry.Message().toStdString();
+    EXPECT_EQ(archive.Count(101), 1u);
+    EXPECT_EQ(archive.Find(101, u"2024061")->numbers, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  }
 }

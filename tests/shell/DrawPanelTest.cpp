@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "draws/DrawPanel.h"
+#include "history/DrawArchive.h"
 #include "net/HttpClient.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
@@ -124,13 +125,17 @@ struct DrawWindow {
   TestServer server{root.path()};
   WindowFixture f{false};
 
-  explicit DrawWindow(const std::string& homePath, const char* probe = "127.0.0.1") {
+  // stored: draws in the archive before the window starts.
+  explicit DrawWindow(const std::string& homePath, const char* probe = "127.0.0.1",
+                      const std::vector<rg_DrawEntry>& stored = {}) {
     std::filesystem::copy_file(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html",
                                root.path() / "home.html");
     rg_Settings settings(f.home.path() / "config.ini");
     const std::string url = server.Url(homePath);
     settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
     settings.Write(u"net", u"probe_host", FromUtf8(probe));
+    rg_DrawArchive archive(f.store);
+    for (const rg_DrawEntry& d : stored) archive.Store(d, 0);
     f.Create();
   }
   rg_MainPanel* panel() { return f.window->MainPanel(); }
@@ -204,4 +209,74 @@ TEST(DrawRefresh, TheWindowKeepsWorkingWhileAServerStalls) {
   clock.start();
   w.f.window.reset();
   EXPECT_LT(clock.elapsed(), 3000);
+}
+
+TEST(DrawRefresh, TheStripStartsWithTheNewestStoredDraw) {
+  rg_DrawEntry older;
+  older.issue = u"2024060";
+  older.date = MakeDate(2024, 5, 28);
+  older.numbers = {1, 2, 3, 4, 5, 6};
+  older.extra = {7};
+  rg_DrawEntry newer = older;
+  newer.issue = u"2024061";
+  newer.date = MakeDate(2024, 5, 30);
+  newer.numbers = {12, 3, 25, 30, 8, 19};
+  newer.extra = {16};
+  struct Case {
+    const char* name;
+    std::vector<rg_DrawEntry> stored;
+    QStringList balls;
+    QString date, issue;
+  };
+  const Case cases[] = {
+      {"nothing stored: the placeholder", {}, {}, "开奖最后日期", "开奖最后期号"},
+      {"the newest of the stored, as drawn",
+       {newer, older},
+       {"12", "03", "25", "30", "08", "19", "16"},
+       "2024-05-30",
+       "2024061 (本地记录)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Offline from the start: the stored draw stays, and so does the timer.
+    DrawWindow w("/files/home.html", "no-such-host.invalid", c.stored);
+    rg_DrawPanel* strip = w.panel()->DrawPanel();
+    const auto shown = [strip] {
+      QStringList balls;
+      for (QLabel* l : strip->Balls()) balls << l->text().trimmed();
+      return balls;
+    };
+    for (int round = 0; round < 2; ++round) {
+      EXPECT_EQ(strip->Captions()[1]->text(), c.date);
+      EXPECT_EQ(strip->Captions()[2]->text(), c.issue);
+      if (c.balls.isEmpty()) {
+        EXPECT_EQ(strip->Balls().size(), 20);
+      } else {
+        EXPECT_EQ(shown(), c.balls);
+        EXPECT_EQ(strip->Balls().back()->palette().color(QPalette::WindowText), kBlue);
+      }
+      if (round == 0) {
+        QTest::mouseClick(strip->RefreshButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshRunning(), 10000);
+        EXPECT_EQ(w.f.window->StatusPart(1)->text(), "未连网");
+      }
+    }
+    EXPECT_TRUE(w.panel()->RefreshTimer().isActive());
+  }
+}
+
+TEST(DrawRefresh, ARefreshReplacesTheStoredDraw) {
+  XYH_SKIP_WITHOUT_PING();
+  rg_DrawEntry stored;
+  stored.issue = u"2024061";
+  stored.date = MakeDate(2024, 5, 30);
+  stored.numbers = {1, 2, 3, 4, 5, 6};
+  stored.extra = {7};
+  DrawWindow w("/files/home.html", "127.0.0.1", {stored});
+  rg_DrawPanel* strip = w.panel()->DrawPanel();
+  EXPECT_EQ(strip->Captions()[2]->text(), "2024061 (本地记录)");
+  QTest::mouseClick(strip->RefreshButton(), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.panel()->RefreshRunning(), 10000);
+  EXPECT_EQ(strip->Captions()[2]->text(), "2024062");
+  EXPECT_FALSE(w.panel()->StoredDrawShown());
 }

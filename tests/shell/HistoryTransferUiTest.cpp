@@ -60,9 +60,10 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   ASSERT_TRUE(fx.store.Save(Record(u"甲,\"引号\"(2024年6月1日8时30分)", u"一行\r\n二行")));
   rg_HistoryPanel* panel = fx.window->MainPanel()->HistoryPanel();
   const QList<QAction*> actions = panel->List()->actions();
-  ASSERT_EQ(actions.size(), 2);
+  ASSERT_EQ(actions.size(), 3);
   EXPECT_EQ(actions[0]->text(), QStringLiteral("导出历史…"));
   EXPECT_EQ(actions[1]->text(), QStringLiteral("导入历史…"));
+  EXPECT_EQ(actions[2]->text(), QStringLiteral("录入开奖…"));
   EXPECT_EQ(panel->List()->contextMenuPolicy(), Qt::ActionsContextMenu);
 
   // No suffix typed: the chosen filter decides, and gives the name its suffix.

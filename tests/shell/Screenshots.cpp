@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -25,6 +26,7 @@
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/ChartWin.h"
 #include "shell/panels/CheckWin.h"
+#include "shell/panels/DrawEntryWin.h"
 #include "shell/panels/GuaPanel.h"
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
@@ -164,6 +166,8 @@ int main(int argc, char** argv) {
     rg_DrawArchive archive(f.store);
     const double stored = MakeDate(2026, 12, 6, 22, 0, 0);
     archive.Store(draw(u"2026001", MakeDate(2026, 1, 1), {2, 8, 13, 21, 26, 33}, 16), stored);
+    // Thursday's 2026136 before it, so that the archive vouches for 2026137.
+    archive.Store(draw(u"2026136", MakeDate(2026, 11, 26), {4, 10, 15, 22, 28, 31}, 9), stored);
     archive.Store(draw(u"2026137", MakeDate(2026, 11, 29),
                        {weekend.tickets[0][0], weekend.tickets[0][1], weekend.tickets[0][2],
                         weekend.tickets[0][3], weekend.tickets[1][0], weekend.tickets[1][1]},
@@ -187,6 +191,30 @@ int main(int argc, char** argv) {
     } else {
       ok = false;
     }
+
+    // The same cast had the refresh missed Thursday's 2026139: which draw
+    // it was made for cannot be told, and 录入开奖 fills the hole.
+    std::vector<rg_DrawEntry> holed = archive.DoubleColorDraws();
+    std::erase_if(holed, [](const rg_DrawEntry& d) { return d.issue == u"2026139"; });
+    const rg_DrawIndex index(holed);
+    const rg_YsModel noonCast = f.store.Load(3);
+    const rg_CastResult missing = deriver.Check(noonCast, index);
+    rg_CheckWin missingCheck(f.window.get(), f.window->MainFont(), ui::Q(noonCast.ysname),
+                             noonCast.ysday, missing, noon.blues, f.clock.Now());
+    missingCheck.show();
+    missingCheck.adjustSize();
+    ok &= missing.status == rg_CastStatus::Missing;
+    ok &= Save(&missingCheck, out, QStringLiteral("check-missing.png"));
+    missingCheck.close();
+    rg_DrawEntryWin entry(f.window.get(), f.window->MainFont(), f.store, f.clock,
+                          ui::Q(missing.missingIssue), missing.expectedDrawDate);
+    const int reds[] = {3, 9, 16, 19, 25, 29};
+    for (int i = 0; i < 6; ++i) entry.Red(i)->setValue(reds[i]);
+    entry.Blue()->setValue(7);
+    entry.show();
+    entry.adjustSize();
+    ok &= Save(&entry, out, QStringLiteral("draw-entry.png"));
+    entry.close();
   }
 
   // The trend window over 100 more made-up draws (Tuesday, Thursday, Sunday).
@@ -198,16 +226,21 @@ int main(int argc, char** argv) {
       return static_cast<int>(seed >> 8);
     };
     std::string csv = "issue,date,red,blue\n";
-    double date = MakeDate(2026, 3, 3);
+    // 2026036 to 2026135, so that they run on into the draws stored above.
+    std::vector<double> dates;
+    for (double day = MakeDate(2026, 11, 24); dates.size() < 100; day = AddDays(day, -1)) {
+      const int weekday = SplitDate(day).weekday;
+      if (weekday == 1 || weekday == 3 || weekday == 5) dates.insert(dates.begin(), day);
+    }
     for (int i = 0; i < 100; ++i) {
       std::vector<int> reds;
       while (reds.size() < 6) {
         const int n = next() % 33 + 1;
         if (std::find(reds.begin(), reds.end(), n) == reds.end()) reds.push_back(n);
       }
-      csv += std::to_string(2026024 + i) + "," + ToUtf8(DrawDateText(date)) + "," +
-             NumbersText(reds) + "," + NumbersText({next() % 16 + 1}) + "\n";
-      date += i % 3 == 2 ? 3 : 2;
+      csv += std::to_string(2026036 + i) + "," +
+             ToUtf8(DrawDateText(dates[static_cast<std::size_t>(i)])) + "," + NumbersText(reds) +
+             "," + NumbersText({next() % 16 + 1}) + "\n";
     }
     rg_DrawArchive(f.store).Import(101, csv, f.clock.Now());
     QTest::mouseClick(history->TrendButton(), Qt::LeftButton);
@@ -223,6 +256,19 @@ int main(int argc, char** argv) {
     trend->Tabs()->setCurrentIndex(rg_TrendWin::OmissionPage);
     QApplication::processEvents();
     ok &= Save(trend, out, QStringLiteral("trend-omission.png"));
+
+    // Two draws the refresh never saw: a row each, counted in the header.
+    std::vector<rg_DrawEntry> holed = rg_DrawArchive(f.store).DoubleColorDraws();
+    std::erase_if(holed, [](const rg_DrawEntry& d) {
+      return d.issue == u"2026130" || d.issue == u"2026131";
+    });
+    rg_TrendWin holes(holed, f.window->MainFont(), f.window.get());
+    holes.SetRange(0);
+    holes.resize(holes.Chart()->width() + 60, 520);
+    holes.show();
+    QApplication::processEvents();
+    ok &= holes.Stats().missingIssues.size() == 2;
+    ok &= Save(&holes, out, QStringLiteral("trend-hole.png"));
   }
   return ok ? 0 : 1;
 }

@@ -2,14 +2,17 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 
 #include <sys/wait.h>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -18,6 +21,7 @@
 #include "history/DrawArchive.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
+#include "shell/panels/DrawEntryWin.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
@@ -287,3 +291,117 @@ TEST_F(TrendFixture, ADamagedDrawRowIsSaidAndNoPartialChartShown) {
       << messages.Last().toStdString();
   EXPECT_TRUE(messages.Last().contains(QStringLiteral("\"abc\""))) << messages.Last().toStdString();
 }
+
+namespace {
+
+// The draw file without some issues: the holes of the archive.
+std::string DrawFileWithout(const std::vector<int>& issues) {
+  std::stringstream in(DrawFile());
+  std::string line, out;
+  while (std::getline(in, line)) {
+    const bool dropped = std::any_of(issues.begin(), issues.end(), [&](int issue) {
+      return line.rfind(std::to_string(issue) + ",", 0) == 0;
+    });
+    if (!dropped) out += line + "\n";
+  }
+  return out;
+}
+
+TEST_F(TrendFixture, EachHoleIsARowOfItsOwnAndTheHeaderCountsThem) {
+  // 2025118 within the last 50 draws, 2025010 before them.
+  ASSERT_TRUE(rg_DrawArchive(store)
+                  .Import(101, DrawFileWithout({2025010, 2025118}), Clock::System().Now())
+                  .ok);
+  rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
+  const rg_TrendChart* chart = win->Chart();
+  EXPECT_EQ(win->Stats().draws, 50);
+  EXPECT_EQ(win->Stats().missingIssues, std::vector<std::u16string>{u"2025118"});
+  EXPECT_TRUE(win->Summary()->text().contains("缺1期未收录"))
+      << win->Summary()->text().toStdString();
+  ASSERT_EQ(chart->BodyLines(), 51);
+  // Oldest first: ..., 2025117, the hole, 2025119, 2025120.
+  EXPECT_EQ(ToUtf8(chart->HoleAt(48)), "2025118");
+  EXPECT_TRUE(chart->HoleAt(47).empty());
+  EXPECT_EQ(chart->RowTop(48), chart->RowHeight() * 50);  // 2025119, after the hole
+  const QImage image = chart->Render();
+  // No ball in the hole's row: its cells keep the row's own colour.
+  const int top = chart->RowHeight() * 49;
+  for (int n : {1, 17, 33}) {
+    const QPoint c = chart->CellCentre(47, n, false);
+    EXPECT_EQ(image.pixelColor(c.x(), top + chart->RowHeight() / 2), QColor(0xfb, 0xee, 0xd8)) << n;
+  }
+  // The whole archive's range counts the older hole too.
+  win->SetRange(3);
+  EXPECT_EQ(win->Stats().missingIssues.size(), 2u);
+  EXPECT_TRUE(win->Summary()->text().contains("缺2期未收录"));
+}
+
+TEST_F(TrendFixture, TheHeaderAndTheIssueColumnsStayInViewWhileScrolling) {
+  Import();
+  rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
+  win->SetRange(3);       // all 120 draws: taller than the window
+  win->resize(600, 500);  // narrower than the chart too
+  QApplication::processEvents();
+  QScrollBar* down = win->ChartArea()->verticalScrollBar();
+  QScrollBar* across = win->ChartArea()->horizontalScrollBar();
+  ASSERT_GT(down->maximum(), 0);
+  ASSERT_GT(across->maximum(), 0);
+  const rg_TrendChart* chart = win->Chart();
+  const int row = chart->RowHeight();
+  QWidget* view = win->ChartArea()->viewport();
+  const QRect header(0, 0, view->width(), row);
+  const QRect columns(0, row + 1, chart->CellCentre(0, 1, false).x() - row / 2 - 2,
+                      view->height() - row - 1);
+
+  across->setValue(0);
+  down->setValue(0);
+  const QImage top = view->grab().toImage();
+  down->setValue(down->maximum() / 2);
+  const QImage middle = view->grab().toImage();
+  across->setValue(across->maximum());
+  const QImage right = view->grab().toImage();
+  // The header row at the top wherever the view stands.
+  EXPECT_EQ(middle.copy(header), top.copy(header));
+  EXPECT_EQ(right.copy(header.intersected(QRect(0, 0, columns.width(), row))),
+            top.copy(header.intersected(QRect(0, 0, columns.width(), row))));
+  // The issue and date columns at the left however far it scrolled across.
+  EXPECT_EQ(right.copy(columns), middle.copy(columns));
+  EXPECT_NE(middle.copy(columns), top.copy(columns));  // scrolled down: other draws
+}
+
+TEST(TrendButton, TheWindowFillsTheArchiveWithoutTheCommandLine) {
+  WindowFixture f;
+  f.clock.Set(Clock::System().Now());  // the 2025 draws are not after its tomorrow
+  f.window->Command(rg_HistoryPanel::Trend);
+  auto* win = f.window->findChild<rg_TrendWin*>();
+  ASSERT_NE(win, nullptr);
+  EXPECT_EQ(win->EnterButton()->text(), QStringLiteral("录入开奖"));
+  EXPECT_EQ(win->ImportButton()->text(), QStringLiteral("导入开奖…"));
+  EXPECT_TRUE(win->EmptyNote()->text().contains(QStringLiteral("录入开奖")));
+  EXPECT_TRUE(win->EmptyNote()->text().contains(QStringLiteral("导入开奖…")));
+  EXPECT_TRUE(win->ImportButton()->isEnabled());
+
+  const TempDir files;
+  const auto file = files.path() / "ssq.csv";
+  std::ofstream(file, std::ios::binary) << DrawFileWithout({2025118});
+  const QString said = f.window->ImportDrawFile(QString::fromStdString(file.string()));
+  EXPECT_EQ(said, QStringLiteral("已导入119期开奖数据"));
+  // The open window follows at once.
+  EXPECT_TRUE(win->ShowsCharts());
+  EXPECT_TRUE(win->Summary()->text().contains("缺1期未收录"));
+  // A refused file is said, and nothing is stored.
+  std::ofstream(file, std::ios::binary)
+      << "issue,date,red,blue\n2025118,2025-13-01,1 2 3 4 5 6,7\n";
+  EXPECT_TRUE(f.window->ImportDrawFile(QString::fromStdString(file.string()))
+                  .startsWith(QStringLiteral("导入失败,未导入任何开奖数据:line 2:")));
+  EXPECT_EQ(rg_DrawArchive(f.store).Count(101), 119u);
+
+  // 录入开奖 starts at the hole.
+  win->EnterButton()->click();
+  rg_DrawEntryWin* entry = f.window->DrawEntryWindow();
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->Issue()->text(), QStringLiteral("2025118"));
+  EXPECT_EQ(entry->parentWidget(), win);
+}
+
+}  // namespace

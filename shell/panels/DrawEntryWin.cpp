@@ -1,0 +1,164 @@
+#include "shell/panels/DrawEntryWin.h"
+
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "history/DrawArchive.h"
+#include "history/DrawStats.h"
+#include "history/EasyDb.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "ui/Ui.h"
+
+namespace rg_com_ptl_xyh {
+
+namespace {
+
+constexpr int kDoubleColor = 101;
+
+// A number box that holds nothing out of range; 0 shows as empty, "not
+// chosen yet".
+QSpinBox* NumberBox(int high, const QColor& colour, QWidget* parent) {
+  auto* box = new QSpinBox(parent);
+  box->setRange(0, high);
+  box->setSpecialValueText(QStringLiteral("--"));
+  box->setAlignment(Qt::AlignCenter);
+  // Two digits and the arrows, whatever the style makes of the range.
+  box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 28);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Text, colour);
+  box->setPalette(palette);
+  return box;
+}
+
+}  // namespace
+
+rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& store,
+                                 const Clock& clock, const QString& issue, double date)
+    : QDialog(parent),
+      store_(store),
+      clock_(clock),
+      issue_(new QLineEdit(this)),
+      date_(new QDateEdit(this)),
+      blue_(NumberBox(kBlueCount, QColor(0x10, 0x40, 0xd0), this)),
+      message_(new QLabel(this)),
+      save_(new QPushButton(QStringLiteral("保存"), this)) {
+  setWindowTitle(QStringLiteral("录入开奖 - 双色球"));
+  setFont(font);
+  issue_->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,16}")), issue_));
+  issue_->setMaxLength(16);
+  issue_->setPlaceholderText(QStringLiteral("例如 2026051"));
+  issue_->setText(issue);
+  const DateParts day = SplitDate(date);
+  date_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  date_->setCalendarPopup(true);
+  date_->setDate(QDate(day.year, day.month, day.day));
+
+  auto* numbers = new QHBoxLayout;
+  for (QSpinBox*& red : reds_) {
+    red = NumberBox(kRedCount, QColor(0xd0, 0x10, 0x10), this);
+    numbers->addWidget(red);
+  }
+  numbers->addSpacing(12);
+  numbers->addWidget(new QLabel(QStringLiteral("蓝球"), this));
+  numbers->addWidget(blue_);
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("期号:"), issue_);
+  form->addRow(QStringLiteral("开奖日期:"), date_);
+  form->addRow(QStringLiteral("红球:"), numbers);
+
+  message_->setTextFormat(Qt::PlainText);
+  message_->setWordWrap(true);
+  QPalette palette = message_->palette();
+  palette.setColor(QPalette::WindowText, QColor(0xc0, 0x10, 0x10));
+  message_->setPalette(palette);
+  message_->hide();
+
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(save_, QDialogButtonBox::AcceptRole);
+  QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+  save_->setDefault(true);
+  connect(save_, &QPushButton::clicked, this, [this] { Submit(); });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(QStringLiteral("补录一期未收录的开奖号码:"), this));
+  layout->addLayout(form);
+  layout->addWidget(message_);
+  layout->addWidget(buttons);
+  // Left to right, as the numbers are read out: the blue box was made first.
+  QWidget* previous = date_;
+  for (QSpinBox* red : reds_) {
+    setTabOrder(previous, red);
+    previous = red;
+  }
+  setTabOrder(previous, blue_);
+  setTabOrder(blue_, save_);
+  if (issue.isEmpty()) {
+    issue_->setFocus();
+  } else {
+    reds_[0]->setFocus();
+  }
+}
+
+QString rg_DrawEntryWin::Message() const {
+  return message_->isHidden() ? QString() : message_->text();
+}
+
+void rg_DrawEntryWin::Refuse(const QString& why) {
+  message_->setText(why);
+  message_->show();
+}
+
+bool rg_DrawEntryWin::Submit() {
+  if (issue_->text().isEmpty()) {
+    Refuse(QStringLiteral("请填写期号"));
+    return false;
+  }
+  QStringList red;
+  for (QSpinBox* box : reds_) {
+    if (box->value() == 0) {
+      Refuse(QStringLiteral("请选择六个红球"));
+      return false;
+    }
+    red << QString::number(box->value());
+  }
+  if (blue_->value() == 0) {
+    Refuse(QStringLiteral("请选择蓝球"));
+    return false;
+  }
+  rg_DrawArchive archive(store_);
+  const auto result =
+      archive.Add(kDoubleColor, issue_->text().toStdString(),
+                  date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
+                  red.join(QLatin1Char(' ')).toStdString(),
+                  QString::number(blue_->value()).toStdString(), clock_.Now());
+  if (!result.ok) {
+    const std::u16string store = StoreStatusText(archive.LastStatus());
+    Refuse(QStringLiteral("未保存:") + (result.writeFailed && !store.empty()
+                                            ? ui::Q(store)
+                                            : QString::fromStdString(result.message)));
+    return false;
+  }
+  if (result.added == 0) {
+    Refuse(QStringLiteral("第%1期已收录,号码相同,无需再录").arg(issue_->text()));
+    return false;
+  }
+  QStringList issues;
+  for (const std::u16string& added : result.addedIssues) issues << ui::Q(added);
+  emit drawsAdded(issues);
+  accept();
+  return true;
+}
+
+}  // namespace rg_com_ptl_xyh

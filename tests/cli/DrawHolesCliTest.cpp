@@ -1,0 +1,160 @@
+// Holes in the draw archive on the command line: a cast whose draw cannot
+// be vouched for is never scored, draws add fills a hole as an import of
+// one line would, and gaps and stats say what is missing.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "support/Child.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct CliResult {
+  int code;
+  std::string out;
+};
+
+CliResult Cli(const std::string& args, bool quiet = false) {
+  const std::string command =
+      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
+  const test_support::CommandOutput run = test_support::RunCommand(command);
+  return {run.code, run.out};
+}
+
+struct Home {
+  test_support::TempDir dir;
+  std::string h = " --home '" + dir.path().string() + "'";
+  void Import(const std::string& lines) const {
+    const auto file = dir.path() / "d.csv";
+    std::ofstream(file, std::ios::binary) << "issue,date,red,blue\n" << lines;
+    ASSERT_EQ(Cli("draws import '" + file.string() + "'" + h).code, 0);
+  }
+};
+
+std::string Add(const char* issue, const char* date, const char* red, const char* blue) {
+  return std::string("draws add --issue '") + issue + "' --date '" + date + "' --red '" + red +
+         "' --blue '" + blue + "'";
+}
+
+TEST(CliDrawsAdd, RefusalsWriteNothing) {
+  Home home;
+  home.Import("2026050,2026-05-03,01 02 03 04 05 06,07\n");
+  const std::string stored = "2026050\t2026-05-03\t01 02 03 04 05 06 + 07\n";
+  struct Refusal {
+    std::string args;
+    int code;
+    const char* says;
+  };
+  const Refusal refusals[] = {
+      {Add("2026O51", "2026-05-05", "1 2 3 4 5 6", "7"), 2,
+       "the issue \"2026O51\" is not a number"},
+      {Add("2026051", "2026-02-30", "1 2 3 4 5 6", "7"), 2, "is not a real date"},
+      {Add("2026051", "2026-05-05", "1 2 3 4 5", "7"), 2, "red must hold 6"},
+      {Add("2026051", "2026-05-05", "1 2 3 4 5 34", "7"), 2, "red number 34 is outside 1 to 33"},
+      {Add("2026051", "2026-05-05", "1 2 3 4 5 5", "7"), 2, "red number 5 appears twice"},
+      {Add("2026051", "2026-05-05", "1 2 3 4 5 6", "17"), 2, "blue number 17 is outside"},
+      {Add("2026051", "2026-05-05", "1,2,3,4,5,6", "7"), 2, "holds a comma"},
+      // The import's conflict rule and message: the stored row stays.
+      {Add("2026050", "2026-05-03", "1 2 3 4 5 7", "7"), 2, "issue 2026050 is already stored as"},
+      {"draws add --issue 2026051 --date 2026-05-05 --red '1 2 3 4 5 6'", 2, "--blue is missing"},
+      {"draws add --issue 2026051 --date 2026-05-05 --red 1 --blue 2 --lottery 99", 2,
+       "--lottery takes"},
+      {"draws list --issue 2026051", 2, "--issue goes with draws add"},
+  };
+  for (const Refusal& r : refusals) {
+    SCOPED_TRACE(r.args);
+    const CliResult run = Cli(r.args + home.h);
+    EXPECT_EQ(run.code, r.code);
+    EXPECT_NE(run.out.find(r.says), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("line 1:"), std::string::npos) << "no file line to name: " << run.out;
+    EXPECT_EQ(Cli("draws list" + home.h).out, stored);
+  }
+  const CliResult added = Cli(Add("2026051", "2026-05-05", "09 03 14 20 27 31", "08") + home.h);
+  EXPECT_EQ(added.code, 0) << added.out;
+  EXPECT_EQ(added.out, "added 2026051\n");
+  const CliResult again = Cli(Add("2026051", "2026-05-05", "09 03 14 20 27 31", "08") + home.h);
+  EXPECT_EQ(again.code, 0);
+  EXPECT_NE(again.out.find("already stored"), std::string::npos);
+  EXPECT_EQ(Cli("draws list" + home.h).out,
+            "2026051\t2026-05-05\t09 03 14 20 27 31 + 08\n" + stored);
+}
+
+TEST(CliDrawsGaps, WithinAYearOnly) {
+  Home home;
+  EXPECT_EQ(Cli("draws gaps --json" + home.h).out, "[]\n");
+  home.Import(
+      "2025148,2025-12-25,01 02 03 04 05 06,07\n2025150,2025-12-30,01 02 03 04 05 06,07\n"
+      "2026002,2026-01-04,01 02 03 04 05 06,07\n2026005,2026-01-11,01 02 03 04 05 06,07\n");
+  // Neither 2025151 nor 2026001: a year's last issue is not known ahead.
+  EXPECT_EQ(Cli("draws gaps" + home.h).out, "2025149\n2026003\n2026004\n");
+  const Json::Value gaps = test_support::ParseJsonText(Cli("draws gaps --json" + home.h).out);
+  ASSERT_TRUE(gaps.isArray());
+  ASSERT_EQ(gaps.size(), 3u);
+  EXPECT_EQ(gaps[0].asString(), "2025149");
+  EXPECT_EQ(gaps[2].asString(), "2026004");
+
+  const Json::Value stats = test_support::ParseJsonText(Cli("stats --json" + home.h).out);
+  ASSERT_EQ(stats["missingIssues"].size(), 3u);
+  EXPECT_EQ(stats["missingIssues"][1].asString(), "2026003");
+  EXPECT_EQ(stats["draws"].asInt(), 4);  // the figures stay over the stored draws
+  const std::string text = Cli("stats" + home.h).out;
+  EXPECT_LT(text.find("缺3期"), text.find("count")) << text;
+  // Only the holes inside the range count.
+  EXPECT_EQ(test_support::ParseJsonText(Cli("stats --last 2 --json" + home.h).out)["missingIssues"]
+                .size(),
+            2u);
+  EXPECT_EQ(Cli("stats --last 1" + home.h).out.find("缺"), std::string::npos);
+}
+
+TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
+  Home home;
+  // Monday 2026-05-04: made for Tuesday's 2026051, which is not stored.
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-05-04 10:00:00' --save 甲" + home.h).code,
+            0);
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-05-08 10:00:00' --save 乙" + home.h).code,
+            0);
+  const Json::Value cast =
+      test_support::ParseJsonText(Cli("cast --number 58 --zodiac 1 --now '2026-05-04 10:00:00' "
+                                      "--json",
+                                      true)
+                                      .out);
+  // Thursday's draw holds the cast's first ticket: a prize, were it scored.
+  std::string ticket = cast["numbers"][0].asString();
+  std::replace(ticket.begin(), ticket.end(), ',', ' ');
+  home.Import("2026050,2026-05-03,01 02 03 04 05 06,07\n2026052,2026-05-07," + ticket + ",01\n");
+
+  const Json::Value missing = test_support::ParseJsonText(Cli("check 1 --json" + home.h, true).out);
+  ASSERT_EQ(missing.size(), 1u);
+  const Json::Value& m = missing[0];
+  EXPECT_EQ(m["status"].asString(), "missing");
+  EXPECT_EQ(m["missingIssue"].asString(), "2026051");
+  for (const char* key : {"issue", "drawDate", "drawRed", "drawBlue"}) EXPECT_TRUE(m[key].isNull());
+  EXPECT_EQ(m["bestTier"].asInt(), 0);
+  ASSERT_FALSE(m["tickets"].empty());
+  EXPECT_EQ(m["tickets"][0]["tier"].asInt(), 0);
+  EXPECT_TRUE(m["tickets"][0]["hits"].empty());
+  EXPECT_NE(
+      Cli("check 1" + home.h)
+          .out.find("开奖数据缺失: 第2026051期未收录,请用 xyh-cli draws add 或 draws import 补录"),
+      std::string::npos);
+  // After the newest draw, with its day long past: pending, and said so.
+  const Json::Value later = test_support::ParseJsonText(Cli("check 2 --json" + home.h, true).out);
+  EXPECT_EQ(later[0]["status"].asString(), "pending");
+  EXPECT_TRUE(later[0]["missingIssue"].isNull());
+  EXPECT_NE(Cli("check 2" + home.h)
+                .out.find("待开奖, 预计开奖日期 2026-05-10 (已过开奖日期,开奖数据尚未收录)"),
+            std::string::npos);
+
+  // Filled: scored against its real draw, not Thursday's.
+  ASSERT_EQ(Cli(Add("2026051", "2026-05-05", "10 11 12 13 14 15", "16") + home.h).code, 0);
+  const Json::Value scored = test_support::ParseJsonText(Cli("check 1 --json" + home.h, true).out);
+  EXPECT_EQ(scored[0]["status"].asString(), "scored");
+  EXPECT_TRUE(scored[0]["missingIssue"].isNull());
+  EXPECT_EQ(scored[0]["issue"].asString(), "2026051");
+}
+
+}  // namespace
