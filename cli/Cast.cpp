@@ -18,6 +18,7 @@
 #include "engine/Report.h"
 #include "engine/Symbols.h"
 #include "history/EasyDb.h"
+#include "history/SavedCastCheck.h"
 #include "history/YsModel.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -159,6 +160,12 @@ void CheckCastOptions(const Args& args, bool batch) {
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
   }
+  // The window's bounds, so that every saved cast can be imported again.
+  if (const auto t = args.Get("save"); t && U16(*t).size() > kSavedTitleLimit)
+    throw UsageError{"--save takes a title of at most " + std::to_string(kSavedTitleLimit) +
+                     " characters"};
+  if (const auto n = args.Get("note"); n && U16(*n).size() > kSavedNoteLimit)
+    throw UsageError{"--note takes at most " + std::to_string(kSavedNoteLimit) + " characters"};
 }
 
 // --now fixes the clock at a local time; without it the system clock runs.

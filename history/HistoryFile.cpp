@@ -12,6 +12,7 @@
 #include <set>
 #include <tuple>
 
+#include "history/SavedCastCheck.h"
 #include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
@@ -320,6 +321,8 @@ rg_HistoryParse ReadCsv(std::string_view s) {
         return refuse(LineText(record.line) + "字段 " + names[c] + " " + why);
       }
     }
+    if (const auto fault = CheckHistoryRow(row))
+      return refuse(LineText(record.line) + "字段 " + fault->field + " " + fault->why);
     parse.rows.push_back(std::move(row));
   }
   parse.ok = true;
@@ -606,6 +609,9 @@ class JsonReader {
         *TextField(row, c) = FromUtf8(text);
       }
     }
+    // Well-formed is not enough: the record must be a cast the program
+    // could have saved.
+    if (const auto fault = CheckHistoryRow(row)) return Fail(at + "." + fault->field, fault->why);
     parse_.rows.push_back(std::move(row));
     return true;
   }

@@ -2,14 +2,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <vector>
 
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
+#include "ui/FileDialogs.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -24,16 +23,24 @@ rg_FileDialog& Hook() {
   return hook;
 }
 
-QString AskForFile(QWidget* parent, bool save, const QString& caption, const QString& proposed,
+// proposedName: the file name a save proposes, in the history files' folder.
+QString AskForFile(QWidget* parent, bool save, const QString& caption, const QString& proposedName,
                    const QString& filters, QString* chosenFilter) {
-  if (Hook()) return Hook()(parent, save, caption, proposed, filters, chosenFilter);
-  return save ? QFileDialog::getSaveFileName(parent, caption, proposed, filters, chosenFilter)
-              : QFileDialog::getOpenFileName(parent, caption, proposed, filters, chosenFilter);
+  if (Hook()) {
+    const QString folder = ui::FolderFor(ui::FileKind::History);
+    const QString path =
+        Hook()(parent, save, caption, save ? QDir(folder).filePath(proposedName) : folder, filters,
+               chosenFilter);
+    if (!path.isEmpty()) ui::RememberFolder(ui::FileKind::History, path);
+    return path;
+  }
+  return save ? ui::AskSaveFile(parent, ui::FileKind::History, caption, proposedName, filters,
+                                chosenFilter)
+              : ui::AskOpenFile(parent, ui::FileKind::History, caption, filters, chosenFilter);
 }
 
 void Tell(QWidget* parent, const rg_TransferReport& report) {
-  ui::ShowMessage(parent, report.message, QStringLiteral("信息:"),
-                  report.ok ? ui::MessageKind::Information : ui::MessageKind::Critical);
+  ui::TellSaved(parent, report.ok, report.message);
 }
 
 }  // namespace
@@ -49,18 +56,9 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
   const std::string bytes = WriteHistoryFile(rows, format);
   // Written aside and put in place at the end: a failure leaves any earlier
   // file at that name as it was.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-          static_cast<qint64>(bytes.size()) ||
-      !file.commit()) {
-    report.message = QStringLiteral("导出失败:无法写入 %1").arg(QDir::toNativeSeparators(path));
-    return report;
-  }
+  if (!ui::SaveUserFile(path, QByteArray::fromStdString(bytes), &report.message)) return report;
   report.ok = true;
-  report.message = QStringLiteral("已导出 %1 条历史记录到 %2")
-                       .arg(rows.size())
-                       .arg(QDir::toNativeSeparators(path));
+  report.message += QStringLiteral("\n共 %1 条历史记录").arg(rows.size());
   return report;
 }
 
@@ -103,9 +101,9 @@ void SetFileDialogHook(rg_FileDialog hook) { Hook() = std::move(hook); }
 
 void ExportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
   QString filter = kCsvFilter;
-  QString path = AskForFile(parent, true, QStringLiteral("导出历史"),
-                            QDir::home().filePath(QStringLiteral("星衍推号历史.csv")),
-                            kCsvFilter + QStringLiteral(";;") + kJsonFilter, &filter);
+  QString path =
+      AskForFile(parent, true, QStringLiteral("导出历史"), QStringLiteral("星衍推号历史.csv"),
+                 kCsvFilter + QStringLiteral(";;") + kJsonFilter, &filter);
   if (path.isEmpty()) return;
   const rg_HistoryFormat format = FormatForFile(path, filter);
   if (QFileInfo(path).suffix().isEmpty()) {
@@ -117,7 +115,7 @@ void ExportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
 bool ImportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
   QString filter;
   const QString path =
-      AskForFile(parent, false, QStringLiteral("导入历史"), QDir::homePath(),
+      AskForFile(parent, false, QStringLiteral("导入历史"), QString(),
                  QStringLiteral("历史文件 (*.csv *.json);;") + kCsvFilter + QStringLiteral(";;") +
                      kJsonFilter + QStringLiteral(";;所有文件 (*)"),
                  &filter);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
@@ -13,6 +14,9 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include "platform/Folders.h"
+#include "platform/SaveFile.h"
+#include "ui/FileDialogs.h"
 #include "xyh/Pictures.h"
 
 namespace rg_com_ptl_xyh::ui {
@@ -58,12 +62,16 @@ bool HasFamily(const QString& face) {
 
 bool InstallTranslations(QCoreApplication& app) {
   auto* translator = new QTranslator(&app);
-  if (!translator->load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  bool installed = false;
+  if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installed = QCoreApplication::installTranslator(translator);
+  } else {
     delete translator;
-    return false;
   }
-  return QCoreApplication::installTranslator(translator);
+  // Ours after Qt's, so that it is asked first for the few texts Qt's lacks.
+  InstallOwnTranslations(app);
+  return installed;
 }
 
 QString MainFontDescription() {
@@ -120,6 +128,28 @@ Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption,
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
   return Answer::Ok;
+}
+
+QString SavedText(const QString& path) {
+  return QStringLiteral("已保存到:") + QDir::toNativeSeparators(path);
+}
+
+QString NotSavedText(const QString& path, const QString& reason) {
+  return QStringLiteral("无法保存到:") + QDir::toNativeSeparators(path) +
+         QStringLiteral("\n原因:") + reason;
+}
+
+bool SaveUserFile(const QString& path, const QByteArray& bytes, QString* message) {
+  const std::u16string why =
+      SaveWholeFile(PathFromUtf8(path.toStdString()),
+                    std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (message != nullptr) *message = why.empty() ? SavedText(path) : NotSavedText(path, Q(why));
+  return why.empty();
+}
+
+void TellSaved(QWidget* parent, bool saved, const QString& message) {
+  ShowMessage(parent, message, QStringLiteral("信息:"),
+              saved ? MessageKind::Information : MessageKind::Critical);
 }
 
 void SetOpenHook(OpenHook hook) { Opener() = std::move(hook); }

@@ -1,7 +1,7 @@
 #include "shell/panels/ChartWin.h"
 
+#include <QBuffer>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "ui/FileDialogs.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -196,20 +197,26 @@ void rg_ChartWin::CopyText() {
   QGuiApplication::clipboard()->setText(ui::Q(ChartText(view_->Sheet())));
 }
 
-bool rg_ChartWin::ExportPng(const QString& path) {
-  return !path.isEmpty() && view_->Picture().save(path, "PNG");
+bool rg_ChartWin::ExportPng(const QString& path, QString* message) {
+  if (path.isEmpty()) return false;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!view_->Picture().save(&buffer, "PNG")) {
+    if (message != nullptr) *message = ui::NotSavedText(path, QStringLiteral("图片无法生成"));
+    return false;
+  }
+  return ui::SaveUserFile(path, png, message);
 }
 
 void rg_ChartWin::AskAndExport() {
-  QString path =
-      QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("排盘.png"),
-                                   QStringLiteral("PNG 图片 (*.png)"));
+  QString path = ui::AskSaveFile(this, ui::FileKind::Picture, QStringLiteral("导出图片"),
+                                 QStringLiteral("排盘.png"), QStringLiteral("PNG 图片 (*.png)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
-  if (!ExportPng(path)) {
-    ui::ShowMessage(this, QStringLiteral("图片未能保存: ") + path, QStringLiteral("信息:"),
-                    ui::MessageKind::Information);
-  }
+  QString message;
+  const bool saved = ExportPng(path, &message);
+  ui::TellSaved(this, saved, message);
 }
 
 }  // namespace rg_com_ptl_xyh

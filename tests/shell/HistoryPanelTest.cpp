@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
 
@@ -14,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "history/SqlStatement.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"
@@ -56,6 +59,19 @@ struct HistoryFixture : PanelsFixture {
   }
   void Tick(int row) {
     history()->Model().setData(history()->Model().index(row), Qt::Checked, Qt::CheckStateRole);
+  }
+  // A click on the item's check box, where the style draws it.
+  void ClickTick(int row) {
+    QListView* list = history()->List();
+    QApplication::processEvents();  // lets the list lay out its items
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(history()->Model().index(row));
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    const QRect box =
+        list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+    ASSERT_TRUE(box.isValid());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
   }
 };
 
@@ -167,6 +183,58 @@ TEST(HistoryPanel, OnlyTickedItemsAreDeleted) {
   EXPECT_EQ(f.store.List().size(), 2u);
 }
 
+TEST(HistoryPanel, DeleteAndSelectAllFollowTheTicksClickedByHand) {
+  HistoryFixture f;
+  Messages messages;
+  f.CastNumber("58");
+  for (const char* name : {"一", "二", "三"}) f.Save(name);
+  rg_HistoryModel& model = f.history()->Model();
+  const auto state = [&] {
+    return std::make_pair(f.history()->DeleteButton()->isEnabled(),
+                          f.history()->SelectAll()->isChecked());
+  };
+  // A highlight alone is no tick: 删除 stays grey.
+  const QRect middle = f.history()->List()->visualRect(model.index(1));
+  QTest::mouseClick(f.history()->List()->viewport(), Qt::LeftButton, {}, middle.center());
+  ASSERT_EQ(f.history()->SelectedId(), model.Id(1));
+  EXPECT_EQ(state(), std::make_pair(false, false));
+
+  struct Step {
+    int row;
+    bool checked, deleteEnabled, allTicked;
+  };
+  const Step steps[] = {
+      {0, true, true, false},  {2, true, true, false},  {1, true, true, true},
+      {0, false, true, false}, {2, false, true, false}, {1, false, false, false},
+      {0, true, true, false},  {2, true, true, false},
+  };
+  for (const Step& step : steps) {
+    f.ClickTick(step.row);
+    SCOPED_TRACE(step.row);
+    EXPECT_EQ(model.Checked(step.row), step.checked);
+    EXPECT_EQ(state(), std::make_pair(step.deleteEnabled, step.allTicked));
+  }
+  // 全选 still ticks and unticks them all.
+  QTest::mouseClick(f.history()->SelectAll(), Qt::LeftButton);
+  EXPECT_EQ(state(), std::make_pair(true, true));
+  QTest::mouseClick(f.history()->SelectAll(), Qt::LeftButton);
+  EXPECT_EQ(state(), std::make_pair(false, false));
+  EXPECT_FALSE(model.AnyChecked());
+
+  f.ClickTick(0);
+  f.ClickTick(2);
+  QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  ASSERT_EQ(f.Names().size(), 1);
+  EXPECT_TRUE(f.Names()[0].startsWith("二"));
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "已删除2条历史记录");
+  EXPECT_EQ(state(), std::make_pair(false, false));
+  // With nothing ticked there is nothing to ask about.
+  const auto asked = messages.shown.size();
+  f.history()->Press(rg_HistoryPanel::Delete);
+  EXPECT_EQ(messages.shown.size(), asked);
+  EXPECT_EQ(f.Names().size(), 1);
+}
+
 TEST(HistoryPanel, ADeleteThatFailsKeepsItsItem) {
   HistoryFixture f;
   Messages messages;
@@ -240,6 +308,35 @@ TEST(HistoryPanel, ReviewRecastsEachMethod) {
   EXPECT_EQ(f.cast()->NumberEntry()->text(), "58");
   EXPECT_EQ(f.gua()->Report().Header().substr(0, 7), u"以数字58起卦");
   EXPECT_FALSE(f.history()->ResultBox()->Text().isEmpty());
+}
+
+TEST(HistoryPanel, ADamagedRowIsListedButNeverReviewedOrChecked) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  f.Save("好");
+  ASSERT_TRUE(ExecuteSql(
+      f.store.Handle(),
+      u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+      u"VALUES ('坏',1,'12abc',45444.5,99,'','','0,0,0,0,0,0',0,'');"));
+  f.window->FillHistory();
+  ASSERT_EQ(f.Names().size(), 2);
+  EXPECT_EQ(f.Names()[0], "坏");
+  const std::u16string reading = f.gua()->Report().Reading();
+  const QString result = f.history()->ResultBox()->Text();
+  const int method = f.cast()->MethodChoice()->CurrentIndex();
+  QApplication::processEvents();
+  const QRect rect = f.history()->List()->visualRect(f.history()->Model().index(0));
+  QTest::mouseClick(f.history()->List()->viewport(), Qt::LeftButton, {}, rect.center());
+  QTest::mouseDClick(f.history()->List()->viewport(), Qt::LeftButton, {}, rect.center());
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "该历史记录已损坏,无法复盘");
+  EXPECT_EQ(f.gua()->Report().Reading(), reading);
+  EXPECT_EQ(f.history()->ResultBox()->Text(), result);
+  EXPECT_EQ(f.cast()->MethodChoice()->CurrentIndex(), method);
+  // 对奖 on the highlighted damaged row says the same and opens nothing.
+  f.window->ShowStatus({});
+  QTest::mouseClick(f.history()->CheckButton(), Qt::LeftButton);
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "该历史记录已损坏,无法复盘");
+  EXPECT_EQ(f.window->CheckWindow(), nullptr);
 }
 
 TEST(HistoryPanel, ReviewingAVanishedRecordDoesNothing) {
@@ -320,9 +417,18 @@ TEST(Help, OpensTheHelpBesideTheProgramOrSaysItIsMissing) {
   EXPECT_TRUE(opened.paths[0].endsWith("help.html"));
   EXPECT_TRUE(messages.shown.isEmpty());
 
+  // F1 opens it as well, wherever the focus is.
+  f.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(f.window.get()));
+  QTest::keyClick(f.history()->Note()->Box(), Qt::Key_F1);
+  ASSERT_EQ(opened.paths.size(), 2);
+  EXPECT_EQ(opened.paths[1], opened.paths[0]);
+
+  // The file is there, but nothing can show it: said so, with where it is.
   opened.succeed = false;
   QTest::mouseClick(f.history()->HelpButton(), Qt::LeftButton);
-  EXPECT_TRUE(messages.Last().startsWith("无法打开帮助文件"));
+  EXPECT_EQ(messages.Last(), "无法打开帮助:系统没有可用的浏览器\n帮助文件:" + help);
+  EXPECT_EQ(messages.shown.back().kind, ui::MessageKind::Critical);
 }
 
 TEST(ResultPanel, LayoutFromTheMeasuredCharacter) {

@@ -73,7 +73,7 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   ASSERT_TRUE(parsed.ok) << parsed.error;
   ASSERT_EQ(parsed.rows.size(), 1u);
   EXPECT_EQ(*parsed.rows[0].uinfo, u"一行\r\n二行");
-  EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已导出 1 条历史记录到 ")))
+  EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已保存到:")))
       << messages.Last().toStdString();
 
   // The same file again adds nothing.
@@ -126,7 +126,9 @@ TEST(HistoryTransferWindow, FailuresAreSaidAndLeaveFilesAlone) {
   const rg_TransferReport missingFolder =
       ExportHistoryFile(store, Q(home.path() / "no-such-folder" / "h.csv"), rg_HistoryFormat::Csv);
   EXPECT_FALSE(missingFolder.ok);
-  EXPECT_TRUE(missingFolder.message.startsWith(QStringLiteral("导出失败:无法写入 ")));
+  EXPECT_TRUE(missingFolder.message.startsWith(QStringLiteral("无法保存到:")));
+  EXPECT_TRUE(missingFolder.message.endsWith(QStringLiteral("原因:文件夹不存在")))
+      << missingFolder.message.toStdString();
 
   const rg_TransferReport unreadable = ImportHistoryFile(store, Q(home.path() / "absent.json"));
   EXPECT_FALSE(unreadable.ok);

@@ -186,7 +186,7 @@ TEST_F(TrendFixture, ExportWritesThePictureOfTheCurrentTab) {
   QString message;
   const QString trend = QString::fromStdString((home.path() / "trend.png").string());
   ASSERT_TRUE(win->ExportImage(trend, &message));
-  EXPECT_TRUE(message.startsWith(QStringLiteral("图片已保存:"))) << message.toStdString();
+  EXPECT_EQ(message, QStringLiteral("已保存到:") + trend);
   QImage saved(trend, "PNG");
   EXPECT_EQ(saved.size(), win->Chart()->size());
 
@@ -199,7 +199,8 @@ TEST_F(TrendFixture, ExportWritesThePictureOfTheCurrentTab) {
   // A folder that is not there: said plainly, nothing claimed.
   const QString nowhere = QString::fromStdString((home.path() / "no" / "such" / "x.png").string());
   EXPECT_FALSE(win->ExportImage(nowhere, &message));
-  EXPECT_TRUE(message.startsWith(QStringLiteral("图片保存失败"))) << message.toStdString();
+  EXPECT_EQ(message,
+            QStringLiteral("无法保存到:") + nowhere + QStringLiteral("\n原因:文件夹不存在"));
 }
 
 TEST_F(TrendFixture, ATallChartIsSavedWithItsNewestDraws) {

@@ -1,0 +1,46 @@
+#include "platform/SaveFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+#include "support/TempDir.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace {
+
+std::string Read(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(SaveFile, TheSystemsReasonInTheUsersWords) {
+  const std::pair<int, std::u16string> cases[] = {
+      {ENOENT, u"文件夹不存在"}, {EACCES, u"没有写入权限"}, {EPERM, u"没有写入权限"},
+      {EROFS, u"文件系统只读"},  {ENOSPC, u"磁盘已满"},     {EDQUOT, u"磁盘已满"},
+  };
+  for (const auto& [error, text] : cases) EXPECT_EQ(FileErrorText(error), text) << error;
+  EXPECT_EQ(FileErrorText(EIO).rfind(u"系统错误:", 0), 0u);
+}
+
+TEST(SaveFile, WholeOrNotAtAll) {
+  test_support::TempDir dir;
+  const auto file = dir.path() / "图.png";
+  EXPECT_EQ(SaveWholeFile(file, "first"), u"");
+  EXPECT_EQ(Read(file), "first");
+  EXPECT_EQ(SaveWholeFile(file, "second"), u"");
+  EXPECT_EQ(Read(file), "second");
+  EXPECT_EQ(SaveWholeFile(dir.path() / "no" / "x.png", "x"), u"文件夹不存在");
+  // A folder in the way: the earlier folder stays and nothing is left beside it.
+  std::filesystem::create_directory(dir.path() / "d");
+  EXPECT_FALSE(SaveWholeFile(dir.path() / "d", "x").empty());
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "d"));
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 2);  // 图.png and d
+}
