@@ -44,9 +44,8 @@ bool SixMarks(std::u16string_view s) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = s.find(u',', start);
-    const std::u16string_view piece =
-        s.substr(start, comma == std::u16string_view::npos ? std::u16string_view::npos
-                                                           : comma - start);
+    const std::u16string_view piece = s.substr(
+        start, comma == std::u16string_view::npos ? std::u16string_view::npos : comma - start);
     if (piece != u"1" && piece != u"0" && piece != u"-1") return false;
     ++marks;
     if (comma == std::u16string_view::npos) break;
@@ -107,8 +106,8 @@ std::optional<rg_CastFault> CheckCastFields(const rg_CastFields& f) {
 
   const std::int64_t choice = f.rot.value_or(0);
   if (method == kTimeCast ? choice != 1 && choice != 2 : choice < 0 || choice > 2) {
-    return Fault("rot", method == kTimeCast ? "超时空起卦应是 1(当前时间)或 2(开奖时间)"
-                                            : "应是 0、1 或 2");
+    return Fault(
+        "rot", method == kTimeCast ? "超时空起卦应是 1(当前时间)或 2(开奖时间)" : "应是 0、1 或 2");
   }
 
   if (f.uinfo.size() > kSavedNoteLimit)

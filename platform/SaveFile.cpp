@@ -31,7 +31,8 @@ std::u16string FileErrorText(int errorNumber) {
 
 std::u16string SaveWholeFile(const std::filesystem::path& path, std::string_view bytes) {
   if (path.filename().empty()) return FileErrorText(EISDIR);
-  std::string pattern = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::string pattern =
+      (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = mkstemp(name.data());

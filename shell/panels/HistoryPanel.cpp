@@ -109,9 +109,10 @@ QString rg_HistoryModel::ToolTip(int row) const {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const int room = screen != nullptr ? screen->availableGeometry().width() - 40 : 0;
   const bool fits = QFontMetrics(QToolTip::font()).horizontalAdvance(names_[row]) <= room;
-  QString tip = QStringLiteral("<p style='white-space:%1'>")
+  QString tip = QStringLiteral("<p style='margin:0; white-space:%1'>")
                     .arg(fits ? QStringLiteral("pre") : QStringLiteral("pre-wrap")) +
-                lines(names_[row]) + QStringLiteral("</p><p style='white-space:pre-wrap'>");
+                lines(names_[row]) +
+                QStringLiteral("</p><p style='margin:0; white-space:pre-wrap'>");
   if (note != notes_.end() && !note->trimmed().isEmpty())
     tip += lines(*note) + QStringLiteral("<br>");
   if (const int tier = winners_.value(id, 0); tier != 0)

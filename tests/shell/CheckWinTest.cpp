@@ -117,6 +117,45 @@ TEST(CheckWin, APendingCurrentResultNamesTheExpectedDrawDate) {
   EXPECT_TRUE(dialog->ShownHits(0).isEmpty());
 }
 
+// 对奖 checks what the user is looking at: a new cast clears the list's
+// highlight; a reviewed or just saved result counts as that saved cast.
+TEST(CheckWin, ItChecksTheCastOnScreen) {
+  CheckFixture c;
+  const auto subject = [&c]() -> QString {
+    rg_CheckWin* dialog = c.OpenCheck();
+    if (dialog == nullptr) return QStringLiteral("(no dialog)");
+    QString first;
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (label->text().startsWith("演算: ")) first = label->text();
+    }
+    dialog->close();
+    return first;
+  };
+  c.CastAndSave("58", "甲");
+  const QString saved = c.history()->Model().index(0).data().toString();
+  // Just saved: the result on screen is that saved cast.
+  EXPECT_EQ(subject(), "演算: " + saved);
+  // A single click on the saved cast, then a new cast: the new result.
+  QApplication::processEvents();
+  const QRect row = c.history()->List()->visualRect(c.history()->Model().index(0));
+  QTest::mouseClick(c.history()->List()->viewport(), Qt::LeftButton, {}, row.center());
+  ASSERT_NE(c.history()->SelectedId(), 0);
+  c.cast()->NumberEntry()->clear();
+  QTest::keyClicks(c.cast()->NumberEntry(), "59");
+  QTest::mouseClick(c.cast()->CalculateButton(), Qt::LeftButton);
+  EXPECT_EQ(c.history()->SelectedId(), 0);
+  EXPECT_EQ(subject(), "演算: 当前演算结果");
+  // A review by double-click: the saved cast again, under its name.
+  QTest::mouseClick(c.history()->List()->viewport(), Qt::LeftButton, {}, row.center());
+  QTest::mouseDClick(c.history()->List()->viewport(), Qt::LeftButton, {}, row.center());
+  EXPECT_EQ(c.history()->SelectedId(), 0);
+  EXPECT_EQ(subject(), "演算: " + saved);
+  // The reviewed cast cast again for another sign is no longer it.
+  c.cast()->ZodiacChoice()->Select(2);
+  QTest::mouseClick(c.cast()->CalculateButton(), Qt::LeftButton);
+  EXPECT_EQ(subject(), "演算: 当前演算结果");
+}
+
 TEST(CheckWin, TheDialogShowsWhatTheCommandLineReports) {
   CheckFixture c;
   c.CastAndSave("58", "甲");

@@ -1,14 +1,19 @@
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <algorithm>
@@ -16,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "derive/ResultText.h"
 #include "history/SqlStatement.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
@@ -348,6 +354,41 @@ TEST(HistoryPanel, ReviewingAVanishedRecordDoesNothing) {
   const std::u16string before = f.gua()->Report().Reading();
   f.window->Review(id);
   EXPECT_EQ(f.gua()->Report().Reading(), before);
+}
+
+// "24,25" never reads "2" / "5": lines break only after a comma, and the
+// text itself (read, copied, encoded) stays as it was.
+TEST(ResultPanel, NumbersWrapOnlyBetweenNumbers) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  const QString text = ui::Q(ResultTextFor(f.gua()->Report().Analysis()));
+  ASSERT_TRUE(text.contains(QRegularExpression("\\d,\\d"))) << text.toStdString();
+  EXPECT_EQ(f.history()->ResultBox()->Text(), text);
+  auto* box = qobject_cast<QPlainTextEdit*>(f.history()->ResultBox()->Box());
+  for (const int width : {box->width(), 260, 170}) {
+    box->resize(width, box->height());
+    QApplication::processEvents();
+    int wrapped = 0;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+      const QString line = block.text();
+      QTextLayout* layout = block.layout();
+      for (int i = 1; i < layout->lineCount(); ++i) {
+        const int at = layout->lineAt(i).textStart();
+        ++wrapped;
+        EXPECT_FALSE(line[at - 1].isDigit() && line[at].isDigit())
+            << width << ": " << line.left(at).toStdString() << " / " << line.mid(at).toStdString();
+      }
+    }
+    if (width == 170) EXPECT_GT(wrapped, 0);
+  }
+  // Copied as it reads, without the break marks.
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+  QString expected = text;
+  expected.replace("\r\n", "\n");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+  EXPECT_EQ(f.history()->ResultBox()->Text(), text);
 }
 
 TEST(QrView, TheButtonTogglesThePicture) {

@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QListView>
 
 #include <fstream>
@@ -9,6 +11,7 @@
 #include "shell/MainPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "support/GuiTest.h"
+#include "ui/FileDialogs.h"
 
 using namespace test_support;
 
@@ -38,10 +41,12 @@ struct FileAnswers {
   QString path;
   QString filter;
   int asked = 0;
+  QString proposed;  // where the last dialog opened
   FileAnswers() {
     SetFileDialogHook(
-        [this](QWidget*, bool, const QString&, const QString&, const QString&, QString* chosen) {
+        [this](QWidget*, bool, const QString&, const QString& at, const QString&, QString* chosen) {
           ++asked;
+          proposed = at;
           if (chosen != nullptr && !filter.isEmpty()) *chosen = filter;
           return path;
         });
@@ -76,10 +81,13 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已保存到:")))
       << messages.Last().toStdString();
 
-  // The same file again adds nothing.
+  // The same file again adds nothing; the dialog opens where the export went.
   files.path = Q(out.path() / "saved.json");
   actions[1]->trigger();
   EXPECT_EQ(messages.Last(), QStringLiteral("已导入 0 条历史记录,跳过 1 条已有的记录"));
+  EXPECT_EQ(files.proposed, QFileInfo(Q(out.path() / "saved.json")).absolutePath());
+  // Pictures keep a folder of their own: the home folder until one is chosen.
+  EXPECT_EQ(ui::FolderFor(ui::FileKind::Picture), QDir::homePath());
 
   // Another store's casts are added and appear in the list.
   {
@@ -99,7 +107,7 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   // A broken file: the reason with its line, and nothing written.
   std::ofstream(out.path() / "broken.csv", std::ios::binary)
       << "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n"
-         "1,\"丁\",1,\"58\",1,1,,,\"\",0,\r\n"
+         "1,\"丁\",1,\"58\",45444,1,,,\"\",0,\r\n"
          "2,\"戊\",1,\"58\",1,1,,,\"\",0\r\n";
   files.path = Q(out.path() / "broken.csv");
   actions[1]->trigger();

@@ -3,6 +3,8 @@
 // last good draw, a damaged or locked history said plainly.
 #include <sqlite3.h>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QToolTip>
 
 #include <QCheckBox>
@@ -148,9 +150,15 @@ TEST(HistoryList, TheTooltipShowsTheWholeNameAndTheNote) {
   EXPECT_TRUE(tip.contains("第一行<br>第二行"));
   EXPECT_TRUE(tip.endsWith("双击复盘查看</p>"));
   EXPECT_FALSE(tip.contains("<b>粗"));  // shown as typed, not as markup
-  // The name, time included, stays on one line when the screen has room.
+  // A name, time included, stays on one line when the screen has room for
+  // it (this one is wider than a tooltip's usual wrapping width).
+  f.CastNumber("58");
+  f.Save(QString(14, QChar(u'周')), "");
   const QString name = f.history()->Model().index(0).data().toString();
-  QToolTip::showText(QPoint(10, 10), tip, f.history()->List());
+  ASSERT_LT(QFontMetrics(QToolTip::font()).horizontalAdvance(name),
+            QGuiApplication::primaryScreen()->availableGeometry().width() - 40);
+  QToolTip::showText(QPoint(10, 10), f.history()->Model().index(0).data(Qt::ToolTipRole).toString(),
+                     f.history()->List());
   QLabel* label = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w->inherits("QTipLabel")) label = qobject_cast<QLabel*>(w);
