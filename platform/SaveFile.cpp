@@ -36,7 +36,15 @@ std::u16string SaveWholeFile(const std::filesystem::path& path, std::string_view
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = mkstemp(name.data());
-  if (fd < 0) return FileErrorText(errno);
+  if (fd < 0) {
+    const int error = errno;
+    // A folder that is there but takes no new files (/proc) is no missing
+    // folder.
+    std::error_code ec;
+    if (error == ENOENT && std::filesystem::is_directory(path.parent_path(), ec))
+      return u"无法在该文件夹中新建文件";
+    return FileErrorText(error);
+  }
   const auto fail = [&](int error) {
     close(fd);
     unlink(name.data());

@@ -31,7 +31,6 @@ QString AskForFile(QWidget* parent, bool save, const QString& caption, const QSt
     const QString path =
         Hook()(parent, save, caption, save ? QDir(folder).filePath(proposedName) : folder, filters,
                chosenFilter);
-    if (!path.isEmpty()) ui::RememberFolder(ui::FileKind::History, path);
     return path;
   }
   return save ? ui::AskSaveFile(parent, ui::FileKind::History, caption, proposedName, filters,
@@ -75,6 +74,7 @@ rg_TransferReport ImportHistoryFile(rg_EasyDb& store, const QString& path) {
     report.message = QStringLiteral("导入失败:无法读取 %1").arg(QDir::toNativeSeparators(path));
     return report;
   }
+  report.fileRead = true;
   const rg_ImportOutcome outcome =
       ImportHistory(store, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
   if (!outcome.ok) {
@@ -109,7 +109,9 @@ void ExportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
   if (QFileInfo(path).suffix().isEmpty()) {
     path += format == rg_HistoryFormat::Json ? QStringLiteral(".json") : QStringLiteral(".csv");
   }
-  Tell(parent, ExportHistoryFile(store, path, format));
+  const rg_TransferReport report = ExportHistoryFile(store, path, format);
+  if (report.ok) ui::RememberFolder(ui::FileKind::History, path);
+  Tell(parent, report);
 }
 
 bool ImportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
@@ -121,6 +123,8 @@ bool ImportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
                  &filter);
   if (path.isEmpty()) return false;
   const rg_TransferReport report = ImportHistoryFile(store, path);
+  // Read, whatever it held: the folder was the one the user meant.
+  if (report.fileRead) ui::RememberFolder(ui::FileKind::History, path);
   Tell(parent, report);
   return report.added > 0;
 }

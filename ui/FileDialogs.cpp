@@ -21,8 +21,8 @@ QHash<int, QString>& Folders() {
 
 // The labels are set by hand as well: a translation that lacks one would
 // otherwise leave it in English.
-QString Run(QWidget* parent, bool save, FileKind kind, const QString& caption,
-            const QString& proposed, const QString& filters, QString* chosenFilter) {
+QString Run(QWidget* parent, bool save, const QString& caption, const QString& proposed,
+            const QString& filters, QString* chosenFilter) {
   QFileDialog dialog(parent, caption, proposed, filters);
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -36,7 +36,6 @@ QString Run(QWidget* parent, bool save, FileKind kind, const QString& caption,
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString file = dialog.selectedFiles().constFirst();
   if (chosenFilter != nullptr) *chosenFilter = dialog.selectedNameFilter();
-  RememberFolder(kind, file);
   return file;
 }
 
@@ -88,13 +87,13 @@ void RememberFolder(FileKind kind, const QString& chosenFile) {
 
 QString AskSaveFile(QWidget* parent, FileKind kind, const QString& caption,
                     const QString& proposedName, const QString& filters, QString* chosenFilter) {
-  return Run(parent, true, kind, caption, QDir(FolderFor(kind)).filePath(proposedName), filters,
+  return Run(parent, true, caption, QDir(FolderFor(kind)).filePath(proposedName), filters,
              chosenFilter);
 }
 
 QString AskOpenFile(QWidget* parent, FileKind kind, const QString& caption, const QString& filters,
                     QString* chosenFilter) {
-  return Run(parent, false, kind, caption, FolderFor(kind), filters, chosenFilter);
+  return Run(parent, false, caption, FolderFor(kind), filters, chosenFilter);
 }
 
 void InstallOwnTranslations(QCoreApplication& app) {

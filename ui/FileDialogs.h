@@ -13,7 +13,9 @@ namespace rg_com_ptl_xyh::ui {
 enum class FileKind { Picture, History };
 
 // proposedName: a file name, put in the folder of that kind. Empty when
-// the user cancels; the chosen folder is remembered for the kind.
+// the user cancels. The caller remembers the folder once the file was
+// saved or read (RememberFolder): a folder that could not be used is not
+// offered again.
 QString AskSaveFile(QWidget* parent, FileKind kind, const QString& caption,
                     const QString& proposedName, const QString& filters,
                     QString* chosenFilter = nullptr);

@@ -216,6 +216,7 @@ void rg_ChartWin::AskAndExport() {
   if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
   QString message;
   const bool saved = ExportPng(path, &message);
+  if (saved) ui::RememberFolder(ui::FileKind::Picture, path);
   ui::TellSaved(this, saved, message);
 }
 

@@ -293,6 +293,7 @@ void rg_TrendWin::AskAndExport() {
     path += QStringLiteral(".png");
   QString message;
   if (ExportImage(path, &message)) {
+    ui::RememberFolder(ui::FileKind::Picture, path);
     status_->setText(message);
   } else {
     status_->clear();

@@ -19,6 +19,7 @@
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
 #include "history/SavedCast.h"
+#include "history/SqlStatement.h"
 #include "net/HttpClient.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
@@ -119,6 +120,27 @@ TEST(CheckWin, APendingCurrentResultNamesTheExpectedDrawDate) {
 
 // 对奖 checks what the user is looking at: a new cast clears the list's
 // highlight; a reviewed or just saved result counts as that saved cast.
+// A row someone edited by hand casts nothing, so it never wins.
+TEST(CheckWin, ADamagedRowCarriesNoWinnerMark) {
+  CheckFixture c;
+  rg_DrawArchive archive(c.f.store);
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(archive.Store(Draw(ui::U(QString::number(2024070 + i)).c_str(),
+                                 MakeDate(2024, 6, 2) + 2 * i, {1, 2, 3, 4, 5, 6}, 1 + i % 16),
+                            0),
+              rg_DrawArchive::StoreResult::Added);
+  }
+  ASSERT_TRUE(ExecuteSql(
+      c.f.store.Handle(),
+      u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+      u"VALUES ('坏',1,'12abc',45444.5,99,'','','0,0,0,0,0,0',0,'');"));
+  ASSERT_FALSE(c.f.store.Load(1).damage.empty());
+  c.f.window->FillHistory();
+  QTRY_VERIFY_WITH_TIMEOUT(!c.f.window->PrizeWatch()->Busy(), 10000);
+  EXPECT_EQ(c.history()->Model().BestTier(0), 0);
+  EXPECT_TRUE(c.f.window->PrizeWatch()->Winners().isEmpty());
+}
+
 TEST(CheckWin, ItChecksTheCastOnScreen) {
   CheckFixture c;
   const auto subject = [&c]() -> QString {
