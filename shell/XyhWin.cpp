@@ -144,7 +144,11 @@ void rg_XyhWin::LayOut() {
   rg_GuaPanel* gua = panel_->GuaPanel();
   QWidget* history = panel_->HistoryPanel();
   draw->move(10, 10);
-  cast->move(10, draw->geometry().bottom() + 1 + 10);
+  // The casting row stays where the first layout put it: the strip changes
+  // its height when the first draw arrives, and a resize must not make the
+  // row and the grid jump.
+  if (castTop_ < 0) castTop_ = draw->geometry().bottom() + 1 + 10;
+  cast->move(10, castTop_);
   gua->move(0, cast->geometry().bottom() + 1 + 10);
   gua->SetHeight(h - gua->y());
   const int historyWidth = kWidth - gua->x() - gua->width() - 30 + extraWidth;

@@ -101,6 +101,7 @@ class rg_XyhWin : public QMainWindow {
   rg_MainPanel* panel_ = nullptr;
   QScrollArea* scroll_ = nullptr;
   bool laidOut_ = false;  // the panels are built: a resize lays them out again
+  int castTop_ = -1;      // where the first layout put the casting row
   QLabel* status0_ = nullptr;
   QLabel* status1_ = nullptr;
   QString fontDescription_;
