@@ -28,10 +28,8 @@ QString AskForFile(QWidget* parent, bool save, const QString& caption, const QSt
                    const QString& filters, QString* chosenFilter) {
   if (Hook()) {
     const QString folder = ui::FolderFor(ui::FileKind::History);
-    const QString path =
-        Hook()(parent, save, caption, save ? QDir(folder).filePath(proposedName) : folder, filters,
-               chosenFilter);
-    return path;
+    return Hook()(parent, save, caption, save ? QDir(folder).filePath(proposedName) : folder,
+                  filters, chosenFilter);
   }
   return save ? ui::AskSaveFile(parent, ui::FileKind::History, caption, proposedName, filters,
                                 chosenFilter)

@@ -34,9 +34,8 @@ QString Run(QWidget* parent, bool save, const QString& caption, const QString& p
   dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
   if (chosenFilter != nullptr && !chosenFilter->isEmpty()) dialog.selectNameFilter(*chosenFilter);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString file = dialog.selectedFiles().constFirst();
   if (chosenFilter != nullptr) *chosenFilter = dialog.selectedNameFilter();
-  return file;
+  return dialog.selectedFiles().constFirst();
 }
 
 struct Text {

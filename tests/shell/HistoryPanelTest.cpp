@@ -379,7 +379,9 @@ TEST(ResultPanel, NumbersWrapOnlyBetweenNumbers) {
             << width << ": " << line.left(at).toStdString() << " / " << line.mid(at).toStdString();
       }
     }
-    if (width == 170) EXPECT_GT(wrapped, 0);
+    if (width == 170) {
+      EXPECT_GT(wrapped, 0);
+    }
   }
   // Copied as it reads, without the break marks.
   box->setFocus();

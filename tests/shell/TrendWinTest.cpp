@@ -6,6 +6,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <algorithm>
+
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsView>
 #include <QScrollBar>
 #include <QTabWidget>
 
@@ -176,6 +181,36 @@ TEST_F(TrendFixture, TheChartShowsBallsWhereNumbersWereDrawnAndOpensAtTheNewest)
   int absent = 1;
   while (std::find(newest.red.begin(), newest.red.end(), absent) != newest.red.end()) ++absent;
   EXPECT_GT(rim(absent, false).green(), 200);
+}
+
+// A number never drawn in the range has a bar of height 0, labelled "0"
+// where a value label stands.
+TEST_F(TrendFixture, ZeroBarsAreLabelled) {
+  // Five draws: blues 6 to 16 and reds 31 to 33 never came.
+  std::vector<rg_DrawEntry> draws;
+  for (int i = 0; i < 5; ++i) {
+    rg_DrawEntry e;
+    e.issue = ui::U(QString::number(2026001 + i));
+    e.date = MakeDate(2026, 1, 1) + 2 * i;
+    e.numbers = {1 + i, 7 + i, 13 + i, 19 + i, 25 + i, 30};
+    e.extra = {1 + i};
+    draws.push_back(e);
+  }
+  rg_TrendWin win(draws, font);
+  win.show();
+  win.Tabs()->setCurrentIndex(rg_TrendWin::CountPage);
+  QApplication::processEvents();
+  const std::vector<int> blues = win.BlueCounts();
+  const auto zeros = std::count(blues.begin(), blues.end(), 0);
+  ASSERT_EQ(zeros, 11);
+  auto* view = qobject_cast<QGraphicsView*>(win.ChartView(1));
+  ASSERT_NE(view, nullptr);
+  int labels = 0;
+  for (QGraphicsItem* item : view->scene()->items()) {
+    const auto* text = qgraphicsitem_cast<QGraphicsSimpleTextItem*>(item);
+    if (text != nullptr && text->text() == QStringLiteral("0") && text->isVisible()) ++labels;
+  }
+  EXPECT_EQ(labels, zeros);
 }
 
 TEST_F(TrendFixture, ExportWritesThePictureOfTheCurrentTab) {
