@@ -279,9 +279,14 @@ DerivedNumbers CastReport(rg_GuaReport& report, const Clock& clock, int lottery,
 std::optional<bool> SaveCast(const Args& args, const rg_GuaReport& report) {
   const auto saveTitle = args.Get("save");
   if (!saveTitle) return std::nullopt;
-  const bool saved = OpenStore(args.Get("home")) &&
-                     rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
-                                                              U16(args.Get("note").value_or(""))));
+  const rg_YsModel record =
+      MakeSaveRecord(report.Analysis(), U16(*saveTitle), U16(args.Get("note").value_or("")));
+  // A cast no import would take back (a time before 1900 from --now) is not saved.
+  if (const auto fault = CheckSaveRecord(record)) {
+    std::cerr << "xyh-cli: not saved: " << fault->field << " " << fault->why << "\n";
+    return false;
+  }
+  const bool saved = OpenStore(args.Get("home")) && rg_EasyDb::Process().Save(record);
   if (!saved && rg_EasyDb::Process().Connected()) StoreFailure("");
   return saved;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "history/HistoryFile.h"
+#include "history/YsModel.h"
 #include "platform/DateTime.h"
 
 namespace rg_com_ptl_xyh {
@@ -122,6 +123,12 @@ std::optional<rg_CastFault> CheckHistoryRow(const rg_HistoryRow& row) {
   return CheckCastFields({text(row.ysname), row.ysindex, text(row.ysnumber), row.ysday, row.gzsxid,
                           text(row.upstr), text(row.downstr), text(row.dong), row.rot,
                           text(row.uinfo)});
+}
+
+std::optional<rg_CastFault> CheckSaveRecord(const rg_YsModel& r) {
+  const std::u16string dong = r.DongText();
+  return CheckCastFields({r.ysname, r.ysindex, r.ysnumber, r.ysday, r.gzsxid, r.upstr, r.downstr,
+                          dong, r.rot, r.uinfo});
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -11,6 +11,7 @@
 namespace rg_com_ptl_xyh {
 
 struct rg_HistoryRow;
+struct rg_YsModel;
 
 // What the status bar says when a damaged row is reviewed or checked.
 inline constexpr std::u16string_view kDamagedCastText = u"该历史记录已损坏,无法复盘";
@@ -48,5 +49,7 @@ struct rg_CastFault {
 
 std::optional<rg_CastFault> CheckCastFields(const rg_CastFields& fields);
 std::optional<rg_CastFault> CheckHistoryRow(const rg_HistoryRow& row);
+// A record about to be saved, so that nothing saved is refused later.
+std::optional<rg_CastFault> CheckSaveRecord(const rg_YsModel& record);
 
 }  // namespace rg_com_ptl_xyh

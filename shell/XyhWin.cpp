@@ -196,7 +196,14 @@ void rg_XyhWin::FillResult(rg_GuaAnalysis* analysis) {
 }
 
 void rg_XyhWin::Save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note) {
-  if (store_.Save(MakeSaveRecord(analysis, ui::U(title), ui::U(note)))) {
+  const rg_YsModel record = MakeSaveRecord(analysis, ui::U(title), ui::U(note));
+  // Never store what a review would call damaged (a clock set beyond 2100).
+  if (const auto fault = CheckSaveRecord(record)) {
+    ShowStatus(QStringLiteral("保存失败:") +
+               QString::fromStdString(fault->field + " " + fault->why));
+    return;
+  }
+  if (store_.Save(record)) {
     ShowStatus(QStringLiteral("保存成功"));
     FillHistory();
     // The list is newest first, so the row just saved leads it: the result

@@ -117,6 +117,13 @@ TEST(CliHistoryTransfer, ABadFileIsRefusedAndNothingIsWritten) {
   EXPECT_NE(odd.out.find("第2行:字段 ysnumber"), std::string::npos) << odd.out;
   EXPECT_EQ(Bytes(db), before);
 
+  // Nor is a cast saved that an import would refuse.
+  const CliRun early =
+      Cli(home.path(), "cast --number 58 --zodiac 1 --now '1899-12-31 10:00:00' --save 早");
+  EXPECT_EQ(early.code, 1);
+  EXPECT_NE(early.out.find("not saved: ysday"), std::string::npos) << early.out;
+  EXPECT_EQ(Bytes(db), before);
+
   const CliRun missing =
       Cli(home.path(), "history import '" + (home.path() / "absent.csv").string() + "'");
   EXPECT_EQ(missing.code, 1);
