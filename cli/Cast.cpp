@@ -23,6 +23,7 @@
 #include "engine/Report.h"
 #include "engine/Symbols.h"
 #include "history/EasyDb.h"
+#include "history/SavedCastCheck.h"
 #include "history/YsModel.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -166,6 +167,12 @@ void CheckCastOptions(const Args& args, bool batch) {
   if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--save needs a title that is not blank"};
   }
+  // The window's bounds, so that every saved cast can be imported again.
+  if (const auto t = args.Get("save"); t && U16(*t).size() > kSavedTitleLimit)
+    throw UsageError{"--save takes a title of at most " + std::to_string(kSavedTitleLimit) +
+                     " characters"};
+  if (const auto n = args.Get("note"); n && U16(*n).size() > kSavedNoteLimit)
+    throw UsageError{"--note takes at most " + std::to_string(kSavedNoteLimit) + " characters"};
 }
 
 // --now fixes the clock at a local time; without it the system clock runs.
@@ -290,9 +297,14 @@ DerivedNumbers CastReport(rg_GuaReport& report, const Clock& clock, int lottery,
 std::optional<bool> SaveCast(const Args& args, const rg_GuaReport& report) {
   const auto saveTitle = args.Get("save");
   if (!saveTitle) return std::nullopt;
-  const bool saved = OpenStore(args.Get("home")) &&
-                     rg_EasyDb::Process().Save(MakeSaveRecord(report.Analysis(), U16(*saveTitle),
-                                                              U16(args.Get("note").value_or(""))));
+  const rg_YsModel record =
+      MakeSaveRecord(report.Analysis(), U16(*saveTitle), U16(args.Get("note").value_or("")));
+  // A cast no import would take back (a time before 1900 from --now) is not saved.
+  if (const auto fault = CheckSaveRecord(record)) {
+    std::cerr << "xyh-cli: not saved: " << fault->field << " " << fault->why << "\n";
+    return false;
+  }
+  const bool saved = OpenStore(args.Get("home")) && rg_EasyDb::Process().Save(record);
   if (!saved && rg_EasyDb::Process().Connected()) StoreFailure("");
   return saved;
 }

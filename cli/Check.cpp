@@ -12,6 +12,7 @@
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "history/SavedCast.h"
+#include "history/SavedCastCheck.h"
 #include "history/SavedCasts.h"
 #include "platform/Clock.h"
 #include "platform/Utf.h"
@@ -215,12 +216,29 @@ void KeepCasts(std::vector<rg_YsModel>& casts, const std::set<std::int64_t>& ids
 }
 
 // Each saved cast cast again and checked against the draw it was made for.
-void CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index, bool json) {
+// A damaged row is an error of its own; the others are checked all the same.
+// False when any row was damaged.
+bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index, bool json) {
   rg_SavedCastDeriver deriver;
   const double now = Clock::System().Now();
   Json::Value out(Json::arrayValue);
   bool first = true;
+  bool allSound = true;
   for (const rg_YsModel& cast : casts) {
+    if (!cast.damage.empty()) {
+      allSound = false;
+      std::cerr << "xyh-cli: saved cast " << cast._id << ": " << ToUtf8(kDamagedCastText) << " ("
+                << TerminalSafe(cast.damage) << ")\n";
+      if (json) {
+        Json::Value v(Json::objectValue);
+        v["id"] = static_cast<Json::Int64>(cast._id);
+        v["name"] = ToUtf8(cast.ysname);
+        v["error"] = ToUtf8(kDamagedCastText);
+        v["damage"] = cast.damage;
+        out.append(v);
+      }
+      continue;
+    }
     const auto numbers = deriver.Derive(cast);
     const rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
                                          IsDrawTimeCast(cast.ysindex, cast.rot), index);
@@ -233,6 +251,7 @@ void CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
     }
   }
   if (json) std::cout << TerminalJsonText(out) << "\n";
+  return allSound;
 }
 
 }  // namespace
@@ -258,8 +277,7 @@ int RunCheck(const std::vector<std::string>& argv) {
   if (store.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the history could not be read: ");
   if (!ids.empty()) KeepCasts(casts, ids);
-  CheckCasts(casts, index, args.Has("json"));
-  return 0;
+  return CheckCasts(casts, index, args.Has("json")) ? 0 : 1;
 }
 
 }  // namespace xyh_cli

@@ -10,6 +10,7 @@
 #include "cli/HistoryTransfer.h"
 #include "cli/Terminal.h"
 #include "history/EasyDb.h"
+#include "history/SavedCastCheck.h"
 #include "platform/Clock.h"
 #include "platform/Utf.h"
 
@@ -61,6 +62,11 @@ int ShowCast(rg_EasyDb& store, std::int64_t id, bool json) {
   if (r._id != id) {
     if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("");
     std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
+    return 1;
+  }
+  if (!r.damage.empty()) {
+    std::cerr << "xyh-cli: saved cast " << id << ": " << ToUtf8(kDamagedCastText) << " ("
+              << TerminalSafe(r.damage) << ")\n";
     return 1;
   }
   Json::Value v = RecordJson(r);

@@ -102,8 +102,10 @@ const std::map<std::string, std::string>& CommandHelp() {
            "                CSV or JSON; example: xyh-cli history export > history.csv\n"
            "  import FILE   adds the casts of an exported file (either format; - reads\n"
            "                standard input) as new entries, skipping any already saved; a\n"
-           "                malformed file is refused whole, naming the line or JSON path,\n"
-           "                and nothing is written; example: xyh-cli history import history.csv\n"
+           "                malformed file, or one with a record the program could not have\n"
+           "                saved (a sign outside 1..12, a number that is no digits, …), is\n"
+           "                refused whole, naming the line or JSON path and the field, and\n"
+           "                nothing is written; example: xyh-cli history import history.csv\n"
            "  --json        list as a JSON array; show adds \"cast\", the cast as the window's\n"
            "                review shows it, with the keys of cast --json\n"
            "  --format csv|json  the export's format (default csv); example: --format json\n"
@@ -111,6 +113,8 @@ const std::map<std::string, std::string>& CommandHelp() {
            "                     example: --output ~/history.json\n"
            "\n"
            "Control characters in saved names and notes are printed as escapes (\\x1b).\n"
+           "show of a saved cast the program could not have saved (edited by hand) says\n"
+           "该历史记录已损坏,无法复盘 with the field on standard error, exit code 1.\n"
            "A damaged or locked history file is said on standard error, exit code 1;\n"
            "a damaged one is only read, never written.\n") +
            kHome},
@@ -189,6 +193,9 @@ const std::map<std::string, std::string>& CommandHelp() {
            "                example: --issue 2026140\n"
            "  --json        print a JSON array (one object for a ticket)\n"
            "\n"
+           "A saved cast the program could not have saved (edited by hand) is not cast: it\n"
+           "says 该历史记录已损坏,无法复盘 on standard error (in --json an object with\n"
+           "\"error\"), the others are checked, and the exit code is 1.\n"
            "A damaged or locked history file is said on standard error, exit code 1.\n") +
            kHome},
       {"stats",

@@ -4,6 +4,8 @@
 
 #include <system_error>
 
+#include "history/SavedCastCheck.h"
+
 namespace rg_com_ptl_xyh {
 
 namespace {
@@ -321,9 +323,16 @@ void rg_EasyDb::RecordFromRow(const rg_SqlStatement& row, rg_YsModel& r, std::u1
   r.gzsxid = static_cast<std::int32_t>(row.ColumnInt(5));
   r.upstr = row.ColumnText(6);
   r.downstr = row.ColumnText(7);
-  r.AppendDongFromText(row.ColumnText(8, scratch));
+  const std::u16string_view dong = row.ColumnText(8, scratch);
+  r.AppendDongFromText(dong);
   r.rot = static_cast<std::int32_t>(row.ColumnInt(9));
   r.uinfo = row.ColumnText(10);
+  // Checked on the values as stored: the record's own fields have already
+  // read a stray piece of the marks as 0 and cut the numbers to 32 bits.
+  const auto fault =
+      CheckCastFields({r.ysname, row.ColumnInt(2), r.ysnumber, r.ysday, row.ColumnInt(5), r.upstr,
+                       r.downstr, dong, row.ColumnInt(9), r.uinfo});
+  r.damage = fault ? fault->field + " " + fault->why : std::string();
 }
 
 }  // namespace rg_com_ptl_xyh

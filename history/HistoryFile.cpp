@@ -12,6 +12,7 @@
 #include <set>
 #include <tuple>
 
+#include "history/SavedCastCheck.h"
 #include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
@@ -320,6 +321,8 @@ rg_HistoryParse ReadCsv(std::string_view s) {
         return refuse(LineText(record.line) + "字段 " + names[c] + " " + why);
       }
     }
+    if (const auto fault = CheckHistoryRow(row))
+      return refuse(LineText(record.line) + "字段 " + fault->field + " " + fault->why);
     parse.rows.push_back(std::move(row));
   }
   parse.ok = true;
@@ -614,6 +617,9 @@ class JsonReader {
         *TextField(row, c) = FromUtf8(text);
       }
     }
+    // Well-formed is not enough: the record must be a cast the program
+    // could have saved.
+    if (const auto fault = CheckHistoryRow(row)) return Fail(at + "." + fault->field, fault->why);
     parse_.rows.push_back(std::move(row));
     return true;
   }
@@ -656,6 +662,12 @@ std::string HistoryExportRefusal(const std::vector<rg_HistoryRow>& rows, std::st
   if (rows.size() > kHistoryRecordLimit) {
     return named(kHistoryRecordLimit) + "起超出导入能读的 " + std::to_string(kHistoryRecordLimit) +
            " 条";
+  }
+  // A stored row that import would refuse (edited by hand, or from before
+  // the rules) would make the whole file unreadable later.
+  for (std::size_t n = 0; n < rows.size(); ++n) {
+    if (const auto fault = CheckHistoryRow(rows[n]))
+      return named(n) + "的字段 " + fault->field + " " + fault->why + ",导入不会接受";
   }
   if (file.size() > kHistoryFileLimit) {
     return "文件会超过导入能读的 " + std::to_string(kHistoryFileLimit >> 20) + " MiB";

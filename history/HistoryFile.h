@@ -1,7 +1,8 @@
 #pragma once
 // Saved casts as a file the user keeps or moves: every column of the
 // history table, as CSV or JSON in UTF-8. Reading checks the whole file
-// before anything is handed on, so a bad file is refused as a whole.
+// before anything is handed on, so a bad file is refused as a whole; every
+// record must be a cast the program could have saved (SavedCastCheck.h).
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -153,6 +153,7 @@ rg_SavedCastDeriver::rg_SavedCastDeriver() : engine_(std::make_unique<Engine>())
 rg_SavedCastDeriver::~rg_SavedCastDeriver() = default;
 
 std::optional<DerivedNumbers> rg_SavedCastDeriver::Derive(const rg_YsModel& record) {
+  if (!record.damage.empty()) return std::nullopt;
   rg_QiGuaModel request;
   // A stored cast keeps its id, so a time cast keeps its stored number and
   // time; the clock stands at the stored time, so a number cast is dated as

@@ -24,6 +24,10 @@ struct rg_YsModel {
   std::vector<std::int32_t> dong;
   std::int32_t rot = 0;
   std::u16string uinfo;
+  // Read from the store: empty for a row the program could have saved,
+  // else the column that is wrong and why. A damaged row is listed but
+  // never cast.
+  std::string damage;
 
   // "0,1,0,0,-1,0"; empty for an empty list.
   std::u16string DongText() const;

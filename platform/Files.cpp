@@ -43,6 +43,7 @@ void ReadAll(int fd, std::size_t limit, rg_FileRead& read) {
         read.problem = rg_FileProblem::Folder;
         read.error = "it is a folder";
       } else {
+        read.errorNumber = errno;
         read.problem = errno == EBADF ? rg_FileProblem::Closed : rg_FileProblem::Failed;
         read.error = errno == EBADF ? "it is closed" : Reason("reading failed", errno);
       }
@@ -75,12 +76,14 @@ rg_FileRead ReadRegularFile(const fs::path& file, std::size_t limit) {
   // Non-blocking, so that opening a FIFO never waits for a writer.
   const int fd = ::open(file.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
+    read.errorNumber = errno;
     read.problem = errno == ENOENT ? rg_FileProblem::Missing : rg_FileProblem::Failed;
     read.error = errno == ENOENT ? "it does not exist" : Reason("it cannot be opened", errno);
     return read;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
+    read.errorNumber = errno;
     read.problem = rg_FileProblem::Failed;
     read.error = Reason("it cannot be examined", errno);
   } else if (const std::string why = NotRegular(st.st_mode); !why.empty()) {
@@ -100,6 +103,7 @@ rg_FileRead ReadDescriptor(int fd, std::size_t limit) {
   rg_FileRead read;
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
+    read.errorNumber = errno;
     read.problem = errno == EBADF ? rg_FileProblem::Closed : rg_FileProblem::Failed;
     read.error = errno == EBADF ? "it is closed" : Reason("it cannot be examined", errno);
     return read;
@@ -182,7 +186,10 @@ rg_AtomicFile::~rg_AtomicFile() {
 
 void rg_AtomicFile::Fail(const std::string& what, int code) {
   // The first failure is the one to tell; clean-up never replaces it.
-  if (error_.empty()) error_ = Reason(what, code);
+  if (error_.empty()) {
+    error_ = Reason(what, code);
+    errorNumber_ = code;
+  }
   Discard();
 }
 
@@ -235,6 +242,7 @@ bool rg_AtomicFile::Commit() {
     ::close(dir);
     if (!synced) {
       error_ = Reason("flushing the folder to the disk failed", code);
+      errorNumber_ = code;
       return false;
     }
   }

@@ -23,7 +23,8 @@ struct rg_FileRead {
   bool ok = false;
   rg_FileProblem problem = rg_FileProblem::None;
   std::string bytes;
-  std::string error;  // English, without the file's name: "it is a folder"
+  std::string error;    // English, without the file's name: "it is a folder"
+  int errorNumber = 0;  // the system's, where one failed
 };
 
 // A regular file (or a link to one) of at most limit bytes. The limit holds
@@ -53,6 +54,9 @@ class rg_AtomicFile {
   // False once anything failed; Error() says what first failed.
   bool Ok() const { return error_.empty(); }
   const std::string& Error() const { return error_; }
+  // The system's error number of that first failure; 0 when the target
+  // itself was refused (a folder, a FIFO, a device, a socket, no name).
+  int ErrorNumber() const { return errorNumber_; }
   bool Write(std::string_view bytes);
   // Flushed to the disk, closed and renamed over the target.
   bool Commit();
@@ -66,6 +70,7 @@ class rg_AtomicFile {
   int fd_ = -1;
   bool committed_ = false;
   std::string error_;
+  int errorNumber_ = 0;
 };
 
 // The whole of bytes as target; "" on success, else what failed.

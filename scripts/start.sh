@@ -4,7 +4,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+# Only the two programs and what they load (the chart module, the help):
+# the tests and benchmarks are for ./scripts/check.sh, and building them
+# would keep a first start waiting a quarter of an hour on two cores.
+targets=(--target xyh-cli)
+if grep -q '^XYH_GUI:BOOL=ON' build/CMakeCache.txt; then targets+=(--target xyh); fi
+cmake --build build -j"$(nproc)" "${targets[@]}"
 # The user's history lives in the per-user data folder, as for an installed
 # copy, not in the build tree: rm -rf build or git clean -xfd loses no saved
 # cast. An XYH_HOME already set (or --home) still wins.

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include <vector>
@@ -10,6 +9,8 @@
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
 #include "platform/Files.h"
+#include "platform/SaveFile.h"
+#include "ui/FileDialogs.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -24,16 +25,21 @@ rg_FileDialog& Hook() {
   return hook;
 }
 
-QString AskForFile(QWidget* parent, bool save, const QString& caption, const QString& proposed,
+// proposedName: the file name a save proposes, in the history files' folder.
+QString AskForFile(QWidget* parent, bool save, const QString& caption, const QString& proposedName,
                    const QString& filters, QString* chosenFilter) {
-  if (Hook()) return Hook()(parent, save, caption, proposed, filters, chosenFilter);
-  return save ? QFileDialog::getSaveFileName(parent, caption, proposed, filters, chosenFilter)
-              : QFileDialog::getOpenFileName(parent, caption, proposed, filters, chosenFilter);
+  if (Hook()) {
+    const QString folder = ui::FolderFor(ui::FileKind::History);
+    return Hook()(parent, save, caption, save ? QDir(folder).filePath(proposedName) : folder,
+                  filters, chosenFilter);
+  }
+  return save ? ui::AskSaveFile(parent, ui::FileKind::History, caption, proposedName, filters,
+                                chosenFilter)
+              : ui::AskOpenFile(parent, ui::FileKind::History, caption, filters, chosenFilter);
 }
 
 void Tell(QWidget* parent, const rg_TransferReport& report) {
-  ui::ShowMessage(parent, report.message, QStringLiteral("信息:"),
-                  report.ok ? ui::MessageKind::Information : ui::MessageKind::Critical);
+  ui::TellSaved(parent, report.ok, report.message);
 }
 
 }  // namespace
@@ -53,17 +59,9 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
   }
   // Written aside and put in place at the end: a failure leaves any earlier
   // file at that name as it was.
-  if (const std::string why =
-          WriteFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()), bytes);
-      !why.empty()) {
-    report.message = QStringLiteral("导出失败:无法写入 %1 (%2)")
-                         .arg(QDir::toNativeSeparators(path), QString::fromStdString(why));
-    return report;
-  }
+  if (!ui::SaveUserFile(path, QByteArray::fromStdString(bytes), &report.message)) return report;
   report.ok = true;
-  report.message = QStringLiteral("已导出 %1 条历史记录到 %2")
-                       .arg(rows.size())
-                       .arg(QDir::toNativeSeparators(path));
+  report.message += QStringLiteral("\n共 %1 条历史记录").arg(rows.size());
   return report;
 }
 
@@ -80,9 +78,10 @@ rg_TransferReport ImportHistoryFile(rg_EasyDb& store, const QString& path) {
   }
   if (!read.ok) {
     report.message = QStringLiteral("导入失败:无法读取 %1 (%2)")
-                         .arg(QDir::toNativeSeparators(path), QString::fromStdString(read.error));
+                         .arg(QDir::toNativeSeparators(path), ui::Q(FileReadText(read)));
     return report;
   }
+  report.fileRead = true;
   const rg_ImportOutcome outcome = ImportHistory(store, read.bytes);
   if (!outcome.ok) {
     report.message =
@@ -108,26 +107,30 @@ void SetFileDialogHook(rg_FileDialog hook) { Hook() = std::move(hook); }
 
 void ExportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
   QString filter = kCsvFilter;
-  QString path = AskForFile(parent, true, QStringLiteral("导出历史"),
-                            QDir::home().filePath(QStringLiteral("星衍推号历史.csv")),
-                            kCsvFilter + QStringLiteral(";;") + kJsonFilter, &filter);
+  QString path =
+      AskForFile(parent, true, QStringLiteral("导出历史"), QStringLiteral("星衍推号历史.csv"),
+                 kCsvFilter + QStringLiteral(";;") + kJsonFilter, &filter);
   if (path.isEmpty()) return;
   const rg_HistoryFormat format = FormatForFile(path, filter);
   if (QFileInfo(path).suffix().isEmpty()) {
     path += format == rg_HistoryFormat::Json ? QStringLiteral(".json") : QStringLiteral(".csv");
   }
-  Tell(parent, ExportHistoryFile(store, path, format));
+  const rg_TransferReport report = ExportHistoryFile(store, path, format);
+  if (report.ok) ui::RememberFolder(ui::FileKind::History, path);
+  Tell(parent, report);
 }
 
 bool ImportHistoryWithDialog(QWidget* parent, rg_EasyDb& store) {
   QString filter;
   const QString path =
-      AskForFile(parent, false, QStringLiteral("导入历史"), QDir::homePath(),
+      AskForFile(parent, false, QStringLiteral("导入历史"), QString(),
                  QStringLiteral("历史文件 (*.csv *.json);;") + kCsvFilter + QStringLiteral(";;") +
                      kJsonFilter + QStringLiteral(";;所有文件 (*)"),
                  &filter);
   if (path.isEmpty()) return false;
   const rg_TransferReport report = ImportHistoryFile(store, path);
+  // Read, whatever it held: the folder was the one the user meant.
+  if (report.fileRead) ui::RememberFolder(ui::FileKind::History, path);
   Tell(parent, report);
   return report.added > 0;
 }

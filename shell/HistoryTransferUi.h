@@ -17,7 +17,8 @@ class rg_EasyDb;
 struct rg_TransferReport {
   bool ok = false;
   int added = 0;
-  QString message;  // shown to the user as it stands
+  bool fileRead = false;  // the file could be read, whatever it held
+  QString message;        // shown to the user as it stands
 };
 
 // Writes every saved cast into path, whole or not at all.

@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include "derive/ResultText.h"
@@ -15,11 +17,13 @@
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "history/SavedCast.h"
+#include "history/SavedCastCheck.h"
 #include "history/YsModel.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
+#include "platform/WindowSize.h"
 #include "shell/HistoryTransferUi.h"
 #include "shell/LoadWin.h"
 #include "shell/MainPanel.h"
@@ -39,11 +43,6 @@
 #include "update/UpdateWin.h"
 
 namespace rg_com_ptl_xyh {
-
-namespace {
-// The client height below the status bar; the width is fixed by design.
-constexpr int kPanelHeight = 720;
-}  // namespace
 
 rg_XyhWin::rg_XyhWin(Options options)
     : options_(std::move(options)),
@@ -69,7 +68,15 @@ void rg_XyhWin::Create() {
   setFont(font_);
 
   panel_ = new rg_MainPanel(clock_, this);
-  setCentralWidget(panel_);
+  // Below the design size the content scrolls; above it the panel grows
+  // with the window.
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  scroll_->setWidget(panel_);
+  panel_->setMinimumSize(kWidth, kPanelHeight);
+  panel_->installEventFilter(this);
+  setCentralWidget(scroll_);
   connect(panel_, &rg_MainPanel::statusText, this, &rg_XyhWin::ShowStatus);
   connect(panel_, &rg_MainPanel::openHandCast, this, &rg_XyhWin::OpenHandCast);
   connect(panel_, &rg_MainPanel::numbersReady, this, &rg_XyhWin::FillResult);
@@ -116,10 +123,21 @@ void rg_XyhWin::Create() {
   }
 
   LayOut();
+  laidOut_ = true;
   panel_->BuildHistory();
   // Until a refresh reads the latest draw, the newest one stored stands in.
   if (const auto newest = rg_DrawArchive(store_).Newest(kLotteryDoubleColor))
     panel_->ShowStoredDraw(*newest);
+
+  // F1 anywhere in the window, as in every other program.
+  auto* help = new QShortcut(QKeySequence::HelpContents, this);
+  help->setContext(Qt::WindowShortcut);
+  connect(help, &QShortcut::activated, this, &rg_XyhWin::OpenHelp);
+
+  // The size the user left the window at, when config.ini holds a sound one.
+  const auto size = ParseWindowSize(settings_.Read(kSysSection, kWindowSizeKey));
+  resize(size ? QSize(size->width, size->height)
+              : QSize(kWidth, kPanelHeight + statusBar()->sizeHint().height()));
 
   if (options_.splash) {
     rg_LoadWin splash(this);
@@ -133,21 +151,30 @@ void rg_XyhWin::Create() {
 }
 
 void rg_XyhWin::LayOut() {
-  // The panel is laid out for a fixed client area; the window does not
-  // stretch it.
-  const int h = kPanelHeight;
+  // The design layout, plus what the window has beyond the design size:
+  // the reading takes the extra height, the history panel the extra width
+  // and height; the strip, the casting row and the grid keep their size.
+  const int h = std::max(kPanelHeight, panel_->height());
+  const int extraWidth = std::max(0, panel_->width() - kWidth);
   QWidget* draw = panel_->DrawPanel();
   rg_CastPanel* cast = panel_->CastPanel();
   rg_GuaPanel* gua = panel_->GuaPanel();
   QWidget* history = panel_->HistoryPanel();
   draw->move(10, 10);
-  cast->move(10, draw->geometry().bottom() + 1 + 10);
+  // The casting row stays where the first layout put it: the strip changes
+  // its height when the first draw arrives, and a resize must not make the
+  // row and the grid jump.
+  if (castTop_ < 0) castTop_ = draw->geometry().bottom() + 1 + 10;
+  cast->move(10, castTop_);
   gua->move(0, cast->geometry().bottom() + 1 + 10);
   gua->SetHeight(h - gua->y());
-  const int historyWidth = kWidth - gua->x() - gua->width() - 30;
+  const int historyWidth = kWidth - gua->x() - gua->width() - 30 + extraWidth;
   history->setGeometry(gua->geometry().right() + 1 + 10, 10, historyWidth, h - 20);
-  panel_->setFixedSize(history->geometry().right() + 1 + 10, h);
-  setFixedSize(kWidth, h + statusBar()->sizeHint().height());
+}
+
+bool rg_XyhWin::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == panel_ && event->type() == QEvent::Resize && laidOut_) LayOut();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void rg_XyhWin::ShowStatus(const QString& message) {
@@ -172,12 +199,34 @@ void rg_XyhWin::OpenHandCast() {
 
 void rg_XyhWin::FillResult(rg_GuaAnalysis* analysis) {
   panel_->HistoryPanel()->ResultBox()->SetText(ui::Q(ResultTextFor(*analysis)));
+  // A review restores the saved cast's id into the request; a new cast has
+  // none. A reviewed cast cast again with another sign is no longer it.
+  shownCastId_ = panel_->CastPanel()->Request().id;
+  if (shownCastId_ != 0) {
+    const rg_YsModel saved = store_.Load(shownCastId_);
+    if (saved._id != shownCastId_ || saved.ysindex != analysis->method ||
+        saved.gzsxid != analysis->zodiac || saved.ysnumber != analysis->numberText) {
+      shownCastId_ = 0;
+    }
+  }
+  panel_->HistoryPanel()->ClearHighlight();
 }
 
 void rg_XyhWin::Save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note) {
-  if (store_.Save(MakeSaveRecord(analysis, ui::U(title), ui::U(note)))) {
+  const rg_YsModel record = MakeSaveRecord(analysis, ui::U(title), ui::U(note));
+  // Never store what a review would call damaged (a clock set beyond 2100).
+  if (const auto fault = CheckSaveRecord(record)) {
+    ShowStatus(QStringLiteral("保存失败:") +
+               QString::fromStdString(fault->field + " " + fault->why));
+    return;
+  }
+  if (store_.Save(record)) {
     ShowStatus(QStringLiteral("保存成功"));
     FillHistory();
+    // The list is newest first, so the row just saved leads it: the result
+    // on screen is now that saved cast.
+    if (panel_->HistoryPanel()->Model().rowCount() > 0)
+      shownCastId_ = panel_->HistoryPanel()->Model().Id(0);
     panel_->HistoryPanel()->ClearEntry();
   } else {
     // What the user typed stays, so nothing is lost when saving fails.
@@ -297,23 +346,29 @@ void rg_XyhWin::FillHistory() {
 }
 
 void rg_XyhWin::DeleteTicked() {
+  rg_HistoryModel& model = panel_->HistoryPanel()->Model();
+  if (!model.AnyChecked()) return;  // nothing to ask about
   if (ui::ShowMessage(this, QStringLiteral("确定需要删除当前所选择的历史数据吗?"),
                       QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
     return;
   }
-  rg_HistoryModel& model = panel_->HistoryPanel()->Model();
   int i = 0;
+  int deleted = 0;
+  bool failed = false;
   while (i < model.rowCount()) {
     if (!model.Checked(i)) {
       ++i;
     } else if (store_.Delete(model.Id(i))) {
       model.removeRow(i);
+      ++deleted;
     } else {
       // The row is still stored, so its item stays in the list.
       ShowStatus(StoreFailure(QStringLiteral("删除失败")));
+      failed = true;
       ++i;
     }
   }
+  if (!failed) ShowStatus(QStringLiteral("已删除%1条历史记录").arg(deleted));
   panel_->HistoryPanel()->FollowList();
 }
 
@@ -323,6 +378,12 @@ void rg_XyhWin::Review(qint64 id) {
     // Gone is gone; a file that cannot be read now says why.
     if (store_.LastStatus() != rg_StoreStatus::Ok)
       ShowStatus(StoreFailure(QStringLiteral("复盘失败")));
+    return;
+  }
+  // A row the program could never have saved would cast garbage over the
+  // panels: they stay as they are.
+  if (!record.damage.empty()) {
+    ShowStatus(ui::Q(std::u16string(kDamagedCastText)));
     return;
   }
   panel_->CastPanel()->Restore(record._id, record.ysindex, record.gzsxid, record.ysday,
@@ -348,9 +409,12 @@ void rg_XyhWin::OpenHelp() {
                     QStringLiteral("信息:"), ui::MessageKind::Information);
     return;
   }
+  // The file is there: what failed is the program that shows it.
   if (!ui::OpenDocument(help)) {
-    ui::ShowMessage(this, QStringLiteral("无法打开帮助文件:") + QDir::toNativeSeparators(help),
-                    QStringLiteral("信息:"), ui::MessageKind::Information);
+    ui::ShowMessage(this,
+                    QStringLiteral("无法打开帮助:系统没有可用的浏览器\n帮助文件:") +
+                        QDir::toNativeSeparators(help),
+                    QStringLiteral("信息:"), ui::MessageKind::Critical);
   }
 }
 
@@ -385,6 +449,15 @@ void rg_XyhWin::ShowOffer(const rg_UpdateOffer& offer) {
 // The program ends with its main window, an open offer included.
 void rg_XyhWin::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
+  // The next start opens at the size the user left; a maximised window
+  // keeps the size it had before.
+  if (event->isAccepted()) {
+    const QSize size = isMaximized() || isFullScreen() ? normalGeometry().size() : this->size();
+    const rg_WindowSize kept{size.width(), size.height()};
+    const std::u16string text = WindowSizeText(kept);
+    if (ParseWindowSize(text) && settings_.Read(kSysSection, kWindowSizeKey) != text)
+      settings_.Write(kSysSection, kWindowSizeKey, text);
+  }
   if (event->isAccepted() && updateWin_) updateWin_->Dismiss();
 }
 
@@ -434,12 +507,23 @@ void rg_XyhWin::OpenCheck() {
   rg_CastResult result;
   std::vector<int> blues;
   rg_CheckWin::Source source;
-  if (const std::int64_t id = panel_->HistoryPanel()->SelectedId(); id != 0) {
+  std::int64_t id = panel_->HistoryPanel()->SelectedId();
+  // The result on screen is a saved cast still stored: checked under its name.
+  if (id == 0 && shownCastId_ != 0 &&
+      !panel_->HistoryPanel()->ResultBox()->Text().trimmed().isEmpty() &&
+      store_.Load(shownCastId_)._id == shownCastId_) {
+    id = shownCastId_;
+  }
+  if (id != 0) {
     const rg_YsModel record = store_.Load(id);
     if (record._id != id) {
       ShowStatus(store_.LastStatus() != rg_StoreStatus::Ok
                      ? StoreFailure(QStringLiteral("对奖失败"))
                      : QStringLiteral("该记录已不存在"));
+      return;
+    }
+    if (!record.damage.empty()) {
+      ShowStatus(ui::Q(std::u16string(kDamagedCastText)));
       return;
     }
     rg_SavedCastDeriver deriver;

@@ -12,6 +12,7 @@
 #include "ui/AsyncTask.h"
 
 class QLabel;
+class QScrollArea;
 
 namespace rg_com_ptl_xyh {
 
@@ -28,7 +29,10 @@ struct rg_UpdateOffer;
 class rg_XyhWin : public QMainWindow {
   Q_OBJECT
  public:
+  // The design size of the content below the title: the window's default,
+  // and the size below which the content scrolls rather than shrinks.
   static constexpr int kWidth = 1024;
+  static constexpr int kPanelHeight = 720;
   static constexpr int kUpdateDelayMs = 5000;
 
   struct Options {
@@ -73,7 +77,8 @@ class rg_XyhWin : public QMainWindow {
   void FillHistory();
   void DeleteTicked();
   void OpenHelp();
-  // 对奖 for the highlighted history item, else for the current result.
+  // 对奖 for the highlighted history item, else for the result on screen:
+  // the saved cast it was reviewed from or saved as, or the new cast.
   void OpenCheck();
   // 录入开奖 over `over` (the window asking): issue and date to start with.
   void OpenDrawEntry(const QString& issue, double date, QWidget* over = nullptr);
@@ -96,6 +101,7 @@ class rg_XyhWin : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FirstActive();
@@ -110,6 +116,9 @@ class rg_XyhWin : public QMainWindow {
   rg_EasyDb& store_;
   rg_Settings settings_;
   rg_MainPanel* panel_ = nullptr;
+  QScrollArea* scroll_ = nullptr;
+  bool laidOut_ = false;  // the panels are built: a resize lays them out again
+  int castTop_ = -1;      // where the first layout put the casting row
   QLabel* status0_ = nullptr;
   QLabel* status1_ = nullptr;
   QString fontDescription_;
@@ -122,6 +131,9 @@ class rg_XyhWin : public QMainWindow {
   rg_PrizeWatch* prizeWatch_ = nullptr;
   QPointer<rg_CheckWin> checkWin_;
   QPointer<rg_DrawEntryWin> entryWin_;
+  // The saved cast whose result is on screen (reviewed, or just saved);
+  // 0 for a cast not saved.
+  std::int64_t shownCastId_ = 0;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -55,6 +55,9 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Dates Qt writes itself (the file dialog's 修改日期) in Chinese too,
+  // whatever language the desktop is set to.
+  qputenv("LC_TIME", "zh_CN.UTF-8");
   try {
     rg_Application app(argc, argv);
     // The desktop matches the window to its entry and icon by this id.

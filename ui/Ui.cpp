@@ -1,9 +1,8 @@
 #include "ui/Ui.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QFile>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
@@ -15,7 +14,9 @@
 #include <QTranslator>
 #include <QUrl>
 
-#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/SaveFile.h"
+#include "ui/FileDialogs.h"
 #include "xyh/Pictures.h"
 
 namespace rg_com_ptl_xyh::ui {
@@ -61,12 +62,16 @@ bool HasFamily(const QString& face) {
 
 bool InstallTranslations(QCoreApplication& app) {
   auto* translator = new QTranslator(&app);
-  if (!translator->load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  bool installed = false;
+  if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installed = QCoreApplication::installTranslator(translator);
+  } else {
     delete translator;
-    return false;
   }
-  return QCoreApplication::installTranslator(translator);
+  // Ours after Qt's, so that it is asked first for the few texts Qt's lacks.
+  InstallOwnTranslations(app);
+  return installed;
 }
 
 QString MainFontDescription() {
@@ -125,6 +130,28 @@ Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption,
   return Answer::Ok;
 }
 
+QString SavedText(const QString& path) {
+  return QStringLiteral("已保存到:") + QDir::toNativeSeparators(path);
+}
+
+QString NotSavedText(const QString& path, const QString& reason) {
+  return QStringLiteral("无法保存到:") + QDir::toNativeSeparators(path) +
+         QStringLiteral("\n原因:") + reason;
+}
+
+bool SaveUserFile(const QString& path, const QByteArray& bytes, QString* message) {
+  const std::u16string why =
+      SaveWholeFile(PathFromUtf8(path.toStdString()),
+                    std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (message != nullptr) *message = why.empty() ? SavedText(path) : NotSavedText(path, Q(why));
+  return why.empty();
+}
+
+void TellSaved(QWidget* parent, bool saved, const QString& message) {
+  ShowMessage(parent, message, QStringLiteral("信息:"),
+              saved ? MessageKind::Information : MessageKind::Critical);
+}
+
 void SetOpenHook(OpenHook hook) { Opener() = std::move(hook); }
 
 bool OpenDocument(const QString& path) {
@@ -151,21 +178,6 @@ QPixmap OwnPicture(const QString& path) {
     return QPixmap::fromImage(image);
   }
   return ReadPng(path);
-}
-
-QString SavePng(const QImage& image, const QString& path) {
-  const std::filesystem::path file(QFile::encodeName(path).toStdString());
-  // Refused before the picture is encoded: a folder or a FIFO never gets one.
-  std::string why = CheckWriteTarget(file);
-  if (why.empty()) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "PNG")) return QStringLiteral("图片无法编码");
-    why = WriteFileAtomically(
-        file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  }
-  return QString::fromStdString(why);
 }
 
 }  // namespace rg_com_ptl_xyh::ui

@@ -41,6 +41,15 @@ using MessageHook = std::function<Answer(QWidget* parent, const QString& text,
 void SetMessageHook(MessageHook hook);
 Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageKind kind);
 
+// One form for every file the user saves: "已保存到:PATH", or where it
+// could not be saved and the system's reason.
+QString SavedText(const QString& path);
+QString NotSavedText(const QString& path, const QString& reason);
+// Writes the bytes whole or not at all; *message is one of the two texts.
+bool SaveUserFile(const QString& path, const QByteArray& bytes, QString* message);
+// The outcome as a message box: information, or the error icon.
+void TellSaved(QWidget* parent, bool saved, const QString& message);
+
 // Opens a document with the desktop's viewer; false when it could not.
 // Tests replace the viewer with a hook.
 using OpenHook = std::function<bool(const QString& path)>;
@@ -57,10 +66,5 @@ QPixmap ReadPng(const QString& path);
 // they cost neither the PNG decoder nor inflating; any other is read with
 // ReadPng. Either way the pixels are the file's.
 QPixmap OwnPicture(const QString& path);
-
-// Writes image as a PNG file at path the way every file of the program is
-// written (platform/Files.h): only a regular file, replaced whole. "" on
-// success, else why not.
-QString SavePng(const QImage& image, const QString& path);
 
 }  // namespace rg_com_ptl_xyh::ui

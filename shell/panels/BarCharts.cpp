@@ -7,7 +7,10 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QValueAxis>
 
+#include <QGraphicsSimpleTextItem>
+
 #include <algorithm>
+#include <vector>
 
 #include "shell/panels/BarChartModule.h"
 
@@ -34,6 +37,50 @@ QBarSet* SetOf(const QWidget* chart) {
   auto* bars = series.isEmpty() ? nullptr : qobject_cast<QBarSeries*>(series.first());
   return bars == nullptr || bars->count() == 0 ? nullptr : bars->barSets().first();
 }
+
+// A bar of height 0 has no label of its own; "0" is written where its
+// label would stand, so a number never drawn reads 0 rather than nothing.
+class ZeroLabels : public QObject {
+ public:
+  static constexpr const char* kName = "xyh-zero-labels";
+  ZeroLabels(QChart* chart, QBarSeries* series, const QFont& font)
+      : QObject(chart), chart_(chart), series_(series), font_(font) {
+    setObjectName(kName);
+    connect(chart, &QChart::plotAreaChanged, this, [this] { Place(); });
+  }
+  void Follow(const QBarSet& set) {
+    zeros_.clear();
+    for (int i = 0; i < set.count(); ++i) {
+      if (set.at(i) == 0) zeros_.push_back(i);
+    }
+    Place();
+  }
+
+ private:
+  void Place() {
+    while (static_cast<int>(items_.size()) > static_cast<int>(zeros_.size())) {
+      delete items_.back();
+      items_.pop_back();
+    }
+    while (items_.size() < zeros_.size()) {
+      auto* item = new QGraphicsSimpleTextItem(QStringLiteral("0"), chart_);
+      item->setFont(font_);
+      item->setBrush(Qt::black);
+      items_.push_back(item);
+    }
+    for (std::size_t k = 0; k < zeros_.size(); ++k) {
+      const QPointF base = chart_->mapToPosition(QPointF(zeros_[k], 0), series_);
+      const QRectF box = items_[k]->boundingRect();
+      items_[k]->setPos(base.x() - box.width() / 2, base.y() - box.height());
+    }
+  }
+
+  QChart* chart_;
+  QBarSeries* series_;
+  QFont font_;
+  std::vector<int> zeros_;
+  std::vector<QGraphicsSimpleTextItem*> items_;
+};
 
 QWidget* Make(const QString& title, bool blue, int count, const QFont& font) {
   auto* set = new QBarSet(title);
@@ -76,6 +123,8 @@ QWidget* Make(const QString& title, bool blue, int count, const QFont& font) {
   chart->addAxis(y, Qt::AlignLeft);
   series->attachAxis(y);
 
+  new ZeroLabels(chart, series, small);
+
   auto* view = new QChartView(chart);
   view->setRenderHint(QPainter::Antialiasing);
   view->setMinimumHeight(180);
@@ -101,6 +150,11 @@ void Fill(QWidget* chart, const int* values, int count) {
   axis->setTickInterval(step);
   const int ceiling = (room + step - 1) / step * step;  // room rounded up to whole steps
   axis->setRange(0, ceiling);
+  // Found by name: the class has no meta-object of its own to look it up by.
+  if (auto* zeros = static_cast<QChartView*>(chart)->chart()->findChild<QObject*>(
+          QLatin1String(ZeroLabels::kName), Qt::FindDirectChildrenOnly)) {
+    static_cast<ZeroLabels*>(zeros)->Follow(*set);
+  }
 }
 
 int Values(const QWidget* chart, int* out, int capacity) {

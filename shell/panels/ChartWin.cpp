@@ -1,5 +1,6 @@
 #include "shell/panels/ChartWin.h"
 
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "ui/FileDialogs.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -373,20 +375,27 @@ void rg_ChartWin::CopyText() {
   QGuiApplication::clipboard()->setText(ui::Q(ChartText(view_->Sheet(), view_->Options())));
 }
 
-bool rg_ChartWin::ExportPng(const QString& path) {
-  return !path.isEmpty() && ui::SavePng(view_->Picture(), path).isEmpty();
+bool rg_ChartWin::ExportPng(const QString& path, QString* message) {
+  if (path.isEmpty()) return false;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!view_->Picture().save(&buffer, "PNG")) {
+    if (message != nullptr) *message = ui::NotSavedText(path, QStringLiteral("图片无法生成"));
+    return false;
+  }
+  return ui::SaveUserFile(path, png, message);
 }
 
 void rg_ChartWin::AskAndExport() {
-  QString path =
-      QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("排盘.png"),
-                                   QStringLiteral("PNG 图片 (*.png)"));
+  QString path = ui::AskSaveFile(this, ui::FileKind::Picture, QStringLiteral("导出图片"),
+                                 QStringLiteral("排盘.png"), QStringLiteral("PNG 图片 (*.png)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
-  if (!ExportPng(path)) {
-    ui::ShowMessage(this, QStringLiteral("图片未能保存: ") + path, QStringLiteral("信息:"),
-                    ui::MessageKind::Information);
-  }
+  QString message;
+  const bool saved = ExportPng(path, &message);
+  if (saved) ui::RememberFolder(ui::FileKind::Picture, path);
+  ui::TellSaved(this, saved, message);
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -63,7 +63,8 @@ class rg_ChartWin : public QDialog {
   // The chart as plain text onto the clipboard, as the window shows it.
   void CopyText();
   // The chart as a PNG picture; false when it cannot be written.
-  bool ExportPng(const QString& path);
+  // *message: where it was saved, or why it was not.
+  bool ExportPng(const QString& path, QString* message = nullptr);
 
  private:
   void AskAndExport();

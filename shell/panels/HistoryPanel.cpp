@@ -2,11 +2,18 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
+#include <QToolTip>
 
+#include "history/SavedCastCheck.h"
 #include "shell/panels/CheckWin.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/QrBitmap.h"
@@ -16,6 +23,16 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 const QString kShowQr = QStringLiteral("用手机查看");
+
+// As large as the winner mark, and empty.
+const QIcon& BlankIcon() {
+  static const QIcon* icon = [] {
+    QPixmap blank(64, 64);
+    blank.fill(Qt::transparent);
+    return new QIcon(blank);
+  }();
+  return *icon;
+}
 const QString kHideQr = QStringLiteral("隐藏二维码");
 // Enough of a note for a tooltip; a longer one is cut with an ellipsis.
 constexpr int kTooltipNoteChars = 2000;
@@ -61,7 +78,8 @@ QVariant rg_HistoryModel::data(const QModelIndex& index, int role) const {
     case Qt::UserRole: return QVariant::fromValue<qint64>(ids_[index.row()]);
     case Qt::CheckStateRole: return checked_[index.row()] ? Qt::Checked : Qt::Unchecked;
     case Qt::DecorationRole:
-      return winners_.contains(ids_[index.row()]) ? QVariant(WinnerIcon()) : QVariant();
+      // Every row keeps the mark's room, so a mark never shifts its text.
+      return winners_.contains(ids_[index.row()]) ? WinnerIcon() : BlankIcon();
     case Qt::ToolTipRole: return ToolTip(index.row());
     default: return {};
   }
@@ -86,12 +104,20 @@ QString rg_HistoryModel::ToolTip(int row) const {
     html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     return html;
   };
-  QString tip = QStringLiteral("<p style='white-space:pre-wrap'>") + lines(names_[row]);
+  // The name stays on one line (its time is never cut in two) as long as
+  // the screen is wide enough for it; the note wraps as notes do.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int room = screen != nullptr ? screen->availableGeometry().width() - 40 : 0;
+  const bool fits = QFontMetrics(QToolTip::font()).horizontalAdvance(names_[row]) <= room;
+  QString tip = QStringLiteral("<p style='margin:0; white-space:%1'>")
+                    .arg(fits ? QStringLiteral("pre") : QStringLiteral("pre-wrap")) +
+                lines(names_[row]) +
+                QStringLiteral("</p><p style='margin:0; white-space:pre-wrap'>");
   if (note != notes_.end() && !note->trimmed().isEmpty())
-    tip += QStringLiteral("<br>") + lines(*note);
+    tip += lines(*note) + QStringLiteral("<br>");
   if (const int tier = winners_.value(id, 0); tier != 0)
-    tip += QStringLiteral("<br>") + lines(WinnerTooltip(tier));
-  tip += QStringLiteral("<br>双击复盘查看</p>");
+    tip += lines(WinnerTooltip(tier)) + QStringLiteral("<br>");
+  tip += QStringLiteral("双击复盘查看</p>");
   return tip;
 }
 
@@ -153,12 +179,13 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
   connect(enterAction, &QAction::triggered, this, [this] { Press(EnterDraw); });
   delete_->setEnabled(false);
 
+  // 删除 acts on the ticked items, so it follows the ticks, never the
+  // highlight; 全选 shows whether every item is ticked.
   connect(selectAll_, &QCheckBox::clicked, this, [this](bool checked) {
     model_.SetAllChecked(checked);
-    delete_->setEnabled(checked && model_.rowCount() > 0);
+    FollowList();
   });
-  connect(&model_, &rg_HistoryModel::checkToggled, this,
-          [this] { delete_->setEnabled(list_->selectionModel()->hasSelection()); });
+  connect(&model_, &rg_HistoryModel::checkToggled, this, &rg_HistoryPanel::FollowList);
   // A refill brings every item back unticked.
   connect(&model_, &QAbstractItemModel::modelReset, this, &rg_HistoryPanel::FollowList);
   connect(list_, &QListView::doubleClicked, this, [this] {
@@ -171,55 +198,33 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
 void rg_HistoryPanel::Build(const QFont& font) {
   setFont(font);
   unit_ = ui::CharExtent(font, QStringLiteral("框"));
-  const int w = unit_.width();
-  const int h = unit_.height();
-  const int width = this->width();
+  designHeight_ = height();
 
   list_->setFont(font);
-  list_->setGeometry(0, 0, width, 8 * h);
   // The mark of a winning cast fits the line, so every row keeps its height.
-  list_->setIconSize(QSize(h - 2, h - 2));
-  selectAll_->setGeometry(0, list_->geometry().bottom() + 1 + 10, 4 * w, 2 * h);
-  delete_->setGeometry(selectAll_->geometry().right() + 1 + 10, selectAll_->y(), 3 * w, 2 * h);
+  list_->setIconSize(QSize(unit_.height() - 2, unit_.height() - 2));
 
   result_ = new rg_LabeledText(this);
-  result_->resize(width, 16 * h);
   result_->Build(QStringLiteral("演算结果:"), font, true, true);
-  result_->move(0, selectAll_->geometry().bottom() + 1 + 10);
-  result_->Arrange(true, 16 * h);
-
+  result_->BreakOnlyBetweenNumbers();
   qr_ = new QPushButton(kShowQr, this);
-  qr_->setGeometry(result_->geometry().right() + 1 - 6 * w - 10,
-                   result_->geometry().bottom() + 1 + 10, 6 * w, 2 * h);
   qr_->setEnabled(false);
-
-  // The note takes what is left once the name and the button row fit.
-  const int noteTop = qr_->geometry().bottom() + 1 + 10;
-  const int nameHeight = h + 8;
-  const int noteHeight = std::max(3 * h, height() - noteTop - 10 - nameHeight - 10 - 2 * h);
   note_ = new rg_LabeledText(this);
-  note_->resize(width, noteHeight);
   note_->Build(QStringLiteral("用户备注:"), font, false, true);
-  note_->move(0, noteTop);
-  note_->Arrange(true, noteHeight);
-
   name_ = new rg_LabeledText(this);
-  name_->resize(width, nameHeight);
   name_->Build(QStringLiteral("名称:"), font, false, false);
-  name_->move(0, note_->geometry().bottom() + 1 + 10);
-  name_->Arrange(false, nameHeight);
+  // Title, date and brackets stay within what a saved name may hold.
+  if (auto* box = qobject_cast<QLineEdit*>(name_->Box()))
+    box->setMaxLength(static_cast<int>(kSavedTitleLimit));
 
   save_ = new QPushButton(QStringLiteral("保存"), this);
-  save_->setGeometry(0, name_->geometry().bottom() + 1 + 10, 5 * w, 2 * h);
   save_->setEnabled(false);
   help_ = new QPushButton(QStringLiteral("帮助"), this);
-  help_->setGeometry(save_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
   check_ = new QPushButton(QStringLiteral("对奖"), this);
-  check_->setGeometry(help_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
   check_->setToolTip(QStringLiteral("当前演算结果(或历史列表中选中的记录)与开奖号码对奖"));
   trend_ = new QPushButton(QStringLiteral("走势"), this);
-  trend_->setGeometry(check_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
   trend_->setToolTip(QStringLiteral("已保存的双色球开奖的走势图、出现次数与遗漏"));
+  LayOut();
 
   connect(result_, &rg_LabeledText::emptiness, this,
           [this](int flag) { OnEmptiness(ResultField, flag); });
@@ -232,6 +237,45 @@ void rg_HistoryPanel::Build(const QFont& font) {
   connect(help_, &QPushButton::clicked, this, [this] { Press(Help); });
   connect(check_, &QPushButton::clicked, this, [this] { Press(Check); });
   connect(trend_, &QPushButton::clicked, this, [this] { Press(Trend); });
+}
+
+// The design layout at the size the panel was built with; a taller panel
+// gives a third of the extra height each to the list and the result box,
+// and the rest to the note; a wider one widens all three.
+void rg_HistoryPanel::LayOut() {
+  const int w = unit_.width();
+  const int h = unit_.height();
+  const int width = this->width();
+  const int extra = std::max(0, height() - designHeight_);
+
+  list_->setGeometry(0, 0, width, 8 * h + extra / 3);
+  selectAll_->setGeometry(0, list_->geometry().bottom() + 1 + 10, 4 * w, 2 * h);
+  delete_->setGeometry(selectAll_->geometry().right() + 1 + 10, selectAll_->y(), 3 * w, 2 * h);
+
+  result_->setGeometry(0, selectAll_->geometry().bottom() + 1 + 10, width, 16 * h + extra / 3);
+  result_->Arrange(true, result_->height());
+  if (picture_ != nullptr) picture_->setGeometry(result_->geometry());
+  qr_->setGeometry(result_->geometry().right() + 1 - 6 * w - 10,
+                   result_->geometry().bottom() + 1 + 10, 6 * w, 2 * h);
+
+  // The note takes what is left once the name and the button row fit.
+  const int noteTop = qr_->geometry().bottom() + 1 + 10;
+  const int nameHeight = h + 8;
+  const int noteHeight = std::max(3 * h, height() - noteTop - 10 - nameHeight - 10 - 2 * h);
+  note_->setGeometry(0, noteTop, width, noteHeight);
+  note_->Arrange(true, noteHeight);
+  name_->setGeometry(0, note_->geometry().bottom() + 1 + 10, width, nameHeight);
+  name_->Arrange(false, nameHeight);
+
+  save_->setGeometry(0, name_->geometry().bottom() + 1 + 10, 5 * w, 2 * h);
+  help_->setGeometry(save_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  check_->setGeometry(help_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  trend_->setGeometry(check_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+}
+
+void rg_HistoryPanel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (result_ != nullptr) LayOut();
 }
 
 void rg_HistoryPanel::OnEmptiness(int field, int flag) {
@@ -269,6 +313,11 @@ std::int64_t rg_HistoryPanel::SelectedId() const {
   return model_.Id(current.row());
 }
 
+void rg_HistoryPanel::ClearHighlight() {
+  list_->selectionModel()->clearSelection();
+  list_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
 void rg_HistoryPanel::ClearResult() {
   if (result_ == nullptr) return;  // a reset before the panel is built
   result_->SetText(QString());
@@ -296,6 +345,10 @@ void rg_HistoryPanel::Press(int code) {
     case Save:
       if (name_->Text().trimmed().isEmpty()) {
         name_->ShowHint(QStringLiteral("请输入保存的标题,标题将自动加上日期"));
+        return;
+      }
+      if (static_cast<std::size_t>(note_->Text().size()) > kSavedNoteLimit) {
+        note_->ShowHint(QStringLiteral("备注太长,最多%1个字").arg(kSavedNoteLimit));
         return;
       }
       emit button(Save);

@@ -115,6 +115,9 @@ class rg_HistoryPanel : public QWidget {
   // The QR picture while it is shown, else null.
   QLabel* Picture() const { return picture_; }
 
+  // A new result is on screen: 对奖 acts on it, not on an item the user
+  // clicked before.
+  void ClearHighlight();
   void ClearResult();  // result box and note (the casting panel's reset)
   void ClearEntry();   // note and name (after a successful save)
 
@@ -132,6 +135,8 @@ class rg_HistoryPanel : public QWidget {
   // Whether the QR picture is up; the QR button's caption says it.
   enum class QrView { Hidden, Shown };
 
+  void resizeEvent(QResizeEvent* event) override;
+  void LayOut();
   void ShowQr();
   void HideQr();
   void OnEmptiness(int field, int flag);
@@ -152,6 +157,7 @@ class rg_HistoryPanel : public QWidget {
   QLabel* picture_ = nullptr;
   QrView qrView_ = QrView::Hidden;
   QSize unit_;
+  int designHeight_ = 0;  // the height at Build: the layout's design size
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -2,12 +2,39 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QToolTip>
 
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
+
+namespace {
+
+// A break opportunity that takes no room: put after each comma of a box
+// that breaks only between numbers, and taken out again whenever the text
+// leaves the box.
+constexpr QChar kBreak(0x200B);
+
+QString WithoutBreaks(QString text) { return text.remove(kBreak); }
+
+// Copies and drags give the text as it was set, without the breaks.
+class BoxEdit : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  QMimeData* createMimeDataFromSelection() const override {
+    auto* mime = new QMimeData;
+    mime->setText(WithoutBreaks(textCursor().selection().toPlainText()));
+    return mime;
+  }
+};
+
+}  // namespace
 
 rg_LabeledText::rg_LabeledText(QWidget* parent) : QWidget(parent), caption_(new QLabel(this)) {}
 
@@ -18,7 +45,7 @@ void rg_LabeledText::Build(const QString& caption, const QFont& font, bool readO
   caption_->setText(caption);
   caption_->setGeometry(0, 0, unit_.width() * static_cast<int>(caption.size()), unit_.height());
   if (multiLine) {
-    multi_ = new QPlainTextEdit(this);
+    multi_ = new BoxEdit(this);
     multi_->setReadOnly(readOnly);
     multi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     multi_->document()->setDocumentMargin(5);
@@ -52,14 +79,28 @@ QWidget* rg_LabeledText::Box() const {
 QString rg_LabeledText::Text() const {
   if (line_ != nullptr) return line_->text();
   QString text = multi_->toPlainText();
+  if (breakAfterCommas_) text.remove(kBreak);
   text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   return text;
+}
+
+void rg_LabeledText::BreakOnlyBetweenNumbers() {
+  if (multi_ == nullptr) return;
+  const QString text = Text();
+  breakAfterCommas_ = true;
+  // Only the break opportunities the breaks give: no line ends inside "24".
+  multi_->setWordWrapMode(QTextOption::WordWrap);
+  SetText(text);
 }
 
 void rg_LabeledText::SetText(const QString& text) {
   if (multi_ != nullptr) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (breakAfterCommas_) {
+      shown.remove(kBreak);
+      shown.replace(QLatin1Char(','), QStringLiteral(",") + kBreak);
+    }
     multi_->setPlainText(shown);
   } else {
     line_->setText(text);

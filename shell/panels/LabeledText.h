@@ -21,6 +21,10 @@ class rg_LabeledText : public QWidget {
 
   QString Text() const;
   void SetText(const QString& text);
+  // Long lines of a multi-line box break only after a comma (or at a
+  // blank or between Chinese characters), never inside a number; the text
+  // itself, as read and as copied, stays as it was set.
+  void BreakOnlyBetweenNumbers();
   // A balloon on the box titled "提示:", then the focus with all selected.
   void ShowHint(const QString& text);
   const QString& LastHint() const { return lastHint_; }
@@ -39,6 +43,7 @@ class rg_LabeledText : public QWidget {
   QPlainTextEdit* multi_ = nullptr;
   QSize unit_;
   QString lastHint_;
+  bool breakAfterCommas_ = false;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -1,5 +1,6 @@
 #include "shell/panels/TrendWin.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -20,6 +21,7 @@
 #include "history/EasyDb.h"
 #include "shell/panels/BarChartModule.h"
 #include "shell/panels/TrendChart.h"
+#include "ui/FileDialogs.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -290,36 +292,41 @@ bool rg_TrendWin::ExportImage(const QString& path, QString* message) {
   } else {
     image = tabs_->currentWidget()->grab().toImage();
   }
-  if (const QString why = ui::SavePng(image, path); !why.isEmpty()) {
-    say(QStringLiteral("图片保存失败:") + QDir::toNativeSeparators(path) + QStringLiteral(" (") +
-        why + QStringLiteral(")"));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (image.isNull() || !image.save(&buffer, "PNG")) {
+    say(ui::NotSavedText(path, QStringLiteral("图片无法生成")));
     return false;
   }
-  say(rows < stats_->draws ? QStringLiteral("已保存最近%1期的走势图(整张图太高):").arg(rows) +
-                                 QDir::toNativeSeparators(path)
-                           : QStringLiteral("图片已保存:") + QDir::toNativeSeparators(path));
+  QString saved;
+  if (!ui::SaveUserFile(path, png, &saved)) {
+    say(saved);
+    return false;
+  }
+  say(rows < stats_->draws ? saved + QStringLiteral("\n整张图太高,已保存最近%1期的走势图").arg(rows)
+                           : saved);
   return true;
 }
 
 void rg_TrendWin::AskAndExport() {
   static const QString kNames[] = {QStringLiteral("走势图"), QStringLiteral("出现次数"),
                                    QStringLiteral("当前遗漏")};
-  const QString dir = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  const QString suggested = QDir(dir.isEmpty() ? QDir::homePath() : dir)
-                                .filePath(QStringLiteral("双色球%1-%2.png")
-                                              .arg(kNames[std::clamp(tabs_->currentIndex(), 0, 2)],
-                                                   ui::Q(stats_->LastIssue())));
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), suggested,
-                                              QStringLiteral("PNG 图片 (*.png)"));
+  const QString suggested =
+      QStringLiteral("双色球%1-%2.png")
+          .arg(kNames[std::clamp(tabs_->currentIndex(), 0, 2)], ui::Q(stats_->LastIssue()));
+  QString path = ui::AskSaveFile(this, ui::FileKind::Picture, QStringLiteral("导出图片"), suggested,
+                                 QStringLiteral("PNG 图片 (*.png)"));
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) != 0)
     path += QStringLiteral(".png");
   QString message;
   if (ExportImage(path, &message)) {
+    ui::RememberFolder(ui::FileKind::Picture, path);
     status_->setText(message);
   } else {
     status_->clear();
-    ui::ShowMessage(this, message, QStringLiteral("信息:"), ui::MessageKind::Information);
+    ui::TellSaved(this, false, message);
   }
 }
 

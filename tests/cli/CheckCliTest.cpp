@@ -257,6 +257,37 @@ TEST(CliCheck, IdsBeyond32Bits) {
   EXPECT_EQ(Cli("check 9223372036854775808" + home.h).code, 2);
 }
 
+// A row someone edited by hand is an error of its own: the others are
+// checked and shown as before.
+TEST(CliCheck, ADamagedRowIsAnErrorForThatRowOnly) {
+  CliHome home;
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code,
+            0);
+  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code,
+            0);
+  Sql(home.Db(), "UPDATE xyh_table SET gzsxid=99 WHERE _id=2;");
+  const CliResult all = Cli("check" + home.h);
+  EXPECT_EQ(all.code, 1);
+  EXPECT_NE(all.out.find("saved cast 2: 该历史记录已损坏,无法复盘 (gzsxid "), std::string::npos)
+      << all.out;
+  EXPECT_NE(all.out.find("#1 甲"), std::string::npos) << all.out;
+  EXPECT_EQ(all.out.find("#2 乙"), std::string::npos) << all.out;
+  const CliResult json = Cli("check --json" + home.h, true);
+  EXPECT_EQ(json.code, 1);
+  const Json::Value v = Parse(json.out);
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v[0]["error"].asString(), "该历史记录已损坏,无法复盘");
+  EXPECT_TRUE(v[1]["error"].isNull());
+  EXPECT_EQ(Cli("check 1" + home.h).code, 0);
+
+  const CliResult show = Cli("history show 2" + home.h);
+  EXPECT_EQ(show.code, 1);
+  EXPECT_NE(show.out.find("该历史记录已损坏,无法复盘"), std::string::npos) << show.out;
+  EXPECT_EQ(Cli("history show 1" + home.h).code, 0);
+  // Listed under its name all the same.
+  EXPECT_NE(Cli("history list" + home.h).out.find("2\t乙"), std::string::npos);
+}
+
 TEST(CliCheck, ABoughtTicket) {
   CliHome home;
   EXPECT_EQ(Cli("check --red '1 2 3 4 5 6'" + home.h).code, 1);  // no draw stored yet

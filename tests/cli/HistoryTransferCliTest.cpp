@@ -96,7 +96,7 @@ TEST(CliHistoryTransfer, ABadFileIsRefusedAndNothingIsWritten) {
   Write(
       home.path() / "bad.json",
       "{\"format\":\"xyh-history\",\"version\":1,\"records\":[\n"
-      "{\"ysname\":\"乙\",\"ysindex\":1,\"ysnumber\":\"5\",\"ysday\":1,\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\","
+      "{\"ysname\":\"乙\",\"ysindex\":1,\"ysnumber\":\"5\",\"ysday\":45444,\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\","
       "\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"},\n"
       "{\"ysname\":\"丙\",\"ysindex\":\"1\",\"ysnumber\":\"5\",\"ysday\":1,\"gzsxid\":1,\"upstr\":\"\","
       "\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"}]}");
@@ -105,6 +105,23 @@ TEST(CliHistoryTransfer, ABadFileIsRefusedAndNothingIsWritten) {
   EXPECT_EQ(refused.code, 1);
   EXPECT_NE(refused.out.find("nothing imported"), std::string::npos) << refused.out;
   EXPECT_NE(refused.out.find("$.records[1].ysindex:应是整数"), std::string::npos) << refused.out;
+  EXPECT_EQ(Bytes(db), before);
+
+  // Well-formed but no cast the program could have saved: refused the same way.
+  Write(home.path() / "odd.csv",
+        "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n"
+        "1,\"乙\",1,\"12abc\",45444.5,1,\"\",\"\",\"0,0,0,0,0,0\",0,\"\"\r\n");
+  const CliRun odd =
+      Cli(home.path(), "history import '" + (home.path() / "odd.csv").string() + "'");
+  EXPECT_EQ(odd.code, 1);
+  EXPECT_NE(odd.out.find("第2行:字段 ysnumber"), std::string::npos) << odd.out;
+  EXPECT_EQ(Bytes(db), before);
+
+  // Nor is a cast saved that an import would refuse.
+  const CliRun early =
+      Cli(home.path(), "cast --number 58 --zodiac 1 --now '1899-12-31 10:00:00' --save 早");
+  EXPECT_EQ(early.code, 1);
+  EXPECT_NE(early.out.find("not saved: ysday"), std::string::npos) << early.out;
   EXPECT_EQ(Bytes(db), before);
 
   const CliRun missing =

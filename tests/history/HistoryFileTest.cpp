@@ -2,10 +2,13 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
+#include "history/SavedCast.h"
+#include "history/SavedCastCheck.h"
 #include "platform/DateTime.h"
 #include "support/TempDir.h"
 
@@ -30,7 +33,7 @@ rg_YsModel Cast(const std::u16string& name, const std::u16string& note) {
 // Names and notes that break naive CSV and JSON writers.
 const std::vector<std::pair<std::u16string, std::u16string>> kAwkward = {
     {u"甲(2024年6月1日8时30分)", u"第一次,\"引号\"\r\n第二行"},
-    {u"", u""},
+    {u" ", u""},
     {u"a,b\"\"c", u"\n"},
     {u"\"", u"tab\there\\back"},
     {u"𝌆 four bytes", u"\r"},
@@ -58,7 +61,7 @@ std::string Export(rg_EasyDb& db, rg_HistoryFormat format) {
 }
 
 // A store holding the awkward casts, a duplicate, and rows as older
-// writers left them: NULL columns and moving marks in a loose form.
+// writers left them: NULL columns where nothing is read from them.
 void FillAwkward(rg_EasyDb& db) {
   for (const auto& [name, note] : kAwkward) ASSERT_TRUE(db.Save(Cast(name, note)));
   ASSERT_TRUE(db.Save(Cast(kAwkward[0].first, kAwkward[0].second)));
@@ -66,8 +69,8 @@ void FillAwkward(rg_EasyDb& db) {
   RunSql(
       db.Path(),
       "INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) VALUES "
-      "('旧',NULL,'',NULL,NULL,NULL,NULL,'1,,-1',NULL,NULL),"
-      "('手',2,'',45444.333333333336,2,'010','101',' 1,0,0,-1,0,0',0,'');");
+      "('旧',1,'58',45444.5,3,NULL,NULL,'',NULL,NULL),"
+      "('手',2,'',45444.333333333336,2,'010','101','1,0,0,-1,0,0',0,'');");
 }
 
 class HistoryFileFormats : public ::testing::TestWithParam<rg_HistoryFormat> {};
@@ -105,11 +108,11 @@ TEST_P(HistoryFileFormats, ExportImportExportGivesTheSameFileApartFromIds) {
 
   // The texts come back as stored, the loose moving marks and NULLs included.
   EXPECT_EQ(*p2.rows[0].uinfo, u"第一次,\"引号\"\r\n第二行");
-  EXPECT_EQ(*p2.rows[5].dong, u"1,,-1");
-  EXPECT_FALSE(p2.rows[5].ysindex.has_value());
-  EXPECT_FALSE(p2.rows[5].ysday.has_value());
+  EXPECT_EQ(*p2.rows[5].dong, u"");
+  EXPECT_FALSE(p2.rows[5].upstr.has_value());
+  EXPECT_FALSE(p2.rows[5].rot.has_value());
   EXPECT_FALSE(p2.rows[5].uinfo.has_value());
-  EXPECT_EQ(*p2.rows[6].dong, u" 1,0,0,-1,0,0");
+  EXPECT_EQ(*p2.rows[6].dong, u"1,0,0,-1,0,0");
   EXPECT_EQ(to.Load(1), from.Load(1));
   // A row stored with a cast time to the millisecond keeps every bit of it.
   EXPECT_EQ(to.Load(1).ysday, Cast(u"", u"").ysday);
@@ -123,12 +126,15 @@ INSTANTIATE_TEST_SUITE_P(Both, HistoryFileFormats,
 
 TEST(HistoryFile, CsvKeepsEmptyTextsApartFromMissingOnes) {
   rg_HistoryRow r;
-  r.ysname = u"";
-  r.ysnumber = u"";
+  r.ysname = u"甲";
+  r.ysnumber = u"58";
+  r.ysday = 45444.5;
+  r.gzsxid = 1;
+  r.upstr = u"";
   r.dong = u"";
   r.ysindex = 1;
   const std::string csv = WriteHistoryFile({r}, rg_HistoryFormat::Csv);
-  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), ",\"\",1,\"\",,,,,\"\",,\r\n");
+  EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), ",\"甲\",1,\"58\",45444.5,1,\"\",,\"\",,\r\n");
   const auto back = ReadHistoryFile(csv);
   ASSERT_TRUE(back.ok) << back.error;
   EXPECT_TRUE(back.rows[0].SameCast(r));
@@ -170,7 +176,7 @@ TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
       "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
   const std::string good = "1,\"甲\",1,\"58\",45444.5,1,\"\",\"\",\"0,0,0,0,0,0\",0,\"\"\r\n";
   const std::string record =
-      "{\"_id\":1,\"ysname\":\"甲\",\"ysindex\":1,\"ysnumber\":\"58\",\"ysday\":1.5,"
+      "{\"_id\":1,\"ysname\":\"甲\",\"ysindex\":1,\"ysnumber\":\"58\",\"ysday\":45444.5,"
       "\"gzsxid\":1,\"upstr\":\"\",\"downstr\":\"\",\"dong\":\"\",\"rot\":0,\"uinfo\":\"\"";
   const auto json = [&](const std::string& extra) {
     return "{\"format\":\"xyh-history\",\"version\":1,\"records\":[" + record + "}," + record +
@@ -204,7 +210,7 @@ TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
       {json(",\"ysday\":2"), "JSON 语法错误"},  // a key given twice
       {json("").replace(json("").rfind("\"rot\":0"), 7, "\"rot\":0.5"),
        "$.records[1].rot:应是整数"},
-      {json("").replace(json("").rfind("\"ysday\":1.5"), 11, "\"ysday\":\"1\""),
+      {json("").replace(json("").rfind("\"ysday\":45444.5"), 15, "\"ysday\":\"1\""),
        "$.records[1].ysday:应是数"},
       {json("").replace(json("").rfind("\"ysname\":\"甲\""), 14, "\"ysname\":null"),
        "$.records[1].ysname:不能为 null"},
@@ -234,9 +240,9 @@ TEST(HistoryFile, MalformedFilesAreRefusedWithThePlaceAndTheReason) {
 
   // A file may hold as many casts as the limit, and not one more.
   std::string many = header;
-  for (size_t i = 0; i < kHistoryRecordLimit; ++i) many += ",\"\",,\"\",,,,,\"\",,\r\n";
+  for (size_t i = 0; i < kHistoryRecordLimit; ++i) many += good;
   EXPECT_TRUE(ReadHistoryFile(many).ok);
-  many += ",\"\",,\"\",,,,,\"\",,\r\n";
+  many += good;
   EXPECT_EQ(ReadHistoryFile(many).error, "记录超过 200000 条,不读");
 }
 
@@ -251,7 +257,7 @@ TEST(HistoryImport, ARefusedFileLeavesTheStoreUntouched) {
   const std::string header =
       "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n";
   const rg_ImportOutcome outcome = ImportHistory(
-      db, header + "1,\"乙\",1,\"58\",1,1,,,\"\",0,\r\n1,\"丙\",x,\"58\",1,1,,,\"\",0,\r\n");
+      db, header + "1,\"乙\",1,\"58\",45444,1,,,\"\",0,\r\n1,\"丙\",x,\"58\",1,1,,,\"\",0,\r\n");
   EXPECT_FALSE(outcome.ok);
   EXPECT_EQ(outcome.added, 0);
   EXPECT_NE(outcome.error.find("第3行"), std::string::npos);
@@ -330,35 +336,52 @@ TEST(HistoryImport, WithoutAStoreNothingIsRead) {
   EXPECT_FALSE(outcome.error.empty());
 }
 
+namespace {
+
+// A time cast as the window saves it.
+rg_HistoryRow SoundRow() {
+  rg_HistoryRow r;
+  r.ysname = u"甲(2024年6月1日8时30分)";
+  r.ysindex = 3;
+  r.ysnumber = u"1717201800125";
+  r.ysday = MakeDate(2024, 6, 1, 8, 30);
+  r.gzsxid = 12;
+  r.upstr = u"010";
+  r.downstr = u"101";
+  r.dong = u"0,1,0,0,-1,0";
+  r.rot = 2;
+  r.uinfo = u"备注";
+  return r;
+}
+
+}  // namespace
+
 // What export writes, import reads: at each bound the file reads back, and
 // one past it the export itself refuses, naming the record.
 TEST(HistoryFile, ExportAndImportAgreeOnTheBounds) {
-  rg_HistoryRow row;
+  rg_HistoryRow row = SoundRow();
   row.id = 7;
-  row.ysname = u"甲";
-  row.ysnumber = u"58";
-  row.dong = u"0,0,0,0,0,0";
-  row.uinfo = u"";
-  const std::size_t overhead = WriteHistoryFile({row}, rg_HistoryFormat::Json).find("\n]}") -
-                               WriteHistoryFile({row}, rg_HistoryFormat::Json).find("\n{") - 1;
   const struct {
     rg_HistoryFormat format;
     std::size_t rows;
-    std::size_t noteBytes;  // of the first row
-    const char* refusal;    // "" when the round trip holds
+    std::size_t noteChars;  // of the first row, or of every row
+    bool everyRow;
+    const char* refusal;  // "" when the round trip holds
   } cases[] = {
-      {rg_HistoryFormat::Json, 1, kHistoryJsonRecordLimit - overhead, ""},
-      {rg_HistoryFormat::Json, 1, kHistoryJsonRecordLimit - overhead + 1,
-       "第 1 条记录(编号 7)超过"},
-      {rg_HistoryFormat::Csv, 1, kHistoryJsonRecordLimit * 2, ""},
-      {rg_HistoryFormat::Csv, kHistoryRecordLimit, 0, ""},
-      {rg_HistoryFormat::Json, kHistoryRecordLimit + 1, 0, "第 200001 条记录(编号 7)起超出"},
-      {rg_HistoryFormat::Csv, 2, kHistoryFileLimit, "文件会超过"},
+      {rg_HistoryFormat::Json, 1, kSavedNoteLimit, false, ""},
+      {rg_HistoryFormat::Json, 1, kSavedNoteLimit + 1, false, "第 1 条记录(编号 7)的字段 uinfo"},
+      {rg_HistoryFormat::Csv, 1, kSavedNoteLimit + 1, false, "第 1 条记录(编号 7)的字段 uinfo"},
+      {rg_HistoryFormat::Csv, kHistoryRecordLimit, 0, false, ""},
+      {rg_HistoryFormat::Json, kHistoryRecordLimit + 1, 0, false, "第 200001 条记录(编号 7)起超出"},
+      // Notes at their bound, three bytes a character: past the file's bound.
+      {rg_HistoryFormat::Csv, kHistoryFileLimit / (3 * kSavedNoteLimit) + 1, kSavedNoteLimit, true,
+       "文件会超过"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.rows) + " rows, note " + std::to_string(c.noteBytes));
+    SCOPED_TRACE(std::to_string(c.rows) + " rows, note " + std::to_string(c.noteChars));
     std::vector<rg_HistoryRow> rows(c.rows, row);
-    rows[0].uinfo = std::u16string(c.noteBytes, u'x');
+    const std::u16string note(c.noteChars, u'注');
+    for (std::size_t i = 0; i < (c.everyRow ? c.rows : 1); ++i) rows[i].uinfo = note;
     const std::string file = WriteHistoryFile(rows, c.format);
     const std::string refusal = HistoryExportRefusal(rows, file);
     if (c.refusal[0] != '\0') {
@@ -380,4 +403,108 @@ TEST(HistoryFile, DeepNestingIsRefused) {
   const rg_HistoryParse parse = ReadHistoryFile(deep);
   EXPECT_FALSE(parse.ok);
   EXPECT_NE(parse.error.find("嵌套太深"), std::string::npos) << parse.error;
+}
+
+// Every field rule refuses the whole file, naming the record and the field,
+// in both formats, and the store's file keeps every byte.
+TEST(HistoryImport, EveryFieldIsCheckedAsACastTheProgramCouldHaveSaved) {
+  struct Case {
+    const char* field;
+    std::function<void(rg_HistoryRow&)> spoil;
+  };
+  const auto hand = [](rg_HistoryRow& r) {
+    r.ysindex = 2;
+    r.ysnumber = u"";
+    r.rot = 0;
+  };
+  const std::vector<Case> cases = {
+      {"ysname", [](rg_HistoryRow& r) { r.ysname = u"  "; }},
+      {"ysname", [](rg_HistoryRow& r) { r.ysname = std::u16string(256, u'名'); }},
+      {"ysindex", [](rg_HistoryRow& r) { r.ysindex = 9; }},
+      {"ysindex", [](rg_HistoryRow& r) { r.ysindex = std::nullopt; }},
+      {"ysindex", [](rg_HistoryRow& r) { r.ysindex = (std::int64_t{1} << 32) + 1; }},
+      {"ysnumber", [](rg_HistoryRow& r) { r.ysindex = 1, r.rot = 0, r.ysnumber = u"12abc"; }},
+      {"ysnumber", [](rg_HistoryRow& r) { r.ysindex = 1, r.rot = 0, r.ysnumber = u""; }},
+      {"ysnumber",
+       [](rg_HistoryRow& r) { r.ysindex = 1, r.rot = 0, r.ysnumber = std::u16string(33, u'1'); }},
+      {"ysnumber", [](rg_HistoryRow& r) { r.ysnumber = u"12 34"; }},
+      {"ysday", [](rg_HistoryRow& r) { r.ysday = -99999999; }},
+      {"ysday", [](rg_HistoryRow& r) { r.ysday = MakeDate(1899, 12, 31, 23, 59); }},
+      {"ysday", [](rg_HistoryRow& r) { r.ysday = MakeDate(2101, 1, 1); }},
+      {"ysday", [](rg_HistoryRow& r) { r.ysday = std::nullopt; }},
+      {"gzsxid", [](rg_HistoryRow& r) { r.gzsxid = 99; }},
+      {"gzsxid", [](rg_HistoryRow& r) { r.gzsxid = 0; }},
+      {"upstr", [&](rg_HistoryRow& r) { hand(r), r.upstr = u"01"; }},
+      {"upstr", [&](rg_HistoryRow& r) { hand(r), r.upstr = std::nullopt; }},
+      {"upstr", [](rg_HistoryRow& r) { r.upstr = u"012"; }},
+      {"downstr", [&](rg_HistoryRow& r) { hand(r), r.downstr = u"1x1"; }},
+      {"dong", [&](rg_HistoryRow& r) { hand(r), r.dong = u"1,,-1"; }},
+      {"dong", [&](rg_HistoryRow& r) { hand(r), r.dong = u"1,0,0,-1,0,0,0"; }},
+      {"dong", [&](rg_HistoryRow& r) { hand(r), r.dong = u"1,0,0,-2,0,0"; }},
+      {"dong", [&](rg_HistoryRow& r) { hand(r), r.dong = u" 1,0,0,-1,0,0"; }},
+      {"dong", [](rg_HistoryRow& r) { r.dong = u"x"; }},
+      {"rot", [](rg_HistoryRow& r) { r.rot = 0; }},
+      {"rot", [](rg_HistoryRow& r) { r.rot = std::nullopt; }},
+      {"rot", [&](rg_HistoryRow& r) { hand(r), r.rot = 3; }},
+      {"uinfo", [](rg_HistoryRow& r) { r.uinfo = std::u16string(kSavedNoteLimit + 1, u'注'); }},
+  };
+  // What a cast may be: each method as saved, older writers' NULLs where
+  // nothing is read from them, the bounds themselves.
+  std::vector<rg_HistoryRow> sound(5, SoundRow());
+  hand(sound[1]);
+  sound[2].ysindex = 1, sound[2].rot = 0, sound[2].ysnumber = std::u16string(32, u'9');
+  sound[2].upstr = std::nullopt, sound[2].downstr = std::nullopt, sound[2].dong = u"";
+  sound[3].ysname = std::u16string(kSavedNameLimit, u'名');
+  sound[3].uinfo = std::u16string(kSavedNoteLimit, u'注');
+  sound[3].ysday = MakeDate(1900, 1, 1), sound[3].gzsxid = 1, sound[3].rot = 1;
+  sound[4].ysday = MakeDate(2100, 12, 31, 23, 59, 59);
+  for (const auto format : {rg_HistoryFormat::Csv, rg_HistoryFormat::Json}) {
+    const auto parse = ReadHistoryFile(WriteHistoryFile(sound, format));
+    EXPECT_TRUE(parse.ok) << parse.error;
+  }
+
+  TempDir home;
+  rg_EasyDb db;
+  db.Open(home.path());
+  ASSERT_TRUE(db.Save(Cast(u"甲", u"")));
+  const std::string before = Bytes(db.Path());
+  for (const Case& c : cases) {
+    rg_HistoryRow bad = SoundRow();
+    c.spoil(bad);
+    for (const auto format : {rg_HistoryFormat::Csv, rg_HistoryFormat::Json}) {
+      const std::string file = WriteHistoryFile({SoundRow(), bad}, format);
+      const std::string place = format == rg_HistoryFormat::Csv
+                                    ? std::string("第3行:字段 ") + c.field + " "
+                                    : std::string("$.records[1].") + c.field + ":";
+      const rg_ImportOutcome outcome = ImportHistory(db, file);
+      EXPECT_FALSE(outcome.ok) << file;
+      EXPECT_EQ(outcome.error.rfind(place, 0), 0u)
+          << "got: " << outcome.error << "\nwanted: " << place;
+    }
+  }
+  EXPECT_EQ(db.List().size(), 1u);
+  EXPECT_EQ(Bytes(db.Path()), before);
+}
+
+// A row already bad in the store is read for the list but marked, so that
+// nothing casts it.
+TEST(HistoryStore, ABadStoredRowIsMarkedDamagedAndCastsNothing) {
+  TempDir home;
+  rg_EasyDb db;
+  db.Open(home.path());
+  ASSERT_TRUE(db.Save(Cast(u"好", u"")));
+  RunSql(
+      db.Path(),
+      "INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+      "VALUES ('坏',3,'1717201800125',45444.5,99,'','','0,0,0,0,0,0',2,''),"
+      "('怪',4294967297,'58',45444.5,1,'','','0,0,0,0,0,0',0,''),"
+      "('乱',2,'',45444.5,1,'010','101','1,x,0,0,0,0',0,'');");
+  EXPECT_TRUE(db.Load(1).damage.empty());
+  EXPECT_EQ(db.Load(2).damage.rfind("gzsxid ", 0), 0u) << db.Load(2).damage;
+  EXPECT_EQ(db.Load(3).damage.rfind("ysindex ", 0), 0u) << db.Load(3).damage;
+  EXPECT_EQ(db.Load(4).damage.rfind("dong ", 0), 0u) << db.Load(4).damage;
+  EXPECT_EQ(db.List().size(), 4u);
+  rg_SavedCastDeriver deriver;
+  EXPECT_TRUE(deriver.Derive(db.Load(1)).has_value());
+  for (std::int64_t id : {2, 3, 4}) EXPECT_FALSE(deriver.Derive(db.Load(id)).has_value()) << id;
 }

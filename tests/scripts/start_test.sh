@@ -13,7 +13,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 mkdir -p "$work/tree/scripts" "$work/tree/build/bin" "$work/stubs" "$work/home"
 cp "$src/scripts/start.sh" "$work/tree/scripts/"
 printf '#!/bin/sh\nexit 0\n' >"$work/tree/scripts/deps.sh"
-printf '#!/bin/sh\nexit 0\n' >"$work/stubs/cmake"
+printf '#!/bin/sh\necho "$*" >>"%s"\n' "$work/cmake.log" >"$work/stubs/cmake"
+printf 'XYH_GUI:BOOL=ON\n' >"$work/tree/build/CMakeCache.txt"
 printf '#!/bin/sh\necho "$XYH_HOME"\n' >"$work/tree/build/bin/xyh"
 chmod +x "$work/tree/scripts/deps.sh" "$work/stubs/cmake" "$work/tree/build/bin/xyh"
 
@@ -26,4 +27,8 @@ got="$(run XDG_DATA_HOME="$work/xdg")"
 [ "$got" = "$work/xdg/星衍推号" ] || fail "XDG_DATA_HOME: '$got'"
 got="$(run XYH_HOME="$work/mine")"
 [ "$got" = "$work/mine" ] || fail "XYH_HOME given: '$got'"
+# The first start builds the two programs, never the tests.
+grep -q -- '--build build .*--target xyh-cli --target xyh$' "$work/cmake.log" ||
+  fail "build step: $(grep -- --build "$work/cmake.log" | head -1)"
+grep -- --build "$work/cmake.log" | grep -qv -- --target && fail "a build of every target"
 echo "start.sh ok"

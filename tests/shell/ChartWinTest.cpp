@@ -83,7 +83,9 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
       QApplication::clipboard()->text().contains(QStringLiteral("伏神: 兄弟壬申金伏于五爻辛巳下")));
 
   const auto path = f.home.path() / "chart.png";
-  ASSERT_TRUE(chart->ExportPng(QString::fromStdString(path.string())));
+  QString message;
+  ASSERT_TRUE(chart->ExportPng(QString::fromStdString(path.string()), &message));
+  EXPECT_EQ(message, "已保存到:" + QString::fromStdString(path.string()));
   QImage image(QString::fromStdString(path.string()));
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.size(), chart->View()->sizeHint());
@@ -94,8 +96,10 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   }
   EXPECT_TRUE(dark);
   // A folder that does not exist is a failure, not a silent success.
-  EXPECT_FALSE(
-      chart->ExportPng(QString::fromStdString((f.home.path() / "no" / "such" / "c.png").string())));
+  const QString nowhere =
+      QString::fromStdString((f.home.path() / "no" / "such" / "c.png").string());
+  EXPECT_FALSE(chart->ExportPng(nowhere, &message));
+  EXPECT_EQ(message, "无法保存到:" + nowhere + "\n原因:文件夹不存在");
   EXPECT_FALSE(chart->ExportPng(QString()));
   // A folder at the name stays a folder.
   std::filesystem::create_directory(f.home.path() / "dir.png");

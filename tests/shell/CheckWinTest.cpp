@@ -3,6 +3,7 @@
 #include <json/json.h>
 #include <sqlite3.h>
 #include <QDateEdit>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -20,6 +21,7 @@
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
 #include "history/SavedCast.h"
+#include "history/SqlStatement.h"
 #include "net/HttpClient.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
@@ -125,6 +127,66 @@ TEST(CheckWin, APendingCurrentResultNamesTheExpectedDrawDate) {
   EXPECT_TRUE(dialog->ShownHits(0).isEmpty());
 }
 
+// 对奖 checks what the user is looking at: a new cast clears the list's
+// highlight; a reviewed or just saved result counts as that saved cast.
+// A row someone edited by hand casts nothing, so it never wins.
+TEST(CheckWin, ADamagedRowCarriesNoWinnerMark) {
+  CheckFixture c;
+  rg_DrawArchive archive(c.f.store);
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(archive.Store(Draw(ui::U(QString::number(2024070 + i)).c_str(),
+                                 MakeDate(2024, 6, 2) + 2 * i, {1, 2, 3, 4, 5, 6}, 1 + i % 16),
+                            0),
+              rg_DrawArchive::StoreResult::Added);
+  }
+  ASSERT_TRUE(ExecuteSql(
+      c.f.store.Handle(),
+      u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+      u"VALUES ('坏',1,'12abc',45444.5,99,'','','0,0,0,0,0,0',0,'');"));
+  ASSERT_FALSE(c.f.store.Load(1).damage.empty());
+  c.f.window->FillHistory();
+  QTRY_VERIFY_WITH_TIMEOUT(!c.f.window->PrizeWatch()->Busy(), 10000);
+  EXPECT_EQ(c.history()->Model().BestTier(0), 0);
+  EXPECT_TRUE(c.f.window->PrizeWatch()->Winners().isEmpty());
+}
+
+TEST(CheckWin, ItChecksTheCastOnScreen) {
+  CheckFixture c;
+  const auto subject = [&c]() -> QString {
+    rg_CheckWin* dialog = c.OpenCheck();
+    if (dialog == nullptr) return QStringLiteral("(no dialog)");
+    QString first;
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (label->text().startsWith("演算: ")) first = label->text();
+    }
+    dialog->close();
+    return first;
+  };
+  c.CastAndSave("58", "甲");
+  const QString saved = c.history()->Model().index(0).data().toString();
+  // Just saved: the result on screen is that saved cast.
+  EXPECT_EQ(subject(), "演算: " + saved);
+  // A single click on the saved cast, then a new cast: the new result.
+  QApplication::processEvents();
+  const QRect row = c.history()->List()->visualRect(c.history()->Model().index(0));
+  QTest::mouseClick(c.history()->List()->viewport(), Qt::LeftButton, {}, row.center());
+  ASSERT_NE(c.history()->SelectedId(), 0);
+  c.cast()->NumberEntry()->clear();
+  QTest::keyClicks(c.cast()->NumberEntry(), "59");
+  QTest::mouseClick(c.cast()->CalculateButton(), Qt::LeftButton);
+  EXPECT_EQ(c.history()->SelectedId(), 0);
+  EXPECT_EQ(subject(), "演算: 当前演算结果");
+  // A review by double-click: the saved cast again, under its name.
+  QTest::mouseClick(c.history()->List()->viewport(), Qt::LeftButton, {}, row.center());
+  QTest::mouseDClick(c.history()->List()->viewport(), Qt::LeftButton, {}, row.center());
+  EXPECT_EQ(c.history()->SelectedId(), 0);
+  EXPECT_EQ(subject(), "演算: " + saved);
+  // The reviewed cast cast again for another sign is no longer it.
+  c.cast()->ZodiacChoice()->Select(2);
+  QTest::mouseClick(c.cast()->CalculateButton(), Qt::LeftButton);
+  EXPECT_EQ(subject(), "演算: 当前演算结果");
+}
+
 TEST(CheckWin, TheDialogShowsWhatTheCommandLineReports) {
   CheckFixture c;
   c.CastAndSave("58", "甲");
@@ -201,17 +263,21 @@ TEST(CheckWin, WinningCastsAreMarkedInTheHistoryList) {
   EXPECT_EQ(model.BestTier(0), played.blues.empty() ? 2 : 1);
   EXPECT_FALSE(model.index(0).data(Qt::DecorationRole).isNull());
   EXPECT_EQ(model.BestTier(1), 0);
-  EXPECT_TRUE(model.index(1).data(Qt::DecorationRole).isNull());
+  // The other rows keep the mark's room with an empty picture.
+  const QIcon blank = qvariant_cast<QIcon>(model.index(1).data(Qt::DecorationRole));
+  EXPECT_FALSE(blank.isNull());
+  EXPECT_NE(blank.cacheKey(), WinnerIcon().cacheKey());
+  EXPECT_EQ(blank.pixmap(16, 16).toImage().pixelColor(8, 8).alpha(), 0);
   // The whole name, the note, the best tier, then the hint; no tier for
   // the pending cast.
   const QString tip = model.index(0).data(Qt::ToolTipRole).toString();
   EXPECT_TRUE(tip.contains(model.index(0).data(Qt::DisplayRole).toString().toHtmlEscaped()))
       << tip.toStdString();
-  EXPECT_TRUE(tip.contains(played.blues.empty() ? "<br>中奖: 二等奖<br>双击复盘查看</p>"
-                                                : "<br>中奖: 一等奖<br>双击复盘查看</p>"))
+  EXPECT_TRUE(tip.contains(played.blues.empty() ? "中奖: 二等奖<br>双击复盘查看</p>"
+                                                : "中奖: 一等奖<br>双击复盘查看</p>"))
       << tip.toStdString();
   EXPECT_FALSE(model.index(1).data(Qt::ToolTipRole).toString().contains("中奖"));
-  EXPECT_TRUE(model.index(1).data(Qt::ToolTipRole).toString().endsWith("<br>双击复盘查看</p>"));
+  EXPECT_TRUE(model.index(1).data(Qt::ToolTipRole).toString().endsWith("双击复盘查看</p>"));
 
   // 对奖 on the highlighted item finds it by its full id.
   c.Select(0);

@@ -1,12 +1,19 @@
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <algorithm>
@@ -14,6 +21,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "derive/ResultText.h"
+#include "history/SqlStatement.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/GuaPanel.h"
@@ -56,6 +65,19 @@ struct HistoryFixture : PanelsFixture {
   }
   void Tick(int row) {
     history()->Model().setData(history()->Model().index(row), Qt::Checked, Qt::CheckStateRole);
+  }
+  // A click on the item's check box, where the style draws it.
+  void ClickTick(int row) {
+    QListView* list = history()->List();
+    QApplication::processEvents();  // lets the list lay out its items
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(history()->Model().index(row));
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    const QRect box =
+        list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+    ASSERT_TRUE(box.isValid());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
   }
 };
 
@@ -167,6 +189,58 @@ TEST(HistoryPanel, OnlyTickedItemsAreDeleted) {
   EXPECT_EQ(f.store.List().size(), 2u);
 }
 
+TEST(HistoryPanel, DeleteAndSelectAllFollowTheTicksClickedByHand) {
+  HistoryFixture f;
+  Messages messages;
+  f.CastNumber("58");
+  for (const char* name : {"一", "二", "三"}) f.Save(name);
+  rg_HistoryModel& model = f.history()->Model();
+  const auto state = [&] {
+    return std::make_pair(f.history()->DeleteButton()->isEnabled(),
+                          f.history()->SelectAll()->isChecked());
+  };
+  // A highlight alone is no tick: 删除 stays grey.
+  const QRect middle = f.history()->List()->visualRect(model.index(1));
+  QTest::mouseClick(f.history()->List()->viewport(), Qt::LeftButton, {}, middle.center());
+  ASSERT_EQ(f.history()->SelectedId(), model.Id(1));
+  EXPECT_EQ(state(), std::make_pair(false, false));
+
+  struct Step {
+    int row;
+    bool checked, deleteEnabled, allTicked;
+  };
+  const Step steps[] = {
+      {0, true, true, false},  {2, true, true, false},  {1, true, true, true},
+      {0, false, true, false}, {2, false, true, false}, {1, false, false, false},
+      {0, true, true, false},  {2, true, true, false},
+  };
+  for (const Step& step : steps) {
+    f.ClickTick(step.row);
+    SCOPED_TRACE(step.row);
+    EXPECT_EQ(model.Checked(step.row), step.checked);
+    EXPECT_EQ(state(), std::make_pair(step.deleteEnabled, step.allTicked));
+  }
+  // 全选 still ticks and unticks them all.
+  QTest::mouseClick(f.history()->SelectAll(), Qt::LeftButton);
+  EXPECT_EQ(state(), std::make_pair(true, true));
+  QTest::mouseClick(f.history()->SelectAll(), Qt::LeftButton);
+  EXPECT_EQ(state(), std::make_pair(false, false));
+  EXPECT_FALSE(model.AnyChecked());
+
+  f.ClickTick(0);
+  f.ClickTick(2);
+  QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  ASSERT_EQ(f.Names().size(), 1);
+  EXPECT_TRUE(f.Names()[0].startsWith("二"));
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "已删除2条历史记录");
+  EXPECT_EQ(state(), std::make_pair(false, false));
+  // With nothing ticked there is nothing to ask about.
+  const auto asked = messages.shown.size();
+  f.history()->Press(rg_HistoryPanel::Delete);
+  EXPECT_EQ(messages.shown.size(), asked);
+  EXPECT_EQ(f.Names().size(), 1);
+}
+
 TEST(HistoryPanel, ADeleteThatFailsKeepsItsItem) {
   HistoryFixture f;
   Messages messages;
@@ -242,6 +316,35 @@ TEST(HistoryPanel, ReviewRecastsEachMethod) {
   EXPECT_FALSE(f.history()->ResultBox()->Text().isEmpty());
 }
 
+TEST(HistoryPanel, ADamagedRowIsListedButNeverReviewedOrChecked) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  f.Save("好");
+  ASSERT_TRUE(ExecuteSql(
+      f.store.Handle(),
+      u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+      u"VALUES ('坏',1,'12abc',45444.5,99,'','','0,0,0,0,0,0',0,'');"));
+  f.window->FillHistory();
+  ASSERT_EQ(f.Names().size(), 2);
+  EXPECT_EQ(f.Names()[0], "坏");
+  const std::u16string reading = f.gua()->Report().Reading();
+  const QString result = f.history()->ResultBox()->Text();
+  const int method = f.cast()->MethodChoice()->CurrentIndex();
+  QApplication::processEvents();
+  const QRect rect = f.history()->List()->visualRect(f.history()->Model().index(0));
+  QTest::mouseClick(f.history()->List()->viewport(), Qt::LeftButton, {}, rect.center());
+  QTest::mouseDClick(f.history()->List()->viewport(), Qt::LeftButton, {}, rect.center());
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "该历史记录已损坏,无法复盘");
+  EXPECT_EQ(f.gua()->Report().Reading(), reading);
+  EXPECT_EQ(f.history()->ResultBox()->Text(), result);
+  EXPECT_EQ(f.cast()->MethodChoice()->CurrentIndex(), method);
+  // 对奖 on the highlighted damaged row says the same and opens nothing.
+  f.window->ShowStatus({});
+  QTest::mouseClick(f.history()->CheckButton(), Qt::LeftButton);
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "该历史记录已损坏,无法复盘");
+  EXPECT_EQ(f.window->CheckWindow(), nullptr);
+}
+
 TEST(HistoryPanel, ReviewingAVanishedRecordDoesNothing) {
   HistoryFixture f;
   f.CastNumber("58");
@@ -251,6 +354,43 @@ TEST(HistoryPanel, ReviewingAVanishedRecordDoesNothing) {
   const std::u16string before = f.gua()->Report().Reading();
   f.window->Review(id);
   EXPECT_EQ(f.gua()->Report().Reading(), before);
+}
+
+// "24,25" never reads "2" / "5": lines break only after a comma, and the
+// text itself (read, copied, encoded) stays as it was.
+TEST(ResultPanel, NumbersWrapOnlyBetweenNumbers) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  const QString text = ui::Q(ResultTextFor(f.gua()->Report().Analysis()));
+  ASSERT_TRUE(text.contains(QRegularExpression("\\d,\\d"))) << text.toStdString();
+  EXPECT_EQ(f.history()->ResultBox()->Text(), text);
+  auto* box = qobject_cast<QPlainTextEdit*>(f.history()->ResultBox()->Box());
+  for (const int width : {box->width(), 260, 170}) {
+    box->resize(width, box->height());
+    QApplication::processEvents();
+    int wrapped = 0;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+      const QString line = block.text();
+      QTextLayout* layout = block.layout();
+      for (int i = 1; i < layout->lineCount(); ++i) {
+        const int at = layout->lineAt(i).textStart();
+        ++wrapped;
+        EXPECT_FALSE(line[at - 1].isDigit() && line[at].isDigit())
+            << width << ": " << line.left(at).toStdString() << " / " << line.mid(at).toStdString();
+      }
+    }
+    if (width == 170) {
+      EXPECT_GT(wrapped, 0);
+    }
+  }
+  // Copied as it reads, without the break marks.
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+  QString expected = text;
+  expected.replace("\r\n", "\n");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+  EXPECT_EQ(f.history()->ResultBox()->Text(), text);
 }
 
 TEST(QrView, TheButtonTogglesThePicture) {
@@ -320,9 +460,18 @@ TEST(Help, OpensTheHelpBesideTheProgramOrSaysItIsMissing) {
   EXPECT_TRUE(opened.paths[0].endsWith("help.html"));
   EXPECT_TRUE(messages.shown.isEmpty());
 
+  // F1 opens it as well, wherever the focus is.
+  f.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(f.window.get()));
+  QTest::keyClick(f.history()->Note()->Box(), Qt::Key_F1);
+  ASSERT_EQ(opened.paths.size(), 2);
+  EXPECT_EQ(opened.paths[1], opened.paths[0]);
+
+  // The file is there, but nothing can show it: said so, with where it is.
   opened.succeed = false;
   QTest::mouseClick(f.history()->HelpButton(), Qt::LeftButton);
-  EXPECT_TRUE(messages.Last().startsWith("无法打开帮助文件"));
+  EXPECT_EQ(messages.Last(), "无法打开帮助:系统没有可用的浏览器\n帮助文件:" + help);
+  EXPECT_EQ(messages.shown.back().kind, ui::MessageKind::Critical);
 }
 
 TEST(ResultPanel, LayoutFromTheMeasuredCharacter) {

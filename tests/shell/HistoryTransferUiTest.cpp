@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QListView>
 
 #include <sys/stat.h>
@@ -11,6 +13,7 @@
 #include "shell/MainPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "support/GuiTest.h"
+#include "ui/FileDialogs.h"
 
 using namespace test_support;
 
@@ -40,10 +43,12 @@ struct FileAnswers {
   QString path;
   QString filter;
   int asked = 0;
+  QString proposed;  // where the last dialog opened
   FileAnswers() {
     SetFileDialogHook(
-        [this](QWidget*, bool, const QString&, const QString&, const QString&, QString* chosen) {
+        [this](QWidget*, bool, const QString&, const QString& at, const QString&, QString* chosen) {
           ++asked;
+          proposed = at;
           if (chosen != nullptr && !filter.isEmpty()) *chosen = filter;
           return path;
         });
@@ -76,13 +81,16 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   ASSERT_TRUE(parsed.ok) << parsed.error;
   ASSERT_EQ(parsed.rows.size(), 1u);
   EXPECT_EQ(*parsed.rows[0].uinfo, u"一行\r\n二行");
-  EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已导出 1 条历史记录到 ")))
+  EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已保存到:")))
       << messages.Last().toStdString();
 
-  // The same file again adds nothing.
+  // The same file again adds nothing; the dialog opens where the export went.
   files.path = Q(out.path() / "saved.json");
   actions[1]->trigger();
   EXPECT_EQ(messages.Last(), QStringLiteral("已导入 0 条历史记录,跳过 1 条已有的记录"));
+  EXPECT_EQ(files.proposed, QFileInfo(Q(out.path() / "saved.json")).absolutePath());
+  // Pictures keep a folder of their own: the home folder until one is chosen.
+  EXPECT_EQ(ui::FolderFor(ui::FileKind::Picture), QDir::homePath());
 
   // Another store's casts are added and appear in the list.
   {
@@ -102,7 +110,7 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   // A broken file: the reason with its line, and nothing written.
   std::ofstream(out.path() / "broken.csv", std::ios::binary)
       << "_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo\r\n"
-         "1,\"丁\",1,\"58\",1,1,,,\"\",0,\r\n"
+         "1,\"丁\",1,\"58\",45444,1,,,\"\",0,\r\n"
          "2,\"戊\",1,\"58\",1,1,,,\"\",0\r\n";
   files.path = Q(out.path() / "broken.csv");
   actions[1]->trigger();
@@ -129,7 +137,9 @@ TEST(HistoryTransferWindow, FailuresAreSaidAndLeaveFilesAlone) {
   const rg_TransferReport missingFolder =
       ExportHistoryFile(store, Q(home.path() / "no-such-folder" / "h.csv"), rg_HistoryFormat::Csv);
   EXPECT_FALSE(missingFolder.ok);
-  EXPECT_TRUE(missingFolder.message.startsWith(QStringLiteral("导出失败:无法写入 ")));
+  EXPECT_TRUE(missingFolder.message.startsWith(QStringLiteral("无法保存到:")));
+  EXPECT_TRUE(missingFolder.message.endsWith(QStringLiteral("原因:文件夹不存在")))
+      << missingFolder.message.toStdString();
 
   // Nothing but a regular file is written over or read: a folder or a FIFO
   // is refused with the reason, and stays what it was.
@@ -139,10 +149,11 @@ TEST(HistoryTransferWindow, FailuresAreSaidAndLeaveFilesAlone) {
     const rg_TransferReport refused =
         ExportHistoryFile(store, Q(home.path() / name), rg_HistoryFormat::Csv);
     EXPECT_FALSE(refused.ok) << name;
-    EXPECT_TRUE(refused.message.contains(QStringLiteral("it is a")))
+    EXPECT_TRUE(refused.message.contains(QStringLiteral("已存在")))
         << refused.message.toStdString();
     const rg_TransferReport unread = ImportHistoryFile(store, Q(home.path() / name));
     EXPECT_TRUE(unread.message.startsWith(QStringLiteral("导入失败:无法读取 "))) << name;
+    EXPECT_FALSE(unread.message.contains(QStringLiteral("it is"))) << unread.message.toStdString();
   }
   EXPECT_TRUE(std::filesystem::is_directory(home.path() / "folder.csv"));
   EXPECT_TRUE(std::filesystem::is_fifo(home.path() / "fifo.csv"));

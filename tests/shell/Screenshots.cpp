@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -101,6 +102,16 @@ int main(int argc, char** argv) {
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);
   ok &= Save(f.window.get(), out, QStringLiteral("qr-code.png"));
   QTest::mouseClick(history->QrButton(), Qt::LeftButton);
+  // Made larger, with two casts ticked for 删除.
+  f.window->resize(1280, 900);
+  QApplication::processEvents();
+  for (int row : {0, 2})
+    history->Model().setData(history->Model().index(row), Qt::Checked, Qt::CheckStateRole);
+  ok &= Save(f.window.get(), out, QStringLiteral("main-window-large.png"));
+  history->Model().SetAllChecked(false);
+  history->FollowList();
+  f.window->resize(rg_XyhWin::kWidth, rg_XyhWin::kPanelHeight + f.window->statusBar()->height());
+  QApplication::processEvents();
   QTest::mouseClick(f.window->MainPanel()->GuaPanel()->ChartButton(), Qt::LeftButton);
   rg_ChartWin* chart = f.window->MainPanel()->ChartWin();
   ok &= Save(chart, out, QStringLiteral("chart-window.png"));

@@ -8,6 +8,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <algorithm>
+
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsView>
 #include <QScrollBar>
 #include <QTabWidget>
 
@@ -182,6 +187,36 @@ TEST_F(TrendFixture, TheChartShowsBallsWhereNumbersWereDrawnAndOpensAtTheNewest)
   EXPECT_GT(rim(absent, false).green(), 200);
 }
 
+// A number never drawn in the range has a bar of height 0, labelled "0"
+// where a value label stands.
+TEST_F(TrendFixture, ZeroBarsAreLabelled) {
+  // Five draws: blues 6 to 16 and reds 31 to 33 never came.
+  std::vector<rg_DrawEntry> draws;
+  for (int i = 0; i < 5; ++i) {
+    rg_DrawEntry e;
+    e.issue = ui::U(QString::number(2026001 + i));
+    e.date = MakeDate(2026, 1, 1) + 2 * i;
+    e.numbers = {1 + i, 7 + i, 13 + i, 19 + i, 25 + i, 30};
+    e.extra = {1 + i};
+    draws.push_back(e);
+  }
+  rg_TrendWin win(draws, font);
+  win.show();
+  win.Tabs()->setCurrentIndex(rg_TrendWin::CountPage);
+  QApplication::processEvents();
+  const std::vector<int> blues = win.BlueCounts();
+  const auto zeros = std::count(blues.begin(), blues.end(), 0);
+  ASSERT_EQ(zeros, 11);
+  auto* view = qobject_cast<QGraphicsView*>(win.ChartView(1));
+  ASSERT_NE(view, nullptr);
+  int labels = 0;
+  for (QGraphicsItem* item : view->scene()->items()) {
+    const auto* text = qgraphicsitem_cast<QGraphicsSimpleTextItem*>(item);
+    if (text != nullptr && text->text() == QStringLiteral("0") && text->isVisible()) ++labels;
+  }
+  EXPECT_EQ(labels, zeros);
+}
+
 TEST_F(TrendFixture, ExportWritesThePictureOfTheCurrentTab) {
   Import();
   rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
@@ -190,7 +225,7 @@ TEST_F(TrendFixture, ExportWritesThePictureOfTheCurrentTab) {
   QString message;
   const QString trend = QString::fromStdString((home.path() / "trend.png").string());
   ASSERT_TRUE(win->ExportImage(trend, &message));
-  EXPECT_TRUE(message.startsWith(QStringLiteral("图片已保存:"))) << message.toStdString();
+  EXPECT_EQ(message, QStringLiteral("已保存到:") + trend);
   QImage saved(trend, "PNG");
   EXPECT_EQ(saved.size(), win->Chart()->size());
 
@@ -203,7 +238,8 @@ TEST_F(TrendFixture, ExportWritesThePictureOfTheCurrentTab) {
   // A folder that is not there: said plainly, nothing claimed.
   const QString nowhere = QString::fromStdString((home.path() / "no" / "such" / "x.png").string());
   EXPECT_FALSE(win->ExportImage(nowhere, &message));
-  EXPECT_TRUE(message.startsWith(QStringLiteral("图片保存失败"))) << message.toStdString();
+  EXPECT_EQ(message,
+            QStringLiteral("无法保存到:") + nowhere + QStringLiteral("\n原因:文件夹不存在"));
 }
 
 TEST_F(TrendFixture, ATallChartIsSavedWithItsNewestDraws) {

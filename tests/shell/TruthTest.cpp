@@ -2,6 +2,10 @@
 // of the result on screen, status texts that do not hide each other, the
 // last good draw, a damaged or locked history said plainly.
 #include <sqlite3.h>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolTip>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -146,6 +150,22 @@ TEST(HistoryList, TheTooltipShowsTheWholeNameAndTheNote) {
   EXPECT_TRUE(tip.contains("第一行<br>第二行"));
   EXPECT_TRUE(tip.endsWith("双击复盘查看</p>"));
   EXPECT_FALSE(tip.contains("<b>粗"));  // shown as typed, not as markup
+  // A name, time included, stays on one line when the screen has room for
+  // it (this one is wider than a tooltip's usual wrapping width).
+  f.CastNumber("58");
+  f.Save(QString(14, QChar(u'周')), "");
+  const QString name = f.history()->Model().index(0).data().toString();
+  ASSERT_LT(QFontMetrics(QToolTip::font()).horizontalAdvance(name),
+            QGuiApplication::primaryScreen()->availableGeometry().width() - 40);
+  QToolTip::showText(QPoint(10, 10), f.history()->Model().index(0).data(Qt::ToolTipRole).toString(),
+                     f.history()->List());
+  QLabel* label = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->inherits("QTipLabel")) label = qobject_cast<QLabel*>(w);
+  }
+  ASSERT_NE(label, nullptr);
+  EXPECT_GE(label->width(), QFontMetrics(QToolTip::font()).horizontalAdvance(name));
+  QToolTip::hideText();
 }
 
 TEST(QrView, ANewOrClearedResultHidesTheCodeAndResetsTheButton) {

@@ -2,8 +2,12 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -15,6 +19,7 @@
 #include "draws/DrawPanel.h"
 #include "platform/Folders.h"
 #include "platform/InstanceLock.h"
+#include "platform/Utf.h"
 #include "shell/LoadWin.h"
 #include "shell/MainPanel.h"
 #include "shell/Startup.h"
@@ -158,6 +163,69 @@ TEST(MainWindow, PanelsDoNotOverlap) {
           "----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------"));
   EXPECT_EQ(panel->GuaPanel()->ReadingBox()->LeftMargin(), 20);
   EXPECT_EQ(panel->GuaPanel()->Heading()->palette().color(QPalette::Window), QColor(101, 203, 211));
+}
+
+// Larger: the list, the reading, the result and the note grow; the strip,
+// the casting row and the grid stay. Smaller: the content scrolls. The size
+// is kept in config.ini for the next start.
+TEST(MainWindow, TheWindowGrowsScrollsAndKeepsItsSize) {
+  WindowFixture f;
+  rg_MainPanel* panel = f.window->MainPanel();
+  rg_HistoryPanel* history = panel->HistoryPanel();
+  rg_GuaPanel* gua = panel->GuaPanel();
+  const int bar = f.window->statusBar()->height();
+  EXPECT_EQ(f.window->size(), QSize(1024, 720 + f.window->statusBar()->sizeHint().height()));
+  struct Geometry {
+    QRect list, result, note, name, reading, grid, cast, draw;
+  };
+  const auto take = [&] {
+    QApplication::processEvents();
+    return Geometry{history->List()->geometry(),    history->ResultBox()->geometry(),
+                    history->Note()->geometry(),    history->Name()->geometry(),
+                    gua->ReadingBox()->geometry(),  gua->Grid()->geometry(),
+                    panel->CastPanel()->geometry(), panel->DrawPanel()->geometry()};
+  };
+  const Geometry design = take();
+  // The strip's height changes with the first draw; the rows below stay.
+  panel->DrawPanel()->layoutDraw(1, QStringLiteral("03091619252907"), QStringLiteral("2026-12-03"),
+                                 QStringLiteral("2026139"), panel->FontDescription(), 0);
+
+  f.window->resize(1324, 720 + bar + 240);
+  const Geometry large = take();
+  EXPECT_EQ(large.list.width(), design.list.width() + 300);
+  EXPECT_EQ(large.list.height(), design.list.height() + 80);
+  EXPECT_EQ(large.result.height(), design.result.height() + 80);
+  EXPECT_EQ(large.note.height(), design.note.height() + 80);
+  EXPECT_EQ(large.name.height(), design.name.height());
+  EXPECT_EQ(large.reading.height(), design.reading.height() + 240);
+  EXPECT_EQ(large.grid, design.grid);
+  EXPECT_EQ(large.cast, design.cast);
+  EXPECT_EQ(large.draw.topLeft(), design.draw.topLeft());
+  EXPECT_LE(history->geometry().bottom(), panel->height());
+  EXPECT_LE(history->TrendButton()->geometry().bottom(), history->height());
+
+  f.window->resize(800, 500);
+  const Geometry small = take();
+  EXPECT_EQ(small.list, design.list);
+  EXPECT_EQ(small.note, design.note);
+  auto* scroll = qobject_cast<QScrollArea*>(f.window->centralWidget());
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+  EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
+  EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+
+  f.window->resize(1300, 900);
+  f.window->close();
+  rg_Settings settings(f.home.path() / "config.ini");
+  EXPECT_EQ(settings.Read(u"sys", u"window"), u"1300x900");
+  f.Create();
+  EXPECT_EQ(f.window->size(), QSize(1300, 900));
+  // A value that is no size is ignored: the design size.
+  for (const char16_t* bad : {u"99999x99999", u"1300x", u"-5x700", u"12x12"}) {
+    settings.Write(u"sys", u"window", bad);
+    f.Create();
+    EXPECT_EQ(f.window->width(), 1024) << ToUtf8(bad);
+  }
 }
 
 TEST(MainWindow, UpdateCheckIsArmedUnlessOfferedToday) {

@@ -1,0 +1,78 @@
+#include "platform/SaveFile.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Files.h"
+#include "platform/Utf.h"
+
+namespace rg_com_ptl_xyh {
+
+std::u16string FileErrorText(int errorNumber) {
+  switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR: return u"文件夹不存在";
+    case EACCES:
+    case EPERM: return u"没有写入权限";
+    case EROFS: return u"文件系统只读";
+    case ENOSPC:
+    case EDQUOT: return u"磁盘已满";
+    case EISDIR: return u"同名的文件夹已存在";
+    case ENAMETOOLONG: return u"文件名太长";
+    default: break;
+  }
+  return u"系统错误:" + FromUtf8(std::strerror(errorNumber));
+}
+
+std::u16string FileReadText(const rg_FileRead& read) {
+  switch (read.problem) {
+    case rg_FileProblem::None: return {};
+    case rg_FileProblem::Missing: return u"文件不存在";
+    case rg_FileProblem::Folder: return u"这是一个文件夹";
+    case rg_FileProblem::Special: return u"这不是普通文件(管道、设备或套接字)";
+    case rg_FileProblem::TooLarge: return u"文件太大";
+    case rg_FileProblem::Closed: return u"输入已关闭";
+    case rg_FileProblem::Failed: break;
+  }
+  if (read.errorNumber == EACCES || read.errorNumber == EPERM) return u"没有读取权限";
+  return read.errorNumber != 0 ? u"系统错误:" + FromUtf8(std::strerror(read.errorNumber))
+                               : FromUtf8(read.error);
+}
+
+namespace {
+
+// Why a target the writer refused before writing is no file to replace, in
+// the user's words.
+std::u16string RefusedTargetText(const std::filesystem::path& path, const std::string& why) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return FileErrorText(EISDIR);
+    if (!S_ISREG(st.st_mode)) return u"同名的特殊文件(管道、设备或套接字)已存在,不能覆盖";
+  } else if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    return u"同名的链接指向不存在的文件";
+  }
+  std::error_code ec;
+  const std::filesystem::path parent = path.has_parent_path() ? path.parent_path() : ".";
+  if (!std::filesystem::is_directory(parent, ec)) return FileErrorText(ENOENT);
+  return FromUtf8(why);
+}
+
+}  // namespace
+
+std::u16string SaveWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+  if (path.filename().empty()) return FileErrorText(EISDIR);
+  rg_AtomicFile file(path);
+  if (file.Write(bytes) && file.Commit()) return {};
+  const int error = file.ErrorNumber();
+  if (error == 0) return RefusedTargetText(path, file.Error());
+  // A folder that is there but takes no new files (/proc) is no missing
+  // folder.
+  std::error_code ec;
+  if (error == ENOENT && std::filesystem::is_directory(path.parent_path(), ec))
+    return u"无法在该文件夹中新建文件";
+  return FileErrorText(error);
+}
+
+}  // namespace rg_com_ptl_xyh
