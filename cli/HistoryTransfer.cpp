@@ -1,6 +1,7 @@
 #include "cli/HistoryTransfer.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -63,6 +64,10 @@ int Export(const Args& args) {
   }
   const std::string bytes =
       WriteHistoryFile(rows, format == "json" ? rg_HistoryFormat::Json : rg_HistoryFormat::Csv);
+  // CSV has no place for plays: said, but the casts are still exported.
+  if (format == "csv" &&
+      std::any_of(rows.begin(), rows.end(), [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
+    std::cerr << "复式/胆拖投注未导出,请用 --format json\n";
   if (const auto output = args.Get("output")) {
     if (!WriteFileWhole(PathFromUtf8(*output), bytes)) {
       std::cerr << "xyh-cli: cannot write " << *output << "\n";
@@ -101,7 +106,9 @@ int Import(const Args& args) {
     return 1;
   }
   std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped
-            << " already saved\n";
+            << " already saved";
+  if (outcome.playsAdded > 0) std::cout << ", " << outcome.playsAdded << " plays added";
+  std::cout << "\n";
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <vector>
 
 #include "history/EasyDb.h"
@@ -61,6 +62,9 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
   report.message = QStringLiteral("已导出 %1 条历史记录到 %2")
                        .arg(rows.size())
                        .arg(QDir::toNativeSeparators(path));
+  if (format == rg_HistoryFormat::Csv &&
+      std::any_of(rows.begin(), rows.end(), [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
+    report.message += QStringLiteral("\n复式/胆拖投注未导出,请导出为 JSON 格式");
   return report;
 }
 
@@ -89,6 +93,8 @@ rg_TransferReport ImportHistoryFile(rg_EasyDb& store, const QString& path) {
   report.message = QStringLiteral("已导入 %1 条历史记录").arg(outcome.added);
   if (outcome.skipped > 0)
     report.message += QStringLiteral(",跳过 %1 条已有的记录").arg(outcome.skipped);
+  if (outcome.playsAdded > 0)
+    report.message += QStringLiteral(",导入 %1 个投注").arg(outcome.playsAdded);
   return report;
 }
 

@@ -89,6 +89,8 @@ QString rg_HistoryModel::ToolTip(int row) const {
   QString tip = QStringLiteral("<p style='white-space:pre-wrap'>") + lines(names_[row]);
   if (note != notes_.end() && !note->trimmed().isEmpty())
     tip += QStringLiteral("<br>") + lines(*note);
+  if (const int plays = playCounts_.value(id, 0); plays != 0)
+    tip += QStringLiteral("<br>") + lines(PlayCountTooltip(plays));
   if (const int tier = winners_.value(id, 0); tier != 0)
     tip += QStringLiteral("<br>") + lines(WinnerTooltip(tier));
   tip += QStringLiteral("<br>双击复盘查看</p>");
@@ -124,6 +126,13 @@ void rg_HistoryModel::SetWinners(const QHash<std::int64_t, int>& bestTiers) {
     emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1),
                      {Qt::DecorationRole, Qt::ToolTipRole});
   }
+}
+
+void rg_HistoryModel::SetPlayCounts(const QHash<std::int64_t, int>& counts) {
+  if (counts == playCounts_) return;
+  playCounts_ = counts;
+  if (!ids_.isEmpty())
+    emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::ToolTipRole});
 }
 
 void rg_HistoryModel::SetAllChecked(bool checked) {

@@ -60,6 +60,8 @@ class rg_HistoryModel : public QAbstractListModel {
   // tooltip; the item text stays the saved name.
   void SetWinners(const QHash<std::int64_t, int>& bestTiers);
   int BestTier(int row) const { return winners_.value(ids_.value(row), 0); }
+  // How many plays each saved cast has; the tooltip says so.
+  void SetPlayCounts(const QHash<std::int64_t, int>& counts);
 
  signals:
   void checkToggled(int row);
@@ -75,6 +77,7 @@ class rg_HistoryModel : public QAbstractListModel {
   NoteSource noteSource_;
   mutable QHash<std::int64_t, QString> notes_;
   QHash<std::int64_t, int> winners_;
+  QHash<std::int64_t, int> playCounts_;
 };
 
 class rg_HistoryPanel : public QWidget {
