@@ -1,6 +1,9 @@
 #include "shell/MainPanel.h"
 
 #include <QFontDatabase>
+#include <QPushButton>
+
+#include <algorithm>
 
 #include "derive/Derive.h"
 #include "draws/DrawPanel.h"
@@ -145,6 +148,35 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
                     ui::Q(cycle.record.issue), fontDescription_, 0);
 }
 
-void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }
+void rg_MainPanel::BuildHistory() {
+  history_->Build(ui::FontFromDescription(fontDescription_));
+  // 投注 goes right after 对奖, as both act on the same cast; the buttons
+  // after it move along and the row shares the panel's width.
+  QPushButton* check = history_->CheckButton();
+  play_ = new QPushButton(QStringLiteral("投注"), history_);
+  play_->setToolTip(
+      QStringLiteral("为历史列表中选中的记录(或已保存的当前演算)保存实际购买的单式、复式或胆拖投注"));
+  QList<QPushButton*> after;
+  for (QPushButton* b : history_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+    if (b != play_ && b->y() == check->y() && b->x() > check->x()) after.append(b);
+  }
+  std::sort(after.begin(), after.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+  QList<QPushButton*> row;
+  for (QPushButton* b : history_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+    if (b != play_ && b->y() == check->y() && b->x() <= check->x()) row.append(b);
+  }
+  std::sort(row.begin(), row.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+  row.append(play_);
+  row.append(after);
+  const int gap = 10;
+  const int count = static_cast<int>(row.size());
+  const int width = std::min(check->width(), (history_->width() - gap * (count - 1)) / count);
+  int x = 0;
+  for (QPushButton* b : row) {
+    b->setGeometry(x, check->y(), width, check->height());
+    x += width + gap;
+  }
+  connect(play_, &QPushButton::clicked, this, &rg_MainPanel::openPlay);
+}
 
 }  // namespace rg_com_ptl_xyh

@@ -49,9 +49,9 @@ void rg_PrizeWatch::Refresh() {
   if (unread()) return;
   auto listed = ListCastTimes(store_);
   if (unread()) return;
-  auto plays = rg_PlayStore(store_).ByCast();
+  auto allPlays = rg_PlayStore(store_).ByCast();
   if (unread()) return;
-  plays_ = std::move(plays);
+  plays_ = std::move(allPlays);
   playCounts_.clear();
   for (const auto& [id, list] : plays_) playCounts_.insert(id, static_cast<int>(list.size()));
   if (!indexRead_ || !SameDraws(fresh.Draws(), index_.Draws())) {

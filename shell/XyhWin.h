@@ -5,7 +5,9 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/Settings.h"
@@ -19,6 +21,7 @@ class Clock;
 class rg_EasyDb;
 class rg_MainPanel;
 class rg_CheckWin;
+class rg_PlayWin;
 class rg_PrizeWatch;
 class rg_updateWin;
 struct rg_GuaAnalysis;
@@ -58,6 +61,8 @@ class rg_XyhWin : public QMainWindow {
   rg_PrizeWatch* PrizeWatch() const { return prizeWatch_; }
   // The 对奖 dialog while one is open.
   rg_CheckWin* CheckWindow() const;
+  // The 投注 dialog while one is open.
+  rg_PlayWin* PlayWindow() const;
 
  public slots:
   void ShowStatus(const QString& message);
@@ -72,6 +77,8 @@ class rg_XyhWin : public QMainWindow {
   void OpenHelp();
   // 对奖 for the highlighted history item, else for the current result.
   void OpenCheck();
+  // 投注 for the highlighted history item, else for the current result once saved.
+  void OpenPlay();
   void CheckForUpdate();
 
  protected:
@@ -87,6 +94,10 @@ class rg_XyhWin : public QMainWindow {
   void ShowOffer(const rg_UpdateOffer& offer);
   // "保存失败" and the like, followed by why the store failed.
   QString StoreFailure(const QString& what) const;
+  // The saved cast 对奖 and 投注 act on: the highlighted history item, else
+  // the saved row of the result on screen. nullopt with the reason in the
+  // status bar; 0 for a result on screen that is not saved.
+  std::optional<std::int64_t> ChosenCast(const QString& failure);
 
   Options options_;
   const Clock& clock_;
@@ -104,6 +115,7 @@ class rg_XyhWin : public QMainWindow {
   bool firstActiveDone_ = false;
   rg_PrizeWatch* prizeWatch_ = nullptr;
   QPointer<rg_CheckWin> checkWin_;
+  QPointer<rg_PlayWin> playWin_;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -251,7 +251,7 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
   for (int c = 0; c < headings.size(); ++c) grid->addWidget(PlainLabel(headings[c], this), 0, c);
   const QString hitStyle =
       QStringLiteral("<span style='color:white;background:%1;font-weight:bold'>&nbsp;%2&nbsp;</span>");
-  const QString missStyle = QStringLiteral("<span style='color:%1'>&nbsp;%2&nbsp;</span>");
+  const QString missStyle = QStringLiteral("<span style='color:%1'>%2</span>");
   for (int i = 0; i < static_cast<int>(result_.plays.size()); ++i) {
     const rg_PlayResult& p = result_.plays[static_cast<std::size_t>(i)];
     const int row = i + 1;
@@ -266,19 +266,21 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
         const bool hit = std::find(hits.begin(), hits.end(), n) != hits.end();
         if (hit) shown.append(n);
         html += (hit ? hitStyle.arg(kRed.name(), Two(n))
-                     : missStyle.arg((drawn ? kMiss : kRed).name(), Two(n)));
+                     : missStyle.arg((drawn ? kMiss : kRed).name(), Two(n))) +
+                QStringLiteral(" ");
       }
     };
     if (!p.play.dan.empty()) {
-      html += QStringLiteral("胆");
+      html += QStringLiteral("胆 ");
       reds(p.play.dan, p.check.danHits);
-      html += QStringLiteral(" 拖");
+      html += QStringLiteral(" 拖 ");
     }
     reds(p.play.red, p.check.redHits);
-    html += QStringLiteral(" +");
+    html += QStringLiteral(" + ");
     for (int b : p.play.blue) {
       const bool hit = drawn && b == drawn->blue;
-      html += hit ? hitStyle.arg(kBlue.name(), Two(b)) : missStyle.arg(kBlue.name(), Two(b));
+      html += (hit ? hitStyle.arg(kBlue.name(), Two(b)) : missStyle.arg(kBlue.name(), Two(b))) +
+              QStringLiteral(" ");
     }
     std::sort(shown.begin(), shown.end());
     auto* numbers = new QLabel(html, this);
