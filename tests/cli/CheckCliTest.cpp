@@ -160,10 +160,11 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(all[2]["id"].asInt(), 1);
   for (const Json::Value& v : all) {
     for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue",
-                            "tickets", "bestTier", "fixedPrize"}) {
+                            "tickets", "bestTier", "fixedPrize", "plays", "playsBestTier",
+                            "playsFixedPrize"}) {
       EXPECT_TRUE(v.isMember(key)) << key;
     }
-    EXPECT_EQ(v.size(), 10u);
+    EXPECT_EQ(v.size(), 13u);
   }
 
   const Json::Value& first = all[2];
