@@ -39,10 +39,30 @@ std::u16string ListRefusal(const std::vector<int>& list, const ListRule& rule) {
   return {};
 }
 
-std::vector<int> Hits(const std::vector<int>& list, const rg_DrawNumbers& draw) {
+// Pascal's triangle up to 33: a look-up beats the product loop in the
+// scorer's innermost step.
+constexpr auto kBinomial = [] {
+  std::array<std::array<std::int64_t, 34>, 34> c{};
+  for (std::size_t n = 0; n < 34; ++n) {
+    c[n][0] = 1;
+    for (std::size_t k = 1; k <= n; ++k) c[n][k] = c[n - 1][k - 1] + (k < n ? c[n - 1][k] : 0);
+  }
+  return c;
+}();
+
+// The prize table as [reds][blue] → tier, made from the table itself.
+constexpr auto kTierOf = [] {
+  std::array<std::array<int, 2>, 7> t{};
+  for (const rg_PrizeRow& row : kPrizeTable)
+    t[static_cast<std::size_t>(row.reds)][static_cast<std::size_t>(row.blue)] = row.tier;
+  return t;
+}();
+
+std::vector<int> Hits(const std::vector<int>& list, std::uint64_t drawn) {
   std::vector<int> out;
+  out.reserve(6);
   for (int n : list) {
-    if (std::find(draw.red.begin(), draw.red.end(), n) != draw.red.end()) out.push_back(n);
+    if (n >= 0 && n < 64 && (drawn >> n & 1) != 0) out.push_back(n);
   }
   std::sort(out.begin(), out.end());
   return out;
@@ -67,6 +87,7 @@ std::u16string KindName(rg_PlayKind kind) {
 
 std::int64_t Choose(int n, int k) {
   if (k < 0 || n < 0 || k > n) return 0;
+  if (n < 34) return kBinomial[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
   k = std::min(k, n - k);
   std::int64_t c = 1;
   // Each partial product is itself a binomial coefficient, so the division is exact.
@@ -124,8 +145,12 @@ rg_PlayCheck ScorePlay(const rg_Play& play, const rg_DrawNumbers* draw) {
   rg_PlayCheck check;
   if (draw == nullptr) return check;
   check.scored = true;
-  check.redHits = Hits(play.red, *draw);
-  if (!play.dan.empty()) check.danHits = Hits(play.dan, *draw);
+  std::uint64_t drawn = 0;
+  for (int n : draw->red) {
+    if (n >= 0 && n < 64) drawn |= std::uint64_t{1} << n;
+  }
+  check.redHits = Hits(play.red, drawn);
+  if (!play.dan.empty()) check.danHits = Hits(play.dan, drawn);
   check.blueHit = std::find(play.blue.begin(), play.blue.end(), draw->blue) != play.blue.end();
   // Every bet holds all of the 胆 and `pick` of the rotated reds; with ht of
   // those drawn, C(ht, j)·C(t − ht, pick − j) bets meet j of them.
@@ -140,9 +165,10 @@ rg_PlayCheck ScorePlay(const rg_Play& play, const rg_DrawNumbers* draw) {
   for (int j = 0; j <= pick; ++j) {
     const std::int64_t combos = Choose(ht, j) * Choose(t - ht, pick - j);
     if (combos == 0) continue;
-    const int reds = fixedHits + j;
-    for (const auto& [blue, bets] : {std::pair{true, withBlue}, std::pair{false, withoutBlue}}) {
-      const int tier = PrizeTier(reds, blue);
+    const auto reds = static_cast<std::size_t>(fixedHits + j);
+    for (const std::size_t blue : {std::size_t{1}, std::size_t{0}}) {
+      const int tier = reds < kTierOf.size() ? kTierOf[reds][blue] : 0;
+      const std::int64_t bets = blue != 0 ? withBlue : withoutBlue;
       if (tier == 0 || bets == 0) continue;
       const std::int64_t won = combos * bets;
       check.winning[static_cast<std::size_t>(tier)] += won;

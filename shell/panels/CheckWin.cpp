@@ -286,6 +286,8 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
     auto* numbers = new QLabel(html, this);
     numbers->setTextFormat(Qt::RichText);
     numbers->setWordWrap(true);
+    // Room for a 复式 of about a dozen reds on one line before it wraps.
+    numbers->setMinimumWidth(ui::CharExtent(font(), QStringLiteral("数")).width() * 24);
     numbers->setProperty("hits", QVariant::fromValue(shown));
     playNumbers_.append(numbers);
     grid->addWidget(numbers, row, 1);
@@ -308,6 +310,7 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
     }
     QLabel* winning = PlainLabel(won, this);
     winning->setWordWrap(true);
+    winning->setMinimumWidth(ui::CharExtent(font(), QStringLiteral("数")).width() * 12);
     if (p.check.bestTier > 0) {
       QPalette pal = winning->palette();
       pal.setColor(QPalette::WindowText, kRed);
