@@ -108,8 +108,7 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
   for (const rg_PlayResult& p : r.plays) std::cout << PlayCheckText(p, drawn.has_value()) << "\n";
   if (drawn && !r.plays.empty()) {
     std::cout << "投注合计: " << (r.playsBestTier > 0 ? "最高" : "")
-              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize
-              << "元\n";
+              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元\n";
   }
 }
 
@@ -217,8 +216,8 @@ void CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
 
 int RunCheck(const std::vector<std::string>& argv) {
   const Args args(argv, {"red", "blue", "dan", "multiple", "issue", "home"}, {"json"});
-  const bool ticket = args.Has("red") || args.Has("blue") || args.Has("issue") ||
-                      args.Has("dan") || args.Has("multiple");
+  const bool ticket = args.Has("red") || args.Has("blue") || args.Has("issue") || args.Has("dan") ||
+                      args.Has("multiple");
   const BoughtTicket played = ticket ? ReadTicket(args) : BoughtTicket{};
   std::set<std::int64_t> ids;
   for (const std::string& word : args.Positional()) ids.insert(ParseRecordId(word));

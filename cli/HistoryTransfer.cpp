@@ -65,8 +65,8 @@ int Export(const Args& args) {
   const std::string bytes =
       WriteHistoryFile(rows, format == "json" ? rg_HistoryFormat::Json : rg_HistoryFormat::Csv);
   // CSV has no place for plays: said, but the casts are still exported.
-  if (format == "csv" &&
-      std::any_of(rows.begin(), rows.end(), [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
+  if (format == "csv" && std::any_of(rows.begin(), rows.end(),
+                                     [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
     std::cerr << "复式/胆拖投注未导出,请用 --format json\n";
   if (const auto output = args.Get("output")) {
     if (!WriteFileWhole(PathFromUtf8(*output), bytes)) {
@@ -105,8 +105,7 @@ int Import(const Args& args) {
     std::cerr << "xyh-cli: nothing imported from " << name << ": " << outcome.error << "\n";
     return 1;
   }
-  std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped
-            << " already saved";
+  std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped << " already saved";
   if (outcome.playsAdded > 0) std::cout << ", " << outcome.playsAdded << " plays added";
   std::cout << "\n";
   return 0;

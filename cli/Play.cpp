@@ -181,7 +181,8 @@ Json::Value PlayCheckJson(const rg_PlayResult& p) {
   v["hits"] = hits;
   Json::Value winning(Json::objectValue);
   for (int t = 1; t <= kTierCount; ++t)
-    winning[std::to_string(t)] = static_cast<Json::Int64>(p.check.winning[static_cast<std::size_t>(t)]);
+    winning[std::to_string(t)] =
+        static_cast<Json::Int64>(p.check.winning[static_cast<std::size_t>(t)]);
   v["winning"] = winning;
   v["fixedPrize"] = static_cast<Json::Int64>(p.check.fixedPrize);
   return v;
@@ -200,8 +201,8 @@ std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
     if (const auto n = p.check.winning[static_cast<std::size_t>(t)]; n > 0)
       won += " " + ToUtf8(TierName(t)) + std::to_string(n) + "注";
   }
-  out += won.empty() ? "  未中奖" : "  中奖:" + won + ", 固定奖金 " +
-                                       std::to_string(p.check.fixedPrize) + "元";
+  out += won.empty() ? "  未中奖"
+                     : "  中奖:" + won + ", 固定奖金 " + std::to_string(p.check.fixedPrize) + "元";
   return out;
 }
 
@@ -211,8 +212,8 @@ int RunPlay(const std::vector<std::string>& argv) {
   const std::string action = words.empty() ? "" : words[0];
   if (action != "add" && action != "list" && action != "delete")
     throw UsageError{"play takes add ID, list [ID] or delete PLAYID"};
-  if (action != "add" && (args.Has("red") || args.Has("dan") || args.Has("blue") ||
-                          args.Has("multiple")))
+  if (action != "add" &&
+      (args.Has("red") || args.Has("dan") || args.Has("blue") || args.Has("multiple")))
     throw UsageError{"--red, --dan, --blue and --multiple belong to play add"};
   if (action != "list" && args.Has("json")) throw UsageError{"--json belongs to play list"};
   HomeFor(args.Get("home"));

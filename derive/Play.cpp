@@ -119,9 +119,8 @@ std::u16string PlayRefusal(const rg_Play& play) {
           return u"号码 " + Number(n) + u" 既是胆码又是拖码";
       }
       if (play.dan.size() + play.red.size() < 7)
-        return u"胆码与拖码合计应至少 7 个,实有 " + Number(static_cast<std::int64_t>(
-                                                          play.dan.size() + play.red.size())) +
-               u" 个";
+        return u"胆码与拖码合计应至少 7 个,实有 " +
+               Number(static_cast<std::int64_t>(play.dan.size() + play.red.size())) + u" 个";
     }
   }
   if (why.empty()) why = ListRefusal(play.blue, kBlues);

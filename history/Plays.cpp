@@ -10,8 +10,7 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
-constexpr std::u16string_view kSelect =
-    u"SELECT _id,castid,dan,red,blue,multiple FROM xyh_plays";
+constexpr std::u16string_view kSelect = u"SELECT _id,castid,dan,red,blue,multiple FROM xyh_plays";
 
 // A row as a play, checked as any play is: the file may have been edited.
 std::optional<rg_StoredPlay> PlayFromRow(const rg_SqlStatement& s) {
@@ -177,8 +176,8 @@ std::vector<rg_StoredPlay> rg_PlayStore::List(std::optional<std::int64_t> castId
     return out;
   }
   if (!*table) return out;
-  rg_SqlStatement s(db, std::u16string(kSelect) + (castId ? u" WHERE castid=?" : u"") +
-                            u" ORDER BY _id;");
+  rg_SqlStatement s(
+      db, std::u16string(kSelect) + (castId ? u" WHERE castid=?" : u"") + u" ORDER BY _id;");
   if (castId) s.BindInt(1, *castId);
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());

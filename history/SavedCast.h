@@ -101,9 +101,9 @@ struct rg_CastTier {
   std::u16string issue;  // of the draw it met; empty while pending
 };
 // plays: each cast's plays by id; they count towards its best tier.
-std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
-                                   rg_SavedCastDeriver& deriver,
-                                   const std::atomic<bool>* abort = nullptr,
-                                   const std::map<std::int64_t, std::vector<rg_Play>>* plays = nullptr);
+std::vector<rg_CastTier> CastTiers(
+    const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index, rg_SavedCastDeriver& deriver,
+    const std::atomic<bool>* abort = nullptr,
+    const std::map<std::int64_t, std::vector<rg_Play>>* plays = nullptr);
 
 }  // namespace rg_com_ptl_xyh

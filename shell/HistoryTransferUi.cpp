@@ -63,7 +63,8 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
                        .arg(rows.size())
                        .arg(QDir::toNativeSeparators(path));
   if (format == rg_HistoryFormat::Csv &&
-      std::any_of(rows.begin(), rows.end(), [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
+      std::any_of(rows.begin(), rows.end(),
+                  [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
     report.message += QStringLiteral("\n复式/胆拖投注未导出,请导出为 JSON 格式");
   return report;
 }

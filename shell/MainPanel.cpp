@@ -154,13 +154,14 @@ void rg_MainPanel::BuildHistory() {
   // after it move along and the row shares the panel's width.
   QPushButton* check = history_->CheckButton();
   play_ = new QPushButton(QStringLiteral("投注"), history_);
-  play_->setToolTip(
-      QStringLiteral("为历史列表中选中的记录(或已保存的当前演算)保存实际购买的单式、复式或胆拖投注"));
+  play_->setToolTip(QStringLiteral(
+      "为历史列表中选中的记录(或已保存的当前演算)保存实际购买的单式、复式或胆拖投注"));
   QList<QPushButton*> after;
   for (QPushButton* b : history_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
     if (b != play_ && b->y() == check->y() && b->x() > check->x()) after.append(b);
   }
-  std::sort(after.begin(), after.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+  std::sort(after.begin(), after.end(),
+            [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
   QList<QPushButton*> row;
   for (QPushButton* b : history_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
     if (b != play_ && b->y() == check->y() && b->x() <= check->x()) row.append(b);

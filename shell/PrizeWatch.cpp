@@ -68,8 +68,7 @@ void rg_PrizeWatch::Refresh() {
   std::vector<rg_YsModel> todo;
   if (unchecked.size() > kReadOneByOne) {
     todo = LoadAllCasts(store_);
-    std::erase_if(todo,
-                  [this](const rg_YsModel& cast) { return Unchanged(cast._id, cast.ysday); });
+    std::erase_if(todo, [this](const rg_YsModel& cast) { return Unchanged(cast._id, cast.ysday); });
   } else {
     for (std::int64_t id : unchecked) {
       rg_YsModel cast = store_.Load(id);

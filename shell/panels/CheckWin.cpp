@@ -249,8 +249,8 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
                                 QStringLiteral("注数/金额"), QStringLiteral("中奖注数"),
                                 QStringLiteral("固定奖金")};
   for (int c = 0; c < headings.size(); ++c) grid->addWidget(PlainLabel(headings[c], this), 0, c);
-  const QString hitStyle =
-      QStringLiteral("<span style='color:white;background:%1;font-weight:bold'>&nbsp;%2&nbsp;</span>");
+  const QString hitStyle = QStringLiteral(
+      "<span style='color:white;background:%1;font-weight:bold'>&nbsp;%2&nbsp;</span>");
   const QString missStyle = QStringLiteral("<span style='color:%1'>%2</span>");
   for (int i = 0; i < static_cast<int>(result_.plays.size()); ++i) {
     const rg_PlayResult& p = result_.plays[static_cast<std::size_t>(i)];

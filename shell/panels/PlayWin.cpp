@@ -104,14 +104,16 @@ rg_PlayWin::rg_PlayWin(QWidget* parent, const QFont& font, const QString& subjec
   auto* fillRow = new QHBoxLayout;
   fillRow->addWidget(PlainLabel(QStringLiteral("填入:"), this));
   static const QString kFillNames[kFills] = {
-      QStringLiteral("一注"),     QStringLiteral("二注"),     QStringLiteral("三注"),
-      QStringLiteral("四注"),     QStringLiteral("五注"),     QStringLiteral("红球分析"),
+      QStringLiteral("一注"),     QStringLiteral("二注"),    QStringLiteral("三注"),
+      QStringLiteral("四注"),     QStringLiteral("五注"),    QStringLiteral("红球分析"),
       QStringLiteral("红球参考"), QStringLiteral("蓝球分析")};
   for (int f = 0; f < kFills; ++f) {
     auto* b = new QPushButton(kFillNames[f], this);
     b->setAutoDefault(false);  // Enter saves, it never refills
-    const std::u16string& list = numbers_[static_cast<std::size_t>(
-        f <= Ticket5 ? f : f == RedAnalysis ? 5 : f == RedReference ? 7 : 6)];
+    const std::u16string& list = numbers_[static_cast<std::size_t>(f <= Ticket5        ? f
+                                                                   : f == RedAnalysis  ? 5
+                                                                   : f == RedReference ? 7
+                                                                                       : 6)];
     b->setEnabled(!list.empty());
     b->setToolTip(list.empty() ? QStringLiteral("本次演算没有这组号码") : ui::Q(list));
     connect(b, &QPushButton::clicked, this, [this, f] { ApplyFill(f); });
@@ -172,8 +174,10 @@ void rg_PlayWin::Toggle(int n) {
 }
 
 void rg_PlayWin::ApplyFill(int fill) {
-  const std::size_t list = static_cast<std::size_t>(
-      fill <= Ticket5 ? fill : fill == RedAnalysis ? 5 : fill == RedReference ? 7 : 6);
+  const std::size_t list = static_cast<std::size_t>(fill <= Ticket5        ? fill
+                                                    : fill == RedAnalysis  ? 5
+                                                    : fill == RedReference ? 7
+                                                                           : 6);
   const std::vector<int> numbers = DerivedList(numbers_[list]);
   if (fill == BlueAnalysis) {
     for (int n = 1; n <= 16; ++n)

@@ -19,7 +19,16 @@ class rg_PlayWin : public QDialog {
   Q_OBJECT
  public:
   // The fill buttons, in the order they stand.
-  enum Fill { Ticket1, Ticket2, Ticket3, Ticket4, Ticket5, RedAnalysis, RedReference, BlueAnalysis };
+  enum Fill {
+    Ticket1,
+    Ticket2,
+    Ticket3,
+    Ticket4,
+    Ticket5,
+    RedAnalysis,
+    RedReference,
+    BlueAnalysis
+  };
   static constexpr int kFills = 8;
 
   // subject: the saved cast's name; numbers: its eight derived texts.

@@ -159,9 +159,9 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(all[1]["id"].asInt(), 2);
   EXPECT_EQ(all[2]["id"].asInt(), 1);
   for (const Json::Value& v : all) {
-    for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue",
-                            "tickets", "bestTier", "fixedPrize", "plays", "playsBestTier",
-                            "playsFixedPrize"}) {
+    for (const char* key :
+         {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue", "tickets",
+          "bestTier", "fixedPrize", "plays", "playsBestTier", "playsFixedPrize"}) {
       EXPECT_TRUE(v.isMember(key)) << key;
     }
     EXPECT_EQ(v.size(), 13u);

@@ -37,7 +37,8 @@ struct CliHome {
               0);
   }
   void StoreDraw() const {
-    std::ofstream(File("d.csv")) << "issue,date,red,blue\n2026141,2026-12-06,01 02 03 09 27 31,08\n";
+    std::ofstream(File("d.csv"))
+        << "issue,date,red,blue\n2026141,2026-12-06,01 02 03 09 27 31,08\n";
     ASSERT_EQ(Cli("draws import '" + File("d.csv") + "'" + h).code, 0);
   }
 };
@@ -117,8 +118,8 @@ TEST(CliPlay, CheckScoresPlaysAgainstTheCastsDrawBesideItsTickets) {
   CliHome home;
   home.SaveCast();
   ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6 7' --blue 8" + home.h).code, 0);
-  ASSERT_EQ(Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code,
-            0);
+  ASSERT_EQ(
+      Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code, 0);
   // Pending: the plays are there, not scored.
   Json::Value v = Parse(Cli("check --json" + home.h, true).out)[0];
   ASSERT_EQ(v["plays"].size(), 2u);
@@ -195,13 +196,13 @@ TEST(CliPlay, CheckTakesAnyBoughtPlay) {
 TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
   CliHome home;
   home.SaveCast();
-  ASSERT_EQ(Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code,
-            0);
+  ASSERT_EQ(
+      Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code, 0);
   const CliResult csv = Cli("history export --output '" + home.File("h.csv") + "'" + home.h);
   EXPECT_EQ(csv.code, 0);
   EXPECT_NE(csv.out.find("复式/胆拖投注未导出,请用 --format json"), std::string::npos) << csv.out;
-  ASSERT_EQ(Cli("history export --format json --output '" + home.File("h.json") + "'" + home.h).code,
-            0);
+  ASSERT_EQ(
+      Cli("history export --format json --output '" + home.File("h.json") + "'" + home.h).code, 0);
   CliHome other;
   const CliResult in = Cli("history import '" + home.File("h.json") + "'" + other.h);
   EXPECT_EQ(in.out, "imported 1, skipped 0 already saved, 1 plays added\n");

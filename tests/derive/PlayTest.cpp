@@ -129,8 +129,8 @@ TEST(Play, ClosedFormCountsMatchEveryBetEnumerated) {
     for (int dan = 0; dan <= static_cast<int>(play.dan.size()); ++dan) {
       for (int red = 0; red <= std::min<int>(6 - dan, static_cast<int>(play.red.size())); ++red) {
         for (bool blue : {false, true}) {
-          SCOPED_TRACE(testing::Message() << play.dan.size() << "胆 " << dan << "+" << red
-                                          << (blue ? "+蓝" : ""));
+          SCOPED_TRACE(testing::Message()
+                       << play.dan.size() << "胆 " << dan << "+" << red << (blue ? "+蓝" : ""));
           const rg_DrawNumbers draw = DrawMeeting(play, dan, red, blue);
           const rg_PlayCheck closed = ScorePlay(play, &draw);
           const rg_PlayCheck each = Enumerate(play, draw);

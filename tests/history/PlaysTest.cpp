@@ -193,7 +193,8 @@ TEST(Plays, AJsonFileWithABadPlayIsRefusedWhole) {
     const char* error;
   } cases[] = {
       {"{}", "$.records[0].plays:应是数组"},
-      {"[{\"red\":[1,2,3,4,5],\"blue\":[1]}]", "$.records[0].plays[0]:红球应选 6 至 20 个,实选 5 个"},
+      {"[{\"red\":[1,2,3,4,5],\"blue\":[1]}]",
+       "$.records[0].plays[0]:红球应选 6 至 20 个,实选 5 个"},
       {"[{\"red\":[1,2,3,4,5,6]}]", "$.records[0].plays[0].blue:缺少这个键"},
       {"[{\"red\":[1,2,3,4,5,6],\"blue\":[1],\"x\":1}]", "$.records[0].plays[0].x:不认识的键"},
       {"[{\"red\":[1,2,3,4,5,6],\"blue\":[\"1\"]}]", "$.records[0].plays[0].blue:应是整数数组"},
@@ -207,8 +208,7 @@ TEST(Plays, AJsonFileWithABadPlayIsRefusedWhole) {
     EXPECT_FALSE(parse.ok) << c.plays;
     EXPECT_EQ(parse.error, c.error);
   }
-  const rg_HistoryParse good =
-      ReadHistoryFile(head + "[{\"red\":[7,1,2,3,4,5],\"blue\":[1]}]}]}");
+  const rg_HistoryParse good = ReadHistoryFile(head + "[{\"red\":[7,1,2,3,4,5],\"blue\":[1]}]}]}");
   ASSERT_TRUE(good.ok) << good.error;
   EXPECT_EQ(good.rows[0].plays[0].red, (std::vector<int>{1, 2, 3, 4, 5, 7}));
 }

@@ -175,9 +175,8 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
   p.Select(0);
   rg_CheckWin* dialog = p.OpenCheck();
   ASSERT_NE(dialog, nullptr);
-  const Json::Value cli = ParseJsonText(RunCommand(std::string(XYH_CLI_PATH) + " check 1 --json" +
-                                                   p.Home() + " 2>/dev/null")
-                                            .out)[0];
+  const Json::Value cli = ParseJsonText(
+      RunCommand(std::string(XYH_CLI_PATH) + " check 1 --json" + p.Home() + " 2>/dev/null").out)[0];
   const Json::Value& json = cli["plays"];
   ASSERT_EQ(static_cast<int>(json.size()), 2);
   ASSERT_EQ(dialog->PlayRows(), 2);
@@ -192,14 +191,15 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
     QString winning;
     for (int tier = 1; tier <= 6; ++tier) {
       if (const int n = j["winning"][std::to_string(tier)].asInt(); n > 0)
-        winning += (winning.isEmpty() ? "" : " ") + ui::Q(TierName(tier)) + QString::number(n) + "注";
+        winning +=
+            (winning.isEmpty() ? "" : " ") + ui::Q(TierName(tier)) + QString::number(n) + "注";
     }
     EXPECT_EQ(dialog->PlayWinningText(i), winning.isEmpty() ? "未中奖" : winning);
     EXPECT_EQ(dialog->PlayPrizeText(i), QString::number(j["fixedPrize"].asInt()) + "元");
   }
   EXPECT_GT(json[0]["fixedPrize"].asInt(), 0);
-  EXPECT_TRUE(dialog->PlayTotalText().contains(
-      QString::number(cli["playsFixedPrize"].asInt()) + "元"));
+  EXPECT_TRUE(
+      dialog->PlayTotalText().contains(QString::number(cli["playsFixedPrize"].asInt()) + "元"));
 }
 
 TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
@@ -242,5 +242,6 @@ TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
   EXPECT_EQ(model.BestTier(0), 1) << model.index(0).data(Qt::ToolTipRole).toString().toStdString();
   EXPECT_FALSE(model.index(0).data(Qt::DecorationRole).isNull());
   const QString tip = model.index(0).data(Qt::ToolTipRole).toString();
-  EXPECT_TRUE(tip.contains("<br>投注: 2个<br>中奖: 一等奖<br>双击复盘查看</p>")) << tip.toStdString();
+  EXPECT_TRUE(tip.contains("<br>投注: 2个<br>中奖: 一等奖<br>双击复盘查看</p>"))
+      << tip.toStdString();
 }
