@@ -147,6 +147,7 @@ void BM_CheckSingleTickets(benchmark::State& state) {
   std::vector<rg_PlayedNumbers> tickets(kPlays);
   for (int i = 0; i < kPlays; ++i) {
     std::vector<int> red;
+    red.reserve(6);
     for (int k = 0; k < 6; ++k) red.push_back((i + k * 5) % 33 + 1);
     tickets[static_cast<std::size_t>(i)] = {{red}, {i % 16 + 1}};
   }
@@ -164,6 +165,8 @@ void BM_CheckLargePlays(benchmark::State& state) {
   std::vector<rg_Play> plays(kPlays);
   for (int i = 0; i < kPlays; ++i) {
     rg_Play& p = plays[static_cast<std::size_t>(i)];
+    p.red.reserve(20);
+    p.blue.reserve(16);
     for (int k = 0; k < 20; ++k) p.red.push_back((i + k) % 33 + 1);
     for (int b = 1; b <= 16; ++b) p.blue.push_back(b);
     SortPlay(p);

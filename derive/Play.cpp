@@ -164,7 +164,8 @@ rg_PlayCheck ScorePlay(const rg_Play& play, const rg_DrawNumbers* draw) {
   for (int j = 0; j <= pick; ++j) {
     const std::int64_t combos = Choose(ht, j) * Choose(t - ht, pick - j);
     if (combos == 0) continue;
-    const auto reds = static_cast<std::size_t>(fixedHits + j);
+    const int redsMet = fixedHits + j;
+    const auto reds = static_cast<std::size_t>(redsMet);
     for (const std::size_t blue : {std::size_t{1}, std::size_t{0}}) {
       const int tier = reds < kTierOf.size() ? kTierOf[reds][blue] : 0;
       const std::int64_t bets = blue != 0 ? withBlue : withoutBlue;

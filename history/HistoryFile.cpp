@@ -639,7 +639,7 @@ class JsonReader {
       if (!v.isObject()) return Fail(path, "应是对象");
       for (const std::string& key : v.getMemberNames()) {
         if (key != "dan" && key != "red" && key != "blue" && key != "multiple")
-          return Fail(path + "." + key, "不认识的键");
+          return Fail(std::string(path).append(".").append(key), "不认识的键");
       }
       rg_Play play;
       for (const auto& [key, list] : {std::pair<const char*, std::vector<int>*>{"dan", &play.dan},

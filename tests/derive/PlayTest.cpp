@@ -32,7 +32,8 @@ rg_PlayCheck Enumerate(const rg_Play& play, const rg_DrawNumbers& draw) {
         const int tier = PrizeTier(reds, blue == draw.blue);
         if (tier == 0) continue;
         ++check.winning[static_cast<std::size_t>(tier)];
-        check.fixedPrize += kFixedPrize[static_cast<std::size_t>(tier)] * play.multiple;
+        check.fixedPrize +=
+            std::int64_t{kFixedPrize[static_cast<std::size_t>(tier)]} * play.multiple;
         check.bestTier = BetterTier(check.bestTier, tier);
       }
       return;
@@ -81,7 +82,7 @@ TEST(Play, BetsCostAndKind) {
       {{1, 2}, Range(3, 8), {1}, 1, 15, 30, u"胆拖"},
       {{1, 2}, Range(3, 9), {1, 2}, 3, 70, 420, u"胆拖"},
       {{1, 2, 3, 4, 5}, {6, 7}, {9}, 99, 2, 396, u"胆拖"},
-      {{1}, Range(2, 33), {1, 2, 3, 4}, 1, 201376 * 4, 201376 * 8, u"胆拖"},
+      {{1}, Range(2, 33), {1, 2, 3, 4}, 1, 805504, 1611008, u"胆拖"},
   };
   for (const Case& c : cases) {
     const rg_Play play{c.dan, c.red, c.blue, c.multiple};
