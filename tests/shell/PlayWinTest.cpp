@@ -10,10 +10,13 @@
 #include <QTest>
 
 #include <algorithm>
+#include <fstream>
 
+#include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
 #include "history/Plays.h"
 #include "history/SavedCast.h"
+#include "net/HttpClient.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
 #include "shell/PrizeWatch.h"
@@ -25,6 +28,8 @@
 #include "shell/panels/PlayWin.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
+#include "support/ResultsPage.h"
+#include "support/TestServer.h"
 
 using namespace test_support;
 
@@ -202,13 +207,11 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
       dialog->PlayTotalText().contains(QString::number(cli["playsFixedPrize"].asInt()) + "元"));
 }
 
-TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
-  PlayFixture p;
-  p.Cast("58");
-  p.Save("甲");
-  const auto played = PlayedNumbers(p.NumbersOf(1));
-  // A draw none of the tickets wins (at most three reds of each, a blue off
-  // the list), but a play on its numbers does.
+namespace {
+
+// A draw on 2024-06-02 none of the tickets wins (at most three reds of each,
+// a blue off the list), so that only a play can win on it.
+rg_DrawEntry DrawNoTicketWins(const rg_PlayedNumbers& played) {
   rg_DrawEntry draw;
   draw.issue = u"2024062";
   draw.date = MakeDate(2024, 6, 2);
@@ -225,6 +228,17 @@ TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
   int blue = 1;
   while (std::count(played.blues.begin(), played.blues.end(), blue)) ++blue;
   draw.extra = {blue};
+  return draw;
+}
+
+}  // namespace
+
+TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");
+  const rg_DrawEntry draw = DrawNoTicketWins(PlayedNumbers(p.NumbersOf(1)));
+  const int blue = draw.extra[0];
   ASSERT_EQ(rg_DrawArchive(p.f.store).Store(draw, 0), rg_DrawArchive::StoreResult::Added);
   p.f.window->FillHistory();
   QTRY_VERIFY_WITH_TIMEOUT(!p.f.window->PrizeWatch()->Busy(), 10000);
@@ -244,4 +258,28 @@ TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
   const QString tip = model.index(0).data(Qt::ToolTipRole).toString();
   EXPECT_TRUE(tip.contains("<br>投注: 2个<br>中奖: 一等奖<br>双击复盘查看</p>"))
       << tip.toStdString();
+}
+
+TEST(PlayWin, ARefreshThatMakesOnlyAPlayWinSaysSo) {
+  XYH_SKIP_WITHOUT_PING();
+  rg_NetworkScope network;
+  TempDir root;
+  TestServer server(root.path());
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");  // Saturday morning: meets Sunday's draw 2024-06-02
+  const rg_DrawEntry draw = DrawNoTicketWins(PlayedNumbers(p.NumbersOf(1)));
+  ASSERT_EQ(rg_PlayStore(p.f.store).Add(1, {{}, draw.numbers, {draw.extra[0]}, 1}),
+            rg_PlayStore::AddResult::Added);
+  std::ofstream(root.path() / "home.html", std::ios::binary)
+      << ResultsPageWith(draw.numbers, draw.extra[0]);
+  rg_MainPanel* panel = p.f.window->MainPanel();
+  rg_DrawSources sources;
+  sources.resultsHome = FromUtf8(server.Url("/files/home.html"));
+  sources.probeHost = u"127.0.0.1";
+  panel->SetDrawSources(sources);
+  QTest::mouseClick(panel->DrawPanel()->RefreshButton(), Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(p.f.window->StatusPart(0)->text(),
+                            QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
+  EXPECT_EQ(p.history()->Model().BestTier(0), 1);
 }
