@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <set>
 
 #include "cli/Args.h"
 #include "cli/Common.h"
+#include "cli/Play.h"
 #include "cli/Terminal.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
+#include "history/Plays.h"
 #include "history/SavedCast.h"
 #include "history/SavedCastCheck.h"
 #include "history/SavedCasts.h"
@@ -22,38 +25,6 @@ using namespace rg_com_ptl_xyh;
 namespace xyh_cli {
 
 namespace {
-
-// "1 2 3" or "01,02,03": distinct numbers in low..high.
-std::vector<int> ParseBalls(const std::string& text, const char* option, int low, int high) {
-  std::vector<int> out;
-  std::string piece;
-  const auto flush = [&] {
-    if (piece.empty()) return;
-    if (piece.size() > 2 || piece.find_first_not_of("0123456789") != std::string::npos) {
-      throw UsageError{std::string(option) + ": \"" + TerminalSafe(piece) +
-                       "\" is not a number of one or two digits"};
-    }
-    const int n = std::stoi(piece);
-    if (n < low || n > high) {
-      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is outside " +
-                       std::to_string(low) + " to " + std::to_string(high)};
-    }
-    if (std::find(out.begin(), out.end(), n) != out.end()) {
-      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is given twice"};
-    }
-    out.push_back(n);
-    piece.clear();
-  };
-  for (char c : text) {
-    if (c == ' ' || c == ',') {
-      flush();
-    } else {
-      piece += c;
-    }
-  }
-  flush();
-  return out;
-}
 
 std::string Two(int n) {
   char buf[8];
@@ -99,6 +70,11 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   v["missingIssue"] = r.status == rg_CastStatus::Missing && !r.missingIssue.empty()
                           ? Json::Value(ToUtf8(r.missingIssue))
                           : Json::Value();
+  Json::Value plays(Json::arrayValue);
+  for (const rg_PlayResult& p : r.plays) plays.append(PlayCheckJson(p));
+  v["plays"] = plays;
+  v["playsBestTier"] = r.playsBestTier;
+  v["playsFixedPrize"] = Json::Int64(r.playsFixedPrize);
   return v;
 }
 
@@ -150,33 +126,53 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
               << ToUtf8(TierName(r.check.bestTier)) << ", 固定奖金 " << r.check.fixedPrize
               << "元\n";
   }
+  for (const rg_PlayResult& p : r.plays) std::cout << PlayCheckText(p, drawn.has_value()) << "\n";
+  if (drawn && !r.plays.empty()) {
+    std::cout << "投注合计: " << (r.playsBestTier > 0 ? "最高" : "")
+              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元\n";
+  }
 }
 
-// --red, --blue and --issue: one bought ticket, reds in ascending order.
-rg_PlayedNumbers ReadTicket(const Args& args) {
+// A bought ticket: --red, --blue, --dan, --multiple and --issue.
+struct BoughtTicket {
+  rg_PlayedNumbers played;  // the single ticket of six reds, as before plays
+  std::vector<rg_PlayResult> plays;
+};
+
+// Six reds and no 胆 are also the single ticket the check always took;
+// without --blue (and --multiple) that is all, as it always was. Anything
+// else must be a play a player could buy.
+BoughtTicket ReadTicket(const Args& args) {
   if (!args.Positional().empty())
     throw UsageError{"give either saved cast ids or --red and --blue, not both"};
   if (!args.Has("red"))
-    throw UsageError{"--red takes the six red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
-  std::vector<int> red = ParseBalls(*args.Get("red"), "--red", 1, 33);
-  if (red.size() != 6)
-    throw UsageError{"--red takes six red numbers; " + std::to_string(red.size()) + " given"};
-  std::vector<int> blue = ParseBalls(args.Get("blue").value_or(""), "--blue", 1, 16);
+    throw UsageError{"--red takes the red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
+  rg_Play play = ReadPlayOptions(args);
   if (const auto issue = args.Get("issue");
       issue && (issue->empty() || issue->size() > 16 ||
                 issue->find_first_not_of("0123456789") != std::string::npos)) {
     throw UsageError{"--issue takes the digits of a stored draw's issue"};
   }
-  std::sort(red.begin(), red.end());
-  rg_PlayedNumbers played;
-  played.tickets.push_back(red);
-  played.blues = blue;
-  return played;
+  const bool sixReds = play.dan.empty() && play.red.size() == 6;
+  BoughtTicket ticket;
+  if (!sixReds || !play.blue.empty() || args.Has("multiple")) {
+    RefuseBadPlay(play);
+    SortPlay(play);
+    ticket.plays.push_back({0, play, {}});
+  }
+  if (sixReds) {
+    std::vector<int> red = play.red;
+    std::sort(red.begin(), red.end());
+    ticket.played.tickets.push_back(red);
+    ticket.played.blues = play.blue;
+  }
+  return ticket;
 }
 
 // A bought ticket against the draw of --issue, or the newest one.
-int CheckTicket(const rg_PlayedNumbers& played, const std::optional<std::string>& issueOption,
+int CheckTicket(const BoughtTicket& ticket, const std::optional<std::string>& issueOption,
                 const rg_DrawIndex& index, bool json) {
+  const rg_PlayedNumbers& played = ticket.played;
   // Any written form of the issue finds it: 02026001 is 2026001.
   const std::u16string typed = FromUtf8(issueOption.value_or(""));
   const std::u16string issue = typed.empty() ? typed : NormalIssue(101, typed).value_or(u"-");
@@ -193,6 +189,7 @@ int CheckTicket(const rg_PlayedNumbers& played, const std::optional<std::string>
   r.draw = draw;
   r.status = rg_CastStatus::Scored;
   r.check = ScoreTickets(played, &*drawn);
+  ScorePlays(r, ticket.plays);
   if (json) {
     std::cout << TerminalJsonText(ResultJson(r, nullptr)) << "\n";
   } else {
@@ -218,12 +215,14 @@ void KeepCasts(std::vector<rg_YsModel>& casts, const std::set<std::int64_t>& ids
 // Each saved cast cast again and checked against the draw it was made for.
 // A damaged row is an error of its own; the others are checked all the same.
 // False when any row was damaged.
-bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index, bool json) {
+bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
+                const std::map<std::int64_t, std::vector<rg_PlayResult>>& plays, bool json) {
   rg_SavedCastDeriver deriver;
   const double now = Clock::System().Now();
   Json::Value out(Json::arrayValue);
   bool first = true;
   bool allSound = true;
+  const std::vector<rg_PlayResult> none;
   for (const rg_YsModel& cast : casts) {
     if (!cast.damage.empty()) {
       allSound = false;
@@ -240,8 +239,10 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
       continue;
     }
     const auto numbers = deriver.Derive(cast);
-    const rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
-                                         IsDrawTimeCast(cast.ysindex, cast.rot), index);
+    rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
+                                   IsDrawTimeCast(cast.ysindex, cast.rot), index);
+    const auto castPlays = plays.find(cast._id);
+    ScorePlays(r, castPlays != plays.end() ? castPlays->second : none);
     if (json) {
       out.append(ResultJson(r, &cast));
     } else {
@@ -257,9 +258,10 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& argv) {
-  const Args args(argv, {"red", "blue", "issue", "home"}, {"json"});
-  const bool ticket = args.Has("red") || args.Has("blue") || args.Has("issue");
-  const rg_PlayedNumbers played = ticket ? ReadTicket(args) : rg_PlayedNumbers{};
+  const Args args(argv, {"red", "blue", "dan", "multiple", "issue", "home"}, {"json"});
+  const bool ticket = args.Has("red") || args.Has("blue") || args.Has("issue") || args.Has("dan") ||
+                      args.Has("multiple");
+  const BoughtTicket played = ticket ? ReadTicket(args) : BoughtTicket{};
   std::set<std::int64_t> ids;
   for (const std::string& word : args.Positional()) ids.insert(ParseRecordId(word));
 
@@ -277,7 +279,12 @@ int RunCheck(const std::vector<std::string>& argv) {
   if (store.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the history could not be read: ");
   if (!ids.empty()) KeepCasts(casts, ids);
-  return CheckCasts(casts, index, args.Has("json")) ? 0 : 1;
+  std::map<std::int64_t, std::vector<rg_PlayResult>> plays;
+  for (rg_StoredPlay& p : rg_PlayStore(store).List())
+    plays[p.castId].push_back({p.id, std::move(p.play), {}});
+  if (store.LastStatus() != rg_StoreStatus::Ok)
+    return StoreFailure("the plays could not be read: ");
+  return CheckCasts(casts, index, plays, args.Has("json")) ? 0 : 1;
 }
 
 }  // namespace xyh_cli

@@ -1,6 +1,7 @@
 #include "cli/HistoryTransfer.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <iostream>
 
 #include "cli/Common.h"
@@ -41,6 +42,10 @@ int Export(const Args& args) {
     std::cerr << "xyh-cli: nothing exported: " << why << "\n";
     return 1;
   }
+  // CSV has no place for plays: said, but the casts are still exported.
+  if (format == "csv" && std::any_of(rows.begin(), rows.end(),
+                                     [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
+    std::cerr << "复式/胆拖投注未导出,请用 --format json\n";
   if (output) {
     if (const std::string why = WriteFileAtomically(PathFromUtf8(*output), bytes); !why.empty()) {
       std::cerr << "xyh-cli: cannot write \"" << *output << "\": " << why << "\n";
@@ -79,8 +84,9 @@ int Import(const Args& args) {
     std::cerr << "xyh-cli: nothing imported from " << name << ": " << outcome.error << "\n";
     return 1;
   }
-  std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped
-            << " already saved\n";
+  std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped << " already saved";
+  if (outcome.playsAdded > 0) std::cout << ", " << outcome.playsAdded << " plays added";
+  std::cout << "\n";
   return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "cli/Draw.h"
 #include "cli/Draws.h"
 #include "cli/History.h"
+#include "cli/Play.h"
 #include "cli/Stats.h"
 #include "xyh/Version.h"
 
@@ -28,6 +29,7 @@ constexpr const char* kUsage =
     "  draw      fetch the latest draw once and print it\n"
     "  draws     list, export or import the stored draws\n"
     "  check     check saved casts or a bought ticket against the stored draws (对奖)\n"
+    "  play      add, list or delete the 单式/复式/胆拖 tickets bought with saved casts\n"
     "  stats     number frequency, omission and draw shapes over the stored draws (走势)\n"
     "  help      help on a command: xyh-cli help cast\n"
     "\n"
@@ -172,7 +174,8 @@ const std::map<std::string, std::string>& CommandHelp() {
       {"check",
        std::string(
            "usage: xyh-cli check [ID ...] [--json]\n"
-           "       xyh-cli check --red \"N N N N N N\" [--blue \"N ...\"] [--issue N] [--json]\n"
+           "       xyh-cli check --red \"N ...\" [--dan \"N ...\"] [--blue \"N ...\"] [--multiple M]\n"
+           "                     [--issue N] [--json]\n"
            "\n"
            "对奖 for 双色球. Each saved cast (or the given ids), newest first, is cast again\n"
            "at its saved time; its five red tickets, each played with every number of its\n"
@@ -185,10 +188,16 @@ const std::map<std::string, std::string>& CommandHelp() {
            "and the issue to add first is named; add it with xyh-cli draws add or draws\n"
            "import. Matched numbers are shown in [ ]. JSON: status is scored, pending or\n"
            "missing; missingIssue the issue to add, or null.\n"
+           "The plays saved with a cast (xyh-cli play) are checked against the same draw;\n"
+           "--json gives them under \"plays\", with \"playsBestTier\" and \"playsFixedPrize\"\n"
+           "beside the tickets' own \"bestTier\" and \"fixedPrize\".\n"
            "\n"
            "  ID            a saved cast's id (xyh-cli history list); example: xyh-cli check 3 7\n"
-           "  --red N...    check a bought ticket: six reds 1..33; example: --red \"1 2 3 4 5 6\"\n"
+           "  --red N...    check a bought ticket: six reds 1..33 (单式), up to 20 (复式), or\n"
+           "                with --dan the 拖; example: --red \"1 2 3 4 5 6\"\n"
+           "  --dan N...    the 胆 of a 胆拖, 1 to 5 reds; example: --dan \"3 9\"\n"
            "  --blue N...   its blues 1..16, one bet each; example: --blue \"7 9\"\n"
+           "  --multiple M  倍数 1..99 (default 1); example: --multiple 5\n"
            "  --issue N     the stored draw to check it against; default the newest;\n"
            "                example: --issue 2026140\n"
            "  --json        print a JSON array (one object for a ticket)\n"
@@ -197,6 +206,34 @@ const std::map<std::string, std::string>& CommandHelp() {
            "says 该历史记录已损坏,无法复盘 on standard error (in --json an object with\n"
            "\"error\"), the others are checked, and the exit code is 1.\n"
            "A damaged or locked history file is said on standard error, exit code 1.\n") +
+           kHome},
+      {"play",
+       std::string(
+           "usage: xyh-cli play add ID --red \"N ...\" [--dan \"N ...\"] --blue \"N ...\"\n"
+           "                       [--multiple M] | list [ID] [--json] | delete PLAYID\n"
+           "\n"
+           "The tickets actually bought with a saved cast, checked by xyh-cli check\n"
+           "against the same draw as the cast.\n"
+           "  单式/复式: 6 to 20 reds and 1 to 16 blues; bets = C(reds, 6) x blues.\n"
+           "  胆拖: 1 to 5 胆 (--dan) and the 拖 (--red), none in both, at least 7 together;\n"
+           "        bets = C(拖, 6 - 胆) x blues.\n"
+           "  Cost = bets x 2元 x 倍数; at most 1000000 bets x 倍数.\n"
+           "\n"
+           "  add CASTID      saves a play with the saved cast of that id; prints the play's\n"
+           "                  id, kind, bets and cost;\n"
+           "                  example: xyh-cli play add 3 --red \"1 2 3 4 5 6 7\" --blue 8\n"
+           "  list [CASTID]   the plays (of one saved cast), oldest first;\n"
+           "                  example: xyh-cli play list 3\n"
+           "  delete PLAYID   removes a play; example: xyh-cli play delete 12\n"
+           "  --red N...      the reds, or with --dan the 拖; example: --red \"1 2 3 4 5 6 7\"\n"
+           "  --dan N...      the 胆 of a 胆拖; example: --dan \"3 9\"\n"
+           "  --blue N...     the blues; example: --blue \"8 9\"\n"
+           "  --multiple M    倍数 1..99 (default 1); example: --multiple 5\n"
+           "  --json          list as a JSON array\n"
+           "\n"
+           "A play that breaks a rule is refused with the rule, exit code 2, and nothing is\n"
+           "written. Deleting a saved cast deletes its plays. A damaged or locked history\n"
+           "file is said on standard error, exit code 1.\n") +
            kHome},
       {"stats",
        std::string(
@@ -226,7 +263,7 @@ int Help(const std::string& command) {
   const auto it = help.find(command);
   if (it == help.end()) {
     std::cerr << "xyh-cli: no help on \"" << command
-              << "\"; commands: cast, history, draw, draws, check, stats\n";
+              << "\"; commands: cast, history, draw, draws, check, play, stats\n";
     return 2;
   }
   std::cout << it->second;
@@ -271,6 +308,7 @@ int Dispatch(const std::string& command, const std::vector<std::string>& args) {
   if (command == "draws") return xyh_cli::RunDraws(args);
   if (command == "check") return xyh_cli::RunCheck(args);
   if (command == "stats") return xyh_cli::RunStats(args);
+  if (command == "play") return xyh_cli::RunPlay(args);
   std::cerr << "xyh-cli: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }

@@ -48,6 +48,8 @@ std::u16string TierName(int tier) {
   return std::u16string(tier >= 0 && tier <= kTierCount ? kNames[tier] : kNames[0]);
 }
 
+std::vector<int> DerivedList(const std::u16string& text) { return ParseList(text); }
+
 rg_PlayedNumbers PlayedNumbers(const DerivedNumbers& numbers) {
   rg_PlayedNumbers p;
   for (std::size_t t = 0; t < 5; ++t) {

@@ -69,6 +69,8 @@ struct rg_PlayedNumbers {
   std::vector<int> blues;
 };
 rg_PlayedNumbers PlayedNumbers(const DerivedNumbers& numbers);
+// The numbers of one of those lists ("3,5,12").
+std::vector<int> DerivedList(const std::u16string& text);
 
 // draw nullptr: the cast is pending and its tickets carry no result.
 rg_CastCheck ScoreTickets(const rg_PlayedNumbers& played, const rg_DrawNumbers* draw);

@@ -275,15 +275,35 @@ bool rg_EasyDb::Save(const rg_YsModel& record) {
 
 bool rg_EasyDb::Delete(std::int64_t id) {
   if (Ready(true) != rg_StoreStatus::Ok) return false;
-  rg_SqlStatement s(db_, u"DELETE FROM xyh_table WHERE _id=?;");
-  if (!s.Valid()) {
-    Record(s.PrepareCode());
+  // The plays bought with the cast (kept beside it by rg_PlayStore) go in
+  // the same transaction: neither is ever left without the other.
+  if (!ExecuteSql(db_, u"BEGIN IMMEDIATE;")) {
+    Record(sqlite3_errcode(db_));
     return false;
   }
-  s.BindInt(1, id);
-  const int rc = s.Step();
+  const auto step = [this, id](std::u16string_view text) {
+    rg_SqlStatement s(db_, text);
+    if (!s.Valid()) return s.PrepareCode();
+    s.BindInt(1, id);
+    return s.Step();
+  };
+  int rc = SQLITE_DONE;
+  {
+    rg_SqlStatement probe(
+        db_, u"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='xyh_plays';");
+    rc = probe.Valid() ? probe.Step() : probe.PrepareCode();
+    if (rc == SQLITE_ROW)
+      rc = probe.ColumnInt(0) != 0 ? step(u"DELETE FROM xyh_plays WHERE castid=?;") : SQLITE_DONE;
+  }
+  if (rc == SQLITE_DONE) rc = step(u"DELETE FROM xyh_table WHERE _id=?;");
+  if (rc == SQLITE_DONE && !ExecuteSql(db_, u"COMMIT;")) rc = sqlite3_errcode(db_);
+  if (rc != SQLITE_DONE) {
+    Record(rc);
+    ExecuteSql(db_, u"ROLLBACK;");
+    return false;
+  }
   Record(rc);
-  return rc == SQLITE_DONE;
+  return true;
 }
 
 std::vector<rg_HistoryEntry> rg_EasyDb::List() {

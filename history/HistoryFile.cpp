@@ -372,6 +372,25 @@ std::string WriteJson(const std::vector<rg_HistoryRow>& rows) {
         out += "null";
       }
     }
+    // Written only where there are plays, so a history without them reads
+    // as it always did.
+    if (!r.plays.empty()) {
+      const auto list = [&out](const char* key, const std::vector<int>& numbers) {
+        out += std::string("\"") + key + "\":[";
+        for (std::size_t i = 0; i < numbers.size(); ++i)
+          out += (i ? "," : "") + std::to_string(numbers[i]);
+        out += "],";
+      };
+      out += ",\"plays\":[";
+      for (std::size_t p = 0; p < r.plays.size(); ++p) {
+        out += p ? ",{" : "{";
+        list("dan", r.plays[p].dan);
+        list("red", r.plays[p].red);
+        list("blue", r.plays[p].blue);
+        out += "\"multiple\":" + std::to_string(r.plays[p].multiple) + "}";
+      }
+      out += ']';
+    }
     out += '}';
   }
   out += "\n]}\n";
@@ -587,10 +606,12 @@ class JsonReader {
     const auto& names = HistoryColumnNames();
     if (!record.isObject()) return Fail(at, "应是对象");
     for (const std::string& key : record.getMemberNames()) {
-      if (std::find(names.begin(), names.end(), key) == names.end())
+      if (key != "plays" && std::find(names.begin(), names.end(), key) == names.end())
         return Fail(std::string(at).append(".").append(key), "不认识的键");
     }
     rg_HistoryRow row;
+    if (record.isMember("plays") && !ReadPlays(record["plays"], at + ".plays", row.plays))
+      return false;
     for (std::size_t c = 0; c < kColumns; ++c) {
       const std::string path = at + "." + names[c];
       if (!record.isMember(names[c])) {
@@ -621,6 +642,44 @@ class JsonReader {
     // could have saved.
     if (const auto fault = CheckHistoryRow(row)) return Fail(at + "." + fault->field, fault->why);
     parse_.rows.push_back(std::move(row));
+    return true;
+  }
+  // Each play is checked as the command line checks one.
+  bool ReadPlays(const Json::Value& plays, const std::string& at, std::vector<rg_Play>& out) {
+    if (!plays.isArray()) return Fail(at, "应是数组");
+    for (Json::ArrayIndex p = 0; p < plays.size(); ++p) {
+      const std::string path = at + "[" + std::to_string(p) + "]";
+      const Json::Value& v = plays[p];
+      if (!v.isObject()) return Fail(path, "应是对象");
+      for (const std::string& key : v.getMemberNames()) {
+        if (key != "dan" && key != "red" && key != "blue" && key != "multiple")
+          return Fail(std::string(path).append(".").append(key), "不认识的键");
+      }
+      rg_Play play;
+      for (const auto& [key, list] : {std::pair<const char*, std::vector<int>*>{"dan", &play.dan},
+                                      {"red", &play.red},
+                                      {"blue", &play.blue}}) {
+        if (!v.isMember(key)) {
+          if (std::string_view(key) == "dan") continue;
+          return Fail(path + "." + key, "缺少这个键");
+        }
+        const Json::Value& numbers = v[key];
+        if (!numbers.isArray() || numbers.size() > 33) return Fail(path + "." + key, "应是数组");
+        for (const Json::Value& n : numbers) {
+          if (!n.isInt() || n.isBool()) return Fail(path + "." + key, "应是整数数组");
+          list->push_back(n.asInt());
+        }
+      }
+      if (v.isMember("multiple")) {
+        if (!v["multiple"].isInt() || v["multiple"].isBool())
+          return Fail(path + ".multiple", "应是整数");
+        play.multiple = v["multiple"].asInt();
+      }
+      if (const std::u16string why = PlayRefusal(play); !why.empty())
+        return Fail(path, ToUtf8(why));
+      SortPlay(play);
+      out.push_back(std::move(play));
+    }
     return true;
   }
   bool Fail(const std::string& path, const std::string& why) {

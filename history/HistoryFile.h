@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "derive/Play.h"
+
 namespace rg_com_ptl_xyh {
 
 // One row of the history table as stored. A column left empty by an older
@@ -26,6 +28,9 @@ struct rg_HistoryRow {
   std::optional<std::u16string> dong;
   std::optional<std::int64_t> rot;
   std::optional<std::u16string> uinfo;
+  // The plays bought with the cast, in id order; JSON only (CSV has no
+  // place for them). Not part of the cast's identity below.
+  std::vector<rg_Play> plays;
 
   // Equal in every field but the id.
   bool SameCast(const rg_HistoryRow& other) const;
@@ -41,7 +46,8 @@ const std::vector<std::string>& HistoryColumnNames();
 // CSV: a header line, then one line per row (RFC 4180, CR LF). Texts are
 // always quoted, so an empty text reads "" and an absent one is left
 // empty. JSON: one object {"format":"xyh-history","version":1,"records":[…]}
-// with one record per line, absent values as null.
+// with one record per line, absent values as null; a cast with plays also
+// has "plays": [{"dan":[…],"red":[…],"blue":[…],"multiple":m}, …].
 std::string WriteHistoryFile(const std::vector<rg_HistoryRow>& rows, rg_HistoryFormat format);
 
 struct rg_HistoryParse {

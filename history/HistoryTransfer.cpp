@@ -2,9 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "history/EasyDb.h"
+#include "history/Plays.h"
 #include "history/SqlStatement.h"
 #include "platform/Utf.h"
 
@@ -91,7 +94,15 @@ std::string SqliteReason(sqlite3* db) {
 bool ReadHistoryRows(rg_EasyDb& store, std::vector<rg_HistoryRow>& rows) {
   rows.clear();
   if (!store.Connected()) return false;
-  return ReadRows(store.Handle(), rows);
+  std::map<std::int64_t, std::vector<rg_StoredPlay>> plays;
+  if (!ReadRows(store.Handle(), rows) || !rg_PlayStore::ReadAll(store.Handle(), plays))
+    return false;
+  for (rg_HistoryRow& r : rows) {
+    const auto it = plays.find(*r.id);
+    if (it == plays.end()) continue;
+    for (rg_StoredPlay& p : it->second) r.plays.push_back(std::move(p.play));
+  }
+  return true;
 }
 
 rg_ImportOutcome AddHistoryRows(rg_EasyDb& store, const std::vector<rg_HistoryRow>& rows) {
@@ -111,22 +122,44 @@ rg_ImportOutcome AddHistoryRows(rg_EasyDb& store, const std::vector<rg_HistoryRo
     ExecuteSql(db, u"ROLLBACK;");
     outcome.added = 0;
     outcome.skipped = 0;
+    outcome.playsAdded = 0;
     outcome.error = std::move(reason);
     return outcome;
   };
   std::vector<rg_HistoryRow> stored;
-  if (!ReadRows(db, stored)) return fail(SqliteReason(db));
-  std::map<rg_HistoryRow, int, CastOrder> unmatched;
-  for (const rg_HistoryRow& r : stored) ++unmatched[r];
+  std::map<std::int64_t, std::vector<rg_StoredPlay>> storedPlays;
+  if (!ReadRows(db, stored) || !rg_PlayStore::ReadAll(db, storedPlays))
+    return fail(SqliteReason(db));
+  // The stored rows of each cast, oldest first: a skipped row stands for
+  // the first of them not matched yet.
+  std::map<rg_HistoryRow, std::vector<std::int64_t>, CastOrder> unmatched;
+  for (const rg_HistoryRow& r : stored) unmatched[r].push_back(*r.id);
+  for (auto& [row, ids] : unmatched) std::reverse(ids.begin(), ids.end());
 
   for (const rg_HistoryRow& r : rows) {
-    if (const auto it = unmatched.find(r); it != unmatched.end() && it->second > 0) {
-      --it->second;
+    std::int64_t castId = 0;
+    std::multiset<rg_Play> have;
+    if (const auto it = unmatched.find(r); it != unmatched.end() && !it->second.empty()) {
+      castId = it->second.back();
+      it->second.pop_back();
       ++outcome.skipped;
-      continue;
+      // A cast saved before keeps its plays; only those it lacks are added,
+      // so importing the same file again adds no play either.
+      for (const rg_StoredPlay& p : storedPlays[castId]) have.insert(p.play);
+    } else {
+      if (!Insert(db, r)) return fail(SqliteReason(db));
+      castId = sqlite3_last_insert_rowid(db);
+      ++outcome.added;
     }
-    if (!Insert(db, r)) return fail(SqliteReason(db));
-    ++outcome.added;
+    for (const rg_Play& play : r.plays) {
+      if (const auto it = have.find(play); it != have.end()) {
+        have.erase(it);
+        continue;
+      }
+      if (rg_PlayStore::InsertInTransaction(db, castId, play) != SQLITE_DONE)
+        return fail(SqliteReason(db));
+      ++outcome.playsAdded;
+    }
   }
   if (!ExecuteSql(db, u"COMMIT;")) return fail(SqliteReason(db));
   outcome.ok = true;

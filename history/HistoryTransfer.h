@@ -18,6 +18,8 @@ struct rg_ImportOutcome {
   int added = 0;
   // Rows equal in every field but the id to a row stored before.
   int skipped = 0;
+  // Plays added, with new casts or to casts saved before that lacked them.
+  int playsAdded = 0;
   std::string error;
 };
 

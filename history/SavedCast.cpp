@@ -125,6 +125,25 @@ std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw) {
   return n;
 }
 
+std::optional<rg_DrawNumbers> ScoredDraw(const rg_CastResult& result) {
+  if (result.status != rg_CastStatus::Scored || result.draw == nullptr) return std::nullopt;
+  return DoubleColorNumbers(*result.draw);
+}
+
+void ScorePlays(rg_CastResult& result, const std::vector<rg_PlayResult>& plays) {
+  const auto drawn = ScoredDraw(result);
+  result.plays.clear();
+  result.playsBestTier = 0;
+  result.playsFixedPrize = 0;
+  for (const rg_PlayResult& given : plays) {
+    rg_PlayResult& p = result.plays.emplace_back(given);
+    SortPlay(p.play);
+    p.check = ScorePlay(p.play, drawn ? &*drawn : nullptr);
+    result.playsBestTier = BetterTier(result.playsBestTier, p.check.bestTier);
+    result.playsFixedPrize += p.check.fixedPrize;
+  }
+}
+
 rg_CastResult CheckNumbers(const DerivedNumbers& numbers, double castTime, bool drawTimeCast,
                            const rg_DrawIndex& index) {
   rg_CastResult result;
@@ -134,8 +153,7 @@ rg_CastResult CheckNumbers(const DerivedNumbers& numbers, double castTime, bool 
   result.expectedDrawDate = target.expectedDate;
   result.missingIssue = std::move(target.missingIssue);
   result.missingUncertain = target.missingUncertain;
-  std::optional<rg_DrawNumbers> drawn;
-  if (result.draw != nullptr) drawn = DoubleColorNumbers(*result.draw);
+  const auto drawn = ScoredDraw(result);
   result.check = ScoreTickets(PlayedNumbers(numbers), drawn ? &*drawn : nullptr);
   return result;
 }
@@ -174,23 +192,35 @@ std::optional<DerivedNumbers> rg_SavedCastDeriver::Derive(const rg_YsModel& reco
   return DeriveNumbers(engine_->report.Analysis().profile);
 }
 
-rg_CastResult rg_SavedCastDeriver::Check(const rg_YsModel& record, const rg_DrawIndex& index) {
+rg_CastResult rg_SavedCastDeriver::Check(const rg_YsModel& record, const rg_DrawIndex& index,
+                                         const std::vector<rg_PlayResult>& plays) {
   const auto numbers = Derive(record);
-  return CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday,
-                      IsDrawTimeCast(record.ysindex, record.rot), index);
+  rg_CastResult result = CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday,
+                                      IsDrawTimeCast(record.ysindex, record.rot), index);
+  ScorePlays(result, plays);
+  return result;
 }
 
 std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
-                                   rg_SavedCastDeriver& deriver, const std::atomic<bool>* abort) {
+                                   rg_SavedCastDeriver& deriver, const std::atomic<bool>* abort,
+                                   const std::map<std::int64_t, std::vector<rg_Play>>* plays) {
   std::vector<rg_CastTier> out;
   out.reserve(casts.size());
+  std::vector<rg_PlayResult> castPlays;
   for (const rg_YsModel& cast : casts) {
     if (abort != nullptr && *abort) break;
     int tier = 0;
-    // A cast whose draw the archive cannot vouch for is never scored.
+    // A cast whose draw the archive cannot vouch for is never scored, nor
+    // are its plays.
     const rg_DrawEntry* target =
         LocateCast(index, cast.ysday, IsDrawTimeCast(cast.ysindex, cast.rot)).draw;
-    if (target != nullptr) tier = deriver.Check(cast, index).check.bestTier;
+    castPlays.clear();
+    if (plays != nullptr) {
+      if (const auto it = plays->find(cast._id); it != plays->end()) {
+        for (const rg_Play& p : it->second) castPlays.push_back({0, p, {}});
+      }
+    }
+    if (target != nullptr) tier = deriver.Check(cast, index, castPlays).BestTier();
     out.push_back({cast._id, tier, target != nullptr ? target->issue : std::u16string()});
   }
   return out;

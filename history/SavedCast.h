@@ -4,6 +4,7 @@
 // draw it was made for.
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "derive/Derive.h"
+#include "derive/Play.h"
 #include "derive/PrizeCheck.h"
 #include "history/DrawArchive.h"
 #include "history/YsModel.h"
@@ -95,6 +97,13 @@ rg_DrawSuggestion SuggestDrawToAdd(const rg_DrawIndex& index, double now);
 // 双色球 draw.
 std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw);
 
+// A play bought with a cast and what it met; id 0 for a play not stored.
+struct rg_PlayResult {
+  std::int64_t id = 0;
+  rg_Play play;
+  rg_PlayCheck check;
+};
+
 struct rg_CastResult {
   rg_CastCheck check;                  // no result unless Scored
   const rg_DrawEntry* draw = nullptr;  // into the index; Scored only
@@ -102,7 +111,22 @@ struct rg_CastResult {
   rg_CastStatus status = rg_CastStatus::Pending;
   std::u16string missingIssue;  // Missing: as rg_CastTarget
   bool missingUncertain = false;
+  // The cast's plays, scored against the same draw as its tickets.
+  std::vector<rg_PlayResult> plays;
+  int playsBestTier = 0;
+  std::int64_t playsFixedPrize = 0;
+  // The tickets' and the plays' best tier together: what marks a cast as won.
+  int BestTier() const { return BetterTier(check.bestTier, playsBestTier); }
 };
+
+// The draw's numbers the cast and its plays are scored against; nullopt
+// while the cast is not scored. Every check of tickets and plays takes its
+// draw from here.
+std::optional<rg_DrawNumbers> ScoredDraw(const rg_CastResult& result);
+
+// Scores plays against the draw the result was resolved to (ScoredDraw) and
+// keeps them, in the order given, with their totals.
+void ScorePlays(rg_CastResult& result, const std::vector<rg_PlayResult>& plays);
 
 // Scores numbers made at castTime (the window's current result).
 rg_CastResult CheckNumbers(const DerivedNumbers& numbers, double castTime, bool drawTimeCast,
@@ -120,8 +144,10 @@ class rg_SavedCastDeriver {
   // The eight texts the cast gives at its stored time; nullopt for a record
   // that casts nothing (a damaged row).
   std::optional<DerivedNumbers> Derive(const rg_YsModel& record);
-  // Derives and scores; a record that casts nothing has no tickets.
-  rg_CastResult Check(const rg_YsModel& record, const rg_DrawIndex& index);
+  // Derives and scores; a record that casts nothing has no tickets. The
+  // cast's plays are scored against the same draw.
+  rg_CastResult Check(const rg_YsModel& record, const rg_DrawIndex& index,
+                      const std::vector<rg_PlayResult>& plays = {});
 
  private:
   struct Engine;
@@ -136,8 +162,10 @@ struct rg_CastTier {
   int bestTier;          // 0: no prize, or pending
   std::u16string issue;  // of the draw it met; empty unless Scored
 };
-std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
-                                   rg_SavedCastDeriver& deriver,
-                                   const std::atomic<bool>* abort = nullptr);
+// plays: each cast's plays by id; they count towards its best tier.
+std::vector<rg_CastTier> CastTiers(
+    const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index, rg_SavedCastDeriver& deriver,
+    const std::atomic<bool>* abort = nullptr,
+    const std::map<std::int64_t, std::vector<rg_Play>>* plays = nullptr);
 
 }  // namespace rg_com_ptl_xyh

@@ -39,4 +39,28 @@ std::vector<std::pair<std::int64_t, double>> ListCastTimes(rg_EasyDb& store) {
   return out;
 }
 
+std::optional<std::int64_t> FindSavedCast(rg_EasyDb& store, const rg_YsModel& record) {
+  if (store.Ready(false) != rg_StoreStatus::Ok) return std::nullopt;
+  rg_SqlStatement s(store.Handle(),
+                    u"SELECT _id FROM xyh_table WHERE ysindex=? AND ysnumber=? AND ysday=? AND "
+                    u"gzsxid=? AND IFNULL(upstr,'')=? AND IFNULL(downstr,'')=? AND dong=? AND "
+                    u"rot=? ORDER BY _id DESC LIMIT 1;");
+  if (!s.Valid()) {
+    store.Record(s.PrepareCode());
+    return std::nullopt;
+  }
+  s.BindInt(1, record.ysindex);
+  s.BindText(2, record.ysnumber);
+  s.BindDouble(3, record.ysday);
+  s.BindInt(4, record.gzsxid);
+  s.BindText(5, record.upstr);
+  s.BindText(6, record.downstr);
+  s.BindText(7, record.DongText());
+  s.BindInt(8, record.rot);
+  const int rc = s.Step();
+  store.Record(rc);
+  if (rc != SQLITE_ROW) return std::nullopt;
+  return s.ColumnInt(0);
+}
+
 }  // namespace rg_com_ptl_xyh

@@ -2,6 +2,7 @@
 // Every saved cast at once, read only: for checking them all against the
 // draw archive without one query per row.
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -20,5 +21,10 @@ std::vector<rg_YsModel> LoadAllCasts(rg_EasyDb& store);
 // see which casts are new without reading them all.
 // The store's LastStatus tells whether the list is whole.
 std::vector<std::pair<std::int64_t, double>> ListCastTimes(rg_EasyDb& store);
+
+// The newest saved row of the same cast as record (method, number, time,
+// sign, trigrams, moving lines, time choice; name and note aside), or
+// nullopt when there is none or it cannot be read (LastStatus tells).
+std::optional<std::int64_t> FindSavedCast(rg_EasyDb& store, const rg_YsModel& record);
 
 }  // namespace rg_com_ptl_xyh

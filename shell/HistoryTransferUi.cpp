@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <vector>
 
 #include "history/EasyDb.h"
@@ -62,6 +63,10 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
   if (!ui::SaveUserFile(path, QByteArray::fromStdString(bytes), &report.message)) return report;
   report.ok = true;
   report.message += QStringLiteral("\n共 %1 条历史记录").arg(rows.size());
+  if (format == rg_HistoryFormat::Csv &&
+      std::any_of(rows.begin(), rows.end(),
+                  [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
+    report.message += QStringLiteral("\n复式/胆拖投注未导出,请导出为 JSON 格式");
   return report;
 }
 
@@ -93,6 +98,8 @@ rg_TransferReport ImportHistoryFile(rg_EasyDb& store, const QString& path) {
   report.message = QStringLiteral("已导入 %1 条历史记录").arg(outcome.added);
   if (outcome.skipped > 0)
     report.message += QStringLiteral(",跳过 %1 条已有的记录").arg(outcome.skipped);
+  if (outcome.playsAdded > 0)
+    report.message += QStringLiteral(",导入 %1 个投注").arg(outcome.playsAdded);
   return report;
 }
 

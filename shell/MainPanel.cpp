@@ -1,6 +1,9 @@
 #include "shell/MainPanel.h"
 
 #include <QFontDatabase>
+#include <QPushButton>
+
+#include <algorithm>
 
 #include "derive/Derive.h"
 #include "draws/DrawPanel.h"
@@ -160,6 +163,14 @@ void rg_MainPanel::ShowStoredDraw(const rg_DrawEntry& draw) {
                     ui::Q(draw.issue) + QStringLiteral(" (本地记录)"), fontDescription_, 0);
 }
 
-void rg_MainPanel::BuildHistory() { history_->Build(ui::FontFromDescription(fontDescription_)); }
+void rg_MainPanel::BuildHistory() {
+  history_->Build(ui::FontFromDescription(fontDescription_));
+  // 投注 goes right after 对奖, as both act on the same cast.
+  play_ = new QPushButton(QStringLiteral("投注"), history_);
+  play_->setToolTip(QStringLiteral(
+      "为历史列表中选中的记录(或已保存的当前演算)保存实际购买的单式、复式或胆拖投注"));
+  history_->PlaceAfterCheck(play_);
+  connect(play_, &QPushButton::clicked, this, &rg_MainPanel::openPlay);
+}
 
 }  // namespace rg_com_ptl_xyh

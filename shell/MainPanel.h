@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QPushButton;
+
 #include "draws/DrawScraper.h"
 #include "engine/Dispatch.h"
 #include "ui/AsyncTask.h"
@@ -51,6 +53,8 @@ class rg_MainPanel : public QWidget {
   rg_CastPanel* CastPanel() const { return cast_; }
   rg_GuaPanel* GuaPanel() const { return gua_; }
   rg_HistoryPanel* HistoryPanel() const { return history_; }
+  // "投注", beside the history panel's "对奖"; null until BuildHistory.
+  QPushButton* PlayButton() const { return play_; }
   // The detailed chart of the cast on screen, opened (or brought up to
   // date) by the analysis panel's "详细排盘"; null until first asked for.
   rg_ChartWin* ChartWin() const { return chart_; }
@@ -63,6 +67,8 @@ class rg_MainPanel : public QWidget {
   void numbersReady(rg_GuaAnalysis* analysis);
   void save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
   void command(int code);
+  // "投注" was pressed.
+  void openPlay();
   void review(qint64 id);
   // A refresh cycle read a draw (status 200) of that lottery.
   void drawRead(int lottery, const rg_DrawRecord& record);
@@ -81,6 +87,7 @@ class rg_MainPanel : public QWidget {
   rg_CastPanel* cast_;
   rg_GuaPanel* gua_;
   rg_HistoryPanel* history_;
+  QPushButton* play_ = nullptr;
   rg_CastDispatch dispatch_;
   rg_DrawSources sources_;
   QTimer refreshTimer_;

@@ -6,6 +6,7 @@
 #include "engine/Casting.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
+#include "history/Plays.h"
 #include "history/SavedCasts.h"
 #include "platform/Clock.h"
 
@@ -51,6 +52,11 @@ void rg_PrizeWatch::Refresh() {
   if (archive.LastStatus() != rg_StoreStatus::Ok) return;
   auto listed = ListCastTimes(store_);
   if (unread()) return;
+  auto allPlays = rg_PlayStore(store_).ByCast();
+  if (unread()) return;
+  plays_ = std::move(allPlays);
+  playCounts_.clear();
+  for (const auto& [id, list] : plays_) playCounts_.insert(id, static_cast<int>(list.size()));
   if (!indexRead_ || !SameDraws(fresh.Draws(), index_.Draws())) {
     index_ = std::move(fresh);
     indexRead_ = true;
@@ -60,16 +66,12 @@ void rg_PrizeWatch::Refresh() {
   listed_ = std::move(listed);
   std::vector<std::int64_t> unchecked;
   for (const auto& [id, castTime] : listed_) {
-    const auto it = known_.find(id);
-    if (it == known_.end() || it->second.castTime != castTime) unchecked.push_back(id);
+    if (!Unchanged(id, castTime)) unchecked.push_back(id);
   }
   std::vector<rg_YsModel> todo;
   if (unchecked.size() > kReadOneByOne) {
     todo = LoadAllCasts(store_);
-    std::erase_if(todo, [this](const rg_YsModel& cast) {
-      const auto it = known_.find(cast._id);
-      return it != known_.end() && it->second.castTime == cast.ysday;
-    });
+    std::erase_if(todo, [this](const rg_YsModel& cast) { return Unchanged(cast._id, cast.ysday); });
   } else {
     for (std::int64_t id : unchecked) {
       rg_YsModel cast = store_.Load(id);
@@ -80,30 +82,47 @@ void rg_PrizeWatch::Refresh() {
   struct Checked {
     std::vector<rg_CastTier> tiers;
     std::vector<double> times;
+    std::map<std::int64_t, std::vector<rg_Play>> plays;
   };
+  // Only the plays of the casts checked go along.
+  std::map<std::int64_t, std::vector<rg_Play>> plays;
+  for (const rg_YsModel& cast : todo) {
+    if (const auto it = plays_.find(cast._id); it != plays_.end()) plays.insert(*it);
+  }
   check_.RunThenCallback(
-      [todo = std::move(todo), index = index_](const std::atomic<bool>& abort) {
+      [todo = std::move(todo), index = index_,
+       plays = std::move(plays)](const std::atomic<bool>& abort) mutable {
         rg_SavedCastDeriver deriver;
-        Checked out{CastTiers(todo, index, deriver, &abort), {}};
+        Checked out{CastTiers(todo, index, deriver, &abort, &plays), {}, {}};
         out.times.reserve(out.tiers.size());
         for (std::size_t i = 0; i < out.tiers.size(); ++i) out.times.push_back(todo[i].ysday);
+        out.plays = std::move(plays);
         return out;
       },
       [this, job](Checked checked) {
-        Finish(job, std::move(checked.tiers), std::move(checked.times));
+        Finish(job, std::move(checked.tiers), std::move(checked.times), std::move(checked.plays));
       });
 }
 
+bool rg_PrizeWatch::Unchanged(std::int64_t id, double castTime) const {
+  const auto it = known_.find(id);
+  if (it == known_.end() || it->second.castTime != castTime) return false;
+  const auto plays = plays_.find(id);
+  return plays == plays_.end() ? it->second.plays.empty() : it->second.plays == plays->second;
+}
+
 void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers,
-                           std::vector<double> times) {
+                           std::vector<double> times,
+                           std::map<std::int64_t, std::vector<rg_Play>> plays) {
   for (std::size_t i = 0; i < tiers.size(); ++i) {
-    known_[tiers[i].id] = {times[i], tiers[i].bestTier, std::move(tiers[i].issue)};
+    auto castPlays = plays.find(tiers[i].id);
+    known_[tiers[i].id] = {
+        times[i], tiers[i].bestTier, std::move(tiers[i].issue),
+        castPlays != plays.end() ? std::move(castPlays->second) : std::vector<rg_Play>{}};
   }
   QHash<std::int64_t, int> winners;
   for (const auto& [id, castTime] : listed_) {
-    const auto it = known_.find(id);
-    if (it != known_.end() && it->second.castTime == castTime && it->second.tier > 0)
-      winners.insert(id, it->second.tier);
+    if (Unchanged(id, castTime) && known_.at(id).tier > 0) winners.insert(id, known_.at(id).tier);
   }
   winners_ = winners;
   emit winnersChanged(winners_);

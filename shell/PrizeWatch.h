@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <map>
 #include <unordered_map>
 
 #include "draws/DrawScraper.h"
@@ -35,8 +36,10 @@ class rg_PrizeWatch : public QObject {
   void DrawsAdded();
 
   bool Busy() const { return check_.Running() || again_; }
-  // Best tier by id of the saved casts that won.
+  // Best tier by id of the saved casts that won, their plays counted.
   const QHash<std::int64_t, int>& Winners() const { return winners_; }
+  // How many plays each saved cast with plays has, as last read.
+  const QHash<std::int64_t, int>& PlayCounts() const { return playCounts_; }
   // The stored 双色球 draws as last read.
   const rg_DrawIndex& Index() const { return index_; }
 
@@ -49,8 +52,11 @@ class rg_PrizeWatch : public QObject {
     double castTime;
     int tier;
     std::u16string issue;
+    std::vector<rg_Play> plays;  // as checked; a cast whose plays changed is checked again
   };
-  void Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, std::vector<double> times);
+  void Finish(std::uint64_t job, std::vector<rg_CastTier> tiers, std::vector<double> times,
+              std::map<std::int64_t, std::vector<rg_Play>> plays);
+  bool Unchanged(std::int64_t id, double castTime) const;
 
   rg_EasyDb& store_;
   const Clock& clock_;
@@ -59,6 +65,8 @@ class rg_PrizeWatch : public QObject {
   std::unordered_map<std::int64_t, Known> known_;
   std::vector<std::pair<std::int64_t, double>> listed_;  // the casts of the last refresh
   QHash<std::int64_t, int> winners_;
+  std::map<std::int64_t, std::vector<rg_Play>> plays_;  // of the last refresh
+  QHash<std::int64_t, int> playCounts_;
   bool again_ = false;  // asked while a check ran: one more follows
   std::uint64_t jobs_ = 0;
   bool announce_ = false;

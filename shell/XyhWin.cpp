@@ -16,8 +16,10 @@
 #include "engine/Report.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
+#include "history/Plays.h"
 #include "history/SavedCast.h"
 #include "history/SavedCastCheck.h"
+#include "history/SavedCasts.h"
 #include "history/YsModel.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -35,6 +37,7 @@
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
+#include "shell/panels/PlayWin.h"
 #include "shell/panels/TrendWin.h"
 #include "ui/Constants.h"
 #include "ui/Ui.h"
@@ -91,8 +94,10 @@ void rg_XyhWin::Create() {
   connect(prizeWatch_, &rg_PrizeWatch::statusText, this, &rg_XyhWin::ShowStatus);
   connect(prizeWatch_, &rg_PrizeWatch::winnersChanged, this,
           [this](const QHash<std::int64_t, int>& winners) {
+            panel_->HistoryPanel()->Model().SetPlayCounts(prizeWatch_->PlayCounts());
             panel_->HistoryPanel()->Model().SetWinners(winners);
           });
+  connect(panel_, &rg_MainPanel::openPlay, this, &rg_XyhWin::OpenPlay);
   panel_->SetDrawSources(rg_DrawSources::FromSettings(settings_));
   panel_->Build(fontDescription_);
 
@@ -486,6 +491,23 @@ void rg_XyhWin::FirstActive() {
 
 rg_CheckWin* rg_XyhWin::CheckWindow() const { return checkWin_.data(); }
 
+rg_PlayWin* rg_XyhWin::PlayWindow() const { return playWin_.data(); }
+
+std::optional<std::int64_t> rg_XyhWin::ChosenCast(const QString& failure) {
+  if (const std::int64_t id = panel_->HistoryPanel()->SelectedId(); id != 0) return id;
+  if (panel_->HistoryPanel()->ResultBox()->Text().trimmed().isEmpty()) return std::nullopt;
+  // The result on screen was reviewed from, or saved as, this cast.
+  if (shownCastId_ != 0 && store_.Load(shownCastId_)._id == shownCastId_) return shownCastId_;
+  const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
+  const auto id = FindSavedCast(store_, MakeSaveRecord(analysis, u"", u""));
+  if (!id && store_.LastStatus() != rg_StoreStatus::Ok &&
+      store_.LastStatus() != rg_StoreStatus::NotConnected) {
+    ShowStatus(StoreFailure(failure));
+    return std::nullopt;
+  }
+  return id.value_or(0);
+}
+
 void rg_XyhWin::OpenCheck() {
   // The draws may have changed since the list was checked.
   prizeWatch_->Refresh();
@@ -514,6 +536,8 @@ void rg_XyhWin::OpenCheck() {
       store_.Load(shownCastId_)._id == shownCastId_) {
     id = shownCastId_;
   }
+  // The saved cast whose plays are listed (the result on screen once saved).
+  std::int64_t castId = id;
   if (id != 0) {
     const rg_YsModel record = store_.Load(id);
     if (record._id != id) {
@@ -552,6 +576,24 @@ void rg_XyhWin::OpenCheck() {
     blues = PlayedNumbers(numbers).blues;
     subject = QStringLiteral("当前演算结果");
     castTime = analysis.castTime;
+    castId = ChosenCast(QStringLiteral("对奖失败")).value_or(0);
+  }
+  if (castId != 0) {
+    // Scored against the very draw the tickets met (ScorePlays takes it from result).
+    std::vector<rg_PlayResult> plays;
+    for (rg_StoredPlay& p : rg_PlayStore(store_).List(castId))
+      plays.push_back({p.id, std::move(p.play), {}});
+    if (store_.LastStatus() != rg_StoreStatus::Ok) {
+      ShowStatus(StoreFailure(QStringLiteral("投注读取失败")));
+      return;
+    }
+    ScorePlays(result, plays);
+    // A draw added while the dialog is open scores the plays too.
+    source = [tickets = std::move(source), plays](const rg_DrawIndex& draws) {
+      rg_CastResult r = tickets(draws);
+      ScorePlays(r, plays);
+      return r;
+    };
   }
   delete checkWin_.data();
   checkWin_ = new rg_CheckWin(this, font_, subject, castTime, result, blues, clock_.Now());
@@ -560,6 +602,54 @@ void rg_XyhWin::OpenCheck() {
   connect(checkWin_, &rg_CheckWin::enterDraw, this,
           [this](const QString& issue, double date) { OpenDrawEntry(issue, date, checkWin_); });
   checkWin_->open();
+}
+
+void rg_XyhWin::OpenPlay() {
+  const auto chosen = ChosenCast(QStringLiteral("投注失败"));
+  if (!chosen) {
+    if (panel_->HistoryPanel()->ResultBox()->Text().trimmed().isEmpty())
+      ShowStatus(QStringLiteral("没有可投注的演算:请先演算并保存,或在历史列表中选中一条记录"));
+    return;
+  }
+  if (*chosen == 0) {
+    ShowStatus(QStringLiteral("请先保存演算"));
+    return;
+  }
+  const std::int64_t id = *chosen;
+  const rg_YsModel record = store_.Load(id);
+  if (record._id != id) {
+    ShowStatus(store_.LastStatus() != rg_StoreStatus::Ok ? StoreFailure(QStringLiteral("投注失败"))
+                                                         : QStringLiteral("该记录已不存在"));
+    return;
+  }
+  rg_SavedCastDeriver deriver;
+  const DerivedNumbers numbers = deriver.Derive(record).value_or(DerivedNumbers{});
+  delete playWin_.data();
+  playWin_ = new rg_PlayWin(this, font_, ui::Q(record.ysname), numbers);
+  playWin_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(playWin_, &rg_PlayWin::saveRequested, this, [this, id](const rg_Play& play) {
+    std::int64_t playId = 0;
+    switch (rg_PlayStore(store_).Add(id, play, &playId)) {
+      case rg_PlayStore::AddResult::Added:
+        playWin_->ShowMessage(QStringLiteral("已保存投注 #%1: %2 %3")
+                                  .arg(playId)
+                                  .arg(ui::Q(KindName(KindOf(play))), rg_PlayWin::CostText(play)),
+                              false);
+        ShowStatus(QStringLiteral("投注已保存"));
+        prizeWatch_->Refresh();
+        break;
+      case rg_PlayStore::AddResult::Refused:
+        playWin_->ShowMessage(ui::Q(PlayRefusal(play)), true);
+        break;
+      case rg_PlayStore::AddResult::NoCast:
+        playWin_->ShowMessage(QStringLiteral("该记录已不存在"), true);
+        break;
+      case rg_PlayStore::AddResult::Failed:
+        playWin_->ShowMessage(StoreFailure(QStringLiteral("投注保存失败")), true);
+        break;
+    }
+  });
+  playWin_->open();
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -5,7 +5,9 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/Settings.h"
@@ -21,6 +23,7 @@ class rg_EasyDb;
 class rg_MainPanel;
 class rg_CheckWin;
 class rg_DrawEntryWin;
+class rg_PlayWin;
 class rg_PrizeWatch;
 class rg_updateWin;
 struct rg_GuaAnalysis;
@@ -65,6 +68,8 @@ class rg_XyhWin : public QMainWindow {
   rg_CheckWin* CheckWindow() const;
   // The 录入开奖 dialog while one is open.
   rg_DrawEntryWin* DrawEntryWindow() const;
+  // The 投注 dialog while one is open.
+  rg_PlayWin* PlayWindow() const;
 
  public slots:
   void ShowStatus(const QString& message);
@@ -94,6 +99,8 @@ class rg_XyhWin : public QMainWindow {
   void DrawsChanged();
   // The stored draws changed (also by a refresh): the open views follow.
   void FollowDraws();
+  // 投注 for the highlighted history item, else for the current result once saved.
+  void OpenPlay();
   void CheckForUpdate();
 
  protected:
@@ -110,6 +117,10 @@ class rg_XyhWin : public QMainWindow {
   void ShowOffer(const rg_UpdateOffer& offer);
   // "保存失败" and the like, followed by why the store failed.
   QString StoreFailure(const QString& what) const;
+  // The saved cast 对奖 and 投注 act on: the highlighted history item, else
+  // the saved row of the result on screen. nullopt with the reason in the
+  // status bar; 0 for a result on screen that is not saved.
+  std::optional<std::int64_t> ChosenCast(const QString& failure);
 
   Options options_;
   const Clock& clock_;
@@ -134,6 +145,7 @@ class rg_XyhWin : public QMainWindow {
   // The saved cast whose result is on screen (reviewed, or just saved);
   // 0 for a cast not saved.
   std::int64_t shownCastId_ = 0;
+  QPointer<rg_PlayWin> playWin_;
 };
 
 }  // namespace rg_com_ptl_xyh

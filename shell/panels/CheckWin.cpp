@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "derive/PrizeCheck.h"
@@ -104,6 +105,8 @@ QIcon WinnerIcon() {
 
 QString WinnerTooltip(int bestTier) { return QStringLiteral("中奖: ") + ui::Q(TierName(bestTier)); }
 
+QString PlayCountTooltip(int plays) { return QStringLiteral("投注: %1个").arg(plays); }
+
 rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subject,
                          double castTime, const rg_CastResult& result,
                          const std::vector<int>& blues, double now)
@@ -140,6 +143,10 @@ void rg_CheckWin::SetResult(const rg_CastResult& result, double now) {
   tiers_.clear();
   prizes_.clear();
   blueCells_.clear();
+  playNumbers_.clear();
+  playWinning_.clear();
+  playPrizes_.clear();
+  playTotal_ = nullptr;
   Fill(now);
   adjustSize();
 }
@@ -159,6 +166,7 @@ void rg_CheckWin::Fill(double now) {
   layout->addLayout(MakeTicketGrid(font_, numbers));
   total_ = PlainLabel(TotalsLine(result_, numbers != nullptr), body_);
   layout->addWidget(total_);
+  if (!result_.plays.empty()) layout->addLayout(MakePlayGrid(numbers));
 }
 
 // The draw's numbers, when it is expected, or which draw is missing.
@@ -286,6 +294,120 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
   prizes_.append(prize);
   grid->addWidget(prize, row, 10);
 }
+
+QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(10);
+  const QStringList headings = {QStringLiteral("投注"), QStringLiteral("号码"),
+                                QStringLiteral("注数/金额"), QStringLiteral("中奖注数"),
+                                QStringLiteral("固定奖金")};
+  for (int c = 0; c < headings.size(); ++c) grid->addWidget(PlainLabel(headings[c], body_), 0, c);
+  const QString hitStyle = QStringLiteral(
+      "<span style='color:white;background:%1;font-weight:bold'>&nbsp;%2&nbsp;</span>");
+  const QString missStyle = QStringLiteral("<span style='color:%1'>%2</span>");
+  for (int i = 0; i < static_cast<int>(result_.plays.size()); ++i) {
+    const rg_PlayResult& p = result_.plays[static_cast<std::size_t>(i)];
+    const int row = i + 1;
+    QString name = ui::Q(KindName(KindOf(p.play)));
+    if (p.id != 0) name += QStringLiteral(" #%1").arg(p.id);
+    grid->addWidget(PlainLabel(name, body_), row, 0);
+    // Only numbers go into the rich text, so nothing typed can be read as markup.
+    QString html;
+    QVector<int> shown;
+    const auto reds = [&](const std::vector<int>& list, const std::vector<int>& hits) {
+      for (int n : list) {
+        const bool hit = std::find(hits.begin(), hits.end(), n) != hits.end();
+        if (hit) shown.append(n);
+        html += (hit ? hitStyle.arg(kRed.name(), Two(n))
+                     : missStyle.arg((drawn ? kMiss : kRed).name(), Two(n))) +
+                QStringLiteral(" ");
+      }
+    };
+    if (!p.play.dan.empty()) {
+      html += QStringLiteral("胆 ");
+      reds(p.play.dan, p.check.danHits);
+      html += QStringLiteral(" 拖 ");
+    }
+    reds(p.play.red, p.check.redHits);
+    html += QStringLiteral(" + ");
+    for (int b : p.play.blue) {
+      const bool hit = drawn && b == drawn->blue;
+      html += (hit ? hitStyle.arg(kBlue.name(), Two(b)) : missStyle.arg(kBlue.name(), Two(b))) +
+              QStringLiteral(" ");
+    }
+    std::sort(shown.begin(), shown.end());
+    auto* numbers = new QLabel(html, body_);
+    numbers->setTextFormat(Qt::RichText);
+    numbers->setWordWrap(true);
+    // Room for a 复式 of about a dozen reds on one line before it wraps.
+    numbers->setMinimumWidth(ui::CharExtent(font(), QStringLiteral("数")).width() * 24);
+    numbers->setProperty("hits", QVariant::fromValue(shown));
+    playNumbers_.append(numbers);
+    grid->addWidget(numbers, row, 1);
+    grid->addWidget(PlainLabel(QStringLiteral("%1注 %2元 %3倍")
+                                   .arg(PlayBets(p.play))
+                                   .arg(PlayCost(p.play))
+                                   .arg(p.play.multiple),
+                               body_),
+                    row, 2);
+    QString won;
+    if (!drawn) {
+      won = result_.status == rg_CastStatus::Missing ? QStringLiteral("未对奖")
+                                                     : QStringLiteral("待开奖");
+    } else {
+      for (int t = 1; t <= kTierCount; ++t) {
+        if (const auto n = p.check.winning[static_cast<std::size_t>(t)]; n > 0)
+          won += (won.isEmpty() ? QString() : QStringLiteral(" ")) + ui::Q(TierName(t)) +
+                 QString::number(n) + QStringLiteral("注");
+      }
+      if (won.isEmpty()) won = ui::Q(TierName(0));
+    }
+    QLabel* winning = PlainLabel(won, body_);
+    winning->setWordWrap(true);
+    winning->setMinimumWidth(ui::CharExtent(font(), QStringLiteral("数")).width() * 12);
+    if (p.check.bestTier > 0) {
+      QPalette pal = winning->palette();
+      pal.setColor(QPalette::WindowText, kRed);
+      winning->setPalette(pal);
+    }
+    playWinning_.append(winning);
+    grid->addWidget(winning, row, 3);
+    QLabel* prize = PlainLabel(
+        drawn ? QStringLiteral("%1元").arg(p.check.fixedPrize) : QStringLiteral("-"), body_);
+    playPrizes_.append(prize);
+    grid->addWidget(prize, row, 4);
+  }
+  grid->setColumnStretch(1, 1);
+  QString total;
+  if (!drawn) {
+    std::int64_t cost = 0;
+    for (const rg_PlayResult& p : result_.plays) cost += PlayCost(p.play);
+    total = QStringLiteral("投注合计: 待开奖, 共%1元").arg(cost);
+  } else {
+    total = QStringLiteral("投注合计: %1, 固定奖金 %2元")
+                .arg(result_.playsBestTier > 0
+                         ? QStringLiteral("最高") + ui::Q(TierName(result_.playsBestTier))
+                         : ui::Q(TierName(0)))
+                .arg(result_.playsFixedPrize);
+    if (result_.playsBestTier == 1 || result_.playsBestTier == 2)
+      total += QStringLiteral(" (一、二等奖为浮动奖金,未计入)");
+  }
+  playTotal_ = PlainLabel(total, body_);
+  grid->addWidget(playTotal_, static_cast<int>(result_.plays.size()) + 1, 0, 1, 5);
+  return grid;
+}
+
+QVector<int> rg_CheckWin::ShownPlayHits(int play) const {
+  if (play < 0 || play >= playNumbers_.size()) return {};
+  return playNumbers_[play]->property("hits").value<QVector<int>>();
+}
+QString rg_CheckWin::PlayWinningText(int play) const {
+  return playWinning_.value(play) ? playWinning_[play]->text() : QString();
+}
+QString rg_CheckWin::PlayPrizeText(int play) const {
+  return playPrizes_.value(play) ? playPrizes_[play]->text() : QString();
+}
+QString rg_CheckWin::PlayTotalText() const { return playTotal_ ? playTotal_->text() : QString(); }
 
 QLabel* rg_CheckWin::Ball(const QString& text, const QColor& color, bool marked) {
   QLabel* label = PlainLabel(text, body_);

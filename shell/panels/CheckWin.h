@@ -22,6 +22,8 @@ namespace rg_com_ptl_xyh {
 QIcon WinnerIcon();
 // "中奖: 四等奖" for a history list tooltip line.
 QString WinnerTooltip(int bestTier);
+// "投注: 2个" for a history list tooltip line.
+QString PlayCountTooltip(int plays);
 
 class rg_CheckWin : public QDialog {
   Q_OBJECT
@@ -50,6 +52,13 @@ class rg_CheckWin : public QDialog {
   QString PrizeText(int ticket) const;
   QString TotalText() const;
   bool BlueMarked(int blue) const;
+  // The plays as shown: how many rows, each one's marked reds (胆 and 拖
+  // together, ascending), its winning bets and prize cells, the totals line.
+  int PlayRows() const { return static_cast<int>(playNumbers_.size()); }
+  QVector<int> ShownPlayHits(int play) const;
+  QString PlayWinningText(int play) const;
+  QString PlayPrizeText(int play) const;
+  QString PlayTotalText() const;
 
  signals:
   // 录入开奖 pressed: the issue to add and its likely date.
@@ -63,6 +72,8 @@ class rg_CheckWin : public QDialog {
   QHBoxLayout* MakeBlueRow(const std::vector<int>& blues, const rg_DrawNumbers* drawn);
   QGridLayout* MakeTicketGrid(const QFont& font, const rg_DrawNumbers* drawn);
   void AddTicketRow(QGridLayout* grid, int t, const QFont& font, const rg_DrawNumbers* drawn);
+  // Under the tickets: one row a play, then their totals.
+  QGridLayout* MakePlayGrid(const rg_DrawNumbers* drawn);
 
   rg_CastResult result_;
   std::vector<rg_DrawEntry> drawCopy_;  // the draw outlives the index it came from
@@ -77,6 +88,10 @@ class rg_CheckWin : public QDialog {
   QVector<QLabel*> tiers_;
   QVector<QLabel*> prizes_;
   QVector<QLabel*> blueCells_;
+  QVector<QLabel*> playNumbers_;
+  QVector<QLabel*> playWinning_;
+  QVector<QLabel*> playPrizes_;
+  QLabel* playTotal_ = nullptr;
 };
 
 }  // namespace rg_com_ptl_xyh

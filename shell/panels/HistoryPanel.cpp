@@ -115,6 +115,8 @@ QString rg_HistoryModel::ToolTip(int row) const {
                 QStringLiteral("</p><p style='margin:0; white-space:pre-wrap'>");
   if (note != notes_.end() && !note->trimmed().isEmpty())
     tip += lines(*note) + QStringLiteral("<br>");
+  if (const int plays = playCounts_.value(id, 0); plays != 0)
+    tip += lines(PlayCountTooltip(plays)) + QStringLiteral("<br>");
   if (const int tier = winners_.value(id, 0); tier != 0)
     tip += lines(WinnerTooltip(tier)) + QStringLiteral("<br>");
   tip += QStringLiteral("双击复盘查看</p>");
@@ -150,6 +152,13 @@ void rg_HistoryModel::SetWinners(const QHash<std::int64_t, int>& bestTiers) {
     emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1),
                      {Qt::DecorationRole, Qt::ToolTipRole});
   }
+}
+
+void rg_HistoryModel::SetPlayCounts(const QHash<std::int64_t, int>& counts) {
+  if (counts == playCounts_) return;
+  playCounts_ = counts;
+  if (!ids_.isEmpty())
+    emit dataChanged(index(0), index(static_cast<int>(ids_.size()) - 1), {Qt::ToolTipRole});
 }
 
 void rg_HistoryModel::SetAllChecked(bool checked) {
@@ -267,10 +276,23 @@ void rg_HistoryPanel::LayOut() {
   name_->setGeometry(0, note_->geometry().bottom() + 1 + 10, width, nameHeight);
   name_->Arrange(false, nameHeight);
 
-  save_->setGeometry(0, name_->geometry().bottom() + 1 + 10, 5 * w, 2 * h);
-  help_->setGeometry(save_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
-  check_->setGeometry(help_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
-  trend_->setGeometry(check_->geometry().right() + 1 + 10, save_->y(), 5 * w, 2 * h);
+  // The button row shares the panel's width once a button joins it.
+  std::vector<QPushButton*> row = {save_, help_, check_};
+  if (afterCheck_ != nullptr) row.push_back(afterCheck_);
+  row.push_back(trend_);
+  const int gap = 10;
+  const int count = static_cast<int>(row.size());
+  const int buttonWidth = std::min(5 * w, (width - gap * (count - 1)) / count);
+  int x = 0;
+  for (QPushButton* b : row) {
+    b->setGeometry(x, name_->geometry().bottom() + 1 + 10, buttonWidth, 2 * h);
+    x += buttonWidth + gap;
+  }
+}
+
+void rg_HistoryPanel::PlaceAfterCheck(QPushButton* button) {
+  afterCheck_ = button;
+  if (result_ != nullptr) LayOut();
 }
 
 void rg_HistoryPanel::resizeEvent(QResizeEvent* event) {

@@ -60,6 +60,8 @@ class rg_HistoryModel : public QAbstractListModel {
   // tooltip; the item text stays the saved name.
   void SetWinners(const QHash<std::int64_t, int>& bestTiers);
   int BestTier(int row) const { return winners_.value(ids_.value(row), 0); }
+  // How many plays each saved cast has; the tooltip says so.
+  void SetPlayCounts(const QHash<std::int64_t, int>& counts);
 
  signals:
   void checkToggled(int row);
@@ -75,6 +77,7 @@ class rg_HistoryModel : public QAbstractListModel {
   NoteSource noteSource_;
   mutable QHash<std::int64_t, QString> notes_;
   QHash<std::int64_t, int> winners_;
+  QHash<std::int64_t, int> playCounts_;
 };
 
 class rg_HistoryPanel : public QWidget {
@@ -109,6 +112,8 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* SaveButton() const { return save_; }
   QPushButton* HelpButton() const { return help_; }
   QPushButton* CheckButton() const { return check_; }
+  // A button of the owner's that stands right after 对奖 in the button row.
+  void PlaceAfterCheck(QPushButton* button);
   QPushButton* TrendButton() const { return trend_; }
   // The id of the highlighted history item, 0 when none is.
   std::int64_t SelectedId() const;
@@ -154,6 +159,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* help_ = nullptr;
   QPushButton* check_ = nullptr;
   QPushButton* trend_ = nullptr;
+  QPushButton* afterCheck_ = nullptr;
   QLabel* picture_ = nullptr;
   QrView qrView_ = QrView::Hidden;
   QSize unit_;

@@ -161,10 +161,11 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(all[2]["id"].asInt(), 1);
   for (const Json::Value& v : all) {
     for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue",
-                            "tickets", "bestTier", "fixedPrize", "status", "missingIssue"}) {
+                            "tickets", "bestTier", "fixedPrize", "status", "missingIssue", "plays",
+                            "playsBestTier", "playsFixedPrize"}) {
       EXPECT_TRUE(v.isMember(key)) << key;
     }
-    EXPECT_EQ(v.size(), 12u);
+    EXPECT_EQ(v.size(), 15u);
   }
 
   const Json::Value& first = all[2];

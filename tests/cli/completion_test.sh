@@ -50,7 +50,9 @@ contains() {
 
 contains "cast history draw help --help --version" xyh-cli ""
 expect "history" xyh-cli hi
-expect "cast check draw draws history stats" xyh-cli help ""
+expect "cast check draw draws history play stats" xyh-cli help ""
+expect "add delete list" xyh-cli play ""
+contains "--red --dan --blue --multiple" xyh-cli play add 1 --
 expect "delete export import list show" xyh-cli history ""
 expect "export" xyh-cli history --home "$XYH_HOME" ex
 

@@ -34,6 +34,7 @@
 #include "shell/panels/LabeledText.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
+#include "support/ResultsPage.h"
 #include "support/TestServer.h"
 
 using namespace test_support;
@@ -287,33 +288,6 @@ TEST(CheckWin, WinningCastsAreMarkedInTheHistoryList) {
   EXPECT_EQ(dialog->Result().check.bestTier, model.BestTier(0));
 }
 
-namespace {
-
-// The results page with the 双色球 row's numbers replaced; the spans are
-// ASCII, so the GB18030 bytes can be edited as they are.
-std::string PageWith(const std::vector<int>& red, int blue) {
-  std::ifstream in(std::string(XYH_TEST_DATA) + "/results_home.gb18030.html", std::ios::binary);
-  std::string page((std::istreambuf_iterator<char>(in)), {});
-  const std::string old =
-      "<span class=\"red\">03</span><span class=\"red\">09</span><span class=\"red\">16</span>"
-      "<span class=\"red\">19</span><span class=\"red\">25</span><span class=\"red\">29</span>"
-      "<span class=\"blue\">07</span>";
-  std::string fresh;
-  char buf[64];
-  for (int n : red) {
-    std::snprintf(buf, sizeof buf, "<span class=\"red\">%02d</span>", n);
-    fresh += buf;
-  }
-  std::snprintf(buf, sizeof buf, "<span class=\"blue\">%02d</span>", blue);
-  fresh += buf;
-  const auto at = page.find(old);
-  EXPECT_NE(at, std::string::npos);
-  if (at != std::string::npos) page.replace(at, old.size(), fresh);
-  return page;
-}
-
-}  // namespace
-
 TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
   XYH_SKIP_WITHOUT_PING();
   rg_NetworkScope network;
@@ -323,7 +297,7 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
   c.CastAndSave("58", "甲");  // Saturday morning: meets Sunday's draw 2024-06-02
   const auto played = PlayedNumbers(c.NumbersOf(1));
   std::ofstream(root.path() / "home.html", std::ios::binary)
-      << PageWith(played.tickets[0], played.blues.empty() ? 1 : played.blues[0]);
+      << ResultsPageWith(played.tickets[0], played.blues.empty() ? 1 : played.blues[0]);
   rg_DrawArchive archive(c.f.store);
   StoreThursday(archive);
   rg_MainPanel* panel = c.f.window->MainPanel();

@@ -3,6 +3,7 @@
 // or grabs the whole screen of $DISPLAY (for a program started for real):
 //   xyh-screenshots --screen FILE
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -33,6 +34,7 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
+#include "shell/panels/PlayWin.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
 #include "support/GuiTest.h"
@@ -226,6 +228,42 @@ int main(int argc, char** argv) {
     entry.adjustSize();
     ok &= Save(&entry, out, QStringLiteral("draw-entry.png"));
     entry.close();
+    // 投注 on the same cast: a 复式 of the first ticket and two more reds,
+    // then a 胆拖 with two 胆; both saved and checked.
+    QTest::mouseClick(f.window->MainPanel()->PlayButton(), Qt::LeftButton);
+    if (rg_PlayWin* play = f.window->PlayWindow()) {
+      QTest::mouseClick(play->FillButton(rg_PlayWin::Ticket1), Qt::LeftButton);
+      QTest::mouseClick(play->FillButton(rg_PlayWin::BlueAnalysis), Qt::LeftButton);
+      int added = 0;
+      for (int n = 33; added < 2; --n) {
+        if (!play->RedToggle(n)->isChecked()) {
+          QTest::mouseClick(play->RedToggle(n), Qt::LeftButton);
+          ++added;
+        }
+      }
+      QTest::mouseClick(play->SaveButton(), Qt::LeftButton);
+      play->adjustSize();
+      ok &= Save(play, out, QStringLiteral("play-dialog-multiple.png"));
+      QTest::mouseClick(play->FillButton(rg_PlayWin::Ticket2), Qt::LeftButton);
+      play->DanMode()->setChecked(true);
+      for (int n : {noon.tickets[0][0], noon.tickets[0][1]}) {
+        if (play->RedToggle(n)->isChecked()) QTest::mouseClick(play->RedToggle(n), Qt::LeftButton);
+        QTest::mouseClick(play->RedToggle(n), Qt::LeftButton);
+      }
+      play->MultipleBox()->setValue(2);
+      QTest::mouseClick(play->SaveButton(), Qt::LeftButton);
+      ok &= Save(play, out, QStringLiteral("play-dialog-dantuo.png"));
+      play->close();
+    } else {
+      ok = false;
+    }
+    QTest::mouseClick(history->CheckButton(), Qt::LeftButton);
+    if (rg_CheckWin* check = f.window->CheckWindow()) {
+      check->adjustSize();
+      ok &= Save(check, out, QStringLiteral("check-dialog-plays.png"));
+    } else {
+      ok = false;
+    }
   }
 
   // The trend window over 100 more made-up draws (Tuesday, Thursday, Sunday).

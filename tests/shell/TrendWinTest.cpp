@@ -298,7 +298,10 @@ TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
   ASSERT_NE(trend, nullptr);
   EXPECT_EQ(trend->text(), QStringLiteral("走势"));
   EXPECT_EQ(trend->y(), panel->CheckButton()->y());
-  EXPECT_EQ(trend->x(), panel->CheckButton()->geometry().right() + 1 + 10);
+  // 投注 stands between 对奖 and 走势.
+  QPushButton* play = f.window->MainPanel()->PlayButton();
+  EXPECT_EQ(play->x(), panel->CheckButton()->geometry().right() + 1 + 10);
+  EXPECT_EQ(trend->x(), play->geometry().right() + 1 + 10);
   EXPECT_LE(trend->geometry().right(), panel->width());
 
   trend->click();

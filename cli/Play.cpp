@@ -1,0 +1,225 @@
+#include "cli/Play.h"
+
+#include <json/json.h>
+
+#include <algorithm>
+#include <iostream>
+
+#include "cli/Args.h"
+#include "cli/Common.h"
+#include "cli/Terminal.h"
+#include "history/EasyDb.h"
+#include "history/Plays.h"
+#include "platform/Utf.h"
+
+using namespace rg_com_ptl_xyh;
+
+namespace xyh_cli {
+
+namespace {
+
+std::string Two(int n) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d", n);
+  return buf;
+}
+
+std::string Kind(const rg_Play& play) { return ToUtf8(KindName(KindOf(play))); }
+
+// "胆 01 [02] 拖 03 [04] 05 + 07 09": drawn reds in brackets.
+std::string NumbersLine(const rg_Play& play, const rg_PlayCheck* check) {
+  const auto mark = [](int n, const std::vector<int>* hits) {
+    const bool hit = hits != nullptr && std::find(hits->begin(), hits->end(), n) != hits->end();
+    return hit ? "[" + Two(n) + "]" : Two(n);
+  };
+  std::string out;
+  if (!play.dan.empty()) {
+    out += " 胆";
+    for (int n : play.dan) out += " " + mark(n, check ? &check->danHits : nullptr);
+    out += " 拖";
+  }
+  for (int n : play.red) out += " " + mark(n, check ? &check->redHits : nullptr);
+  out += " +";
+  for (int n : play.blue) out += " " + Two(n);
+  return out;
+}
+
+Json::Value StoredPlayJson(const rg_StoredPlay& p) {
+  Json::Value v(Json::objectValue);
+  v["id"] = static_cast<Json::Int64>(p.id);
+  v["castId"] = static_cast<Json::Int64>(p.castId);
+  v["kind"] = Kind(p.play);
+  v["dan"] = JsonNumbers(p.play.dan);
+  v["red"] = JsonNumbers(p.play.red);
+  v["blue"] = JsonNumbers(p.play.blue);
+  v["multiple"] = p.play.multiple;
+  v["bets"] = static_cast<Json::Int64>(PlayBets(p.play));
+  v["cost"] = static_cast<Json::Int64>(PlayCost(p.play));
+  return v;
+}
+
+int Add(const Args& args) {
+  if (args.Positional().size() != 2) throw UsageError{"play add takes one saved cast's ID"};
+  const std::int64_t castId = ParseRecordId(args.Positional()[1]);
+  if (!args.Has("red")) throw UsageError{"play add needs --red (the 拖 with --dan)"};
+  if (!args.Has("blue")) throw UsageError{"play add needs --blue"};
+  rg_Play play = ReadPlayOptions(args);
+  RefuseBadPlay(play);
+  SortPlay(play);
+  if (!OpenStore(args.Get("home"))) return 1;
+  std::int64_t id = 0;
+  switch (rg_PlayStore(rg_EasyDb::Process()).Add(castId, play, &id)) {
+    case rg_PlayStore::AddResult::Added: break;
+    case rg_PlayStore::AddResult::Refused: RefuseBadPlay(play); break;
+    case rg_PlayStore::AddResult::NoCast:
+      throw UsageError{"no saved cast has the id " + std::to_string(castId)};
+    case rg_PlayStore::AddResult::Failed: return StoreFailure("the play was not saved: ");
+  }
+  std::cout << "added play " << id << ": " << Kind(play) << ", " << PlayBets(play) << "注, "
+            << PlayCost(play) << "元\n";
+  return 0;
+}
+
+int List(const Args& args) {
+  if (args.Positional().size() > 2) throw UsageError{"play list takes at most one saved cast's ID"};
+  std::optional<std::int64_t> castId;
+  if (args.Positional().size() == 2) castId = ParseRecordId(args.Positional()[1]);
+  if (!OpenStore(args.Get("home"))) return 1;
+  rg_EasyDb& store = rg_EasyDb::Process();
+  const auto plays = rg_PlayStore(store).List(castId);
+  const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
+  if (args.Has("json")) {
+    Json::Value list(Json::arrayValue);
+    for (const rg_StoredPlay& p : plays) list.append(StoredPlayJson(p));
+    std::cout << JsonText(list) << "\n";
+  } else {
+    for (const rg_StoredPlay& p : plays) {
+      std::cout << p.id << "\t#" << p.castId << "\t" << Kind(p.play) << ":"
+                << NumbersLine(p.play, nullptr) << "\t" << p.play.multiple << "倍\t"
+                << PlayBets(p.play) << "注\t" << PlayCost(p.play) << "元\n";
+    }
+  }
+  return complete ? 0 : StoreFailure("the plays could not be read to their end: ");
+}
+
+int Delete(const Args& args) {
+  if (args.Positional().size() != 2) throw UsageError{"play delete takes one PLAYID"};
+  const std::int64_t id = ParseRecordId(args.Positional()[1]);
+  if (!OpenStore(args.Get("home"))) return 1;
+  if (!rg_PlayStore(rg_EasyDb::Process()).Delete(id)) return StoreFailure("删除失败: ");
+  std::cout << "deleted play " << id << "\n";
+  return 0;
+}
+
+}  // namespace
+
+std::vector<int> ParseBalls(const std::string& text, const char* option, int low, int high) {
+  std::vector<int> out;
+  std::string piece;
+  const auto flush = [&] {
+    if (piece.empty()) return;
+    if (piece.size() > 2 || piece.find_first_not_of("0123456789") != std::string::npos) {
+      throw UsageError{std::string(option) + ": \"" + TerminalSafe(piece) +
+                       "\" is not a number of one or two digits"};
+    }
+    const int n = std::stoi(piece);
+    if (n < low || n > high) {
+      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is outside " +
+                       std::to_string(low) + " to " + std::to_string(high)};
+    }
+    if (std::find(out.begin(), out.end(), n) != out.end()) {
+      throw UsageError{std::string(option) + ": " + std::to_string(n) + " is given twice"};
+    }
+    out.push_back(n);
+    piece.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == ',') {
+      flush();
+    } else {
+      piece += c;
+    }
+    // No list of a play is longer than this; a longer text is no list.
+    if (out.size() > 33) throw UsageError{std::string(option) + ": too many numbers"};
+  }
+  flush();
+  return out;
+}
+
+rg_Play ReadPlayOptions(const Args& args) {
+  rg_Play play;
+  if (args.Has("dan")) play.dan = ParseBalls(*args.Get("dan"), "--dan", 1, 33);
+  if (args.Has("dan") && play.dan.empty()) throw UsageError{"--dan takes 1 to 5 reds"};
+  play.red = ParseBalls(args.Get("red").value_or(""), "--red", 1, 33);
+  play.blue = ParseBalls(args.Get("blue").value_or(""), "--blue", 1, 16);
+  if (const auto m = args.Get("multiple")) {
+    if (m->empty() || m->size() > 2 || m->find_first_not_of("0123456789") != std::string::npos)
+      throw UsageError{"--multiple: 倍数应为 1 至 99,不能是 \"" + TerminalSafe(*m) + "\""};
+    play.multiple = std::stoi(*m);
+  }
+  return play;
+}
+
+void RefuseBadPlay(const rg_Play& play) {
+  if (const std::u16string why = PlayRefusal(play); !why.empty()) throw UsageError{ToUtf8(why)};
+}
+
+Json::Value PlayCheckJson(const rg_PlayResult& p) {
+  Json::Value v(Json::objectValue);
+  v["id"] = p.id != 0 ? Json::Value(static_cast<Json::Int64>(p.id)) : Json::Value();
+  v["kind"] = Kind(p.play);
+  v["dan"] = JsonNumbers(p.play.dan);
+  v["red"] = JsonNumbers(p.play.red);
+  v["blue"] = JsonNumbers(p.play.blue);
+  v["multiple"] = p.play.multiple;
+  v["bets"] = static_cast<Json::Int64>(PlayBets(p.play));
+  v["cost"] = static_cast<Json::Int64>(PlayCost(p.play));
+  Json::Value hits(Json::objectValue);
+  hits["dan"] = JsonNumbers(p.check.danHits);
+  hits["red"] = JsonNumbers(p.check.redHits);
+  hits["blue"] = p.check.blueHit;
+  v["hits"] = hits;
+  Json::Value winning(Json::objectValue);
+  for (int t = 1; t <= kTierCount; ++t)
+    winning[std::to_string(t)] =
+        static_cast<Json::Int64>(p.check.winning[static_cast<std::size_t>(t)]);
+  v["winning"] = winning;
+  v["fixedPrize"] = static_cast<Json::Int64>(p.check.fixedPrize);
+  return v;
+}
+
+std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
+  std::string out = "投注";
+  if (p.id != 0) out += "#" + std::to_string(p.id);
+  out += " " + Kind(p.play) + ":" + NumbersLine(p.play, drawn ? &p.check : nullptr);
+  if (drawn && p.check.blueHit) out += "(中蓝)";
+  out += "  " + std::to_string(p.play.multiple) + "倍 " + std::to_string(PlayBets(p.play)) + "注 " +
+         std::to_string(PlayCost(p.play)) + "元";
+  if (!drawn) return out + "  待开奖";
+  std::string won;
+  for (int t = 1; t <= kTierCount; ++t) {
+    if (const auto n = p.check.winning[static_cast<std::size_t>(t)]; n > 0)
+      won += " " + ToUtf8(TierName(t)) + std::to_string(n) + "注";
+  }
+  out += won.empty() ? "  未中奖"
+                     : "  中奖:" + won + ", 固定奖金 " + std::to_string(p.check.fixedPrize) + "元";
+  return out;
+}
+
+int RunPlay(const std::vector<std::string>& argv) {
+  const Args args(argv, {"home", "red", "dan", "blue", "multiple"}, {"json"});
+  const auto& words = args.Positional();
+  const std::string action = words.empty() ? "" : words[0];
+  if (action != "add" && action != "list" && action != "delete")
+    throw UsageError{"play takes add ID, list [ID] or delete PLAYID"};
+  if (action != "add" &&
+      (args.Has("red") || args.Has("dan") || args.Has("blue") || args.Has("multiple")))
+    throw UsageError{"--red, --dan, --blue and --multiple belong to play add"};
+  if (action != "list" && args.Has("json")) throw UsageError{"--json belongs to play list"};
+  HomeFor(args.Get("home"));
+  if (action == "add") return Add(args);
+  if (action == "list") return List(args);
+  return Delete(args);
+}
+
+}  // namespace xyh_cli

@@ -1,0 +1,32 @@
+#pragma once
+// xyh-cli play: the 单式/复式/胆拖 tickets bought with saved casts; and the
+// reading of a play's options that check shares.
+#include <json/value.h>
+
+#include <string>
+#include <vector>
+
+#include "history/SavedCast.h"
+
+namespace xyh_cli {
+
+class Args;
+
+// "1 2 3" or "01,02,03": distinct numbers in low..high. Throws UsageError
+// naming option and the number that breaks the rule.
+std::vector<int> ParseBalls(const std::string& text, const char* option, int low, int high);
+
+// --dan, --red, --blue and --multiple as a play, not yet checked against
+// the rules of a play (PlayRefusal).
+rg_com_ptl_xyh::rg_Play ReadPlayOptions(const Args& args);
+// Throws UsageError with the rule the play breaks.
+void RefuseBadPlay(const rg_com_ptl_xyh::rg_Play& play);
+
+// One play of check --json; id null when it is not stored.
+Json::Value PlayCheckJson(const rg_com_ptl_xyh::rg_PlayResult& play);
+// "投注#3 复式: 01 [05] … + [08] ×2倍 7注 28元 …" for check's text output.
+std::string PlayCheckText(const rg_com_ptl_xyh::rg_PlayResult& play, bool drawn);
+
+int RunPlay(const std::vector<std::string>& args);
+
+}  // namespace xyh_cli

@@ -1,0 +1,69 @@
+#pragma once
+// The plays bought with saved casts, in a table of their own beside the
+// saved casts (xyh_plays), each linked to its cast's row. The saved casts'
+// table itself is never changed from here; deleting a cast deletes its
+// plays in the same transaction (rg_EasyDb::Delete).
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "derive/Play.h"
+
+struct sqlite3;
+
+namespace rg_com_ptl_xyh {
+
+class rg_EasyDb;
+enum class rg_StoreStatus;
+
+struct rg_StoredPlay {
+  std::int64_t id = 0;
+  std::int64_t castId = 0;
+  rg_Play play;
+};
+
+// "03 09 14" and back; a text that is not such a list reads as nullopt.
+std::string PlayNumbersText(const std::vector<int>& numbers);
+std::optional<std::vector<int>> ParsePlayNumbers(std::string_view text);
+
+class rg_PlayStore {
+ public:
+  explicit rg_PlayStore(rg_EasyDb& store) : store_(&store) {}
+
+  static constexpr std::u16string_view kTable = u"xyh_plays";
+  static std::u16string CreateTableStatement();
+
+  enum class AddResult {
+    Added,
+    Refused,  // the play breaks a rule (PlayRefusal says which)
+    NoCast,   // no saved cast has that id
+    Failed,   // no connection, a damaged or locked file, or the write failed
+  };
+  // The new play's id in *id.
+  AddResult Add(std::int64_t castId, const rg_Play& play, std::int64_t* id = nullptr);
+  // True also when no play had that id.
+  bool Delete(std::int64_t playId);
+  // In id order; of one cast, or of all when castId is nullopt. A stored row
+  // that is no valid play (a file edited by hand) is passed over.
+  std::vector<rg_StoredPlay> List(std::optional<std::int64_t> castId = std::nullopt);
+  // Every cast's plays by cast id, each in id order.
+  std::map<std::int64_t, std::vector<rg_Play>> ByCast();
+  rg_StoreStatus LastStatus() const;
+
+  // Within a transaction the caller holds: the table made if need be, then
+  // the play inserted for castId. SQLite's code of the failing step, or
+  // SQLITE_DONE.
+  static int InsertInTransaction(sqlite3* db, std::int64_t castId, const rg_Play& play);
+  // Whether the table exists; nullopt when that cannot be read.
+  static std::optional<bool> TableIn(sqlite3* db);
+  // Every play read from db by cast id; false when a read failed.
+  static bool ReadAll(sqlite3* db, std::map<std::int64_t, std::vector<rg_StoredPlay>>& out);
+
+ private:
+  rg_EasyDb* store_;
+};
+
+}  // namespace rg_com_ptl_xyh

@@ -1,0 +1,223 @@
+// xyh-cli play and the plays in check and in history files, run as a user
+// would.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <fstream>
+
+#include "support/Child.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct CliResult {
+  int code;
+  std::string out;
+};
+
+// stderr is folded into the output unless quiet.
+CliResult Cli(const std::string& args, bool quiet = false) {
+  const test_support::CommandOutput run = test_support::RunCommand(
+      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1"));
+  return {run.code, run.out};
+}
+
+constexpr auto Parse = &test_support::ParseJsonText;
+
+struct CliHome {
+  test_support::TempDir dir;
+  std::string h = " --home '" + dir.path().string() + "'";
+  std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
+  std::string File(const char* name) const { return (dir.path() / name).string(); }
+  // A cast saved on Saturday 2026-12-05 and, optionally, Sunday's draw.
+  void SaveCast(const char* name = "甲") const {
+    ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-05 10:00:00' --save " +
+                  std::string(name) + h)
+                  .code,
+              0);
+  }
+  void StoreDraw() const {
+    std::ofstream(File("d.csv")) << "issue,date,red,blue\n2026140,2026-12-03,04 05 06 07 08 10,01\n"
+                                 << "2026141,2026-12-06,01 02 03 09 27 31,08\n";
+    ASSERT_EQ(Cli("draws import '" + File("d.csv") + "'" + h).code, 0);
+  }
+};
+
+std::vector<int> Ints(const Json::Value& list) {
+  std::vector<int> out;
+  for (const Json::Value& v : list) out.push_back(v.asInt());
+  return out;
+}
+
+}  // namespace
+
+TEST(CliPlay, AddListDeleteAndGoneWithTheirCast) {
+  CliHome home;
+  home.SaveCast();
+  home.SaveCast("乙");
+  CliResult r = Cli("play add 1 --red '7 6 5 4 3 2 1' --blue 8" + home.h);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "added play 1: 复式, 7注, 14元\n");
+  r = Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8,9' --multiple 3" + home.h);
+  EXPECT_EQ(r.out, "added play 2: 胆拖, 30注, 180元\n");
+  EXPECT_EQ(Cli("play add 2 --red '1 2 3 4 5 6' --blue 1" + home.h).out,
+            "added play 3: 单式, 1注, 2元\n");
+  const Json::Value list = Parse(Cli("play list 1 --json" + home.h, true).out);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(Ints(list[0]["red"]), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(list[1]["kind"].asString(), "胆拖");
+  EXPECT_EQ(Ints(list[1]["dan"]), (std::vector<int>{3, 9}));
+  EXPECT_EQ(list[1]["multiple"].asInt(), 3);
+  EXPECT_EQ(list[1]["bets"].asInt(), 30);
+  EXPECT_EQ(list[1]["cost"].asInt(), 180);
+  EXPECT_EQ(Cli("play delete 1" + home.h).code, 0);
+  EXPECT_EQ(Parse(Cli("play list --json" + home.h, true).out).size(), 2u);
+  // Deleting the cast takes its plays along, and only its own.
+  ASSERT_EQ(Cli("history delete 1" + home.h).code, 0);
+  const Json::Value left = Parse(Cli("play list --json" + home.h, true).out);
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0]["castId"].asInt(), 2);
+}
+
+TEST(CliPlay, EveryRefusalNamesItsRuleAndWritesNothing) {
+  CliHome home;
+  home.SaveCast();
+  const std::string before = test_support::FileBytes(home.Db());
+  const struct {
+    const char* args;
+    const char* says;
+  } cases[] = {
+      {"play add 1 --red '1 2 3 4 5' --blue 8", "红球应选 6 至 20 个,实选 5 个"},
+      {"play add 1 --red '1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21' --blue 8",
+       "红球应选 6 至 20 个,实选 21 个"},
+      {"play add 1 --red '1 2 3 4 5 5' --blue 8", "5 is given twice"},
+      {"play add 1 --red '1 2 3 4 5 34' --blue 8", "34 is outside 1 to 33"},
+      {"play add 1 --red '1 2 3 4 5 6' --blue 17", "17 is outside 1 to 16"},
+      {"play add 1 --dan '1 2' --red '2 3 4 5 6' --blue 8", "号码 2 既是胆码又是拖码"},
+      {"play add 1 --dan '1 2' --red '3 4 5 6' --blue 8", "胆码与拖码合计应至少 7 个,实有 6 个"},
+      {"play add 1 --dan '1 2 3 4 5 6' --red '7 8' --blue 8", "胆码应选 1 至 5 个,实选 6 个"},
+      {"play add 1 --red '1 2 3 4 5 6' --blue 8 --multiple 100", "倍数应为 1 至 99"},
+      {"play add 1 --red '1 2 3 4 5 6' --blue 8 --multiple 0", "倍数应为 1 至 99,不能是 0"},
+      {"play add 1 --red '1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20' --blue '1 2 3 4 5 6 "
+       "7 8 9 10 11 12 13 14 15 16' --multiple 2",
+       "共 620160 注 × 2 倍,超过 1000000 注的上限"},
+      {"play add 2 --red '1 2 3 4 5 6' --blue 8", "no saved cast has the id 2"},
+      {"play add 1 --red '1 2 3 4 5 6'", "needs --blue"},
+      {"play list --red 1", "belong to play add"},
+      {"play", "play takes add ID"},
+  };
+  for (const auto& c : cases) {
+    const CliResult r = Cli(std::string(c.args) + home.h);
+    EXPECT_EQ(r.code, 2) << c.args << ": " << r.out;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << c.args << ": " << r.out;
+  }
+  EXPECT_EQ(test_support::FileBytes(home.Db()), before);
+}
+
+TEST(CliPlay, CheckScoresPlaysAgainstTheCastsDrawBesideItsTickets) {
+  CliHome home;
+  home.SaveCast();
+  ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6 7' --blue 8" + home.h).code, 0);
+  ASSERT_EQ(
+      Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code, 0);
+  // Pending, then missing (Sunday's draw without Thursday's before it): the
+  // plays are there, not scored.
+  std::ofstream(home.File("hole.csv"))
+      << "issue,date,red,blue\n2026141,2026-12-06,01 02 03 09 27 31,08\n";
+  for (const char* status : {"pending", "missing"}) {
+    const Json::Value v = Parse(Cli("check --json" + home.h, true).out)[0];
+    EXPECT_EQ(v["status"].asString(), status);
+    ASSERT_EQ(v["plays"].size(), 2u);
+    for (const Json::Value& p : v["plays"]) {
+      EXPECT_TRUE(p["hits"]["red"].empty());
+      EXPECT_FALSE(p["hits"]["blue"].asBool());
+      EXPECT_EQ(p["winning"]["6"].asInt(), 0);
+      EXPECT_EQ(p["fixedPrize"].asInt(), 0);
+    }
+    EXPECT_EQ(v["playsFixedPrize"].asInt(), 0);
+    ASSERT_EQ(Cli("draws import '" + home.File("hole.csv") + "'" + home.h).code, 0);
+  }
+  home.StoreDraw();  // 01 02 03 09 27 31 + 08
+  const Json::Value v = Parse(Cli("check 1 --json" + home.h, true).out)[0];
+  const Json::Value& plays = v["plays"];
+  ASSERT_EQ(plays.size(), 2u);
+  EXPECT_EQ(plays[0]["id"].asInt(), 1);
+  EXPECT_EQ(plays[0]["kind"].asString(), "复式");
+  EXPECT_TRUE(plays[0]["dan"].empty());
+  EXPECT_TRUE(plays[0]["hits"]["dan"].empty());
+  EXPECT_EQ(Ints(plays[0]["hits"]["red"]), (std::vector<int>{1, 2, 3}));
+  EXPECT_TRUE(plays[0]["hits"]["blue"].asBool());
+  EXPECT_EQ(plays[0]["winning"]["5"].asInt(), 4);  // C(3,3)·C(4,3) bets of 3+1
+  EXPECT_EQ(plays[0]["winning"]["6"].asInt(), 3);  // C(3,2)·C(4,4) of 2+1
+  EXPECT_EQ(plays[0]["fixedPrize"].asInt(), 55);
+  EXPECT_EQ(Ints(plays[1]["hits"]["dan"]), (std::vector<int>{3, 9}));
+  EXPECT_EQ(Ints(plays[1]["hits"]["red"]), (std::vector<int>{1, 2}));
+  EXPECT_EQ(plays[1]["winning"]["4"].asInt(), 6);
+  EXPECT_EQ(plays[1]["fixedPrize"].asInt(), (6 * 200 + 14 * 10 + 1 * 5) * 3);
+  EXPECT_EQ(v["playsBestTier"].asInt(), 4);
+  EXPECT_EQ(v["playsFixedPrize"].asInt(), 55 + 4035);
+  // The tickets' own keys keep their meaning.
+  int best = 0, prize = 0;
+  for (const Json::Value& t : v["tickets"]) {
+    prize += t["fixedPrize"].asInt();
+    if (t["tier"].asInt() > 0 && (best == 0 || t["tier"].asInt() < best)) best = t["tier"].asInt();
+  }
+  EXPECT_EQ(v["bestTier"].asInt(), best);
+  EXPECT_EQ(v["fixedPrize"].asInt(), prize);
+  EXPECT_NE(Cli("check 1" + home.h).out.find("投注#2 胆拖: 胆 [03] [09] 拖 [01] [02] 04"),
+            std::string::npos);
+}
+
+TEST(CliPlay, CheckTakesAnyBoughtPlay) {
+  CliHome home;
+  home.StoreDraw();
+  const struct {
+    const char* args;
+    std::size_t tickets;
+    const char* kind;
+    int bets;
+  } cases[] = {
+      {"--red '1 2 3 4 5 6' --blue '8 9'", 1, "复式", 2},
+      {"--red '1 2 3 4 5 6' --blue 8 --multiple 2", 1, "单式", 1},
+      {"--red '1 2 3 4 5 6 7' --blue 8", 0, "复式", 7},
+      {"--dan '3 9' --red '1 2 4 5 6 7' --blue '8 9'", 0, "胆拖", 30},
+  };
+  for (const auto& c : cases) {
+    const Json::Value v = Parse(Cli(std::string("check ") + c.args + " --json" + home.h, true).out);
+    EXPECT_EQ(v["tickets"].size(), c.tickets) << c.args;
+    ASSERT_EQ(v["plays"].size(), 1u) << c.args;
+    EXPECT_TRUE(v["plays"][0]["id"].isNull());
+    EXPECT_EQ(v["plays"][0]["kind"].asString(), c.kind);
+    EXPECT_EQ(v["plays"][0]["bets"].asInt(), c.bets);
+  }
+  // Six reds without blues are checked as they always were, without a play.
+  const Json::Value old = Parse(Cli("check --red '1 2 3 4 5 6' --json" + home.h, true).out);
+  EXPECT_EQ(old["tickets"].size(), 1u);
+  EXPECT_TRUE(old["plays"].empty());
+  for (const char* bad : {"--red '1 2 3 4 5 6 7'", "--dan '1 2' --red '3 4 5 6' --blue 1",
+                          "--red '1 2 3 4 5 6' --multiple 2", "--dan 1 --blue 2"}) {
+    const CliResult r = Cli(std::string("check ") + bad + home.h);
+    EXPECT_EQ(r.code, 2) << bad;
+  }
+}
+
+TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
+  CliHome home;
+  home.SaveCast();
+  ASSERT_EQ(
+      Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code, 0);
+  const CliResult csv = Cli("history export --output '" + home.File("h.csv") + "'" + home.h);
+  EXPECT_EQ(csv.code, 0);
+  EXPECT_NE(csv.out.find("复式/胆拖投注未导出,请用 --format json"), std::string::npos) << csv.out;
+  ASSERT_EQ(
+      Cli("history export --format json --output '" + home.File("h.json") + "'" + home.h).code, 0);
+  CliHome other;
+  const CliResult in = Cli("history import '" + home.File("h.json") + "'" + other.h);
+  EXPECT_EQ(in.out, "imported 1, skipped 0 already saved, 1 plays added\n");
+  EXPECT_EQ(Parse(Cli("play list --json" + other.h, true).out),
+            Parse(Cli("play list --json" + home.h, true).out));
+  // Without plays nothing is said.
+  CliHome plain;
+  plain.SaveCast();
+  EXPECT_EQ(Cli("history export" + plain.h).out.find("复式"), std::string::npos);
+}

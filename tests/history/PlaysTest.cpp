@@ -1,0 +1,214 @@
+// The plays kept beside the saved casts: stored, listed, refused without a
+// trace, deleted with their cast, and carried by JSON history files.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "history/EasyDb.h"
+#include "history/HistoryTransfer.h"
+#include "history/Plays.h"
+#include "platform/DateTime.h"
+#include "platform/Utf.h"
+#include "support/LockHolder.h"
+#include "support/TempDir.h"
+
+using namespace rg_com_ptl_xyh;
+using test_support::LockHolder;
+using test_support::TempDir;
+
+namespace {
+
+rg_YsModel Cast(const std::u16string& name, int minute) {
+  rg_YsModel r;
+  r.ysname = name;
+  r.ysindex = 1;
+  r.ysnumber = u"58";
+  r.ysday = MakeDate(2024, 6, 1, 8, minute, 0);
+  r.gzsxid = 1;
+  r.dong = {0, 0, 0, 0, 0, 0};
+  return r;
+}
+
+const rg_Play kMultiple{{}, {1, 2, 3, 4, 5, 6, 7}, {8}, 1};
+const rg_Play kDanTuo{{3, 9}, {1, 2, 4, 5, 6, 7}, {8, 9}, 3};
+
+std::string Bytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct Store {
+  TempDir home;
+  rg_EasyDb db;
+  Store() {
+    db.Open(home.path());
+    db.Save(Cast(u"甲", 0));
+    db.Save(Cast(u"乙", 1));
+  }
+  std::vector<rg_StoredPlay> Plays() { return rg_PlayStore(db).List(); }
+};
+
+}  // namespace
+
+TEST(Plays, AddedListedAndDeleted) {
+  Store s;
+  rg_PlayStore plays(s.db);
+  EXPECT_TRUE(plays.List().empty());  // no table yet: nothing, and no error
+  EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Ok);
+  std::int64_t first = 0, second = 0;
+  // Unsorted numbers are kept sorted.
+  ASSERT_EQ(plays.Add(1, {{}, {7, 6, 5, 4, 3, 2, 1}, {8}, 1}, &first),
+            rg_PlayStore::AddResult::Added);
+  ASSERT_EQ(plays.Add(2, kDanTuo, &second), rg_PlayStore::AddResult::Added);
+  ASSERT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Added);
+  EXPECT_LT(first, second);
+  const auto all = plays.List();
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[0].play, kMultiple);
+  EXPECT_EQ(all[1].castId, 2);
+  EXPECT_EQ(all[1].play, kDanTuo);
+  EXPECT_EQ(plays.List(1).size(), 2u);
+  EXPECT_EQ(plays.ByCast()[1].size(), 2u);
+  EXPECT_TRUE(plays.Delete(first));
+  EXPECT_TRUE(plays.Delete(first));  // gone is fine
+  EXPECT_EQ(plays.List(1).size(), 1u);
+}
+
+TEST(Plays, RefusalsWriteNothing) {
+  Store s;
+  const auto file = rg_EasyDb::FileIn(s.home.path());
+  const std::string before = Bytes(file);
+  rg_PlayStore plays(s.db);
+  EXPECT_EQ(plays.Add(1, {{}, {1, 2, 3, 4, 5}, {8}, 1}), rg_PlayStore::AddResult::Refused);
+  EXPECT_EQ(plays.Add(1, {{1}, {1, 2, 3, 4, 5, 6}, {8}, 1}), rg_PlayStore::AddResult::Refused);
+  EXPECT_EQ(plays.Add(1, {{}, {1, 2, 3, 4, 5, 6}, {8}, 100}), rg_PlayStore::AddResult::Refused);
+  EXPECT_EQ(plays.Add(3, kMultiple), rg_PlayStore::AddResult::NoCast);
+  EXPECT_EQ(Bytes(file), before);  // not even the table was made
+}
+
+TEST(Plays, DeletingACastDeletesItsPlaysInTheSameTransaction) {
+  Store s;
+  rg_PlayStore plays(s.db);
+  plays.Add(1, kMultiple);
+  plays.Add(2, kDanTuo);
+  plays.Add(1, kDanTuo);
+  ASSERT_TRUE(s.db.Delete(1));
+  const auto left = plays.List();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].castId, 2);
+
+  // A cast delete that fails keeps both the cast and its plays.
+  const auto file = rg_EasyDb::FileIn(s.home.path());
+  {
+    LockHolder lock(file);
+    ASSERT_TRUE(lock.Locked());
+    EXPECT_FALSE(s.db.Delete(2));
+    EXPECT_EQ(s.db.LastStatus(), rg_StoreStatus::Busy);
+  }
+  EXPECT_EQ(s.db.Load(2)._id, 2);
+  EXPECT_EQ(plays.List(2).size(), 1u);
+}
+
+TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
+  Store s;
+  rg_PlayStore plays(s.db);
+  plays.Add(1, kMultiple);
+  const auto file = rg_EasyDb::FileIn(s.home.path());
+  {
+    LockHolder lock(file);
+    ASSERT_TRUE(lock.Locked());
+    EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
+    EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Busy);
+    EXPECT_FALSE(plays.Delete(1));
+  }
+  EXPECT_EQ(plays.List().size(), 1u);
+
+  // Found damaged: reads go on, nothing is written.
+  s.db.Record(SQLITE_CORRUPT);
+  const std::string before = Bytes(file);
+  EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
+  EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Damaged);
+  EXPECT_FALSE(plays.Delete(1));
+  EXPECT_FALSE(s.db.Delete(1));
+  EXPECT_EQ(Bytes(file), before);
+}
+
+TEST(Plays, ARowEditedIntoNoPlayIsPassedOver) {
+  Store s;
+  rg_PlayStore plays(s.db);
+  plays.Add(1, kMultiple);
+  plays.Add(1, kDanTuo);
+  for (const char* sql : {"UPDATE xyh_plays SET red='01 02 x' WHERE _id=1;",
+                          "UPDATE xyh_plays SET multiple=0 WHERE _id=2;"}) {
+    ASSERT_EQ(sqlite3_exec(s.db.Handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK);
+  }
+  EXPECT_TRUE(plays.List().empty());
+  EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Ok);
+}
+
+TEST(Plays, AJsonHistoryFileCarriesThemBothWays) {
+  Store from;
+  rg_PlayStore(from.db).Add(2, kMultiple);
+  rg_PlayStore(from.db).Add(2, kDanTuo);
+  std::vector<rg_HistoryRow> rows;
+  ASSERT_TRUE(ReadHistoryRows(from.db, rows));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_TRUE(rows[0].plays.empty());
+  EXPECT_EQ(rows[1].plays, (std::vector<rg_Play>{kMultiple, kDanTuo}));
+  const std::string json = WriteHistoryFile(rows, rg_HistoryFormat::Json);
+  // CSV has no place for them; a history without plays is written as ever.
+  EXPECT_EQ(WriteHistoryFile(rows, rg_HistoryFormat::Csv).find("plays"), std::string::npos);
+  EXPECT_EQ(json.find("\"plays\""), json.rfind("\"plays\""));
+
+  TempDir home;
+  rg_EasyDb to;
+  to.Open(home.path());
+  to.Save(Cast(u"乙", 1));  // 乙 is there already, without plays
+  const rg_ImportOutcome first = ImportHistory(to, json);
+  ASSERT_TRUE(first.ok) << first.error;
+  EXPECT_EQ(first.added, 1);
+  EXPECT_EQ(first.skipped, 1);
+  EXPECT_EQ(first.playsAdded, 2);  // to the 乙 saved before
+  const auto plays = rg_PlayStore(to).List();
+  ASSERT_EQ(plays.size(), 2u);
+  EXPECT_EQ(plays[0].castId, 1);
+  // Again: nothing new, not even a play.
+  const rg_ImportOutcome again = ImportHistory(to, json);
+  EXPECT_EQ(again.added, 0);
+  EXPECT_EQ(again.playsAdded, 0);
+  std::vector<rg_HistoryRow> back;
+  ASSERT_TRUE(ReadHistoryRows(to, back));
+  EXPECT_EQ(back[0].plays, rows[1].plays);
+}
+
+TEST(Plays, AJsonFileWithABadPlayIsRefusedWhole) {
+  const std::string head =
+      "{\"format\":\"xyh-history\",\"version\":1,\"records\":[{\"ysname\":\"甲\",\"ysindex\":1,"
+      "\"ysnumber\":\"58\",\"ysday\":45444,\"gzsxid\":1,\"upstr\":null,\"downstr\":null,"
+      "\"dong\":\"\",\"rot\":0,\"uinfo\":null,\"plays\":";
+  const struct {
+    const char* plays;
+    const char* error;
+  } cases[] = {
+      {"{}", "$.records[0].plays:应是数组"},
+      {"[{\"red\":[1,2,3,4,5],\"blue\":[1]}]",
+       "$.records[0].plays[0]:红球应选 6 至 20 个,实选 5 个"},
+      {"[{\"red\":[1,2,3,4,5,6]}]", "$.records[0].plays[0].blue:缺少这个键"},
+      {"[{\"red\":[1,2,3,4,5,6],\"blue\":[1],\"x\":1}]", "$.records[0].plays[0].x:不认识的键"},
+      {"[{\"red\":[1,2,3,4,5,6],\"blue\":[\"1\"]}]", "$.records[0].plays[0].blue:应是整数数组"},
+      {"[{\"dan\":[2],\"red\":[1,2,3,4,5,6],\"blue\":[1]}]",
+       "$.records[0].plays[0]:号码 2 既是胆码又是拖码"},
+      {"[{\"red\":[1,2,3,4,5,6],\"blue\":[1],\"multiple\":100}]",
+       "$.records[0].plays[0]:倍数应为 1 至 99,不能是 100"},
+  };
+  for (const auto& c : cases) {
+    const rg_HistoryParse parse = ReadHistoryFile(head + c.plays + "}]}");
+    EXPECT_FALSE(parse.ok) << c.plays;
+    EXPECT_EQ(parse.error, c.error);
+  }
+  const rg_HistoryParse good = ReadHistoryFile(head + "[{\"red\":[7,1,2,3,4,5],\"blue\":[1]}]}]}");
+  ASSERT_TRUE(good.ok) << good.error;
+  EXPECT_EQ(good.rows[0].plays[0].red, (std::vector<int>{1, 2, 3, 4, 5, 7}));
+}
