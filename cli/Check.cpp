@@ -26,12 +26,6 @@ namespace xyh_cli {
 
 namespace {
 
-std::string Two(int n) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", n);
-  return buf;
-}
-
 const char* StatusName(rg_CastStatus status) {
   switch (status) {
     case rg_CastStatus::Scored: return "scored";

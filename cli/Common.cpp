@@ -18,6 +18,12 @@ using namespace rg_com_ptl_xyh;
 
 namespace xyh_cli {
 
+std::string Two(int n) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d", n);
+  return buf;
+}
+
 std::filesystem::path HomeFor(const std::optional<std::string>& home) {
   if (home && home->find_first_not_of(" \t") == std::string::npos) {
     throw UsageError{"--home needs a folder; it was given empty"};

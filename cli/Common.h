@@ -37,6 +37,9 @@ double ParseLocalTime(const std::string& text, const std::string& option);
 // A local day count as "YYYY-MM-DD HH:MM:SS.mmm".
 std::string FormatLocalTime(double date);
 
+// A ball number as two digits: "07".
+std::string Two(int n);
+
 // Whole numbers as a JSON array.
 template <typename Numbers>
 Json::Value JsonNumbers(const Numbers& numbers) {

@@ -18,12 +18,6 @@ namespace xyh_cli {
 
 namespace {
 
-std::string Two(int n) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", n);
-  return buf;
-}
-
 std::string Kind(const rg_Play& play) { return ToUtf8(KindName(KindOf(play))); }
 
 // "胆 01 [02] 拖 03 [04] 05 + 07 09": drawn reds in brackets.
@@ -44,17 +38,23 @@ std::string NumbersLine(const rg_Play& play, const rg_PlayCheck* check) {
   return out;
 }
 
-Json::Value StoredPlayJson(const rg_StoredPlay& p) {
+// What every play says of itself, stored or checked.
+Json::Value PlayJson(const rg_Play& play) {
   Json::Value v(Json::objectValue);
+  v["kind"] = Kind(play);
+  v["dan"] = JsonNumbers(play.dan);
+  v["red"] = JsonNumbers(play.red);
+  v["blue"] = JsonNumbers(play.blue);
+  v["multiple"] = play.multiple;
+  v["bets"] = static_cast<Json::Int64>(PlayBets(play));
+  v["cost"] = static_cast<Json::Int64>(PlayCost(play));
+  return v;
+}
+
+Json::Value StoredPlayJson(const rg_StoredPlay& p) {
+  Json::Value v = PlayJson(p.play);
   v["id"] = static_cast<Json::Int64>(p.id);
   v["castId"] = static_cast<Json::Int64>(p.castId);
-  v["kind"] = Kind(p.play);
-  v["dan"] = JsonNumbers(p.play.dan);
-  v["red"] = JsonNumbers(p.play.red);
-  v["blue"] = JsonNumbers(p.play.blue);
-  v["multiple"] = p.play.multiple;
-  v["bets"] = static_cast<Json::Int64>(PlayBets(p.play));
-  v["cost"] = static_cast<Json::Int64>(PlayCost(p.play));
   return v;
 }
 
@@ -165,15 +165,8 @@ void RefuseBadPlay(const rg_Play& play) {
 }
 
 Json::Value PlayCheckJson(const rg_PlayResult& p) {
-  Json::Value v(Json::objectValue);
+  Json::Value v = PlayJson(p.play);
   v["id"] = p.id != 0 ? Json::Value(static_cast<Json::Int64>(p.id)) : Json::Value();
-  v["kind"] = Kind(p.play);
-  v["dan"] = JsonNumbers(p.play.dan);
-  v["red"] = JsonNumbers(p.play.red);
-  v["blue"] = JsonNumbers(p.play.blue);
-  v["multiple"] = p.play.multiple;
-  v["bets"] = static_cast<Json::Int64>(PlayBets(p.play));
-  v["cost"] = static_cast<Json::Int64>(PlayCost(p.play));
   Json::Value hits(Json::objectValue);
   hits["dan"] = JsonNumbers(p.check.danHits);
   hits["red"] = JsonNumbers(p.check.redHits);

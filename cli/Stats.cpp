@@ -2,7 +2,6 @@
 
 #include <json/json.h>
 
-#include <cstdio>
 #include <functional>
 #include <iostream>
 
@@ -65,12 +64,6 @@ void WriteShapeJson(std::ostream& out, const rg_DrawShape& d) {
   out << "{\"big\":" << d.big << ",\"consecutive\":" << d.consecutive << ",\"issue\":\""
       << ToUtf8(d.issue) << "\",\"odd\":" << d.odd << ",\"span\":" << d.span << ",\"sum\":" << d.sum
       << "}";
-}
-
-std::string Two(int n) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", n);
-  return buf;
 }
 
 template <std::size_t N>
