@@ -7,6 +7,9 @@ std::optional<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, 
   if (record.status != 200) return std::nullopt;
   const auto entry = DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra);
   if (!entry) return std::nullopt;
+  // A page is held to the dates an import is: a draw dated after tomorrow
+  // would become the target of every later cast.
+  if (!CheckDrawDate(lottery, entry->date, now).empty()) return std::nullopt;
   return archive.Store(*entry, now);
 }
 

@@ -5,8 +5,12 @@
 #include <iterator>
 
 #include "draws/DrawScraper.h"
+#include "draws/DrawStore.h"
+#include "history/EasyDb.h"
 #include "net/HttpClient.h"
+#include "platform/DateTime.h"
 #include "platform/Utf.h"
+#include "support/TempDir.h"
 #include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
@@ -134,4 +138,35 @@ TEST(DrawCycle, AgainstALoopbackServer) {
   EXPECT_FALSE(offline.online);
   EXPECT_FALSE(offline.parsed);
   EXPECT_FALSE(probeNetwork(u"-c 5"));  // never an option
+}
+
+// A page is held to the dates an import is: a draw it dates after tomorrow,
+// or a 双色球 before the first one, is never stored, so it can never become
+// the target of later casts.
+TEST(ArchiveDraw, APageDrawIsStoredOnlyWithADateThatCanBe) {
+  const test_support::TempDir home;
+  rg_EasyDb store;
+  ASSERT_NE(store.Open(home.path()), rg_EasyDb::OpenResult::Failed);
+  rg_DrawArchive archive(store);
+  const struct {
+    const char16_t* issue;
+    const char16_t* date;
+    double now;
+    bool stored;
+  } cases[] = {
+      {u"2026141", u"2026-12-06", MakeDate(2026, 12, 4, 21, 30), false},  // after tomorrow
+      {u"2026141", u"2026-12-06", MakeDate(2026, 12, 5, 21, 30), true},
+      {u"2003001", u"2003-02-16", MakeDate(2026, 12, 5), false},  // before 2003-02-23
+  };
+  for (const auto& c : cases) {
+    rg_DrawRecord r;
+    r.issue = c.issue;
+    r.date = c.date;
+    r.numbers = u"030916192529";
+    r.extra = u"07";
+    const auto outcome = ArchiveDraw(archive, 101, r, c.now);
+    EXPECT_EQ(outcome == rg_DrawArchive::StoreResult::Added, c.stored) << ToUtf8(c.date);
+    EXPECT_EQ(outcome.has_value(), c.stored) << ToUtf8(c.date);
+  }
+  EXPECT_EQ(archive.Count(101), 1u);
 }
