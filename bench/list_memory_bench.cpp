@@ -32,7 +32,7 @@ const std::filesystem::path& Home() {
   static const std::filesystem::path home = [] {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "xyh-bench-list-XXXXXX").string();
-    const std::filesystem::path dir = mkdtemp(pattern.data());
+    std::filesystem::path dir = mkdtemp(pattern.data());
     {
       rg_EasyDb store;
       store.Open(dir);
@@ -91,6 +91,7 @@ double PeakMegabytes(const std::vector<std::string>& args) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     execv(argv[0], argv.data());

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <mutex>
 
 #include "platform/DateTime.h"
 
@@ -24,6 +25,9 @@ class SystemClock final : public Clock {
 
   int BiasMinutes() const override {
     // timezone holds the standard offset west of UTC, never the summer one.
+    // tzset writes it, and the window's worker asks too: one at a time.
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> held(lock);
     tzset();
     return static_cast<int>(timezone / 60);
   }
