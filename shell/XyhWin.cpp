@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
@@ -141,8 +142,19 @@ void rg_XyhWin::Create() {
 
   // The size the user left the window at, when config.ini holds a sound one.
   const auto size = ParseWindowSize(settings_.Read(kSysSection, kWindowSizeKey));
-  resize(size ? QSize(size->width, size->height)
-              : QSize(kWidth, kPanelHeight + statusBar()->sizeHint().height()));
+  QSize kept = size ? QSize(size->width, size->height)
+                    : QSize(kWidth, kPanelHeight + statusBar()->sizeHint().height());
+  // A size kept from a larger screen (or written by hand) would open past
+  // this screen's edges: the window opens filling the screen instead, which
+  // the window manager fits to its frame.
+  if (const QScreen* screen = this->screen(); size && screen != nullptr) {
+    const QSize room = screen->availableSize();
+    if (kept.width() > room.width() || kept.height() > room.height()) {
+      kept = kept.boundedTo(room);
+      setWindowState(windowState() | Qt::WindowMaximized);
+    }
+  }
+  resize(kept);
 
   if (options_.splash) {
     rg_LoadWin splash(this);

@@ -214,12 +214,20 @@ TEST(MainWindow, TheWindowGrowsScrollsAndKeepsItsSize) {
   EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
   EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
 
-  f.window->resize(1300, 900);
+  // Within the test screen (800 × 800), so that it comes back as it was.
+  f.window->resize(790, 640);
   f.window->close();
   rg_Settings settings(f.home.path() / "config.ini");
-  EXPECT_EQ(settings.Read(u"sys", u"window"), u"1300x900");
+  EXPECT_EQ(settings.Read(u"sys", u"window"), u"790x640");
   f.Create();
-  EXPECT_EQ(f.window->size(), QSize(1300, 900));
+  EXPECT_EQ(f.window->size(), QSize(790, 640));
+  EXPECT_FALSE(f.window->windowState() & Qt::WindowMaximized);
+  // Kept from a larger screen: it opens within this one, never past it.
+  settings.Write(u"sys", u"window", u"1300x900");
+  f.Create();
+  const QSize room = f.window->screen()->availableSize();
+  EXPECT_LE(f.window->width(), room.width());
+  EXPECT_LE(f.window->height(), room.height());
   // A value that is no size is ignored: the design size.
   for (const char16_t* bad : {u"99999x99999", u"1300x", u"-5x700", u"12x12"}) {
     settings.Write(u"sys", u"window", bad);
