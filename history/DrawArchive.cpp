@@ -185,7 +185,8 @@ std::optional<std::u16string> NormalIssue(int lottery, std::u16string_view issue
 std::string CheckDrawDate(int lottery, double date, double now) {
   static const double kFirstDoubleColor = MakeDate(2003, 2, 23);
   if (date >= std::floor(now) + 2) {
-    return "the date " + ToUtf8(DrawDateText(date)) + " is after tomorrow; no such draw has been";
+    return "the date " + ToUtf8(DrawDateText(date)) +
+           " is after tomorrow; no such draw has been held yet";
   }
   if (lottery == 101 && date < kFirstDoubleColor) {
     return "the date " + ToUtf8(DrawDateText(date)) +

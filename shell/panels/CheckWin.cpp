@@ -298,8 +298,9 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
 QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(10);
+  // The winning bets are counted once; the prize beside them is times 倍数.
   const QStringList headings = {QStringLiteral("投注"), QStringLiteral("号码"),
-                                QStringLiteral("注数/金额"), QStringLiteral("中奖注数"),
+                                QStringLiteral("注数/金额"), QStringLiteral("中奖注数(单倍)"),
                                 QStringLiteral("固定奖金")};
   for (int c = 0; c < headings.size(); ++c) grid->addWidget(PlainLabel(headings[c], body_), 0, c);
   const QString hitStyle = QStringLiteral(

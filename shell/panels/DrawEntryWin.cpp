@@ -104,6 +104,12 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
   }
   setTabOrder(previous, blue_);
   setTabOrder(blue_, save_);
+  // A refusal stays only while what it spoke of stays.
+  const auto clear = [this] { message_->hide(); };
+  connect(issue_, &QLineEdit::textChanged, this, clear);
+  connect(date_, &QDateEdit::dateChanged, this, clear);
+  for (QSpinBox* box : reds_) connect(box, &QSpinBox::valueChanged, this, clear);
+  connect(blue_, &QSpinBox::valueChanged, this, clear);
   if (issue.isEmpty()) {
     issue_->setFocus();
   } else {
@@ -137,7 +143,43 @@ bool rg_DrawEntryWin::Submit() {
     Refuse(QStringLiteral("请选择蓝球"));
     return false;
   }
+  // The rules a user meets most, said in the window's own words; the
+  // archive still checks everything (its words are the import's).
+  const auto issue = NormalIssue(kDoubleColor, issue_->text().toStdU16String());
+  if (!issue) {
+    Refuse(QStringLiteral("期号应是七位数字:年份加三位序号,例如 2026051"));
+    return false;
+  }
+  for (std::size_t i = 0; i < reds_.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (reds_[i]->value() == reds_[j]->value()) {
+        Refuse(QStringLiteral("红球 %1 重复了,六个红球应各不相同")
+                   .arg(reds_[i]->value(), 2, 10, QLatin1Char('0')));
+        return false;
+      }
+    }
+  }
+  const QDate picked = date_->date();
+  const double day = MakeDate(picked.year(), picked.month(), picked.day());
+  if (!CheckDrawDate(kDoubleColor, day, clock_.Now()).empty()) {
+    Refuse(day > clock_.Now() ? QStringLiteral("开奖日期 %1 晚于明天,这一期还没有开奖")
+                                    .arg(picked.toString(QStringLiteral("yyyy-MM-dd")))
+                              : QStringLiteral("双色球第一期在 2003-02-23 开奖,开奖日期不能更早"));
+    return false;
+  }
   rg_DrawArchive archive(store_);
+  if (const auto stored = archive.Find(kDoubleColor, *issue)) {
+    std::vector<int> typed;
+    for (QSpinBox* box : reds_) typed.push_back(box->value());
+    if (stored->numbers != typed || stored->extra != std::vector<int>{blue_->value()} ||
+        stored->date != day) {
+      Refuse(QStringLiteral("第%1期已收录为 %2 %3 + %4,与所填不同,未保存")
+                 .arg(ui::Q(*issue), ui::Q(DrawDateText(stored->date)),
+                      QString::fromStdString(NumbersText(stored->numbers)),
+                      QString::fromStdString(NumbersText(stored->extra))));
+      return false;
+    }
+  }
   const auto result =
       archive.Add(kDoubleColor, issue_->text().toStdString(),
                   date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),

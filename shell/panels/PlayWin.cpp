@@ -195,6 +195,13 @@ void rg_PlayWin::ApplyFill(int fill) {
 
 void rg_PlayWin::Follow() {
   const rg_Play play = Play();
+  // A choice that is no play yet (too few reds, six 胆) costs nothing, and
+  // the rule it still breaks is said as it is picked.
+  if (const std::u16string why = PlayRefusal(play); !why.empty()) {
+    cost_->setText(QStringLiteral("0注 0元"));
+    ShowMessage(ui::Q(why), true);
+    return;
+  }
   cost_->setText(CostText(play));
   message_->clear();
 }

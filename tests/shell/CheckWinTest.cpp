@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 
@@ -394,12 +395,13 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
       {"no issue", "", {1, 2, 3, 4, 5, 6}, 7, "请填写期号"},
       {"a red not chosen", "2024062", {1, 2, 3, 4, 5, 0}, 7, "请选择六个红球"},
       {"no blue", "2024062", {1, 2, 3, 4, 5, 6}, 0, "请选择蓝球"},
-      {"a red twice", "2024062", {1, 2, 3, 4, 5, 5}, 7, "red number 5 appears twice"},
+      {"a red twice", "2024062", {1, 2, 3, 4, 5, 5}, 7, "红球 05 重复了"},
+      {"no 双色球 issue", "202406", {1, 2, 3, 4, 5, 6}, 7, "期号应是七位数字"},
       {"stored with other numbers",
        "2024061",
        {1, 2, 3, 4, 5, 7},
        16,
-       "issue 2024061 is already stored as"},
+       "第2024061期已收录为 2024-05-30 01 02 03 04 05 06 + 16,与所填不同"},
       {"stored with the same numbers", "2024061", {1, 2, 3, 4, 5, 6}, 16, "已收录"},
   };
   for (const Case& k : cases) {
@@ -414,7 +416,22 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
     EXPECT_FALSE(entry.Submit());
     EXPECT_TRUE(entry.Message().contains(QString::fromUtf8(k.says)))
         << entry.Message().toStdString();
+    // Every word of it the user's own language.
+    EXPECT_FALSE(entry.Message().contains(QRegularExpression(QStringLiteral("[a-z]{3}"))))
+        << entry.Message().toStdString();
+    // A change to what it spoke of takes the refusal away.
+    entry.Blue()->setValue(k.blue == 1 ? 2 : 1);
+    EXPECT_TRUE(entry.Message().isEmpty());
     EXPECT_EQ(archive.Count(101), 1u);
     EXPECT_EQ(archive.Find(101, u"2024061")->numbers, (std::vector<int>{1, 2, 3, 4, 5, 6}));
   }
+  // The window's clock stands at 2024-06-01: the 4th is after tomorrow.
+  rg_DrawEntryWin late(c.f.window.get(), c.f.window->MainFont(), c.f.store, c.f.clock,
+                       QStringLiteral("2024063"), MakeDate(2024, 6, 4));
+  for (int i = 0; i < 6; ++i) late.Red(i)->setValue(i + 1);
+  late.Blue()->setValue(1);
+  EXPECT_FALSE(late.Submit());
+  EXPECT_TRUE(late.Message().startsWith(QStringLiteral("开奖日期 2024-06-04 晚于明天")))
+      << late.Message().toStdString();
+  EXPECT_EQ(archive.Count(101), 1u);
 }

@@ -147,7 +147,6 @@ TEST(PlayWin, TogglesFillsCostAndSave) {
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].play, dialog->Play());
   EXPECT_TRUE(dialog->MessageLine()->text().startsWith("已保存投注 #1: 胆拖"));
-
   // A refusal says the command line's words, and nothing is stored.
   QTest::mouseClick(dialog->RedToggle(extra), Qt::LeftButton);  // the 胆 off
   dialog->MultipleBox()->setValue(1);
@@ -155,6 +154,14 @@ TEST(PlayWin, TogglesFillsCostAndSave) {
   QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
   EXPECT_EQ(dialog->MessageLine()->text(), "红球应选 6 至 20 个,实选 5 个");
   EXPECT_EQ(rg_PlayStore(p.f.store).List(1).size(), 1u);
+  // Six 胆 are no play: nothing is priced, and the rule is said as it is picked.
+  for (int n = 1; n <= 33 && dialog->Play().dan.size() < 6; ++n) {
+    if (!dialog->RedToggle(n)->isChecked()) QTest::mouseClick(dialog->RedToggle(n), Qt::LeftButton);
+  }
+  ASSERT_EQ(dialog->Play().dan.size(), 6u);
+  EXPECT_EQ(dialog->CostLine()->text(), "0注 0元");
+  EXPECT_TRUE(dialog->MessageLine()->text().startsWith("胆码应选 1 至 5 个"))
+      << dialog->MessageLine()->text().toStdString();
 }
 
 TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
