@@ -55,28 +55,6 @@ int DigitsValue(std::string_view digits) {
   return value;
 }
 
-std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad) {
-  std::vector<int> out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == ' ') {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < text.size() && text[j] != ' ') ++j;
-    const std::string_view piece = text.substr(i, j - i);
-    if (piece.size() > 2 ||
-        !std::all_of(piece.begin(), piece.end(), [](char c) { return IsDigit(c); })) {
-      bad = std::string(piece);
-      return std::nullopt;
-    }
-    out.push_back(DigitsValue(piece));
-    i = j;
-  }
-  return out;
-}
-
 // A field of the file as a message may quote it: ASCII only, and short, as
 // nothing valid is anything else.
 std::string Quoted(std::string_view field) {
@@ -275,6 +253,28 @@ std::string NumbersText(const std::vector<int>& numbers) {
     s += buf;
   }
   return s;
+}
+
+std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad) {
+  std::vector<int> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ' ') {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < text.size() && text[j] != ' ') ++j;
+    const std::string_view piece = text.substr(i, j - i);
+    if (piece.size() > 2 ||
+        !std::all_of(piece.begin(), piece.end(), [](char c) { return IsDigit(c); })) {
+      bad = std::string(piece);
+      return std::nullopt;
+    }
+    out.push_back(DigitsValue(piece));
+    i = j;
+  }
+  return out;
 }
 
 std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "history/DrawArchive.h"
 #include "history/EasyDb.h"
 #include "history/SqlStatement.h"
 #include "platform/Utf.h"
@@ -17,9 +18,10 @@ std::optional<rg_StoredPlay> PlayFromRow(const rg_SqlStatement& s) {
   rg_StoredPlay p;
   p.id = s.ColumnInt(0);
   p.castId = s.ColumnInt(1);
-  auto dan = ParsePlayNumbers(s.ColumnUtf8(2));
-  auto red = ParsePlayNumbers(s.ColumnUtf8(3));
-  auto blue = ParsePlayNumbers(s.ColumnUtf8(4));
+  std::string bad;
+  auto dan = ParseNumberList(s.ColumnUtf8(2), bad);
+  auto red = ParseNumberList(s.ColumnUtf8(3), bad);
+  auto blue = ParseNumberList(s.ColumnUtf8(4), bad);
   const long long multiple = s.ColumnInt(5);
   if (!dan || !red || !blue || multiple < 1 || multiple > kPlayMaxMultiple) return std::nullopt;
   p.play.dan = std::move(*dan);
@@ -32,37 +34,6 @@ std::optional<rg_StoredPlay> PlayFromRow(const rg_SqlStatement& s) {
 }
 
 }  // namespace
-
-std::string PlayNumbersText(const std::vector<int>& numbers) {
-  std::string out;
-  for (int n : numbers) {
-    if (!out.empty()) out += ' ';
-    if (n < 10) out += '0';
-    out += std::to_string(n);
-  }
-  return out;
-}
-
-std::optional<std::vector<int>> ParsePlayNumbers(std::string_view text) {
-  std::vector<int> out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == ' ') {
-      ++i;
-      continue;
-    }
-    int value = 0;
-    std::size_t digits = 0;
-    while (i < text.size() && text[i] != ' ') {
-      if (text[i] < '0' || text[i] > '9' || ++digits > 2) return std::nullopt;
-      value = value * 10 + (text[i++] - '0');
-    }
-    // No list of a play is longer than 33 numbers.
-    if (out.size() == 33) return std::nullopt;
-    out.push_back(value);
-  }
-  return out;
-}
 
 std::u16string rg_PlayStore::CreateTableStatement() {
   return u"CREATE TABLE IF NOT EXISTS xyh_plays (_id integer primary key autoincrement,"
@@ -91,9 +62,9 @@ int rg_PlayStore::InsertInTransaction(sqlite3* db, std::int64_t castId, const rg
   rg_Play sorted = play;
   SortPlay(sorted);
   s.BindInt(1, castId);
-  s.BindText(2, FromUtf8(PlayNumbersText(sorted.dan)));
-  s.BindText(3, FromUtf8(PlayNumbersText(sorted.red)));
-  s.BindText(4, FromUtf8(PlayNumbersText(sorted.blue)));
+  s.BindText(2, FromUtf8(NumbersText(sorted.dan)));
+  s.BindText(3, FromUtf8(NumbersText(sorted.red)));
+  s.BindText(4, FromUtf8(NumbersText(sorted.blue)));
   s.BindInt(5, sorted.multiple);
   return s.Step();
 }

@@ -25,10 +25,6 @@ struct rg_StoredPlay {
   rg_Play play;
 };
 
-// "03 09 14" and back; a text that is not such a list reads as nullopt.
-std::string PlayNumbersText(const std::vector<int>& numbers);
-std::optional<std::vector<int>> ParsePlayNumbers(std::string_view text);
-
 class rg_PlayStore {
  public:
   explicit rg_PlayStore(rg_EasyDb& store) : store_(&store) {}

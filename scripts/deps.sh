@@ -15,6 +15,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
   iputils-ping zbar-tools hyperfine
+  # bench/chart_cost.sh counts instructions with callgrind.
+  valgrind
   clang libclang-rt-14-dev
   # scripts/format.sh and scripts/tidy.sh (run by check.sh).
   clang-format clang-tidy

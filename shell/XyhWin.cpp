@@ -334,14 +334,18 @@ void rg_XyhWin::DrawsChanged() {
 
 void rg_XyhWin::FollowDraws() {
   rg_DrawArchive archive(store_);
-  std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
   if (panel_->StoredDrawShown()) {
     if (const auto newest = archive.Newest(kLotteryDoubleColor)) panel_->ShowStoredDraw(*newest);
   }
+  auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
+  // The whole archive is read only for a view that shows it.
+  if (!checkWin_ && trend == nullptr) return;
+  std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
+  // Part of the draws would show casts wrongly pending: the views stay.
+  if (!archive.BadRow().empty()) return;
   const rg_DrawIndex index(draws);
   if (checkWin_) checkWin_->DrawsChanged(index, clock_.Now());
-  if (auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly))
-    trend->SetDraws(std::move(draws));
+  if (trend != nullptr) trend->SetDraws(std::move(draws));
 }
 
 void rg_XyhWin::FillHistory() {
