@@ -199,7 +199,12 @@ void rg_PlayWin::Follow() {
   // the rule it still breaks is said as it is picked.
   if (const std::u16string why = PlayRefusal(play); !why.empty()) {
     cost_->setText(QStringLiteral("0注 0元"));
-    ShowMessage(ui::Q(why), true);
+    // Nothing chosen yet is no mistake.
+    if (play.red.empty() && play.dan.empty() && play.blue.empty()) {
+      message_->clear();
+    } else {
+      ShowMessage(ui::Q(why), true);
+    }
     return;
   }
   cost_->setText(CostText(play));
