@@ -1,4 +1,5 @@
 #pragma once
+// rg_DrawRecord: one draw as the results page gives it.
 // The latest draw of a lottery: a connectivity probe, the results page, and
 // the parse of the draw out of its HTML.
 #include <atomic>

@@ -1,4 +1,5 @@
 #pragma once
+// rg_GuaAnalysis: the analysis record of a cast; rg_GuaModel: one hexagram.
 // The analysis of a cast: both hexagram models, the day and hour pillars
 // and the analysis record that the reading and the derivation read.
 #include <array>

@@ -1,4 +1,5 @@
 #pragma once
+// rg_QiGuaModel: the casting request.
 // Casting: from a request to the trigrams of the primary and the changed
 // hexagram, and the rules that stamp a request with its time and number.
 #include <array>

@@ -1,4 +1,5 @@
 #pragma once
+// rg_GuaNumProfile: the number profile at the end of the analysis record.
 // The numbers the derivation reads off one analysed cast. Kept at the end
 // of the analysis record and rebuilt with it.
 #include <array>

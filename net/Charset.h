@@ -1,4 +1,5 @@
 #pragma once
+// rg_BianMaZhuaiHuanFangShiLei: the page character-set converter.
 // Character-set conversion of fetched pages to UTF-8 over iconv.
 #include <string>
 #include <string_view>

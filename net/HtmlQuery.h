@@ -1,4 +1,6 @@
 #pragma once
+// rg_GaoJiWangYeJieXiQi: the parsed page; rg_WangYeYuanSuLei: a selection;
+// rg_WangYeJieDianLei: one node.
 // CSS-selector queries over an HTML page: a document, a selection (the
 // elements a query found, in document order) and a node. Texts come back as
 // UTF-16. Copies of a selection or node share the parsed page, which lives

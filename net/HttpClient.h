@@ -1,4 +1,5 @@
 #pragma once
+// rg_WangLaoFangWenLei: the HTTP client; rg_WangYeFangWenXiangYingLei: its response.
 // GET requests over libcurl's easy interface: pages and manifests into
 // memory, installers into a file with progress reports.
 #include <atomic>

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. The builds are the
 # presets of CMakePresets.json.
-#   scripts/check.sh              preset default in build/, then the format and
-#                                 clang-tidy checks and a short fuzz run
+#   scripts/check.sh              preset default in build/; then preset core in
+#                                 build-core/ (no Qt: the core, the command line
+#                                 and their tests, so they stay buildable without
+#                                 the window); then the format and clang-tidy
+#                                 checks and a short fuzz run
 #   scripts/check.sh --sanitize   preset asan (AddressSanitizer + UBSan) in build-asan/
 #   scripts/check.sh --tsan       preset tsan: the suites that start threads or
 #                                 servers under ThreadSanitizer, in build-tsan/;
@@ -30,6 +33,9 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j"$(nproc)"
 ctest --preset "$preset" -j"$(nproc)"
 if [ "$preset" = default ]; then
+  cmake --preset core >/dev/null
+  cmake --build --preset core -j"$(nproc)"
+  ctest --preset core -j"$(nproc)"
   ./scripts/format.sh --check
   ./scripts/tidy.sh
   # A short libFuzzer run of the parsers (clang); longer runs:

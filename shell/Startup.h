@@ -1,4 +1,5 @@
 #pragma once
+// rg_startup_class: process start, owner of the main window.
 // Process start: the leftover installer, the single-instance lock and the
 // main window; and the guard that reports an escaping exception.
 #include <QApplication>

@@ -1,4 +1,5 @@
 #pragma once
+// rg_GuaWin: the hand-cast dialog.
 // Six hand-cast lines and the time they were cast, in a modal dialog.
 #include <QDialog>
 #include <QList>
