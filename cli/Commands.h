@@ -37,7 +37,7 @@ struct Command {
   std::string_view name = {};
   std::string_view summary = {};  // its line in "xyh-cli --help"
   std::string_view usage = {};    // the help above the table
-  int column = 0;            // where the table's help texts start
+  int column = 0;                 // where the table's help texts start
   std::vector<Term> terms = {};
   int (*run)(const std::vector<std::string>& args) = nullptr;
 };
