@@ -6,8 +6,19 @@
 
 namespace xyh_cli {
 
-Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& valued,
-           const std::set<std::string>& flags) {
+namespace {
+
+// The option of command called name ("number" for --number), if it reads one.
+const Term* FindOption(const Command& command, const std::string& name) {
+  for (const Term& term : command.terms) {
+    if (term.IsOption() && term.read && term.name.substr(2) == name) return &term;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Args::Args(const std::vector<std::string>& argv, const Command& command) {
   for (size_t i = 0; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
     if (arg.rfind("--", 0) != 0 || arg == "--") {
@@ -20,10 +31,11 @@ Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& va
       value = name.substr(eq + 1);
       name.resize(eq);
     }
-    if (flags.count(name) != 0) {
+    const Term* option = FindOption(command, name);
+    if (option != nullptr && option->arg.empty()) {
       if (value) throw UsageError{"--" + name + " takes no value"};
       values_[name] = "";
-    } else if (valued.count(name) != 0) {
+    } else if (option != nullptr) {
       if (!value) {
         // The next word is the value even when it starts with '-', so
         // "--dong -1,0,0,0,0,1" works.

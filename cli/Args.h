@@ -4,18 +4,18 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
+
+#include "cli/Commands.h"
 
 namespace xyh_cli {
 
 class Args {
  public:
-  // valued: options that take a value; flags: options that take none.
-  // Throws UsageError for unknown options or a missing value.
-  Args(const std::vector<std::string>& argv, const std::set<std::string>& valued,
-       const std::set<std::string>& flags);
+  // The options of command: those with an argument take a value, the
+  // others none. Throws UsageError for unknown options or a missing value.
+  Args(const std::vector<std::string>& argv, const Command& command);
 
   bool Has(const std::string& name) const { return values_.count(name) != 0; }
   std::optional<std::string> Get(const std::string& name) const;

@@ -137,10 +137,7 @@ Json::Value CastJson(const rg_QiGuaModel& request, const rg_GuaReport& report,
 
 // The options of one cast.
 Args ReadCastArgs(const std::vector<std::string>& argv) {
-  Args args(argv,
-            {"number", "time", "up", "down", "dong", "lines", "zodiac", "now", "at", "lottery",
-             "title", "save", "note", "home", "topic"},
-            {"json"});
+  Args args(argv, *FindCommand("cast"));
   if (!args.Positional().empty())
     throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
   if (const auto home = args.Get("home")) HomeFor(home);  // refuses a bad one before any work

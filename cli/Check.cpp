@@ -252,7 +252,7 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& argv) {
-  const Args args(argv, {"red", "blue", "dan", "multiple", "issue", "home"}, {"json"});
+  const Args args(argv, *FindCommand("check"));
   const bool ticket = args.Has("red") || args.Has("blue") || args.Has("issue") || args.Has("dan") ||
                       args.Has("multiple");
   const BoughtTicket played = ticket ? ReadTicket(args) : BoughtTicket{};

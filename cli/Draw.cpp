@@ -85,7 +85,7 @@ void PrintDraw(const rg_Lottery& lottery, const rg_DrawRecord& r,
 }  // namespace
 
 int RunDraw(const std::vector<std::string>& argv) {
-  const Args args(argv, {"lottery", "home"}, {"json"});
+  const Args args(argv, *FindCommand("draw"));
   if (!args.Positional().empty())
     throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
   const rg_Lottery& lottery = ParseDrawLottery(args.Get("lottery"));

@@ -158,7 +158,7 @@ int ListGaps(rg_DrawArchive& archive, int lottery, bool json) {
 }  // namespace
 
 int RunDraws(const std::vector<std::string>& argv) {
-  const Args args(argv, {"lottery", "home", "issue", "date", "red", "blue"}, {"json"});
+  const Args args(argv, *FindCommand("draws"));
   const auto& words = args.Positional();
   const std::string action = words.empty() ? "" : words[0];
   const std::size_t expected = action == "import" ? 2 : 1;

@@ -92,7 +92,7 @@ int DeleteCast(rg_EasyDb& store, std::int64_t id) {
 }  // namespace
 
 int RunHistory(const std::vector<std::string>& argv) {
-  const Args args(argv, {"home", "format", "output"}, {"json"});
+  const Args args(argv, *FindCommand("history"));
   const auto& words = args.Positional();
   if (words.empty())
     throw UsageError{"history takes list, show ID, delete ID, export or import FILE"};

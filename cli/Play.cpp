@@ -200,7 +200,7 @@ std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
 }
 
 int RunPlay(const std::vector<std::string>& argv) {
-  const Args args(argv, {"home", "red", "dan", "blue", "multiple"}, {"json"});
+  const Args args(argv, *FindCommand("play"));
   const auto& words = args.Positional();
   const std::string action = words.empty() ? "" : words[0];
   if (action != "add" && action != "list" && action != "delete")

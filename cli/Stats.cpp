@@ -85,7 +85,7 @@ void PrintShapeText(const rg_DrawShape& d) {
 }  // namespace
 
 int RunStats(const std::vector<std::string>& argv) {
-  const Args args(argv, {"last", "home"}, {"json"});
+  const Args args(argv, *FindCommand("stats"));
   if (!args.Positional().empty())
     throw UsageError{"stats takes no words, only --last N and --json"};
   const std::size_t last = ParseLast(args.Get("last"));

@@ -218,9 +218,10 @@ TEST(Cli, DrawPrintsOneCycle) {
 }
 
 TEST(Cli, HelpOnEveryCommand) {
-  for (const char* command : {"cast", "history", "draw"}) {
+  for (const char* command : {"cast", "history", "draw", "draws", "check", "play", "stats"}) {
     const CliRun help = Cli(std::string("help ") + command);
     EXPECT_EQ(help.code, 0) << command;
+    EXPECT_EQ(help.out.rfind(std::string("usage: xyh-cli ") + command + " ", 0), 0u) << command;
     EXPECT_NE(help.out.find("example"), std::string::npos) << command;
     EXPECT_NE(help.out.find("--home"), std::string::npos) << command;
     EXPECT_EQ(Cli(std::string(command) + " --help").out, help.out);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Drives the bash completion of xyh-cli as bash would, against the built
-# program and a history of its own.
+# Drives the bash completion of xyh-cli (as the build makes it from the
+# program's command tables) as bash would, against the built program and a
+# history of its own.
 #   completion_test.sh BIN_DIR COMPLETION_FILE
 set -uo pipefail
 PATH="$(cd "$1" && pwd):$PATH"
@@ -64,10 +65,16 @@ expect "2" xyh-cli history delete 2
 expect "" xyh-cli history show 1 ""
 expect "1" xyh-cli history delete --home "$work/other" ""
 expect "1" xyh-cli history show --home="$work/other" ""
+expect "1 2" xyh-cli play add ""
+expect "--json --home" xyh-cli play list --
+expect "--format --home --output" xyh-cli history export --
+expect "--blue --date --home --issue --lottery --red" xyh-cli draws add --
 
 expect "子鼠 丑牛 寅虎 卯兔 辰龙 巳蛇 午马 未羊 申猴 酉鸡 戌狗 亥猪" xyh-cli cast --zodiac ""
 expect "寅虎" xyh-cli cast --number 5 --zodiac 寅
 expect "draw now" xyh-cli cast --time ""
+expect "求财 功名 文书 子孙 兄弟" xyh-cli cast --topic ""
+expect "" xyh-cli cast --up ""
 expect "100 101 102 103 104 105 106" xyh-cli draw --lottery ""
 expect "100 101 106" xyh-cli cast --lottery ""
 expect "csv json" xyh-cli history export --format ""
