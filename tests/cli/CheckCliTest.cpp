@@ -2,12 +2,8 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/Settings.h"
@@ -18,18 +14,9 @@
 
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out;
-};
-
-// stderr is folded into the output unless quiet.
-CliResult Cli(const std::string& args, bool quiet = false) {
-  const std::string command =
-      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
-  const test_support::CommandOutput run = test_support::RunCommand(command);
-  return {run.code, run.out};
-}
+using test_support::Cli;
+using test_support::CliRun;
+constexpr auto kQuiet = test_support::CliStderr::kDropped;
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
@@ -60,26 +47,26 @@ TEST(CliDraws, ImportListExportRoundTrip) {
   home.Write(
       "a.csv",
       "issue,date,red,blue\n2026141,2025-12-07,3 9 14 20 27 31,8\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
-  const CliResult imported = Cli("draws import '" + home.File("a.csv").string() + "'" + home.h);
+  const CliRun imported = Cli("draws import '" + home.File("a.csv").string() + "'" + home.h);
   ASSERT_EQ(imported.code, 0) << imported.out;
   EXPECT_EQ(imported.out, "imported 2 draws\n");
   EXPECT_EQ(
       Cli("draws list" + home.h).out,
       "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n2026141\t2025-12-07\t03 09 14 20 27 31 + 08\n");
-  const Json::Value list = Parse(Cli("draws list --json" + home.h, true).out);
+  const Json::Value list = Parse(Cli("draws list --json" + home.h, kQuiet).out);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0]["issue"].asString(), "2026142");
   EXPECT_EQ(list[1]["numbers"][0].asInt(), 3);
   EXPECT_EQ(list[1]["extra"][0].asInt(), 8);
 
-  const std::string exported = Cli("draws export" + home.h, true).out;
+  const std::string exported = Cli("draws export" + home.h, kQuiet).out;
   EXPECT_EQ(
       exported,
       "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 31,08\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
   CliHome other;
   other.Write("b.csv", exported);
   ASSERT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).code, 0);
-  EXPECT_EQ(Cli("draws export" + other.h, true).out, exported);
+  EXPECT_EQ(Cli("draws export" + other.h, kQuiet).out, exported);
   EXPECT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).out,
             "imported 0 draws, skipped 2 already stored\n");
   EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "");
@@ -98,13 +85,12 @@ TEST(CliDraws, ARefusedImportNamesTheLineAndLeavesTheFileAsItWas) {
   home.Write(
       "bad.csv",
       "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n2026143,2025-12-11,1 2 3 4 5 33,17\n");
-  const CliResult bad = Cli("draws import '" + home.File("bad.csv").string() + "'" + home.h);
+  const CliRun bad = Cli("draws import '" + home.File("bad.csv").string() + "'" + home.h);
   EXPECT_EQ(bad.code, 2);
   EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos)
       << bad.out;
   home.Write("conflict.csv", "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 32,08\n");
-  const CliResult conflict =
-      Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
+  const CliRun conflict = Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
   EXPECT_EQ(conflict.code, 2);
   EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos)
       << conflict.out;
@@ -125,7 +111,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2025-12-21 10:00:00' --save 丙" + home.h).code,
             0);
   const Json::Value cast =
-      Parse(Cli("cast --number 58 --zodiac 1 --now '2025-12-09 19:59:59.999' --json", true).out);
+      Parse(Cli("cast --number 58 --zodiac 1 --now '2025-12-09 19:59:59.999' --json", kQuiet).out);
   const std::vector<int> ticket = Numbers(cast["numbers"][0].asString());
   const std::vector<int> blues = Numbers(cast["numbers"][6].asString());
   ASSERT_EQ(ticket.size(), 6u);
@@ -151,7 +137,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
                  "," + std::to_string(outside) + "\n");
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
-  const CliResult run = Cli("check --json" + home.h, true);
+  const CliRun run = Cli("check --json" + home.h, kQuiet);
   ASSERT_EQ(run.code, 0);
   const Json::Value all = Parse(run.out);
   ASSERT_EQ(all.size(), 3u);
@@ -202,7 +188,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_FALSE(pending["tickets"][0]["blueHit"].asBool());
 
   // Chosen ids, still newest first; the text marks the matched numbers.
-  const Json::Value chosen = Parse(Cli("check 1 3 --json" + home.h, true).out);
+  const Json::Value chosen = Parse(Cli("check 1 3 --json" + home.h, kQuiet).out);
   ASSERT_EQ(chosen.size(), 2u);
   EXPECT_EQ(chosen[0]["id"].asInt(), 3);
   const std::string text = Cli("check 1" + home.h).out;
@@ -212,7 +198,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
       text.find("[" + std::string(ticket[0] < 10 ? "0" : "") + std::to_string(ticket[0]) + "]"),
       std::string::npos);
   EXPECT_NE(Cli("check 3" + home.h).out.find("待开奖"), std::string::npos);
-  const CliResult unknown = Cli("check 1 9" + home.h);
+  const CliRun unknown = Cli("check 1 9" + home.h);
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.out.find("no saved cast has the id 9"), std::string::npos);
 }
@@ -232,27 +218,27 @@ TEST(CliCheck, IdsBeyond32Bits) {
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
 
   // 4294967297 would be 1 if cut to 32 bits, which no longer exists.
-  const CliResult one = Cli("check 4294967297 --json" + home.h, true);
+  const CliRun one = Cli("check 4294967297 --json" + home.h, kQuiet);
   ASSERT_EQ(one.code, 0) << one.out;
   const Json::Value v = Parse(one.out);
   ASSERT_EQ(v.size(), 1u);
   EXPECT_EQ(v[0]["id"].asInt64(), 4294967297LL);
   EXPECT_EQ(v[0]["issue"].asString(), "2026142");
   const Json::Value both =
-      Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, true).out);
+      Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, kQuiet).out);
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(both[0]["id"].asInt64(), 9223372036854775807LL);
   EXPECT_EQ(both[0]["name"].asString(),
             "a\x1b[2Jb");  // escaped on the terminal, the same text read back
   // Control characters in saved names reach the terminal as escapes only.
   for (const std::string args : {"check", "check --json"}) {
-    const CliResult r = Cli(args + home.h, true);
+    const CliRun r = Cli(args + home.h, kQuiet);
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << args;
   }
   EXPECT_NE(Cli("check 9223372036854775807" + home.h).out.find("#9223372036854775807 a\\x1b[2Jb"),
             std::string::npos);
   EXPECT_NE(Cli("check 4294967297" + home.h).out.find("#4294967297 甲"), std::string::npos);
-  const CliResult gone = Cli("check 1" + home.h);
+  const CliRun gone = Cli("check 1" + home.h);
   EXPECT_EQ(gone.code, 2);
   EXPECT_NE(gone.out.find("no saved cast has the id 1"), std::string::npos) << gone.out;
   EXPECT_EQ(Cli("check 9223372036854775808" + home.h).code, 2);
@@ -267,13 +253,13 @@ TEST(CliCheck, ADamagedRowIsAnErrorForThatRowOnly) {
   ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code,
             0);
   Sql(home.Db(), "UPDATE xyh_table SET gzsxid=99 WHERE _id=2;");
-  const CliResult all = Cli("check" + home.h);
+  const CliRun all = Cli("check" + home.h);
   EXPECT_EQ(all.code, 1);
   EXPECT_NE(all.out.find("saved cast 2: 该历史记录已损坏,无法复盘 (gzsxid "), std::string::npos)
       << all.out;
   EXPECT_NE(all.out.find("#1 甲"), std::string::npos) << all.out;
   EXPECT_EQ(all.out.find("#2 乙"), std::string::npos) << all.out;
-  const CliResult json = Cli("check --json" + home.h, true);
+  const CliRun json = Cli("check --json" + home.h, kQuiet);
   EXPECT_EQ(json.code, 1);
   const Json::Value v = Parse(json.out);
   ASSERT_EQ(v.size(), 2u);
@@ -281,7 +267,7 @@ TEST(CliCheck, ADamagedRowIsAnErrorForThatRowOnly) {
   EXPECT_TRUE(v[1]["error"].isNull());
   EXPECT_EQ(Cli("check 1" + home.h).code, 0);
 
-  const CliResult show = Cli("history show 2" + home.h);
+  const CliRun show = Cli("history show 2" + home.h);
   EXPECT_EQ(show.code, 1);
   EXPECT_NE(show.out.find("该历史记录已损坏,无法复盘"), std::string::npos) << show.out;
   EXPECT_EQ(Cli("history show 1" + home.h).code, 0);
@@ -298,7 +284,7 @@ TEST(CliCheck, ABoughtTicket) {
   ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
   // The newest draw by default: 01 05 09 12 22 30 + 03.
   const Json::Value v =
-      Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, true).out);
+      Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, kQuiet).out);
   EXPECT_TRUE(v["id"].isNull());
   EXPECT_TRUE(v["name"].isNull());
   EXPECT_TRUE(v["castTime"].isNull());
@@ -308,11 +294,11 @@ TEST(CliCheck, ABoughtTicket) {
   EXPECT_EQ(v["tickets"][0]["bets"].asInt(), 2);
   EXPECT_EQ(v["tickets"][0]["tier"].asInt(), 3);  // 5+1; the other bet 5+0
   EXPECT_EQ(v["fixedPrize"].asInt(), 3200);
-  const Json::Value older =
-      Parse(Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2026141 --json" + home.h, true).out);
+  const Json::Value older = Parse(
+      Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2026141 --json" + home.h, kQuiet).out);
   EXPECT_EQ(older["bestTier"].asInt(), 1);
   const Json::Value noBlue =
-      Parse(Cli("check --red '3 9 14 20 27 31' --issue 2026141 --json" + home.h, true).out);
+      Parse(Cli("check --red '3 9 14 20 27 31' --issue 2026141 --json" + home.h, kQuiet).out);
   EXPECT_EQ(noBlue["tickets"][0]["bets"].asInt(), 1);
   EXPECT_EQ(noBlue["bestTier"].asInt(), 2);
 
@@ -321,7 +307,7 @@ TEST(CliCheck, ABoughtTicket) {
         "check --red '1 2 3 4 5 6' --blue 17", "check --red '1 2 3 4 5 6' --blue '3 03'",
         "check --red '1 2 3 4 5 6' --issue 1", "check --red '1 2 3 4 5 x'", "check --blue 3",
         "check 1 --red '1 2 3 4 5 6'", "check 0", "check x"}) {
-    const CliResult r = Cli(std::string(bad) + home.h);
+    const CliRun r = Cli(std::string(bad) + home.h);
     EXPECT_EQ(r.code, 2) << bad << ": " << r.out;
     EXPECT_FALSE(r.out.empty()) << bad;
   }
@@ -339,8 +325,8 @@ TEST(CliDraws, EveryRefreshStoresItsDraw) {
   settings.Write(u"net", u"results_home", std::u16string(url.begin(), url.end()));
   settings.Write(u"net", u"probe_host", u"127.0.0.1");
   EXPECT_NE(Cli("draw" + home.h).out.find("archived: added\n"), std::string::npos);
-  EXPECT_EQ(Parse(Cli("draw --json" + home.h, true).out)["archived"].asString(), "unchanged");
-  EXPECT_EQ(Parse(Cli("draw --lottery 103 --json" + home.h, true).out)["archived"].asString(),
+  EXPECT_EQ(Parse(Cli("draw --json" + home.h, kQuiet).out)["archived"].asString(), "unchanged");
+  EXPECT_EQ(Parse(Cli("draw --lottery 103 --json" + home.h, kQuiet).out)["archived"].asString(),
             "added");
   EXPECT_EQ(Cli("draws list" + home.h).out, "2024062\t2024-06-02\t03 09 16 19 25 29 + 07\n");
   EXPECT_EQ(Cli("draws list --lottery 103" + home.h).out, "2024150\t2024-06-02\t04 00 07\n");
@@ -356,12 +342,12 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
     ASSERT_TRUE(lock.Locked());
     for (const std::string args :
          {"draws list", "draws export", "check", "check --red '1 2 3 4 5 6'"}) {
-      const CliResult r = Cli(args + home.h);
+      const CliRun r = Cli(args + home.h);
       EXPECT_EQ(r.code, 1) << args << ": " << r.out;  // not an empty archive that looks complete
       EXPECT_NE(r.out.find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos)
           << args << ": " << r.out;
     }
-    const CliResult import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+    const CliRun import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
     EXPECT_EQ(import.code, 1);
     EXPECT_NE(import.out.find("历史记录文件正被其他程序使用"), std::string::npos) << import.out;
   }
@@ -385,16 +371,16 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   bytes[leaf] = 0x03;
   std::ofstream(home.Db(), std::ios::binary | std::ios::trunc) << bytes;
 
-  const CliResult import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+  const CliRun import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
   EXPECT_EQ(import.code, 1);
   EXPECT_NE(import.out.find("历史记录文件已损坏"), std::string::npos) << import.out;
-  const CliResult check = Cli("check" + home.h);
+  const CliRun check = Cli("check" + home.h);
   EXPECT_EQ(check.code, 1);
   EXPECT_NE(check.out.find("历史记录文件已损坏"), std::string::npos) << check.out;
   EXPECT_EQ(Bytes(home.Db()), bytes);
   // The draws themselves still read, and a bought ticket is still checked.
   EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
-  EXPECT_EQ(Cli("check --red '1 5 9 12 22 30' --blue 3" + home.h, true).code, 0);
+  EXPECT_EQ(Cli("check --red '1 5 9 12 22 30' --blue 3" + home.h, kQuiet).code, 0);
   EXPECT_EQ(Bytes(home.Db()), bytes);
 }
 

@@ -3,13 +3,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-#include <array>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
 #include "support/Child.h"
@@ -18,25 +12,11 @@
 
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out;  // standard output
-  std::string all;  // standard output and error
-};
+using Outcome = test_support::CliRun;
 
+// Standard output apart; all() is standard output and error.
 Outcome Cli(const std::string& args) {
-  const std::string errFile = "/tmp/xyh-cli-fault-" + std::to_string(getpid());
-  const std::string command = std::string(XYH_CLI_PATH) + " " + args + " 2>" + errFile;
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  std::ifstream err(errFile, std::ios::binary);
-  const std::string errors(std::istreambuf_iterator<char>(err), {});
-  std::remove(errFile.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, out + errors};
+  return test_support::Cli(args, test_support::CliStderr::kApart);
 }
 
 constexpr auto ParseJson = &test_support::ParseJsonText;
@@ -74,15 +54,15 @@ TEST(CliFaults, ADamagedHistoryIsReadAsFarAsItGoesAndNeverWritten) {
   const Outcome list = Cli("history list" + home.opt());
   EXPECT_EQ(list.code, 1);
   EXPECT_NE(list.out.find("60\t第60次"), std::string::npos);  // what reads is shown
-  EXPECT_NE(list.all.find("历史记录文件已损坏"), std::string::npos);
+  EXPECT_NE(list.all().find("历史记录文件已损坏"), std::string::npos);
   const Outcome show = Cli("history show 1" + home.opt());
   EXPECT_EQ(show.code, 1);
-  EXPECT_NE(show.all.find("历史记录文件已损坏"), std::string::npos) << show.all;
+  EXPECT_NE(show.all().find("历史记录文件已损坏"), std::string::npos) << show.all();
   const Outcome save = Cli("cast --number 58 --zodiac 1 --save 新的" + home.opt());
   EXPECT_EQ(save.code, 1);
-  EXPECT_NE(save.all.find("保存失败"), std::string::npos);
-  EXPECT_EQ(save.all.find("保存成功"), std::string::npos);
-  EXPECT_NE(save.all.find("历史记录文件已损坏"), std::string::npos);
+  EXPECT_NE(save.all().find("保存失败"), std::string::npos);
+  EXPECT_EQ(save.all().find("保存成功"), std::string::npos);
+  EXPECT_NE(save.all().find("历史记录文件已损坏"), std::string::npos);
   EXPECT_EQ(Cli("history delete 60" + home.opt()).code, 1);
   EXPECT_EQ(Bytes(home.db()), bytes);
 }
@@ -95,10 +75,10 @@ TEST(CliFaults, ALockedHistoryIsAnErrorUntilItIsFree) {
     ASSERT_TRUE(lock.Locked());
     const Outcome list = Cli("history list" + home.opt());
     EXPECT_EQ(list.code, 1);  // not an empty list that looks complete
-    EXPECT_NE(list.all.find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos);
+    EXPECT_NE(list.all().find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos);
     const Outcome save = Cli("cast --number 58 --zodiac 1 --save 乙" + home.opt());
     EXPECT_EQ(save.code, 1);
-    EXPECT_NE(save.all.find("保存失败"), std::string::npos);
+    EXPECT_NE(save.all().find("保存失败"), std::string::npos);
   }
   EXPECT_EQ(Cli("cast --number 58 --zodiac 1 --save 乙" + home.opt()).code, 0);
   EXPECT_EQ(Cli("history list" + home.opt()).code, 0);
@@ -113,7 +93,7 @@ TEST(CliFaults, ShowJsonHasTheCastAsTheReviewShowsIt) {
   Json::Value expected = ParseJson(cast.out);
   expected.removeMember("save");
   const Outcome show = Cli("history show 1 --json" + home.opt());
-  ASSERT_EQ(show.code, 0) << show.all;
+  ASSERT_EQ(show.code, 0) << show.all();
   const Json::Value v = ParseJson(show.out);
   EXPECT_EQ(v["ysname"].asString(), "甲(2024年6月1日8时30分)");
   EXPECT_EQ(v["cast"], expected);  // every key, the saved numbers included
@@ -133,8 +113,8 @@ TEST(CliFaults, BadArgumentsAreRefused) {
         // Friday 9999-12-31: the next 双色球 draw would be in the year 10000.
         std::string("cast --time draw --zodiac 1 --now '9999-12-31 10:00:00'")}) {
     const Outcome r = Cli(args);
-    EXPECT_EQ(r.code, 2) << args << "\n" << r.all;
-    EXPECT_FALSE(r.all.empty());
+    EXPECT_EQ(r.code, 2) << args << "\n" << r.all();
+    EXPECT_FALSE(r.all().empty());
   }
   EXPECT_FALSE(std::filesystem::exists(home.db()));  // nothing was saved
   EXPECT_EQ(Cli("cast --number " + std::string(32, '7') + " --zodiac 1").code, 0);
@@ -152,7 +132,7 @@ TEST(CliFaults, LargeIdsAndControlCharactersInSavedTexts) {
       "(9223372036854775807,'a' || char(27) || '[2Jb' || char(7) || char(155) || 'c',1,'58',45444.35,1,"
       "'0,0,0,0,0,0','x' || char(27) || ']0;title' || char(7));");
   const Outcome list = Cli("history list" + home.opt());
-  ASSERT_EQ(list.code, 0) << list.all;
+  ASSERT_EQ(list.code, 0) << list.all();
   EXPECT_NE(list.out.find("9223372036854775807\ta\\x1b[2Jb\\x07\\u009bc\n"), std::string::npos)
       << list.out;
   EXPECT_NE(list.out.find("2147483648\t大\n"), std::string::npos);
@@ -169,11 +149,11 @@ TEST(CliFaults, LargeIdsAndControlCharactersInSavedTexts) {
             "c");  // the same text, read back
 
   const Outcome show = Cli("history show 9223372036854775807" + home.opt());
-  ASSERT_EQ(show.code, 0) << show.all;
+  ASSERT_EQ(show.code, 0) << show.all();
   EXPECT_EQ(show.out.find('\x1b'), std::string::npos);
   EXPECT_EQ(ParseJson(show.out)["uinfo"].asString(), "x\x1b]0;title\x07");
   const Outcome big = Cli("history show 2147483648" + home.opt());
-  ASSERT_EQ(big.code, 0) << big.all;
+  ASSERT_EQ(big.code, 0) << big.all();
   EXPECT_EQ(ParseJson(big.out)["_id"].asInt64(), 2147483648LL);
   EXPECT_EQ(Cli("history delete 2147483648" + home.opt()).code, 0);
   EXPECT_EQ(Cli("history list" + home.opt()).out.find("2147483648\t"), std::string::npos);

@@ -3,13 +3,9 @@
 // that fail while read, a damaged draw archive, another form of an issue.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/Child.h"
@@ -21,26 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
+using Outcome = test_support::CliRun;
 
-// Runs xyh-cli through the shell, so a case can redirect its streams.
+// Standard error kept apart, so a case can redirect the other streams.
 Outcome Cli(const std::string& args) {
-  static int run = 0;
-  const std::string errFile =
-      "/tmp/xyh-cli-streams-" + std::to_string(getpid()) + "-" + std::to_string(++run);
-  const std::string command = std::string(XYH_CLI_PATH) + " " + args + " 2>" + errFile;
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  const std::string err = test_support::FileBytes(errFile);
-  std::remove(errFile.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
+  return test_support::Cli(args, test_support::CliStderr::kApart);
 }
 
 struct Home {

@@ -4,12 +4,12 @@
 #include <sqlite3.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -18,22 +18,9 @@ using test_support::TempDir;
 
 namespace {
 
-rg_YsModel Row(const std::u16string& name) {
-  rg_YsModel r;
-  r.ysname = name;
-  r.ysindex = 1;
-  r.ysnumber = u"58";
-  r.ysday = MakeDate(2024, 6, 1, 8, 30, 0);
-  r.gzsxid = 1;
-  r.dong = {0, 0, 0, 0, 0, 0};
-  r.uinfo = u"备注";
-  return r;
-}
+rg_YsModel Row(const std::u16string& name) { return test_support::NumberCast(name, u"备注"); }
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 void Exec(const std::filesystem::path& file, const char* sql) {
   sqlite3* db = nullptr;

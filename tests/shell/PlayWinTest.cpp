@@ -198,8 +198,8 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
   p.Select(0);
   rg_CheckWin* dialog = p.OpenCheck();
   ASSERT_NE(dialog, nullptr);
-  const Json::Value cli = ParseJsonText(
-      RunCommand(std::string(XYH_CLI_PATH) + " check 1 --json" + p.Home() + " 2>/dev/null").out)[0];
+  const Json::Value cli =
+      ParseJsonText(Cli("check 1 --json" + p.Home(), CliStderr::kDropped).out)[0];
   const Json::Value& json = cli["plays"];
   ASSERT_EQ(static_cast<int>(json.size()), 2);
   ASSERT_EQ(dialog->PlayRows(), 2);

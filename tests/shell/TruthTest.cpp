@@ -25,7 +25,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "draws/DrawPanel.h"
 #include "net/HttpClient.h"
@@ -44,6 +43,7 @@
 #include "support/GuiTest.h"
 #include "support/LockHolder.h"
 #include "support/PanelsFixture.h"
+#include "support/Records.h"
 #include "support/TestServer.h"
 
 using namespace test_support;
@@ -66,10 +66,7 @@ struct Window : PanelsFixture {
   QString Status(int part) { return window->StatusPart(part)->text(); }
 };
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 }  // namespace
 
@@ -323,11 +320,7 @@ TEST(HistoryFile, ADamagedFileIsShownAsFarAsItReadsAndNeverWritten) {
   {
     rg_EasyDb db;
     db.Open(home.path());
-    rg_YsModel r;
-    r.ysindex = 1;
-    r.ysnumber = u"58";
-    r.gzsxid = 1;
-    r.ysday = MakeDate(2024, 6, 1, 8, 30);
+    rg_YsModel r = NumberCast();
     for (int i = 1; i <= 60; ++i) {
       r.ysname = u"第" + DecimalText(i) + u"次,名称写得长一些好让表占用好几页(2024年6月1日8时30分)";
       db.Save(r);

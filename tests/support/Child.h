@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+
+#include "support/TempDir.h"
 
 namespace test_support {
 
@@ -30,6 +33,35 @@ inline CommandOutput RunCommand(const std::string& command) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
+#ifdef XYH_CLI_PATH
+// Where xyh-cli's standard error goes: into the output, away, or apart.
+enum class CliStderr { kFolded, kDropped, kApart };
+
+struct CliRun {
+  int code;  // the exit status; -1 when xyh-cli did not exit by itself
+  std::string out;
+  std::string err;  // only when kept apart
+  std::string all() const { return out + err; }
+};
+
+// Runs xyh-cli through the shell as a user would, so that args may redirect
+// its streams; before holds shell words that go in front of the program:
+// settings of its environment, or a pipe into it.
+inline CliRun Cli(const std::string& args, CliStderr err = CliStderr::kFolded,
+                  const std::string& before = {}) {
+  static int runs = 0;
+  const std::string errFile =
+      "/tmp/xyh-cli-test-" + std::to_string(getpid()) + "-" + std::to_string(++runs);
+  const std::string redirect = err == CliStderr::kFolded    ? " 2>&1"
+                               : err == CliStderr::kDropped ? " 2>/dev/null"
+                                                            : " 2>'" + errFile + "'";
+  const CommandOutput run = RunCommand(before + " " + XYH_CLI_PATH + " " + args + redirect);
+  CliRun result{run.code, run.out, err == CliStderr::kApart ? FileBytes(errFile) : ""};
+  std::remove(errFile.c_str());
+  return result;
+}
+#endif
+
 // JSON text as a value; text that does not parse fails the test and is shown.
 inline Json::Value ParseJsonText(const std::string& text) {
   Json::Value v;
@@ -38,11 +70,6 @@ inline Json::Value ParseJsonText(const std::string& text) {
   std::istringstream in(text);
   EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << text;
   return v;
-}
-
-inline std::string FileBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Runs a few statements on an SQLite file through python3's sqlite3 module,

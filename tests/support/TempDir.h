@@ -1,7 +1,10 @@
 #pragma once
-// A temporary folder that is removed with everything in it.
+// A temporary folder that is removed with everything in it, and the bytes
+// of the files a test finds there.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace test_support {
@@ -23,5 +26,10 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+inline std::string FileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace test_support
