@@ -32,22 +32,14 @@ std::vector<int> Numbers(const std::string& list) {
 
 constexpr auto Sql = &test_support::RunSqlScript;
 
-struct CliHome {
-  test_support::TempDir dir;
-  std::string h = " --home '" + dir.path().string() + "'";
-  std::filesystem::path File(const char* name) const { return dir.path() / name; }
-  std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
-  void Write(const char* name, const std::string& text) const {
-    std::ofstream(File(name), std::ios::binary) << text;
-  }
-};
+using test_support::CliHome;
 
 TEST(CliDraws, ImportListExportRoundTrip) {
   CliHome home;
   home.Write(
       "a.csv",
       "issue,date,red,blue\n2026141,2025-12-07,3 9 14 20 27 31,8\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
-  const CliRun imported = Cli("draws import '" + home.File("a.csv").string() + "'" + home.h);
+  const CliRun imported = Cli("draws import " + home.Q("a.csv") + home.h);
   ASSERT_EQ(imported.code, 0) << imported.out;
   EXPECT_EQ(imported.out, "imported 2 draws\n");
   EXPECT_EQ(
@@ -79,18 +71,17 @@ TEST(CliDraws, ImportListExportRoundTrip) {
 
 TEST(CliDraws, ARefusedImportNamesTheLineAndLeavesTheFileAsItWas) {
   CliHome home;
-  home.Write("a.csv", "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 31,08\n");
-  ASSERT_EQ(Cli("draws import '" + home.File("a.csv").string() + "'" + home.h).code, 0);
+  home.ImportDraws("2026141,2025-12-07,03 09 14 20 27 31,08\n");
   const std::string before = Bytes(home.Db());
   home.Write(
       "bad.csv",
       "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n2026143,2025-12-11,1 2 3 4 5 33,17\n");
-  const CliRun bad = Cli("draws import '" + home.File("bad.csv").string() + "'" + home.h);
+  const CliRun bad = Cli("draws import " + home.Q("bad.csv") + home.h);
   EXPECT_EQ(bad.code, 2);
   EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos)
       << bad.out;
   home.Write("conflict.csv", "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 32,08\n");
-  const CliRun conflict = Cli("draws import '" + home.File("conflict.csv").string() + "'" + home.h);
+  const CliRun conflict = Cli("draws import " + home.Q("conflict.csv") + home.h);
   EXPECT_EQ(conflict.code, 2);
   EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos)
       << conflict.out;
@@ -129,13 +120,10 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   }
   while (std::find(blues.begin(), blues.end(), outside) != blues.end()) ++outside;
   for (int n : reds) thursday += std::to_string(n) + " ";
-  home.Write("d.csv",
-             // 2026141 before them, so the archive vouches for 2026142.
-             "issue,date,red,blue\n2026141,2025-12-07,01 02 03 04 05 06,01\n2026142,"
-             "2025-12-09," +
-                 tuesday + "," + std::to_string(blues[0]) + "\n2026143,2025-12-11," + thursday +
-                 "," + std::to_string(outside) + "\n");
-  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  // 2026141 before them, so the archive vouches for 2026142.
+  home.ImportDraws("2026141,2025-12-07,01 02 03 04 05 06,01\n2026142,2025-12-09," + tuesday + "," +
+                   std::to_string(blues[0]) + "\n2026143,2025-12-11," + thursday + "," +
+                   std::to_string(outside) + "\n");
 
   const CliRun run = Cli("check --json" + home.h, kQuiet);
   ASSERT_EQ(run.code, 0);
@@ -212,10 +200,9 @@ TEST(CliCheck, IdsBeyond32Bits) {
   Sql(home.Db(),
       "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
       "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
-  home.Write("d.csv",
-             "issue,date,red,blue\n2026141,2025-12-07,01 02 03 04 05 06,01\n"
-             "2026142,2025-12-09,01 05 09 12 22 30,03\n");
-  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  home.ImportDraws(
+      "2026141,2025-12-07,01 02 03 04 05 06,01\n"
+      "2026142,2025-12-09,01 05 09 12 22 30,03\n");
 
   // 4294967297 would be 1 if cut to 32 bits, which no longer exists.
   const CliRun one = Cli("check 4294967297 --json" + home.h, kQuiet);
@@ -278,10 +265,8 @@ TEST(CliCheck, ADamagedRowIsAnErrorForThatRowOnly) {
 TEST(CliCheck, ABoughtTicket) {
   CliHome home;
   EXPECT_EQ(Cli("check --red '1 2 3 4 5 6'" + home.h).code, 1);  // no draw stored yet
-  home.Write(
-      "d.csv",
-      "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 31,08\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
-  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  home.ImportDraws(
+      "2026141,2025-12-07,03 09 14 20 27 31,08\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
   // The newest draw by default: 01 05 09 12 22 30 + 03.
   const Json::Value v =
       Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, kQuiet).out);
@@ -336,7 +321,7 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   CliHome home;
   home.Write("d.csv", "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
   home.Write("e.csv", "issue,date,red,blue\n2026143,2025-12-11,01 05 09 12 22 31,03\n");
-  ASSERT_EQ(Cli("draws import '" + home.File("d.csv").string() + "'" + home.h).code, 0);
+  ASSERT_EQ(Cli("draws import " + home.Q("d.csv") + home.h).code, 0);
   {
     test_support::LockHolder lock(home.Db());
     ASSERT_TRUE(lock.Locked());
@@ -347,7 +332,7 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
       EXPECT_NE(r.out.find("历史记录文件正被其他程序使用,请稍后再试"), std::string::npos)
           << args << ": " << r.out;
     }
-    const CliRun import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+    const CliRun import = Cli("draws import " + home.Q("e.csv") + home.h);
     EXPECT_EQ(import.code, 1);
     EXPECT_NE(import.out.find("历史记录文件正被其他程序使用"), std::string::npos) << import.out;
   }
@@ -371,7 +356,7 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   bytes[leaf] = 0x03;
   std::ofstream(home.Db(), std::ios::binary | std::ios::trunc) << bytes;
 
-  const CliRun import = Cli("draws import '" + home.File("e.csv").string() + "'" + home.h);
+  const CliRun import = Cli("draws import " + home.Q("e.csv") + home.h);
   EXPECT_EQ(import.code, 1);
   EXPECT_NE(import.out.find("历史记录文件已损坏"), std::string::npos) << import.out;
   const CliRun check = Cli("check" + home.h);

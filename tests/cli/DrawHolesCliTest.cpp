@@ -17,15 +17,7 @@ using test_support::Cli;
 using test_support::CliRun;
 constexpr auto kQuiet = test_support::CliStderr::kDropped;
 
-struct Home {
-  test_support::TempDir dir;
-  std::string h = " --home '" + dir.path().string() + "'";
-  void Import(const std::string& lines) const {
-    const auto file = dir.path() / "d.csv";
-    std::ofstream(file, std::ios::binary) << "issue,date,red,blue\n" << lines;
-    ASSERT_EQ(Cli("draws import '" + file.string() + "'" + h).code, 0);
-  }
-};
+using Home = test_support::CliHome;
 
 std::string Add(const char* issue, const char* date, const char* red, const char* blue) {
   return std::string("draws add --issue '") + issue + "' --date '" + date + "' --red '" + red +
@@ -34,7 +26,7 @@ std::string Add(const char* issue, const char* date, const char* red, const char
 
 TEST(CliDrawsAdd, RefusalsWriteNothing) {
   Home home;
-  home.Import("2026050,2026-05-03,01 02 03 04 05 06,07\n");
+  home.ImportDraws("2026050,2026-05-03,01 02 03 04 05 06,07\n");
   const std::string stored = "2026050\t2026-05-03\t01 02 03 04 05 06 + 07\n";
   struct Refusal {
     std::string args;
@@ -78,7 +70,7 @@ TEST(CliDrawsAdd, RefusalsWriteNothing) {
 TEST(CliDrawsGaps, WithinAYearOnly) {
   Home home;
   EXPECT_EQ(Cli("draws gaps --json" + home.h).out, "[]\n");
-  home.Import(
+  home.ImportDraws(
       "2025148,2025-12-25,01 02 03 04 05 06,07\n2025150,2025-12-30,01 02 03 04 05 06,07\n"
       "2026002,2026-01-04,01 02 03 04 05 06,07\n2026005,2026-01-11,01 02 03 04 05 06,07\n");
   // Neither 2025151 nor 2026001: a year's last issue is not known ahead.
@@ -117,7 +109,8 @@ TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
   // Thursday's draw holds the cast's first ticket: a prize, were it scored.
   std::string ticket = cast["numbers"][0].asString();
   std::replace(ticket.begin(), ticket.end(), ',', ' ');
-  home.Import("2026050,2026-05-03,01 02 03 04 05 06,07\n2026052,2026-05-07," + ticket + ",01\n");
+  home.ImportDraws("2026050,2026-05-03,01 02 03 04 05 06,07\n2026052,2026-05-07," + ticket +
+                   ",01\n");
 
   const Json::Value missing =
       test_support::ParseJsonText(Cli("check 1 --json" + home.h, kQuiet).out);

@@ -16,12 +16,8 @@ constexpr auto kQuiet = test_support::CliStderr::kDropped;
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
-struct CliHome {
-  test_support::TempDir dir;
-  std::string h = " --home '" + dir.path().string() + "'";
-  std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
-  std::string File(const char* name) const { return (dir.path() / name).string(); }
-  // A cast saved on Saturday 2026-12-05 and, optionally, Sunday's draw.
+// A cast saved on Saturday 2026-12-05 and, optionally, Sunday's draw.
+struct CliHome : test_support::CliHome {
   void SaveCast(const char* name = "甲") const {
     ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-05 10:00:00' --save " +
                   std::string(name) + h)
@@ -29,9 +25,8 @@ struct CliHome {
               0);
   }
   void StoreDraw() const {
-    std::ofstream(File("d.csv")) << "issue,date,red,blue\n2026140,2026-12-03,04 05 06 07 08 10,01\n"
-                                 << "2026141,2026-12-06,01 02 03 09 27 31,08\n";
-    ASSERT_EQ(Cli("draws import '" + File("d.csv") + "'" + h).code, 0);
+    ImportDraws(
+        "2026140,2026-12-03,04 05 06 07 08 10,01\n2026141,2026-12-06,01 02 03 09 27 31,08\n");
   }
 };
 
@@ -127,7 +122,7 @@ TEST(CliPlay, CheckScoresPlaysAgainstTheCastsDrawBesideItsTickets) {
       EXPECT_EQ(p["fixedPrize"].asInt(), 0);
     }
     EXPECT_EQ(v["playsFixedPrize"].asInt(), 0);
-    ASSERT_EQ(Cli("draws import '" + home.File("hole.csv") + "'" + home.h).code, 0);
+    ASSERT_EQ(Cli("draws import " + home.Q("hole.csv") + home.h).code, 0);
   }
   home.StoreDraw();  // 01 02 03 09 27 31 + 08
   const Json::Value v = Parse(Cli("check 1 --json" + home.h, kQuiet).out)[0];
@@ -199,13 +194,12 @@ TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
   home.SaveCast();
   ASSERT_EQ(
       Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code, 0);
-  const CliRun csv = Cli("history export --output '" + home.File("h.csv") + "'" + home.h);
+  const CliRun csv = Cli("history export --output " + home.Q("h.csv") + home.h);
   EXPECT_EQ(csv.code, 0);
   EXPECT_NE(csv.out.find("复式/胆拖投注未导出,请用 --format json"), std::string::npos) << csv.out;
-  ASSERT_EQ(
-      Cli("history export --format json --output '" + home.File("h.json") + "'" + home.h).code, 0);
+  ASSERT_EQ(Cli("history export --format json --output " + home.Q("h.json") + home.h).code, 0);
   CliHome other;
-  const CliRun in = Cli("history import '" + home.File("h.json") + "'" + other.h);
+  const CliRun in = Cli("history import " + home.Q("h.json") + other.h);
   EXPECT_EQ(in.out, "imported 1, skipped 0 already saved, 1 plays added\n");
   EXPECT_EQ(Parse(Cli("play list --json" + other.h, kQuiet).out),
             Parse(Cli("play list --json" + home.h, kQuiet).out));

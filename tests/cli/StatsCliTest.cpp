@@ -16,20 +16,15 @@ constexpr auto kQuiet = test_support::CliStderr::kDropped;
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
-struct Home {
-  test_support::TempDir dir;
-  std::string h = " --home '" + dir.path().string() + "'";
-  // The draws of the unit test's hand-made archive, in a scrambled order.
+// The draws of the unit test's hand-made archive, in a scrambled order.
+struct Home : test_support::CliHome {
   void Import() const {
-    const auto file = dir.path() / "ssq.csv";
-    std::ofstream(file, std::ios::binary) << "issue,date,red,blue\n"
-                                             "2026003,2026-01-06,01 05 09 17 25 33,01\n"
-                                             "2026005,2026-01-11,17 02 31 22 01 29,05\n"
-                                             "2026001,2026-01-01,01 02 03 10 20 33,01\n"
-                                             "2026004,2026-01-08,06 07 08 09 10 11,16\n"
-                                             "2026002,2026-01-04,02 03 04 17 18 30,05\n";
-    const CliRun r = Cli("draws import '" + file.string() + "'" + h);
-    ASSERT_EQ(r.code, 0) << r.out;
+    ImportDraws(
+        "2026003,2026-01-06,01 05 09 17 25 33,01\n"
+        "2026005,2026-01-11,17 02 31 22 01 29,05\n"
+        "2026001,2026-01-01,01 02 03 10 20 33,01\n"
+        "2026004,2026-01-08,06 07 08 09 10 11,16\n"
+        "2026002,2026-01-04,02 03 04 17 18 30,05\n");
   }
 };
 

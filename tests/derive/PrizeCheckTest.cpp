@@ -7,6 +7,7 @@
 #include "history/SavedCast.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
+#include "support/ReadingHelpers.h"
 #include "support/Records.h"
 
 using namespace rg_com_ptl_xyh;
@@ -138,10 +139,7 @@ DerivedNumbers CastAt(double when, const char16_t* number, int zodiac) {
   rg_GuaReport report;
   report.SetReadyHandler([](rg_GuaAnalysis& a) { BuildNumberProfile(a); });
   rg_CastDispatch dispatch(clock, report);
-  rg_QiGuaModel request;
-  request.method = 1;
-  request.numberText = number;
-  request.zodiac = zodiac;
+  rg_QiGuaModel request = test_support::NumberRequest(number, 0, zodiac);
   dispatch.Dispatch(1, 1, u"", request);
   return DeriveNumbers(report.Analysis().profile);
 }

@@ -60,6 +60,27 @@ inline CliRun Cli(const std::string& args, CliStderr err = CliStderr::kFolded,
   std::remove(errFile.c_str());
   return result;
 }
+
+// A home folder of xyh-cli's own; h is " --home '…'", to append to its
+// arguments.
+struct CliHome {
+  TempDir dir;
+  std::string h = " --home '" + dir.path().string() + "'";
+  std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
+  std::filesystem::path File(const std::string& name) const { return dir.path() / name; }
+  // A file of the home, quoted for the shell.
+  std::string Q(const std::string& name) const { return "'" + File(name).string() + "'"; }
+  std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(File(name), std::ios::binary) << bytes;
+    return File(name);
+  }
+  // Imports 双色球 draws: CSV lines without the header line.
+  void ImportDraws(const std::string& lines) const {
+    Write("draws.csv", "issue,date,red,blue\n" + lines);
+    const CliRun r = Cli("draws import " + Q("draws.csv") + h);
+    ASSERT_EQ(r.code, 0) << r.out;
+  }
+};
 #endif
 
 // JSON text as a value; text that does not parse fails the test and is shown.

@@ -26,8 +26,8 @@ inline rg_com_ptl_xyh::rg_YsModel NumberCast(std::u16string name = {}, std::u16s
 }
 
 // A 双色球 draw: six reds and a blue.
-inline rg_com_ptl_xyh::rg_DrawEntry SsqDraw(std::u16string issue, double date,
-                                            std::vector<int> red, int blue) {
+inline rg_com_ptl_xyh::rg_DrawEntry SsqDraw(std::u16string issue, double date, std::vector<int> red,
+                                            int blue) {
   rg_com_ptl_xyh::rg_DrawEntry e;
   e.issue = std::move(issue);
   e.date = date;
