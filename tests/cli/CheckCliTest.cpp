@@ -9,6 +9,7 @@
 #include "platform/Settings.h"
 #include "support/Child.h"
 #include "support/LockHolder.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 #include "support/TestServer.h"
 
@@ -339,22 +340,8 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
 
   // 60 saved casts over several pages; the page of the oldest loses its type.
-  for (int i = 1; i <= 60; ++i) {
-    ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) +
-                  "次,名称写得长一些好让表占用好几页'" + home.h)
-                  .code,
-              0);
-  }
-  std::string bytes = Bytes(home.Db());
-  const auto at = [&](size_t i) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[i]));
-  };
-  ASSERT_EQ(at(4096), 0x05u);
-  const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
-  const size_t leaf =
-      ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
-  bytes[leaf] = 0x03;
-  std::ofstream(home.Db(), std::ios::binary | std::ios::trunc) << bytes;
+  home.SaveLongNamedCasts(60);
+  const std::string bytes = test_support::BreakFirstLeaf(home.Db());
 
   const CliRun import = Cli("draws import " + home.Q("e.csv") + home.h);
   EXPECT_EQ(import.code, 1);

@@ -8,6 +8,7 @@
 
 #include "support/Child.h"
 #include "support/LockHolder.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -31,21 +32,8 @@ using Home = test_support::CliHome;
 
 TEST(CliFaults, ADamagedHistoryIsReadAsFarAsItGoesAndNeverWritten) {
   Home home;
-  for (int i = 1; i <= 60; ++i) {
-    ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) +
-                  "次,名称写得长一些好让表占用好几页'" + home.h)
-                  .code,
-              0);
-  }
-  std::string bytes = Bytes(home.Db());
-  const auto at = [&](size_t i) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[i]));
-  };
-  const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
-  const size_t leaf =
-      ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
-  bytes[leaf] = 0x03;  // the oldest rows' page loses its type
-  std::ofstream(home.Db(), std::ios::binary | std::ios::trunc) << bytes;
+  home.SaveLongNamedCasts(60);
+  const std::string bytes = test_support::BreakFirstLeaf(home.Db());  // the oldest rows' page
 
   const Outcome list = Cli("history list" + home.h);
   EXPECT_EQ(list.code, 1);

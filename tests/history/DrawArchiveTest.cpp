@@ -10,6 +10,7 @@
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
 #include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -299,22 +300,7 @@ std::string DamageTheArchive(const TempDir& home, double now) {
     if (sqlite3_step(s) == SQLITE_ROW) root = sqlite3_column_int64(s, 0);
     sqlite3_finalize(s);
   }
-  std::string bytes = Bytes(file);
-  const size_t page = 4096;
-  const auto byteAt = [&](size_t at) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[at]));
-  };
-  const size_t top = (static_cast<size_t>(root) - 1) * page;
-  EXPECT_EQ(byteAt(top), 0x05u);  // split into an interior page
-  const size_t cell = top + (byteAt(top + 12) << 8 | byteAt(top + 13));
-  const size_t leaf =
-      ((byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3)) -
-       1) *
-      page;
-  EXPECT_EQ(byteAt(leaf), 0x0Du);
-  bytes[leaf] = 0x03;
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-  return bytes;
+  return test_support::BreakFirstLeaf(file, static_cast<size_t>(root));
 }
 
 TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {

@@ -10,6 +10,7 @@
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
 #include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -41,22 +42,7 @@ std::filesystem::path DamagedHistory(const TempDir& home) {
     }
   }
   auto file = rg_EasyDb::FileIn(home.path());
-  std::string bytes = Bytes(file);
-  // The table's root (page 2) has split into an interior page; its first
-  // cell points at the leaf of the oldest rows.
-  const size_t page = 4096;
-  const auto byteAt = [&](size_t at) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[at]));
-  };
-  const size_t root = page;
-  EXPECT_EQ(byteAt(root), 0x05u);
-  const size_t cell = root + (byteAt(root + 12) << 8 | byteAt(root + 13));
-  const size_t child =
-      byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3);
-  const size_t leaf = (child - 1) * page;
-  EXPECT_EQ(byteAt(leaf), 0x0Du);
-  bytes[leaf] = 0x03;  // no page type at all
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  test_support::BreakFirstLeaf(file);
   return file;
 }
 

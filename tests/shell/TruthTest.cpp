@@ -44,6 +44,7 @@
 #include "support/LockHolder.h"
 #include "support/PanelsFixture.h"
 #include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TestServer.h"
 
 using namespace test_support;
@@ -327,16 +328,7 @@ TEST(HistoryFile, ADamagedFileIsShownAsFarAsItReadsAndNeverWritten) {
     }
   }
   const auto file = rg_EasyDb::FileIn(home.path());
-  std::string bytes = Bytes(file);
-  // The first leaf of the table (the oldest rows) loses its page type.
-  const auto at = [&](size_t i) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[i]));
-  };
-  const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
-  const size_t leaf =
-      ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
-  bytes[leaf] = 0x03;
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  const std::string bytes = BreakFirstLeaf(file);  // the oldest rows' page
 
   FixedClock clock(MakeDate(2024, 6, 1, 8, 30));
   rg_EasyDb store;

@@ -74,6 +74,16 @@ struct CliHome {
     std::ofstream(File(name), std::ios::binary) << bytes;
     return File(name);
   }
+  // Casts saved with long names "第1次,…" onwards, so that a few fill
+  // several pages of the file.
+  void SaveLongNamedCasts(int count) const {
+    for (int i = 1; i <= count; ++i) {
+      ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save '第" + std::to_string(i) +
+                    "次,名称写得长一些好让表占用好几页'" + h)
+                    .code,
+                0);
+    }
+  }
   // Imports 双色球 draws: CSV lines without the header line.
   void ImportDraws(const std::string& lines) const {
     Write("draws.csv", "issue,date,red,blue\n" + lines);
