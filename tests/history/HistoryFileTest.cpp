@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
 #include <functional>
@@ -10,6 +9,7 @@
 #include "history/SavedCastCheck.h"
 #include "platform/DateTime.h"
 #include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -38,15 +38,7 @@ const std::vector<std::pair<std::u16string, std::u16string>> kAwkward = {
     {u"𝌆 four bytes", u"\r"},
 };
 
-void RunSql(const std::filesystem::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-  char* error = nullptr;
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-      << (error ? error : "");
-  sqlite3_free(error);
-  sqlite3_close(db);
-}
+constexpr auto RunSql = &test_support::ExecSql;
 
 constexpr auto Bytes = &test_support::FileBytes;
 

@@ -1,7 +1,6 @@
 // The store on damaged, locked and foreign-edited files: every failing
 // step is reported, a damaged file is only read, a locked one recovers.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
 
@@ -23,12 +22,7 @@ rg_YsModel Row(const std::u16string& name) { return test_support::NumberCast(nam
 
 constexpr auto Bytes = &test_support::FileBytes;
 
-void Exec(const std::filesystem::path& file, const char* sql) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-}
+constexpr auto Exec = &test_support::ExecSql;
 
 // A store of 60 rows whose first leaf page of the table (the oldest rows)
 // has a broken page header; the rest of the file is sound.

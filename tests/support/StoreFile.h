@@ -1,6 +1,7 @@
 #pragma once
-// A history file as a disk fault leaves it.
+// A history file as another program or a disk fault leaves it.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstddef>
 #include <filesystem>
@@ -10,6 +11,17 @@
 #include "support/TempDir.h"
 
 namespace test_support {
+
+// Runs statements on the file through a connection of its own.
+inline void ExecSql(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  char* error = nullptr;
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+      << (error ? error : "");
+  sqlite3_free(error);
+  sqlite3_close(db);
+}
 
 // Takes the page type away from the first leaf under a table's root page
 // (the leaf of the table's oldest rows); the rest of the file stays sound.
