@@ -180,6 +180,7 @@ TEST_F(TrendFixture, TheChartShowsBallsWhereNumbersWereDrawnAndOpensAtTheNewest)
 TEST_F(TrendFixture, ZeroBarsAreLabelled) {
   // Five draws: blues 6 to 16 and reds 31 to 33 never came.
   std::vector<rg_DrawEntry> draws;
+  draws.reserve(5);
   for (int i = 0; i < 5; ++i) {
     draws.push_back(SsqDraw(ui::U(QString::number(2026001 + i)), MakeDate(2026, 1, 1) + 2 * i,
                             {1 + i, 7 + i, 13 + i, 19 + i, 25 + i, 30}, 1 + i));
