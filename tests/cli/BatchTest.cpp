@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,20 +14,15 @@
 
 namespace {
 
-struct ChildRun {
-  int code;
-  std::string out;
-};
+using ChildRun = test_support::CliRun;
 
 // Runs xyh-cli with the given environment and standard input; standard error
-// is kept apart.
+// is dropped.
 ChildRun CliWith(const std::string& env, const std::string& args, const std::string& input = "") {
   test_support::TempDir dir;
   const std::string in = (dir.path() / "in").string();
   std::ofstream(in, std::ios::binary) << input;
-  const std::string command = env + " " + XYH_CLI_PATH + " " + args + " < '" + in + "' 2>/dev/null";
-  const test_support::CommandOutput run = test_support::RunCommand(command);
-  return {run.code, run.out};
+  return test_support::Cli(args + " < '" + in + "'", test_support::CliStderr::kDropped, env);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -3,31 +3,17 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <set>
-#include <sstream>
 #include <string>
-#include <tuple>
-#include <utility>
+
+#include "support/Child.h"
 
 namespace {
 
 Json::Value CastJson(const std::string& args) {
-  const std::string command = std::string(XYH_CLI_PATH) + " cast " + args + " --json 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  EXPECT_EQ(pclose(pipe), 0) << out;
-  Json::Value v;
-  Json::CharReaderBuilder b;
-  std::string errors;
-  std::istringstream in(out);
-  EXPECT_TRUE(Json::parseFromStream(b, in, &v, &errors)) << errors << out;
-  return v;
+  const test_support::CliRun run = test_support::Cli("cast " + args + " --json");
+  EXPECT_EQ(run.code, 0) << run.out;
+  return test_support::ParseJsonText(run.out);
 }
 
 std::set<std::string> Keys(const Json::Value& object) {
@@ -162,20 +148,15 @@ TEST(CliChart, TopicsAndTheirRefusals) {
       CastJson("--lines 111111 --zodiac 1 --at '2024-06-01 10:00:00'")["chart"]["texts"]["changed"]
           .isNull());
 
-  const auto run = [](const std::string& args, const std::string& input = "") {
-    const std::string command =
-        "printf '%s\\n' '" + input + "' | " + std::string(XYH_CLI_PATH) + " cast " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf{};
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-    return std::make_pair(WEXITSTATUS(pclose(pipe)), out);
-  };
-  auto [code, out] = run("--number 58 --zodiac 1 --topic 求婚 --json");
-  EXPECT_EQ(code, 2);
-  EXPECT_NE(out.find("--topic takes 求财, 功名, 文书, 子孙 or 兄弟"), std::string::npos) << out;
-  std::tie(code, out) = run("--batch", "--number 58 --zodiac 1 --topic 功名");
-  EXPECT_EQ(code, 1);
-  EXPECT_NE(out.find("--topic is not allowed in batch mode"), std::string::npos) << out;
+  using test_support::Cli;
+  using test_support::CliStderr;
+  const auto topic =
+      Cli("cast --number 58 --zodiac 1 --topic 求婚 --json", CliStderr::kFolded, "printf '\\n' |");
+  EXPECT_EQ(topic.code, 2);
+  EXPECT_NE(topic.out.find("--topic takes 求财, 功名, 文书, 子孙 or 兄弟"), std::string::npos)
+      << topic.out;
+  const auto batch = Cli("cast --batch", CliStderr::kFolded,
+                         "printf '%s\\n' '--number 58 --zodiac 1 --topic 功名' |");
+  EXPECT_EQ(batch.code, 1);
+  EXPECT_NE(batch.out.find("--topic is not allowed in batch mode"), std::string::npos) << batch.out;
 }

@@ -2,10 +2,6 @@
 #include <json/json.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
-#include <sstream>
 #include <string>
 
 #include <filesystem>
@@ -18,17 +14,8 @@
 
 namespace {
 
-struct CliRun {
-  int code;
-  std::string out;
-};
-
-// Runs xyh-cli through the shell; stderr is folded into the output.
-CliRun Cli(const std::string& args) {
-  const std::string command = std::string(XYH_CLI_PATH) + " " + args + " 2>&1";
-  const test_support::CommandOutput run = test_support::RunCommand(command);
-  return {run.code, run.out};
-}
+using test_support::Cli;
+using test_support::CliRun;
 
 constexpr auto ParseJson = &test_support::ParseJsonText;
 
@@ -167,11 +154,7 @@ TEST(Cli, TheEnvironmentNamesTheHomeAndABrokenStoreFailsTheSave) {
   const std::string cli = std::string(XYH_CLI_PATH);
   const std::string command = env + cli + " cast --number 7 --zodiac 1 --save 乙 >/dev/null && " +
                               env + cli + " history list";
-  FILE* pipe = popen(command.c_str(), "r");
-  char buf[256] = {};
-  const size_t n = fread(buf, 1, sizeof buf - 1, pipe);
-  pclose(pipe);
-  EXPECT_EQ(std::string(buf, n).substr(0, 5), "1\t乙");
+  EXPECT_EQ(test_support::RunCommand(command).out.substr(0, 5), "1\t乙");
 
   test_support::TempDir broken;
   const auto file = broken.path() / "src" / "data" / "xyh.db";

@@ -13,27 +13,11 @@
 
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out;
-};
+using test_support::Cli;
+using test_support::CliRun;
+constexpr auto kQuiet = test_support::CliStderr::kDropped;
 
-CliResult Cli(const std::string& args, bool quiet = false) {
-  const std::string command =
-      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
-  const test_support::CommandOutput run = test_support::RunCommand(command);
-  return {run.code, run.out};
-}
-
-struct Home {
-  test_support::TempDir dir;
-  std::string h = " --home '" + dir.path().string() + "'";
-  void Import(const std::string& lines) const {
-    const auto file = dir.path() / "d.csv";
-    std::ofstream(file, std::ios::binary) << "issue,date,red,blue\n" << lines;
-    ASSERT_EQ(Cli("draws import '" + file.string() + "'" + h).code, 0);
-  }
-};
+using Home = test_support::CliHome;
 
 std::string Add(const char* issue, const char* date, const char* red, const char* blue) {
   return std::string("draws add --issue '") + issue + "' --date '" + date + "' --red '" + red +
@@ -42,7 +26,7 @@ std::string Add(const char* issue, const char* date, const char* red, const char
 
 TEST(CliDrawsAdd, RefusalsWriteNothing) {
   Home home;
-  home.Import("2026050,2026-05-03,01 02 03 04 05 06,07\n");
+  home.ImportDraws("2026050,2026-05-03,01 02 03 04 05 06,07\n");
   const std::string stored = "2026050\t2026-05-03\t01 02 03 04 05 06 + 07\n";
   struct Refusal {
     std::string args;
@@ -67,16 +51,16 @@ TEST(CliDrawsAdd, RefusalsWriteNothing) {
   };
   for (const Refusal& r : refusals) {
     SCOPED_TRACE(r.args);
-    const CliResult run = Cli(r.args + home.h);
+    const CliRun run = Cli(r.args + home.h);
     EXPECT_EQ(run.code, r.code);
     EXPECT_NE(run.out.find(r.says), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("line 1:"), std::string::npos) << "no file line to name: " << run.out;
     EXPECT_EQ(Cli("draws list" + home.h).out, stored);
   }
-  const CliResult added = Cli(Add("2026051", "2026-05-05", "09 03 14 20 27 31", "08") + home.h);
+  const CliRun added = Cli(Add("2026051", "2026-05-05", "09 03 14 20 27 31", "08") + home.h);
   EXPECT_EQ(added.code, 0) << added.out;
   EXPECT_EQ(added.out, "added 2026051\n");
-  const CliResult again = Cli(Add("2026051", "2026-05-05", "09 03 14 20 27 31", "08") + home.h);
+  const CliRun again = Cli(Add("2026051", "2026-05-05", "09 03 14 20 27 31", "08") + home.h);
   EXPECT_EQ(again.code, 0);
   EXPECT_NE(again.out.find("already stored"), std::string::npos);
   EXPECT_EQ(Cli("draws list" + home.h).out,
@@ -86,7 +70,7 @@ TEST(CliDrawsAdd, RefusalsWriteNothing) {
 TEST(CliDrawsGaps, WithinAYearOnly) {
   Home home;
   EXPECT_EQ(Cli("draws gaps --json" + home.h).out, "[]\n");
-  home.Import(
+  home.ImportDraws(
       "2025148,2025-12-25,01 02 03 04 05 06,07\n2025150,2025-12-30,01 02 03 04 05 06,07\n"
       "2026002,2026-01-04,01 02 03 04 05 06,07\n2026005,2026-01-11,01 02 03 04 05 06,07\n");
   // Neither 2025151 nor 2026001: a year's last issue is not known ahead.
@@ -120,14 +104,16 @@ TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
   const Json::Value cast =
       test_support::ParseJsonText(Cli("cast --number 58 --zodiac 1 --now '2026-05-04 10:00:00' "
                                       "--json",
-                                      true)
+                                      kQuiet)
                                       .out);
   // Thursday's draw holds the cast's first ticket: a prize, were it scored.
   std::string ticket = cast["numbers"][0].asString();
   std::replace(ticket.begin(), ticket.end(), ',', ' ');
-  home.Import("2026050,2026-05-03,01 02 03 04 05 06,07\n2026052,2026-05-07," + ticket + ",01\n");
+  home.ImportDraws("2026050,2026-05-03,01 02 03 04 05 06,07\n2026052,2026-05-07," + ticket +
+                   ",01\n");
 
-  const Json::Value missing = test_support::ParseJsonText(Cli("check 1 --json" + home.h, true).out);
+  const Json::Value missing =
+      test_support::ParseJsonText(Cli("check 1 --json" + home.h, kQuiet).out);
   ASSERT_EQ(missing.size(), 1u);
   const Json::Value& m = missing[0];
   EXPECT_EQ(m["status"].asString(), "missing");
@@ -142,7 +128,7 @@ TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
           .out.find("开奖数据缺失: 第2026051期未收录,请用 xyh-cli draws add 或 draws import 补录"),
       std::string::npos);
   // After the newest draw, with its day long past: pending, and said so.
-  const Json::Value later = test_support::ParseJsonText(Cli("check 2 --json" + home.h, true).out);
+  const Json::Value later = test_support::ParseJsonText(Cli("check 2 --json" + home.h, kQuiet).out);
   EXPECT_EQ(later[0]["status"].asString(), "pending");
   EXPECT_TRUE(later[0]["missingIssue"].isNull());
   EXPECT_NE(Cli("check 2" + home.h)
@@ -151,7 +137,8 @@ TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
 
   // Filled: scored against its real draw, not Thursday's.
   ASSERT_EQ(Cli(Add("2026051", "2026-05-05", "10 11 12 13 14 15", "16") + home.h).code, 0);
-  const Json::Value scored = test_support::ParseJsonText(Cli("check 1 --json" + home.h, true).out);
+  const Json::Value scored =
+      test_support::ParseJsonText(Cli("check 1 --json" + home.h, kQuiet).out);
   EXPECT_EQ(scored[0]["status"].asString(), "scored");
   EXPECT_TRUE(scored[0]["missingIssue"].isNull());
   EXPECT_EQ(scored[0]["issue"].asString(), "2026051");

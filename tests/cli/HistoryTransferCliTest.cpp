@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/Child.h"
@@ -14,17 +10,12 @@ using test_support::TempDir;
 
 namespace {
 
-struct CliRun {
-  int code;
-  std::string out;
-};
+using test_support::CliRun;
 
 // xyh-cli with a home of the test's choosing; stderr folded into the output.
 CliRun Cli(const std::filesystem::path& home, const std::string& args) {
-  const std::string command = "TZ=Asia/Shanghai " + std::string(XYH_CLI_PATH) + " " + args +
-                              " --home '" + home.string() + "' 2>&1";
-  const test_support::CommandOutput run = test_support::RunCommand(command);
-  return {run.code, run.out};
+  return test_support::Cli(args + " --home '" + home.string() + "'",
+                           test_support::CliStderr::kFolded, "TZ=Asia/Shanghai");
 }
 
 constexpr auto Bytes = &test_support::FileBytes;

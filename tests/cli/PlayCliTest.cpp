@@ -10,26 +10,14 @@
 
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out;
-};
-
-// stderr is folded into the output unless quiet.
-CliResult Cli(const std::string& args, bool quiet = false) {
-  const test_support::CommandOutput run = test_support::RunCommand(
-      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1"));
-  return {run.code, run.out};
-}
+using test_support::Cli;
+using test_support::CliRun;
+constexpr auto kQuiet = test_support::CliStderr::kDropped;
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
-struct CliHome {
-  test_support::TempDir dir;
-  std::string h = " --home '" + dir.path().string() + "'";
-  std::filesystem::path Db() const { return dir.path() / "src" / "data" / "xyh.db"; }
-  std::string File(const char* name) const { return (dir.path() / name).string(); }
-  // A cast saved on Saturday 2026-12-05 and, optionally, Sunday's draw.
+// A cast saved on Saturday 2026-12-05 and, optionally, Sunday's draw.
+struct CliHome : test_support::CliHome {
   void SaveCast(const char* name = "甲") const {
     ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-05 10:00:00' --save " +
                   std::string(name) + h)
@@ -37,9 +25,8 @@ struct CliHome {
               0);
   }
   void StoreDraw() const {
-    std::ofstream(File("d.csv")) << "issue,date,red,blue\n2026140,2026-12-03,04 05 06 07 08 10,01\n"
-                                 << "2026141,2026-12-06,01 02 03 09 27 31,08\n";
-    ASSERT_EQ(Cli("draws import '" + File("d.csv") + "'" + h).code, 0);
+    ImportDraws(
+        "2026140,2026-12-03,04 05 06 07 08 10,01\n2026141,2026-12-06,01 02 03 09 27 31,08\n");
   }
 };
 
@@ -55,14 +42,14 @@ TEST(CliPlay, AddListDeleteAndGoneWithTheirCast) {
   CliHome home;
   home.SaveCast();
   home.SaveCast("乙");
-  CliResult r = Cli("play add 1 --red '7 6 5 4 3 2 1' --blue 8" + home.h);
+  CliRun r = Cli("play add 1 --red '7 6 5 4 3 2 1' --blue 8" + home.h);
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "added play 1: 复式, 7注, 14元\n");
   r = Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8,9' --multiple 3" + home.h);
   EXPECT_EQ(r.out, "added play 2: 胆拖, 30注, 180元\n");
   EXPECT_EQ(Cli("play add 2 --red '1 2 3 4 5 6' --blue 1" + home.h).out,
             "added play 3: 单式, 1注, 2元\n");
-  const Json::Value list = Parse(Cli("play list 1 --json" + home.h, true).out);
+  const Json::Value list = Parse(Cli("play list 1 --json" + home.h, kQuiet).out);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(Ints(list[0]["red"]), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
   EXPECT_EQ(list[1]["kind"].asString(), "胆拖");
@@ -71,10 +58,10 @@ TEST(CliPlay, AddListDeleteAndGoneWithTheirCast) {
   EXPECT_EQ(list[1]["bets"].asInt(), 30);
   EXPECT_EQ(list[1]["cost"].asInt(), 180);
   EXPECT_EQ(Cli("play delete 1" + home.h).code, 0);
-  EXPECT_EQ(Parse(Cli("play list --json" + home.h, true).out).size(), 2u);
+  EXPECT_EQ(Parse(Cli("play list --json" + home.h, kQuiet).out).size(), 2u);
   // Deleting the cast takes its plays along, and only its own.
   ASSERT_EQ(Cli("history delete 1" + home.h).code, 0);
-  const Json::Value left = Parse(Cli("play list --json" + home.h, true).out);
+  const Json::Value left = Parse(Cli("play list --json" + home.h, kQuiet).out);
   ASSERT_EQ(left.size(), 1u);
   EXPECT_EQ(left[0]["castId"].asInt(), 2);
 }
@@ -107,7 +94,7 @@ TEST(CliPlay, EveryRefusalNamesItsRuleAndWritesNothing) {
       {"play", "play takes add ID"},
   };
   for (const auto& c : cases) {
-    const CliResult r = Cli(std::string(c.args) + home.h);
+    const CliRun r = Cli(std::string(c.args) + home.h);
     EXPECT_EQ(r.code, 2) << c.args << ": " << r.out;
     EXPECT_NE(r.out.find(c.says), std::string::npos) << c.args << ": " << r.out;
   }
@@ -125,7 +112,7 @@ TEST(CliPlay, CheckScoresPlaysAgainstTheCastsDrawBesideItsTickets) {
   std::ofstream(home.File("hole.csv"))
       << "issue,date,red,blue\n2026141,2026-12-06,01 02 03 09 27 31,08\n";
   for (const char* status : {"pending", "missing"}) {
-    const Json::Value v = Parse(Cli("check --json" + home.h, true).out)[0];
+    const Json::Value v = Parse(Cli("check --json" + home.h, kQuiet).out)[0];
     EXPECT_EQ(v["status"].asString(), status);
     ASSERT_EQ(v["plays"].size(), 2u);
     for (const Json::Value& p : v["plays"]) {
@@ -135,10 +122,10 @@ TEST(CliPlay, CheckScoresPlaysAgainstTheCastsDrawBesideItsTickets) {
       EXPECT_EQ(p["fixedPrize"].asInt(), 0);
     }
     EXPECT_EQ(v["playsFixedPrize"].asInt(), 0);
-    ASSERT_EQ(Cli("draws import '" + home.File("hole.csv") + "'" + home.h).code, 0);
+    ASSERT_EQ(Cli("draws import " + home.Q("hole.csv") + home.h).code, 0);
   }
   home.StoreDraw();  // 01 02 03 09 27 31 + 08
-  const Json::Value v = Parse(Cli("check 1 --json" + home.h, true).out)[0];
+  const Json::Value v = Parse(Cli("check 1 --json" + home.h, kQuiet).out)[0];
   const Json::Value& plays = v["plays"];
   ASSERT_EQ(plays.size(), 2u);
   EXPECT_EQ(plays[0]["id"].asInt(), 1);
@@ -183,7 +170,8 @@ TEST(CliPlay, CheckTakesAnyBoughtPlay) {
       {"--dan '3 9' --red '1 2 4 5 6 7' --blue '8 9'", 0, "胆拖", 30},
   };
   for (const auto& c : cases) {
-    const Json::Value v = Parse(Cli(std::string("check ") + c.args + " --json" + home.h, true).out);
+    const Json::Value v =
+        Parse(Cli(std::string("check ") + c.args + " --json" + home.h, kQuiet).out);
     EXPECT_EQ(v["tickets"].size(), c.tickets) << c.args;
     ASSERT_EQ(v["plays"].size(), 1u) << c.args;
     EXPECT_TRUE(v["plays"][0]["id"].isNull());
@@ -191,12 +179,12 @@ TEST(CliPlay, CheckTakesAnyBoughtPlay) {
     EXPECT_EQ(v["plays"][0]["bets"].asInt(), c.bets);
   }
   // Six reds without blues are checked as they always were, without a play.
-  const Json::Value old = Parse(Cli("check --red '1 2 3 4 5 6' --json" + home.h, true).out);
+  const Json::Value old = Parse(Cli("check --red '1 2 3 4 5 6' --json" + home.h, kQuiet).out);
   EXPECT_EQ(old["tickets"].size(), 1u);
   EXPECT_TRUE(old["plays"].empty());
   for (const char* bad : {"--red '1 2 3 4 5 6 7'", "--dan '1 2' --red '3 4 5 6' --blue 1",
                           "--red '1 2 3 4 5 6' --multiple 2", "--dan 1 --blue 2"}) {
-    const CliResult r = Cli(std::string("check ") + bad + home.h);
+    const CliRun r = Cli(std::string("check ") + bad + home.h);
     EXPECT_EQ(r.code, 2) << bad;
   }
 }
@@ -206,16 +194,15 @@ TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
   home.SaveCast();
   ASSERT_EQ(
       Cli("play add 1 --dan '3 9' --red '1 2 4 5 6 7' --blue '8 9' --multiple 3" + home.h).code, 0);
-  const CliResult csv = Cli("history export --output '" + home.File("h.csv") + "'" + home.h);
+  const CliRun csv = Cli("history export --output " + home.Q("h.csv") + home.h);
   EXPECT_EQ(csv.code, 0);
   EXPECT_NE(csv.out.find("复式/胆拖投注未导出,请用 --format json"), std::string::npos) << csv.out;
-  ASSERT_EQ(
-      Cli("history export --format json --output '" + home.File("h.json") + "'" + home.h).code, 0);
+  ASSERT_EQ(Cli("history export --format json --output " + home.Q("h.json") + home.h).code, 0);
   CliHome other;
-  const CliResult in = Cli("history import '" + home.File("h.json") + "'" + other.h);
+  const CliRun in = Cli("history import " + home.Q("h.json") + other.h);
   EXPECT_EQ(in.out, "imported 1, skipped 0 already saved, 1 plays added\n");
-  EXPECT_EQ(Parse(Cli("play list --json" + other.h, true).out),
-            Parse(Cli("play list --json" + home.h, true).out));
+  EXPECT_EQ(Parse(Cli("play list --json" + other.h, kQuiet).out),
+            Parse(Cli("play list --json" + home.h, kQuiet).out));
   // Without plays nothing is said.
   CliHome plain;
   plain.SaveCast();

@@ -2,52 +2,36 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <sys/wait.h>
 #include <array>
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "support/Child.h"
 #include "support/TempDir.h"
 
 namespace {
 
-struct CliRun {
-  int code;
-  std::string out;
-};
-
-CliRun Cli(const std::string& args, bool quiet = false) {
-  const std::string command =
-      std::string(XYH_CLI_PATH) + " " + args + (quiet ? " 2>/dev/null" : " 2>&1");
-  const test_support::CommandOutput run = test_support::RunCommand(command);
-  return {run.code, run.out};
-}
+using test_support::Cli;
+using test_support::CliRun;
+constexpr auto kQuiet = test_support::CliStderr::kDropped;
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
-struct Home {
-  test_support::TempDir dir;
-  std::string h = " --home '" + dir.path().string() + "'";
-  // The draws of the unit test's hand-made archive, in a scrambled order.
+// The draws of the unit test's hand-made archive, in a scrambled order.
+struct Home : test_support::CliHome {
   void Import() const {
-    const auto file = dir.path() / "ssq.csv";
-    std::ofstream(file, std::ios::binary) << "issue,date,red,blue\n"
-                                             "2026003,2026-01-06,01 05 09 17 25 33,01\n"
-                                             "2026005,2026-01-11,17 02 31 22 01 29,05\n"
-                                             "2026001,2026-01-01,01 02 03 10 20 33,01\n"
-                                             "2026004,2026-01-08,06 07 08 09 10 11,16\n"
-                                             "2026002,2026-01-04,02 03 04 17 18 30,05\n";
-    const CliRun r = Cli("draws import '" + file.string() + "'" + h);
-    ASSERT_EQ(r.code, 0) << r.out;
+    ImportDraws(
+        "2026003,2026-01-06,01 05 09 17 25 33,01\n"
+        "2026005,2026-01-11,17 02 31 22 01 29,05\n"
+        "2026001,2026-01-01,01 02 03 10 20 33,01\n"
+        "2026004,2026-01-08,06 07 08 09 10 11,16\n"
+        "2026002,2026-01-04,02 03 04 17 18 30,05\n");
   }
 };
 
 TEST(CliStats, JsonOverTheArchive) {
   Home home;
   home.Import();
-  const CliRun run = Cli("stats --json" + home.h, true);
+  const CliRun run = Cli("stats --json" + home.h, kQuiet);
   ASSERT_EQ(run.code, 0);
   const Json::Value v = Parse(run.out);
   EXPECT_EQ(v["draws"].asInt(), 5);
@@ -80,12 +64,12 @@ TEST(CliStats, JsonOverTheArchive) {
   EXPECT_EQ(list(v["hot"]), (std::vector<int>{1, 2, 17, 9, 10, 33}));
   EXPECT_EQ(list(v["cold"]), (std::vector<int>{23, 24, 26, 27, 28, 32}));
 
-  const Json::Value two = Parse(Cli("stats --last 2 --json" + home.h, true).out);
+  const Json::Value two = Parse(Cli("stats --last 2 --json" + home.h, kQuiet).out);
   EXPECT_EQ(two["draws"].asInt(), 2);
   EXPECT_EQ(two["first"].asString(), "2026004");
   EXPECT_EQ(list(two["hot"]), (std::vector<int>{1, 2, 17, 22, 29, 31}));
   // More than there are: all of them.
-  EXPECT_EQ(Parse(Cli("stats --last=900 --json" + home.h, true).out), v);
+  EXPECT_EQ(Parse(Cli("stats --last=900 --json" + home.h, kQuiet).out), v);
 
   const CliRun text = Cli("stats" + home.h);
   EXPECT_EQ(text.code, 0);
@@ -109,7 +93,7 @@ TEST(CliStats, NoDrawsAndBadWindows) {
   }
   EXPECT_EQ(Cli("stats --last" + home.h).code, 2);  // --home taken as the value
   EXPECT_EQ(Cli("stats extra" + home.h).code, 2);
-  EXPECT_EQ(Cli("stats --last 1000000" + home.h, true).code, 0);
+  EXPECT_EQ(Cli("stats --last 1000000" + home.h, kQuiet).code, 0);
 }
 
 TEST(CliStats, ListedInTheHelp) {

@@ -3,13 +3,9 @@
 // that fail while read, a damaged draw archive, another form of an issue.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/Child.h"
@@ -21,37 +17,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
+using Outcome = test_support::CliRun;
 
-// Runs xyh-cli through the shell, so a case can redirect its streams.
+// Standard error kept apart, so a case can redirect the other streams.
 Outcome Cli(const std::string& args) {
-  static int run = 0;
-  const std::string errFile =
-      "/tmp/xyh-cli-streams-" + std::to_string(getpid()) + "-" + std::to_string(++run);
-  const std::string command = std::string(XYH_CLI_PATH) + " " + args + " 2>" + errFile;
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  const std::string err = test_support::FileBytes(errFile);
-  std::remove(errFile.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
+  return test_support::Cli(args, test_support::CliStderr::kApart);
 }
 
-struct Home {
-  test_support::TempDir dir;
-  std::string h() const { return " --home '" + dir.path().string() + "'"; }
-  fs::path Put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(dir.path() / name, std::ios::binary) << bytes;
-    return dir.path() / name;
-  }
-  std::string Q(const std::string& name) const { return "'" + (dir.path() / name).string() + "'"; }
-};
+using Home = test_support::CliHome;
 
 const char* kDraws =
     "issue,date,red,blue\n2026139,2026-12-03,01 02 03 04 05 06,16\n"
@@ -59,9 +32,9 @@ const char* kDraws =
 
 // A home with two draws and a saved cast.
 void Fill(const Home& home) {
-  home.Put("d.csv", kDraws);
-  ASSERT_EQ(Cli("draws import " + home.Q("d.csv") + home.h()).code, 0);
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save 甲" + home.h()).code, 0);
+  home.Write("d.csv", kDraws);
+  ASSERT_EQ(Cli("draws import " + home.Q("d.csv") + home.h).code, 0);
+  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --save 甲" + home.h).code, 0);
 }
 
 }  // namespace
@@ -82,7 +55,7 @@ TEST(CliStreams, ExportWritesOnlyRegularFilesAndSaysEveryRefusal) {
   };
   for (const auto& c : refused) {
     SCOPED_TRACE(c.output);
-    const Outcome r = Cli("history export --output " + c.output + home.h());
+    const Outcome r = Cli("history export --output " + c.output + home.h);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("exported"), std::string::npos);
@@ -91,10 +64,10 @@ TEST(CliStreams, ExportWritesOnlyRegularFilesAndSaysEveryRefusal) {
   EXPECT_TRUE(fs::is_fifo(home.dir.path() / "fifo"));
 
   // A link to a regular file: the file gets the export, the link stays.
-  const fs::path real = home.Put("real.json", "old");
+  const fs::path real = home.Write("real.json", "old");
   fs::create_symlink(real, home.dir.path() / "link.json");
   const Outcome linked =
-      Cli("history export --format json --output " + home.Q("link.json") + home.h());
+      Cli("history export --format json --output " + home.Q("link.json") + home.h);
   EXPECT_EQ(linked.code, 0) << linked.err;
   EXPECT_TRUE(fs::is_symlink(home.dir.path() / "link.json"));
   EXPECT_EQ(test_support::FileBytes(real).rfind("{\"format\":\"xyh-history\"", 0), 0u);
@@ -108,11 +81,11 @@ TEST(CliStreams, AFullStandardOutputIsAnError) {
                                     "stats", "stats --json", "history list", "history export",
                                     "cast --number 58 --zodiac 1", "--version", "help cast"}) {
     SCOPED_TRACE(command);
-    const Outcome r = Cli(command + home.h() + " >/dev/full");
+    const Outcome r = Cli(command + home.h + " >/dev/full");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("writing to standard output failed"), std::string::npos) << r.err;
   }
-  home.Put("one.txt", "--number 58 --zodiac 1\n");
+  home.Write("one.txt", "--number 58 --zodiac 1\n");
   const Outcome batch = Cli("cast --batch >/dev/full < " + home.Q("one.txt"));
   EXPECT_EQ(batch.code, 1);
 }
@@ -139,12 +112,12 @@ TEST(CliStreams, InputsThatFailWhileReadEndCleanly) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
-    const Outcome r = Cli(c.command + home.h());
+    const Outcome r = Cli(c.command + home.h);
     EXPECT_EQ(r.code, c.code) << r.err;
     EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
   }
-  home.Put("d.csv", kDraws);
-  const Outcome piped = Cli("draws import - " + home.h() + " < " + home.Q("d.csv"));
+  home.Write("d.csv", kDraws);
+  const Outcome piped = Cli("draws import - " + home.h + " < " + home.Q("d.csv"));
   EXPECT_EQ(piped.code, 0) << piped.err;
   EXPECT_EQ(piped.out, "imported 2 draws\n");
 }
@@ -158,12 +131,12 @@ TEST(CliStreams, ADamagedDrawRowIsNamedByEveryReader) {
        {"draws list", "draws list --json", "draws export", "stats", "stats --json", "check",
         "check --red '1 2 3 4 5 6' --blue 7"}) {
     SCOPED_TRACE(command);
-    const Outcome r = Cli(command + home.h());
+    const Outcome r = Cli(command + home.h);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("issue \"2026139\""), std::string::npos) << r.err;
   }
-  home.Put("again.csv", kDraws);
-  const Outcome again = Cli("draws import " + home.Q("again.csv") + home.h());
+  home.Write("again.csv", kDraws);
+  const Outcome again = Cli("draws import " + home.Q("again.csv") + home.h);
   EXPECT_EQ(again.code, 1);
   EXPECT_NE(again.err.find("\"abc\" where a number belongs"), std::string::npos) << again.err;
 }
@@ -172,7 +145,7 @@ TEST(CliStreams, StatsSaysALock) {
   Home home;
   Fill(home);
   test_support::LockHolder lock(home.dir.path() / "src" / "data" / "xyh.db");
-  const Outcome r = Cli("stats" + home.h());
+  const Outcome r = Cli("stats" + home.h);
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err.find("no 双色球 draw is stored"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("历史记录文件正被其他程序使用"), std::string::npos) << r.err;
@@ -181,17 +154,17 @@ TEST(CliStreams, StatsSaysALock) {
 TEST(CliStreams, AnIssueInAnotherFormIsTheStoredDraw) {
   Home home;
   Fill(home);
-  home.Put("zero.csv", "issue,date,red,blue\n02026140,2026-12-06,03 09 14 20 27 31,08\n");
-  const Outcome r = Cli("draws import " + home.Q("zero.csv") + home.h());
+  home.Write("zero.csv", "issue,date,red,blue\n02026140,2026-12-06,03 09 14 20 27 31,08\n");
+  const Outcome r = Cli("draws import " + home.Q("zero.csv") + home.h);
   EXPECT_EQ(r.out, "imported 0 draws, skipped 1 already stored\n");
-  EXPECT_EQ(test_support::ParseJsonText(Cli("stats --json" + home.h()).out)["draws"].asInt(), 2);
-  EXPECT_EQ(Cli("check --red '3 9 14 20 27 31' --blue 8 --issue 02026140" + home.h()).code, 0);
+  EXPECT_EQ(test_support::ParseJsonText(Cli("stats --json" + home.h).out)["draws"].asInt(), 2);
+  EXPECT_EQ(Cli("check --red '3 9 14 20 27 31' --blue 8 --issue 02026140" + home.h).code, 0);
 }
 
 TEST(CliStreams, MessagesAndHelp) {
   // Every line of --batch is JSON in valid UTF-8, whatever bytes came in.
   Home home;
-  home.Put("bytes.txt", "--number 58 --zodiac \xff\n--title \xc3 --number 5 --zodiac 1\n");
+  home.Write("bytes.txt", "--number 58 --zodiac \xff\n--title \xc3 --number 5 --zodiac 1\n");
   const Outcome batch = Cli("cast --batch < " + home.Q("bytes.txt"));
   std::size_t lines = 0;
   for (std::size_t at = 0, end; (end = batch.out.find('\n', at)) != std::string::npos;
@@ -243,10 +216,10 @@ TEST(CliStreams, DrawTellsAPageThatNeverCameFromOneThatDoesNotParse) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.address);
     Home home;
-    home.Put("config.ini", "[net]\nprobe_host=127.0.0.1\nresults_home=" + c.address + "\n");
-    const Outcome text = Cli("draw" + home.h());
+    home.Write("config.ini", "[net]\nprobe_host=127.0.0.1\nresults_home=" + c.address + "\n");
+    const Outcome text = Cli("draw" + home.h);
     EXPECT_EQ(text.code, 1);
-    const Json::Value json = test_support::ParseJsonText(Cli("draw --json" + home.h()).out);
+    const Json::Value json = test_support::ParseJsonText(Cli("draw --json" + home.h).out);
     if (c.said[0] == '\0') {
       EXPECT_EQ(text.out.find("not fetched"), std::string::npos) << text.out;
       EXPECT_EQ(json["error"].asString().find("not fetched"), std::string::npos);

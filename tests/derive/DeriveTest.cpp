@@ -10,23 +10,21 @@ using namespace rg_com_ptl_xyh;
 using namespace rg_com_ptl_xyh::derive_detail;
 
 TEST(DeriveHelpers, OneDecimalRoundingIsHalfAwayFromZero) {
-  EXPECT_DOUBLE_EQ(RoundOneDecimal(0.25), 0.3);
-  EXPECT_DOUBLE_EQ(RoundOneDecimal(-0.25), -0.3);
-  EXPECT_DOUBLE_EQ(RoundOneDecimal(0.24), 0.2);
-  EXPECT_DOUBLE_EQ(RoundOneDecimal(14.0 / 45), 0.3);
+  for (const auto& [v, rounded] : std::initializer_list<std::pair<double, double>>{
+           {0.25, 0.3}, {-0.25, -0.3}, {0.24, 0.2}, {14.0 / 45, 0.3}})
+    EXPECT_DOUBLE_EQ(RoundOneDecimal(v), rounded) << v;
   EXPECT_EQ(RoundOneDecimal(5e-7), 5e-7);  // near zero: unchanged
   EXPECT_EQ(RoundOneDecimal(0.0), 0.0);
 }
 
 TEST(DeriveHelpers, TruncationRules) {
-  EXPECT_EQ(TruncateProduct(9.9999995), 10);
-  EXPECT_EQ(TruncateProduct(9.99999), 9);
-  EXPECT_EQ(TruncateProduct(-2.9999995), -3);
-  EXPECT_EQ(TruncateProduct(3 * 1.1), 3);
-  EXPECT_EQ(QuotientToNumber(3 / (0.2 + 0.1)), 9);  // 9.999999999999998
-  EXPECT_EQ(QuotientToNumber(0.0), 1);
-  EXPECT_EQ(QuotientToNumber(5e-7), 1);
-  EXPECT_EQ(QuotientToNumber(0.5), 0);
+  for (const auto& [product, n] : std::initializer_list<std::pair<double, long long>>{
+           {9.9999995, 10}, {9.99999, 9}, {-2.9999995, -3}, {3 * 1.1, 3}})
+    EXPECT_EQ(TruncateProduct(product), n) << product;
+  // 3 / (0.2 + 0.1) is 9.999999999999998.
+  for (const auto& [quotient, n] : std::initializer_list<std::pair<double, long long>>{
+           {3 / (0.2 + 0.1), 9}, {0.0, 1}, {5e-7, 1}, {0.5, 0}})
+    EXPECT_EQ(QuotientToNumber(quotient), n) << quotient;
   // Astronomical quotients saturate instead of overflowing.
   EXPECT_GT(QuotientToNumber(3 / 2.7755575615628914e-17), 32);
   EXPECT_GT(QuotientToNumber(1e300), 32);
@@ -51,67 +49,65 @@ TEST(DeriveHelpers, Tables) {
   EXPECT_EQ(Weight(u"麒麟", u"子孙"), 0.0);
 }
 
-TEST(Chain, Examples) {
-  std::string pool;
-  Chain(pool, 10, 1.0, 0.0);  // e = 1: the start value alone
-  EXPECT_EQ(pool, "10,");
-  pool.clear();
-  Chain(pool, 3, 0.4, 0.1);  // e = 0.5
-  EXPECT_EQ(pool, "6,12,24,");
-  pool.clear();
-  Chain(pool, 3, 0.2, 0.1);  // e = 0.30000000000000004: 3 / e truncates to 9
-  EXPECT_EQ(pool, "9,29,");
-}
+namespace {
+// A step that grows the pool: the pool before, and after.
+struct Growth {
+  std::string before, after;
+};
+}  // namespace
 
-TEST(Chain, TextSearchTrapAndDegenerateDivisors) {
-  std::string pool = "12,";
-  Chain(pool, 2, 1.0, 0.0);  // "2," is found inside "12,"
-  EXPECT_EQ(pool, "12,");
-  pool.clear();
-  Chain(pool, 5, 0.1, -0.1);  // e exactly 0 becomes |w| + f = 0.2
-  EXPECT_EQ(pool, "25,");
-  pool.clear();
-  // 1.0 - 0.9 + (-0.1) is about -2.8e-17, not 0: the quotient is enormous
-  // and the chain yields nothing (and must not overflow).
-  Chain(pool, 3, 1.0 - 0.9, -0.1);
-  EXPECT_EQ(pool, "");
-  Chain(pool, 7, 0.0, 0.0);  // e = 0: nothing
-  EXPECT_EQ(pool, "");
+TEST(Chain, ExamplesTextSearchTrapAndDegenerateDivisors) {
+  struct Case {
+    int d;
+    double passFactor, weight;
+    Growth pool;
+  };
+  const Case cases[] = {
+      {10, 1.0, 0.0, {"", "10,"}},      // e = 1: the start value alone
+      {3, 0.4, 0.1, {"", "6,12,24,"}},  // e = 0.5
+      {3, 0.2, 0.1, {"", "9,29,"}},     // e = 0.30000000000000004: 3 / e truncates to 9
+      {2, 1.0, 0.0, {"12,", "12,"}},    // "2," is found inside "12,"
+      {5, 0.1, -0.1, {"", "25,"}},      // e exactly 0 becomes |w| + f = 0.2
+      // 1.0 - 0.9 + (-0.1) is about -2.8e-17, not 0: the quotient is
+      // enormous and the chain yields nothing (and must not overflow).
+      {3, 1.0 - 0.9, -0.1, {"", ""}},
+      {7, 0.0, 0.0, {"", ""}},  // e = 0: nothing
+  };
+  for (const Case& c : cases) {
+    std::string pool = c.pool.before;
+    Chain(pool, c.d, c.passFactor, c.weight);
+    EXPECT_EQ(pool, c.pool.after) << c.d << " " << c.passFactor << " " << c.weight;
+  }
 }
 
 TEST(Steps, PairRulePrecedence) {
-  std::string pool = "5,";
-  PairRule("3167", pool);  // 1 and 6 win over 2 and 7
-  EXPECT_EQ(pool, "5,1,");
-  pool = "21,";
-  PairRule("16", pool);  // "1" already stands in "21"
-  EXPECT_EQ(pool, "21,");
-  pool = "5,";
-  PairRule("27", pool);
-  EXPECT_EQ(pool, "5,33,");
-  pool = "5,";
-  PairRule("2", pool);
-  EXPECT_EQ(pool, "5,");
+  const std::pair<const char*, Growth> cases[] = {
+      {"3167", {"5,", "5,1,"}},  // 1 and 6 win over 2 and 7
+      {"16", {"21,", "21,"}},    // "1" already stands in "21"
+      {"27", {"5,", "5,33,"}},
+      {"2", {"5,", "5,"}},
+  };
+  for (const auto& [digits, growth] : cases) {
+    std::string pool = growth.before;
+    PairRule(digits, pool);
+    EXPECT_EQ(pool, growth.after) << digits;
+  }
 }
 
 TEST(Steps, NeighboursUseTextSearchAndVisitOnlyTheOldNumbers) {
-  std::string pool = "12,";
-  Neighbours(pool);
-  // 13 is added; m = 12 - trunc(13 * 0.2) = 10, and "10" is not in "12,13,".
-  EXPECT_EQ(pool, "12,13,10,");
-  pool = "12,5,";
-  Neighbours(pool);
-  // For 5: 6 is added, m = 5 - 1 = 4; for 12: 13, m = 10.
-  EXPECT_EQ(pool, "12,5,13,10,6,4,");
-  pool = "33,";
-  Neighbours(pool);  // 33 gets no upper neighbour; m = 33 - 6 = 27
-  EXPECT_EQ(pool, "33,27,");
-  pool = "16,";
-  Neighbours(pool);  // 17; m = 16 - 3 = 13
-  EXPECT_EQ(pool, "16,17,13,");
-  pool = "5,16,";
-  Neighbours(pool);  // for 5: neighbour 6 is found inside "16"
-  EXPECT_EQ(pool, "5,16,4,17,13,");
+  const Growth cases[] = {
+      // 13 is added; m = 12 - trunc(13 * 0.2) = 10, and "10" is not in "12,13,".
+      {"12,", "12,13,10,"},
+      {"12,5,", "12,5,13,10,6,4,"},  // for 5: 6 is added, m = 5 - 1 = 4; for 12: 13, m = 10
+      {"33,", "33,27,"},             // 33 gets no upper neighbour; m = 33 - 6 = 27
+      {"16,", "16,17,13,"},          // 17; m = 16 - 3 = 13
+      {"5,16,", "5,16,4,17,13,"},    // for 5: neighbour 6 is found inside "16"
+  };
+  for (const Growth& c : cases) {
+    std::string pool = c.before;
+    Neighbours(pool);
+    EXPECT_EQ(pool, c.after) << c.before;
+  }
 }
 
 namespace {

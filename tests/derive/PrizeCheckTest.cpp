@@ -7,6 +7,8 @@
 #include "history/SavedCast.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
+#include "support/ReadingHelpers.h"
+#include "support/Records.h"
 
 using namespace rg_com_ptl_xyh;
 
@@ -137,23 +139,18 @@ DerivedNumbers CastAt(double when, const char16_t* number, int zodiac) {
   rg_GuaReport report;
   report.SetReadyHandler([](rg_GuaAnalysis& a) { BuildNumberProfile(a); });
   rg_CastDispatch dispatch(clock, report);
-  rg_QiGuaModel request;
-  request.method = 1;
-  request.numberText = number;
-  request.zodiac = zodiac;
+  rg_QiGuaModel request = test_support::NumberRequest(number, 0, zodiac);
   dispatch.Dispatch(1, 1, u"", request);
   return DeriveNumbers(report.Analysis().profile);
 }
 
 TEST(SavedCastDeriver, DerivesAtTheStoredTime) {
   const double at = MakeDate(2026, 12, 8, 23, 30, 0);  // an hour whose pillar differs from now's
-  rg_YsModel saved;
+  rg_YsModel saved = test_support::NumberCast();
   saved._id = 5;
-  saved.ysindex = 1;
   saved.ysnumber = u"1234567";
   saved.ysday = at;
   saved.gzsxid = 4;
-  saved.dong = {0, 0, 0, 0, 0, 0};
   rg_SavedCastDeriver deriver;
   const auto numbers = deriver.Derive(saved);
   ASSERT_TRUE(numbers);
@@ -170,23 +167,17 @@ TEST(SavedCastDeriver, DerivesAtTheStoredTime) {
 }
 
 TEST(SavedCastDeriver, ChecksAgainstTheTargetDrawOfTheIndex) {
-  rg_YsModel saved;
+  rg_YsModel saved = test_support::NumberCast();
   saved._id = 1;
-  saved.ysindex = 1;
-  saved.ysnumber = u"58";
   saved.ysday = MakeDate(2026, 12, 8, 12, 0, 0);
-  saved.gzsxid = 1;
   rg_SavedCastDeriver deriver;
   const DerivedNumbers numbers = *deriver.Derive(saved);
   const auto played = PlayedNumbers(numbers);
   ASSERT_FALSE(played.tickets.empty());
 
   // A draw made of the first ticket and the first blue: tier 1 on that day.
-  rg_DrawEntry hit;
-  hit.issue = u"2026142";
-  hit.date = MakeDate(2026, 12, 8);
-  hit.numbers = played.tickets[0];
-  hit.extra = {played.blues.empty() ? 1 : played.blues[0]};
+  const rg_DrawEntry hit = test_support::SsqDraw(u"2026142", 2026, 12, 8, played.tickets[0],
+                                                 played.blues.empty() ? 1 : played.blues[0]);
   rg_DrawEntry earlier = hit;
   earlier.issue = u"2026141";
   earlier.date = MakeDate(2026, 12, 6);

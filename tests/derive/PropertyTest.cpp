@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
+#include "support/ReadingHelpers.h"
 
 using namespace rg_com_ptl_xyh;
 
@@ -116,10 +117,8 @@ TEST(DeriveProperty, EveryHexagramAndMovingLineOnEveryZodiac) {
     for (int u = 1; u <= 8; ++u) {
       for (int l = 1; l <= 8; ++l) {
         for (int m = 1; m <= 6; ++m) {
-          rg_QiGuaModel r;
-          r.method = 1;
-          r.zodiac = zodiac;
-          r.numberText = {char16_t(u'0' + u), char16_t(u'0' + l), char16_t(u'0' + m)};
+          rg_QiGuaModel r = test_support::NumberRequest(
+              {char16_t(u'0' + u), char16_t(u'0' + l), char16_t(u'0' + m)}, 0, zodiac);
           dispatch.Dispatch(1, 1, u"", r);
           CheckForm(DeriveNumbers(report.Analysis().profile));
         }

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "draws/DrawScraper.h"
 #include "draws/DrawStore.h"
@@ -21,8 +20,7 @@ namespace {
 rg_NetworkScope network;
 
 std::string Data(const char* name) {
-  std::ifstream in(std::string(XYH_TEST_DATA) + "/" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return test_support::FileBytes(std::string(XYH_TEST_DATA) + "/" + name);
 }
 
 rg_DrawRecord Row(int code, const std::string& body) {

@@ -3,40 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "engine/Canon.h"
 #include "engine/Symbols.h"
 #include "platform/Folders.h"
 #include "platform/Utf.h"
+#include "support/ReadingHelpers.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
+using test_support::LinesOfName;
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+constexpr auto ReadAll = &test_support::FileBytes;
 
 std::vector<std::u16string> Split(const std::u16string& text, char16_t sep) {
   return SplitText(text, sep);
-}
-
-// The lines a hexagram name pictures: lower image, then upper.
-std::u16string LinesOfName(const std::u16string& name) {
-  static const std::u16string_view kImages = u"天泽火雷风水山地";
-  const auto code = [](size_t trigram) { return TrigramCode(static_cast<int>(trigram) + 1); };
-  if (name[1] == u'为') {
-    const auto c = code(static_cast<size_t>(TrigramNumber(name.substr(0, 1)) - 1));
-    return c + c;
-  }
-  return code(kImages.find(name[1])) + code(kImages.find(name[0]));
 }
 
 // The canon's short name of one of our names.

@@ -17,18 +17,6 @@ namespace {
 
 std::u16string Ch(std::u16string_view s, size_t i) { return std::u16string(s.substr(i, 1)); }
 
-// Lines of a hexagram read off its name alone: 天 乾, 泽 兑, 火 离, 雷 震,
-// 风 巽, 水 坎, 山 艮, 地 坤; "X为Y" doubles the trigram X.
-std::u16string LinesOfName(const std::u16string& name) {
-  static const std::u16string_view kImages = u"天泽火雷风水山地";
-  const auto code = [](size_t trigram) { return TrigramCode(static_cast<int>(trigram) + 1); };
-  if (name[1] == u'为') {
-    const auto c = code(static_cast<size_t>(TrigramNumber(name.substr(0, 1)) - 1));
-    return c + c;
-  }
-  return code(kImages.find(name[1])) + code(kImages.find(name[0]));
-}
-
 std::map<std::u16string, std::u16string> NameOfLinesTable() {
   std::map<std::u16string, std::u16string> out;
   for (int i = 1; i <= 64; ++i) out[LinesOfName(HexagramName(i))] = HexagramName(i);

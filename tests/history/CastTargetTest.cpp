@@ -8,18 +8,14 @@
 #include "history/DrawArchive.h"
 #include "history/SavedCast.h"
 #include "platform/DateTime.h"
+#include "support/Records.h"
 
 using namespace rg_com_ptl_xyh;
 
 namespace {
 
 rg_DrawEntry Draw(const char16_t* issue, int y, int m, int d) {
-  rg_DrawEntry e;
-  e.issue = issue;
-  e.date = MakeDate(y, m, d);
-  e.numbers = {1, 2, 3, 4, 5, 6};
-  e.extra = {7};
-  return e;
+  return test_support::SsqDraw(issue, y, m, d, {1, 2, 3, 4, 5, 6}, 7);
 }
 
 struct Case {
@@ -162,11 +158,8 @@ TEST(LocateCast, TextsAndDates) {
 TEST(CastTiers, AMissingCastNeverWins) {
   // A draw equal to the cast's own first ticket: a first prize if it
   // were scored against it.
-  rg_YsModel cast;
+  rg_YsModel cast = test_support::NumberCast();
   cast._id = 3;
-  cast.ysindex = 1;
-  cast.ysnumber = u"58";
-  cast.gzsxid = 1;
   cast.ysday = MakeDate(2026, 5, 4, 10, 0, 0);
   rg_SavedCastDeriver deriver;
   const auto played = PlayedNumbers(*deriver.Derive(cast));

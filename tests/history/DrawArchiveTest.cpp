@@ -2,7 +2,6 @@
 #include <sqlite3.h>
 
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "history/DrawArchive.h"
@@ -10,27 +9,17 @@
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
+#include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
+using test_support::SsqDraw;
 using test_support::TempDir;
 
 namespace {
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-rg_DrawEntry Ssq(const char16_t* issue, int y, int m, int d, std::vector<int> red, int blue) {
-  rg_DrawEntry e;
-  e.lottery = 101;
-  e.issue = issue;
-  e.date = MakeDate(y, m, d);
-  e.numbers = std::move(red);
-  e.extra = {blue};
-  return e;
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 struct ArchiveTest : ::testing::Test {
   TempDir dir;
@@ -43,8 +32,8 @@ struct ArchiveTest : ::testing::Test {
 TEST_F(ArchiveTest, StoresOneRowPerIssueAndLeavesTheHistoryTableAlone) {
   rg_DrawArchive archive = Archive();
   EXPECT_TRUE(archive.Draws(101).empty());  // no table yet: nothing, no failure
-  const auto a = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
-  const auto b = Ssq(u"2026139", 2026, 12, 3, {1, 2, 3, 4, 5, 6}, 16);
+  const auto a = SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  const auto b = SsqDraw(u"2026139", 2026, 12, 3, {1, 2, 3, 4, 5, 6}, 16);
   EXPECT_EQ(archive.Store(a, now), rg_DrawArchive::StoreResult::Added);
   EXPECT_EQ(archive.Store(b, now), rg_DrawArchive::StoreResult::Added);
   EXPECT_EQ(archive.Store(a, now + 1), rg_DrawArchive::StoreResult::Unchanged);
@@ -81,7 +70,7 @@ TEST_F(ArchiveTest, RowsEditedIntoNonsenseAreNotTrusted) {
         sqlite3_exec(store.Handle(), "DROP TABLE IF EXISTS xyh_draws;", nullptr, nullptr, nullptr),
         SQLITE_OK);
     rg_DrawArchive archive = Archive();
-    ASSERT_EQ(archive.Store(Ssq(u"2026001", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 7), now),
+    ASSERT_EQ(archive.Store(SsqDraw(u"2026001", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 7), now),
               rg_DrawArchive::StoreResult::Added);
     ASSERT_EQ(sqlite3_exec(store.Handle(),
                            (std::string("INSERT INTO xyh_draws VALUES ") + c.row + ";").c_str(),
@@ -301,8 +290,9 @@ std::string DamageTheArchive(const TempDir& home, double now) {
     rg_DrawArchive archive(db);
     for (int i = 0; i < 300; ++i) {
       const auto issue = FromUtf8(std::to_string(2020001 + i));
-      EXPECT_EQ(archive.Store(Ssq(issue.c_str(), 2020, 1, 1, {1, 2, 3, 4, 5, 6}, 1 + i % 16), now),
-                rg_DrawArchive::StoreResult::Added);
+      EXPECT_EQ(
+          archive.Store(SsqDraw(issue.c_str(), 2020, 1, 1, {1, 2, 3, 4, 5, 6}, 1 + i % 16), now),
+          rg_DrawArchive::StoreResult::Added);
     }
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db.Handle(), "SELECT rootpage FROM sqlite_master WHERE name='xyh_draws';",
@@ -310,22 +300,7 @@ std::string DamageTheArchive(const TempDir& home, double now) {
     if (sqlite3_step(s) == SQLITE_ROW) root = sqlite3_column_int64(s, 0);
     sqlite3_finalize(s);
   }
-  std::string bytes = Bytes(file);
-  const size_t page = 4096;
-  const auto byteAt = [&](size_t at) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[at]));
-  };
-  const size_t top = (static_cast<size_t>(root) - 1) * page;
-  EXPECT_EQ(byteAt(top), 0x05u);  // split into an interior page
-  const size_t cell = top + (byteAt(top + 12) << 8 | byteAt(top + 13));
-  const size_t leaf =
-      ((byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3)) -
-       1) *
-      page;
-  EXPECT_EQ(byteAt(leaf), 0x0Du);
-  bytes[leaf] = 0x03;
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-  return bytes;
+  return test_support::BreakFirstLeaf(file, static_cast<size_t>(root));
 }
 
 TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
@@ -339,7 +314,7 @@ TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
   const auto draws = archive.Draws(101);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);  // not the end of the rows
   EXPECT_LT(draws.size(), 300u);
-  const auto fresh = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  const auto fresh = SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
   EXPECT_EQ(archive.Store(fresh, now), rg_DrawArchive::StoreResult::Failed);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
   const auto imported =
@@ -358,11 +333,7 @@ TEST(ArchiveFaults, ADamagedHistoryGetsNoTableOfDraws) {
   {
     rg_EasyDb db;
     db.Open(home.path());
-    rg_YsModel r;
-    r.ysname = u"甲";
-    r.ysnumber = u"58";
-    r.dong = {0, 0, 0, 0, 0, 0};
-    ASSERT_TRUE(db.Save(r));
+    ASSERT_TRUE(db.Save(test_support::NumberCast(u"甲")));
   }
   std::string bytes = Bytes(file);
   ASSERT_GE(bytes.size(), 8192u);
@@ -371,7 +342,7 @@ TEST(ArchiveFaults, ADamagedHistoryGetsNoTableOfDraws) {
   rg_EasyDb store;
   ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
   rg_DrawArchive archive(store);
-  EXPECT_EQ(archive.Store(Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0),
+  EXPECT_EQ(archive.Store(SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0),
             rg_DrawArchive::StoreResult::Failed);
   EXPECT_FALSE(
       archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0).ok);
@@ -385,14 +356,14 @@ TEST(ArchiveFaults, ALockedFileIsAnErrorNotAnEmptyArchive) {
   rg_EasyDb store;
   ASSERT_NE(store.Open(home.path()), rg_EasyDb::OpenResult::Failed);
   rg_DrawArchive archive(store);
-  const auto a = Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
+  const auto a = SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
   ASSERT_EQ(archive.Store(a, now), rg_DrawArchive::StoreResult::Added);
   {
     test_support::LockHolder lock(store.Path());
     ASSERT_TRUE(lock.Locked());
     EXPECT_TRUE(archive.Draws(101).empty());
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
-    EXPECT_EQ(archive.Store(Ssq(u"2026141", 2026, 12, 8, {1, 2, 3, 4, 5, 6}, 8), now),
+    EXPECT_EQ(archive.Store(SsqDraw(u"2026141", 2026, 12, 8, {1, 2, 3, 4, 5, 6}, 8), now),
               rg_DrawArchive::StoreResult::Failed);
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
   }

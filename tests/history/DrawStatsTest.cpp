@@ -2,19 +2,12 @@
 
 #include "history/DrawStats.h"
 #include "platform/DateTime.h"
+#include "support/Records.h"
 
 using namespace rg_com_ptl_xyh;
+using test_support::SsqDraw;
 
 namespace {
-
-rg_DrawEntry Ssq(const char16_t* issue, int y, int m, int d, std::vector<int> red, int blue) {
-  rg_DrawEntry e;
-  e.issue = issue;
-  e.date = MakeDate(y, m, d);
-  e.numbers = std::move(red);
-  e.extra = {blue};
-  return e;
-}
 
 // Five draws, oldest first:
 //   D1 2026001 01-01  01 02 03 10 20 33 + 01
@@ -24,11 +17,11 @@ rg_DrawEntry Ssq(const char16_t* issue, int y, int m, int d, std::vector<int> re
 //   D5 2026005 01-11  17 02 31 22 01 29 + 05   (reds as drawn, not sorted)
 // handed over as D3, D5, D1, D4, D2 so that only the dates give the order.
 std::vector<rg_DrawEntry> FiveDraws() {
-  return {Ssq(u"2026003", 2026, 1, 6, {1, 5, 9, 17, 25, 33}, 1),
-          Ssq(u"2026005", 2026, 1, 11, {17, 2, 31, 22, 1, 29}, 5),
-          Ssq(u"2026001", 2026, 1, 1, {1, 2, 3, 10, 20, 33}, 1),
-          Ssq(u"2026004", 2026, 1, 8, {6, 7, 8, 9, 10, 11}, 16),
-          Ssq(u"2026002", 2026, 1, 4, {2, 3, 4, 17, 18, 30}, 5)};
+  return {SsqDraw(u"2026003", 2026, 1, 6, {1, 5, 9, 17, 25, 33}, 1),
+          SsqDraw(u"2026005", 2026, 1, 11, {17, 2, 31, 22, 1, 29}, 5),
+          SsqDraw(u"2026001", 2026, 1, 1, {1, 2, 3, 10, 20, 33}, 1),
+          SsqDraw(u"2026004", 2026, 1, 8, {6, 7, 8, 9, 10, 11}, 16),
+          SsqDraw(u"2026002", 2026, 1, 4, {2, 3, 4, 17, 18, 30}, 5)};
 }
 
 struct Expect {
@@ -156,7 +149,7 @@ TEST(DrawStats, TheNewestWindowOnly) {
 
 TEST(DrawStats, OneDrawAndNone) {
   const rg_DrawStats one =
-      ComputeDrawStats({Ssq(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8)});
+      ComputeDrawStats({SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8)});
   ASSERT_EQ(one.draws, 1);
   EXPECT_EQ(one.FirstIssue(), one.LastIssue());
   Check(one.red[2], {3, 1, 0, 0});  // drawn in the only draw: no run without it
@@ -177,10 +170,10 @@ TEST(DrawStats, OneDrawAndNone) {
 
 TEST(DrawStats, OrderByDateThenIssueAsNumbers) {
   // Same day, issues of different length: 1000 is newer than 999.
-  auto a = Ssq(u"999", 2026, 3, 1, {1, 2, 3, 4, 5, 6}, 1);
-  auto b = Ssq(u"1000", 2026, 3, 1, {7, 8, 9, 10, 11, 12}, 2);
+  auto a = SsqDraw(u"999", 2026, 3, 1, {1, 2, 3, 4, 5, 6}, 1);
+  auto b = SsqDraw(u"1000", 2026, 3, 1, {7, 8, 9, 10, 11, 12}, 2);
   // An older date wins over a larger issue.
-  auto c = Ssq(u"5000", 2026, 2, 1, {13, 14, 15, 16, 18, 19}, 3);
+  auto c = SsqDraw(u"5000", 2026, 2, 1, {13, 14, 15, 16, 18, 19}, 3);
   EXPECT_TRUE(DrawBefore(a, b));
   EXPECT_FALSE(DrawBefore(b, a));
   EXPECT_TRUE(DrawBefore(c, a));
@@ -191,12 +184,12 @@ TEST(DrawStats, OrderByDateThenIssueAsNumbers) {
 }
 
 TEST(DrawStats, PassesOverWhatIsNoDoubleColorDraw) {
-  auto other = Ssq(u"2026002", 2026, 1, 2, {1, 2, 3, 4, 5, 6}, 7);
+  auto other = SsqDraw(u"2026002", 2026, 1, 2, {1, 2, 3, 4, 5, 6}, 7);
   other.lottery = 102;
-  auto five = Ssq(u"2026003", 2026, 1, 3, {1, 2, 3, 4, 5}, 1);
-  auto twice = Ssq(u"2026004", 2026, 1, 4, {1, 1, 3, 4, 5, 6}, 1);
-  auto blue17 = Ssq(u"2026005", 2026, 1, 5, {1, 2, 3, 4, 5, 6}, 17);
-  const auto good = Ssq(u"2026001", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 1);
+  auto five = SsqDraw(u"2026003", 2026, 1, 3, {1, 2, 3, 4, 5}, 1);
+  auto twice = SsqDraw(u"2026004", 2026, 1, 4, {1, 1, 3, 4, 5, 6}, 1);
+  auto blue17 = SsqDraw(u"2026005", 2026, 1, 5, {1, 2, 3, 4, 5, 6}, 17);
+  const auto good = SsqDraw(u"2026001", 2026, 1, 1, {1, 2, 3, 4, 5, 6}, 1);
   const rg_DrawStats s = ComputeDrawStats({other, five, good, twice, blue17});
   EXPECT_EQ(s.draws, 1);
   EXPECT_EQ(s.LastIssue(), u"2026001");

@@ -5,12 +5,12 @@
 #include <unistd.h>
 #include <csignal>
 #include <fstream>
-#include <iterator>
 #include <set>
 
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -18,9 +18,9 @@ using test_support::TempDir;
 
 namespace {
 
+// A cast of lines.
 rg_YsModel Sample(const std::u16string& name) {
-  rg_YsModel r;
-  r.ysname = name;
+  rg_YsModel r = test_support::NumberCast(name, u"备注");
   r.ysindex = 2;
   r.ysnumber = u"";
   r.ysday = MakeDate(2024, 5, 3, 14, 5, 9);
@@ -28,15 +28,10 @@ rg_YsModel Sample(const std::u16string& name) {
   r.upstr = u"010";
   r.downstr = u"101";
   r.dong = {1, 0, 0, -1, 0, 0};
-  r.rot = 0;
-  r.uinfo = u"备注";
   return r;
 }
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 // Runs one statement on its own connection and returns the first column.
 std::string Query(const std::filesystem::path& file, const std::string& sql) {

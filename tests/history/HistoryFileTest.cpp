@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
 #include "history/SavedCast.h"
 #include "history/SavedCastCheck.h"
 #include "platform/DateTime.h"
+#include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -17,16 +17,15 @@ using test_support::TempDir;
 
 namespace {
 
+// A time cast.
 rg_YsModel Cast(const std::u16string& name, const std::u16string& note) {
-  rg_YsModel r;
-  r.ysname = name;
+  rg_YsModel r = test_support::NumberCast(name, note);
   r.ysindex = 3;
   r.ysnumber = u"1717201800125";
-  r.ysday = MakeDate(2024, 6, 1, 8, 30, 0) + 0.125 / 86400;
+  r.ysday += 0.125 / 86400;
   r.gzsxid = 12;
   r.dong = {0, 1, 0, 0, -1, 0};
   r.rot = 2;
-  r.uinfo = note;
   return r;
 }
 
@@ -39,20 +38,9 @@ const std::vector<std::pair<std::u16string, std::u16string>> kAwkward = {
     {u"𝌆 four bytes", u"\r"},
 };
 
-void RunSql(const std::filesystem::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-  char* error = nullptr;
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-      << (error ? error : "");
-  sqlite3_free(error);
-  sqlite3_close(db);
-}
+constexpr auto RunSql = &test_support::ExecSql;
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 std::string Export(rg_EasyDb& db, rg_HistoryFormat format) {
   std::vector<rg_HistoryRow> rows;

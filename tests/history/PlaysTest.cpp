@@ -4,7 +4,6 @@
 #include <sqlite3.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
@@ -12,6 +11,7 @@
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -21,23 +21,15 @@ using test_support::TempDir;
 namespace {
 
 rg_YsModel Cast(const std::u16string& name, int minute) {
-  rg_YsModel r;
-  r.ysname = name;
-  r.ysindex = 1;
-  r.ysnumber = u"58";
+  rg_YsModel r = test_support::NumberCast(name);
   r.ysday = MakeDate(2024, 6, 1, 8, minute, 0);
-  r.gzsxid = 1;
-  r.dong = {0, 0, 0, 0, 0, 0};
   return r;
 }
 
 const rg_Play kMultiple{{}, {1, 2, 3, 4, 5, 6, 7}, {8}, 1};
 const rg_Play kDanTuo{{3, 9}, {1, 2, 4, 5, 6, 7}, {8, 9}, 3};
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 struct Store {
   TempDir home;

@@ -1,15 +1,15 @@
 // The store on damaged, locked and foreign-edited files: every failing
 // step is reported, a damaged file is only read, a locked one recovers.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "history/EasyDb.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
+#include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -18,29 +18,11 @@ using test_support::TempDir;
 
 namespace {
 
-rg_YsModel Row(const std::u16string& name) {
-  rg_YsModel r;
-  r.ysname = name;
-  r.ysindex = 1;
-  r.ysnumber = u"58";
-  r.ysday = MakeDate(2024, 6, 1, 8, 30, 0);
-  r.gzsxid = 1;
-  r.dong = {0, 0, 0, 0, 0, 0};
-  r.uinfo = u"备注";
-  return r;
-}
+rg_YsModel Row(const std::u16string& name) { return test_support::NumberCast(name, u"备注"); }
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
-void Exec(const std::filesystem::path& file, const char* sql) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-}
+constexpr auto Exec = &test_support::ExecSql;
 
 // A store of 60 rows whose first leaf page of the table (the oldest rows)
 // has a broken page header; the rest of the file is sound.
@@ -54,22 +36,7 @@ std::filesystem::path DamagedHistory(const TempDir& home) {
     }
   }
   auto file = rg_EasyDb::FileIn(home.path());
-  std::string bytes = Bytes(file);
-  // The table's root (page 2) has split into an interior page; its first
-  // cell points at the leaf of the oldest rows.
-  const size_t page = 4096;
-  const auto byteAt = [&](size_t at) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[at]));
-  };
-  const size_t root = page;
-  EXPECT_EQ(byteAt(root), 0x05u);
-  const size_t cell = root + (byteAt(root + 12) << 8 | byteAt(root + 13));
-  const size_t child =
-      byteAt(cell) << 24 | byteAt(cell + 1) << 16 | byteAt(cell + 2) << 8 | byteAt(cell + 3);
-  const size_t leaf = (child - 1) * page;
-  EXPECT_EQ(byteAt(leaf), 0x0Du);
-  bytes[leaf] = 0x03;  // no page type at all
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  test_support::BreakFirstLeaf(file);
   return file;
 }
 

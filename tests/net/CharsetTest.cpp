@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "net/Charset.h"
+#include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
 
 namespace {
 std::string Data(const char* name) {
-  std::ifstream in(std::string(XYH_TEST_DATA) + "/" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return test_support::FileBytes(std::string(XYH_TEST_DATA) + "/" + name);
 }
 }  // namespace
 

@@ -2,10 +2,10 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "net/HttpClient.h"
+#include "support/TempDir.h"
 #include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
@@ -15,10 +15,7 @@ namespace {
 
 rg_NetworkScope network;
 
-std::string Slurp(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Slurp = &test_support::FileBytes;
 
 struct ServerFixture : ::testing::Test {
   TempDir root;

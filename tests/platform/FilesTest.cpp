@@ -18,10 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 void Put(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary) << bytes;

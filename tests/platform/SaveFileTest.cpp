@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <fstream>
-#include <iterator>
 
 #include "support/TempDir.h"
 
@@ -14,10 +13,7 @@ using namespace rg_com_ptl_xyh;
 
 namespace {
 
-std::string Read(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Read = &test_support::FileBytes;
 
 }  // namespace
 

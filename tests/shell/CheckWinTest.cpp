@@ -12,11 +12,8 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include <sys/wait.h>
 #include <array>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "draws/DrawPanel.h"
@@ -35,6 +32,7 @@
 #include "shell/panels/LabeledText.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
+#include "support/Records.h"
 #include "support/ResultsPage.h"
 #include "support/TestServer.h"
 
@@ -42,16 +40,7 @@ using namespace test_support;
 
 namespace {
 
-std::string CliJson(const std::string& args) {
-  const std::string command = std::string(XYH_CLI_PATH) + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  pclose(pipe);
-  return out;
-}
+std::string CliJson(const std::string& args) { return Cli(args, CliStderr::kDropped).out; }
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
@@ -87,14 +76,9 @@ struct CheckFixture {
   std::string Home() const { return " --home '" + f.home.path().string() + "'"; }
 };
 
-rg_DrawEntry Draw(const char16_t* issue, double date, std::vector<int> red, int blue) {
-  rg_DrawEntry d;
-  d.issue = issue;
-  d.date = date;
-  d.numbers = std::move(red);
-  d.extra = {blue};
-  return d;
-}
+constexpr auto Draw = [](const char16_t* issue, double date, std::vector<int> red, int blue) {
+  return SsqDraw(issue, date, std::move(red), blue);
+};
 
 // The draw before Sunday's 2024062, so that the archive vouches for it.
 void StoreThursday(rg_DrawArchive& archive) {

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <string_view>
 
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
@@ -11,6 +12,7 @@
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
 #include "support/GuiTest.h"
+#include "support/Records.h"
 #include "support/TestServer.h"
 
 using namespace test_support;
@@ -66,46 +68,56 @@ TEST(DrawPanel, ThePlaceholderLayout) {
 }
 
 TEST(DrawPanel, EveryLayoutsCellsAndColours) {
+  // One after another on one panel, so that no cell of a layout stays.
+  struct Layout {
+    int type;
+    const char* digits;
+    QStringList balls;
+    const char* colours;   // of each ball: r, b or o; '.' not checked
+    QStringList captions;  // the first ones; none when not checked
+  };
+  const Layout layouts[] = {
+      {1, "03091619252907", {"03", "09", "16", "19", "25", "29", "07"}, "rrrrrrb", {}},
+      {2, "0205111419232817", {"02", "05", "11", "14", "19", "23", "28", "17"}, "......rb", {}},
+      {3, "407", {"4", "0", "7"}, "...", {}},
+      {4,
+       "06111927330410",
+       {"06", "11", "19", "27", "33", "04", "10"},
+       "....ob.",
+       {"大乐透最新开奖:"}},
+      {5,
+       "12345",
+       {"1", "2", "3", "4", "5", "1", "2", "3"},
+       "oooooooo",
+       {"排列三五最新开奖:", "", "", "排列五:", "排列三:"}},
+      {6, "8250619", {"8", "2", "5", "0", "6", "1", "9"}, ".....ob", {}},
+      // Past the end: empty cells.
+      {0,
+       "0307091215",
+       QStringList({"03", "07", "09", "12", "15"}) + QStringList(15, QString()),
+       "....................",
+       {}},
+      {1, "", QStringList(7, QString()), ".......", {}},  // still every cell
+  };
   PanelFixture f;
-  const QString font = ui::MainFontDescription();
-  const int h = f.unit.height();
-  f.panel.layoutDraw(1, "03091619252907", "2024-06-02", "2024062", font, 0);
-  EXPECT_EQ(f.Balls(), QStringList({"03", "09", "16", "19", "25", "29", "07"}));
-  for (int k = 0; k < 6; ++k) EXPECT_EQ(f.Color(k), kRed);
-  EXPECT_EQ(f.Color(6), kBlue);
-  EXPECT_EQ(f.panel.height(), 2 * h + 30);  // one row shorter than the placeholder
-
-  f.panel.layoutDraw(2, "0205111419232817", "", "", font, 0);
-  EXPECT_EQ(f.Balls().size(), 8);
-  EXPECT_EQ(f.Color(6), kRed);
-  EXPECT_EQ(f.Color(7), kBlue);
-
-  f.panel.layoutDraw(3, "407", "", "", font, 0);
-  EXPECT_EQ(f.Balls(), QStringList({"4", "0", "7"}));
-
-  f.panel.layoutDraw(4, "06111927330410", "", "", font, 0);
-  EXPECT_EQ(f.panel.Captions()[0]->text(), "大乐透最新开奖:");
-  EXPECT_EQ(f.Color(4), kOrange);
-  EXPECT_EQ(f.Color(5), kBlue);
-
-  f.panel.layoutDraw(5, "12345", "", "", font, 0);
-  EXPECT_EQ(f.Balls(), QStringList({"1", "2", "3", "4", "5", "1", "2", "3"}));
-  for (int k = 0; k < 8; ++k) EXPECT_EQ(f.Color(k), kOrange);
-  EXPECT_EQ(f.panel.Captions()[3]->text(), "排列五:");
-  EXPECT_EQ(f.panel.Captions()[4]->text(), "排列三:");
-  EXPECT_EQ(f.panel.Captions()[0]->text(), "排列三五最新开奖:");
-
-  f.panel.layoutDraw(6, "8250619", "", "", font, 0);
-  EXPECT_EQ(f.Color(5), kOrange);
-  EXPECT_EQ(f.Color(6), kBlue);
-
-  f.panel.layoutDraw(0, "0307091215", "", "", font, 0);
-  EXPECT_EQ(f.Balls().size(), 20);
-  EXPECT_EQ(f.Balls()[4], "15");
-  EXPECT_EQ(f.Balls()[5], "");  // past the end: empty cells
-
-  f.panel.layoutDraw(1, "", "", "", font, 0);  // still every cell
-  EXPECT_EQ(f.Balls(), QStringList(7, QString()));
+  const QColor colours[] = {kRed, kBlue, kOrange};
+  for (const Layout& l : layouts) {
+    SCOPED_TRACE(l.digits);
+    f.panel.layoutDraw(l.type, l.digits, "", "", ui::MainFontDescription(), 0);
+    ASSERT_EQ(f.Balls(), l.balls);
+    for (int k = 0; k < l.balls.size(); ++k) {
+      const auto at = std::string_view("rbo").find(l.colours[k]);
+      if (at != std::string_view::npos) {
+        EXPECT_EQ(f.Color(k), colours[at]) << k;
+      }
+    }
+    for (int k = 0; k < l.captions.size(); ++k)
+      EXPECT_EQ(f.panel.Captions()[k]->text(), l.captions[k]) << k;
+    // The first layout is a row shorter than the placeholder.
+    if (l.type == 1) {
+      EXPECT_EQ(f.panel.height(), 2 * f.unit.height() + 30);
+    }
+  }
 }
 
 TEST(DrawPanel, TheRefreshButtonsPictures) {
@@ -212,16 +224,8 @@ TEST(DrawRefresh, TheWindowKeepsWorkingWhileAServerStalls) {
 }
 
 TEST(DrawRefresh, TheStripStartsWithTheNewestStoredDraw) {
-  rg_DrawEntry older;
-  older.issue = u"2024060";
-  older.date = MakeDate(2024, 5, 28);
-  older.numbers = {1, 2, 3, 4, 5, 6};
-  older.extra = {7};
-  rg_DrawEntry newer = older;
-  newer.issue = u"2024061";
-  newer.date = MakeDate(2024, 5, 30);
-  newer.numbers = {12, 3, 25, 30, 8, 19};
-  newer.extra = {16};
+  const rg_DrawEntry older = SsqDraw(u"2024060", 2024, 5, 28, {1, 2, 3, 4, 5, 6}, 7);
+  const rg_DrawEntry newer = SsqDraw(u"2024061", 2024, 5, 30, {12, 3, 25, 30, 8, 19}, 16);
   struct Case {
     const char* name;
     std::vector<rg_DrawEntry> stored;
@@ -267,12 +271,8 @@ TEST(DrawRefresh, TheStripStartsWithTheNewestStoredDraw) {
 
 TEST(DrawRefresh, ARefreshReplacesTheStoredDraw) {
   XYH_SKIP_WITHOUT_PING();
-  rg_DrawEntry stored;
-  stored.issue = u"2024061";
-  stored.date = MakeDate(2024, 5, 30);
-  stored.numbers = {1, 2, 3, 4, 5, 6};
-  stored.extra = {7};
-  DrawWindow w("/files/home.html", "127.0.0.1", {stored});
+  DrawWindow w("/files/home.html", "127.0.0.1",
+               {SsqDraw(u"2024061", 2024, 5, 30, {1, 2, 3, 4, 5, 6}, 7)});
   rg_DrawPanel* strip = w.panel()->DrawPanel();
   EXPECT_EQ(strip->Captions()[2]->text(), "2024061 (本地记录)");
   QTest::mouseClick(strip->RefreshButton(), Qt::LeftButton);

@@ -18,8 +18,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "derive/ResultText.h"
 #include "history/SqlStatement.h"
@@ -427,11 +425,7 @@ TEST(QrView, ATooLongTextSaysSoInsteadOfAnEmptyBox) {
 // The encoder is loaded with the first code; a library that cannot be
 // loaded is said as such, not as a text too long.
 TEST(QrView, WithoutTheEncoderLibraryTheBoxSaysWhy) {
-  std::ifstream maps("/proc/self/maps");
-  if (std::string(std::istreambuf_iterator<char>(maps), {}).find("libqrencode") !=
-      std::string::npos) {
-    GTEST_SKIP() << "an earlier test in this process made a QR code";
-  }
+  if (Mapped("libqrencode")) GTEST_SKIP() << "an earlier test in this process made a QR code";
   ::setenv(kQrLibraryVariable, "libxyh-no-such-qrencode.so.4", 1);
   HistoryFixture f;
   f.CastNumber("58");

@@ -6,13 +6,13 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "history/HistoryTransfer.h"
 #include "shell/HistoryTransferUi.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "support/GuiTest.h"
+#include "support/Records.h"
 #include "ui/FileDialogs.h"
 
 using namespace test_support;
@@ -20,21 +20,12 @@ using namespace test_support;
 namespace {
 
 rg_YsModel Record(const std::u16string& name, const std::u16string& note) {
-  rg_YsModel r;
-  r.ysname = name;
-  r.ysindex = 1;
-  r.ysnumber = u"58";
-  r.ysday = MakeDate(2024, 6, 1, 8, 30, 0);
-  r.gzsxid = 1;
-  r.dong = {0, 0, 1, 0, 0, 0};
-  r.uinfo = note;
+  rg_YsModel r = NumberCast(name, note);
+  r.dong[2] = 1;
   return r;
 }
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 

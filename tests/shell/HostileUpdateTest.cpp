@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 #include "draws/DrawPanel.h"
@@ -19,10 +18,7 @@ using namespace test_support;
 
 namespace {
 
-std::string Slurp(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Slurp = &test_support::FileBytes;
 
 // Every file below a folder with its size.
 std::map<std::string, std::uintmax_t> Listing(const std::filesystem::path& dir) {

@@ -5,8 +5,6 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "history/DrawArchive.h"
@@ -20,11 +18,6 @@ using namespace rg_com_ptl_xyh;
 using namespace test_support;
 
 namespace {
-
-bool Mapped(const char* library) {
-  std::ifstream in("/proc/self/maps");
-  return std::string(std::istreambuf_iterator<char>(in), {}).find(library) != std::string::npos;
-}
 
 // Sixty made-up draws, three a week.
 void ImportDraws(rg_EasyDb& store) {

@@ -5,8 +5,6 @@
 #include <QPixmap>
 #include <QTest>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/GuiTest.h"
@@ -16,12 +14,7 @@ using namespace test_support;
 
 namespace {
 
-bool PluginsMapped() {
-  std::ifstream in("/proc/self/maps");
-  const std::string maps(std::istreambuf_iterator<char>(in), {});
-  return maps.find("/imageformats/") != std::string::npos ||
-         maps.find("libjpeg") != std::string::npos;
-}
+bool PluginsMapped() { return Mapped("/imageformats/") || Mapped("libjpeg"); }
 
 }  // namespace
 

@@ -3,8 +3,6 @@
 #include <QAbstractButton>
 #include <QTest>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "draws/DrawPanel.h"
@@ -15,15 +13,6 @@
 #include "support/TestServer.h"
 
 using namespace test_support;
-
-namespace {
-
-bool Mapped(const char* library) {
-  std::ifstream in("/proc/self/maps");
-  return std::string(std::istreambuf_iterator<char>(in), {}).find(library) != std::string::npos;
-}
-
-}  // namespace
 
 TEST(LazyNetwork, TheWindowLoadsLibcurlOnlyWhenItsFirstRefreshStarts) {
   // Other tests of this program fetch; run alone (as CTest runs it), the

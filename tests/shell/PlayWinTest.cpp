@@ -28,6 +28,7 @@
 #include "shell/panels/PlayWin.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
+#include "support/Records.h"
 #include "support/ResultsPage.h"
 #include "support/TestServer.h"
 
@@ -77,12 +78,9 @@ std::vector<int> Ints(const Json::Value& list) {
 
 // Thursday's 2024061, so that the archive vouches for Sunday's 2024062.
 void StoreDrawBefore(rg_EasyDb& store) {
-  rg_DrawEntry before;
-  before.issue = u"2024061";
-  before.date = MakeDate(2024, 5, 30);
-  before.numbers = {1, 2, 3, 4, 5, 6};
-  before.extra = {16};
-  ASSERT_EQ(rg_DrawArchive(store).Store(before, 0), rg_DrawArchive::StoreResult::Added);
+  ASSERT_EQ(
+      rg_DrawArchive(store).Store(SsqDraw(u"2024061", 2024, 5, 30, {1, 2, 3, 4, 5, 6}, 16), 0),
+      rg_DrawArchive::StoreResult::Added);
 }
 
 }  // namespace
@@ -171,14 +169,10 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
   const auto played = PlayedNumbers(p.NumbersOf(1));
   const std::vector<int>& t = played.tickets[0];
   // A draw of four reds of the first ticket and its first blue.
-  rg_DrawEntry draw;
-  draw.issue = u"2024062";
-  draw.date = MakeDate(2024, 6, 2);
-  draw.numbers = {t[0], t[1], t[2], t[3]};
+  rg_DrawEntry draw = SsqDraw(u"2024062", 2024, 6, 2, {t[0], t[1], t[2], t[3]}, played.blues[0]);
   for (int n = 33; draw.numbers.size() < 6; --n) {
     if (std::find(t.begin(), t.end(), n) == t.end()) draw.numbers.push_back(n);
   }
-  draw.extra = {played.blues[0]};
   StoreDrawBefore(p.f.store);
   ASSERT_EQ(rg_DrawArchive(p.f.store).Store(draw, 0), rg_DrawArchive::StoreResult::Added);
   std::vector<int> reds = t;
@@ -198,8 +192,8 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
   p.Select(0);
   rg_CheckWin* dialog = p.OpenCheck();
   ASSERT_NE(dialog, nullptr);
-  const Json::Value cli = ParseJsonText(
-      RunCommand(std::string(XYH_CLI_PATH) + " check 1 --json" + p.Home() + " 2>/dev/null").out)[0];
+  const Json::Value cli =
+      ParseJsonText(Cli("check 1 --json" + p.Home(), CliStderr::kDropped).out)[0];
   const Json::Value& json = cli["plays"];
   ASSERT_EQ(static_cast<int>(json.size()), 2);
   ASSERT_EQ(dialog->PlayRows(), 2);
@@ -230,9 +224,7 @@ namespace {
 // A draw on 2024-06-02 none of the tickets wins (at most three reds of each,
 // a blue off the list), so that only a play can win on it.
 rg_DrawEntry DrawNoTicketWins(const rg_PlayedNumbers& played) {
-  rg_DrawEntry draw;
-  draw.issue = u"2024062";
-  draw.date = MakeDate(2024, 6, 2);
+  rg_DrawEntry draw = SsqDraw(u"2024062", 2024, 6, 2, {}, 1);  // blue: the first off the list
   for (int n = 1; draw.numbers.size() < 6; ++n) {
     bool fourth = false;
     for (const auto& t : played.tickets) {
@@ -243,9 +235,7 @@ rg_DrawEntry DrawNoTicketWins(const rg_PlayedNumbers& played) {
     }
     if (!fourth) draw.numbers.push_back(n);
   }
-  int blue = 1;
-  while (std::count(played.blues.begin(), played.blues.end(), blue)) ++blue;
-  draw.extra = {blue};
+  while (std::count(played.blues.begin(), played.blues.end(), draw.extra[0])) ++draw.extra[0];
   return draw;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Utf.h"
 #include "shell/panels/QrBitmap.h"
 #include "support/GuiTest.h"
+#include "support/ReadingHelpers.h"
 
 using namespace test_support;
 
@@ -52,12 +53,7 @@ TEST(QrBitmap, HeaderAndPixelLayout) {
 TEST(QrBitmap, ARenderedResultDecodesToTheSameText) {
   rg_GuaReport report;
   report.SetReadyHandler([](rg_GuaAnalysis& a) { BuildNumberProfile(a); });
-  rg_QiGuaModel r;
-  r.method = 1;
-  r.numberText = u"2024060112";
-  r.zodiac = 3;
-  r.castTime = MakeDate(2024, 6, 1, 12);
-  BuildCast(report, r);
+  BuildCast(report, NumberRequest(u"2024060112", MakeDate(2024, 6, 1, 12), 3));
   const std::string text = ToUtf8(ResultTextFor(report.Analysis()));
   // zbarimg wants a quiet zone and more than one pixel per module.
   const auto bmp = QrBitmap(text);

@@ -38,6 +38,7 @@
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
 #include "support/GuiTest.h"
+#include "support/Records.h"
 #include "update/UpdateWin.h"
 
 using namespace test_support;
@@ -166,12 +167,7 @@ int main(int argc, char** argv) {
     const auto weekend = ticketsOf(2);  // 周末, after Saturday's close: Sunday a week earlier
     const auto draw = [](const char16_t* issue, double date, std::vector<int> red, int blue) {
       std::sort(red.begin(), red.end());  // as the results page lists them
-      rg_DrawEntry d;
-      d.issue = issue;
-      d.date = date;
-      d.numbers = std::move(red);
-      d.extra = {blue};
-      return d;
+      return SsqDraw(issue, date, std::move(red), blue);
     };
     int outside = 1;
     while (std::find(weekend.blues.begin(), weekend.blues.end(), outside) != weekend.blues.end())

@@ -16,10 +16,8 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
-#include <sys/wait.h>
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -32,22 +30,12 @@
 #include "shell/panels/TrendWin.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
+#include "support/Records.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
 
 namespace {
-
-std::string Cli(const std::string& args, int* code = nullptr) {
-  FILE* pipe = popen((std::string(XYH_CLI_PATH) + " " + args + " 2>/dev/null").c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-  const int status = pclose(pipe);
-  if (code != nullptr) *code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return out;
-}
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
@@ -89,9 +77,7 @@ struct TrendFixture : ::testing::Test {
   void Import() {
     const auto file = home.path() / "ssq.csv";
     std::ofstream(file, std::ios::binary) << DrawFile();
-    int code = -1;
-    Cli("draws import '" + file.string() + "'" + h, &code);
-    ASSERT_EQ(code, 0);
+    ASSERT_EQ(Cli("draws import '" + file.string() + "'" + h, CliStderr::kDropped).code, 0);
   }
   void SetUp() override { ASSERT_NE(store.Open(home.path()), rg_EasyDb::OpenResult::Failed); }
 };
@@ -116,7 +102,9 @@ TEST_F(TrendFixture, EveryRangeShowsWhatTheCommandLinePrints) {
     SCOPED_TRACE(index);
     win->RangeBox()->setCurrentIndex(index);  // as the user picks it
     const Json::Value want =
-        Parse(Cli(std::string("stats --json") + options[static_cast<std::size_t>(index)] + h));
+        Parse(Cli(std::string("stats --json") + options[static_cast<std::size_t>(index)] + h,
+                  CliStderr::kDropped)
+                  .out);
     const rg_DrawStats& got = win->Stats();
     EXPECT_EQ(got.draws, want["draws"].asInt());
     EXPECT_EQ(ToUtf8(got.FirstIssue()), want["first"].asString());
@@ -192,13 +180,10 @@ TEST_F(TrendFixture, TheChartShowsBallsWhereNumbersWereDrawnAndOpensAtTheNewest)
 TEST_F(TrendFixture, ZeroBarsAreLabelled) {
   // Five draws: blues 6 to 16 and reds 31 to 33 never came.
   std::vector<rg_DrawEntry> draws;
+  draws.reserve(5);
   for (int i = 0; i < 5; ++i) {
-    rg_DrawEntry e;
-    e.issue = ui::U(QString::number(2026001 + i));
-    e.date = MakeDate(2026, 1, 1) + 2 * i;
-    e.numbers = {1 + i, 7 + i, 13 + i, 19 + i, 25 + i, 30};
-    e.extra = {1 + i};
-    draws.push_back(e);
+    draws.push_back(SsqDraw(ui::U(QString::number(2026001 + i)), MakeDate(2026, 1, 1) + 2 * i,
+                            {1 + i, 7 + i, 13 + i, 19 + i, 25 + i, 30}, 1 + i));
   }
   rg_TrendWin win(draws, font);
   win.show();
@@ -247,12 +232,9 @@ TEST_F(TrendFixture, ATallChartIsSavedWithItsNewestDraws) {
   // header, the newest draws that fit and the summary rows.
   std::vector<rg_DrawEntry> draws;
   for (int i = 0; i < 700; ++i) {
-    rg_DrawEntry e;
-    e.issue = ui::U(QString::number(2000001 + i));
-    e.date = MakeDate(2000, 1, 1) + i;
-    e.numbers = {1 + i % 28, 2 + i % 28, 3 + i % 28, 4 + i % 28, 5 + i % 28, 6 + i % 28};
-    e.extra = {1 + i % 16};
-    draws.push_back(e);
+    const int n = i % 28;
+    draws.push_back(SsqDraw(ui::U(QString::number(2000001 + i)), MakeDate(2000, 1, 1) + i,
+                            {1 + n, 2 + n, 3 + n, 4 + n, 5 + n, 6 + n}, 1 + i % 16));
   }
   rg_TrendWin win(draws, font);
   win.SetRange(3);

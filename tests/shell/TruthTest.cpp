@@ -25,7 +25,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "draws/DrawPanel.h"
 #include "net/HttpClient.h"
@@ -44,6 +43,8 @@
 #include "support/GuiTest.h"
 #include "support/LockHolder.h"
 #include "support/PanelsFixture.h"
+#include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TestServer.h"
 
 using namespace test_support;
@@ -66,10 +67,7 @@ struct Window : PanelsFixture {
   QString Status(int part) { return window->StatusPart(part)->text(); }
 };
 
-std::string Bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Bytes = &test_support::FileBytes;
 
 }  // namespace
 
@@ -323,27 +321,14 @@ TEST(HistoryFile, ADamagedFileIsShownAsFarAsItReadsAndNeverWritten) {
   {
     rg_EasyDb db;
     db.Open(home.path());
-    rg_YsModel r;
-    r.ysindex = 1;
-    r.ysnumber = u"58";
-    r.gzsxid = 1;
-    r.ysday = MakeDate(2024, 6, 1, 8, 30);
+    rg_YsModel r = NumberCast();
     for (int i = 1; i <= 60; ++i) {
       r.ysname = u"第" + DecimalText(i) + u"次,名称写得长一些好让表占用好几页(2024年6月1日8时30分)";
       db.Save(r);
     }
   }
   const auto file = rg_EasyDb::FileIn(home.path());
-  std::string bytes = Bytes(file);
-  // The first leaf of the table (the oldest rows) loses its page type.
-  const auto at = [&](size_t i) {
-    return static_cast<size_t>(static_cast<unsigned char>(bytes[i]));
-  };
-  const size_t cell = 4096 + (at(4096 + 12) << 8 | at(4096 + 13));
-  const size_t leaf =
-      ((at(cell) << 24 | at(cell + 1) << 16 | at(cell + 2) << 8 | at(cell + 3)) - 1) * 4096;
-  bytes[leaf] = 0x03;
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  const std::string bytes = BreakFirstLeaf(file);  // the oldest rows' page
 
   FixedClock clock(MakeDate(2024, 6, 1, 8, 30));
   rg_EasyDb store;

@@ -111,49 +111,45 @@ TEST(Update, AnOfferOpensTheWindowAndIsNotMadeTwiceADay) {
   EXPECT_EQ(u.ManifestRequests(), 1);
 }
 
-TEST(Update, DownloadVerifyAndStartTheInstaller) {
-  UpdateFixture u;
-  TempDir markers;
-  const auto marker = markers.path() / "installed";
-  u.Manifest(2, u.Installer(marker), u.InstallerUrlHex());
-  u.f.Create();
-  u.Check();
-  rg_updateWin* win = u.f.window->UpdateWindow();
-  ASSERT_NE(win, nullptr);
-  rg_UpdatePanel* p = win->Panel();
-  QTest::mouseClick(p->DownloadButton(), Qt::LeftButton);
-  QTRY_COMPARE_WITH_TIMEOUT(win->State(), 2, 10000);
-  EXPECT_EQ(p->Status()->text(), "恭喜您！更新已下载成功!");
-  EXPECT_EQ(p->DownloadButton()->text(), "立即安装");
-  EXPECT_EQ(p->Progress()->value(), 100);
-  QTest::mouseClick(p->DownloadButton(), Qt::LeftButton);
-  EXPECT_EQ(p->Status()->text(), "文件指纹正确，立即进行安装");
-  QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(marker), 10000);
-  QTRY_VERIFY(!u.f.window->isVisible());  // the program closes for the installer
-  // Every window of it: nothing keeps the process alive.
-  QTRY_VERIFY(u.f.window->UpdateWindow() == nullptr);
-  for (QWidget* w : QApplication::topLevelWidgets())
-    EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
-}
-
-TEST(Update, ALowerCaseFingerprintNeverMatches) {
-  UpdateFixture u;
-  TempDir markers;
-  std::string md5 = u.Installer(markers.path() / "never");
-  for (char& c : md5) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  u.Manifest(2, md5, u.InstallerUrlHex());
-  u.f.Create();
-  u.Check();
-  rg_UpdatePanel* p = u.f.window->UpdateWindow()->Panel();
-  QTest::mouseClick(p->DownloadButton(), Qt::LeftButton);
-  QTRY_COMPARE_WITH_TIMEOUT(u.f.window->UpdateWindow()->State(), 2, 10000);
-  const auto installer = u.f.home.path() / (md5 + ".run");
-  EXPECT_TRUE(std::filesystem::exists(installer));
-  QTest::mouseClick(p->DownloadButton(), Qt::LeftButton);
-  EXPECT_EQ(p->Status()->text(), "文件指纹不正确，请重新下载");
-  EXPECT_FALSE(std::filesystem::exists(installer));
-  EXPECT_EQ(p->DownloadButton()->text(), "立即下载");
-  EXPECT_FALSE(std::filesystem::exists(markers.path() / "never"));
+// The fingerprint is compared exactly, so a lower-case one never matches.
+TEST(Update, DownloadVerifyAndStartTheInstallerOfTheExactFingerprint) {
+  for (const bool lower : {true, false}) {  // a started installer closes the windows: last
+    SCOPED_TRACE(lower ? "lower-case" : "as computed");
+    UpdateFixture u;
+    TempDir markers;
+    const auto marker = markers.path() / "installed";
+    std::string md5 = u.Installer(marker);
+    for (char& c : md5)
+      c = lower ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
+    u.Manifest(2, md5, u.InstallerUrlHex());
+    u.f.Create();
+    u.Check();
+    rg_updateWin* win = u.f.window->UpdateWindow();
+    ASSERT_NE(win, nullptr);
+    rg_UpdatePanel* p = win->Panel();
+    QTest::mouseClick(p->DownloadButton(), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(win->State(), 2, 10000);
+    EXPECT_EQ(p->Status()->text(), "恭喜您！更新已下载成功!");
+    EXPECT_EQ(p->DownloadButton()->text(), "立即安装");
+    EXPECT_EQ(p->Progress()->value(), 100);
+    const auto installer = u.f.home.path() / (md5 + ".run");
+    EXPECT_TRUE(std::filesystem::exists(installer));
+    QTest::mouseClick(p->DownloadButton(), Qt::LeftButton);
+    if (lower) {
+      EXPECT_EQ(p->Status()->text(), "文件指纹不正确，请重新下载");
+      EXPECT_FALSE(std::filesystem::exists(installer));
+      EXPECT_EQ(p->DownloadButton()->text(), "立即下载");
+      EXPECT_FALSE(std::filesystem::exists(marker));
+      continue;
+    }
+    EXPECT_EQ(p->Status()->text(), "文件指纹正确，立即进行安装");
+    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(marker), 10000);
+    QTRY_VERIFY(!u.f.window->isVisible());  // the program closes for the installer
+    // Every window of it: nothing keeps the process alive.
+    QTRY_VERIFY(u.f.window->UpdateWindow() == nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets())
+      EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
+  }
 }
 
 TEST(Update, ClosingWhileDownloadingAsksFirst) {

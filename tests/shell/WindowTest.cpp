@@ -14,7 +14,6 @@
 #include <json/json.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "draws/DrawPanel.h"
 #include "platform/Folders.h"
@@ -30,22 +29,15 @@
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
 #include "shell/panels/OptionGroup.h"
+#include "support/Child.h"
 #include "support/GuiTest.h"
 
 using namespace test_support;
 
 namespace {
 
-Json::Value CliJson(const QStringList& args) {
-  QProcess cli;
-  cli.start(QStringLiteral(XYH_CLI_PATH), args);
-  EXPECT_TRUE(cli.waitForFinished(10000));
-  Json::Value v;
-  Json::CharReaderBuilder builder;
-  std::string errors;
-  std::istringstream in(cli.readAllStandardOutput().toStdString());
-  EXPECT_TRUE(Json::parseFromStream(builder, in, &v, &errors)) << errors;
-  return v;
+Json::Value CliJson(const std::string& args) {
+  return ParseJsonText(Cli(args, CliStderr::kDropped).out);
 }
 
 void CastNumber(rg_XyhWin& window, const char* number, int zodiac) {
@@ -72,8 +64,8 @@ TEST(MainWindow, ANumberCastShowsWhatTheCommandLinePrints) {
   WindowFixture f;
   CastNumber(*f.window, "58", 1);
   EXPECT_EQ(f.window->StatusPart(0)->text(), "按卦主生肖与数字测算");
-  const Json::Value cli = CliJson(
-      {"cast", "--number", "58", "--zodiac", "1", "--now", "2024-06-01 08:30:00.125", "--json"});
+  const Json::Value cli =
+      CliJson("cast --number 58 --zodiac 1 --now '2024-06-01 08:30:00.125' --json");
   rg_GuaPanel* gua = f.window->MainPanel()->GuaPanel();
   EXPECT_EQ(gua->Header()->text().toStdString(), cli["header"].asString());
   EXPECT_EQ(gua->PrimaryTitle()->text().toStdString(), cli["primaryTitle"].asString());

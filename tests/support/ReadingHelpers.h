@@ -2,11 +2,13 @@
 // Casting helpers and a reader of the reading text shared by the engine
 // tests.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/Analysis.h"
 #include "engine/Casting.h"
 #include "engine/Report.h"
+#include "engine/Symbols.h"
 #include "platform/DateTime.h"
 
 namespace test_support {
@@ -57,6 +59,18 @@ inline std::vector<std::u16string> LineSentences(const std::u16string& reading) 
     out.push_back(lines[i]);
   }
   return out;
+}
+
+// The lines a hexagram name pictures, lower image then upper: 天 乾, 泽 兑,
+// 火 离, 雷 震, 风 巽, 水 坎, 山 艮, 地 坤; "X为Y" doubles the trigram X.
+inline std::u16string LinesOfName(const std::u16string& name) {
+  static const std::u16string_view kImages = u"天泽火雷风水山地";
+  const auto code = [](size_t trigram) { return TrigramCode(static_cast<int>(trigram) + 1); };
+  if (name[1] == u'为') {
+    const auto c = code(static_cast<size_t>(TrigramNumber(name.substr(0, 1)) - 1));
+    return c + c;
+  }
+  return code(kImages.find(name[1])) + code(kImages.find(name[0]));
 }
 
 inline bool Contains(const std::u16string& s, const std::u16string& part) {

@@ -1,7 +1,10 @@
 #pragma once
-// A temporary folder that is removed with everything in it.
+// A temporary folder that is removed with everything in it, and the bytes
+// of files, the list of mapped libraries among them.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace test_support {
@@ -23,5 +26,15 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+inline std::string FileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Whether this process has mapped a library whose path holds the text.
+inline bool Mapped(const std::string& library) {
+  return FileBytes("/proc/self/maps").find(library) != std::string::npos;
+}
 
 }  // namespace test_support

@@ -3,22 +3,13 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/TempDir.h"
 #include "update/UpdateService.h"
 
 using namespace rg_com_ptl_xyh;
-
-namespace {
-
-bool Mapped(const char* library) {
-  std::ifstream in("/proc/self/maps");
-  return std::string(std::istreambuf_iterator<char>(in), {}).find(library) != std::string::npos;
-}
-
-}  // namespace
+using test_support::Mapped;
 
 TEST(Fingerprint, LibcryptoIsLoadedOnFirstUseAndItsAbsenceIsAMismatch) {
   if (Mapped("libcrypto")) GTEST_SKIP() << "an earlier test in this process loaded libcrypto";

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "platform/Settings.h"
 #include "support/TempDir.h"
@@ -20,14 +19,11 @@ std::string ManifestWithMd5(const std::string& md5Json) {
          md5Json + R"(,"body":"b","size":100})";
 }
 
-std::string Slurp(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+constexpr auto Slurp = &test_support::FileBytes;
 
 }  // namespace
 
-TEST(HostileManifest, OnlyThirtyTwoHexDigitsAreAFingerprint) {
+TEST(HostileManifest, OnlyThirtyTwoHexDigitsAreAFingerprintAndOnlyUpperCaseMatches) {
   for (const char* md5 :
        {R"("../../escape")", R"("/some/file\u0000")", R"("0123456789ABCDEF0123456789ABCDE")",
         R"("0123456789ABCDEF0123456789ABCDEF0")", R"("0123456789ABCDEF0123456789ABCDEG")",
@@ -35,8 +31,20 @@ TEST(HostileManifest, OnlyThirtyTwoHexDigitsAreAFingerprint) {
         R"("0123456789ABCDEF0123456789ABCDE\u0000")"}) {
     EXPECT_FALSE(ParseManifest(ManifestWithMd5(md5)).has_value()) << md5;
   }
-  // Either letter case is a fingerprint (a lower-case one then never matches).
-  EXPECT_TRUE(ParseManifest(ManifestWithMd5(R"("0123456789abcdef0123456789ABCDEF")")).has_value());
+  // Either letter case is a fingerprint; the file's own is upper-case and
+  // compared exactly, so a lower-case one never matches.
+  TempDir dir;
+  const auto file = dir.path() / "i.run";
+  std::ofstream(file) << "abc";
+  EXPECT_EQ(FileMd5(file), u"900150983CD24FB0D6963F7D28E17F72");
+  for (const auto& [md5, verified] : std::initializer_list<std::pair<std::string, int>>{
+           {"900150983CD24FB0D6963F7D28E17F72", 100},
+           {"900150983cd24fb0d6963f7d28e17f72", 0},
+           {"900150983cd24fb0D6963F7D28E17F72", 0}}) {
+    EXPECT_TRUE(ParseManifest(ManifestWithMd5('"' + md5 + '"')).has_value()) << md5;
+    EXPECT_EQ(VerifyInstaller(std::u16string(md5.begin(), md5.end()), file), verified) << md5;
+  }
+  EXPECT_EQ(VerifyInstaller(u"", dir.path() / "missing"), 0);
 }
 
 TEST(HostileManifest, DeepNestingIsRefusedNotThrown) {

@@ -84,16 +84,6 @@ TEST(Sizes, MegabytesAndProgress) {
   EXPECT_EQ(ProgressPercent(99, 100), -1);
 }
 
-TEST(Fingerprint, UpperCaseMd5ComparedExactly) {
-  test_support::TempDir dir;
-  const auto file = dir.path() / "i.run";
-  std::ofstream(file) << "abc";
-  EXPECT_EQ(FileMd5(file), u"900150983CD24FB0D6963F7D28E17F72");
-  EXPECT_EQ(VerifyInstaller(u"900150983CD24FB0D6963F7D28E17F72", file), 100);
-  EXPECT_EQ(VerifyInstaller(u"900150983cd24fb0d6963f7d28e17f72", file), 0);
-  EXPECT_EQ(VerifyInstaller(u"", dir.path() / "missing"), 0);
-}
-
 TEST(UpdateFiles, TheDayRuleAndTheLeftoverInstaller) {
   test_support::TempDir home;
   rg_Settings settings(home.path() / "config.ini");
