@@ -233,8 +233,8 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
       continue;
     }
     const auto numbers = deriver.Derive(cast);
-    rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
-                                   IsDrawTimeCast(cast.ysindex, cast.rot), index);
+    rg_CastResult r =
+        CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday, IsDrawTimeCast(cast), index);
     const auto castPlays = plays.find(cast._id);
     ScorePlays(r, castPlays != plays.end() ? castPlays->second : none);
     if (json) {

@@ -138,7 +138,7 @@ DerivedNumbers CastAt(double when, const char16_t* number, int zodiac) {
   report.SetReadyHandler([](rg_GuaAnalysis& a) { BuildNumberProfile(a); });
   rg_CastDispatch dispatch(clock, report);
   rg_QiGuaModel request;
-  request.method = 1;
+  request.method = CastMethod::Number;
   request.numberText = number;
   request.zodiac = zodiac;
   dispatch.Dispatch(1, 1, u"", request);

@@ -53,7 +53,7 @@ TEST(QrBitmap, ARenderedResultDecodesToTheSameText) {
   rg_GuaReport report;
   report.SetReadyHandler([](rg_GuaAnalysis& a) { BuildNumberProfile(a); });
   rg_QiGuaModel r;
-  r.method = 1;
+  r.method = CastMethod::Number;
   r.numberText = u"2024060112";
   r.zodiac = 3;
   r.castTime = MakeDate(2024, 6, 1, 12);
