@@ -117,7 +117,8 @@ const rg_DrawEntry* rg_DrawIndex::Find(std::u16string_view issue) const {
 }
 
 std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw) {
-  if (draw.lottery != 101 || draw.numbers.size() != 6 || draw.extra.size() != 1)
+  if (draw.lottery != NumberOf(LotteryCode::DoubleColor) || draw.numbers.size() != 6 ||
+      draw.extra.size() != 1)
     return std::nullopt;
   rg_DrawNumbers n;
   std::copy(draw.numbers.begin(), draw.numbers.end(), n.red.begin());
