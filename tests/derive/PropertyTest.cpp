@@ -88,7 +88,7 @@ TEST(DeriveProperty, GeneratedCastsOfAllMethods) {
         r.dong = lines.dong;
         r.castTime = when;
       } else {
-        r.timeChoice = *TimeChoiceOf(1 + random() % 2);
+        r.timeChoice = *TimeChoiceOf(1 + static_cast<int>(random() % 2));
       }
       dispatch.Dispatch(1, NumberOf(r.method), u"", r);
       const DerivedNumbers first = DeriveNumbers(report.Analysis().profile);
