@@ -19,7 +19,7 @@ void NumberCast(benchmark::State& state, double when, bool chart) {
   rg_GuaReport report;
   rg_CastDispatch dispatch(clock, report);
   rg_QiGuaModel request;
-  request.method = 1;
+  request.method = CastMethod::Number;
   request.numberText = u"1234567";
   request.zodiac = 5;
   for (auto _ : state) {
@@ -58,7 +58,7 @@ void BM_ChartTextOfACast(benchmark::State& state) {
   rg_GuaReport report;
   rg_CastDispatch dispatch(clock, report);
   rg_QiGuaModel request;
-  request.method = 1;
+  request.method = CastMethod::Number;
   request.numberText = u"1234567";
   request.zodiac = 5;
   dispatch.Dispatch(1, 1, u"按卦主生肖与数字测算", request);
@@ -79,7 +79,7 @@ void BM_ChartOnly(benchmark::State& state) {
   rg_GuaReport report;
   rg_CastDispatch dispatch(clock, report);
   rg_QiGuaModel request;
-  request.method = 1;
+  request.method = CastMethod::Number;
   request.numberText = u"1234567";
   request.zodiac = 5;
   dispatch.Dispatch(1, 1, u"按卦主生肖与数字测算", request);

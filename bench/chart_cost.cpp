@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
     rg_CastDispatch dispatch(clock, report);
     rg_QiGuaModel request;
-    request.method = 1;
+    request.method = CastMethod::Number;
     request.numberText = DecimalText(1000 + i);
     request.zodiac = i % 12 + 1;
     dispatch.Dispatch(rg_CastDispatch::kEngineTag, 1, u"按卦主生肖与数字测算", request);

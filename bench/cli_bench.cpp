@@ -58,7 +58,7 @@ void BM_CastToJsonLine(benchmark::State& state) {
     report.SetReadyHandler([](rg_GuaAnalysis& a) { BuildNumberProfile(a); });
     rg_CastDispatch dispatch(clock, report);
     rg_QiGuaModel request;
-    request.method = 1;
+    request.method = CastMethod::Number;
     // Spread over the batch's 100 000 casts whatever the iteration count.
     const long k = i++ * 7919 % 100000;
     request.numberText = FromUtf8(std::to_string(1000 + k));

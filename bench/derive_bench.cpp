@@ -20,7 +20,7 @@ struct Fixture {
 
   explicit Fixture(const char16_t* number) {
     report.SetReadyHandler([](rg_GuaAnalysis& a) { BuildNumberProfile(a); });
-    request.method = 1;
+    request.method = CastMethod::Number;
     request.numberText = number;
     request.zodiac = 5;
   }

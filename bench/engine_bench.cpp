@@ -15,7 +15,7 @@ void BM_NumberCast(benchmark::State& state) {
   rg_GuaReport report;
   rg_CastDispatch dispatch(clock, report);
   rg_QiGuaModel request;
-  request.method = 1;
+  request.method = CastMethod::Number;
   request.numberText = u"1234567";
   request.zodiac = 5;
   for (auto _ : state) {
@@ -30,8 +30,8 @@ void BM_TimeCast(benchmark::State& state) {
   rg_GuaReport report;
   rg_CastDispatch dispatch(clock, report);
   rg_QiGuaModel request;
-  request.method = 3;
-  request.timeChoice = 2;
+  request.method = CastMethod::Time;
+  request.timeChoice = TimeChoice::NextDraw;
   request.zodiac = 5;
   for (auto _ : state) {
     dispatch.Dispatch(1, 3, u"按卦主生肖与超时空毫秒数测算", request);
@@ -45,7 +45,7 @@ void BM_HandCast(benchmark::State& state) {
   rg_GuaReport report;
   rg_CastDispatch dispatch(clock, report);
   rg_QiGuaModel request;
-  request.method = 2;
+  request.method = CastMethod::HandLines;
   request.upstr = u"010";
   request.downstr = u"101";
   request.dong = {1, 0, 0, -1, 0, 0};

@@ -128,8 +128,7 @@ void BM_ScoreOnly(benchmark::State& state) {
   std::size_t i = 0;
   for (auto _ : state) {
     const rg_YsModel& r = casts[(i % 1000) * 100];
-    benchmark::DoNotOptimize(
-        CheckNumbers(numbers[i % 1000], r.ysday, IsDrawTimeCast(r.ysindex, r.rot), index));
+    benchmark::DoNotOptimize(CheckNumbers(numbers[i % 1000], r.ysday, IsDrawTimeCast(r), index));
     ++i;
   }
 }

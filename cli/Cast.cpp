@@ -15,6 +15,7 @@
 #include "cli/Common.h"
 #include "cli/Terminal.h"
 #include "derive/Derive.h"
+#include "derive/PrizeCheck.h"
 #include "derive/ResultText.h"
 #include "engine/Canon.h"
 #include "engine/Casting.h"
@@ -200,7 +201,7 @@ HandLines HandLinesFromText(const std::string& lines) {
 // The hand-cast lines of --lines or of --up/--down/--dong, and when they
 // were cast.
 void ReadHandCast(const Args& args, const Clock& clock, rg_QiGuaModel& request) {
-  request.method = 2;
+  request.method = CastMethod::HandLines;
   if (const auto lines = args.Get("lines")) {
     const HandLines hand = HandLinesFromText(*lines);
     request.upstr = hand.upper;
@@ -228,12 +229,12 @@ rg_QiGuaModel CastRequest(const Args& args, const Clock& clock) {
       throw UsageError{"--number takes digits only; not \"" + *number + "\""};
     // The history keeps at most 32 characters of it.
     if (number->size() > 32) throw UsageError{"--number takes at most 32 digits"};
-    request.method = 1;
+    request.method = CastMethod::Number;
     request.numberText = U16(*number);
   } else if (const auto when = args.Get("time")) {
     if (*when != "now" && *when != "draw") throw UsageError{"--time takes now or draw"};
-    request.method = 3;
-    request.timeChoice = *when == "now" ? 1 : 2;
+    request.method = CastMethod::Time;
+    request.timeChoice = *when == "now" ? TimeChoice::Now : TimeChoice::NextDraw;
   } else if (args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong")) {
     ReadHandCast(args, clock, request);
   }
@@ -253,22 +254,23 @@ int ParseTopic(const std::optional<std::string>& topic) {
 }
 
 // --lottery: whose draw schedule "--time draw" follows.
-int ParseCastLottery(const std::optional<std::string>& code) {
-  if (!code) return kLotteryDoubleColor;
+LotteryCode ParseCastLottery(const std::optional<std::string>& code) {
+  if (!code) return LotteryCode::DoubleColor;
   if (code->empty() || code->size() > 6 || !AllDigits(*code))
     throw UsageError{"--lottery takes a lottery code such as 101"};
-  const int lottery = std::stoi(*code);
-  if (!DrawClockTime(lottery)) {
+  const auto lottery = LotteryOfOption(*code);
+  if (!lottery || !DrawClockTime(*lottery)) {
     throw UsageError{
         "--lottery takes a code with a draw schedule: 100 快乐8, 101 双色球, 106 七星彩; not " +
         *code};
   }
-  return lottery;
+  return *lottery;
 }
 
 // A cast for the next draw needs that draw to be a date the calendar holds.
-void CheckNextDrawInCalendar(const rg_QiGuaModel& request, int lottery, const Clock& clock) {
-  if (request.method != 3 || request.timeChoice != 2) return;
+void CheckNextDrawInCalendar(const rg_QiGuaModel& request, LotteryCode lottery,
+                             const Clock& clock) {
+  if (!IsDrawTimeCast(request.method, request.timeChoice)) return;
   const double now = clock.Now();
   const DateParts parts = SplitDate(now);
   const auto shift = DrawDayShift(lottery, parts.weekday, parts.hour);
@@ -279,13 +281,13 @@ void CheckNextDrawInCalendar(const rg_QiGuaModel& request, int lottery, const Cl
 
 // Casts a request ValidateCast accepted into report, as the window's 演算
 // does, and derives its numbers.
-DerivedNumbers CastReport(rg_GuaReport& report, const Clock& clock, int lottery,
+DerivedNumbers CastReport(rg_GuaReport& report, const Clock& clock, LotteryCode lottery,
                           const CastVerdict& verdict, rg_QiGuaModel& request) {
   // As in the window: the finished reading builds the number profile.
   report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
   rg_CastDispatch dispatch(clock, report);
   dispatch.SetLottery(lottery);
-  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict.code, verdict.message, request);
+  dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict.Code(), verdict.message, request);
   return DeriveNumbers(report.Analysis().profile);
 }
 
@@ -373,12 +375,12 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
   CheckCastOptions(args, batch);
 
   rg_QiGuaModel request = CastRequest(args, clock);
-  const int lottery = ParseCastLottery(args.Get("lottery"));
+  const LotteryCode lottery = ParseCastLottery(args.Get("lottery"));
   const int topic = ParseTopic(args.Get("topic"));
   CheckNextDrawInCalendar(request, lottery, clock);
 
   const auto verdict = ValidateCast(request);
-  if (!verdict || verdict->code <= 0) {
+  if (!verdict || !verdict->Accepted()) {
     if (batch) throw UsageError{U8(verdict ? verdict->message : u"未选择推算条件")};
     std::cerr << U8(verdict ? verdict->message : u"未选择推算条件") << "\n";
     return 2;
@@ -413,29 +415,28 @@ int RunCastTo(const std::vector<std::string>& argv, std::ostream& sink, bool bat
 
 Json::Value ReviewJson(const rg_YsModel& record, const Clock& clock, std::u16string& refusal) {
   // What the review puts back into the casting panel before pressing 演算.
-  rg_QiGuaModel request;
-  request.id = record._id;
-  request.method = record.ysindex;
-  request.zodiac = record.gzsxid;
-  request.castTime = record.ysday;
+  std::optional<rg_QiGuaModel> request = RequestOfRecord(record);
+  if (!request) {
+    refusal = kDamagedCastText;
+    return Json::Value(Json::nullValue);
+  }
   // The number entry holds at most 32 characters and stores its text
   // trimmed; the other methods take the stored text as it is.
-  request.numberText =
-      record.ysindex == 1 ? U16(Trimmed(U8(record.ysnumber.substr(0, 32)))) : record.ysnumber;
-  request.upstr = record.upstr;
-  request.downstr = record.downstr;
-  // The time options have only 1 and 2; anything else casts as the one
+  if (request->method == CastMethod::Number)
+    request->numberText = U16(Trimmed(U8(record.ysnumber.substr(0, 32))));
+  // The time options have only 1 and 2; an unset choice casts as the one
   // checked when they are built.
-  request.timeChoice = record.ysindex == 3 && record.rot != 1 && record.rot != 2 ? 2 : record.rot;
-  request.dong.assign(record.dong.begin(), record.dong.end());
-  const auto verdict = ValidateCast(request);
-  if (!verdict || verdict->code <= 0) {
+  if (request->method == CastMethod::Time && request->timeChoice == TimeChoice::Unset)
+    request->timeChoice = TimeChoice::NextDraw;
+  const auto verdict = ValidateCast(*request);
+  if (!verdict || !verdict->Accepted()) {
     refusal = verdict ? verdict->message : u"未选择推算条件";
     return Json::Value(Json::nullValue);
   }
   rg_GuaReport report;
-  const DerivedNumbers numbers = CastReport(report, clock, kLotteryDoubleColor, *verdict, request);
-  return CastJson(request, report, numbers, FillResultText(numbers), clock.BiasMinutes());
+  const DerivedNumbers numbers =
+      CastReport(report, clock, LotteryCode::DoubleColor, *verdict, *request);
+  return CastJson(*request, report, numbers, FillResultText(numbers), clock.BiasMinutes());
 }
 
 }  // namespace xyh_cli

@@ -169,7 +169,8 @@ int CheckTicket(const BoughtTicket& ticket, const std::optional<std::string>& is
   const rg_PlayedNumbers& played = ticket.played;
   // Any written form of the issue finds it: 02026001 is 2026001.
   const std::u16string typed = FromUtf8(issueOption.value_or(""));
-  const std::u16string issue = typed.empty() ? typed : NormalIssue(101, typed).value_or(u"-");
+  const std::u16string issue =
+      typed.empty() ? typed : NormalIssue(NumberOf(LotteryCode::DoubleColor), typed).value_or(u"-");
   const rg_DrawEntry* draw = index.Find(issue);
   if (draw == nullptr) {
     if (!issue.empty())
@@ -233,8 +234,8 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
       continue;
     }
     const auto numbers = deriver.Derive(cast);
-    rg_CastResult r = CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday,
-                                   IsDrawTimeCast(cast.ysindex, cast.rot), index);
+    rg_CastResult r =
+        CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday, IsDrawTimeCast(cast), index);
     const auto castPlays = plays.find(cast._id);
     ScorePlays(r, castPlays != plays.end() ? castPlays->second : none);
     if (json) {

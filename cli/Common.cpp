@@ -18,6 +18,14 @@ using namespace rg_com_ptl_xyh;
 
 namespace xyh_cli {
 
+std::optional<LotteryCode> LotteryOfOption(std::string_view text) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != text.npos)
+    return std::nullopt;
+  int number = 0;
+  for (const char c : text) number = number * 10 + (c - '0');
+  return LotteryCodeOf(number);
+}
+
 std::string Two(int n) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "%02d", n);

@@ -6,12 +6,19 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "engine/Choices.h"
 
 namespace rg_com_ptl_xyh {
 class rg_DrawArchive;
 }
 
 namespace xyh_cli {
+
+// The lottery a --lottery value names: one to three digits, 100 to 106;
+// nullopt for any other text, for the command to refuse in its own words.
+std::optional<rg_com_ptl_xyh::LotteryCode> LotteryOfOption(std::string_view text);
 
 // The program directory --home (or, without it, the usual rules) names.
 // Throws UsageError for a blank --home, before any work is done.

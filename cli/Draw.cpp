@@ -24,15 +24,8 @@ namespace {
 
 // --lottery: a code from 100 to 106, 双色球 (101) without it.
 const rg_Lottery& ParseDrawLottery(const std::optional<std::string>& text) {
-  int code = 101;
-  if (text) {
-    if (text->empty() || text->size() > 3 ||
-        text->find_first_not_of("0123456789") != std::string::npos) {
-      throw UsageError{"--lottery takes a code from 100 to 106"};
-    }
-    code = std::stoi(*text);
-  }
-  const rg_Lottery* lottery = FindLottery(code);
+  const auto code = text ? LotteryOfOption(*text) : LotteryCode::DoubleColor;
+  const rg_Lottery* lottery = code ? FindLottery(NumberOf(*code)) : nullptr;
   if (lottery == nullptr) throw UsageError{"--lottery takes a code from 100 to 106"};
   return *lottery;
 }
@@ -89,7 +82,7 @@ int RunDraw(const std::vector<std::string>& argv) {
   if (!args.Positional().empty())
     throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
   const rg_Lottery& lottery = ParseDrawLottery(args.Get("lottery"));
-  const int code = lottery.code;
+  const int code = NumberOf(lottery.code);
 
   const rg_Settings settings(HomeFor(args.Get("home")) / "config.ini");
   if (const std::string why = settings.Problem(); !why.empty()) {

@@ -26,13 +26,10 @@ namespace {
 constexpr std::size_t kMaxImportBytes = 16u << 20;
 
 int ParseLottery(const std::optional<std::string>& text) {
-  if (!text) return 101;
-  if (text->empty() || text->size() > 3 ||
-      text->find_first_not_of("0123456789") != std::string::npos ||
-      FindDrawRule(std::stoi(*text)) == nullptr) {
+  const auto code = text ? LotteryOfOption(*text) : LotteryCode::DoubleColor;
+  if (!code || FindDrawRule(NumberOf(*code)) == nullptr)
     throw UsageError{"--lottery takes a code from 100 to 106"};
-  }
-  return std::stoi(*text);
+  return NumberOf(*code);
 }
 
 // The whole of a draw file (- for standard input) into csv; 0, or the

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "derive/Derive.h"
+#include "engine/Choices.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -85,7 +86,9 @@ inline constexpr std::int64_t kSalesCloseMs = 20LL * 3600 * 1000;
 std::optional<std::size_t> TargetDraw(std::span<const double> drawDatesAscending, double castTime,
                                       bool drawTimeCast);
 // True for a cast made with 超时空起卦 and 开奖时间.
-inline bool IsDrawTimeCast(int method, int timeChoice) { return method == 3 && timeChoice == 2; }
+inline bool IsDrawTimeCast(CastMethod method, TimeChoice timeChoice) {
+  return method == CastMethod::Time && timeChoice == TimeChoice::NextDraw;
+}
 
 // The date a pending cast will be checked on: the next 双色球 draw day
 // (Sunday, Tuesday, Thursday) on or after its date, or after it when its

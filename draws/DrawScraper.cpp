@@ -15,13 +15,13 @@ namespace rg_com_ptl_xyh {
 namespace {
 
 constexpr std::array<rg_Lottery, 7> kLotteries = {{
-    {100, u"快乐8", 0, 0, u"", false},
-    {101, u"双色球", 1, 3, u"red", true},
-    {102, u"七乐彩", 1, 5, u"red", true},
-    {103, u"福彩3D", 1, 4, u"red", false},
-    {104, u"大乐透", 2, 3, u"yellow", false},
-    {105, u"排列五", 2, 5, u"yellow", false},
-    {106, u"七星彩", 2, 6, u"yellow", true},
+    {LotteryCode::Kl8, u"快乐8", 0, 0, u"", false},
+    {LotteryCode::DoubleColor, u"双色球", 1, 3, u"red", true},
+    {LotteryCode::QiLeCai, u"七乐彩", 1, 5, u"red", true},
+    {LotteryCode::Fc3d, u"福彩3D", 1, 4, u"red", false},
+    {LotteryCode::DaLeTou, u"大乐透", 2, 3, u"yellow", false},
+    {LotteryCode::PaiLie5, u"排列五", 2, 5, u"yellow", false},
+    {LotteryCode::SevenStar, u"七星彩", 2, 6, u"yellow", true},
 }};
 
 // One ping, waiting at most this long for the answer.
@@ -80,7 +80,7 @@ rg_DrawSources rg_DrawSources::FromSettings(const rg_Settings& settings) {
 
 const rg_Lottery* FindLottery(int code) {
   for (const rg_Lottery& lottery : kLotteries) {
-    if (lottery.code == code) return &lottery;
+    if (NumberOf(lottery.code) == code) return &lottery;
   }
   return nullptr;
 }
@@ -203,7 +203,7 @@ rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources,
   if (!cycle.online || lottery == nullptr) return cycle;
   cycle.parsed = true;
   std::string why;
-  if (lottery->code == 100) {
+  if (lottery->code == LotteryCode::Kl8) {
     const std::string body = Fetch(sources.kl8History, "GB2312", abort, &why);
     cycle.fetched = !body.empty();
     cycle.record = parseKl8Page(body);
@@ -218,7 +218,8 @@ rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources,
   if (!cycle.fetched) {
     cycle.record.error =
         FromUtf8("not fetched (" +
-                 std::string(lottery->code == 100 ? "kl8_history" : "results_home") + "): " + why);
+                 std::string(lottery->code == LotteryCode::Kl8 ? "kl8_history" : "results_home") +
+                 "): " + why);
   }
   return cycle;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Choices.h"
+
 namespace rg_com_ptl_xyh {
 
 class rg_Settings;
@@ -31,13 +33,13 @@ struct rg_DrawSources {
 
 // A lottery the strip can show.
 struct rg_Lottery {
-  int code;
+  LotteryCode code;
   std::u16string_view name;
   int section;  // table section and row on the results home page
   int row;
   std::u16string_view ballClass;
   bool showsExtra;  // the second zone follows the main numbers
-  int TypeIndex() const { return code - 100; }
+  int TypeIndex() const { return NumberOf(code) - NumberOf(LotteryCode::Kl8); }
 };
 // nullptr for a code outside 100..106.
 const rg_Lottery* FindLottery(int code);

@@ -123,6 +123,29 @@ void BuildFromCodes(rg_GuaModel& model, std::u16string_view upperCode,
   Finish(model, 0, false);
 }
 
+void CopyRequestFields(const rg_QiGuaModel& request, rg_GuaAnalysis& a) {
+  a.method = request.method;
+  a.numberText = request.numberText;
+  a.upperCode = request.upstr;
+  a.lowerCode = request.downstr;
+  a.timeChoice = request.timeChoice;
+  a.castTime = request.castTime;
+  a.zodiac = request.zodiac;
+}
+
+rg_QiGuaModel RequestOfAnalysis(const rg_GuaAnalysis& a) {
+  rg_QiGuaModel request;
+  request.method = a.method;
+  request.numberText = a.numberText;
+  request.upstr = a.upperCode;
+  request.downstr = a.lowerCode;
+  request.timeChoice = a.timeChoice;
+  request.castTime = a.castTime;
+  request.zodiac = a.zodiac;
+  request.dong = a.moving;
+  return request;
+}
+
 void BuildCast(rg_GuaReport& report, const rg_QiGuaModel& request) {
   const std::u16string zodiacBranch = BranchByNumber(request.zodiac);
   const Pillar day = DayPillar(request.castTime);
@@ -131,13 +154,7 @@ void BuildCast(rg_GuaReport& report, const rg_QiGuaModel& request) {
 
   rg_GuaAnalysis& a = report.Analysis();
   a.Reset();
-  a.method = request.method;
-  a.numberText = request.numberText;
-  a.upperCode = request.upstr;
-  a.lowerCode = request.downstr;
-  a.timeChoice = request.timeChoice;
-  a.castTime = request.castTime;
-  a.zodiac = request.zodiac;
+  CopyRequestFields(request, a);
   a.dayPillar = day.Text();
   a.dayStem = StemByNumber(day.stem);
   a.dayBranch = BranchByNumber(day.branch);
@@ -152,17 +169,18 @@ void BuildCast(rg_GuaReport& report, const rg_QiGuaModel& request) {
   a.hourStemHeTu = HeTuOfStem(a.hourStem);
   a.hourBranchHeTu = HeTuOfBranch(a.hourBranch);
 
-  report.SetHeader(request.method, request.method == 1 ? request.numberText : std::u16string(),
+  report.SetHeader(request.method,
+                   request.method == CastMethod::Number ? request.numberText : std::u16string(),
                    zodiacBranch, a.dayPillar, a.hourPillar);
 
   rg_GuaModel primary;
   rg_GuaModel changed;
-  if (request.method == 1 || request.method == 3) {
+  if (request.method == CastMethod::Number || request.method == CastMethod::Time) {
     BuildFromNumber(primary, request.numberText, a.dayPillar, (hour + 1) / 2);
     const CodePair codes = ChangedCodes(primary.upperCode, primary.lowerCode, primary.moving);
     BuildFromCodes(changed, codes.upper, codes.lower);
     report.ReportNumber(primary, changed);
-  } else if (request.method == 2) {
+  } else if (request.method == CastMethod::HandLines) {
     BuildFromLines(primary, request.upstr, request.downstr, a.dayPillar, request.dong);
     const CodePair codes = ChangedCodes(primary.upperCode, primary.lowerCode, request.dong);
     BuildFromCodes(changed, codes.upper, codes.lower);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Choices.h"
 #include "engine/NumberProfile.h"
 
 namespace rg_com_ptl_xyh {
@@ -38,11 +39,11 @@ struct rg_GuaModel {
 
 // The analysis record of one cast; lists hold six entries, line 1 first.
 struct rg_GuaAnalysis {
-  int method = 0;
+  CastMethod method = CastMethod::None;
   std::u16string numberText;
   std::u16string upperCode;
   std::u16string lowerCode;
-  int timeChoice = 0;
+  TimeChoice timeChoice = TimeChoice::Unset;
   double castTime = 0.0;
   int zodiac = 0;
   std::u16string zodiacBranch;
@@ -105,6 +106,13 @@ void BuildFromLines(rg_GuaModel& model, std::u16string_view upstr, std::u16strin
                     std::u16string_view dayPillar, const std::vector<int>& dong);
 void BuildFromCodes(rg_GuaModel& model, std::u16string_view upperCode,
                     std::u16string_view lowerCode);
+
+// The request's fields an analysis record keeps (the method, its entries,
+// the time and the sign), and back: the save and the review go through
+// these, so a field added to one side cannot be forgotten by one copier.
+// The way back takes the moving marks as the request's dong.
+void CopyRequestFields(const rg_QiGuaModel& request, rg_GuaAnalysis& analysis);
+rg_QiGuaModel RequestOfAnalysis(const rg_GuaAnalysis& analysis);
 
 // The whole analysis of a request into the report and its record.
 void BuildCast(rg_GuaReport& report, const rg_QiGuaModel& request);

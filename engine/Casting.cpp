@@ -34,24 +34,34 @@ char16_t Flip(char16_t c) { return c == u'0' ? u'1' : u'0'; }
 }  // namespace
 
 std::optional<CastVerdict> ValidateCast(const rg_QiGuaModel& r) {
-  if (r.method <= 0) return CastVerdict{-1, u"未选择推算条件"};
+  using enum CastMethod;
+  const auto refuse = [](CastRefusal why, std::u16string message) {
+    return CastVerdict{None, why, std::move(message)};
+  };
+  const auto accept = [&r](std::u16string message) {
+    return CastVerdict{r.method, CastRefusal::None, std::move(message)};
+  };
   switch (r.method) {
-    case 1:
-      if (r.numberText.empty()) return CastVerdict{-2, u"未输入推算数字"};
-      if (r.zodiac > 0) return CastVerdict{1, u"按卦主生肖与数字测算"};
-      return CastVerdict{-3, u"未选择卦主生肖"};
-    case 2:
+    case Reset:
+    case None: return refuse(CastRefusal::NoMethod, u"未选择推算条件");
+    case Number:
+      if (r.numberText.empty()) return refuse(CastRefusal::NoNumber, u"未输入推算数字");
+      if (r.zodiac > 0) return accept(u"按卦主生肖与数字测算");
+      return refuse(CastRefusal::NumberWithoutSign, u"未选择卦主生肖");
+    case HandLines:
       if (r.upstr.size() != 3 || r.downstr.size() != 3 || r.dong.size() != 6) {
-        return CastVerdict{-4, u"未装好线下卦"};
+        return refuse(CastRefusal::HandLinesIncomplete, u"未装好线下卦");
       }
-      if (r.zodiac > 0) return CastVerdict{2, u"按卦主生肖与自己装载线下卦测算"};
-      return CastVerdict{-4, u"未选择卦主生肖"};
-    case 3:
-      if (r.timeChoice == 0) return CastVerdict{-5, u"未选择推演时间"};
-      if (r.zodiac > 0) return CastVerdict{3, u"按卦主生肖与超时空毫秒数测算"};
-      return CastVerdict{-5, u"未选择卦主生肖"};
-    default: return std::nullopt;
+      if (r.zodiac > 0) return accept(u"按卦主生肖与自己装载线下卦测算");
+      return refuse(CastRefusal::HandLinesIncomplete, u"未选择卦主生肖");
+    case Time:
+      if (r.timeChoice == TimeChoice::Unset)
+        return refuse(CastRefusal::TimeIncomplete, u"未选择推演时间");
+      if (r.zodiac > 0) return accept(u"按卦主生肖与超时空毫秒数测算");
+      return refuse(CastRefusal::TimeIncomplete, u"未选择卦主生肖");
   }
+  // A method no list item has raises nothing.
+  return std::nullopt;
 }
 
 std::optional<TrigramCast> NumberCast(std::u16string_view text, int hour) {
@@ -127,10 +137,10 @@ CodePair ChangedCodes(std::u16string_view upper, std::u16string_view lower,
   return out;
 }
 
-std::optional<int> DrawDayShift(int lottery, int weekday, int hour) {
+std::optional<int> DrawDayShift(LotteryCode lottery, int weekday, int hour) {
   const bool late = hour > 21;
-  if (lottery == kLotteryKl8) return 0;
-  if (lottery == kLotteryDoubleColor) {
+  if (lottery == LotteryCode::Kl8) return 0;
+  if (lottery == LotteryCode::DoubleColor) {
     switch (weekday) {
       case 1: return late ? 2 : 0;  // Sunday
       case 2: return 1;
@@ -142,7 +152,7 @@ std::optional<int> DrawDayShift(int lottery, int weekday, int hour) {
       default: return 0;
     }
   }
-  if (lottery == kLotterySevenStar) {
+  if (lottery == LotteryCode::SevenStar) {
     switch (weekday) {
       case 1: return late ? 2 : 0;  // Sunday
       case 2: return 1;
@@ -157,27 +167,27 @@ std::optional<int> DrawDayShift(int lottery, int weekday, int hour) {
   return std::nullopt;
 }
 
-std::optional<ClockTime> DrawClockTime(int lottery) {
+std::optional<ClockTime> DrawClockTime(LotteryCode lottery) {
   switch (lottery) {
-    case kLotteryKl8: return ClockTime{21, 30};
-    case kLotteryDoubleColor: return ClockTime{21, 15};
-    case kLotterySevenStar: return ClockTime{21, 25};
+    case LotteryCode::Kl8: return ClockTime{21, 30};
+    case LotteryCode::DoubleColor: return ClockTime{21, 15};
+    case LotteryCode::SevenStar: return ClockTime{21, 25};
     default: return std::nullopt;
   }
 }
 
-void StampRequest(rg_QiGuaModel& r, int code, const Clock& clock, int lottery) {
-  if (code == 1) {
+void StampRequest(rg_QiGuaModel& r, CastMethod method, const Clock& clock, LotteryCode lottery) {
+  if (method == CastMethod::Number) {
     // A reviewed number cast (id not 0) keeps its stored time, as time and
     // hand casts do, so it shows the numbers that were saved.
     if (!r.numberText.empty() && r.id == 0) r.castTime = clock.Now();
     return;
   }
-  if (code != 3 || r.id != 0) return;
+  if (method != CastMethod::Time || r.id != 0) return;
   const double now = clock.Now();
   const int bias = clock.BiasMinutes();
   const std::int64_t c = UnixMs(now, bias);
-  const auto shift = r.timeChoice == 2
+  const auto shift = r.timeChoice == TimeChoice::NextDraw
                          ? DrawDayShift(lottery, SplitDate(now).weekday, SplitDate(now).hour)
                          : std::nullopt;
   const auto at = DrawClockTime(lottery);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/Choices.h"
+
 namespace rg_com_ptl_xyh {
 
 class Clock;
@@ -15,7 +17,7 @@ class Clock;
 // The casting request the casting panel fills and the dispatch completes.
 struct rg_QiGuaModel {
   std::int64_t id = 0;  // the history row id of a reviewed request, else 0
-  int method = 0;       // 1 number, 2 hand-cast lines, 3 time; 0 none, -1 after reset
+  CastMethod method = CastMethod::None;
   std::u16string methodCaption;
   std::u16string numberText;
   std::u16string upstr;    // lines 4..6, "1"/"0"
@@ -23,18 +25,17 @@ struct rg_QiGuaModel {
   std::vector<int> dong;   // per line from the bottom: 1 moving yang, -1 moving yin, 0 still
   int zodiac = 0;          // 1..12 in branch order
   double castTime = 0.0;
-  int timeChoice = 0;  // 1 current time, 2 next draw time
+  TimeChoice timeChoice = TimeChoice::Unset;
   bool empty = false;  // set on the throw-away request sent with a refusal
 };
 
-// Lottery codes with a draw schedule.
-inline constexpr int kLotteryKl8 = 100;
-inline constexpr int kLotteryDoubleColor = 101;
-inline constexpr int kLotterySevenStar = 106;
-
 struct CastVerdict {
-  int code = 0;  // 1..3 the method of a valid request, -1..-5 a refusal
+  CastMethod method = CastMethod::None;     // of an accepted request
+  CastRefusal refusal = CastRefusal::None;  // else why it was refused
   std::u16string message;
+  bool Accepted() const { return refusal == CastRefusal::None; }
+  // The cast event's code: the method's number, or the refusal's.
+  int Code() const { return Accepted() ? NumberOf(method) : NumberOf(refusal); }
 };
 // The casting panel's checks on "演算"; nullopt for a method it does not know.
 std::optional<CastVerdict> ValidateCast(const rg_QiGuaModel& request);
@@ -59,16 +60,17 @@ CodePair ChangedCodes(std::u16string_view upper, std::u16string_view lower,
 
 // Whole days from now to the next draw (weekday 1 = Sunday); nullopt for a
 // lottery without a schedule.
-std::optional<int> DrawDayShift(int lottery, int weekday, int hour);
+std::optional<int> DrawDayShift(LotteryCode lottery, int weekday, int hour);
 struct ClockTime {
   int hour;
   int minute;
 };
-std::optional<ClockTime> DrawClockTime(int lottery);
+std::optional<ClockTime> DrawClockTime(LotteryCode lottery);
 
 // Step 4 and 5 of the dispatch: the cast time and, for time casts, the
 // millisecond number.
-void StampRequest(rg_QiGuaModel& request, int code, const Clock& clock, int lottery);
+void StampRequest(rg_QiGuaModel& request, CastMethod method, const Clock& clock,
+                  LotteryCode lottery);
 
 // The hand-cast line forms, in the order of the dialog's items.
 enum class LineForm { Unset = 0, Yang = 1, Yin = 2, MovingYang = 3, MovingYin = 4 };

@@ -10,7 +10,7 @@ int rg_CastDispatch::Dispatch(int tag, int code, const std::u16string& message,
   if (tag != kEngineTag) return 0;
   if (status_) status_(message);
   if (code <= 0 || request.empty) return 0;
-  StampRequest(request, code, clock_, lottery_);
+  if (const auto method = CastMethodOf(code)) StampRequest(request, *method, clock_, lottery_);
   BuildCast(report_, request);
   return 0;
 }

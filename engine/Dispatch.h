@@ -19,17 +19,18 @@ class rg_CastDispatch {
   rg_CastDispatch(const Clock& clock, rg_GuaReport& report) : clock_(clock), report_(report) {}
 
   void SetStatusHandler(StatusHandler handler) { status_ = std::move(handler); }
-  void SetLottery(int code) { lottery_ = code; }
-  int Lottery() const { return lottery_; }
+  void SetLottery(LotteryCode code) { lottery_ = code; }
+  LotteryCode Lottery() const { return lottery_; }
 
   // Shows the message, completes the request and analyses it; always 0.
+  // code is the cast event's: the method's number, or a refusal's below 1.
   int Dispatch(int tag, int code, const std::u16string& message, rg_QiGuaModel& request);
 
  private:
   const Clock& clock_;
   rg_GuaReport& report_;
   StatusHandler status_;
-  int lottery_ = kLotteryDoubleColor;
+  LotteryCode lottery_ = LotteryCode::DoubleColor;
 };
 
 }  // namespace rg_com_ptl_xyh

@@ -248,17 +248,18 @@ std::u16string HexagramTitle(std::u16string_view label, const rg_GuaModel& m) {
   return t;
 }
 
-void rg_GuaReport::SetHeader(int method, std::u16string_view numberText,
+void rg_GuaReport::SetHeader(CastMethod method, std::u16string_view numberText,
                              std::u16string_view zodiacBranch, std::u16string_view dayPillar,
                              std::u16string_view hourPillar) {
   std::u16string name;
   switch (method) {
-    case 1: name = u"数字x起卦"; break;
-    case 2: name = u"自己装卦"; break;
-    case 3: name = u"超时空毫秒起卦"; break;
+    case CastMethod::Number: name = u"数字x起卦"; break;
+    case CastMethod::HandLines: name = u"自己装卦"; break;
+    case CastMethod::Time: name = u"超时空毫秒起卦"; break;
     default: break;
   }
-  const std::u16string number = method == 1 ? std::u16string(numberText) : std::u16string();
+  const std::u16string number =
+      method == CastMethod::Number ? std::u16string(numberText) : std::u16string();
   std::u16string expanded;
   for (char16_t c : name) {
     if (c == u'x') {

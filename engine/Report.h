@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Analysis.h"
+#include "engine/Choices.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -28,8 +29,9 @@ class rg_GuaReport {
   // Raised once per cast after the reading text is written.
   void SetReadyHandler(ReadyHandler handler) { ready_ = std::move(handler); }
 
-  void SetHeader(int method, std::u16string_view numberText, std::u16string_view zodiacBranch,
-                 std::u16string_view dayPillar, std::u16string_view hourPillar);
+  void SetHeader(CastMethod method, std::u16string_view numberText,
+                 std::u16string_view zodiacBranch, std::u16string_view dayPillar,
+                 std::u16string_view hourPillar);
   void ReportNumber(const rg_GuaModel& primary, const rg_GuaModel& changed);
   void ReportHand(const rg_GuaModel& primary, const rg_GuaModel& changed,
                   const std::vector<int>& dong);

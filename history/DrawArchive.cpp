@@ -20,13 +20,13 @@ namespace {
 
 constexpr std::array<rg_DrawRule, 7> kRules = {{
     // lottery, count, range, distinct, extra count, extra range, apart, width
-    {100, 20, 1, 80, true, 0, 0, 0, false, 2},  // 快乐8
-    {101, 6, 1, 33, true, 1, 1, 16, false, 2},  // 双色球
-    {102, 7, 1, 30, true, 1, 1, 30, true, 2},   // 七乐彩
-    {103, 3, 0, 9, false, 0, 0, 0, false, 1},   // 福彩3D
-    {104, 5, 1, 35, true, 2, 1, 12, false, 2},  // 大乐透
-    {105, 5, 0, 9, false, 0, 0, 0, false, 1},   // 排列五
-    {106, 6, 0, 9, false, 1, 0, 14, false, 1},  // 七星彩
+    {LotteryCode::Kl8, 20, 1, 80, true, 0, 0, 0, false, 2},
+    {LotteryCode::DoubleColor, 6, 1, 33, true, 1, 1, 16, false, 2},
+    {LotteryCode::QiLeCai, 7, 1, 30, true, 1, 1, 30, true, 2},
+    {LotteryCode::Fc3d, 3, 0, 9, false, 0, 0, 0, false, 1},
+    {LotteryCode::DaLeTou, 5, 1, 35, true, 2, 1, 12, false, 2},
+    {LotteryCode::PaiLie5, 5, 0, 9, false, 0, 0, 0, false, 1},
+    {LotteryCode::SevenStar, 6, 0, 9, false, 1, 0, 14, false, 1},
 }};
 
 // An issue longer than this is no issue any lottery has used.
@@ -133,7 +133,7 @@ std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
 
 // How wide an issue is written: year and three digits, or for the games
 // that number their draws with a two-digit year, five.
-std::size_t IssueWidth(int lottery) { return lottery >= 104 ? 5 : 7; }
+std::size_t IssueWidth(int lottery) { return lottery >= NumberOf(LotteryCode::DaLeTou) ? 5 : 7; }
 
 constexpr std::u16string_view kColumns = u"lottery,issue,drawdate,numbers,extra,stored";
 
@@ -141,7 +141,7 @@ constexpr std::u16string_view kColumns = u"lottery,issue,drawdate,numbers,extra,
 
 const rg_DrawRule* FindDrawRule(int lottery) {
   for (const rg_DrawRule& rule : kRules) {
-    if (rule.lottery == lottery) return &rule;
+    if (NumberOf(rule.lottery) == lottery) return &rule;
   }
   return nullptr;
 }
@@ -155,7 +155,7 @@ std::optional<std::u16string> NormalIssue(int lottery, std::u16string_view issue
   if (first == std::u16string_view::npos) return std::nullopt;  // no draw is number 0
   std::u16string digits(issue.substr(first));
   const std::size_t width = IssueWidth(lottery);
-  if (lottery == 101 && digits.size() != width) return std::nullopt;
+  if (lottery == NumberOf(LotteryCode::DoubleColor) && digits.size() != width) return std::nullopt;
   if (digits.size() < width) digits.insert(0, width - digits.size(), u'0');
   return digits;
 }
@@ -166,7 +166,7 @@ std::string CheckDrawDate(int lottery, double date, double now) {
     return "the date " + ToUtf8(DrawDateText(date)) +
            " is after tomorrow; no such draw has been held yet";
   }
-  if (lottery == 101 && date < kFirstDoubleColor) {
+  if (lottery == NumberOf(LotteryCode::DoubleColor) && date < kFirstDoubleColor) {
     return "the date " + ToUtf8(DrawDateText(date)) +
            " is before the first 双色球 draw (2003-02-23)";
   }
@@ -557,8 +557,9 @@ std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
   const auto normal = NormalIssue(lottery, FromUtf8(issue));
   if (!normal) {
     why = "the issue " + Quoted(issue) +
-          (lottery == 101 ? " is no 双色球 issue (seven digits: the year and three)"
-                          : " is no issue (it is 0)");
+          (lottery == NumberOf(LotteryCode::DoubleColor)
+               ? " is no 双色球 issue (seven digits: the year and three)"
+               : " is no issue (it is 0)");
     return std::nullopt;
   }
   d.issue = *normal;

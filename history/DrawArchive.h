@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Choices.h"
 #include "history/EasyDb.h"
 
 namespace rg_com_ptl_xyh {
@@ -19,7 +20,7 @@ namespace rg_com_ptl_xyh {
 // lotteries the order is the result); extra holds the second zone (the
 // blue ball of 双色球), empty where the lottery has none.
 struct rg_DrawEntry {
-  int lottery = 101;
+  int lottery = NumberOf(LotteryCode::DoubleColor);
   std::u16string issue;  // digits only
   double date = 0.0;     // day count of the draw date, 00:00
   std::vector<int> numbers;
@@ -34,7 +35,7 @@ struct rg_DrawEntry {
 
 // How many numbers a lottery draws and from which range.
 struct rg_DrawRule {
-  int lottery;
+  LotteryCode lottery;
   int count;       // main numbers
   int low, high;   // their range
   bool distinct;   // false for the digit lotteries, where a digit may repeat
@@ -111,7 +112,9 @@ class rg_DrawArchive {
   // The stored draws of one lottery, oldest first (by date, then issue);
   // as far as the file reads when LastStatus is not Ok.
   std::vector<rg_DrawEntry> Draws(int lottery) const;
-  std::vector<rg_DrawEntry> DoubleColorDraws() const { return Draws(101); }
+  std::vector<rg_DrawEntry> DoubleColorDraws() const {
+    return Draws(NumberOf(LotteryCode::DoubleColor));
+  }
   // The same handed over one at a time, oldest or newest first, without
   // holding them: for long lists. Draws visited before an error stay
   // visited; the result is LastStatus().

@@ -117,7 +117,8 @@ const rg_DrawEntry* rg_DrawIndex::Find(std::u16string_view issue) const {
 }
 
 std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw) {
-  if (draw.lottery != 101 || draw.numbers.size() != 6 || draw.extra.size() != 1)
+  if (draw.lottery != NumberOf(LotteryCode::DoubleColor) || draw.numbers.size() != 6 ||
+      draw.extra.size() != 1)
     return std::nullopt;
   rg_DrawNumbers n;
   std::copy(draw.numbers.begin(), draw.numbers.end(), n.red.begin());
@@ -171,32 +172,25 @@ rg_SavedCastDeriver::rg_SavedCastDeriver() : engine_(std::make_unique<Engine>())
 rg_SavedCastDeriver::~rg_SavedCastDeriver() = default;
 
 std::optional<DerivedNumbers> rg_SavedCastDeriver::Derive(const rg_YsModel& record) {
-  if (!record.damage.empty()) return std::nullopt;
-  rg_QiGuaModel request;
+  std::optional<rg_QiGuaModel> request = RequestOfRecord(record);
+  if (!request) return std::nullopt;
   // A stored cast keeps its id, so a time cast keeps its stored number and
   // time; the clock stands at the stored time, so a number cast is dated as
   // it was saved rather than now.
-  request.id = record._id != 0 ? record._id : -1;
-  request.method = record.ysindex;
-  request.zodiac = record.gzsxid;
-  request.castTime = record.ysday;
-  request.numberText = record.ysnumber;
-  request.upstr = record.upstr;
-  request.downstr = record.downstr;
-  request.timeChoice = record.rot;
-  request.dong.assign(record.dong.begin(), record.dong.end());
-  const auto verdict = ValidateCast(request);
-  if (!verdict || verdict->code <= 0 || !InDateRange(record.ysday)) return std::nullopt;
+  if (request->id == 0) request->id = -1;
+  const auto verdict = ValidateCast(*request);
+  if (!verdict || !verdict->Accepted() || !InDateRange(record.ysday)) return std::nullopt;
   engine_->clock.Set(record.ysday);
-  engine_->dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
+  engine_->dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->Code(), verdict->message,
+                             *request);
   return DeriveNumbers(engine_->report.Analysis().profile);
 }
 
 rg_CastResult rg_SavedCastDeriver::Check(const rg_YsModel& record, const rg_DrawIndex& index,
                                          const std::vector<rg_PlayResult>& plays) {
   const auto numbers = Derive(record);
-  rg_CastResult result = CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday,
-                                      IsDrawTimeCast(record.ysindex, record.rot), index);
+  rg_CastResult result =
+      CheckNumbers(numbers.value_or(DerivedNumbers{}), record.ysday, IsDrawTimeCast(record), index);
   ScorePlays(result, plays);
   return result;
 }
@@ -212,8 +206,7 @@ std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const r
     int tier = 0;
     // A cast whose draw the archive cannot vouch for is never scored, nor
     // are its plays.
-    const rg_DrawEntry* target =
-        LocateCast(index, cast.ysday, IsDrawTimeCast(cast.ysindex, cast.rot)).draw;
+    const rg_DrawEntry* target = LocateCast(index, cast.ysday, IsDrawTimeCast(cast)).draw;
     castPlays.clear();
     if (plays != nullptr) {
       if (const auto it = plays->find(cast._id); it != plays->end()) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "derive/PrizeCheck.h"
 #include "engine/Analysis.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
@@ -50,22 +51,50 @@ void rg_YsModel::AppendDongFromText(std::u16string_view text) {
   }
 }
 
-rg_YsModel MakeSaveRecord(const rg_GuaAnalysis& a, std::u16string_view title,
-                          std::u16string_view note) {
+std::optional<rg_QiGuaModel> RequestOfRecord(const rg_YsModel& record) {
+  const auto method = CastMethodOf(record.ysindex);
+  const auto timeChoice = TimeChoiceOf(record.rot);
+  if (!record.damage.empty() || !method || !timeChoice) return std::nullopt;
+  rg_QiGuaModel request;
+  request.id = record._id;
+  request.method = *method;
+  request.numberText = record.ysnumber;
+  request.upstr = record.upstr;
+  request.downstr = record.downstr;
+  request.dong.assign(record.dong.begin(), record.dong.end());
+  request.zodiac = record.gzsxid;
+  request.castTime = record.ysday;
+  request.timeChoice = *timeChoice;
+  return request;
+}
+
+rg_YsModel RecordOfRequest(const rg_QiGuaModel& request) {
   rg_YsModel r;
-  r.ysname = std::u16string(title) + u"(" + DateText(a.castTime) + u")";
-  r.ysindex = a.method;
-  r.ysnumber = a.numberText;
-  r.ysday = a.castTime;
-  r.gzsxid = a.zodiac;
-  r.upstr = a.upperCode;
-  r.downstr = a.lowerCode;
-  if (a.moving.empty()) {
+  r.ysindex = NumberOf(request.method);
+  r.ysnumber = request.numberText;
+  r.ysday = request.castTime;
+  r.gzsxid = request.zodiac;
+  r.upstr = request.upstr;
+  r.downstr = request.downstr;
+  if (request.dong.empty()) {
     r.dong.assign(6, 0);
   } else {
-    r.dong.assign(a.moving.begin(), a.moving.end());
+    r.dong.assign(request.dong.begin(), request.dong.end());
   }
-  r.rot = a.timeChoice;
+  r.rot = NumberOf(request.timeChoice);
+  return r;
+}
+
+bool IsDrawTimeCast(const rg_YsModel& record) {
+  const auto method = CastMethodOf(record.ysindex);
+  const auto timeChoice = TimeChoiceOf(record.rot);
+  return method && timeChoice && IsDrawTimeCast(*method, *timeChoice);
+}
+
+rg_YsModel MakeSaveRecord(const rg_GuaAnalysis& a, std::u16string_view title,
+                          std::u16string_view note) {
+  rg_YsModel r = RecordOfRequest(RequestOfAnalysis(a));
+  r.ysname = std::u16string(title) + u"(" + DateText(a.castTime) + u")";
   r.uinfo = note;
   return r;
 }

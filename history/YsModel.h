@@ -2,9 +2,12 @@
 // One saved reading: the inputs a cast can be made again from, with its
 // display name and the user's note. One row of the history table.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/Casting.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -37,6 +40,17 @@ struct rg_YsModel {
 
   bool operator==(const rg_YsModel&) const = default;
 };
+
+// The store's edge for a cast's choices: the request a record casts again,
+// and the record that stores a request. The stored numbers become choices
+// only here; a damaged record, or one whose method or time choice no choice
+// has, casts nothing (nullopt) rather than some other cast.
+std::optional<rg_QiGuaModel> RequestOfRecord(const rg_YsModel& record);
+// Name, note and id stay empty; a request without marks stores six 0s.
+rg_YsModel RecordOfRequest(const rg_QiGuaModel& request);
+
+// True for a stored 超时空起卦 cast at 开奖时间 (IsDrawTimeCast of its choices).
+bool IsDrawTimeCast(const rg_YsModel& record);
 
 // The record the save action stores: title + "(" + cast date text + ")",
 // the note, and the cast's inputs; "0,0,0,0,0,0" when it has no marks.

@@ -33,7 +33,7 @@ rg_MainPanel::~rg_MainPanel() = default;
 
 void rg_MainPanel::Build(const QString& fontDescription) {
   fontDescription_ = fontDescription;
-  dispatch_.SetLottery(kLotteryDoubleColor);
+  dispatch_.SetLottery(LotteryCode::DoubleColor);
   dispatch_.SetStatusHandler(
       [this](const std::u16string& message) { emit statusText(ui::Q(message)); });
 
@@ -42,7 +42,7 @@ void rg_MainPanel::Build(const QString& fontDescription) {
   connect(&refreshTimer_, &QTimer::timeout, draw_->RefreshButton(), &QAbstractButton::click);
   refreshTimer_.start();
   connect(draw_, &rg_DrawPanel::refresh, this, &rg_MainPanel::refreshDraws);
-  draw_->layoutDraw(FindLottery(Lottery())->TypeIndex(),
+  draw_->layoutDraw(FindLottery(NumberOf(Lottery()))->TypeIndex(),
                     QStringLiteral("最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！"),
                     QStringLiteral("开奖最后日期"), QStringLiteral("开奖最后期号"),
                     fontDescription_, 1);
@@ -69,15 +69,14 @@ void rg_MainPanel::Build(const QString& fontDescription) {
     BuildNumberProfile(*analysis);
     emit numbersReady(analysis);
   });
-  connect(history_, &rg_HistoryPanel::button, this, [this](int code) {
-    if (code == rg_HistoryPanel::Save) {
+  connect(history_, &rg_HistoryPanel::button, this, [this](rg_HistoryPanel::Button code) {
+    using enum rg_HistoryPanel::Button;
+    if (code == Save) {
       // A copy: the record saved is the cast on screen now.
       const rg_GuaAnalysis analysis = gua_->Report().Analysis();
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
-    } else if (code == rg_HistoryPanel::Delete || code == rg_HistoryPanel::Help ||
-               code == rg_HistoryPanel::ExportHistory || code == rg_HistoryPanel::ImportHistory ||
-               code == rg_HistoryPanel::Check || code == rg_HistoryPanel::Trend ||
-               code == rg_HistoryPanel::EnterDraw) {
+    } else if (code == Delete || code == Help || code == ExportHistory || code == ImportHistory ||
+               code == Check || code == Trend || code == EnterDraw) {
       emit command(code);
     }
   });
@@ -108,7 +107,7 @@ void rg_MainPanel::ShowChart() {
 
 void rg_MainPanel::refreshDraws(int trigger) {
   if (trigger != 1) return;
-  const int lottery = Lottery();
+  const int lottery = NumberOf(Lottery());
   const rg_DrawSources sources = sources_;
   const bool started = refresh_.RunThenCallback(
       [lottery, sources](const std::atomic<bool>& abort) {
@@ -131,12 +130,12 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
     emit networkText(drawShown_ ? failed(QStringLiteral("未连网")) : QStringLiteral("未连网"));
     return;
   }
-  const rg_Lottery* lottery = FindLottery(Lottery());
+  const rg_Lottery* lottery = FindLottery(NumberOf(Lottery()));
   if (!cycle.parsed || lottery == nullptr) return;
   const std::u16string numbers = ShownNumbers(*lottery, cycle.record);
   if (cycle.record.status == 200) {
     refreshTimer_.stop();
-    emit drawRead(lottery->code, cycle.record);
+    emit drawRead(NumberOf(lottery->code), cycle.record);
   }
   if (cycle.record.status == 200 && !numbers.empty()) {
     drawShown_ = true;

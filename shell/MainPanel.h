@@ -9,6 +9,7 @@ class QPushButton;
 
 #include "draws/DrawScraper.h"
 #include "engine/Dispatch.h"
+#include "shell/panels/HistoryPanel.h"
 #include "ui/AsyncTask.h"
 
 namespace rg_com_ptl_xyh {
@@ -35,7 +36,7 @@ class rg_MainPanel : public QWidget {
   // The history panel is built once the window has given it its place.
   void BuildHistory();
 
-  int Lottery() const { return dispatch_.Lottery(); }
+  LotteryCode Lottery() const { return dispatch_.Lottery(); }
   const QString& FontDescription() const { return fontDescription_; }
   rg_DrawPanel* DrawPanel() const { return draw_; }
   QTimer& RefreshTimer() { return refreshTimer_; }
@@ -66,7 +67,8 @@ class rg_MainPanel : public QWidget {
   void openHandCast();
   void numbersReady(rg_GuaAnalysis* analysis);
   void save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
-  void command(int code);
+  // One of the history panel's buttons the window acts on.
+  void command(rg_HistoryPanel::Button code);
   // "投注" was pressed.
   void openPlay();
   void review(qint64 id);

@@ -132,7 +132,7 @@ void rg_XyhWin::Create() {
   laidOut_ = true;
   panel_->BuildHistory();
   // Until a refresh reads the latest draw, the newest one stored stands in.
-  if (const auto newest = rg_DrawArchive(store_).Newest(kLotteryDoubleColor))
+  if (const auto newest = rg_DrawArchive(store_).Newest(NumberOf(LotteryCode::DoubleColor)))
     panel_->ShowStoredDraw(*newest);
 
   // F1 anywhere in the window, as in every other program.
@@ -221,7 +221,7 @@ void rg_XyhWin::FillResult(rg_GuaAnalysis* analysis) {
   shownCastId_ = panel_->CastPanel()->Request().id;
   if (shownCastId_ != 0) {
     const rg_YsModel saved = store_.Load(shownCastId_);
-    if (saved._id != shownCastId_ || saved.ysindex != analysis->method ||
+    if (saved._id != shownCastId_ || saved.ysindex != NumberOf(analysis->method) ||
         saved.gzsxid != analysis->zodiac || saved.ysnumber != analysis->numberText) {
       shownCastId_ = 0;
     }
@@ -251,23 +251,26 @@ void rg_XyhWin::Save(const QString& title, const rg_GuaAnalysis& analysis, const
   }
 }
 
-void rg_XyhWin::Command(int code) {
-  if (code == rg_HistoryPanel::Delete) {
-    DeleteTicked();
-  } else if (code == rg_HistoryPanel::Help) {
-    OpenHelp();
-  } else if (code == rg_HistoryPanel::ExportHistory) {
-    ExportHistoryWithDialog(this, store_);
-  } else if (code == rg_HistoryPanel::ImportHistory) {
-    if (ImportHistoryWithDialog(this, store_)) FillHistory();
-  } else if (code == rg_HistoryPanel::Check) {
-    OpenCheck();
-  } else if (code == rg_HistoryPanel::Trend) {
-    rg_TrendWin* trend = rg_TrendWin::Open(this, store_, font_);
-    connect(trend, &rg_TrendWin::enterDraw, this, &rg_XyhWin::EnterDraw, Qt::UniqueConnection);
-    connect(trend, &rg_TrendWin::importDraws, this, &rg_XyhWin::ImportDraws, Qt::UniqueConnection);
-  } else if (code == rg_HistoryPanel::EnterDraw) {
-    EnterDraw();
+void rg_XyhWin::Command(rg_HistoryPanel::Button code) {
+  switch (code) {
+    using enum rg_HistoryPanel::Button;
+    case Delete: DeleteTicked(); return;
+    case Help: OpenHelp(); return;
+    case ExportHistory: ExportHistoryWithDialog(this, store_); return;
+    case ImportHistory:
+      if (ImportHistoryWithDialog(this, store_)) FillHistory();
+      return;
+    case Check: OpenCheck(); return;
+    case Trend: {
+      rg_TrendWin* trend = rg_TrendWin::Open(this, store_, font_);
+      connect(trend, &rg_TrendWin::enterDraw, this, &rg_XyhWin::EnterDraw, Qt::UniqueConnection);
+      connect(trend, &rg_TrendWin::importDraws, this, &rg_XyhWin::ImportDraws,
+              Qt::UniqueConnection);
+      return;
+    }
+    case EnterDraw: this->EnterDraw(); return;
+    case Save:
+    case Qr: return;  // the panels' own
   }
 }
 
@@ -314,7 +317,8 @@ QString rg_XyhWin::ImportDrawFile(const QString& path) {
   if (csv.size() > kMaxBytes)
     return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
   rg_DrawArchive archive(store_);
-  const auto result = archive.Import(kLotteryDoubleColor, csv.toStdString(), clock_.Now());
+  const auto result =
+      archive.Import(NumberOf(LotteryCode::DoubleColor), csv.toStdString(), clock_.Now());
   if (!result.ok) {
     const std::u16string why = StoreStatusText(archive.LastStatus());
     return QStringLiteral("导入失败,未导入任何开奖数据:") +
@@ -335,7 +339,8 @@ void rg_XyhWin::DrawsChanged() {
 void rg_XyhWin::FollowDraws() {
   rg_DrawArchive archive(store_);
   if (panel_->StoredDrawShown()) {
-    if (const auto newest = archive.Newest(kLotteryDoubleColor)) panel_->ShowStoredDraw(*newest);
+    if (const auto newest = archive.Newest(NumberOf(LotteryCode::DoubleColor)))
+      panel_->ShowStoredDraw(*newest);
   }
   auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
   // The whole archive is read only for a view that shows it.
@@ -403,14 +408,12 @@ void rg_XyhWin::Review(qint64 id) {
   }
   // A row the program could never have saved would cast garbage over the
   // panels: they stay as they are.
-  if (!record.damage.empty()) {
+  const std::optional<rg_QiGuaModel> cast = RequestOfRecord(record);
+  if (!cast) {
     ShowStatus(ui::Q(std::u16string(kDamagedCastText)));
     return;
   }
-  panel_->CastPanel()->Restore(record._id, record.ysindex, record.gzsxid, record.ysday,
-                               ui::Q(record.ysnumber), ui::Q(record.upstr), ui::Q(record.downstr),
-                               record.rot,
-                               std::vector<int>(record.dong.begin(), record.dong.end()));
+  panel_->CastPanel()->Restore(*cast);
 }
 
 QString rg_XyhWin::FindHelp() {
@@ -569,7 +572,7 @@ void rg_XyhWin::OpenCheck() {
     rg_SavedCastDeriver deriver;
     const auto numbers = deriver.Derive(record);
     source = [numbers = numbers.value_or(DerivedNumbers{}), time = record.ysday,
-              drawTime = IsDrawTimeCast(record.ysindex, record.rot)](const rg_DrawIndex& draws) {
+              drawTime = IsDrawTimeCast(record)](const rg_DrawIndex& draws) {
       return CheckNumbers(numbers, time, drawTime, draws);
     };
     result = source(index);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/Settings.h"
+#include "shell/panels/HistoryPanel.h"
 #include "ui/AsyncTask.h"
 
 class QLabel;
@@ -77,7 +78,7 @@ class rg_XyhWin : public QMainWindow {
   void OpenHandCast();
   void FillResult(rg_GuaAnalysis* analysis);
   void Save(const QString& title, const rg_GuaAnalysis& analysis, const QString& note);
-  void Command(int code);
+  void Command(rg_HistoryPanel::Button code);
   void Review(qint64 id);
   void FillHistory();
   void DeleteTicked();

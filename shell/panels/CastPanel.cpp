@@ -137,30 +137,31 @@ void rg_CastPanel::OnChoice(int group, int index, const QString& caption) {
     request_.zodiac = index;
     return;
   }
-  request_.method = index;
+  // Item 0 is the prompt: no method.
+  request_.method = CastMethodOf(index).value_or(CastMethod::None);
   request_.methodCaption = ui::U(caption);
   // Another method is a new cast, no longer the reviewed one (the review
   // sets its id after choosing the method).
   request_.id = 0;
   const int left = method_->geometry().right() + 1 + 10;
   const int height = zodiac_ != nullptr ? zodiac_->height() : method_->height();
-  switch (index) {
-    case 1:
+  switch (request_.method) {
+    case CastMethod::Number:
       if (NumberEntry() == nullptr) {
         ReplaceInput(MakeNumberEntry(left, height));
       } else {
         input_->setFocus();
       }
       break;
-    case 2:
+    case CastMethod::HandLines:
       if (qobject_cast<QPushButton*>(input_) == nullptr) {
         ReplaceInput(MakeHandCastButton(left, height));
       }
       break;
-    case 3:
+    case CastMethod::Time:
       if (TimeOptions() == nullptr) {
         ReplaceInput(MakeTimeOptions(left, height));
-        request_.timeChoice = 2;
+        request_.timeChoice = TimeChoice::NextDraw;
       }
       break;
     default: return;  // the input area stays as it is
@@ -207,8 +208,10 @@ rg_OptionGroup* rg_CastPanel::MakeTimeOptions(int left, int height) {
   options->Build(font_, TimeCaptions());
   // Centred on the row's height.
   options->move(left, (height - options->height()) / 2);
-  connect(options, &rg_OptionGroup::changed, this, [this](int n) { request_.timeChoice = n; });
-  connect(options, &QObject::destroyed, this, [this] { request_.timeChoice = 0; });
+  // The options are numbered as the choices are (1 and 2).
+  connect(options, &rg_OptionGroup::changed, this,
+          [this](int n) { request_.timeChoice = TimeChoiceOf(n).value_or(TimeChoice::Unset); });
+  connect(options, &QObject::destroyed, this, [this] { request_.timeChoice = TimeChoice::Unset; });
   return options;
 }
 
@@ -217,14 +220,14 @@ void rg_CastPanel::Press(int code) {
     case Calculate: {
       const auto verdict = ValidateCast(request_);
       if (!verdict) return;
-      if (verdict->code > 0) {
-        emit castRequested(verdict->code, ui::Q(verdict->message), &request_);
+      if (verdict->Accepted()) {
+        emit castRequested(verdict->Code(), ui::Q(verdict->message), &request_);
         return;
       }
       refusal_ = rg_QiGuaModel();
       refusal_.empty = true;
-      if (verdict->code == -2 && input_ != nullptr) input_->setFocus();
-      emit castRequested(verdict->code, ui::Q(verdict->message), &refusal_);
+      if (verdict->refusal == CastRefusal::NoNumber && input_ != nullptr) input_->setFocus();
+      emit castRequested(verdict->Code(), ui::Q(verdict->message), &refusal_);
       return;
     }
     case Reset:
@@ -236,7 +239,7 @@ void rg_CastPanel::Press(int code) {
       request_.downstr.clear();
       request_.numberText.clear();
       request_.zodiac = -1;
-      request_.method = -1;
+      request_.method = CastMethod::Reset;
       request_.id = 0;
       request_.dong.clear();
       return;
@@ -249,26 +252,25 @@ void rg_CastPanel::Press(int code) {
   }
 }
 
-void rg_CastPanel::Restore(std::int64_t id, int method, int zodiac, double castTime,
-                           const QString& numberText, const QString& upstr, const QString& downstr,
-                           int timeChoice, const std::vector<int>& dong) {
-  request_.method = method;
-  method_->Select(method);
-  request_.zodiac = zodiac;
-  zodiac_->Select(zodiac);
-  request_.id = id;
-  request_.castTime = castTime;
-  request_.numberText = ui::U(numberText);
-  request_.upstr = ui::U(upstr);
-  request_.downstr = ui::U(downstr);
-  request_.timeChoice = timeChoice;
-  request_.dong = dong;
-  if (method == 1) {
-    if (QLineEdit* entry = NumberEntry()) entry->setText(numberText);
-  } else if (method == 3) {
+void rg_CastPanel::Restore(const rg_QiGuaModel& cast) {
+  request_.method = cast.method;
+  method_->Select(NumberOf(cast.method));
+  request_.zodiac = cast.zodiac;
+  zodiac_->Select(cast.zodiac);
+  request_.id = cast.id;
+  request_.castTime = cast.castTime;
+  request_.numberText = cast.numberText;
+  request_.upstr = cast.upstr;
+  request_.downstr = cast.downstr;
+  request_.timeChoice = cast.timeChoice;
+  request_.dong = cast.dong;
+  if (cast.method == CastMethod::Number) {
+    if (QLineEdit* entry = NumberEntry()) entry->setText(ui::Q(cast.numberText));
+  } else if (cast.method == CastMethod::Time) {
     if (rg_OptionGroup* options = TimeOptions()) {
-      // Only options 1 and 2 exist; anything else casts as the checked one.
-      options->Choose(timeChoice == 1 || timeChoice == 2 ? timeChoice : options->Checked());
+      // Only options 1 and 2 exist; an unset choice casts as the checked one.
+      options->Choose(cast.timeChoice != TimeChoice::Unset ? NumberOf(cast.timeChoice)
+                                                           : options->Checked());
     }
   }
   Press(Calculate);

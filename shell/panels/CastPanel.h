@@ -3,8 +3,6 @@
 // sign, "演算" and "重设".
 #include <QWidget>
 
-#include <vector>
-
 #include "engine/Casting.h"
 
 class QLabel;
@@ -29,10 +27,10 @@ class rg_CastPanel : public QWidget {
   rg_QiGuaModel& Request() { return request_; }
   const rg_QiGuaModel& Request() const { return request_; }
 
-  // The review: puts a stored cast back and presses "演算".
-  void Restore(std::int64_t id, int method, int zodiac, double castTime, const QString& numberText,
-               const QString& upstr, const QString& downstr, int timeChoice,
-               const std::vector<int>& dong);
+  // The review: puts a stored cast back and presses "演算". Its id, method,
+  // sign, time, entries, time choice and marks are taken; the caption and
+  // the empty flag stay the panel's own.
+  void Restore(const rg_QiGuaModel& cast);
 
   // The widest this panel gets (with the time options shown).
   static int MaxWidth(const QFont& font);

@@ -183,9 +183,9 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
   // A draw the refresh never saw is typed in from here too.
   auto* enterAction = new QAction(QStringLiteral("录入开奖…"), list_);
   list_->addActions({exportAction, importAction, enterAction});
-  connect(exportAction, &QAction::triggered, this, [this] { Press(ExportHistory); });
-  connect(importAction, &QAction::triggered, this, [this] { Press(ImportHistory); });
-  connect(enterAction, &QAction::triggered, this, [this] { Press(EnterDraw); });
+  connect(exportAction, &QAction::triggered, this, [this] { Press(Button::ExportHistory); });
+  connect(importAction, &QAction::triggered, this, [this] { Press(Button::ImportHistory); });
+  connect(enterAction, &QAction::triggered, this, [this] { Press(Button::EnterDraw); });
   delete_->setEnabled(false);
 
   // 删除 acts on the ticked items, so it follows the ticks, never the
@@ -201,7 +201,7 @@ rg_HistoryPanel::rg_HistoryPanel(QWidget* parent)
     const QModelIndex current = list_->currentIndex();
     if (current.isValid()) emit review(model_.Id(current.row()));
   });
-  connect(delete_, &QPushButton::clicked, this, [this] { Press(Delete); });
+  connect(delete_, &QPushButton::clicked, this, [this] { Press(Button::Delete); });
 }
 
 void rg_HistoryPanel::Build(const QFont& font) {
@@ -241,11 +241,11 @@ void rg_HistoryPanel::Build(const QFont& font) {
           [this](int flag) { OnEmptiness(NoteField, flag); });
   connect(name_, &rg_LabeledText::emptiness, this,
           [this](int flag) { OnEmptiness(NameField, flag); });
-  connect(qr_, &QPushButton::clicked, this, [this] { Press(Qr); });
-  connect(save_, &QPushButton::clicked, this, [this] { Press(Save); });
-  connect(help_, &QPushButton::clicked, this, [this] { Press(Help); });
-  connect(check_, &QPushButton::clicked, this, [this] { Press(Check); });
-  connect(trend_, &QPushButton::clicked, this, [this] { Press(Trend); });
+  connect(qr_, &QPushButton::clicked, this, [this] { Press(Button::Qr); });
+  connect(save_, &QPushButton::clicked, this, [this] { Press(Button::Save); });
+  connect(help_, &QPushButton::clicked, this, [this] { Press(Button::Help); });
+  connect(check_, &QPushButton::clicked, this, [this] { Press(Button::Check); });
+  connect(trend_, &QPushButton::clicked, this, [this] { Press(Button::Trend); });
 }
 
 // The design layout at the size the panel was built with; a taller panel
@@ -352,9 +352,9 @@ void rg_HistoryPanel::ClearEntry() {
   name_->SetText(QString());
 }
 
-void rg_HistoryPanel::Press(int code) {
+void rg_HistoryPanel::Press(Button code) {
   switch (code) {
-    case Qr:
+    case Button::Qr:
       if (qrView_ == QrView::Hidden) {
         if (result_->Text().isEmpty()) return;
         qrView_ = QrView::Shown;
@@ -364,7 +364,7 @@ void rg_HistoryPanel::Press(int code) {
         HideQr();
       }
       return;
-    case Save:
+    case Button::Save:
       if (name_->Text().trimmed().isEmpty()) {
         name_->ShowHint(QStringLiteral("请输入保存的标题,标题将自动加上日期"));
         return;
@@ -373,7 +373,7 @@ void rg_HistoryPanel::Press(int code) {
         note_->ShowHint(QStringLiteral("备注太长,最多%1个字").arg(kSavedNoteLimit));
         return;
       }
-      emit button(Save);
+      emit button(Button::Save);
       return;
     default: emit button(code); return;
   }

@@ -83,7 +83,10 @@ class rg_HistoryModel : public QAbstractListModel {
 class rg_HistoryPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button {
+  // The button event's codes. Typed, so a command reaches the window only
+  // as one of these, never as a stray number; Save and Qr stay in the
+  // panels, the others are the window's commands.
+  enum class Button {
     Delete = 1,
     Save = 2,
     Help = 5,
@@ -127,13 +130,13 @@ class rg_HistoryPanel : public QWidget {
   void ClearEntry();   // note and name (after a successful save)
 
  public slots:
-  void Press(int code);
+  void Press(rg_HistoryPanel::Button code);
   // "全选" and "删除" follow what the list holds now (after a delete or a
   // refill): ticked when every item is, enabled when any is.
   void FollowList();
 
  signals:
-  void button(int code);
+  void button(rg_HistoryPanel::Button code);
   void review(qint64 id);
 
  private:

@@ -75,12 +75,12 @@ TEST(DeriveProperty, GeneratedCastsOfAllMethods) {
       clock.Set(when);
       rg_QiGuaModel r;
       r.zodiac = zodiac;
-      r.method = 1 + k % 3;
-      if (r.method == 1) {
+      r.method = *CastMethodOf(1 + k % 3);
+      if (r.method == CastMethod::Number) {
         const int length = 1 + static_cast<int>(random() % 15);
         for (int i = 0; i < length; ++i)
           r.numberText += static_cast<char16_t>(u'0' + random() % 10);
-      } else if (r.method == 2) {
+      } else if (r.method == CastMethod::HandLines) {
         std::array<LineForm, 6> forms{};
         for (auto& f : forms) f = LineForm(1 + random() % 4);
         const HandLines lines = LinesFromForms(forms);
@@ -89,16 +89,16 @@ TEST(DeriveProperty, GeneratedCastsOfAllMethods) {
         r.dong = lines.dong;
         r.castTime = when;
       } else {
-        r.timeChoice = 1 + static_cast<int>(random() % 2);
+        r.timeChoice = *TimeChoiceOf(1 + static_cast<int>(random() % 2));
       }
-      dispatch.Dispatch(1, r.method, u"", r);
+      dispatch.Dispatch(1, NumberOf(r.method), u"", r);
       const DerivedNumbers first = DeriveNumbers(report.Analysis().profile);
       CheckForm(first);
       EXPECT_EQ(DeriveNumbers(report.Analysis().profile), first);
       // Casting the same request again gives the same numbers.
       rg_QiGuaModel again = r;
       again.id = 1;  // a reloaded time cast keeps its number and time
-      dispatch.Dispatch(1, r.method, u"", again);
+      dispatch.Dispatch(1, NumberOf(r.method), u"", again);
       EXPECT_EQ(DeriveNumbers(report.Analysis().profile), first);
       distinctResults.insert(FillResultText(first));
       ++casts;

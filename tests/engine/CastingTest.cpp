@@ -53,43 +53,43 @@ TEST(ChangedCodes, MovingLineFlipsOneCharacter) {
 
 TEST(Validation, RefusalsInTheirOrder) {
   rg_QiGuaModel r;
-  EXPECT_EQ(ValidateCast(r)->code, -1);
+  EXPECT_EQ(ValidateCast(r)->Code(), -1);
   EXPECT_EQ(ValidateCast(r)->message, u"未选择推算条件");
-  r.method = -1;
-  EXPECT_EQ(ValidateCast(r)->code, -1);
-  r.method = 1;
+  r.method = CastMethod::Reset;
+  EXPECT_EQ(ValidateCast(r)->Code(), -1);
+  r.method = CastMethod::Number;
   EXPECT_EQ(ValidateCast(r)->message, u"未输入推算数字");
   r.numberText = u"58";
-  EXPECT_EQ(ValidateCast(r)->code, -3);
+  EXPECT_EQ(ValidateCast(r)->Code(), -3);
   EXPECT_EQ(ValidateCast(r)->message, u"未选择卦主生肖");
   r.zodiac = 1;
-  EXPECT_EQ(ValidateCast(r)->code, 1);
+  EXPECT_EQ(ValidateCast(r)->Code(), 1);
   EXPECT_EQ(ValidateCast(r)->message, u"按卦主生肖与数字测算");
 
   rg_QiGuaModel h;
-  h.method = 2;
+  h.method = CastMethod::HandLines;
   h.zodiac = 3;
   EXPECT_EQ(ValidateCast(h)->message, u"未装好线下卦");
   h.upstr = u"010";
   h.downstr = u"101";
   h.dong = {0, 0, 0, 0, 0};
-  EXPECT_EQ(ValidateCast(h)->code, -4);
+  EXPECT_EQ(ValidateCast(h)->Code(), -4);
   h.dong.push_back(1);
-  EXPECT_EQ(ValidateCast(h)->code, 2);
+  EXPECT_EQ(ValidateCast(h)->Code(), 2);
   EXPECT_EQ(ValidateCast(h)->message, u"按卦主生肖与自己装载线下卦测算");
   h.zodiac = 0;
-  EXPECT_EQ(ValidateCast(h)->code, -4);
+  EXPECT_EQ(ValidateCast(h)->Code(), -4);
   EXPECT_EQ(ValidateCast(h)->message, u"未选择卦主生肖");
 
   rg_QiGuaModel t;
-  t.method = 3;
+  t.method = CastMethod::Time;
   EXPECT_EQ(ValidateCast(t)->message, u"未选择推演时间");
-  t.timeChoice = 2;
-  EXPECT_EQ(ValidateCast(t)->code, -5);
+  t.timeChoice = TimeChoice::NextDraw;
+  EXPECT_EQ(ValidateCast(t)->Code(), -5);
   t.zodiac = 12;
   EXPECT_EQ(ValidateCast(t)->message, u"按卦主生肖与超时空毫秒数测算");
 
-  t.method = 4;
+  t.method = static_cast<CastMethod>(4);  // no list item has it
   EXPECT_FALSE(ValidateCast(t).has_value());
 }
 
@@ -111,16 +111,17 @@ struct Stamped {
   double castTime;
   std::u16string number;
 };
-Stamped StampAt(double now, int lottery, int timeChoice = 2, int id = 0) {
+Stamped StampAt(double now, LotteryCode lottery, TimeChoice timeChoice = TimeChoice::NextDraw,
+                int id = 0) {
   FixedClock clock(now, -480);
   rg_QiGuaModel r;
-  r.method = 3;
+  r.method = CastMethod::Time;
   r.timeChoice = timeChoice;
   r.zodiac = 1;
   r.id = id;
   r.castTime = 123.0;
   r.numberText = u"42";
-  StampRequest(r, 3, clock, lottery);
+  StampRequest(r, CastMethod::Time, clock, lottery);
   return {r.castTime, r.numberText};
 }
 }  // namespace
@@ -135,8 +136,8 @@ TEST(TimeCast, DrawTimeShiftsOnEveryWeekday) {
   for (int wd = 0; wd < 7; ++wd) {
     for (const bool late : {false, true}) {
       const double now = MakeDate(2024, 6, 2 + wd, late ? 22 : 20, 5, 17, 250);
-      const Stamped s101 = StampAt(now, kLotteryDoubleColor);
-      const Stamped s106 = StampAt(now, kLotterySevenStar);
+      const Stamped s101 = StampAt(now, LotteryCode::DoubleColor);
+      const Stamped s106 = StampAt(now, LotteryCode::SevenStar);
       const int d101 = late ? rows[wd].late101 : rows[wd].early101;
       const int d106 = late ? rows[wd].late106 : rows[wd].early106;
       EXPECT_EQ(s101.castTime, MakeDate(2024, 6, 2 + wd + d101, 21, 15, 17)) << wd << late;
@@ -148,45 +149,71 @@ TEST(TimeCast, DrawTimeShiftsOnEveryWeekday) {
 }
 
 TEST(TimeCast, ThursdayNightMovesToSunday) {
-  const Stamped s = StampAt(MakeDate(2024, 6, 6, 22, 5, 17, 250), kLotteryDoubleColor);
+  const Stamped s = StampAt(MakeDate(2024, 6, 6, 22, 5, 17, 250), LotteryCode::DoubleColor);
   EXPECT_EQ(s.castTime, MakeDate(2024, 6, 9, 21, 15, 17));
   EXPECT_EQ(s.number.substr(10), u"250");
-  EXPECT_EQ(StampAt(MakeDate(2024, 6, 6, 20, 0, 0), kLotteryDoubleColor).castTime,
+  EXPECT_EQ(StampAt(MakeDate(2024, 6, 6, 20, 0, 0), LotteryCode::DoubleColor).castTime,
             MakeDate(2024, 6, 6, 21, 15, 0));
   // 七星彩: Tuesday 21:59 keeps the day, 22:00 moves to Friday.
-  EXPECT_EQ(StampAt(MakeDate(2024, 6, 4, 21, 59, 0), kLotterySevenStar).castTime,
+  EXPECT_EQ(StampAt(MakeDate(2024, 6, 4, 21, 59, 0), LotteryCode::SevenStar).castTime,
             MakeDate(2024, 6, 4, 21, 25, 0));
-  EXPECT_EQ(StampAt(MakeDate(2024, 6, 4, 22, 0, 0), kLotterySevenStar).castTime,
+  EXPECT_EQ(StampAt(MakeDate(2024, 6, 4, 22, 0, 0), LotteryCode::SevenStar).castTime,
             MakeDate(2024, 6, 7, 21, 25, 0));
   // 快乐8 never moves.
-  EXPECT_EQ(StampAt(MakeDate(2024, 6, 4, 23, 0, 0), kLotteryKl8).castTime,
+  EXPECT_EQ(StampAt(MakeDate(2024, 6, 4, 23, 0, 0), LotteryCode::Kl8).castTime,
             MakeDate(2024, 6, 4, 21, 30, 0));
 }
 
 TEST(TimeCast, CurrentTimeAndUnknownLotteriesUseNow) {
   const double now = MakeDate(2024, 6, 1, 21, 15, 7, 250);
-  const Stamped current = StampAt(now, kLotteryDoubleColor, 1);
+  const Stamped current = StampAt(now, LotteryCode::DoubleColor, TimeChoice::Now);
   EXPECT_EQ(current.castTime, now);
   EXPECT_EQ(current.number, u"1717247707250");
-  const Stamped other = StampAt(now, 999, 2);
+  const Stamped other = StampAt(now, LotteryCode::QiLeCai);  // no draw schedule
   EXPECT_EQ(other.castTime, now);
   EXPECT_EQ(other.number, u"1717247707250");
 }
 
 TEST(TimeCast, ReloadedRequestsKeepTheirTime) {
-  const Stamped reloaded = StampAt(MakeDate(2024, 6, 1, 12), kLotteryDoubleColor, 2, 7);
+  const Stamped reloaded =
+      StampAt(MakeDate(2024, 6, 1, 12), LotteryCode::DoubleColor, TimeChoice::NextDraw, 7);
   EXPECT_EQ(reloaded.castTime, 123.0);
   EXPECT_EQ(reloaded.number, u"42");
 
   FixedClock clock(MakeDate(2024, 6, 1, 12));
   rg_QiGuaModel n;
-  n.method = 1;
+  n.method = CastMethod::Number;
   n.id = 7;
   n.numberText = u"58";
   n.castTime = 5.0;
-  StampRequest(n, 1, clock, kLotteryDoubleColor);
+  StampRequest(n, CastMethod::Number, clock, LotteryCode::DoubleColor);
   EXPECT_EQ(n.castTime, 5.0);  // a reviewed number cast keeps its saved moment
   n.id = 0;
-  StampRequest(n, 1, clock, kLotteryDoubleColor);
+  StampRequest(n, CastMethod::Number, clock, LotteryCode::DoubleColor);
   EXPECT_EQ(n.castTime, clock.Now());
+}
+
+TEST(Choices, OnlyTheirOwnNumbersBecomeChoices) {
+  // Every number outside a choice's range is refused, not read as a default.
+  for (const std::int64_t n :
+       {std::int64_t{INT32_MIN}, std::int64_t{-5}, std::int64_t{-1}, std::int64_t{0},
+        std::int64_t{1}, std::int64_t{2}, std::int64_t{3}, std::int64_t{4}, std::int64_t{99},
+        std::int64_t{100}, std::int64_t{103}, std::int64_t{106}, std::int64_t{107},
+        std::int64_t{INT32_MAX} + 101}) {
+    const auto method = CastMethodOf(n);
+    ASSERT_EQ(method.has_value(), n >= 1 && n <= 3) << n;
+    if (method) {
+      EXPECT_EQ(NumberOf(*method), n);
+    }
+    const auto time = TimeChoiceOf(n);
+    ASSERT_EQ(time.has_value(), n >= 0 && n <= 2) << n;
+    if (time) {
+      EXPECT_EQ(NumberOf(*time), n);
+    }
+    const auto lottery = LotteryCodeOf(n);
+    ASSERT_EQ(lottery.has_value(), n >= 100 && n <= 106) << n;
+    if (lottery) {
+      EXPECT_EQ(NumberOf(*lottery), n);
+    }
+  }
 }

@@ -293,10 +293,10 @@ TEST(Chart, DrawTimeCastTakesTheMonthOfTheDraw) {
   // after 立春 at 16:27: the month is 丙寅 though "now" was still 乙丑.
   FixedClock clock(MakeDate(2024, 2, 1, 22, 5, 17, 250), -480);
   rg_QiGuaModel r;
-  r.method = 3;
-  r.timeChoice = 2;
+  r.method = CastMethod::Time;
+  r.timeChoice = TimeChoice::NextDraw;
   r.zodiac = 1;
-  StampRequest(r, 3, clock, kLotteryDoubleColor);
+  StampRequest(r, CastMethod::Time, clock, LotteryCode::DoubleColor);
   const rg_GuaReport report = Cast(r);
   EXPECT_EQ(BuildChart(report.Analysis(), -480).monthPillar, u"丙寅");
   // Eight hours west the same local draw time is a later instant; still 丙寅.

@@ -14,7 +14,7 @@ TEST(Report, HeaderNamesTheMethod) {
   EXPECT_EQ(report.Header(), u"以数字58起卦,卦主生肖:子,日主:丙申,时辰:壬辰");
 
   rg_QiGuaModel t = NumberRequest(u"1717247707250", MakeDate(2024, 6, 1, 8, 30), 2);
-  t.method = 3;
+  t.method = CastMethod::Time;
   BuildCast(report, t);
   EXPECT_EQ(report.Header(), u"以超时空毫秒起卦,卦主生肖:丑,日主:丙申,时辰:壬辰");
 
@@ -119,7 +119,7 @@ TEST(Report, EveryCastRewritesTheRecord) {
   EXPECT_EQ(a.changedPhases.size(), 6u);
   EXPECT_EQ(a.moving, (std::vector<int>{-1, 0, 0, 0, 0, 0}));
   EXPECT_EQ(a.upperCode, u"");
-  EXPECT_EQ(a.method, 1);
+  EXPECT_EQ(a.method, CastMethod::Number);
 }
 
 TEST(Dispatch, StatusFirstThenCastOnlyForValidCodes) {

@@ -54,17 +54,17 @@ rg_QiGuaModel MakeRequest(Draw& d, FixedClock& clock) {
   r.zodiac = 1 + d.Below(12);
   switch (d.Below(3)) {
     case 0: {
-      r.method = 1;
+      r.method = CastMethod::Number;
       const int length = 1 + d.Below(14);
       for (int i = 0; i < length; ++i) r.numberText += static_cast<char16_t>(u'0' + d.Below(10));
       break;
     }
     case 1:
-      r.method = 3;
-      r.timeChoice = 1 + d.Below(2);
+      r.method = CastMethod::Time;
+      r.timeChoice = *TimeChoiceOf(1 + d.Below(2));
       break;
     default: {
-      r.method = 2;
+      r.method = CastMethod::HandLines;
       std::array<LineForm, 6> forms{};
       for (auto& f : forms) f = static_cast<LineForm>(1 + d.Below(4));
       const HandLines hand = LinesFromForms(forms);
@@ -109,8 +109,8 @@ TEST(UnchangedCasts, TenThousandCastsReadAsBefore) {
     report.SetReadyHandler([](rg_GuaAnalysis& analysis) { BuildNumberProfile(analysis); });
     rg_CastDispatch dispatch(clock, report);
     const auto verdict = ValidateCast(request);
-    ASSERT_TRUE(verdict && verdict->code > 0);
-    dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->code, verdict->message, request);
+    ASSERT_TRUE(verdict && verdict->Accepted());
+    dispatch.Dispatch(rg_CastDispatch::kEngineTag, verdict->Code(), verdict->message, request);
     fnv.Add(report.Header());
     fnv.Add(report.PrimaryTitle());
     fnv.Add(report.ChangedTitle());

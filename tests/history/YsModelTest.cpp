@@ -25,11 +25,11 @@ TEST(YsModel, DongTextForms) {
 
 TEST(YsModel, SaveRecordFromAnAnalysis) {
   rg_GuaAnalysis a;
-  a.method = 3;
+  a.method = CastMethod::Time;
   a.numberText = u"1717247707250";
   a.castTime = MakeDate(2026, 12, 6, 15, 7, 3);
   a.zodiac = 5;
-  a.timeChoice = 2;
+  a.timeChoice = TimeChoice::NextDraw;
   a.moving = {0, 0, 1, 0, 0, 0};
   const rg_YsModel r = MakeSaveRecord(a, u"甲", u"备注");
   EXPECT_EQ(r._id, 0);
@@ -51,4 +51,38 @@ TEST(YsModel, SaveRecordFromAnAnalysis) {
   EXPECT_EQ(midnight.DongText(), u"0,0,0,0,0,0");
   a.castTime = 3e6;  // outside the date range: no date text
   EXPECT_EQ(MakeSaveRecord(a, u"甲", u"").ysname, u"甲()");
+}
+
+TEST(YsModel, StoredChoicesCastOnlyWhenEveryNumberIsAChoice) {
+  struct Row {
+    std::int32_t ysindex;
+    std::int32_t rot;
+    bool casts;
+  };
+  const Row rows[] = {{1, 0, true},          {2, 0, true},          {3, 1, true},   {3, 2, true},
+                      {1, 2, true},          {0, 0, false},         {-1, 0, false}, {4, 0, false},
+                      {INT32_MIN, 0, false}, {INT32_MAX, 1, false}, {1, -1, false}, {3, 3, false},
+                      {2, INT32_MIN, false}, {3, INT32_MAX, false}};
+  for (const Row& row : rows) {
+    rg_YsModel r;
+    r._id = 7;
+    r.ysindex = row.ysindex;
+    r.ysnumber = u"58";
+    r.ysday = MakeDate(2024, 6, 1, 10);
+    r.gzsxid = 3;
+    r.upstr = u"010";
+    r.downstr = u"101";
+    r.dong = {0, 1, 0, 0, -1, 0};
+    r.rot = row.rot;
+    const auto request = RequestOfRecord(r);
+    ASSERT_EQ(request.has_value(), row.casts) << row.ysindex << " " << row.rot;
+    if (!request) continue;
+    EXPECT_EQ(request->id, 7);
+    // Stored again it is the same row, name, note and id aside.
+    rg_YsModel back = RecordOfRequest(*request);
+    back._id = r._id;
+    EXPECT_EQ(back, r);
+    r.damage = "ysname 不能为空";  // the store's own verdict wins
+    EXPECT_FALSE(RequestOfRecord(r).has_value());
+  }
 }

@@ -76,13 +76,13 @@ TEST(CastPanel, TheTimeMethodChoosesTheDrawTimeAtOnce) {
   f.panel.MethodChoice()->Select(3);
   ASSERT_NE(f.panel.TimeOptions(), nullptr);
   EXPECT_EQ(f.panel.TimeOptions()->Checked(), 2);
-  EXPECT_EQ(f.panel.Request().timeChoice, 2);
+  EXPECT_EQ(f.panel.Request().timeChoice, TimeChoice::NextDraw);
   QTest::mouseClick(f.panel.TimeOptions()->Option(1), Qt::LeftButton);
-  EXPECT_EQ(f.panel.Request().timeChoice, 1);
+  EXPECT_EQ(f.panel.Request().timeChoice, TimeChoice::Now);
   // Leaving the time method destroys the options and clears the choice.
   f.panel.MethodChoice()->Select(1);
   EXPECT_EQ(f.panel.TimeOptions(), nullptr);
-  EXPECT_EQ(f.panel.Request().timeChoice, 0);
+  EXPECT_EQ(f.panel.Request().timeChoice, TimeChoice::Unset);
 }
 
 TEST(CastPanel, ResetKeepsTheInputButRefusesToCast) {
@@ -95,7 +95,7 @@ TEST(CastPanel, ResetKeepsTheInputButRefusesToCast) {
   EXPECT_GE(f.resets.size(), 1);
   EXPECT_NE(f.panel.NumberEntry(), nullptr);  // still there
   EXPECT_EQ(f.panel.MethodChoice()->CurrentIndex(), 0);
-  EXPECT_EQ(f.panel.Request().method, -1);
+  EXPECT_EQ(f.panel.Request().method, CastMethod::Reset);
   EXPECT_EQ(f.panel.Request().zodiac, -1);
   EXPECT_EQ(f.panel.Request().numberText, u"");
   EXPECT_EQ(f.Calculate(), std::make_pair(-1, QString("未选择推算条件")));

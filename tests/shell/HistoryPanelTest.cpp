@@ -99,7 +99,7 @@ TEST(ResultPanel, SaveNeedsAResultAndANonBlankName) {
   f.TypeName("   ");
   EXPECT_FALSE(f.history()->SaveButton()->isEnabled());
   // Pressing it anyway with a blank name only shows the hint.
-  f.history()->Press(rg_HistoryPanel::Save);
+  f.history()->Press(rg_HistoryPanel::Button::Save);
   EXPECT_EQ(f.history()->Name()->LastHint(), "请输入保存的标题,标题将自动加上日期");
   EXPECT_TRUE(f.store.List().empty());
 }
@@ -234,7 +234,7 @@ TEST(HistoryPanel, DeleteAndSelectAllFollowTheTicksClickedByHand) {
   EXPECT_EQ(state(), std::make_pair(false, false));
   // With nothing ticked there is nothing to ask about.
   const auto asked = messages.shown.size();
-  f.history()->Press(rg_HistoryPanel::Delete);
+  f.history()->Press(rg_HistoryPanel::Button::Delete);
   EXPECT_EQ(messages.shown.size(), asked);
   EXPECT_EQ(f.Names().size(), 1);
 }
@@ -246,7 +246,7 @@ TEST(HistoryPanel, ADeleteThatFailsKeepsItsItem) {
   f.Save("一");
   f.Tick(0);
   f.store.Close();
-  f.window->MainPanel()->HistoryPanel()->Press(rg_HistoryPanel::Delete);
+  f.window->MainPanel()->HistoryPanel()->Press(rg_HistoryPanel::Button::Delete);
   EXPECT_EQ(f.Names().size(), 1);
   EXPECT_EQ(f.window->StatusPart(0)->text(), "删除失败:历史记录文件无法打开");
 }
@@ -393,7 +393,7 @@ TEST(ResultPanel, NumbersWrapOnlyBetweenNumbers) {
 
 TEST(QrView, TheButtonTogglesThePicture) {
   HistoryFixture f;
-  f.history()->Press(rg_HistoryPanel::Qr);  // no result yet: nothing
+  f.history()->Press(rg_HistoryPanel::Button::Qr);  // no result yet: nothing
   EXPECT_EQ(f.history()->Picture(), nullptr);
   f.CastNumber("58");
   QTest::mouseClick(f.history()->QrButton(), Qt::LeftButton);

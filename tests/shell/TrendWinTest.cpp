@@ -393,7 +393,7 @@ TEST_F(TrendFixture, TheHeaderAndTheIssueColumnsStayInViewWhileScrolling) {
 TEST(TrendButton, TheWindowFillsTheArchiveWithoutTheCommandLine) {
   WindowFixture f;
   f.clock.Set(Clock::System().Now());  // the 2025 draws are not after its tomorrow
-  f.window->Command(rg_HistoryPanel::Trend);
+  f.window->Command(rg_HistoryPanel::Button::Trend);
   auto* win = f.window->findChild<rg_TrendWin*>();
   ASSERT_NE(win, nullptr);
   EXPECT_EQ(win->EnterButton()->text(), QStringLiteral("录入开奖"));

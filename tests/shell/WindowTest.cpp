@@ -101,7 +101,7 @@ TEST(MainWindow, TimeCastUsesTheDrawTime) {
   QTest::mouseClick(cast->CalculateButton(), Qt::LeftButton);
   const rg_GuaAnalysis& a = f.window->MainPanel()->GuaPanel()->Report().Analysis();
   EXPECT_EQ(a.castTime, MakeDate(2024, 6, 2, 21, 15, 0));
-  EXPECT_EQ(a.timeChoice, 2);
+  EXPECT_EQ(a.timeChoice, TimeChoice::NextDraw);
   EXPECT_EQ(a.numberText.size(), 13u);
   EXPECT_TRUE(f.window->MainPanel()->GuaPanel()->Header()->text().startsWith("以超时空毫秒起卦"));
 }

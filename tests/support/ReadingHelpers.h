@@ -17,7 +17,7 @@ using namespace rg_com_ptl_xyh;
 
 inline rg_QiGuaModel NumberRequest(const std::u16string& number, double when, int zodiac = 1) {
   rg_QiGuaModel r;
-  r.method = 1;
+  r.method = CastMethod::Number;
   r.numberText = number;
   r.castTime = when;
   r.zodiac = zodiac;
@@ -27,7 +27,7 @@ inline rg_QiGuaModel NumberRequest(const std::u16string& number, double when, in
 inline rg_QiGuaModel HandRequest(const std::u16string& up, const std::u16string& down,
                                  std::vector<int> dong, double when, int zodiac = 1) {
   rg_QiGuaModel r;
-  r.method = 2;
+  r.method = CastMethod::HandLines;
   r.upstr = up;
   r.downstr = down;
   r.dong = std::move(dong);
