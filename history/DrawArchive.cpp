@@ -359,24 +359,25 @@ bool rg_DrawArchive::EnsureTable() {
   return Run(CreateTableStatement()) == SQLITE_DONE;
 }
 
-rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& given, double now) {
+Result<rg_DrawArchive::StoreResult> rg_DrawArchive::Store(const rg_DrawEntry& given, double now) {
   badRow_.clear();
+  const auto failed = [this] { return Fail(LastStatus()); };
   rg_DrawEntry draw = given;
   const auto issue = NormalIssue(draw.lottery, draw.issue);
-  if (!issue) return StoreResult::Failed;
+  if (!issue) return failed();
   draw.issue = *issue;
-  if (store_->Ready(true) != rg_StoreStatus::Ok) return StoreResult::Failed;
+  if (store_->Ready(true) != rg_StoreStatus::Ok) return failed();
   if (const auto stored = Find(draw.lottery, draw.issue)) {
     return stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
   }
-  if (LastStatus() != rg_StoreStatus::Ok || !EnsureTable()) return StoreResult::Failed;
+  if (LastStatus() != rg_StoreStatus::Ok || !EnsureTable()) return failed();
   rg_SqlStatement s(
       store_->Handle(),
       u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
       u"VALUES (?,?,?,?,?,?);");
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
-    return StoreResult::Failed;
+    return failed();
   }
   s.BindInt(1, draw.lottery);
   s.BindText(2, draw.issue);
@@ -386,11 +387,11 @@ rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& given, dou
   s.BindDouble(6, now);
   const int rc = s.Step();
   store_->Record(rc);
-  if (rc != SQLITE_DONE) return StoreResult::Failed;
+  if (rc != SQLITE_DONE) return failed();
   if (sqlite3_changes(store_->Handle()) == 1) return StoreResult::Added;
   // Another process stored the issue between our look and our write.
   const auto stored = Find(draw.lottery, draw.issue);
-  if (LastStatus() != rg_StoreStatus::Ok) return StoreResult::Failed;
+  if (LastStatus() != rg_StoreStatus::Ok) return failed();
   return stored && stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
 }
 
@@ -597,7 +598,15 @@ std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
 
 }  // namespace
 
-rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_view csv, double now) {
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Outcome(ImportResult result) const {
+  if (result.ok) return std::move(result.counts);
+  Failure failure{LastStatus(), rg_FileProblem::None, 0, !result.writeFailed,
+                  std::move(result.message)};
+  return Fail(std::move(failure));
+}
+
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(int lottery, std::string_view csv,
+                                                            double now) {
   if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
   std::vector<std::pair<int, std::string_view>> lines;
   int lineNo = 0;
@@ -611,7 +620,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
         ImportResult result;
         result.why = "the first line must be the header " + std::string(kHeader);
         result.message = "line " + std::to_string(lineNo) + ": " + result.why;
-        return result;
+        return Outcome(std::move(result));
       }
       headerSeen = true;
       continue;
@@ -623,14 +632,15 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     ImportResult result;
     result.why = "the file is empty; the first line must be the header " + std::string(kHeader);
     result.message = "line 1: " + result.why;
-    return result;
+    return Outcome(std::move(result));
   }
-  return ImportLines(lottery, lines, now);
+  return Outcome(ImportLines(lottery, lines, now));
 }
 
-rg_DrawArchive::ImportResult rg_DrawArchive::Add(int lottery, std::string_view issue,
-                                                 std::string_view date, std::string_view red,
-                                                 std::string_view blue, double now) {
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Add(int lottery, std::string_view issue,
+                                                         std::string_view date,
+                                                         std::string_view red,
+                                                         std::string_view blue, double now) {
   // One line of a draw file, so that a draw typed in meets every rule an
   // imported one does.
   const std::pair<std::string_view, std::string_view> fields[] = {
@@ -641,7 +651,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Add(int lottery, std::string_view i
       result.why = std::string(name) + ": " + Quoted(value) +
                    " holds a comma or a line break; separate numbers with spaces";
       result.message = result.why;
-      return result;
+      return Outcome(std::move(result));
     }
   }
   const std::string line = std::string(issue) + ',' + std::string(date) + ',' + std::string(red) +
@@ -649,7 +659,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Add(int lottery, std::string_view i
   const std::pair<int, std::string_view> lines[] = {{1, line}};
   ImportResult result = ImportLines(lottery, lines, now);
   if (!result.ok && !result.why.empty()) result.message = result.why;
-  return result;
+  return Outcome(std::move(result));
 }
 
 rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
@@ -680,7 +690,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
         return refuse(lineNo, "issue " + issue + " appears on line " + std::to_string(first.line) +
                                   " with other numbers or another date");
       }
-      ++result.skipped;
+      ++result.counts.skipped;
       continue;
     }
     inFile.emplace(d->issue, seen.size());
@@ -699,15 +709,15 @@ rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
                                   "; this line has " + ToUtf8(DrawDateText(d->date)) + " " +
                                   Describe(*d));
       }
-      ++result.skipped;
+      ++result.counts.skipped;
       continue;
     }
     toAdd.push_back({std::move(*d), lineNo});
   }
   if (!toAdd.empty() && !WriteImport(lottery, toAdd, now, result)) return result;
   result.ok = true;
-  result.added = static_cast<int>(toAdd.size());
-  for (const ImportedDraw& p : toAdd) result.addedIssues.push_back(p.draw.issue);
+  result.counts.added = static_cast<int>(toAdd.size());
+  for (const ImportedDraw& p : toAdd) result.counts.addedIssues.push_back(p.draw.issue);
   return result;
 }
 

@@ -104,9 +104,10 @@ class rg_DrawArchive {
     Added,      // a draw not seen before
     Unchanged,  // the same draw was already stored
     Conflict,   // that issue is stored with other numbers; the stored row stays
-    Failed,     // no connection, a damaged or locked file, or the write failed
   };
-  StoreResult Store(const rg_DrawEntry& draw, double now);
+  // A failure: no connection, a damaged or locked file, the write failed,
+  // or an issue that is none of that lottery; it carries LastStatus.
+  Result<StoreResult> Store(const rg_DrawEntry& draw, double now);
 
   // The stored draws of one lottery, oldest first (by date, then issue);
   // as far as the file reads when LastStatus is not Ok.
@@ -133,26 +134,34 @@ class rg_DrawArchive {
   // The CSV file form: header "issue,date,red,blue", oldest first.
   std::string Export(int lottery) const;
 
-  struct ImportResult {
-    bool ok = false;
+  struct ImportCounts {
     int added = 0;
-    int skipped = 0;           // lines already stored with the same numbers
-    std::string message;       // the refusal, naming the line (the header is line 1)
-    std::string why;           // the refusal without the line
-    bool writeFailed = false;  // the file was sound but the database could not be read or written
+    int skipped = 0;  // lines already stored with the same numbers
     std::vector<std::u16string> addedIssues;
   };
   // All lines or none: every line is checked before anything is written,
-  // and the writes share one transaction.
-  ImportResult Import(int lottery, std::string_view csv, double now);
+  // and the writes share one transaction. A failure is either refused (its
+  // message names the line; the header is line 1) or, when the file was
+  // sound but the database could not be read or written, carries the
+  // archive's status (LastStatus).
+  Result<ImportCounts> Import(int lottery, std::string_view csv, double now);
   // One draw given as the fields of a file line (issue, YYYY-MM-DD, reds
   // and blues separated by spaces): checked, refused and stored exactly as
-  // an import of that line; the message then names no line. A draw stored
-  // already with the same numbers is skipped (ok, skipped 1).
-  ImportResult Add(int lottery, std::string_view issue, std::string_view date, std::string_view red,
-                   std::string_view blue, double now);
+  // an import of that line; a refusal then names no line. A draw stored
+  // already with the same numbers is skipped (skipped 1).
+  Result<ImportCounts> Add(int lottery, std::string_view issue, std::string_view date,
+                           std::string_view red, std::string_view blue, double now);
 
  private:
+  // An import as it goes; made a Result at the end (Outcome).
+  struct ImportResult {
+    bool ok = false;
+    ImportCounts counts;
+    std::string message;       // the refusal, naming the line
+    std::string why;           // the refusal without the line
+    bool writeFailed = false;  // the file was sound but the database could not be read or written
+  };
+  Result<ImportCounts> Outcome(ImportResult result) const;
   struct ImportedDraw {
     rg_DrawEntry draw;
     int line;  // in the file, for a refusal

@@ -315,15 +315,16 @@ QString rg_XyhWin::ImportDrawFile(const QString& path) {
     return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
   rg_DrawArchive archive(store_);
   const auto result = archive.Import(kLotteryDoubleColor, csv.toStdString(), clock_.Now());
-  if (!result.ok) {
-    const std::u16string why = StoreStatusText(archive.LastStatus());
+  if (!result) {
+    const std::u16string why = StoreStatusText(result.error().status);
     return QStringLiteral("导入失败,未导入任何开奖数据:") +
-           (result.writeFailed && !why.empty() ? ui::Q(why)
-                                               : QString::fromStdString(result.message));
+           (!result.error().refused && !why.empty()
+                ? ui::Q(why)
+                : QString::fromStdString(result.error().message));
   }
-  if (result.added > 0) DrawsChanged();
-  QString said = QStringLiteral("已导入%1期开奖数据").arg(result.added);
-  if (result.skipped > 0) said += QStringLiteral(",%1期已收录,跳过").arg(result.skipped);
+  if (result->added > 0) DrawsChanged();
+  QString said = QStringLiteral("已导入%1期开奖数据").arg(result->added);
+  if (result->skipped > 0) said += QStringLiteral(",%1期已收录,跳过").arg(result->skipped);
   return said;
 }
 
@@ -515,13 +516,13 @@ std::optional<std::int64_t> rg_XyhWin::ChosenCast(const QString& failure) {
   // The result on screen was reviewed from, or saved as, this cast.
   if (shownCastId_ != 0 && store_.Load(shownCastId_)._id == shownCastId_) return shownCastId_;
   const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
-  const auto id = FindSavedCast(store_, MakeSaveRecord(analysis, u"", u""));
-  if (!id && store_.LastStatus() != rg_StoreStatus::Ok &&
-      store_.LastStatus() != rg_StoreStatus::NotConnected) {
+  const auto found = FindSavedCast(store_, MakeSaveRecord(analysis, u"", u""));
+  if (!found && found.error().status != rg_StoreStatus::Ok &&
+      found.error().status != rg_StoreStatus::NotConnected) {
     ShowStatus(StoreFailure(failure));
     return std::nullopt;
   }
-  return id.value_or(0);
+  return found ? found->value_or(0) : 0;
 }
 
 void rg_XyhWin::OpenCheck() {

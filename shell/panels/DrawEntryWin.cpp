@@ -185,19 +185,19 @@ bool rg_DrawEntryWin::Submit() {
                   date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
                   red.join(QLatin1Char(' ')).toStdString(),
                   QString::number(blue_->value()).toStdString(), clock_.Now());
-  if (!result.ok) {
-    const std::u16string store = StoreStatusText(archive.LastStatus());
-    Refuse(QStringLiteral("未保存:") + (result.writeFailed && !store.empty()
+  if (!result) {
+    const std::u16string store = StoreStatusText(result.error().status);
+    Refuse(QStringLiteral("未保存:") + (!result.error().refused && !store.empty()
                                             ? ui::Q(store)
-                                            : QString::fromStdString(result.message)));
+                                            : QString::fromStdString(result.error().message)));
     return false;
   }
-  if (result.added == 0) {
+  if (result->added == 0) {
     Refuse(QStringLiteral("第%1期已收录,号码相同,无需再录").arg(issue_->text()));
     return false;
   }
   QStringList issues;
-  for (const std::u16string& added : result.addedIssues) issues << ui::Q(added);
+  for (const std::u16string& added : result->addedIssues) issues << ui::Q(added);
   emit drawsAdded(issues);
   accept();
   return true;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/Utf.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -31,6 +32,11 @@ TEST(SaveFile, TheSystemsReasonInTheUsersWords) {
 }
 
 TEST(SaveFile, WholeOrNotAtAll) {
+  // The user's words of a failure, "" for a file saved.
+  const auto SaveWholeFile = [](const std::filesystem::path& path, std::string_view bytes) {
+    const auto saved = rg_com_ptl_xyh::SaveWholeFile(path, bytes);
+    return saved ? std::u16string() : FromUtf8(saved.error().message);
+  };
   test_support::TempDir dir;
   const auto file = dir.path() / "图.png";
   EXPECT_EQ(SaveWholeFile(file, "first"), u"");
