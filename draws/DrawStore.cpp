@@ -2,24 +2,14 @@
 
 namespace rg_com_ptl_xyh {
 
-namespace {
-
-tl::unexpected<Failure> Invalid() {
-  Failure failure;
-  failure.refused = true;
-  return Fail(std::move(failure));
-}
-
-}  // namespace
-
 Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, int lottery,
                                                 const rg_DrawRecord& record, double now) {
-  if (record.status != 200) return Invalid();
+  if (record.status != 200) return Refused();
   const auto entry = DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra);
-  if (!entry) return Invalid();
+  if (!entry) return Refused();
   // A page is held to the dates an import is: a draw dated after tomorrow
   // would become the target of every later cast.
-  if (!CheckDrawDate(lottery, entry->date, now).empty()) return Invalid();
+  if (!CheckDrawDate(lottery, entry->date, now).empty()) return Refused();
   return archive.Store(*entry, now);
 }
 

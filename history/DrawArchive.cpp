@@ -119,10 +119,10 @@ std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
   const auto date = ParseDrawDate(s.ColumnUtf8(2));
   if (!date) return bad("has the date " + Quoted(s.ColumnUtf8(2)) + ", no real date");
   out.date = *date;
-  std::string wrong;
-  auto numbers = ParseNumberList(s.ColumnUtf8(3), wrong);
-  auto extra = numbers ? ParseNumberList(s.ColumnUtf8(4), wrong) : std::nullopt;
-  if (!numbers || !extra) return bad("holds " + Quoted(wrong) + " where a number belongs");
+  auto numbers = ParseNumberList(s.ColumnUtf8(3));
+  if (!numbers) return bad("holds " + Quoted(numbers.error().message) + " where a number belongs");
+  auto extra = ParseNumberList(s.ColumnUtf8(4));
+  if (!extra) return bad("holds " + Quoted(extra.error().message) + " where a number belongs");
   out.numbers = std::move(*numbers);
   out.extra = std::move(*extra);
   out.storedAt = s.ColumnDouble(5);
@@ -255,7 +255,7 @@ std::string NumbersText(const std::vector<int>& numbers) {
   return s;
 }
 
-std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad) {
+Result<std::vector<int>> ParseNumberList(std::string_view text) {
   std::vector<int> out;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -268,8 +268,7 @@ std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::stri
     const std::string_view piece = text.substr(i, j - i);
     if (piece.size() > 2 ||
         !std::all_of(piece.begin(), piece.end(), [](char c) { return IsDigit(c); })) {
-      bad = std::string(piece);
-      return std::nullopt;
+      return Refused(std::string(piece));
     }
     out.push_back(DigitsValue(piece));
     i = j;
@@ -535,32 +534,28 @@ std::string rg_DrawArchive::Export(int lottery) const {
 
 namespace {
 
-// One line of the CSV file form as a draw of lottery; nullopt, with why
+// One line of the CSV file form as a draw of lottery; refused, the message
 // saying what is wrong, for a line the rule refuses.
-std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
-                                          std::string_view line, double now, std::string& why) {
+Result<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule, std::string_view line,
+                                   double now) {
   // Counted before anything is split: a line of a million commas must not
   // become a million strings.
   const auto count = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1;
-  if (count != 4) {
-    why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(count);
-    return std::nullopt;
-  }
+  if (count != 4)
+    return Refused("expected 4 fields (issue,date,red,blue), found " + std::to_string(count));
   const std::vector<std::string> fields = SplitFields(line);
   rg_DrawEntry d;
   d.lottery = lottery;
   const std::string& issue = fields[0];
   if (issue.empty() || issue.size() > kMaxIssueDigits ||
       !std::all_of(issue.begin(), issue.end(), [](char c) { return IsDigit(c); })) {
-    why = "the issue " + Quoted(issue) + " is not a number of at most 16 digits";
-    return std::nullopt;
+    return Refused("the issue " + Quoted(issue) + " is not a number of at most 16 digits");
   }
   const auto normal = NormalIssue(lottery, FromUtf8(issue));
   if (!normal) {
-    why = "the issue " + Quoted(issue) +
-          (lottery == 101 ? " is no 双色球 issue (seven digits: the year and three)"
-                          : " is no issue (it is 0)");
-    return std::nullopt;
+    return Refused("the issue " + Quoted(issue) +
+                   (lottery == 101 ? " is no 双色球 issue (seven digits: the year and three)"
+                                   : " is no issue (it is 0)"));
   }
   d.issue = *normal;
   const auto date = ParseDrawDate(fields[1]);
@@ -570,29 +565,26 @@ std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
         text.size() == 10 && text[4] == '-' && text[7] == '-' &&
         std::all_of(text.begin(), text.begin() + 4, [](char c) { return IsDigit(c); }) &&
         DigitsValue(text.substr(0, 4)) < 1900;
-    why = "the date " + Quoted(fields[1]) +
-          (early ? " is out of range (draws are dated from 1900)"
-                 : " is not a real date written YYYY-MM-DD");
-    return std::nullopt;
+    return Refused("the date " + Quoted(fields[1]) +
+                   (early ? " is out of range (draws are dated from 1900)"
+                          : " is not a real date written YYYY-MM-DD"));
   }
   d.date = *date;
-  why = CheckDrawDate(lottery, d.date, now);
-  if (!why.empty()) return std::nullopt;
-  std::string bad;
-  auto red = ParseNumberList(fields[2], bad);
+  if (std::string why = CheckDrawDate(lottery, d.date, now); !why.empty())
+    return Refused(std::move(why));
+  auto red = ParseNumberList(fields[2]);
   if (!red) {
-    why = "red: " + Quoted(bad) + " is not a number of one or two digits";
-    return std::nullopt;
+    return Refused("red: " + Quoted(red.error().message) + " is not a number of one or two digits");
   }
-  auto blue = ParseNumberList(fields[3], bad);
+  auto blue = ParseNumberList(fields[3]);
   if (!blue) {
-    why = "blue: " + Quoted(bad) + " is not a number of one or two digits";
-    return std::nullopt;
+    return Refused("blue: " + Quoted(blue.error().message) +
+                   " is not a number of one or two digits");
   }
   d.numbers = std::move(*red);
   d.extra = std::move(*blue);
-  why = CheckDrawNumbers(rule, d.numbers, d.extra);
-  if (!why.empty()) return std::nullopt;
+  if (std::string why = CheckDrawNumbers(rule, d.numbers, d.extra); !why.empty())
+    return Refused(std::move(why));
   return d;
 }
 
@@ -680,9 +672,8 @@ rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
     return result;
   };
   for (const auto& [lineNo, line] : lines) {
-    std::string why;
-    std::optional<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now, why);
-    if (!d) return refuse(lineNo, why);
+    Result<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now);
+    if (!d) return refuse(lineNo, d.error().message);
     const std::string issue = ToUtf8(d->issue);
     if (const auto it = inFile.find(d->issue); it != inFile.end()) {
       const ImportedDraw& first = seen[it->second];

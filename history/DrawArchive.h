@@ -69,9 +69,9 @@ std::u16string DrawDateText(double date);
 std::optional<double> ParseDrawDate(std::string_view text);
 // "03 09 14": two digits each, separated by spaces.
 std::string NumbersText(const std::vector<int>& numbers);
-// Numbers of one or two digits separated by blanks ("03 9 14"); nullopt,
-// with bad the first piece that is no such number, otherwise.
-std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad);
+// Numbers of one or two digits separated by blanks ("03 9 14"); refused
+// otherwise, with the first piece that is no such number as the message.
+Result<std::vector<int>> ParseNumberList(std::string_view text);
 
 // A draw as the results page shows it (issue "第2024150期" or "2024062",
 // date "2024-06-02", numbers as one run of characters), made into an entry;

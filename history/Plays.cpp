@@ -18,10 +18,9 @@ std::optional<rg_StoredPlay> PlayFromRow(const rg_SqlStatement& s) {
   rg_StoredPlay p;
   p.id = s.ColumnInt(0);
   p.castId = s.ColumnInt(1);
-  std::string bad;
-  auto dan = ParseNumberList(s.ColumnUtf8(2), bad);
-  auto red = ParseNumberList(s.ColumnUtf8(3), bad);
-  auto blue = ParseNumberList(s.ColumnUtf8(4), bad);
+  auto dan = ParseNumberList(s.ColumnUtf8(2));
+  auto red = ParseNumberList(s.ColumnUtf8(3));
+  auto blue = ParseNumberList(s.ColumnUtf8(4));
   const long long multiple = s.ColumnInt(5);
   if (!dan || !red || !blue || multiple < 1 || multiple > kPlayMaxMultiple) return std::nullopt;
   p.play.dan = std::move(*dan);

@@ -59,6 +59,13 @@ inline tl::unexpected<Failure> Fail(rg_FileProblem problem, std::string message,
   return tl::unexpected<Failure>(
       Failure{rg_StoreStatus::Failed, problem, errorNumber, false, std::move(message)});
 }
+// The input refused; message says why.
+inline tl::unexpected<Failure> Refused(std::string message = {}) {
+  Failure failure;
+  failure.refused = true;
+  failure.message = std::move(message);
+  return tl::unexpected<Failure>(std::move(failure));
+}
 inline tl::unexpected<Failure> Fail(Failure failure) {
   return tl::unexpected<Failure>(std::move(failure));
 }

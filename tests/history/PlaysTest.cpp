@@ -121,7 +121,7 @@ TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
     ASSERT_TRUE(lock.Locked());
     EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
     EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Busy);
-    EXPECT_FALSE(plays.Delete(1));
+    EXPECT_EQ(StatusOf(plays.Delete(1)), rg_StoreStatus::Busy);
   }
   EXPECT_EQ(plays.List().size(), 1u);
 
@@ -130,8 +130,8 @@ TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
   const std::string before = Bytes(file);
   EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
   EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Damaged);
-  EXPECT_FALSE(plays.Delete(1));
-  EXPECT_FALSE(s.db.Delete(1));
+  EXPECT_EQ(StatusOf(plays.Delete(1)), rg_StoreStatus::Damaged);
+  EXPECT_EQ(StatusOf(s.db.Delete(1)), rg_StoreStatus::Damaged);
   EXPECT_EQ(Bytes(file), before);
 }
 
