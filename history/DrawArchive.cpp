@@ -366,10 +366,12 @@ Result<rg_DrawArchive::StoreResult> rg_DrawArchive::Store(const rg_DrawEntry& gi
   if (!issue) return failed();
   draw.issue = *issue;
   if (store_->Ready(true) != rg_StoreStatus::Ok) return failed();
-  if (const auto stored = Find(draw.lottery, draw.issue)) {
-    return stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+  if (const auto stored = Find(draw.lottery, draw.issue); stored && *stored) {
+    return (*stored)->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+  } else if (!stored) {
+    return failed();
   }
-  if (LastStatus() != rg_StoreStatus::Ok || !EnsureTable()) return failed();
+  if (!EnsureTable()) return failed();
   rg_SqlStatement s(
       store_->Handle(),
       u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
@@ -390,8 +392,8 @@ Result<rg_DrawArchive::StoreResult> rg_DrawArchive::Store(const rg_DrawEntry& gi
   if (sqlite3_changes(store_->Handle()) == 1) return StoreResult::Added;
   // Another process stored the issue between our look and our write.
   const auto stored = Find(draw.lottery, draw.issue);
-  if (LastStatus() != rg_StoreStatus::Ok) return failed();
-  return stored && stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+  if (!stored) return failed();
+  return *stored && (*stored)->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
 }
 
 std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
@@ -477,33 +479,43 @@ bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawE
   return true;
 }
 
-std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_view issue) const {
+tl::unexpected<Failure> rg_DrawArchive::Failed() const { return Fail(LastStatus(), badRow_); }
+
+Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Find(int lottery,
+                                                         std::u16string_view issue) const {
   badRow_.clear();
   const auto normal = NormalIssue(lottery, issue);
+  if (!normal) return std::nullopt;
   rg_DrawEntry e;
-  if (normal && FindRow(lottery, *normal, e)) return e;
+  if (FindRow(lottery, *normal, e)) return e;
+  if (LastStatus() != rg_StoreStatus::Ok) return Failed();
   return std::nullopt;
 }
 
-std::optional<rg_DrawEntry> rg_DrawArchive::Newest(int lottery) const {
+Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Newest(int lottery) const {
   badRow_.clear();
-  if (HasTable() != true) return std::nullopt;
+  if (const auto table = HasTable(); !table) {
+    return Failed();
+  } else if (!*table) {
+    return std::nullopt;
+  }
   rg_SqlStatement s(store_->Handle(),
                     u"SELECT " + std::u16string(kColumns) +
                         u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate DESC,length(issue) "
                         u"DESC,issue DESC LIMIT 1;");
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
-    return std::nullopt;
+    return Failed();
   }
   s.BindInt(1, lottery);
   const int rc = s.Step();
   store_->Record(rc);
   rg_DrawEntry e;
-  if (rc != SQLITE_ROW) return std::nullopt;
+  if (rc == SQLITE_DONE) return std::nullopt;
+  if (rc != SQLITE_ROW) return Failed();
   if (std::string why = ReadEntry(s, e); !why.empty()) {
     badRow_ = std::move(why);
-    return std::nullopt;
+    return Failed();
   }
   return e;
 }
@@ -686,14 +698,14 @@ rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
     }
     inFile.emplace(d->issue, seen.size());
     seen.push_back({*d, lineNo});
-    const auto stored = Find(lottery, d->issue);
-    if (LastStatus() != rg_StoreStatus::Ok) {
+    const auto found = Find(lottery, d->issue);
+    if (!found) {
       result.message = badRow_.empty() ? "the history database cannot be read"
                                        : "line " + std::to_string(lineNo) + ": " + badRow_;
       result.writeFailed = true;
       return result;
     }
-    if (stored) {
+    if (const std::optional<rg_DrawEntry>& stored = *found) {
       if (!stored->SameDraw(*d)) {
         return refuse(lineNo, "issue " + issue + " is already stored as " +
                                   ToUtf8(DrawDateText(stored->date)) + " " + Describe(*stored) +

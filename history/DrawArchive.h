@@ -118,11 +118,12 @@ class rg_DrawArchive {
   // visited; the result is LastStatus().
   rg_StoreStatus VisitDraws(int lottery, bool newestFirst,
                             const std::function<void(const rg_DrawEntry&)>& visit) const;
-  // nullopt also when it cannot be read (LastStatus tells).
-  std::optional<rg_DrawEntry> Find(int lottery, std::u16string_view issue) const;
+  // nullopt when no such draw is stored; a failure, carrying LastStatus and
+  // BadRow, when it cannot be read.
+  Result<std::optional<rg_DrawEntry>> Find(int lottery, std::u16string_view issue) const;
   // The newest stored draw of one lottery (by date, then issue); nullopt
-  // when none is stored or it cannot be read.
-  std::optional<rg_DrawEntry> Newest(int lottery) const;
+  // when none is stored, a failure when it cannot be read.
+  Result<std::optional<rg_DrawEntry>> Newest(int lottery) const;
   std::size_t Count(int lottery) const;
   // The outcome of the last operation, as the store words it; Damaged also
   // when a stored row did not read back as a valid draw (BadRow says which).
@@ -162,6 +163,8 @@ class rg_DrawArchive {
     bool writeFailed = false;  // the file was sound but the database could not be read or written
   };
   Result<ImportCounts> Outcome(ImportResult result) const;
+  // LastStatus and BadRow as the outcome of a read that failed.
+  tl::unexpected<Failure> Failed() const;
   struct ImportedDraw {
     rg_DrawEntry draw;
     int line;  // in the file, for a refusal

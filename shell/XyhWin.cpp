@@ -132,8 +132,8 @@ void rg_XyhWin::Create() {
   laidOut_ = true;
   panel_->BuildHistory();
   // Until a refresh reads the latest draw, the newest one stored stands in.
-  if (const auto newest = rg_DrawArchive(store_).Newest(kLotteryDoubleColor))
-    panel_->ShowStoredDraw(*newest);
+  if (const auto newest = rg_DrawArchive(store_).Newest(kLotteryDoubleColor); newest && *newest)
+    panel_->ShowStoredDraw(**newest);
 
   // F1 anywhere in the window, as in every other program.
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
@@ -336,7 +336,8 @@ void rg_XyhWin::DrawsChanged() {
 void rg_XyhWin::FollowDraws() {
   rg_DrawArchive archive(store_);
   if (panel_->StoredDrawShown()) {
-    if (const auto newest = archive.Newest(kLotteryDoubleColor)) panel_->ShowStoredDraw(*newest);
+    if (const auto newest = archive.Newest(kLotteryDoubleColor); newest && *newest)
+      panel_->ShowStoredDraw(**newest);
   }
   auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
   // The whole archive is read only for a view that shows it.

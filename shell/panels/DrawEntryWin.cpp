@@ -168,7 +168,9 @@ bool rg_DrawEntryWin::Submit() {
     return false;
   }
   rg_DrawArchive archive(store_);
-  if (const auto stored = archive.Find(kDoubleColor, *issue)) {
+  // A draw that cannot be read now is left to the store below, which says so.
+  if (const auto found = archive.Find(kDoubleColor, *issue); found && *found) {
+    const rg_DrawEntry* stored = &**found;
     std::vector<int> typed;
     for (QSpinBox* box : reds_) typed.push_back(box->value());
     if (stored->numbers != typed || stored->extra != std::vector<int>{blue_->value()} ||

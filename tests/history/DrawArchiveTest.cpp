@@ -113,7 +113,7 @@ TEST_F(ArchiveTest, AnIssueIsTheSameDrawInEveryForm) {
   EXPECT_EQ(second->skipped, 1);
   ASSERT_EQ(archive.Draws(101).size(), 1u);
   EXPECT_EQ(archive.Draws(101)[0].issue, u"2026001");
-  EXPECT_TRUE(archive.Find(101, u"0002026001"));
+  EXPECT_TRUE(archive.Find(101, u"0002026001").value());
   // A form an older version stored is read in the normal form, once.
   ASSERT_EQ(sqlite3_exec(store.Handle(),
                          "INSERT INTO xyh_draws VALUES (101,'002026001','2026-01-01',"
