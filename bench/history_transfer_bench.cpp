@@ -21,9 +21,7 @@ void BM_Export(benchmark::State& state) {
   db.Open(bench_support::FilledHistoryHome(kRows));
   const auto format = static_cast<rg_HistoryFormat>(state.range(0));
   for (auto _ : state) {
-    std::vector<rg_HistoryRow> rows;
-    ReadHistoryRows(db, rows);
-    benchmark::DoNotOptimize(WriteHistoryFile(rows, format));
+    benchmark::DoNotOptimize(WriteHistoryFile(ReadHistoryRows(db).value(), format));
   }
   state.SetItemsProcessed(state.iterations() * kRows);
 }
@@ -35,9 +33,7 @@ BENCHMARK(BM_Export)
 std::string ExportedFile(rg_HistoryFormat format) {
   rg_EasyDb db;
   db.Open(bench_support::FilledHistoryHome(kRows));
-  std::vector<rg_HistoryRow> rows;
-  ReadHistoryRows(db, rows);
-  return WriteHistoryFile(rows, format);
+  return WriteHistoryFile(ReadHistoryRows(db).value(), format);
 }
 
 void BM_ReadFile(benchmark::State& state) {

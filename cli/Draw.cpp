@@ -32,14 +32,14 @@ const rg_Lottery& ParseDrawLottery(const std::optional<std::string>& text) {
 
 // Every draw read goes into the archive; a draw the history cannot take
 // is said so, while the draw itself is still printed.
-std::optional<rg_DrawArchive::StoreResult> ArchiveRead(const std::optional<std::string>& home,
-                                                       int code, const rg_DrawRecord& r) {
-  std::optional<rg_DrawArchive::StoreResult> archived = rg_DrawArchive::StoreResult::Failed;
+Result<rg_DrawArchive::StoreResult> ArchiveRead(const std::optional<std::string>& home, int code,
+                                                const rg_DrawRecord& r) {
+  Result<rg_DrawArchive::StoreResult> archived = Fail(rg_StoreStatus::NotConnected);
   if (OpenStore(home)) {
     rg_DrawArchive archive(rg_EasyDb::Process());
     archived = ArchiveDraw(archive, code, r, Clock::System().Now());
   }
-  if (archived == rg_DrawArchive::StoreResult::Failed) {
+  if (!archived && !archived.error().refused) {
     const std::u16string why = StoreStatusText(rg_EasyDb::Process().LastStatus());
     std::cerr << "xyh-cli: the draw could not be stored" << (why.empty() ? "" : ": " + ToUtf8(why))
               << "\n";
@@ -48,7 +48,7 @@ std::optional<rg_DrawArchive::StoreResult> ArchiveRead(const std::optional<std::
 }
 
 void PrintDraw(const rg_Lottery& lottery, const rg_DrawRecord& r,
-               std::optional<rg_DrawArchive::StoreResult> archived, bool json) {
+               const Result<rg_DrawArchive::StoreResult>& archived, bool json) {
   if (json) {
     Json::Value v(Json::objectValue);
     v["status"] = r.status;
@@ -96,7 +96,8 @@ int RunDraw(const std::vector<std::string>& argv) {
     return 1;
   }
   const rg_DrawRecord& r = cycle.record;
-  std::optional<rg_DrawArchive::StoreResult> archived;
+  // Printed only for a page that answered.
+  Result<rg_DrawArchive::StoreResult> archived = Fail(rg_StoreStatus::Failed);
   if (r.status == 200) archived = ArchiveRead(args.Get("home"), code, r);
   PrintDraw(lottery, r, archived, args.Has("json"));
   return r.status == 200 ? 0 : 1;

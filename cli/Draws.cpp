@@ -36,18 +36,18 @@ int ParseLottery(const std::optional<std::string>& text) {
 // exit code of a file that cannot be read (1) or is too large to be one
 // (2), said on standard error.
 int ReadDrawFile(const std::string& name, std::string& csv) {
-  rg_FileRead read = name == "-" ? ReadDescriptor(STDIN_FILENO, kMaxImportBytes)
-                                 : ReadRegularFile(PathFromUtf8(name), kMaxImportBytes);
-  if (read.problem == rg_FileProblem::TooLarge) {
+  Result<std::string> read = name == "-" ? ReadDescriptor(STDIN_FILENO, kMaxImportBytes)
+                                         : ReadRegularFile(PathFromUtf8(name), kMaxImportBytes);
+  if (!read && read.error().problem == rg_FileProblem::TooLarge) {
     std::cerr << "xyh-cli: " << name << " is larger than 16 MiB; no draw file is\n";
     return 2;
   }
-  if (!read.ok) {
+  if (!read) {
     std::cerr << "xyh-cli: cannot read " << (name == "-" ? "standard input" : name) << ": "
-              << read.error << "\n";
+              << read.error().message << "\n";
     return 1;
   }
-  csv = std::move(read.bytes);
+  csv = std::move(*read);
   return 0;
 }
 
@@ -101,16 +101,17 @@ int ExportDraws(rg_DrawArchive& archive, int lottery) {
 int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
                 const std::string& name) {
   const auto result = archive.Import(lottery, csv, Clock::System().Now());
-  if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
+  if (!result && !result.error().refused && result.error().status != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: " << name << ": nothing was imported\n";
     return ArchiveFailure(archive, "the draws could not be stored: ");
   }
-  if (!result.ok) {
-    std::cerr << "xyh-cli: " << name << ": " << result.message << "; nothing was imported\n";
-    return result.writeFailed ? 1 : 2;
+  if (!result) {
+    std::cerr << "xyh-cli: " << name << ": " << result.error().message
+              << "; nothing was imported\n";
+    return result.error().refused ? 2 : 1;
   }
-  std::cout << "imported " << result.added << " draws";
-  if (result.skipped > 0) std::cout << ", skipped " << result.skipped << " already stored";
+  std::cout << "imported " << result->added << " draws";
+  if (result->skipped > 0) std::cout << ", skipped " << result->skipped << " already stored";
   std::cout << "\n";
   return 0;
 }
@@ -120,19 +121,19 @@ int AddDraw(rg_DrawArchive& archive, int lottery, const Args& args) {
   const auto result = archive.Add(lottery, args.Get("issue").value_or(""),
                                   args.Get("date").value_or(""), args.Get("red").value_or(""),
                                   args.Get("blue").value_or(""), Clock::System().Now());
-  if (!result.ok && result.writeFailed && archive.LastStatus() != rg_StoreStatus::Ok) {
+  if (!result && !result.error().refused && result.error().status != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: nothing was added\n";
     return StoreFailure("the draw could not be stored: ");
   }
-  if (!result.ok) {
-    std::cerr << "xyh-cli: " << TerminalSafe(result.message) << "; nothing was added\n";
-    return result.writeFailed ? 1 : 2;
+  if (!result) {
+    std::cerr << "xyh-cli: " << TerminalSafe(result.error().message) << "; nothing was added\n";
+    return result.error().refused ? 2 : 1;
   }
   const std::string issue = *args.Get("issue");
-  if (result.skipped > 0) {
+  if (result->skipped > 0) {
     std::cout << "issue " << TerminalSafe(issue) << " is already stored with these numbers\n";
   } else {
-    std::cout << "added " << ToUtf8(result.addedIssues.front()) << "\n";
+    std::cout << "added " << ToUtf8(result->addedIssues.front()) << "\n";
   }
   return 0;
 }

@@ -24,17 +24,19 @@ int Export(const Args& args) {
   const auto output = args.Get("output");
   // A target that can never hold the export is refused before any work.
   if (output) {
-    if (const std::string why = CheckWriteTarget(PathFromUtf8(*output)); !why.empty()) {
-      std::cerr << "xyh-cli: cannot write \"" << *output << "\": " << why << "\n";
+    if (const Result<void> target = CheckWriteTarget(PathFromUtf8(*output)); !target) {
+      std::cerr << "xyh-cli: cannot write \"" << *output << "\": " << target.error().message
+                << "\n";
       return 1;
     }
   }
   if (!OpenStore(args.Get("home"), true)) return 1;
-  std::vector<rg_HistoryRow> rows;
-  if (!ReadHistoryRows(rg_EasyDb::Process(), rows)) {
+  const Result<std::vector<rg_HistoryRow>> read = ReadHistoryRows(rg_EasyDb::Process());
+  if (!read) {
     std::cerr << "xyh-cli: the history cannot be read\n";
     return 1;
   }
+  const std::vector<rg_HistoryRow>& rows = *read;
   const std::string bytes =
       WriteHistoryFile(rows, format == "json" ? rg_HistoryFormat::Json : rg_HistoryFormat::Csv);
   // A backup the import would refuse is no backup: refused before a byte is out.
@@ -47,8 +49,9 @@ int Export(const Args& args) {
                                      [](const rg_HistoryRow& r) { return !r.plays.empty(); }))
     std::cerr << "复式/胆拖投注未导出,请用 --format json\n";
   if (output) {
-    if (const std::string why = WriteFileAtomically(PathFromUtf8(*output), bytes); !why.empty()) {
-      std::cerr << "xyh-cli: cannot write \"" << *output << "\": " << why << "\n";
+    if (const Result<void> written = WriteFileAtomically(PathFromUtf8(*output), bytes); !written) {
+      std::cerr << "xyh-cli: cannot write \"" << *output << "\": " << written.error().message
+                << "\n";
       return 1;
     }
     std::cerr << "exported " << rows.size() << " to " << *output << "\n";
@@ -65,25 +68,27 @@ int Import(const Args& args) {
   if (args.Has("format") || args.Has("output"))
     throw UsageError{"history import reads either format by itself"};
   const std::string& name = args.Positional()[1];
-  const rg_FileRead read = name == "-" ? ReadDescriptor(STDIN_FILENO, kHistoryFileLimit)
+  const Result<std::string> read = name == "-"
+                                       ? ReadDescriptor(STDIN_FILENO, kHistoryFileLimit)
                                        : ReadRegularFile(PathFromUtf8(name), kHistoryFileLimit);
-  if (!read.ok) {
-    if (read.problem == rg_FileProblem::TooLarge) {
+  if (!read) {
+    if (read.error().problem == rg_FileProblem::TooLarge) {
       std::cerr << "xyh-cli: nothing imported from " << name << ": 文件超过 "
                 << (kHistoryFileLimit >> 20) << " MiB,不读\n";
     } else {
       std::cerr << "xyh-cli: cannot read " << (name == "-" ? "standard input" : name) << ": "
-                << read.error << "\n";
+                << read.error().message << "\n";
     }
     return 1;
   }
-  const std::string& bytes = read.bytes;
   if (!OpenStore(args.Get("home"))) return 1;
-  const rg_ImportOutcome outcome = ImportHistory(rg_EasyDb::Process(), bytes);
-  if (!outcome.ok) {
-    std::cerr << "xyh-cli: nothing imported from " << name << ": " << outcome.error << "\n";
+  const Result<rg_ImportOutcome> imported = ImportHistory(rg_EasyDb::Process(), *read);
+  if (!imported) {
+    std::cerr << "xyh-cli: nothing imported from " << name << ": " << imported.error().message
+              << "\n";
     return 1;
   }
+  const rg_ImportOutcome& outcome = *imported;
   std::cout << "imported " << outcome.added << ", skipped " << outcome.skipped << " already saved";
   if (outcome.playsAdded > 0) std::cout << ", " << outcome.playsAdded << " plays added";
   std::cout << "\n";

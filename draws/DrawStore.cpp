@@ -2,24 +2,23 @@
 
 namespace rg_com_ptl_xyh {
 
-std::optional<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, int lottery,
-                                                       const rg_DrawRecord& record, double now) {
-  if (record.status != 200) return std::nullopt;
+Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, int lottery,
+                                                const rg_DrawRecord& record, double now) {
+  if (record.status != 200) return Refused();
   const auto entry = DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra);
-  if (!entry) return std::nullopt;
+  if (!entry) return Refused();
   // A page is held to the dates an import is: a draw dated after tomorrow
   // would become the target of every later cast.
-  if (!CheckDrawDate(lottery, entry->date, now).empty()) return std::nullopt;
+  if (!CheckDrawDate(lottery, entry->date, now).empty()) return Refused();
   return archive.Store(*entry, now);
 }
 
-const char* ArchiveOutcomeName(const std::optional<rg_DrawArchive::StoreResult>& outcome) {
-  if (!outcome) return "invalid";
+const char* ArchiveOutcomeName(const Result<rg_DrawArchive::StoreResult>& outcome) {
+  if (!outcome) return outcome.error().refused ? "invalid" : "failed";
   switch (*outcome) {
     case rg_DrawArchive::StoreResult::Added: return "added";
     case rg_DrawArchive::StoreResult::Unchanged: return "unchanged";
     case rg_DrawArchive::StoreResult::Conflict: return "conflict";
-    case rg_DrawArchive::StoreResult::Failed: return "failed";
   }
   return "failed";
 }

@@ -53,18 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                nullptr);
   rg_DrawArchive archive(scratch.store);
   const auto result = archive.Import(lottery, csv, now);
-  if (!result.ok) {
-    if (result.writeFailed || result.message.rfind("line ", 0) != 0) std::abort();
+  if (!result) {
+    if (!result.error().refused || result.error().message.rfind("line ", 0) != 0) std::abort();
     return 0;
   }
   const auto draws = archive.Draws(lottery);
   if (archive.LastStatus() != rg_StoreStatus::Ok ||
-      draws.size() != static_cast<std::size_t>(result.added)) {
+      draws.size() != static_cast<std::size_t>(result->added)) {
     std::abort();
   }
   const std::string exported = archive.Export(lottery);
   const auto again = archive.Import(lottery, exported, now);
-  if (!again.ok || again.added != 0 || again.skipped != result.added) std::abort();
+  if (!again || again->added != 0 || again->skipped != result->added) std::abort();
   if (archive.Export(lottery) != exported) std::abort();
   return 0;
 }

@@ -119,10 +119,10 @@ std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
   const auto date = ParseDrawDate(s.ColumnUtf8(2));
   if (!date) return bad("has the date " + Quoted(s.ColumnUtf8(2)) + ", no real date");
   out.date = *date;
-  std::string wrong;
-  auto numbers = ParseNumberList(s.ColumnUtf8(3), wrong);
-  auto extra = numbers ? ParseNumberList(s.ColumnUtf8(4), wrong) : std::nullopt;
-  if (!numbers || !extra) return bad("holds " + Quoted(wrong) + " where a number belongs");
+  auto numbers = ParseNumberList(s.ColumnUtf8(3));
+  if (!numbers) return bad("holds " + Quoted(numbers.error().message) + " where a number belongs");
+  auto extra = ParseNumberList(s.ColumnUtf8(4));
+  if (!extra) return bad("holds " + Quoted(extra.error().message) + " where a number belongs");
   out.numbers = std::move(*numbers);
   out.extra = std::move(*extra);
   out.storedAt = s.ColumnDouble(5);
@@ -255,7 +255,7 @@ std::string NumbersText(const std::vector<int>& numbers) {
   return s;
 }
 
-std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad) {
+Result<std::vector<int>> ParseNumberList(std::string_view text) {
   std::vector<int> out;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -268,8 +268,7 @@ std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::stri
     const std::string_view piece = text.substr(i, j - i);
     if (piece.size() > 2 ||
         !std::all_of(piece.begin(), piece.end(), [](char c) { return IsDigit(c); })) {
-      bad = std::string(piece);
-      return std::nullopt;
+      return Refused(std::string(piece));
     }
     out.push_back(DigitsValue(piece));
     i = j;
@@ -359,24 +358,27 @@ bool rg_DrawArchive::EnsureTable() {
   return Run(CreateTableStatement()) == SQLITE_DONE;
 }
 
-rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& given, double now) {
+Result<rg_DrawArchive::StoreResult> rg_DrawArchive::Store(const rg_DrawEntry& given, double now) {
   badRow_.clear();
+  const auto failed = [this] { return Fail(LastStatus()); };
   rg_DrawEntry draw = given;
   const auto issue = NormalIssue(draw.lottery, draw.issue);
-  if (!issue) return StoreResult::Failed;
+  if (!issue) return failed();
   draw.issue = *issue;
-  if (store_->Ready(true) != rg_StoreStatus::Ok) return StoreResult::Failed;
-  if (const auto stored = Find(draw.lottery, draw.issue)) {
-    return stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+  if (store_->Ready(true) != rg_StoreStatus::Ok) return failed();
+  if (const auto stored = Find(draw.lottery, draw.issue); stored && *stored) {
+    return (*stored)->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+  } else if (!stored) {
+    return failed();
   }
-  if (LastStatus() != rg_StoreStatus::Ok || !EnsureTable()) return StoreResult::Failed;
+  if (!EnsureTable()) return failed();
   rg_SqlStatement s(
       store_->Handle(),
       u"INSERT OR IGNORE INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
       u"VALUES (?,?,?,?,?,?);");
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
-    return StoreResult::Failed;
+    return failed();
   }
   s.BindInt(1, draw.lottery);
   s.BindText(2, draw.issue);
@@ -386,12 +388,12 @@ rg_DrawArchive::StoreResult rg_DrawArchive::Store(const rg_DrawEntry& given, dou
   s.BindDouble(6, now);
   const int rc = s.Step();
   store_->Record(rc);
-  if (rc != SQLITE_DONE) return StoreResult::Failed;
+  if (rc != SQLITE_DONE) return failed();
   if (sqlite3_changes(store_->Handle()) == 1) return StoreResult::Added;
   // Another process stored the issue between our look and our write.
   const auto stored = Find(draw.lottery, draw.issue);
-  if (LastStatus() != rg_StoreStatus::Ok) return StoreResult::Failed;
-  return stored && stored->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
+  if (!stored) return failed();
+  return *stored && (*stored)->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
 }
 
 std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
@@ -477,33 +479,43 @@ bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawE
   return true;
 }
 
-std::optional<rg_DrawEntry> rg_DrawArchive::Find(int lottery, std::u16string_view issue) const {
+tl::unexpected<Failure> rg_DrawArchive::Failed() const { return Fail(LastStatus(), badRow_); }
+
+Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Find(int lottery,
+                                                         std::u16string_view issue) const {
   badRow_.clear();
   const auto normal = NormalIssue(lottery, issue);
+  if (!normal) return std::nullopt;
   rg_DrawEntry e;
-  if (normal && FindRow(lottery, *normal, e)) return e;
+  if (FindRow(lottery, *normal, e)) return e;
+  if (LastStatus() != rg_StoreStatus::Ok) return Failed();
   return std::nullopt;
 }
 
-std::optional<rg_DrawEntry> rg_DrawArchive::Newest(int lottery) const {
+Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Newest(int lottery) const {
   badRow_.clear();
-  if (HasTable() != true) return std::nullopt;
+  if (const auto table = HasTable(); !table) {
+    return Failed();
+  } else if (!*table) {
+    return std::nullopt;
+  }
   rg_SqlStatement s(store_->Handle(),
                     u"SELECT " + std::u16string(kColumns) +
                         u" FROM xyh_draws WHERE lottery=? ORDER BY drawdate DESC,length(issue) "
                         u"DESC,issue DESC LIMIT 1;");
   if (!s.Valid()) {
     store_->Record(s.PrepareCode());
-    return std::nullopt;
+    return Failed();
   }
   s.BindInt(1, lottery);
   const int rc = s.Step();
   store_->Record(rc);
   rg_DrawEntry e;
-  if (rc != SQLITE_ROW) return std::nullopt;
+  if (rc == SQLITE_DONE) return std::nullopt;
+  if (rc != SQLITE_ROW) return Failed();
   if (std::string why = ReadEntry(s, e); !why.empty()) {
     badRow_ = std::move(why);
-    return std::nullopt;
+    return Failed();
   }
   return e;
 }
@@ -534,33 +546,29 @@ std::string rg_DrawArchive::Export(int lottery) const {
 
 namespace {
 
-// One line of the CSV file form as a draw of lottery; nullopt, with why
+// One line of the CSV file form as a draw of lottery; refused, the message
 // saying what is wrong, for a line the rule refuses.
-std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
-                                          std::string_view line, double now, std::string& why) {
+Result<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule, std::string_view line,
+                                   double now) {
   // Counted before anything is split: a line of a million commas must not
   // become a million strings.
   const auto count = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1;
-  if (count != 4) {
-    why = "expected 4 fields (issue,date,red,blue), found " + std::to_string(count);
-    return std::nullopt;
-  }
+  if (count != 4)
+    return Refused("expected 4 fields (issue,date,red,blue), found " + std::to_string(count));
   const std::vector<std::string> fields = SplitFields(line);
   rg_DrawEntry d;
   d.lottery = lottery;
   const std::string& issue = fields[0];
   if (issue.empty() || issue.size() > kMaxIssueDigits ||
       !std::all_of(issue.begin(), issue.end(), [](char c) { return IsDigit(c); })) {
-    why = "the issue " + Quoted(issue) + " is not a number of at most 16 digits";
-    return std::nullopt;
+    return Refused("the issue " + Quoted(issue) + " is not a number of at most 16 digits");
   }
   const auto normal = NormalIssue(lottery, FromUtf8(issue));
   if (!normal) {
-    why = "the issue " + Quoted(issue) +
-          (lottery == NumberOf(LotteryCode::DoubleColor)
-               ? " is no 双色球 issue (seven digits: the year and three)"
-               : " is no issue (it is 0)");
-    return std::nullopt;
+    return Refused("the issue " + Quoted(issue) +
+                   (lottery == NumberOf(LotteryCode::DoubleColor)
+                        ? " is no 双色球 issue (seven digits: the year and three)"
+                        : " is no issue (it is 0)"));
   }
   d.issue = *normal;
   const auto date = ParseDrawDate(fields[1]);
@@ -570,35 +578,40 @@ std::optional<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule,
         text.size() == 10 && text[4] == '-' && text[7] == '-' &&
         std::all_of(text.begin(), text.begin() + 4, [](char c) { return IsDigit(c); }) &&
         DigitsValue(text.substr(0, 4)) < 1900;
-    why = "the date " + Quoted(fields[1]) +
-          (early ? " is out of range (draws are dated from 1900)"
-                 : " is not a real date written YYYY-MM-DD");
-    return std::nullopt;
+    return Refused("the date " + Quoted(fields[1]) +
+                   (early ? " is out of range (draws are dated from 1900)"
+                          : " is not a real date written YYYY-MM-DD"));
   }
   d.date = *date;
-  why = CheckDrawDate(lottery, d.date, now);
-  if (!why.empty()) return std::nullopt;
-  std::string bad;
-  auto red = ParseNumberList(fields[2], bad);
+  if (std::string why = CheckDrawDate(lottery, d.date, now); !why.empty())
+    return Refused(std::move(why));
+  auto red = ParseNumberList(fields[2]);
   if (!red) {
-    why = "red: " + Quoted(bad) + " is not a number of one or two digits";
-    return std::nullopt;
+    return Refused("red: " + Quoted(red.error().message) + " is not a number of one or two digits");
   }
-  auto blue = ParseNumberList(fields[3], bad);
+  auto blue = ParseNumberList(fields[3]);
   if (!blue) {
-    why = "blue: " + Quoted(bad) + " is not a number of one or two digits";
-    return std::nullopt;
+    return Refused("blue: " + Quoted(blue.error().message) +
+                   " is not a number of one or two digits");
   }
   d.numbers = std::move(*red);
   d.extra = std::move(*blue);
-  why = CheckDrawNumbers(rule, d.numbers, d.extra);
-  if (!why.empty()) return std::nullopt;
+  if (std::string why = CheckDrawNumbers(rule, d.numbers, d.extra); !why.empty())
+    return Refused(std::move(why));
   return d;
 }
 
 }  // namespace
 
-rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_view csv, double now) {
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Outcome(ImportResult result) const {
+  if (result.ok) return std::move(result.counts);
+  Failure failure{LastStatus(), rg_FileProblem::None, 0, !result.writeFailed,
+                  std::move(result.message)};
+  return Fail(std::move(failure));
+}
+
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(int lottery, std::string_view csv,
+                                                            double now) {
   if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
   std::vector<std::pair<int, std::string_view>> lines;
   int lineNo = 0;
@@ -612,7 +625,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
         ImportResult result;
         result.why = "the first line must be the header " + std::string(kHeader);
         result.message = "line " + std::to_string(lineNo) + ": " + result.why;
-        return result;
+        return Outcome(std::move(result));
       }
       headerSeen = true;
       continue;
@@ -624,14 +637,15 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Import(int lottery, std::string_vie
     ImportResult result;
     result.why = "the file is empty; the first line must be the header " + std::string(kHeader);
     result.message = "line 1: " + result.why;
-    return result;
+    return Outcome(std::move(result));
   }
-  return ImportLines(lottery, lines, now);
+  return Outcome(ImportLines(lottery, lines, now));
 }
 
-rg_DrawArchive::ImportResult rg_DrawArchive::Add(int lottery, std::string_view issue,
-                                                 std::string_view date, std::string_view red,
-                                                 std::string_view blue, double now) {
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Add(int lottery, std::string_view issue,
+                                                         std::string_view date,
+                                                         std::string_view red,
+                                                         std::string_view blue, double now) {
   // One line of a draw file, so that a draw typed in meets every rule an
   // imported one does.
   const std::pair<std::string_view, std::string_view> fields[] = {
@@ -642,7 +656,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Add(int lottery, std::string_view i
       result.why = std::string(name) + ": " + Quoted(value) +
                    " holds a comma or a line break; separate numbers with spaces";
       result.message = result.why;
-      return result;
+      return Outcome(std::move(result));
     }
   }
   const std::string line = std::string(issue) + ',' + std::string(date) + ',' + std::string(red) +
@@ -650,7 +664,7 @@ rg_DrawArchive::ImportResult rg_DrawArchive::Add(int lottery, std::string_view i
   const std::pair<int, std::string_view> lines[] = {{1, line}};
   ImportResult result = ImportLines(lottery, lines, now);
   if (!result.ok && !result.why.empty()) result.message = result.why;
-  return result;
+  return Outcome(std::move(result));
 }
 
 rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
@@ -671,9 +685,8 @@ rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
     return result;
   };
   for (const auto& [lineNo, line] : lines) {
-    std::string why;
-    std::optional<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now, why);
-    if (!d) return refuse(lineNo, why);
+    Result<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now);
+    if (!d) return refuse(lineNo, d.error().message);
     const std::string issue = ToUtf8(d->issue);
     if (const auto it = inFile.find(d->issue); it != inFile.end()) {
       const ImportedDraw& first = seen[it->second];
@@ -681,34 +694,34 @@ rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
         return refuse(lineNo, "issue " + issue + " appears on line " + std::to_string(first.line) +
                                   " with other numbers or another date");
       }
-      ++result.skipped;
+      ++result.counts.skipped;
       continue;
     }
     inFile.emplace(d->issue, seen.size());
     seen.push_back({*d, lineNo});
-    const auto stored = Find(lottery, d->issue);
-    if (LastStatus() != rg_StoreStatus::Ok) {
+    const auto found = Find(lottery, d->issue);
+    if (!found) {
       result.message = badRow_.empty() ? "the history database cannot be read"
                                        : "line " + std::to_string(lineNo) + ": " + badRow_;
       result.writeFailed = true;
       return result;
     }
-    if (stored) {
+    if (const std::optional<rg_DrawEntry>& stored = *found) {
       if (!stored->SameDraw(*d)) {
         return refuse(lineNo, "issue " + issue + " is already stored as " +
                                   ToUtf8(DrawDateText(stored->date)) + " " + Describe(*stored) +
                                   "; this line has " + ToUtf8(DrawDateText(d->date)) + " " +
                                   Describe(*d));
       }
-      ++result.skipped;
+      ++result.counts.skipped;
       continue;
     }
     toAdd.push_back({std::move(*d), lineNo});
   }
   if (!toAdd.empty() && !WriteImport(lottery, toAdd, now, result)) return result;
   result.ok = true;
-  result.added = static_cast<int>(toAdd.size());
-  for (const ImportedDraw& p : toAdd) result.addedIssues.push_back(p.draw.issue);
+  result.counts.added = static_cast<int>(toAdd.size());
+  for (const ImportedDraw& p : toAdd) result.counts.addedIssues.push_back(p.draw.issue);
   return result;
 }
 

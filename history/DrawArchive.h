@@ -70,9 +70,9 @@ std::u16string DrawDateText(double date);
 std::optional<double> ParseDrawDate(std::string_view text);
 // "03 09 14": two digits each, separated by spaces.
 std::string NumbersText(const std::vector<int>& numbers);
-// Numbers of one or two digits separated by blanks ("03 9 14"); nullopt,
-// with bad the first piece that is no such number, otherwise.
-std::optional<std::vector<int>> ParseNumberList(std::string_view text, std::string& bad);
+// Numbers of one or two digits separated by blanks ("03 9 14"); refused
+// otherwise, with the first piece that is no such number as the message.
+Result<std::vector<int>> ParseNumberList(std::string_view text);
 
 // A draw as the results page shows it (issue "第2024150期" or "2024062",
 // date "2024-06-02", numbers as one run of characters), made into an entry;
@@ -105,9 +105,10 @@ class rg_DrawArchive {
     Added,      // a draw not seen before
     Unchanged,  // the same draw was already stored
     Conflict,   // that issue is stored with other numbers; the stored row stays
-    Failed,     // no connection, a damaged or locked file, or the write failed
   };
-  StoreResult Store(const rg_DrawEntry& draw, double now);
+  // A failure: no connection, a damaged or locked file, the write failed,
+  // or an issue that is none of that lottery; it carries LastStatus.
+  Result<StoreResult> Store(const rg_DrawEntry& draw, double now);
 
   // The stored draws of one lottery, oldest first (by date, then issue);
   // as far as the file reads when LastStatus is not Ok.
@@ -120,11 +121,12 @@ class rg_DrawArchive {
   // visited; the result is LastStatus().
   rg_StoreStatus VisitDraws(int lottery, bool newestFirst,
                             const std::function<void(const rg_DrawEntry&)>& visit) const;
-  // nullopt also when it cannot be read (LastStatus tells).
-  std::optional<rg_DrawEntry> Find(int lottery, std::u16string_view issue) const;
+  // nullopt when no such draw is stored; a failure, carrying LastStatus and
+  // BadRow, when it cannot be read.
+  Result<std::optional<rg_DrawEntry>> Find(int lottery, std::u16string_view issue) const;
   // The newest stored draw of one lottery (by date, then issue); nullopt
-  // when none is stored or it cannot be read.
-  std::optional<rg_DrawEntry> Newest(int lottery) const;
+  // when none is stored, a failure when it cannot be read.
+  Result<std::optional<rg_DrawEntry>> Newest(int lottery) const;
   std::size_t Count(int lottery) const;
   // The outcome of the last operation, as the store words it; Damaged also
   // when a stored row did not read back as a valid draw (BadRow says which).
@@ -136,26 +138,36 @@ class rg_DrawArchive {
   // The CSV file form: header "issue,date,red,blue", oldest first.
   std::string Export(int lottery) const;
 
-  struct ImportResult {
-    bool ok = false;
+  struct ImportCounts {
     int added = 0;
-    int skipped = 0;           // lines already stored with the same numbers
-    std::string message;       // the refusal, naming the line (the header is line 1)
-    std::string why;           // the refusal without the line
-    bool writeFailed = false;  // the file was sound but the database could not be read or written
+    int skipped = 0;  // lines already stored with the same numbers
     std::vector<std::u16string> addedIssues;
   };
   // All lines or none: every line is checked before anything is written,
-  // and the writes share one transaction.
-  ImportResult Import(int lottery, std::string_view csv, double now);
+  // and the writes share one transaction. A failure is either refused (its
+  // message names the line; the header is line 1) or, when the file was
+  // sound but the database could not be read or written, carries the
+  // archive's status (LastStatus).
+  Result<ImportCounts> Import(int lottery, std::string_view csv, double now);
   // One draw given as the fields of a file line (issue, YYYY-MM-DD, reds
   // and blues separated by spaces): checked, refused and stored exactly as
-  // an import of that line; the message then names no line. A draw stored
-  // already with the same numbers is skipped (ok, skipped 1).
-  ImportResult Add(int lottery, std::string_view issue, std::string_view date, std::string_view red,
-                   std::string_view blue, double now);
+  // an import of that line; a refusal then names no line. A draw stored
+  // already with the same numbers is skipped (skipped 1).
+  Result<ImportCounts> Add(int lottery, std::string_view issue, std::string_view date,
+                           std::string_view red, std::string_view blue, double now);
 
  private:
+  // An import as it goes; made a Result at the end (Outcome).
+  struct ImportResult {
+    bool ok = false;
+    ImportCounts counts;
+    std::string message;       // the refusal, naming the line
+    std::string why;           // the refusal without the line
+    bool writeFailed = false;  // the file was sound but the database could not be read or written
+  };
+  Result<ImportCounts> Outcome(ImportResult result) const;
+  // LastStatus and BadRow as the outcome of a read that failed.
+  tl::unexpected<Failure> Failed() const;
   struct ImportedDraw {
     rg_DrawEntry draw;
     int line;  // in the file, for a refusal

@@ -250,8 +250,8 @@ std::optional<std::u16string> rg_EasyDb::Note(std::int64_t id) {
   return note;
 }
 
-bool rg_EasyDb::Save(const rg_YsModel& record) {
-  if (Ready(true) != rg_StoreStatus::Ok) return false;
+Result<void> rg_EasyDb::Save(const rg_YsModel& record) {
+  if (Ready(true) != rg_StoreStatus::Ok) return Failed();
   rg_SqlStatement s;
   if (record._id < 1) {
     s.Prepare(
@@ -265,21 +265,22 @@ bool rg_EasyDb::Save(const rg_YsModel& record) {
   }
   if (!s.Valid()) {
     Record(s.PrepareCode());
-    return false;
+    return Failed();
   }
   BindFields(s, record);
   const int rc = s.Step();
   Record(rc);
-  return rc == SQLITE_DONE;
+  if (rc != SQLITE_DONE) return Failed();
+  return {};
 }
 
-bool rg_EasyDb::Delete(std::int64_t id) {
-  if (Ready(true) != rg_StoreStatus::Ok) return false;
+Result<void> rg_EasyDb::Delete(std::int64_t id) {
+  if (Ready(true) != rg_StoreStatus::Ok) return Failed();
   // The plays bought with the cast (kept beside it by rg_PlayStore) go in
   // the same transaction: neither is ever left without the other.
   if (!ExecuteSql(db_, u"BEGIN IMMEDIATE;")) {
     Record(sqlite3_errcode(db_));
-    return false;
+    return Failed();
   }
   const auto step = [this, id](std::u16string_view text) {
     rg_SqlStatement s(db_, text);
@@ -300,10 +301,10 @@ bool rg_EasyDb::Delete(std::int64_t id) {
   if (rc != SQLITE_DONE) {
     Record(rc);
     ExecuteSql(db_, u"ROLLBACK;");
-    return false;
+    return Failed();
   }
   Record(rc);
-  return true;
+  return {};
 }
 
 std::vector<rg_HistoryEntry> rg_EasyDb::List() {

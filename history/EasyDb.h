@@ -10,22 +10,13 @@
 
 #include "history/SqlStatement.h"
 #include "history/YsModel.h"
+#include "platform/Result.h"
 
 namespace rg_com_ptl_xyh {
 
 struct rg_HistoryEntry {
   std::int64_t id = 0;
   std::u16string name;
-};
-
-// What became of a store operation. Every failing step of SQLite lands in
-// one of these; none of them is ever taken for "no more rows".
-enum class rg_StoreStatus {
-  Ok,
-  NotConnected,  // no file is open: it could not be opened or is no database
-  Busy,          // another program holds a lock on the file; try again later
-  Damaged,       // the file is damaged: what can be read is read, nothing is written
-  Failed,        // any other error (I/O, disk full, constraint)
 };
 
 // The words the window and the command line use for a status; empty for Ok.
@@ -82,10 +73,11 @@ class rg_EasyDb {
   // Only the note of a row, without waiting for another program's lock:
   // for a tooltip. nullopt when it cannot be read now.
   std::optional<std::u16string> Note(std::int64_t id);
-  // Inserts records with _id below 1, updates the others.
-  bool Save(const rg_YsModel& record);
-  // True also when no row matched.
-  bool Delete(std::int64_t id);
+  // Inserts records with _id below 1, updates the others. A failure
+  // carries the status (also kept as LastStatus).
+  Result<void> Save(const rg_YsModel& record);
+  // Succeeds also when no row matched.
+  Result<void> Delete(std::int64_t id);
   // Id and name of every saved cast, newest first; as far as the file
   // reads when LastStatus is not Ok.
   std::vector<rg_HistoryEntry> List();
@@ -112,6 +104,8 @@ class rg_EasyDb {
   enum class Check { Sound, NoTable, Damaged, Busy, NotADatabase, Failed };
   Check CheckFile();
   bool ReopenReadOnly();
+  // The last status as the outcome of an operation that failed.
+  tl::unexpected<Failure> Failed() const { return Fail(status_); }
 
   sqlite3* db_ = nullptr;
   std::filesystem::path path_;

@@ -19,6 +19,13 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
+// What the readers fill as they go; made a Result at the end.
+struct HistoryParse {
+  bool ok = false;
+  std::vector<rg_HistoryRow> rows;
+  std::string error;
+};
+
 constexpr std::size_t kColumns = 11;
 enum Column { kId, kName, kIndex, kNumber, kDay, kZodiac, kUp, kDown, kDong, kRot, kInfo };
 enum class Kind { Integer, Real, Text };
@@ -287,8 +294,8 @@ std::string ReadCsvField(const CsvField& field, std::size_t c, rg_HistoryRow& ro
   return {};
 }
 
-rg_HistoryParse ReadCsv(std::string_view s) {
-  rg_HistoryParse parse;
+HistoryParse ReadCsv(std::string_view s) {
+  HistoryParse parse;
   const auto refuse = [&parse](std::string why) {
     parse.error = std::move(why);
     parse.rows.clear();
@@ -449,7 +456,7 @@ class JsonReader {
     reader_.reset(builder.newCharReader());
   }
 
-  rg_HistoryParse Read() {
+  HistoryParse Read() {
     SkipSpace();
     if (!Expect('{')) return Refuse("$", "应是对象 {\"format\":\"xyh-history\",…}");
     std::string format;
@@ -525,12 +532,12 @@ class JsonReader {
     }
     return "第" + std::to_string(line) + "行第" + std::to_string(at - lineStart + 1) + "列";
   }
-  rg_HistoryParse Refuse(const std::string& path, const std::string& why) {
+  HistoryParse Refuse(const std::string& path, const std::string& why) {
     parse_.rows.clear();
     parse_.error = path + ":" + why;
     return parse_;  // a copy: parse_ keeps the reason for the callers above
   }
-  rg_HistoryParse Syntax(std::size_t at, const std::string& why) {
+  HistoryParse Syntax(std::size_t at, const std::string& why) {
     parse_.rows.clear();
     parse_.error = Place(at) + ":JSON 语法错误:" + why;
     return parse_;
@@ -690,10 +697,10 @@ class JsonReader {
   std::string_view s_;
   std::size_t i_ = 0;
   std::unique_ptr<Json::CharReader> reader_;
-  rg_HistoryParse parse_;
+  HistoryParse parse_;
 };
 
-rg_HistoryParse ReadJson(std::string_view s) { return JsonReader(s).Read(); }
+HistoryParse ReadJson(std::string_view s) { return JsonReader(s).Read(); }
 
 }  // namespace
 
@@ -746,20 +753,17 @@ std::string HistoryExportRefusal(const std::vector<rg_HistoryRow>& rows, std::st
   return {};
 }
 
-rg_HistoryParse ReadHistoryFile(std::string_view bytes) {
-  rg_HistoryParse parse;
-  if (bytes.size() > kHistoryFileLimit) {
-    parse.error = "文件超过 " + std::to_string(kHistoryFileLimit >> 20) + " MiB,不读";
-    return parse;
-  }
-  if (const std::size_t bad = InvalidUtf8At(bytes); bad != std::string_view::npos) {
-    parse.error = LineText(LineOf(bytes, bad)) + "不是 UTF-8 文字";
-    return parse;
-  }
+Result<std::vector<rg_HistoryRow>> ReadHistoryFile(std::string_view bytes) {
+  if (bytes.size() > kHistoryFileLimit)
+    return Fail("文件超过 " + std::to_string(kHistoryFileLimit >> 20) + " MiB,不读");
+  if (const std::size_t bad = InvalidUtf8At(bytes); bad != std::string_view::npos)
+    return Fail(LineText(LineOf(bytes, bad)) + "不是 UTF-8 文字");
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   const std::size_t first = bytes.find_first_not_of(" \t\r\n");
-  if (first != std::string_view::npos && bytes[first] == '{') return ReadJson(bytes);
-  return ReadCsv(bytes);
+  HistoryParse parse =
+      first != std::string_view::npos && bytes[first] == '{' ? ReadJson(bytes) : ReadCsv(bytes);
+  if (!parse.ok) return Fail(std::move(parse.error));
+  return std::move(parse.rows);
 }
 
 }  // namespace rg_com_ptl_xyh

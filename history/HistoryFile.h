@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "derive/Play.h"
+#include "platform/Result.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -50,13 +51,6 @@ const std::vector<std::string>& HistoryColumnNames();
 // has "plays": [{"dan":[…],"red":[…],"blue":[…],"multiple":m}, …].
 std::string WriteHistoryFile(const std::vector<rg_HistoryRow>& rows, rg_HistoryFormat format);
 
-struct rg_HistoryParse {
-  bool ok = false;
-  std::vector<rg_HistoryRow> rows;
-  // Where and why the file was refused: "第3行:…" or "$.records[2].ysday:…".
-  std::string error;
-};
-
 // Larger files are refused unread; so are files with more records, or a
 // JSON record larger than a record can sensibly be (whatever the file, the
 // reader never holds more than these).
@@ -71,7 +65,8 @@ inline constexpr std::size_t kHistoryJsonRecordLimit = 1u << 20;
 std::string HistoryExportRefusal(const std::vector<rg_HistoryRow>& rows, std::string_view file);
 
 // Reads either format: a file whose first character (after an optional
-// byte-order mark) is "{" is JSON, anything else CSV.
-rg_HistoryParse ReadHistoryFile(std::string_view bytes);
+// byte-order mark) is "{" is JSON, anything else CSV. A refusal's message
+// says where and why: "第3行:…" or "$.records[2].ysday:…".
+Result<std::vector<rg_HistoryRow>> ReadHistoryFile(std::string_view bytes);
 
 }  // namespace rg_com_ptl_xyh

@@ -91,45 +91,36 @@ std::string SqliteReason(sqlite3* db) {
 
 }  // namespace
 
-bool ReadHistoryRows(rg_EasyDb& store, std::vector<rg_HistoryRow>& rows) {
-  rows.clear();
-  if (!store.Connected()) return false;
-  std::map<std::int64_t, std::vector<rg_StoredPlay>> plays;
-  if (!ReadRows(store.Handle(), rows) || !rg_PlayStore::ReadAll(store.Handle(), plays))
-    return false;
+Result<std::vector<rg_HistoryRow>> ReadHistoryRows(rg_EasyDb& store) {
+  if (!store.Connected()) return Fail(rg_StoreStatus::NotConnected);
+  std::vector<rg_HistoryRow> rows;
+  if (!ReadRows(store.Handle(), rows)) return Fail(rg_StoreStatus::Failed);
+  auto plays = rg_PlayStore::ReadAll(store.Handle());
+  if (!plays) return Fail(plays.error());
   for (rg_HistoryRow& r : rows) {
-    const auto it = plays.find(*r.id);
-    if (it == plays.end()) continue;
+    const auto it = plays->find(*r.id);
+    if (it == plays->end()) continue;
     for (rg_StoredPlay& p : it->second) r.plays.push_back(std::move(p.play));
   }
-  return true;
+  return rows;
 }
 
-rg_ImportOutcome AddHistoryRows(rg_EasyDb& store, const std::vector<rg_HistoryRow>& rows) {
-  rg_ImportOutcome outcome;
-  if (!store.Connected()) {
-    outcome.error = "历史记录没有打开";
-    return outcome;
-  }
+Result<rg_ImportOutcome> AddHistoryRows(rg_EasyDb& store, const std::vector<rg_HistoryRow>& rows) {
+  if (!store.Connected()) return Fail(rg_StoreStatus::NotConnected, "历史记录没有打开");
   sqlite3* db = store.Handle();
   // Taking the write lock first keeps another writer from slipping a row in
   // between the duplicate check and the inserts.
-  if (!ExecuteSql(db, u"BEGIN IMMEDIATE;")) {
-    outcome.error = SqliteReason(db);
-    return outcome;
-  }
-  const auto fail = [&](std::string reason) {
+  if (!ExecuteSql(db, u"BEGIN IMMEDIATE;")) return Fail(SqliteReason(db));
+  rg_ImportOutcome outcome;
+  const auto fail = [db](std::string reason) -> Result<rg_ImportOutcome> {
     ExecuteSql(db, u"ROLLBACK;");
-    outcome.added = 0;
-    outcome.skipped = 0;
-    outcome.playsAdded = 0;
-    outcome.error = std::move(reason);
-    return outcome;
+    return Fail(std::move(reason));
   };
   std::vector<rg_HistoryRow> stored;
-  std::map<std::int64_t, std::vector<rg_StoredPlay>> storedPlays;
-  if (!ReadRows(db, stored) || !rg_PlayStore::ReadAll(db, storedPlays))
-    return fail(SqliteReason(db));
+  if (!ReadRows(db, stored)) return fail(SqliteReason(db));
+  auto read = rg_PlayStore::ReadAll(db);
+  if (!read) return fail(SqliteReason(db));
+  std::map<std::int64_t, std::vector<rg_StoredPlay>>& storedPlays = *read;
   // The stored rows of each cast, oldest first: a skipped row stands for
   // the first of them not matched yet.
   std::map<rg_HistoryRow, std::vector<std::int64_t>, CastOrder> unmatched;
@@ -162,18 +153,12 @@ rg_ImportOutcome AddHistoryRows(rg_EasyDb& store, const std::vector<rg_HistoryRo
     }
   }
   if (!ExecuteSql(db, u"COMMIT;")) return fail(SqliteReason(db));
-  outcome.ok = true;
   return outcome;
 }
 
-rg_ImportOutcome ImportHistory(rg_EasyDb& store, std::string_view bytes) {
-  rg_HistoryParse parse = ReadHistoryFile(bytes);
-  if (!parse.ok) {
-    rg_ImportOutcome outcome;
-    outcome.error = std::move(parse.error);
-    return outcome;
-  }
-  return AddHistoryRows(store, parse.rows);
+Result<rg_ImportOutcome> ImportHistory(rg_EasyDb& store, std::string_view bytes) {
+  return ReadHistoryFile(bytes).and_then(
+      [&store](const std::vector<rg_HistoryRow>& rows) { return AddHistoryRows(store, rows); });
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -18,10 +18,9 @@ std::optional<rg_StoredPlay> PlayFromRow(const rg_SqlStatement& s) {
   rg_StoredPlay p;
   p.id = s.ColumnInt(0);
   p.castId = s.ColumnInt(1);
-  std::string bad;
-  auto dan = ParseNumberList(s.ColumnUtf8(2), bad);
-  auto red = ParseNumberList(s.ColumnUtf8(3), bad);
-  auto blue = ParseNumberList(s.ColumnUtf8(4), bad);
+  auto dan = ParseNumberList(s.ColumnUtf8(2));
+  auto red = ParseNumberList(s.ColumnUtf8(3));
+  auto blue = ParseNumberList(s.ColumnUtf8(4));
   const long long multiple = s.ColumnInt(5);
   if (!dan || !red || !blue || multiple < 1 || multiple > kPlayMaxMultiple) return std::nullopt;
   p.play.dan = std::move(*dan);
@@ -109,32 +108,32 @@ rg_PlayStore::AddResult rg_PlayStore::Add(std::int64_t castId, const rg_Play& pl
   return AddResult::Added;
 }
 
-bool rg_PlayStore::Delete(std::int64_t playId) {
-  if (store_->Ready(true) != rg_StoreStatus::Ok) return false;
+Result<void> rg_PlayStore::Delete(std::int64_t playId) {
+  if (const rg_StoreStatus ready = store_->Ready(true); ready != rg_StoreStatus::Ok)
+    return Fail(ready);
   const auto table = TableIn(store_->Handle());
-  if (!table) {
-    store_->Record(sqlite3_errcode(store_->Handle()));
-    return false;
-  }
-  if (!*table) return true;
+  if (!table) return Fail(store_->Record(sqlite3_errcode(store_->Handle())));
+  if (!*table) return {};
   rg_SqlStatement s(store_->Handle(), u"DELETE FROM xyh_plays WHERE _id=?;");
   s.BindInt(1, playId);
   const int rc = s.Valid() ? s.Step() : s.PrepareCode();
-  store_->Record(rc);
-  return rc == SQLITE_DONE;
+  const rg_StoreStatus status = store_->Record(rc);
+  if (rc != SQLITE_DONE) return Fail(status);
+  return {};
 }
 
-bool rg_PlayStore::ReadAll(sqlite3* db, std::map<std::int64_t, std::vector<rg_StoredPlay>>& out) {
-  out.clear();
+Result<std::map<std::int64_t, std::vector<rg_StoredPlay>>> rg_PlayStore::ReadAll(sqlite3* db) {
+  std::map<std::int64_t, std::vector<rg_StoredPlay>> out;
   const auto table = TableIn(db);
-  if (!table) return false;
-  if (!*table) return true;
+  if (!table) return Fail(rg_StoreStatus::Failed);
+  if (!*table) return out;
   rg_SqlStatement s(db, std::u16string(kSelect) + u" ORDER BY _id;");
   int rc = SQLITE_ROW;
   while ((rc = s.Step()) == SQLITE_ROW) {
     if (auto p = PlayFromRow(s)) out[p->castId].push_back(std::move(*p));
   }
-  return rc == SQLITE_DONE;
+  if (rc != SQLITE_DONE) return Fail(rg_StoreStatus::Failed);
+  return out;
 }
 
 std::vector<rg_StoredPlay> rg_PlayStore::List(std::optional<std::int64_t> castId) {

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "derive/Play.h"
+#include "platform/Result.h"
 
 struct sqlite3;
 
 namespace rg_com_ptl_xyh {
 
 class rg_EasyDb;
-enum class rg_StoreStatus;
 
 struct rg_StoredPlay {
   std::int64_t id = 0;
@@ -40,8 +40,9 @@ class rg_PlayStore {
   };
   // The new play's id in *id.
   AddResult Add(std::int64_t castId, const rg_Play& play, std::int64_t* id = nullptr);
-  // True also when no play had that id.
-  bool Delete(std::int64_t playId);
+  // Succeeds also when no play had that id; a failure carries the store's
+  // status.
+  Result<void> Delete(std::int64_t playId);
   // In id order; of one cast, or of all when castId is nullopt. A stored row
   // that is no valid play (a file edited by hand) is passed over.
   std::vector<rg_StoredPlay> List(std::optional<std::int64_t> castId = std::nullopt);
@@ -55,8 +56,8 @@ class rg_PlayStore {
   static int InsertInTransaction(sqlite3* db, std::int64_t castId, const rg_Play& play);
   // Whether the table exists; nullopt when that cannot be read.
   static std::optional<bool> TableIn(sqlite3* db);
-  // Every play read from db by cast id; false when a read failed.
-  static bool ReadAll(sqlite3* db, std::map<std::int64_t, std::vector<rg_StoredPlay>>& out);
+  // Every play read from db by cast id; a failure when a read failed.
+  static Result<std::map<std::int64_t, std::vector<rg_StoredPlay>>> ReadAll(sqlite3* db);
 
  private:
   rg_EasyDb* store_;

@@ -39,16 +39,14 @@ std::vector<std::pair<std::int64_t, double>> ListCastTimes(rg_EasyDb& store) {
   return out;
 }
 
-std::optional<std::int64_t> FindSavedCast(rg_EasyDb& store, const rg_YsModel& record) {
-  if (store.Ready(false) != rg_StoreStatus::Ok) return std::nullopt;
+Result<std::optional<std::int64_t>> FindSavedCast(rg_EasyDb& store, const rg_YsModel& record) {
+  if (const rg_StoreStatus ready = store.Ready(false); ready != rg_StoreStatus::Ok)
+    return Fail(ready);
   rg_SqlStatement s(store.Handle(),
                     u"SELECT _id FROM xyh_table WHERE ysindex=? AND ysnumber=? AND ysday=? AND "
                     u"gzsxid=? AND IFNULL(upstr,'')=? AND IFNULL(downstr,'')=? AND dong=? AND "
                     u"rot=? ORDER BY _id DESC LIMIT 1;");
-  if (!s.Valid()) {
-    store.Record(s.PrepareCode());
-    return std::nullopt;
-  }
+  if (!s.Valid()) return Fail(store.Record(s.PrepareCode()));
   s.BindInt(1, record.ysindex);
   s.BindText(2, record.ysnumber);
   s.BindDouble(3, record.ysday);
@@ -58,9 +56,10 @@ std::optional<std::int64_t> FindSavedCast(rg_EasyDb& store, const rg_YsModel& re
   s.BindText(7, record.DongText());
   s.BindInt(8, record.rot);
   const int rc = s.Step();
-  store.Record(rc);
-  if (rc != SQLITE_ROW) return std::nullopt;
-  return s.ColumnInt(0);
+  const rg_StoreStatus status = store.Record(rc);
+  if (rc == SQLITE_ROW) return s.ColumnInt(0);
+  if (rc == SQLITE_DONE) return std::nullopt;
+  return Fail(status);
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "history/YsModel.h"
+#include "platform/Result.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -23,8 +24,9 @@ std::vector<rg_YsModel> LoadAllCasts(rg_EasyDb& store);
 std::vector<std::pair<std::int64_t, double>> ListCastTimes(rg_EasyDb& store);
 
 // The newest saved row of the same cast as record (method, number, time,
-// sign, trigrams, moving lines, time choice; name and note aside), or
-// nullopt when there is none or it cannot be read (LastStatus tells).
-std::optional<std::int64_t> FindSavedCast(rg_EasyDb& store, const rg_YsModel& record);
+// sign, trigrams, moving lines, time choice; name and note aside), nullopt
+// when there is none, or a failure with the store's status when it cannot
+// be read.
+Result<std::optional<std::int64_t>> FindSavedCast(rg_EasyDb& store, const rg_YsModel& record);
 
 }  // namespace rg_com_ptl_xyh

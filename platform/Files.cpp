@@ -32,89 +32,63 @@ rg_FileProblem ProblemOf(mode_t mode) {
   return S_ISDIR(mode) ? rg_FileProblem::Folder : rg_FileProblem::Special;
 }
 
-// Reads fd to its end into read.bytes, refusing past limit.
-void ReadAll(int fd, std::size_t limit, rg_FileRead& read) {
+// Reads fd to its end, refusing past limit.
+Result<std::string> ReadAll(int fd, std::size_t limit) {
+  std::string bytes;
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (errno == EISDIR) {
-        read.problem = rg_FileProblem::Folder;
-        read.error = "it is a folder";
-      } else {
-        read.errorNumber = errno;
-        read.problem = errno == EBADF ? rg_FileProblem::Closed : rg_FileProblem::Failed;
-        read.error = errno == EBADF ? "it is closed" : Reason("reading failed", errno);
-      }
-      read.bytes.clear();
-      return;
+      if (errno == EISDIR) return Fail(rg_FileProblem::Folder, "it is a folder");
+      if (errno == EBADF) return Fail(rg_FileProblem::Closed, "it is closed", errno);
+      return Fail(rg_FileProblem::Failed, Reason("reading failed", errno), errno);
     }
     if (n == 0) break;
-    if (read.bytes.size() + static_cast<std::size_t>(n) > limit) {
-      read.problem = rg_FileProblem::TooLarge;
-      read.error = "it is larger than " + std::to_string(limit) + " bytes";
-      read.bytes.clear();
-      return;
-    }
-    read.bytes.append(buffer, static_cast<std::size_t>(n));
+    if (bytes.size() + static_cast<std::size_t>(n) > limit)
+      return Fail(rg_FileProblem::TooLarge,
+                  "it is larger than " + std::to_string(limit) + " bytes");
+    bytes.append(buffer, static_cast<std::size_t>(n));
   }
-  read.ok = true;
+  return bytes;
 }
 
 std::atomic<unsigned> tempCounter{0};
 
 }  // namespace
 
-rg_FileRead ReadRegularFile(const fs::path& file, std::size_t limit) {
-  rg_FileRead read;
-  if (file.empty()) {
-    read.problem = rg_FileProblem::Missing;
-    read.error = "no file name was given";
-    return read;
-  }
+Result<std::string> ReadRegularFile(const fs::path& file, std::size_t limit) {
+  if (file.empty()) return Fail(rg_FileProblem::Missing, "no file name was given");
   // Non-blocking, so that opening a FIFO never waits for a writer.
   const int fd = ::open(file.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    read.errorNumber = errno;
-    read.problem = errno == ENOENT ? rg_FileProblem::Missing : rg_FileProblem::Failed;
-    read.error = errno == ENOENT ? "it does not exist" : Reason("it cannot be opened", errno);
-    return read;
+    const int code = errno;
+    if (code == ENOENT) return Fail(rg_FileProblem::Missing, "it does not exist", code);
+    return Fail(rg_FileProblem::Failed, Reason("it cannot be opened", code), code);
   }
+  Result<std::string> read;
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
-    read.errorNumber = errno;
-    read.problem = rg_FileProblem::Failed;
-    read.error = Reason("it cannot be examined", errno);
-  } else if (const std::string why = NotRegular(st.st_mode); !why.empty()) {
-    read.problem = ProblemOf(st.st_mode);
-    read.error = why;
+    read = Fail(rg_FileProblem::Failed, Reason("it cannot be examined", errno), errno);
+  } else if (std::string why = NotRegular(st.st_mode); !why.empty()) {
+    read = Fail(ProblemOf(st.st_mode), std::move(why));
   } else if (static_cast<std::uintmax_t>(st.st_size) > limit) {
-    read.problem = rg_FileProblem::TooLarge;
-    read.error = "it is larger than " + std::to_string(limit) + " bytes";
+    read = Fail(rg_FileProblem::TooLarge, "it is larger than " + std::to_string(limit) + " bytes");
   } else {
-    ReadAll(fd, limit, read);
+    read = ReadAll(fd, limit);
   }
   ::close(fd);
   return read;
 }
 
-rg_FileRead ReadDescriptor(int fd, std::size_t limit) {
-  rg_FileRead read;
+Result<std::string> ReadDescriptor(int fd, std::size_t limit) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
-    read.errorNumber = errno;
-    read.problem = errno == EBADF ? rg_FileProblem::Closed : rg_FileProblem::Failed;
-    read.error = errno == EBADF ? "it is closed" : Reason("it cannot be examined", errno);
-    return read;
+    if (errno == EBADF) return Fail(rg_FileProblem::Closed, "it is closed", errno);
+    return Fail(rg_FileProblem::Failed, Reason("it cannot be examined", errno), errno);
   }
-  if (S_ISDIR(st.st_mode)) {
-    read.problem = rg_FileProblem::Folder;
-    read.error = "it is a folder";
-    return read;
-  }
-  ReadAll(fd, limit, read);
-  return read;
+  if (S_ISDIR(st.st_mode)) return Fail(rg_FileProblem::Folder, "it is a folder");
+  return ReadAll(fd, limit);
 }
 
 namespace {
@@ -149,9 +123,11 @@ std::string ResolveWriteTarget(const fs::path& target, fs::path& file) {
 
 }  // namespace
 
-std::string CheckWriteTarget(const fs::path& target) {
+Result<void> CheckWriteTarget(const fs::path& target) {
   fs::path file;
-  return ResolveWriteTarget(target, file);
+  if (std::string why = ResolveWriteTarget(target, file); !why.empty())
+    return Fail(rg_FileProblem::Failed, std::move(why));
+  return {};
 }
 
 rg_AtomicFile::rg_AtomicFile(const fs::path& target) {
@@ -249,10 +225,10 @@ bool rg_AtomicFile::Commit() {
   return true;
 }
 
-std::string WriteFileAtomically(const fs::path& target, std::string_view bytes) {
+Result<void> WriteFileAtomically(const fs::path& target, std::string_view bytes) {
   rg_AtomicFile file(target);
-  if (file.Write(bytes)) file.Commit();
-  return file.Error();
+  if (file.Write(bytes) && file.Commit()) return {};
+  return Fail(rg_FileProblem::Failed, file.Error(), file.ErrorNumber());
 }
 
 }  // namespace rg_com_ptl_xyh

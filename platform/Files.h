@@ -7,38 +7,26 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Result.h"
+
 namespace rg_com_ptl_xyh {
 
-enum class rg_FileProblem {
-  None,
-  Missing,   // no such file
-  Folder,    // a folder
-  Special,   // a FIFO, device or socket: never read or replaced as a file
-  TooLarge,  // more bytes than the reader takes
-  Closed,    // the descriptor (standard input) is closed
-  Failed,    // opening, reading or writing failed; error says how
-};
-
-struct rg_FileRead {
-  bool ok = false;
-  rg_FileProblem problem = rg_FileProblem::None;
-  std::string bytes;
-  std::string error;    // English, without the file's name: "it is a folder"
-  int errorNumber = 0;  // the system's, where one failed
-};
+// A refused read's Failure names the problem, the system's error number
+// where one failed, and says why in English without the file's name ("it is
+// a folder").
 
 // A regular file (or a link to one) of at most limit bytes. The limit holds
 // while reading, so a file that grows meanwhile is refused too. A FIFO is
 // refused without waiting for a writer.
-rg_FileRead ReadRegularFile(const std::filesystem::path& file, std::size_t limit);
+Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size_t limit);
 // An open descriptor to its end (standard input: a pipe, a file, a
 // terminal), at most limit bytes; a folder and a closed descriptor are
 // refused.
-rg_FileRead ReadDescriptor(int fd, std::size_t limit);
+Result<std::string> ReadDescriptor(int fd, std::size_t limit);
 
-// Why target cannot be written as a file, or "" when it can: a new file in
-// an existing folder, a regular file, or a link to one.
-std::string CheckWriteTarget(const std::filesystem::path& target);
+// Whether target can be written as a file: a new file in an existing
+// folder, a regular file, or a link to one; the failure says why not.
+Result<void> CheckWriteTarget(const std::filesystem::path& target);
 
 // A file written beside its target and renamed over it once complete, so a
 // failed write never leaves half a file where a good one was. A link to a
@@ -73,7 +61,8 @@ class rg_AtomicFile {
   int errorNumber_ = 0;
 };
 
-// The whole of bytes as target; "" on success, else what failed.
-std::string WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// The whole of bytes as target; the failure says what failed and the
+// system's error number (0 when the target itself was refused).
+Result<void> WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 }  // namespace rg_com_ptl_xyh

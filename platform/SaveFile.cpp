@@ -26,7 +26,7 @@ std::u16string FileErrorText(int errorNumber) {
   return u"系统错误:" + FromUtf8(std::strerror(errorNumber));
 }
 
-std::u16string FileReadText(const rg_FileRead& read) {
+std::u16string FileReadText(const Failure& read) {
   switch (read.problem) {
     case rg_FileProblem::None: return {};
     case rg_FileProblem::Missing: return u"文件不存在";
@@ -38,7 +38,7 @@ std::u16string FileReadText(const rg_FileRead& read) {
   }
   if (read.errorNumber == EACCES || read.errorNumber == EPERM) return u"没有读取权限";
   return read.errorNumber != 0 ? u"系统错误:" + FromUtf8(std::strerror(read.errorNumber))
-                               : FromUtf8(read.error);
+                               : FromUtf8(read.message);
 }
 
 namespace {
@@ -61,7 +61,9 @@ std::u16string RefusedTargetText(const std::filesystem::path& path, const std::s
 
 }  // namespace
 
-std::u16string SaveWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+namespace {
+
+std::u16string SaveFailureText(const std::filesystem::path& path, std::string_view bytes) {
   if (path.filename().empty()) return FileErrorText(EISDIR);
   rg_AtomicFile file(path);
   if (file.Write(bytes) && file.Commit()) return {};
@@ -73,6 +75,14 @@ std::u16string SaveWholeFile(const std::filesystem::path& path, std::string_view
   if (error == ENOENT && std::filesystem::is_directory(path.parent_path(), ec))
     return u"无法在该文件夹中新建文件";
   return FileErrorText(error);
+}
+
+}  // namespace
+
+Result<void> SaveWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::u16string why = SaveFailureText(path, bytes);
+  if (why.empty()) return {};
+  return Fail(rg_FileProblem::Failed, ToUtf8(why));
 }
 
 }  // namespace rg_com_ptl_xyh

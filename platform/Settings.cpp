@@ -24,10 +24,10 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // refused: set when the file exists but is not one to read (see Problem).
 std::vector<std::u16string> ReadLines(const std::filesystem::path& file, bool* hadMark = nullptr,
                                       std::string* refused = nullptr) {
-  rg_FileRead read = ReadRegularFile(file, rg_Settings::kFileLimit);
-  if (!read.ok && read.problem != rg_FileProblem::Missing && refused != nullptr)
-    *refused = read.error;
-  std::string bytes = std::move(read.bytes);
+  Result<std::string> read = ReadRegularFile(file, rg_Settings::kFileLimit);
+  if (!read && read.error().problem != rg_FileProblem::Missing && refused != nullptr)
+    *refused = read.error().message;
+  std::string bytes = read ? std::move(*read) : std::string();
   const bool mark = bytes.rfind(kByteOrderMark, 0) == 0;
   if (mark) bytes.erase(0, kByteOrderMark.size());
   if (hadMark != nullptr) *hadMark = mark;
@@ -147,7 +147,7 @@ void PutEntry(std::vector<std::u16string>& lines, std::u16string_view section,
 bool ReplaceFile(const std::filesystem::path& file, const std::string& bytes) {
   std::error_code ec;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-  return WriteFileAtomically(file, bytes).empty();
+  return WriteFileAtomically(file, bytes).has_value();
 }
 
 }  // namespace
@@ -172,8 +172,9 @@ std::string rg_Settings::Problem() const {
 }
 
 rg_FileProblem rg_Settings::ProblemKind() const {
-  const rg_FileRead read = ReadRegularFile(file_, kFileLimit);
-  return read.problem == rg_FileProblem::Missing ? rg_FileProblem::None : read.problem;
+  const Result<std::string> read = ReadRegularFile(file_, kFileLimit);
+  if (read || read.error().problem == rg_FileProblem::Missing) return rg_FileProblem::None;
+  return read.error().problem;
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -12,6 +12,8 @@ packages=(
   libsqlite3-dev sqlite3
   libcurl4-openssl-dev libssl-dev openssl
   libqrencode-dev libjsoncpp-dev libgumbo-dev
+  # tl::expected, the core's one result type (header only).
+  libexpected-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
   iputils-ping zbar-tools hyperfine

@@ -48,11 +48,12 @@ void Tell(QWidget* parent, const rg_TransferReport& report) {
 rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
                                     rg_HistoryFormat format) {
   rg_TransferReport report;
-  std::vector<rg_HistoryRow> rows;
-  if (!ReadHistoryRows(store, rows)) {
+  const Result<std::vector<rg_HistoryRow>> read = ReadHistoryRows(store);
+  if (!read) {
     report.message = QStringLiteral("导出失败:历史记录无法读取");
     return report;
   }
+  const std::vector<rg_HistoryRow>& rows = *read;
   const std::string bytes = WriteHistoryFile(rows, format);
   if (const std::string why = HistoryExportRefusal(rows, bytes); !why.empty()) {
     report.message = QStringLiteral("导出失败:") + QString::fromStdString(why);
@@ -74,25 +75,26 @@ rg_TransferReport ImportHistoryFile(rg_EasyDb& store, const QString& path) {
   rg_TransferReport report;
   // A regular file only, and the limit holds while it is read: a FIFO or a
   // file that keeps growing never freezes the window or fills the memory.
-  const rg_FileRead read = ReadRegularFile(
+  const Result<std::string> read = ReadRegularFile(
       std::filesystem::path(QFile::encodeName(path).toStdString()), kHistoryFileLimit);
-  if (read.problem == rg_FileProblem::TooLarge) {
+  if (!read && read.error().problem == rg_FileProblem::TooLarge) {
     report.message = QStringLiteral("导入失败,没有写入任何记录:\n文件超过 %1 MiB,不读")
                          .arg(kHistoryFileLimit >> 20);
     return report;
   }
-  if (!read.ok) {
+  if (!read) {
     report.message = QStringLiteral("导入失败:无法读取 %1 (%2)")
-                         .arg(QDir::toNativeSeparators(path), ui::Q(FileReadText(read)));
+                         .arg(QDir::toNativeSeparators(path), ui::Q(FileReadText(read.error())));
     return report;
   }
   report.fileRead = true;
-  const rg_ImportOutcome outcome = ImportHistory(store, read.bytes);
-  if (!outcome.ok) {
-    report.message =
-        QStringLiteral("导入失败,没有写入任何记录:\n") + QString::fromStdString(outcome.error);
+  const Result<rg_ImportOutcome> imported = ImportHistory(store, *read);
+  if (!imported) {
+    report.message = QStringLiteral("导入失败,没有写入任何记录:\n") +
+                     QString::fromStdString(imported.error().message);
     return report;
   }
+  const rg_ImportOutcome& outcome = *imported;
   report.ok = true;
   report.added = outcome.added;
   report.message = QStringLiteral("已导入 %1 条历史记录").arg(outcome.added);

@@ -148,7 +148,7 @@ void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers,
 void rg_PrizeWatch::DrawRead(int lottery, const rg_DrawRecord& record) {
   rg_DrawArchive archive(store_);
   const auto outcome = ArchiveDraw(archive, lottery, record, clock_.Now());
-  if (outcome != rg_DrawArchive::StoreResult::Added ||
+  if (!outcome || *outcome != rg_DrawArchive::StoreResult::Added ||
       LotteryCodeOf(lottery) != LotteryCode::DoubleColor)
     return;
   // The casts announced are those that won on this very draw.

@@ -132,8 +132,9 @@ void rg_XyhWin::Create() {
   laidOut_ = true;
   panel_->BuildHistory();
   // Until a refresh reads the latest draw, the newest one stored stands in.
-  if (const auto newest = rg_DrawArchive(store_).Newest(NumberOf(LotteryCode::DoubleColor)))
-    panel_->ShowStoredDraw(*newest);
+  if (const auto newest = rg_DrawArchive(store_).Newest(NumberOf(LotteryCode::DoubleColor));
+      newest && *newest)
+    panel_->ShowStoredDraw(**newest);
 
   // F1 anywhere in the window, as in every other program.
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
@@ -319,15 +320,16 @@ QString rg_XyhWin::ImportDrawFile(const QString& path) {
   rg_DrawArchive archive(store_);
   const auto result =
       archive.Import(NumberOf(LotteryCode::DoubleColor), csv.toStdString(), clock_.Now());
-  if (!result.ok) {
-    const std::u16string why = StoreStatusText(archive.LastStatus());
+  if (!result) {
+    const std::u16string why = StoreStatusText(result.error().status);
     return QStringLiteral("导入失败,未导入任何开奖数据:") +
-           (result.writeFailed && !why.empty() ? ui::Q(why)
-                                               : QString::fromStdString(result.message));
+           (!result.error().refused && !why.empty()
+                ? ui::Q(why)
+                : QString::fromStdString(result.error().message));
   }
-  if (result.added > 0) DrawsChanged();
-  QString said = QStringLiteral("已导入%1期开奖数据").arg(result.added);
-  if (result.skipped > 0) said += QStringLiteral(",%1期已收录,跳过").arg(result.skipped);
+  if (result->added > 0) DrawsChanged();
+  QString said = QStringLiteral("已导入%1期开奖数据").arg(result->added);
+  if (result->skipped > 0) said += QStringLiteral(",%1期已收录,跳过").arg(result->skipped);
   return said;
 }
 
@@ -339,8 +341,8 @@ void rg_XyhWin::DrawsChanged() {
 void rg_XyhWin::FollowDraws() {
   rg_DrawArchive archive(store_);
   if (panel_->StoredDrawShown()) {
-    if (const auto newest = archive.Newest(NumberOf(LotteryCode::DoubleColor)))
-      panel_->ShowStoredDraw(*newest);
+    if (const auto newest = archive.Newest(NumberOf(LotteryCode::DoubleColor)); newest && *newest)
+      panel_->ShowStoredDraw(**newest);
   }
   auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
   // The whole archive is read only for a view that shows it.
@@ -518,13 +520,13 @@ std::optional<std::int64_t> rg_XyhWin::ChosenCast(const QString& failure) {
   // The result on screen was reviewed from, or saved as, this cast.
   if (shownCastId_ != 0 && store_.Load(shownCastId_)._id == shownCastId_) return shownCastId_;
   const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
-  const auto id = FindSavedCast(store_, MakeSaveRecord(analysis, u"", u""));
-  if (!id && store_.LastStatus() != rg_StoreStatus::Ok &&
-      store_.LastStatus() != rg_StoreStatus::NotConnected) {
+  const auto found = FindSavedCast(store_, MakeSaveRecord(analysis, u"", u""));
+  if (!found && found.error().status != rg_StoreStatus::Ok &&
+      found.error().status != rg_StoreStatus::NotConnected) {
     ShowStatus(StoreFailure(failure));
     return std::nullopt;
   }
-  return id.value_or(0);
+  return found ? found->value_or(0) : 0;
 }
 
 void rg_XyhWin::OpenCheck() {

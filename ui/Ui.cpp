@@ -140,11 +140,13 @@ QString NotSavedText(const QString& path, const QString& reason) {
 }
 
 bool SaveUserFile(const QString& path, const QByteArray& bytes, QString* message) {
-  const std::u16string why =
+  const Result<void> saved =
       SaveWholeFile(PathFromUtf8(path.toStdString()),
                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  if (message != nullptr) *message = why.empty() ? SavedText(path) : NotSavedText(path, Q(why));
-  return why.empty();
+  if (message != nullptr)
+    *message =
+        saved ? SavedText(path) : NotSavedText(path, QString::fromStdString(saved.error().message));
+  return saved.has_value();
 }
 
 void TellSaved(QWidget* parent, bool saved, const QString& message) {

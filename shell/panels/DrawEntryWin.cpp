@@ -168,7 +168,9 @@ bool rg_DrawEntryWin::Submit() {
     return false;
   }
   rg_DrawArchive archive(store_);
-  if (const auto stored = archive.Find(kDoubleColor, *issue)) {
+  // A draw that cannot be read now is left to the store below, which says so.
+  if (const auto found = archive.Find(kDoubleColor, *issue); found && *found) {
+    const rg_DrawEntry* stored = &**found;
     std::vector<int> typed;
     for (QSpinBox* box : reds_) typed.push_back(box->value());
     if (stored->numbers != typed || stored->extra != std::vector<int>{blue_->value()} ||
@@ -185,19 +187,19 @@ bool rg_DrawEntryWin::Submit() {
                   date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
                   red.join(QLatin1Char(' ')).toStdString(),
                   QString::number(blue_->value()).toStdString(), clock_.Now());
-  if (!result.ok) {
-    const std::u16string store = StoreStatusText(archive.LastStatus());
-    Refuse(QStringLiteral("未保存:") + (result.writeFailed && !store.empty()
+  if (!result) {
+    const std::u16string store = StoreStatusText(result.error().status);
+    Refuse(QStringLiteral("未保存:") + (!result.error().refused && !store.empty()
                                             ? ui::Q(store)
-                                            : QString::fromStdString(result.message)));
+                                            : QString::fromStdString(result.error().message)));
     return false;
   }
-  if (result.added == 0) {
+  if (result->added == 0) {
     Refuse(QStringLiteral("第%1期已收录,号码相同,无需再录").arg(issue_->text()));
     return false;
   }
   QStringList issues;
-  for (const std::u16string& added : result.addedIssues) issues << ui::Q(added);
+  for (const std::u16string& added : result->addedIssues) issues << ui::Q(added);
   emit drawsAdded(issues);
   accept();
   return true;

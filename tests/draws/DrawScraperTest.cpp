@@ -165,6 +165,8 @@ TEST(ArchiveDraw, APageDrawIsStoredOnlyWithADateThatCanBe) {
     const auto outcome = ArchiveDraw(archive, 101, r, c.now);
     EXPECT_EQ(outcome == rg_DrawArchive::StoreResult::Added, c.stored) << ToUtf8(c.date);
     EXPECT_EQ(outcome.has_value(), c.stored) << ToUtf8(c.date);
+    // A refused page is "invalid", never "failed" (the store is not at fault).
+    EXPECT_STREQ(ArchiveOutcomeName(outcome), c.stored ? "added" : "invalid");
   }
   EXPECT_EQ(archive.Count(101), 1u);
 }

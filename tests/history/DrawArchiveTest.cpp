@@ -85,8 +85,8 @@ TEST_F(ArchiveTest, RowsEditedIntoNonsenseAreNotTrusted) {
     if (issue != "x") {
       const auto again = archive.Import(
           101, "issue,date,red,blue\n" + issue + ",2026-01-05,01 02 03 04 05 06,07\n", now);
-      EXPECT_FALSE(again.ok);
-      EXPECT_NE(again.message.find(c.named), std::string::npos) << again.message;
+      ASSERT_FALSE(again);
+      EXPECT_NE(again.error().message.find(c.named), std::string::npos) << again.error().message;
     }
   }
 }
@@ -96,13 +96,13 @@ TEST_F(ArchiveTest, AnIssueIsTheSameDrawInEveryForm) {
   rg_DrawArchive archive = Archive();
   const std::string line = ",2026-01-01,01 02 03 04 05 06,07\n";
   const auto first = archive.Import(101, "issue,date,red,blue\n02026001" + line, now);
-  ASSERT_TRUE(first.ok) << first.message;
+  ASSERT_TRUE(first) << first.error().message;
   const auto second = archive.Import(101, "issue,date,red,blue\n2026001" + line, now);
-  ASSERT_TRUE(second.ok) << second.message;
-  EXPECT_EQ(second.skipped, 1);
+  ASSERT_TRUE(second) << second.error().message;
+  EXPECT_EQ(second->skipped, 1);
   ASSERT_EQ(archive.Draws(101).size(), 1u);
   EXPECT_EQ(archive.Draws(101)[0].issue, u"2026001");
-  EXPECT_TRUE(archive.Find(101, u"0002026001"));
+  EXPECT_TRUE(archive.Find(101, u"0002026001").value());
   // A form an older version stored is read in the normal form, once.
   ASSERT_EQ(sqlite3_exec(store.Handle(),
                          "INSERT INTO xyh_draws VALUES (101,'002026001','2026-01-01',"
@@ -181,8 +181,8 @@ constexpr const char* kGood =
 TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
   rg_DrawArchive archive = Archive();
   const auto first = archive.Import(101, kGood, now);
-  ASSERT_TRUE(first.ok) << first.message;
-  EXPECT_EQ(first.added, 2);
+  ASSERT_TRUE(first) << first.error().message;
+  EXPECT_EQ(first->added, 2);
   const std::string exported = archive.Export(101);
   EXPECT_EQ(exported,
             "issue,date,red,blue\n"
@@ -194,15 +194,15 @@ TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
   rg_EasyDb second;
   ASSERT_NE(second.Open(other.path()), rg_EasyDb::OpenResult::Failed);
   rg_DrawArchive copy(second);
-  ASSERT_TRUE(copy.Import(101, exported, now).ok);
+  ASSERT_TRUE(copy.Import(101, exported, now));
   EXPECT_EQ(copy.Export(101), exported);
   const auto again = archive.Import(101, exported, now);
-  EXPECT_TRUE(again.ok);
-  EXPECT_EQ(again.added, 0);
-  EXPECT_EQ(again.skipped, 2);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->added, 0);
+  EXPECT_EQ(again->skipped, 2);
 
   // Other lotteries keep their own layout; an empty blue column stays empty.
-  ASSERT_TRUE(archive.Import(103, "issue,date,red,blue\n2024150,2024-06-02,4 0 7,\n", now).ok);
+  ASSERT_TRUE(archive.Import(103, "issue,date,red,blue\n2024150,2024-06-02,4 0 7,\n", now));
   EXPECT_EQ(archive.Export(103), "issue,date,red,blue\n2024150,2024-06-02,04 00 07,\n");
   EXPECT_EQ(archive.Count(101), 2u);
 }
@@ -210,8 +210,7 @@ TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
 TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
   rg_DrawArchive archive = Archive();
   ASSERT_TRUE(
-      archive.Import(101, "issue,date,red,blue\n2026100,2026-09-01,01 02 03 04 05 06,07\n", now)
-          .ok);
+      archive.Import(101, "issue,date,red,blue\n2026100,2026-09-01,01 02 03 04 05 06,07\n", now));
   store.Close();
   const auto file = rg_EasyDb::FileIn(dir.path());
   const std::string before = Bytes(file);
@@ -258,12 +257,14 @@ TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.body);
     const auto r = archive.Import(101, "issue,date,red,blue\n" + ok1 + c.body, now);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message.rfind(c.expect, 0), 0u) << r.message;
+    ASSERT_FALSE(r);
+    EXPECT_TRUE(r.error().refused);
+    EXPECT_EQ(r.error().message.rfind(c.expect, 0), 0u) << r.error().message;
   }
-  EXPECT_EQ(archive.Import(101, "issue,date,blue,red\n" + ok1, now).message.rfind("line 1:", 0),
-            0u);
-  EXPECT_FALSE(archive.Import(101, "", now).ok);
+  EXPECT_EQ(
+      archive.Import(101, "issue,date,blue,red\n" + ok1, now).error().message.rfind("line 1:", 0),
+      0u);
+  EXPECT_FALSE(archive.Import(101, "", now));
   EXPECT_EQ(archive.Count(101), 1u);
   store.Close();
   EXPECT_EQ(Bytes(file), before);
@@ -274,7 +275,7 @@ TEST_F(ArchiveTest, ARefusedFirstImportDoesNotEvenCreateTheTable) {
   const auto file = rg_EasyDb::FileIn(dir.path());
   const std::string before = Bytes(file);
   ASSERT_NE(store.Open(dir.path()), rg_EasyDb::OpenResult::Failed);
-  EXPECT_FALSE(Archive().Import(101, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5,6\n", now).ok);
+  EXPECT_FALSE(Archive().Import(101, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5,6\n", now));
   store.Close();
   EXPECT_EQ(Bytes(file), before);
 }
@@ -315,14 +316,14 @@ TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);  // not the end of the rows
   EXPECT_LT(draws.size(), 300u);
   const auto fresh = SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
-  EXPECT_EQ(archive.Store(fresh, now), rg_DrawArchive::StoreResult::Failed);
+  EXPECT_EQ(StatusOf(archive.Store(fresh, now)), rg_StoreStatus::Damaged);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
   const auto imported =
       archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", now);
-  EXPECT_FALSE(imported.ok);
-  EXPECT_TRUE(imported.writeFailed);
-  EXPECT_EQ(archive.Import(102, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now).ok,
-            false);
+  ASSERT_FALSE(imported);
+  EXPECT_FALSE(imported.error().refused);
+  EXPECT_EQ(imported.error().status, rg_StoreStatus::Damaged);
+  EXPECT_FALSE(archive.Import(102, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now));
   store.Close();
   EXPECT_EQ(Bytes(file), before);
 }
@@ -342,10 +343,10 @@ TEST(ArchiveFaults, ADamagedHistoryGetsNoTableOfDraws) {
   rg_EasyDb store;
   ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
   rg_DrawArchive archive(store);
-  EXPECT_EQ(archive.Store(SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0),
-            rg_DrawArchive::StoreResult::Failed);
+  EXPECT_EQ(StatusOf(archive.Store(SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0)),
+            rg_StoreStatus::Damaged);
   EXPECT_FALSE(
-      archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0).ok);
+      archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0));
   store.Close();
   EXPECT_EQ(Bytes(file), bytes);
 }
@@ -363,8 +364,8 @@ TEST(ArchiveFaults, ALockedFileIsAnErrorNotAnEmptyArchive) {
     ASSERT_TRUE(lock.Locked());
     EXPECT_TRUE(archive.Draws(101).empty());
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
-    EXPECT_EQ(archive.Store(SsqDraw(u"2026141", 2026, 12, 8, {1, 2, 3, 4, 5, 6}, 8), now),
-              rg_DrawArchive::StoreResult::Failed);
+    EXPECT_EQ(StatusOf(archive.Store(SsqDraw(u"2026141", 2026, 12, 8, {1, 2, 3, 4, 5, 6}, 8), now)),
+              rg_StoreStatus::Busy);
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
   }
   EXPECT_EQ(archive.Draws(101).size(), 1u);

@@ -113,7 +113,7 @@ TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
     ASSERT_TRUE(lock.Locked());
     EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
     EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Busy);
-    EXPECT_FALSE(plays.Delete(1));
+    EXPECT_EQ(StatusOf(plays.Delete(1)), rg_StoreStatus::Busy);
   }
   EXPECT_EQ(plays.List().size(), 1u);
 
@@ -122,8 +122,8 @@ TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
   const std::string before = Bytes(file);
   EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
   EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Damaged);
-  EXPECT_FALSE(plays.Delete(1));
-  EXPECT_FALSE(s.db.Delete(1));
+  EXPECT_EQ(StatusOf(plays.Delete(1)), rg_StoreStatus::Damaged);
+  EXPECT_EQ(StatusOf(s.db.Delete(1)), rg_StoreStatus::Damaged);
   EXPECT_EQ(Bytes(file), before);
 }
 
@@ -144,8 +144,9 @@ TEST(Plays, AJsonHistoryFileCarriesThemBothWays) {
   Store from;
   rg_PlayStore(from.db).Add(2, kMultiple);
   rg_PlayStore(from.db).Add(2, kDanTuo);
-  std::vector<rg_HistoryRow> rows;
-  ASSERT_TRUE(ReadHistoryRows(from.db, rows));
+  const auto read = ReadHistoryRows(from.db);
+  ASSERT_TRUE(read);
+  const std::vector<rg_HistoryRow>& rows = *read;
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_TRUE(rows[0].plays.empty());
   EXPECT_EQ(rows[1].plays, (std::vector<rg_Play>{kMultiple, kDanTuo}));
@@ -158,21 +159,22 @@ TEST(Plays, AJsonHistoryFileCarriesThemBothWays) {
   rg_EasyDb to;
   to.Open(home.path());
   to.Save(Cast(u"乙", 1));  // 乙 is there already, without plays
-  const rg_ImportOutcome first = ImportHistory(to, json);
-  ASSERT_TRUE(first.ok) << first.error;
-  EXPECT_EQ(first.added, 1);
-  EXPECT_EQ(first.skipped, 1);
-  EXPECT_EQ(first.playsAdded, 2);  // to the 乙 saved before
+  const auto first = ImportHistory(to, json);
+  ASSERT_TRUE(first) << first.error().message;
+  EXPECT_EQ(first->added, 1);
+  EXPECT_EQ(first->skipped, 1);
+  EXPECT_EQ(first->playsAdded, 2);  // to the 乙 saved before
   const auto plays = rg_PlayStore(to).List();
   ASSERT_EQ(plays.size(), 2u);
   EXPECT_EQ(plays[0].castId, 1);
   // Again: nothing new, not even a play.
-  const rg_ImportOutcome again = ImportHistory(to, json);
-  EXPECT_EQ(again.added, 0);
-  EXPECT_EQ(again.playsAdded, 0);
-  std::vector<rg_HistoryRow> back;
-  ASSERT_TRUE(ReadHistoryRows(to, back));
-  EXPECT_EQ(back[0].plays, rows[1].plays);
+  const auto again = ImportHistory(to, json);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->added, 0);
+  EXPECT_EQ(again->playsAdded, 0);
+  const auto back = ReadHistoryRows(to);
+  ASSERT_TRUE(back);
+  EXPECT_EQ((*back)[0].plays, rows[1].plays);
 }
 
 TEST(Plays, AJsonFileWithABadPlayIsRefusedWhole) {
@@ -196,11 +198,11 @@ TEST(Plays, AJsonFileWithABadPlayIsRefusedWhole) {
        "$.records[0].plays[0]:倍数应为 1 至 99,不能是 100"},
   };
   for (const auto& c : cases) {
-    const rg_HistoryParse parse = ReadHistoryFile(head + c.plays + "}]}");
-    EXPECT_FALSE(parse.ok) << c.plays;
-    EXPECT_EQ(parse.error, c.error);
+    const auto parse = ReadHistoryFile(head + c.plays + "}]}");
+    ASSERT_FALSE(parse) << c.plays;
+    EXPECT_EQ(parse.error().message, c.error);
   }
-  const rg_HistoryParse good = ReadHistoryFile(head + "[{\"red\":[7,1,2,3,4,5],\"blue\":[1]}]}]}");
-  ASSERT_TRUE(good.ok) << good.error;
-  EXPECT_EQ(good.rows[0].plays[0].red, (std::vector<int>{1, 2, 3, 4, 5, 7}));
+  const auto good = ReadHistoryFile(head + "[{\"red\":[7,1,2,3,4,5],\"blue\":[1]}]}]}");
+  ASSERT_TRUE(good) << good.error().message;
+  EXPECT_EQ((*good)[0].plays[0].red, (std::vector<int>{1, 2, 3, 4, 5, 7}));
 }

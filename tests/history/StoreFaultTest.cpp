@@ -64,9 +64,10 @@ TEST(StoreFaults, ADamagedFileIsListedAsFarAsItReadsAndNeverWritten) {
   EXPECT_EQ(db.Load(1)._id, 0);  // on the broken page
   EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);
 
-  EXPECT_FALSE(db.Save(Row(u"新的")));
+  // The failure carries the status the store keeps.
+  EXPECT_EQ(StatusOf(db.Save(Row(u"新的"))), rg_StoreStatus::Damaged);
   EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);
-  EXPECT_FALSE(db.Delete(60));
+  EXPECT_EQ(StatusOf(db.Delete(60)), rg_StoreStatus::Damaged);
   EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);
   EXPECT_NE(StoreStatusText(db.LastStatus()).find(u"历史记录文件已损坏"), std::u16string::npos);
   db.Close();
@@ -118,7 +119,7 @@ TEST(StoreFaults, ALockThatAppearsLaterIsAnErrorNotAnEmptyList) {
     EXPECT_EQ(visited, 0);
     EXPECT_EQ(db.Load(1)._id, 0);
     EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
-    EXPECT_FALSE(db.Delete(1));
+    EXPECT_EQ(StatusOf(db.Delete(1)), rg_StoreStatus::Busy);
     EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
     EXPECT_FALSE(db.Note(1).has_value());  // a tooltip does not wait
   }

@@ -18,6 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Why a write was refused; "" when it was not.
+std::string Why(const Result<void>& r) { return r ? "" : r.error().message; }
+
 constexpr auto Bytes = &test_support::FileBytes;
 
 void Put(const fs::path& file, const std::string& bytes) {
@@ -77,18 +80,18 @@ TEST(Files, WritesOnlyRegularFiles) {
     const fs::path target = missingFolder ? dir.path() / "no" / "x.csv" : dir.path() / "x.csv";
     c.make(dir.path(), target);
     const std::size_t before = Entries(dir.path());
-    const std::string error = WriteFileAtomically(target, "new bytes");
+    const std::string error = Why(WriteFileAtomically(target, "new bytes"));
     if (c.refusal[0] == '\0') {
       EXPECT_EQ(error, "");
       EXPECT_EQ(Bytes(target), "new bytes");
       EXPECT_EQ(Entries(dir.path()), 1u);
     } else {
       EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
-      EXPECT_EQ(CheckWriteTarget(target), error);
+      EXPECT_EQ(Why(CheckWriteTarget(target)), error);
       EXPECT_EQ(Entries(dir.path()), before);  // nothing made beside it
     }
   }
-  EXPECT_NE(WriteFileAtomically("", "x"), "");
+  EXPECT_FALSE(WriteFileAtomically("", "x"));
 }
 
 TEST(Files, ALinkToAFileStaysALink) {
@@ -99,7 +102,7 @@ TEST(Files, ALinkToAFileStaysALink) {
   ::chmod(file.c_str(), 0640);
   const fs::path link = dir.path() / "link.csv";
   fs::create_symlink(file, link);
-  ASSERT_EQ(WriteFileAtomically(link, "new"), "");
+  ASSERT_TRUE(WriteFileAtomically(link, "new"));
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Bytes(file), "new");
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
@@ -146,11 +149,10 @@ TEST(Files, ReadsAreBoundedAndOnlyOfRegularFiles) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file.string());
-    const rg_FileRead read = ReadRegularFile(c.file, c.limit);
-    EXPECT_EQ(read.problem, c.problem) << read.error;
-    EXPECT_EQ(read.ok, c.problem == rg_FileProblem::None);
-    EXPECT_EQ(read.bytes, read.ok ? "12345" : "");
-    EXPECT_EQ(read.error.empty(), read.ok);
+    const auto read = ReadRegularFile(c.file, c.limit);
+    EXPECT_EQ(read ? rg_FileProblem::None : read.error().problem, c.problem);
+    EXPECT_EQ(read.value_or(""), read ? "12345" : "");
+    EXPECT_TRUE(read || !read.error().message.empty());
   }
 }
 
@@ -162,16 +164,17 @@ TEST(Files, TheLimitHoldsDuringTheRead) {
   const std::string bytes(1000, 'x');
   ASSERT_EQ(::write(fds[1], bytes.data(), bytes.size()), 1000);
   ::close(fds[1]);
-  const rg_FileRead read = ReadDescriptor(fds[0], 999);
+  const auto read = ReadDescriptor(fds[0], 999);
   ::close(fds[0]);
-  EXPECT_EQ(read.problem, rg_FileProblem::TooLarge);
-  EXPECT_TRUE(read.bytes.empty());
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().problem, rg_FileProblem::TooLarge);
 
-  const rg_FileRead closed = ReadDescriptor(fds[0], 999);
-  EXPECT_EQ(closed.problem, rg_FileProblem::Closed);
+  const auto closed = ReadDescriptor(fds[0], 999);
+  ASSERT_FALSE(closed);
+  EXPECT_EQ(closed.error().problem, rg_FileProblem::Closed);
 
   test_support::TempDir dir;
   const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
-  EXPECT_EQ(ReadDescriptor(folder, 999).problem, rg_FileProblem::Folder);
+  EXPECT_EQ(ReadDescriptor(folder, 999).error().problem, rg_FileProblem::Folder);
   ::close(folder);
 }

@@ -29,25 +29,25 @@ TEST(SaveFile, TheSystemsReasonInTheUsersWords) {
 TEST(SaveFile, WholeOrNotAtAll) {
   test_support::TempDir dir;
   const auto file = dir.path() / "图.png";
-  EXPECT_EQ(SaveWholeFile(file, "first"), u"");
+  EXPECT_TRUE(SaveWholeFile(file, "first"));
   EXPECT_EQ(Read(file), "first");
-  EXPECT_EQ(SaveWholeFile(file, "second"), u"");
+  EXPECT_TRUE(SaveWholeFile(file, "second"));
   EXPECT_EQ(Read(file), "second");
-  EXPECT_EQ(SaveWholeFile(dir.path() / "no" / "x.png", "x"), u"文件夹不存在");
+  EXPECT_EQ(SaveWholeFile(dir.path() / "no" / "x.png", "x").error().message, "文件夹不存在");
   // A folder in the way: the earlier folder stays and nothing is left beside it.
   std::filesystem::create_directory(dir.path() / "d");
-  EXPECT_FALSE(SaveWholeFile(dir.path() / "d", "x").empty());
+  EXPECT_FALSE(SaveWholeFile(dir.path() / "d", "x"));
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "d"));
   int files = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
   EXPECT_EQ(files, 2);  // 图.png and d
   // A FIFO is never replaced, and a link keeps being the link to what it names.
   ASSERT_EQ(mkfifo((dir.path() / "p").c_str(), 0600), 0);
-  EXPECT_EQ(SaveWholeFile(dir.path() / "p", "x"),
-            u"同名的特殊文件(管道、设备或套接字)已存在,不能覆盖");
+  EXPECT_EQ(SaveWholeFile(dir.path() / "p", "x").error().message,
+            "同名的特殊文件(管道、设备或套接字)已存在,不能覆盖");
   EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "p"));
   std::filesystem::create_symlink(file, dir.path() / "l");
-  EXPECT_EQ(SaveWholeFile(dir.path() / "l", "third"), u"");
+  EXPECT_TRUE(SaveWholeFile(dir.path() / "l", "third"));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "l"));
   EXPECT_EQ(Read(file), "third");
 }

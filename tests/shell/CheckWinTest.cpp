@@ -407,7 +407,7 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
     entry.Blue()->setValue(k.blue == 1 ? 2 : 1);
     EXPECT_TRUE(entry.Message().isEmpty());
     EXPECT_EQ(archive.Count(101), 1u);
-    EXPECT_EQ(archive.Find(101, u"2024061")->numbers, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(archive.Find(101, u"2024061").value()->numbers, (std::vector<int>{1, 2, 3, 4, 5, 6}));
   }
   // The window's clock stands at 2024-06-01: the 4th is after tomorrow.
   rg_DrawEntryWin late(c.f.window.get(), c.f.window->MainFont(), c.f.store, c.f.clock,

@@ -68,10 +68,10 @@ TEST(HistoryTransferWindow, TheListsMenuExportsAndImports) {
   files.filter = QStringLiteral("JSON 文件 (*.json)");
   actions[0]->trigger();
   const std::string exported = Bytes(out.path() / "saved.json");
-  const rg_HistoryParse parsed = ReadHistoryFile(exported);
-  ASSERT_TRUE(parsed.ok) << parsed.error;
-  ASSERT_EQ(parsed.rows.size(), 1u);
-  EXPECT_EQ(*parsed.rows[0].uinfo, u"一行\r\n二行");
+  const auto parsed = ReadHistoryFile(exported);
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  ASSERT_EQ(parsed->size(), 1u);
+  EXPECT_EQ(*(*parsed)[0].uinfo, u"一行\r\n二行");
   EXPECT_TRUE(messages.Last().startsWith(QStringLiteral("已保存到:")))
       << messages.Last().toStdString();
 

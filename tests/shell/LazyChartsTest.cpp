@@ -31,7 +31,7 @@ void ImportDraws(rg_EasyDb& store) {
            NumbersText(reds) + "," + NumbersText({i % 16 + 1}) + "\n";
     date += i % 3 == 2 ? 3 : 2;
   }
-  ASSERT_EQ(rg_DrawArchive(store).Import(101, csv, MakeDate(2025, 6, 1)).added, 60);
+  ASSERT_EQ(rg_DrawArchive(store).Import(101, csv, MakeDate(2025, 6, 1)).value().added, 60);
 }
 
 struct ModuleName {

@@ -274,7 +274,7 @@ namespace {
 TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
   WindowFixture f;
   const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), Clock::System().Now());
-  ASSERT_TRUE(result.ok) << result.message;
+  ASSERT_TRUE(result) << result.error().message;
   rg_HistoryPanel* panel = f.window->MainPanel()->HistoryPanel();
   QPushButton* trend = panel->TrendButton();
   ASSERT_NE(trend, nullptr);
@@ -330,9 +330,8 @@ std::string DrawFileWithout(const std::vector<int>& issues) {
 
 TEST_F(TrendFixture, EachHoleIsARowOfItsOwnAndTheHeaderCountsThem) {
   // 2025118 within the last 50 draws, 2025010 before them.
-  ASSERT_TRUE(rg_DrawArchive(store)
-                  .Import(101, DrawFileWithout({2025010, 2025118}), Clock::System().Now())
-                  .ok);
+  ASSERT_TRUE(rg_DrawArchive(store).Import(101, DrawFileWithout({2025010, 2025118}),
+                                           Clock::System().Now()));
   rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
   const rg_TrendChart* chart = win->Chart();
   EXPECT_EQ(win->Stats().draws, 50);
