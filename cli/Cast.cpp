@@ -156,7 +156,7 @@ void CheckCastOptions(const Args& args, bool batch) {
     throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
   if (batch && args.Has("topic")) throw UsageError{"--topic is not allowed in batch mode"};
-  // Their values' checks after the rules above, as they always came.
+  // Reading them runs their checks: after the rules above, where they always came.
   args.Get("save");
   args.Get("note");
 }

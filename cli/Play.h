@@ -18,7 +18,8 @@ class Args;
 std::vector<int> ParseBalls(const std::string& text, std::string_view option, int low, int high);
 
 // --dan, --red, --blue and --multiple as a play, not yet checked against
-// the rules of a play (PlayRefusal).
+// the rules of a play (PlayRefusal). Their values are the checked ones of
+// the tables of play and check (CheckDan … CheckMultiple).
 rg_com_ptl_xyh::rg_Play ReadPlayOptions(const Args& args);
 // The checks of --dan, --red, --blue and --multiple (see Term::check).
 void CheckDan(const std::string& dan, std::string_view option);
