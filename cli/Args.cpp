@@ -18,7 +18,7 @@ const Term* FindOption(const Command& command, const std::string& name) {
 
 }  // namespace
 
-Args::Args(const std::vector<std::string>& argv, const Command& command) {
+Args::Args(const std::vector<std::string>& argv, const Command& command) : command_(&command) {
   for (size_t i = 0; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
     if (arg.rfind("--", 0) != 0 || arg == "--") {
@@ -53,6 +53,8 @@ Args::Args(const std::vector<std::string>& argv, const Command& command) {
 std::optional<std::string> Args::Get(const std::string& name) const {
   const auto it = values_.find(name);
   if (it == values_.end()) return std::nullopt;
+  if (const Term* option = FindOption(*command_, name); option != nullptr && option->check)
+    option->check(it->second, option->name);
   return it->second;
 }
 

@@ -18,10 +18,12 @@ class Args {
   Args(const std::vector<std::string>& argv, const Command& command);
 
   bool Has(const std::string& name) const { return values_.count(name) != 0; }
+  // The value of --name, refused by the option's check when it has one.
   std::optional<std::string> Get(const std::string& name) const;
   const std::vector<std::string>& Positional() const { return positional_; }
 
  private:
+  const Command* command_;
   std::map<std::string, std::string> values_;
   std::vector<std::string> positional_;
 };

@@ -76,12 +76,6 @@ void CheckDongAgainstLines(const std::string& up, const std::string& down,
   }
 }
 
-void CheckCode(const std::optional<std::string>& code, const char* option) {
-  if (code && (code->size() != 3 || code->find_first_not_of("01") != std::string::npos)) {
-    throw UsageError{std::string(option) + " takes three characters of 1 and 0, bottom line first"};
-  }
-}
-
 Json::Value GridJson(const rg_GuaReport& report) {
   Json::Value grid(Json::arrayValue);
   for (const auto& row : report.Cells()) {
@@ -162,15 +156,9 @@ void CheckCastOptions(const Args& args, bool batch) {
     throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
   if (batch && args.Has("topic")) throw UsageError{"--topic is not allowed in batch mode"};
-  if (const auto t = args.Get("save"); t && t->find_first_not_of(" \t") == std::string::npos) {
-    throw UsageError{"--save needs a title that is not blank"};
-  }
-  // The window's bounds, so that every saved cast can be imported again.
-  if (const auto t = args.Get("save"); t && U16(*t).size() > kSavedTitleLimit)
-    throw UsageError{"--save takes a title of at most " + std::to_string(kSavedTitleLimit) +
-                     " characters"};
-  if (const auto n = args.Get("note"); n && U16(*n).size() > kSavedNoteLimit)
-    throw UsageError{"--note takes at most " + std::to_string(kSavedNoteLimit) + " characters"};
+  // Reading them runs their checks: after the rules above, where they always came.
+  args.Get("save");
+  args.Get("note");
 }
 
 // --now fixes the clock at a local time; without it the system clock runs.
@@ -208,8 +196,6 @@ void ReadHandCast(const Args& args, const Clock& clock, rg_QiGuaModel& request) 
     request.downstr = hand.lower;
     request.dong = hand.dong;
   } else {
-    CheckCode(args.Get("up"), "--up");
-    CheckCode(args.Get("down"), "--down");
     request.upstr = U16(args.Get("up").value_or(""));
     request.downstr = U16(args.Get("down").value_or(""));
     if (const auto dong = args.Get("dong")) request.dong = ParseDong(*dong);
@@ -225,14 +211,9 @@ void ReadHandCast(const Args& args, const Clock& clock, rg_QiGuaModel& request) 
 rg_QiGuaModel CastRequest(const Args& args, const Clock& clock) {
   rg_QiGuaModel request;
   if (const auto number = args.Get("number")) {
-    if (!AllDigits(*number))
-      throw UsageError{"--number takes digits only; not \"" + *number + "\""};
-    // The history keeps at most 32 characters of it.
-    if (number->size() > 32) throw UsageError{"--number takes at most 32 digits"};
     request.method = CastMethod::Number;
     request.numberText = U16(*number);
   } else if (const auto when = args.Get("time")) {
-    if (*when != "now" && *when != "draw") throw UsageError{"--time takes now or draw"};
     request.method = CastMethod::Time;
     request.timeChoice = *when == "now" ? TimeChoice::Now : TimeChoice::NextDraw;
   } else if (args.Has("lines") || args.Has("up") || args.Has("down") || args.Has("dong")) {
@@ -336,6 +317,49 @@ void PrintCastText(const rg_QiGuaModel& request, const rg_GuaReport& report,
 }
 
 }  // namespace
+
+void CheckNumber(const std::string& number, std::string_view /*option*/) {
+  if (!AllDigits(number)) throw UsageError{"--number takes digits only; not \"" + number + "\""};
+  // The history keeps at most 32 characters of it.
+  if (number.size() > 32) throw UsageError{"--number takes at most 32 digits"};
+}
+
+void CheckTime(const std::string& when, std::string_view /*option*/) {
+  if (when != "now" && when != "draw") throw UsageError{"--time takes now or draw"};
+}
+
+void CheckLines(const std::string& lines, std::string_view /*option*/) { HandLinesFromText(lines); }
+
+void CheckTrigram(const std::string& code, std::string_view option) {
+  if (code.size() != 3 || code.find_first_not_of("01") != std::string::npos) {
+    throw UsageError{std::string(option) + " takes three characters of 1 and 0, bottom line first"};
+  }
+}
+
+void CheckDong(const std::string& marks, std::string_view /*option*/) { ParseDong(marks); }
+
+void CheckZodiac(const std::string& zodiac, std::string_view /*option*/) { ParseZodiac(zodiac); }
+
+void CheckCastLottery(const std::string& code, std::string_view /*option*/) {
+  ParseCastLottery(code);
+}
+
+void CheckTopic(const std::string& topic, std::string_view /*option*/) { ParseTopic(topic); }
+
+void CheckSaveTitle(const std::string& title, std::string_view /*option*/) {
+  if (title.find_first_not_of(" \t") == std::string::npos)
+    throw UsageError{"--save needs a title that is not blank"};
+  // The window's bounds, so that every saved cast can be imported again.
+  if (U16(title).size() > kSavedTitleLimit) {
+    throw UsageError{"--save takes a title of at most " + std::to_string(kSavedTitleLimit) +
+                     " characters"};
+  }
+}
+
+void CheckNote(const std::string& note, std::string_view /*option*/) {
+  if (U16(note).size() > kSavedNoteLimit)
+    throw UsageError{"--note takes at most " + std::to_string(kSavedNoteLimit) + " characters"};
+}
 
 int ParseZodiac(const std::string& text) {
   static constexpr std::u16string_view kSigns[] = {u"子鼠", u"丑牛", u"寅虎", u"卯兔",

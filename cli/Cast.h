@@ -3,6 +3,7 @@
 #include <iosfwd>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rg_com_ptl_xyh {
@@ -21,6 +22,18 @@ int RunCastBatch(const std::vector<std::string>& args, std::istream& in, std::os
 
 // --zodiac: 1..12, a branch such as 子, or a sign such as 子鼠.
 int ParseZodiac(const std::string& text);
+
+// The checks of cast's option values (see Term::check).
+void CheckNumber(const std::string& number, std::string_view option);
+void CheckTime(const std::string& when, std::string_view option);
+void CheckLines(const std::string& lines, std::string_view option);
+void CheckTrigram(const std::string& code, std::string_view option);  // --up, --down
+void CheckDong(const std::string& marks, std::string_view option);
+void CheckZodiac(const std::string& zodiac, std::string_view option);
+void CheckCastLottery(const std::string& code, std::string_view option);
+void CheckTopic(const std::string& topic, std::string_view option);
+void CheckSaveTitle(const std::string& title, std::string_view option);
+void CheckNote(const std::string& note, std::string_view option);
 
 // The cast a review of a saved record shows in the window, with the keys of
 // "cast --json"; null when the record makes no cast (refusal then holds the

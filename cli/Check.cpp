@@ -142,11 +142,7 @@ BoughtTicket ReadTicket(const Args& args) {
   if (!args.Has("red"))
     throw UsageError{"--red takes the red numbers of the ticket, e.g. --red \"1 2 3 4 5 6\""};
   rg_Play play = ReadPlayOptions(args);
-  if (const auto issue = args.Get("issue");
-      issue && (issue->empty() || issue->size() > 16 ||
-                issue->find_first_not_of("0123456789") != std::string::npos)) {
-    throw UsageError{"--issue takes the digits of a stored draw's issue"};
-  }
+  args.Get("issue");  // its check, after the play's as it always came
   const bool sixReds = play.dan.empty() && play.red.size() == 6;
   BoughtTicket ticket;
   if (!sixReds || !play.blue.empty() || args.Has("multiple")) {
@@ -251,6 +247,12 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
 }
 
 }  // namespace
+
+void CheckIssue(const std::string& issue, std::string_view /*option*/) {
+  if (issue.empty() || issue.size() > 16 ||
+      issue.find_first_not_of("0123456789") != std::string::npos)
+    throw UsageError{"--issue takes the digits of a stored draw's issue"};
+}
 
 int RunCheck(const std::vector<std::string>& argv) {
   const Args args(argv, *FindCommand("check"));

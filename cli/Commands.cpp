@@ -4,9 +4,11 @@
 
 #include "cli/Cast.h"
 #include "cli/Check.h"
+#include "cli/Common.h"
 #include "cli/Draw.h"
 #include "cli/Draws.h"
 #include "cli/History.h"
+#include "cli/HistoryTransfer.h"
 #include "cli/Play.h"
 #include "cli/Stats.h"
 
@@ -23,7 +25,12 @@ constexpr std::string_view kHomeHelp =
     "default: $XYH_HOME, else beside the program for a portable copy,\n"
     "else ~/.local/share/星衍推号 (an installed program)\n"
     "example: --home ~/xyh-test";
-const Term kHome{.name = "--home", .arg = "DIR", .help = kHomeHelp, .offer = "@dir", .column = 17};
+const Term kHome{.name = "--home",
+                 .arg = "DIR",
+                 .help = kHomeHelp,
+                 .offer = "@dir",
+                 .column = 17,
+                 .check = CheckHome};
 
 std::vector<Command> MakeCommands() {
   std::vector<Command> commands;
@@ -39,57 +46,70 @@ std::vector<Command> MakeCommands() {
        .terms = {{.name = "--number",
                   .arg = "DIGITS",
                   .help = "cast from a number (数字起卦); digits only, at most 32\n"
-                          "example: --number 58"},
+                          "example: --number 58",
+                  .check = CheckNumber},
                  {.name = "--time",
                   .arg = "now|draw",
                   .help = "cast from this millisecond, or from the next draw time of\n"
-                          "the lottery (超时空起卦); example: --time draw"},
+                          "the lottery (超时空起卦); example: --time draw",
+                  .check = CheckTime},
                  {.name = "--lines",
                   .arg = "LINES",
                   .help = "six hand-cast lines, bottom first: 1 yang, 0 yin,\n"
-                          "O moving yang, X moving yin (自己装卦); example: --lines O01X10"},
+                          "O moving yang, X moving yin (自己装卦); example: --lines O01X10",
+                  .check = CheckLines},
                  {.name = "--up",
                   .arg = "CODE",
-                  .help = "upper trigram, three of 1/0, bottom line first; example: --up 010"},
+                  .help = "upper trigram, three of 1/0, bottom line first; example: --up 010",
+                  .check = CheckTrigram},
                  {.name = "--down",
                   .arg = "CODE",
-                  .help = "lower trigram, the same way; example: --down 101"},
+                  .help = "lower trigram, the same way; example: --down 101",
+                  .check = CheckTrigram},
                  {.name = "--dong",
                   .arg = "MARKS",
                   .help = "six moving marks from the bottom, 1, 0 or -1;\n"
-                          "example: --dong 1,0,0,-1,0,0 (or --dong=-1,0,0,0,0,0)"},
+                          "example: --dong 1,0,0,-1,0,0 (or --dong=-1,0,0,0,0,0)",
+                  .check = CheckDong},
                  {.name = "--at",
                   .arg = "TIME",
                   .help = "when the hand-cast lines were cast, \"YYYY-MM-DD HH:MM:SS\";\n"
-                          "default now; example: --at \"2026-12-06 15:07:03\""},
+                          "default now; example: --at \"2026-12-06 15:07:03\"",
+                  .check = CheckLocalTime},
                  {.name = "--zodiac",
                   .arg = "Z",
                   .help = "the person's sign: 1..12, a branch or a sign;\n"
                           "example: --zodiac 3, --zodiac 寅, --zodiac 寅虎",
-                  .offer = "子鼠 丑牛 寅虎 卯兔 辰龙 巳蛇 午马 未羊 申猴 酉鸡 戌狗 亥猪"},
+                  .offer = "子鼠 丑牛 寅虎 卯兔 辰龙 巳蛇 午马 未羊 申猴 酉鸡 戌狗 亥猪",
+                  .check = CheckZodiac},
                  {.name = "--now",
                   .arg = "TIME",
                   .help = "fix the clock, \"YYYY-MM-DD HH:MM:SS[.mmm]\" local time;\n"
-                          "example: --now \"2024-06-01 10:00:00.125\""},
+                          "example: --now \"2024-06-01 10:00:00.125\"",
+                  .check = CheckLocalTime},
                  {.name = "--lottery",
                   .arg = "CODE",
                   .help = "draw schedule of --time draw: 100 快乐8, 101 双色球 (default),\n"
                           "106 七星彩; example: --lottery 106",
-                  .offer = "100 101 106"},
+                  .offer = "100 101 106",
+                  .check = CheckCastLottery},
                  {.name = "--topic",
                   .arg = "求财|功名|文书|子孙|兄弟",
                   .help = "the question whose 用神 chart.useGod marks (default 求财;\n"
-                          "--batch and history show take the default); example: --topic 功名"},
+                          "--batch and history show take the default); example: --topic 功名",
+                  .check = CheckTopic},
                  {.name = "--title",
                   .arg = "T",
                   .help = "also show the name a save under T would get; example: --title 甲"},
                  {.name = "--save",
                   .arg = "TITLE",
                   .help = "save the cast in the history (prints 保存成功 or 保存失败);\n"
-                          "example: --save 甲"},
+                          "example: --save 甲",
+                  .check = CheckSaveTitle},
                  {.name = "--note",
                   .arg = "TEXT",
-                  .help = "the note saved with it; example: --note \"第一次\""},
+                  .help = "the note saved with it; example: --note \"第一次\"",
+                  .check = CheckNote},
                  {.name = "--json",
                   .help = "print one JSON object: castTime, numberText, header,\n"
                           "primaryTitle, changedTitle, grid, reading, numbers, result,\n"
@@ -146,7 +166,8 @@ std::vector<Command> MakeCommands() {
                   .arg = "csv|json",
                   .help = "the export's format (default csv); example: --format json",
                   .actions = "export",
-                  .column = 21},
+                  .column = 21,
+                  .check = CheckFormat},
                  {.name = "--output",
                   .arg = "FILE",
                   .help = "export into FILE instead of standard output;\n"
@@ -182,7 +203,11 @@ std::vector<Command> MakeCommands() {
                 "name, issue, date, numbers and extra, or 未连网 when offline (exit 1).\n"
                 "\n",
        .column = 19,
-       .terms = {{.name = "--lottery", .arg = "CODE", .help = kLotteries, .offer = kAllCodes},
+       .terms = {{.name = "--lottery",
+                  .arg = "CODE",
+                  .help = kLotteries,
+                  .offer = kAllCodes,
+                  .check = CheckDrawLottery},
                  {.name = "--json", .help = "print one JSON object"},
                  drawHome},
        .run = RunDraw});
@@ -235,7 +260,11 @@ std::vector<Command> MakeCommands() {
              .arg = "N...",
              .help = "add: the second zone separated by spaces (\"\" where none)",
              .actions = "add"},
-            {.name = "--lottery", .arg = "CODE", .help = kLotteries, .offer = kAllCodes},
+            {.name = "--lottery",
+             .arg = "CODE",
+             .help = kLotteries,
+             .offer = kAllCodes,
+             .check = CheckDrawsLottery},
             {.name = "--json", .help = "list, or gaps, as a JSON array", .actions = "list gaps"},
             {.help = "\n"
                      "CSV: the header issue,date,red,blue, then one draw a line, e.g.\n"
@@ -282,20 +311,25 @@ std::vector<Command> MakeCommands() {
                  {.name = "--red",
                   .arg = "N...",
                   .help = "check a bought ticket: six reds 1..33 (单式), up to 20 (复式), or\n"
-                          "with --dan the 拖; example: --red \"1 2 3 4 5 6\""},
+                          "with --dan the 拖; example: --red \"1 2 3 4 5 6\"",
+                  .check = CheckRed},
                  {.name = "--dan",
                   .arg = "N...",
-                  .help = "the 胆 of a 胆拖, 1 to 5 reds; example: --dan \"3 9\""},
+                  .help = "the 胆 of a 胆拖, 1 to 5 reds; example: --dan \"3 9\"",
+                  .check = CheckDan},
                  {.name = "--blue",
                   .arg = "N...",
-                  .help = "its blues 1..16, one bet each; example: --blue \"7 9\""},
+                  .help = "its blues 1..16, one bet each; example: --blue \"7 9\"",
+                  .check = CheckBlue},
                  {.name = "--multiple",
                   .arg = "M",
-                  .help = "倍数 1..99 (default 1); example: --multiple 5"},
+                  .help = "倍数 1..99 (default 1); example: --multiple 5",
+                  .check = CheckMultiple},
                  {.name = "--issue",
                   .arg = "N",
                   .help = "the stored draw to check it against; default the newest;\n"
-                          "example: --issue 2026140"},
+                          "example: --issue 2026140",
+                  .check = CheckIssue},
                  {.name = "--json", .help = "print a JSON array (one object for a ticket)"},
                  {.help =
                       "\n"
@@ -337,19 +371,23 @@ std::vector<Command> MakeCommands() {
                  {.name = "--red",
                   .arg = "N...",
                   .help = "the reds, or with --dan the 拖; example: --red \"1 2 3 4 5 6 7\"",
-                  .actions = "add"},
+                  .actions = "add",
+                  .check = CheckRed},
                  {.name = "--dan",
                   .arg = "N...",
                   .help = "the 胆 of a 胆拖; example: --dan \"3 9\"",
-                  .actions = "add"},
+                  .actions = "add",
+                  .check = CheckDan},
                  {.name = "--blue",
                   .arg = "N...",
                   .help = "the blues; example: --blue \"8 9\"",
-                  .actions = "add"},
+                  .actions = "add",
+                  .check = CheckBlue},
                  {.name = "--multiple",
                   .arg = "M",
                   .help = "倍数 1..99 (default 1); example: --multiple 5",
-                  .actions = "add"},
+                  .actions = "add",
+                  .check = CheckMultiple},
                  {.name = "--json", .help = "list as a JSON array", .actions = "list"},
                  {.help = "\n"
                           "A play that breaks a rule is refused with the rule, exit code 2, and "
@@ -378,7 +416,8 @@ std::vector<Command> MakeCommands() {
        .terms = {{.name = "--last",
                   .arg = "N",
                   .help = "only the newest N draws, 1 to 1000000; default all;\n"
-                          "example: xyh-cli stats --last 30"},
+                          "example: xyh-cli stats --last 30",
+                  .check = CheckLast},
                  {.name = "--json",
                   .help = "print one JSON object: draws, first, last, red, blue, perDraw,\n"
                           "hot, cold, missingIssues"},

@@ -28,6 +28,11 @@ struct Term {
   // False for an option read before the others (cast --batch): the
   // option reader treats it as unknown.
   bool read = true;
+  // Refuses a bad value with the UsageError the user sees; option is the
+  // name ("--now") for texts that say it. Args runs it when the command
+  // first reads the value, so the messages keep the order in which the
+  // command reads its options. Rules that join options stay in the command.
+  void (*check)(const std::string& value, std::string_view option) = nullptr;
 
   bool IsOption() const { return name.substr(0, 2) == "--"; }
   bool IsAction() const { return !name.empty() && name[0] >= 'a' && name[0] <= 'z'; }

@@ -32,10 +32,13 @@ std::string Two(int n) {
   return buf;
 }
 
-std::filesystem::path HomeFor(const std::optional<std::string>& home) {
-  if (home && home->find_first_not_of(" \t") == std::string::npos) {
+void CheckHome(const std::string& home, std::string_view /*option*/) {
+  if (home.find_first_not_of(" \t") == std::string::npos)
     throw UsageError{"--home needs a folder; it was given empty"};
-  }
+}
+
+std::filesystem::path HomeFor(const std::optional<std::string>& home) {
+  if (home) CheckHome(*home, "--home");
   std::optional<std::filesystem::path> option;
   if (home) option = PathFromUtf8(*home);
   return ResolveHome(option).dir;
@@ -71,10 +74,10 @@ int ArchiveFailure(const rg_DrawArchive& archive, const char* what) {
   return 1;
 }
 
-double ParseLocalTime(const std::string& text, const std::string& option) {
+double ParseLocalTime(const std::string& text, std::string_view option) {
   const auto bad = [&] {
-    return UsageError{option + " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" +
-                      text + "\""};
+    return UsageError{std::string(option) +
+                      " takes a local time as \"YYYY-MM-DD HH:MM:SS[.mmm]\"; not \"" + text + "\""};
   };
   // Read by hand: a regular expression costs more to build than a cast.
   static constexpr std::string_view kForm = "0000-00-00 00:00:00.000";
@@ -95,6 +98,10 @@ double ParseLocalTime(const std::string& text, const std::string& option) {
     throw bad();
   }
   return date;
+}
+
+void CheckLocalTime(const std::string& text, std::string_view option) {
+  ParseLocalTime(text, option);
 }
 
 std::string FormatLocalTime(double date) {

@@ -21,8 +21,9 @@ namespace xyh_cli {
 std::optional<rg_com_ptl_xyh::LotteryCode> LotteryOfOption(std::string_view text);
 
 // The program directory --home (or, without it, the usual rules) names.
-// Throws UsageError for a blank --home, before any work is done.
+// Throws UsageError for a blank --home (CheckHome), before any work is done.
 std::filesystem::path HomeFor(const std::optional<std::string>& home);
+void CheckHome(const std::string& home, std::string_view option);
 
 // Opens the process's store in HomeFor(home); false, with a message on
 // standard error, when the history cannot be opened. A command that only
@@ -39,8 +40,10 @@ int StoreFailure(const char* what);
 int ArchiveFailure(const rg_com_ptl_xyh::rg_DrawArchive& archive, const char* what);
 
 // "YYYY-MM-DD HH:MM:SS[.mmm]" as a local day count; a moment the calendar
-// does not hold (2024-02-30) is refused. Throws UsageError naming option.
-double ParseLocalTime(const std::string& text, const std::string& option);
+// does not hold (2024-02-30) is refused. Throws UsageError naming option;
+// CheckLocalTime is the same refusal as an option's check.
+double ParseLocalTime(const std::string& text, std::string_view option);
+void CheckLocalTime(const std::string& text, std::string_view option);
 // A local day count as "YYYY-MM-DD HH:MM:SS.mmm".
 std::string FormatLocalTime(double date);
 

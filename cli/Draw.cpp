@@ -77,6 +77,10 @@ void PrintDraw(const rg_Lottery& lottery, const rg_DrawRecord& r,
 
 }  // namespace
 
+void CheckDrawLottery(const std::string& code, std::string_view /*option*/) {
+  ParseDrawLottery(code);
+}
+
 int RunDraw(const std::vector<std::string>& argv) {
   const Args args(argv, *FindCommand("draw"));
   if (!args.Positional().empty())

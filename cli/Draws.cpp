@@ -155,6 +155,8 @@ int ListGaps(rg_DrawArchive& archive, int lottery, bool json) {
 
 }  // namespace
 
+void CheckDrawsLottery(const std::string& code, std::string_view /*option*/) { ParseLottery(code); }
+
 int RunDraws(const std::vector<std::string>& argv) {
   const Args args(argv, *FindCommand("draws"));
   const auto& words = args.Positional();

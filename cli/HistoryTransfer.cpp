@@ -18,7 +18,6 @@ namespace {
 
 int Export(const Args& args) {
   const std::string format = args.Get("format").value_or("csv");
-  if (format != "csv" && format != "json") throw UsageError{"--format takes csv or json"};
   if (args.Positional().size() != 1)
     throw UsageError{"history export takes no file name; use --output FILE"};
   const auto output = args.Get("output");
@@ -96,6 +95,10 @@ int Import(const Args& args) {
 }
 
 }  // namespace
+
+void CheckFormat(const std::string& format, std::string_view /*option*/) {
+  if (format != "csv" && format != "json") throw UsageError{"--format takes csv or json"};
+}
 
 int RunHistoryTransfer(const Args& args) {
   return args.Positional().at(0) == "export" ? Export(args) : Import(args);

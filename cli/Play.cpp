@@ -113,7 +113,7 @@ int Delete(const Args& args) {
 
 }  // namespace
 
-std::vector<int> ParseBalls(const std::string& text, const char* option, int low, int high) {
+std::vector<int> ParseBalls(const std::string& text, std::string_view option, int low, int high) {
   std::vector<int> out;
   std::string piece;
   const auto flush = [&] {
@@ -148,16 +148,28 @@ std::vector<int> ParseBalls(const std::string& text, const char* option, int low
 
 rg_Play ReadPlayOptions(const Args& args) {
   rg_Play play;
-  if (args.Has("dan")) play.dan = ParseBalls(*args.Get("dan"), "--dan", 1, 33);
-  if (args.Has("dan") && play.dan.empty()) throw UsageError{"--dan takes 1 to 5 reds"};
+  if (const auto dan = args.Get("dan")) play.dan = ParseBalls(*dan, "--dan", 1, 33);
   play.red = ParseBalls(args.Get("red").value_or(""), "--red", 1, 33);
   play.blue = ParseBalls(args.Get("blue").value_or(""), "--blue", 1, 16);
-  if (const auto m = args.Get("multiple")) {
-    if (m->empty() || m->size() > 2 || m->find_first_not_of("0123456789") != std::string::npos)
-      throw UsageError{"--multiple: 倍数应为 1 至 99,不能是 \"" + TerminalSafe(*m) + "\""};
-    play.multiple = std::stoi(*m);
-  }
+  if (const auto m = args.Get("multiple")) play.multiple = std::stoi(*m);
   return play;
+}
+
+void CheckDan(const std::string& dan, std::string_view option) {
+  if (ParseBalls(dan, option, 1, 33).empty()) throw UsageError{"--dan takes 1 to 5 reds"};
+}
+
+void CheckRed(const std::string& red, std::string_view option) { ParseBalls(red, option, 1, 33); }
+
+void CheckBlue(const std::string& blue, std::string_view option) {
+  ParseBalls(blue, option, 1, 16);
+}
+
+void CheckMultiple(const std::string& multiple, std::string_view /*option*/) {
+  if (multiple.empty() || multiple.size() > 2 ||
+      multiple.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{"--multiple: 倍数应为 1 至 99,不能是 \"" + TerminalSafe(multiple) + "\""};
+  }
 }
 
 void RefuseBadPlay(const rg_Play& play) {

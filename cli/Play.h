@@ -4,6 +4,7 @@
 #include <json/value.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "history/SavedCast.h"
@@ -14,11 +15,17 @@ class Args;
 
 // "1 2 3" or "01,02,03": distinct numbers in low..high. Throws UsageError
 // naming option and the number that breaks the rule.
-std::vector<int> ParseBalls(const std::string& text, const char* option, int low, int high);
+std::vector<int> ParseBalls(const std::string& text, std::string_view option, int low, int high);
 
 // --dan, --red, --blue and --multiple as a play, not yet checked against
-// the rules of a play (PlayRefusal).
+// the rules of a play (PlayRefusal). Their values are the checked ones of
+// the tables of play and check (CheckDan … CheckMultiple).
 rg_com_ptl_xyh::rg_Play ReadPlayOptions(const Args& args);
+// The checks of --dan, --red, --blue and --multiple (see Term::check).
+void CheckDan(const std::string& dan, std::string_view option);
+void CheckRed(const std::string& red, std::string_view option);
+void CheckBlue(const std::string& blue, std::string_view option);
+void CheckMultiple(const std::string& multiple, std::string_view option);
 // Throws UsageError with the rule the play breaks.
 void RefuseBadPlay(const rg_com_ptl_xyh::rg_Play& play);
 

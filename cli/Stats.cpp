@@ -84,6 +84,8 @@ void PrintShapeText(const rg_DrawShape& d) {
 
 }  // namespace
 
+void CheckLast(const std::string& last, std::string_view /*option*/) { ParseLast(last); }
+
 int RunStats(const std::vector<std::string>& argv) {
   const Args args(argv, *FindCommand("stats"));
   if (!args.Positional().empty())
