@@ -123,25 +123,34 @@ void BuildFromCodes(rg_GuaModel& model, std::u16string_view upperCode,
   Finish(model, 0, false);
 }
 
+namespace {
+
+// The fields a request and its analysis record share, each pair once, so the
+// two directions below can never disagree on what is carried.
+template <typename Visit>
+void ForEachSharedField(Visit visit) {
+  visit(&rg_QiGuaModel::method, &rg_GuaAnalysis::method);
+  visit(&rg_QiGuaModel::numberText, &rg_GuaAnalysis::numberText);
+  visit(&rg_QiGuaModel::upstr, &rg_GuaAnalysis::upperCode);
+  visit(&rg_QiGuaModel::downstr, &rg_GuaAnalysis::lowerCode);
+  visit(&rg_QiGuaModel::timeChoice, &rg_GuaAnalysis::timeChoice);
+  visit(&rg_QiGuaModel::castTime, &rg_GuaAnalysis::castTime);
+  visit(&rg_QiGuaModel::zodiac, &rg_GuaAnalysis::zodiac);
+}
+
+}  // namespace
+
 void CopyRequestFields(const rg_QiGuaModel& request, rg_GuaAnalysis& a) {
-  a.method = request.method;
-  a.numberText = request.numberText;
-  a.upperCode = request.upstr;
-  a.lowerCode = request.downstr;
-  a.timeChoice = request.timeChoice;
-  a.castTime = request.castTime;
-  a.zodiac = request.zodiac;
+  ForEachSharedField(
+      [&](auto requestField, auto analysisField) { a.*analysisField = request.*requestField; });
 }
 
 rg_QiGuaModel RequestOfAnalysis(const rg_GuaAnalysis& a) {
   rg_QiGuaModel request;
-  request.method = a.method;
-  request.numberText = a.numberText;
-  request.upstr = a.upperCode;
-  request.downstr = a.lowerCode;
-  request.timeChoice = a.timeChoice;
-  request.castTime = a.castTime;
-  request.zodiac = a.zodiac;
+  ForEachSharedField(
+      [&](auto requestField, auto analysisField) { request.*requestField = a.*analysisField; });
+  // The engine works the moving lines out of the request; they go back as
+  // the marks a request is cast from.
   request.dong = a.moving;
   return request;
 }
