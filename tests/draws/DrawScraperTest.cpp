@@ -14,6 +14,7 @@
 #include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
+using enum LotteryCode;
 using namespace test_support;
 
 namespace {
@@ -43,18 +44,18 @@ TEST(DrawTable, EveryLotteryOfARealisticPage) {
   EXPECT_EQ(ssq.error, u"");
   EXPECT_EQ(ShownNumbers(*FindLottery(kSsq), ssq), u"03091619252907");
 
-  const rg_DrawRecord qlc = Row(LotteryCode::QiLeCai, page);
+  const rg_DrawRecord qlc = Row(QiLeCai, page);
   EXPECT_EQ(qlc.numbers, u"02051114192328");
   EXPECT_EQ(qlc.extra, u"17");
-  EXPECT_EQ(Row(LotteryCode::Fc3d, page).numbers, u"407");
-  const rg_DrawRecord dlt = Row(LotteryCode::DaLeTou, page);
+  EXPECT_EQ(Row(Fc3d, page).numbers, u"407");
+  const rg_DrawRecord dlt = Row(DaLeTou, page);
   EXPECT_EQ(dlt.issue, u"24062");
   EXPECT_EQ(dlt.numbers, u"0611192733");
   EXPECT_EQ(dlt.extra, u"0410");
-  EXPECT_EQ(ShownNumbers(*FindLottery(LotteryCode::DaLeTou), dlt), u"0611192733");
-  EXPECT_EQ(Row(LotteryCode::PaiLie5, page).numbers, u"12345");
-  const rg_DrawRecord qxc = Row(LotteryCode::SevenStar, page);
-  EXPECT_EQ(ShownNumbers(*FindLottery(LotteryCode::SevenStar), qxc), u"8250619");
+  EXPECT_EQ(ShownNumbers(*FindLottery(DaLeTou), dlt), u"0611192733");
+  EXPECT_EQ(Row(PaiLie5, page).numbers, u"12345");
+  const rg_DrawRecord qxc = Row(SevenStar, page);
+  EXPECT_EQ(ShownNumbers(*FindLottery(SevenStar), qxc), u"8250619");
 }
 
 TEST(DrawTable, FailuresAndMissingRows) {
@@ -123,7 +124,7 @@ TEST(DrawCycle, AgainstALoopbackServer) {
   EXPECT_TRUE(ssq.parsed);
   EXPECT_EQ(ssq.record.status, 200);
   EXPECT_EQ(ssq.record.numbers, u"030916192529");
-  const rg_DrawCycle kl8 = RunDrawCycle(LotteryCode::Kl8, sources);
+  const rg_DrawCycle kl8 = RunDrawCycle(Kl8, sources);
   EXPECT_EQ(kl8.record.issue, u"第2024150期");
 
   // A page that is not there: an empty body, so "body error".

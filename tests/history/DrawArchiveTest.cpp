@@ -14,9 +14,8 @@
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
-using test_support::kSsq;
-using test_support::SsqDraw;
-using test_support::TempDir;
+using enum LotteryCode;
+using namespace test_support;
 
 namespace {
 
@@ -48,7 +47,7 @@ TEST_F(ArchiveTest, StoresOneRowPerIssueAndLeavesTheHistoryTableAlone) {
   EXPECT_TRUE(draws[1].SameDraw(a));
   EXPECT_EQ(draws[1].storedAt, now);  // the second read changed nothing
   EXPECT_EQ(archive.Count(kSsq), 2u);
-  EXPECT_EQ(archive.Count(LotteryCode::QiLeCai), 0u);
+  EXPECT_EQ(archive.Count(QiLeCai), 0u);
   EXPECT_TRUE(store.List().empty());
 }
 
@@ -123,10 +122,10 @@ TEST_F(ArchiveTest, AnIssueIsTheSameDrawInEveryForm) {
       {kSsq, u"26001", {}},
       {kSsq, u"20260001", {}},
       {kSsq, u"0000", {}},
-      {LotteryCode::DaLeTou, u"24062", u"24062"},
-      {LotteryCode::DaLeTou, u"024062", u"24062"},
-      {LotteryCode::DaLeTou, u"9001", u"09001"},
-      {LotteryCode::Fc3d, u"2024150", u"2024150"},
+      {DaLeTou, u"24062", u"24062"},
+      {DaLeTou, u"024062", u"24062"},
+      {DaLeTou, u"9001", u"09001"},
+      {Fc3d, u"2024150", u"2024150"},
       {kSsq, u"2026a01", {}},
   };
   for (const auto& f : forms)
@@ -140,24 +139,23 @@ TEST(DrawFromPage, ReadsEachLotteryLayout) {
   EXPECT_EQ(ssq->extra, std::vector<int>{7});
   EXPECT_EQ(DrawDateText(ssq->date), u"2024-06-02");
 
-  auto kl8 = DrawFromPage(LotteryCode::Kl8, u"第2024150期", u"2024-06-02",
+  auto kl8 = DrawFromPage(Kl8, u"第2024150期", u"2024-06-02",
                           u"0307091215182126303337414550556166707479", u"");
   ASSERT_TRUE(kl8);
   EXPECT_EQ(kl8->issue, u"2024150");
   EXPECT_EQ(kl8->numbers.size(), 20u);
 
-  auto d3 = DrawFromPage(LotteryCode::Fc3d, u"2024150", u"2024-06-02<!-- 周日 -->", u"407", u"");
+  auto d3 = DrawFromPage(Fc3d, u"2024150", u"2024-06-02<!-- 周日 -->", u"407", u"");
   ASSERT_TRUE(d3);
   EXPECT_EQ(d3->numbers, (std::vector<int>{4, 0, 7}));
-  auto dlt = DrawFromPage(LotteryCode::DaLeTou, u"24062", u"2024-06-03", u"0611192733", u"0410");
+  auto dlt = DrawFromPage(DaLeTou, u"24062", u"2024-06-03", u"0611192733", u"0410");
   ASSERT_TRUE(dlt);
   EXPECT_EQ(dlt->extra, (std::vector<int>{4, 10}));
-  auto qxc = DrawFromPage(LotteryCode::SevenStar, u"24061", u"2024-06-02", u"825061", u"12");
+  auto qxc = DrawFromPage(SevenStar, u"24061", u"2024-06-02", u"825061", u"12");
   ASSERT_TRUE(qxc);
   EXPECT_EQ(qxc->extra, std::vector<int>{12});
-  EXPECT_TRUE(DrawFromPage(LotteryCode::PaiLie5, u"24150", u"2024-06-02", u"12345", u""));
-  EXPECT_TRUE(
-      DrawFromPage(LotteryCode::QiLeCai, u"2024063", u"2024-06-01", u"02051114192328", u"17"));
+  EXPECT_TRUE(DrawFromPage(PaiLie5, u"24150", u"2024-06-02", u"12345", u""));
+  EXPECT_TRUE(DrawFromPage(QiLeCai, u"2024063", u"2024-06-01", u"02051114192328", u"17"));
 
   // What a failed or changed page gives is never archived.
   EXPECT_FALSE(DrawFromPage(kSsq, u"", u"", u"", u""));
@@ -167,9 +165,9 @@ TEST(DrawFromPage, ReadsEachLotteryLayout) {
   EXPECT_FALSE(
       DrawFromPage(kSsq, u"2024062", u"2024-06-31", u"030916192529", u"07"));  // no such day
   EXPECT_FALSE(DrawFromPage(kSsq, u"2024062", u"2024-06-02", u"030916192529", u"17"));  // blue 17
-  EXPECT_FALSE(DrawFromPage(LotteryCode::QiLeCai, u"2024063", u"2024-06-01", u"02051114192328",
+  EXPECT_FALSE(DrawFromPage(QiLeCai, u"2024063", u"2024-06-01", u"02051114192328",
                             u"05"));  // special repeats
-  EXPECT_FALSE(DrawFromPage(LotteryCode::Fc3d, u"2024150", u"2024-06-02", u"407", u"1"));
+  EXPECT_FALSE(DrawFromPage(Fc3d, u"2024150", u"2024-06-02", u"407", u"1"));
 }
 
 // --- import and export ------------------------------------------------------
@@ -204,10 +202,8 @@ TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
   EXPECT_EQ(again->skipped, 2);
 
   // Other lotteries keep their own layout; an empty blue column stays empty.
-  ASSERT_TRUE(
-      archive.Import(LotteryCode::Fc3d, "issue,date,red,blue\n2024150,2024-06-02,4 0 7,\n", now));
-  EXPECT_EQ(archive.Export(LotteryCode::Fc3d),
-            "issue,date,red,blue\n2024150,2024-06-02,04 00 07,\n");
+  ASSERT_TRUE(archive.Import(Fc3d, "issue,date,red,blue\n2024150,2024-06-02,4 0 7,\n", now));
+  EXPECT_EQ(archive.Export(Fc3d), "issue,date,red,blue\n2024150,2024-06-02,04 00 07,\n");
   EXPECT_EQ(archive.Count(kSsq), 2u);
 }
 
@@ -327,8 +323,7 @@ TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
   ASSERT_FALSE(imported);
   EXPECT_FALSE(imported.error().refused);
   EXPECT_EQ(imported.error().status, rg_StoreStatus::Damaged);
-  EXPECT_FALSE(archive.Import(LotteryCode::QiLeCai,
-                              "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now));
+  EXPECT_FALSE(archive.Import(QiLeCai, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now));
   store.Close();
   EXPECT_EQ(Bytes(file), before);
 }
