@@ -47,7 +47,8 @@ inline const std::filesystem::path& FilledDrawsHome(int draws) {
     }
     rg_EasyDb db;
     db.Open(dir);
-    if (!rg_DrawArchive(db).Import(101, csv, Clock::System().Now())) std::abort();
+    if (!rg_DrawArchive(db).Import(LotteryCode::DoubleColor, csv, Clock::System().Now()))
+      std::abort();
     return dir;
   }();
   return home;

@@ -89,7 +89,7 @@ int ParseAndQueryAll(const std::string& page) {
   if (!document.Parse(page)) return -1;
   int found = 0;
   for (int code = 101; code <= 106; ++code) {
-    const rg_Lottery* lottery = FindLottery(code);
+    const rg_Lottery* lottery = FindLottery(*LotteryCodeOf(code));
     rg_WangYeYuanSuLei cells;
     document.Find(".kjtable > tbody:nth-child(" + std::to_string(lottery->section) +
                       ") > tr:nth-child(" + std::to_string(lottery->row) + ") > td",

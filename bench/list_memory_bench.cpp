@@ -38,7 +38,8 @@ const std::filesystem::path& Home() {
       store.Open(dir);
       rg_DrawArchive archive(store);
       // The table as the archive makes it, through one small import.
-      if (!archive.Import(101, "issue,date,red,blue\n1000000,2003-02-23,01 02 03 04 05 06,07\n",
+      if (!archive.Import(LotteryCode::DoubleColor,
+                          "issue,date,red,blue\n1000000,2003-02-23,01 02 03 04 05 06,07\n",
                           MakeDate(2026, 12, 1))) {
         std::abort();
       }

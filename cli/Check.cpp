@@ -166,7 +166,7 @@ int CheckTicket(const BoughtTicket& ticket, const std::optional<std::string>& is
   // Any written form of the issue finds it: 02026001 is 2026001.
   const std::u16string typed = FromUtf8(issueOption.value_or(""));
   const std::u16string issue =
-      typed.empty() ? typed : NormalIssue(NumberOf(LotteryCode::DoubleColor), typed).value_or(u"-");
+      typed.empty() ? typed : NormalIssue(LotteryCode::DoubleColor, typed).value_or(u"-");
   const rg_DrawEntry* draw = index.Find(issue);
   if (draw == nullptr) {
     if (!issue.empty())

@@ -25,15 +25,15 @@ namespace {
 // --lottery: a code from 100 to 106, 双色球 (101) without it.
 const rg_Lottery& ParseDrawLottery(const std::optional<std::string>& text) {
   const auto code = text ? LotteryOfOption(*text) : LotteryCode::DoubleColor;
-  const rg_Lottery* lottery = code ? FindLottery(NumberOf(*code)) : nullptr;
+  const rg_Lottery* lottery = code ? FindLottery(*code) : nullptr;
   if (lottery == nullptr) throw UsageError{"--lottery takes a code from 100 to 106"};
   return *lottery;
 }
 
 // Every draw read goes into the archive; a draw the history cannot take
 // is said so, while the draw itself is still printed.
-Result<rg_DrawArchive::StoreResult> ArchiveRead(const std::optional<std::string>& home, int code,
-                                                const rg_DrawRecord& r) {
+Result<rg_DrawArchive::StoreResult> ArchiveRead(const std::optional<std::string>& home,
+                                                LotteryCode code, const rg_DrawRecord& r) {
   Result<rg_DrawArchive::StoreResult> archived = Fail(rg_StoreStatus::NotConnected);
   if (OpenStore(home)) {
     rg_DrawArchive archive(rg_EasyDb::Process());
@@ -86,7 +86,7 @@ int RunDraw(const std::vector<std::string>& argv) {
   if (!args.Positional().empty())
     throw UsageError{"unexpected word \"" + args.Positional()[0] + "\""};
   const rg_Lottery& lottery = ParseDrawLottery(args.Get("lottery"));
-  const int code = NumberOf(lottery.code);
+  const LotteryCode code = lottery.code;
 
   const rg_Settings settings(HomeFor(args.Get("home")) / "config.ini");
   if (const std::string why = settings.Problem(); !why.empty()) {

@@ -25,11 +25,11 @@ namespace {
 // A draw file larger than this is no draw file: 3 000 draws take 150 kB.
 constexpr std::size_t kMaxImportBytes = 16u << 20;
 
-int ParseLottery(const std::optional<std::string>& text) {
+LotteryCode ParseLottery(const std::optional<std::string>& text) {
   const auto code = text ? LotteryOfOption(*text) : LotteryCode::DoubleColor;
-  if (!code || FindDrawRule(NumberOf(*code)) == nullptr)
+  if (!code || FindDrawRule(*code) == nullptr)
     throw UsageError{"--lottery takes a code from 100 to 106"};
-  return NumberOf(*code);
+  return *code;
 }
 
 // The whole of a draw file (- for standard input) into csv; 0, or the
@@ -61,14 +61,14 @@ void WriteDrawJson(std::ostream& out, const rg_DrawEntry& d) {
   };
   out << "  {\n    \"date\" : \"" << ToUtf8(DrawDateText(d.date)) << "\",\n    \"extra\" : ";
   numbers(d.extra);
-  out << ",\n    \"issue\" : \"" << ToUtf8(d.issue) << "\",\n    \"lottery\" : " << d.lottery
-      << ",\n    \"numbers\" : ";
+  out << ",\n    \"issue\" : \"" << ToUtf8(d.issue)
+      << "\",\n    \"lottery\" : " << NumberOf(d.lottery) << ",\n    \"numbers\" : ";
   numbers(d.numbers);
   out << ",\n    \"stored\" : \"" << FormatLocalTime(d.storedAt) << "\"\n  }";
 }
 
 // Newest first, each draw printed as it is read: nothing holds the list.
-int ListDraws(rg_DrawArchive& archive, int lottery, bool json) {
+int ListDraws(rg_DrawArchive& archive, LotteryCode lottery, bool json) {
   bool first = true;
   archive.VisitDraws(lottery, true, [&](const rg_DrawEntry& d) {
     if (json) {
@@ -90,7 +90,7 @@ int ListDraws(rg_DrawArchive& archive, int lottery, bool json) {
              : ArchiveFailure(archive, "the draws could not be read to their end: ");
 }
 
-int ExportDraws(rg_DrawArchive& archive, int lottery) {
+int ExportDraws(rg_DrawArchive& archive, LotteryCode lottery) {
   const std::string text = archive.Export(lottery);
   if (archive.LastStatus() != rg_StoreStatus::Ok)
     return ArchiveFailure(archive, "the draws could not be read: ");
@@ -98,7 +98,7 @@ int ExportDraws(rg_DrawArchive& archive, int lottery) {
   return std::cout.good() ? 0 : 1;
 }
 
-int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
+int ImportDraws(rg_DrawArchive& archive, LotteryCode lottery, const std::string& csv,
                 const std::string& name) {
   const auto result = archive.Import(lottery, csv, Clock::System().Now());
   if (!result && !result.error().refused && result.error().status != rg_StoreStatus::Ok) {
@@ -117,7 +117,7 @@ int ImportDraws(rg_DrawArchive& archive, int lottery, const std::string& csv,
 }
 
 // One draw typed on the command line, stored as an import of that line.
-int AddDraw(rg_DrawArchive& archive, int lottery, const Args& args) {
+int AddDraw(rg_DrawArchive& archive, LotteryCode lottery, const Args& args) {
   const auto result = archive.Add(lottery, args.Get("issue").value_or(""),
                                   args.Get("date").value_or(""), args.Get("red").value_or(""),
                                   args.Get("blue").value_or(""), Clock::System().Now());
@@ -138,7 +138,7 @@ int AddDraw(rg_DrawArchive& archive, int lottery, const Args& args) {
   return 0;
 }
 
-int ListGaps(rg_DrawArchive& archive, int lottery, bool json) {
+int ListGaps(rg_DrawArchive& archive, LotteryCode lottery, bool json) {
   const auto draws = archive.Draws(lottery);
   if (archive.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the draws could not be read: ");
@@ -178,7 +178,7 @@ int RunDraws(const std::vector<std::string>& argv) {
           std::string(option) + " is missing"};
     }
   }
-  const int lottery = ParseLottery(args.Get("lottery"));
+  const LotteryCode lottery = ParseLottery(args.Get("lottery"));
 
   std::string csv;
   if (action == "import") {

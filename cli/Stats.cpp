@@ -98,7 +98,7 @@ int RunStats(const std::vector<std::string>& argv) {
   // are printed. An archive of hundreds of thousands of draws stays small.
   const rg_DrawArchive archive(rg_EasyDb::Process());
   std::size_t total = 0;
-  archive.VisitDraws(NumberOf(LotteryCode::DoubleColor), false, [&total](const rg_DrawEntry& d) {
+  archive.VisitDraws(LotteryCode::DoubleColor, false, [&total](const rg_DrawEntry& d) {
     if (IsDoubleColorDraw(d)) ++total;
   });
   // Figures over part of the draws would be wrong without a word; a lock or
@@ -114,10 +114,9 @@ int RunStats(const std::vector<std::string>& argv) {
   const std::size_t skip = last == 0 || last >= total ? 0 : total - last;
   const auto visitWindow = [&archive, skip](const std::function<void(const rg_DrawShape&)>& f) {
     std::size_t i = 0;
-    return archive.VisitDraws(NumberOf(LotteryCode::DoubleColor), false,
-                              [&](const rg_DrawEntry& d) {
-                                if (IsDoubleColorDraw(d) && i++ >= skip) f(DrawShapeOf(d));
-                              });
+    return archive.VisitDraws(LotteryCode::DoubleColor, false, [&](const rg_DrawEntry& d) {
+      if (IsDoubleColorDraw(d) && i++ >= skip) f(DrawShapeOf(d));
+    });
   };
   rg_DrawTally tally;
   std::u16string first, newest;

@@ -78,9 +78,9 @@ rg_DrawSources rg_DrawSources::FromSettings(const rg_Settings& settings) {
   return s;
 }
 
-const rg_Lottery* FindLottery(int code) {
+const rg_Lottery* FindLottery(LotteryCode code) {
   for (const rg_Lottery& lottery : kLotteries) {
-    if (NumberOf(lottery.code) == code) return &lottery;
+    if (lottery.code == code) return &lottery;
   }
   return nullptr;
 }
@@ -195,7 +195,7 @@ std::u16string ShownNumbers(const rg_Lottery& lottery, const rg_DrawRecord& reco
   return lottery.showsExtra ? record.numbers + record.extra : record.numbers;
 }
 
-rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources,
+rg_DrawCycle RunDrawCycle(LotteryCode lotteryCode, const rg_DrawSources& sources,
                           const std::atomic<bool>* abort) {
   rg_DrawCycle cycle;
   cycle.online = probeNetwork(sources.probeHost, abort);

@@ -41,8 +41,8 @@ struct rg_Lottery {
   bool showsExtra;  // the second zone follows the main numbers
   int TypeIndex() const { return NumberOf(code) - NumberOf(LotteryCode::Kl8); }
 };
-// nullptr for a code outside 100..106.
-const rg_Lottery* FindLottery(int code);
+// nullptr only for a number forced into a LotteryCode that names none.
+const rg_Lottery* FindLottery(LotteryCode code);
 
 // A results page longer than this is refused unread.
 inline constexpr std::int64_t kMaxPageBytes = std::int64_t{8} * 1024 * 1024;
@@ -75,11 +75,11 @@ std::u16string ShownNumbers(const rg_Lottery& lottery, const rg_DrawRecord& reco
 // One refresh cycle's work, without any window: probe, fetch, parse.
 struct rg_DrawCycle {
   bool online = false;
-  bool parsed = false;   // false for an unknown lottery code
+  bool parsed = false;   // false offline
   bool fetched = false;  // the page came (status 200, converted); else the transfer failed
   rg_DrawRecord record;
 };
-rg_DrawCycle RunDrawCycle(int lotteryCode, const rg_DrawSources& sources,
+rg_DrawCycle RunDrawCycle(LotteryCode lotteryCode, const rg_DrawSources& sources,
                           const std::atomic<bool>* abort = nullptr);
 
 }  // namespace rg_com_ptl_xyh

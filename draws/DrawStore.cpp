@@ -2,7 +2,7 @@
 
 namespace rg_com_ptl_xyh {
 
-Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, int lottery,
+Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, LotteryCode lottery,
                                                 const rg_DrawRecord& record, double now) {
   if (record.status != 200) return Refused();
   const auto entry = DrawFromPage(lottery, record.issue, record.date, record.numbers, record.extra);

@@ -9,7 +9,7 @@ namespace rg_com_ptl_xyh {
 // Refused (Failure::refused) when the record is no valid draw of that
 // lottery (a failed parse, a date after tomorrow or before the lottery
 // began, a changed page): nothing is stored then. Otherwise as Store.
-Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, int lottery,
+Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, LotteryCode lottery,
                                                 const rg_DrawRecord& record, double now);
 
 // "added", "unchanged", "conflict"; "invalid" for a refusal and "failed"

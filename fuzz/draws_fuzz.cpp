@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Scratch scratch;
   static const double now = MakeDate(2026, 12, 7, 10, 0, 0);
   if (size == 0) return 0;
-  const int lottery = 100 + data[0] % 7;
+  const LotteryCode lottery = *LotteryCodeOf(100 + data[0] % 7);
   const std::string_view csv(reinterpret_cast<const char*>(data) + 1, size - 1);
   sqlite3_exec(scratch.store.Handle(), "DROP TABLE IF EXISTS xyh_draws;", nullptr, nullptr,
                nullptr);

@@ -103,14 +103,18 @@ std::vector<std::string> SplitFields(std::string_view line) {
 // row is an error for the caller, never passed over (a backup or a count
 // without it would be wrong without a word).
 std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
-  out.lottery = static_cast<int>(s.ColumnInt(0));
+  // The stored number becomes a lottery here and nowhere else; one that
+  // names none makes the row damaged, never some default lottery.
+  const long long storedLottery = s.ColumnInt(0);
   const std::string_view storedIssue = s.ColumnUtf8(1);
   const auto bad = [&](const std::string& why) {
-    return "the stored draw of lottery " + std::to_string(out.lottery) + " with the issue " +
+    return "the stored draw of lottery " + std::to_string(storedLottery) + " with the issue " +
            Quoted(storedIssue) + " " + why;
   };
-  const rg_DrawRule* rule = FindDrawRule(out.lottery);
+  const auto lottery = LotteryCodeOf(storedLottery);
+  const rg_DrawRule* rule = lottery ? FindDrawRule(*lottery) : nullptr;
   if (rule == nullptr) return bad("belongs to no lottery");
+  out.lottery = *lottery;
   const auto issue = NormalIssue(out.lottery, FromUtf8(storedIssue));
   if (!issue) return bad("has no valid issue");
   out.issue = *issue;
@@ -133,20 +137,22 @@ std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
 
 // How wide an issue is written: year and three digits, or for the games
 // that number their draws with a two-digit year, five.
-std::size_t IssueWidth(int lottery) { return lottery >= NumberOf(LotteryCode::DaLeTou) ? 5 : 7; }
+std::size_t IssueWidth(LotteryCode lottery) {
+  return NumberOf(lottery) >= NumberOf(LotteryCode::DaLeTou) ? 5 : 7;
+}
 
 constexpr std::u16string_view kColumns = u"lottery,issue,drawdate,numbers,extra,stored";
 
 }  // namespace
 
-const rg_DrawRule* FindDrawRule(int lottery) {
+const rg_DrawRule* FindDrawRule(LotteryCode lottery) {
   for (const rg_DrawRule& rule : kRules) {
-    if (NumberOf(rule.lottery) == lottery) return &rule;
+    if (rule.lottery == lottery) return &rule;
   }
   return nullptr;
 }
 
-std::optional<std::u16string> NormalIssue(int lottery, std::u16string_view issue) {
+std::optional<std::u16string> NormalIssue(LotteryCode lottery, std::u16string_view issue) {
   if (issue.empty() || issue.size() > kMaxIssueDigits ||
       !std::all_of(issue.begin(), issue.end(), [](char16_t c) { return IsDigit(c); })) {
     return std::nullopt;
@@ -155,18 +161,18 @@ std::optional<std::u16string> NormalIssue(int lottery, std::u16string_view issue
   if (first == std::u16string_view::npos) return std::nullopt;  // no draw is number 0
   std::u16string digits(issue.substr(first));
   const std::size_t width = IssueWidth(lottery);
-  if (lottery == NumberOf(LotteryCode::DoubleColor) && digits.size() != width) return std::nullopt;
+  if (lottery == LotteryCode::DoubleColor && digits.size() != width) return std::nullopt;
   if (digits.size() < width) digits.insert(0, width - digits.size(), u'0');
   return digits;
 }
 
-std::string CheckDrawDate(int lottery, double date, double now) {
+std::string CheckDrawDate(LotteryCode lottery, double date, double now) {
   static const double kFirstDoubleColor = MakeDate(2003, 2, 23);
   if (date >= std::floor(now) + 2) {
     return "the date " + ToUtf8(DrawDateText(date)) +
            " is after tomorrow; no such draw has been held yet";
   }
-  if (lottery == NumberOf(LotteryCode::DoubleColor) && date < kFirstDoubleColor) {
+  if (lottery == LotteryCode::DoubleColor && date < kFirstDoubleColor) {
     return "the date " + ToUtf8(DrawDateText(date)) +
            " is before the first 双色球 draw (2003-02-23)";
   }
@@ -276,7 +282,7 @@ Result<std::vector<int>> ParseNumberList(std::string_view text) {
   return out;
 }
 
-std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
+std::optional<rg_DrawEntry> DrawFromPage(LotteryCode lottery, std::u16string_view issue,
                                          std::u16string_view date, std::u16string_view numbers,
                                          std::u16string_view extra) {
   const rg_DrawRule* rule = FindDrawRule(lottery);
@@ -380,7 +386,7 @@ Result<rg_DrawArchive::StoreResult> rg_DrawArchive::Store(const rg_DrawEntry& gi
     store_->Record(s.PrepareCode());
     return failed();
   }
-  s.BindInt(1, draw.lottery);
+  s.BindInt(1, NumberOf(draw.lottery));
   s.BindText(2, draw.issue);
   s.BindText(3, DrawDateText(draw.date));
   s.BindText(4, FromUtf8(NumbersText(draw.numbers)));
@@ -396,14 +402,15 @@ Result<rg_DrawArchive::StoreResult> rg_DrawArchive::Store(const rg_DrawEntry& gi
   return *stored && (*stored)->SameDraw(draw) ? StoreResult::Unchanged : StoreResult::Conflict;
 }
 
-std::vector<rg_DrawEntry> rg_DrawArchive::Draws(int lottery) const {
+std::vector<rg_DrawEntry> rg_DrawArchive::Draws(LotteryCode lottery) const {
   std::vector<rg_DrawEntry> out;
   VisitDraws(lottery, false, [&out](const rg_DrawEntry& d) { out.push_back(d); });
   return out;
 }
 
 rg_StoreStatus rg_DrawArchive::VisitDraws(
-    int lottery, bool newestFirst, const std::function<void(const rg_DrawEntry&)>& visit) const {
+    LotteryCode lottery, bool newestFirst,
+    const std::function<void(const rg_DrawEntry&)>& visit) const {
   badRow_.clear();
   if (HasTable() != true) return LastStatus();
   rg_SqlStatement s(store_->Handle(),
@@ -414,7 +421,7 @@ rg_StoreStatus rg_DrawArchive::VisitDraws(
     store_->Record(s.PrepareCode());
     return LastStatus();
   }
-  s.BindInt(1, lottery);
+  s.BindInt(1, NumberOf(lottery));
   rg_DrawEntry e;
   rg_DrawEntry first;
   std::string firstStored;
@@ -437,8 +444,9 @@ rg_StoreStatus rg_DrawArchive::VisitDraws(
         break;
       }
       if (!first.SameDraw(e)) {
-        badRow_ = "the stored draws of lottery " + std::to_string(lottery) + " hold the issue " +
-                  ToUtf8(e.issue) + " twice, with other numbers or another date";
+        badRow_ = "the stored draws of lottery " + std::to_string(NumberOf(lottery)) +
+                  " hold the issue " + ToUtf8(e.issue) +
+                  " twice, with other numbers or another date";
         break;
       }
       if (firstStored != stored) continue;
@@ -449,7 +457,7 @@ rg_StoreStatus rg_DrawArchive::VisitDraws(
   return LastStatus();
 }
 
-bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out,
+bool rg_DrawArchive::FindRow(LotteryCode lottery, const std::u16string& normal, rg_DrawEntry& out,
                              std::string* stored) const {
   if (HasTable() != true) return false;
   // Every form the issue may have been stored in: its digits, padded with
@@ -466,7 +474,7 @@ bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawE
     store_->Record(s.PrepareCode());
     return false;
   }
-  s.BindInt(1, lottery);
+  s.BindInt(1, NumberOf(lottery));
   for (std::size_t i = 0; i < forms.size(); ++i) s.BindText(static_cast<int>(i) + 2, forms[i]);
   const int rc = s.Step();
   store_->Record(rc == SQLITE_ROW ? SQLITE_DONE : rc);
@@ -481,7 +489,7 @@ bool rg_DrawArchive::FindRow(int lottery, const std::u16string& normal, rg_DrawE
 
 tl::unexpected<Failure> rg_DrawArchive::Failed() const { return Fail(LastStatus(), badRow_); }
 
-Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Find(int lottery,
+Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Find(LotteryCode lottery,
                                                          std::u16string_view issue) const {
   badRow_.clear();
   const auto normal = NormalIssue(lottery, issue);
@@ -492,7 +500,7 @@ Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Find(int lottery,
   return std::nullopt;
 }
 
-Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Newest(int lottery) const {
+Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Newest(LotteryCode lottery) const {
   badRow_.clear();
   if (const auto table = HasTable(); !table) {
     return Failed();
@@ -507,7 +515,7 @@ Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Newest(int lottery) const {
     store_->Record(s.PrepareCode());
     return Failed();
   }
-  s.BindInt(1, lottery);
+  s.BindInt(1, NumberOf(lottery));
   const int rc = s.Step();
   store_->Record(rc);
   rg_DrawEntry e;
@@ -520,7 +528,7 @@ Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Newest(int lottery) const {
   return e;
 }
 
-std::size_t rg_DrawArchive::Count(int lottery) const {
+std::size_t rg_DrawArchive::Count(LotteryCode lottery) const {
   badRow_.clear();
   if (HasTable() != true) return 0;
   rg_SqlStatement s(store_->Handle(), u"SELECT count(*) FROM xyh_draws WHERE lottery=?;");
@@ -528,13 +536,13 @@ std::size_t rg_DrawArchive::Count(int lottery) const {
     store_->Record(s.PrepareCode());
     return 0;
   }
-  s.BindInt(1, lottery);
+  s.BindInt(1, NumberOf(lottery));
   const int rc = s.Step();
   store_->Record(rc);
   return rc == SQLITE_ROW ? static_cast<std::size_t>(s.ColumnInt(0)) : 0;
 }
 
-std::string rg_DrawArchive::Export(int lottery) const {
+std::string rg_DrawArchive::Export(LotteryCode lottery) const {
   std::string out(kHeader);
   out += '\n';
   for (const rg_DrawEntry& d : Draws(lottery)) {
@@ -548,8 +556,8 @@ namespace {
 
 // One line of the CSV file form as a draw of lottery; refused, the message
 // saying what is wrong, for a line the rule refuses.
-Result<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule, std::string_view line,
-                                   double now) {
+Result<rg_DrawEntry> ParseDrawLine(LotteryCode lottery, const rg_DrawRule& rule,
+                                   std::string_view line, double now) {
   // Counted before anything is split: a line of a million commas must not
   // become a million strings.
   const auto count = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1;
@@ -566,7 +574,7 @@ Result<rg_DrawEntry> ParseDrawLine(int lottery, const rg_DrawRule& rule, std::st
   const auto normal = NormalIssue(lottery, FromUtf8(issue));
   if (!normal) {
     return Refused("the issue " + Quoted(issue) +
-                   (lottery == NumberOf(LotteryCode::DoubleColor)
+                   (lottery == LotteryCode::DoubleColor
                         ? " is no 双色球 issue (seven digits: the year and three)"
                         : " is no issue (it is 0)"));
   }
@@ -610,8 +618,8 @@ Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Outcome(ImportResult result
   return Fail(std::move(failure));
 }
 
-Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(int lottery, std::string_view csv,
-                                                            double now) {
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(LotteryCode lottery,
+                                                            std::string_view csv, double now) {
   if (csv.substr(0, 3) == "\xEF\xBB\xBF") csv.remove_prefix(3);
   std::vector<std::pair<int, std::string_view>> lines;
   int lineNo = 0;
@@ -642,7 +650,8 @@ Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(int lottery, std::st
   return Outcome(ImportLines(lottery, lines, now));
 }
 
-Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Add(int lottery, std::string_view issue,
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Add(LotteryCode lottery,
+                                                         std::string_view issue,
                                                          std::string_view date,
                                                          std::string_view red,
                                                          std::string_view blue, double now) {
@@ -668,12 +677,12 @@ Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Add(int lottery, std::strin
 }
 
 rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
-    int lottery, std::span<const std::pair<int, std::string_view>> lines, double now) {
+    LotteryCode lottery, std::span<const std::pair<int, std::string_view>> lines, double now) {
   badRow_.clear();
   ImportResult result;
   const rg_DrawRule* rule = FindDrawRule(lottery);
   if (rule == nullptr) {
-    result.message = "unknown lottery " + std::to_string(lottery);
+    result.message = "unknown lottery " + std::to_string(NumberOf(lottery));
     return result;
   }
   std::vector<ImportedDraw> toAdd;
@@ -755,8 +764,8 @@ std::vector<std::u16string> MissingIssues(const std::vector<rg_DrawEntry>& draws
   return out;
 }
 
-bool rg_DrawArchive::WriteImport(int lottery, const std::vector<ImportedDraw>& draws, double now,
-                                 ImportResult& result) {
+bool rg_DrawArchive::WriteImport(LotteryCode lottery, const std::vector<ImportedDraw>& draws,
+                                 double now, ImportResult& result) {
   if (!EnsureTable() || Run(u"BEGIN IMMEDIATE;") != SQLITE_DONE) {
     result.message = "the history database cannot be written";
     result.writeFailed = true;
@@ -766,7 +775,7 @@ bool rg_DrawArchive::WriteImport(int lottery, const std::vector<ImportedDraw>& d
     rg_SqlStatement s(store_->Handle(),
                       u"INSERT INTO xyh_draws (lottery,issue,drawdate,numbers,extra,stored) "
                       u"VALUES (?,?,?,?,?,?);");
-    s.BindInt(1, lottery);
+    s.BindInt(1, NumberOf(lottery));
     s.BindText(2, p.draw.issue);
     s.BindText(3, DrawDateText(p.draw.date));
     s.BindText(4, FromUtf8(NumbersText(p.draw.numbers)));

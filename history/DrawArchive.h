@@ -20,7 +20,7 @@ namespace rg_com_ptl_xyh {
 // lotteries the order is the result); extra holds the second zone (the
 // blue ball of 双色球), empty where the lottery has none.
 struct rg_DrawEntry {
-  int lottery = NumberOf(LotteryCode::DoubleColor);
+  LotteryCode lottery = LotteryCode::DoubleColor;
   std::u16string issue;  // digits only
   double date = 0.0;     // day count of the draw date, 00:00
   std::vector<int> numbers;
@@ -44,8 +44,8 @@ struct rg_DrawRule {
   bool extraApart;  // the second zone never repeats a main number (七乐彩)
   int width;        // characters per number in the results page's text
 };
-// nullptr for a code outside 100..106.
-const rg_DrawRule* FindDrawRule(int lottery);
+// nullptr only for a number forced into a LotteryCode that names none.
+const rg_DrawRule* FindDrawRule(LotteryCode lottery);
 
 // "" when the draw keeps the rule, else what is wrong with it.
 std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& numbers,
@@ -57,12 +57,12 @@ std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& nu
 // padded with zeros). "02026001" and "2026001" are the same 双色球 issue.
 // nullopt for text that is no issue of that lottery (a 双色球 issue of
 // other than seven digits).
-std::optional<std::u16string> NormalIssue(int lottery, std::u16string_view issue);
+std::optional<std::u16string> NormalIssue(LotteryCode lottery, std::u16string_view issue);
 
 // "" when a draw of lottery may carry this date, else why not: a day after
 // tomorrow (local) has had no draw yet, and 双色球 began on 2003-02-23.
 // now is the moment of the check, as a local day count.
-std::string CheckDrawDate(int lottery, double date, double now);
+std::string CheckDrawDate(LotteryCode lottery, double date, double now);
 
 // "2024-06-02"; the draw date form of the archive and its files.
 std::u16string DrawDateText(double date);
@@ -77,7 +77,7 @@ Result<std::vector<int>> ParseNumberList(std::string_view text);
 // A draw as the results page shows it (issue "第2024150期" or "2024062",
 // date "2024-06-02", numbers as one run of characters), made into an entry;
 // nullopt when any part does not read as a valid draw of that lottery.
-std::optional<rg_DrawEntry> DrawFromPage(int lottery, std::u16string_view issue,
+std::optional<rg_DrawEntry> DrawFromPage(LotteryCode lottery, std::u16string_view issue,
                                          std::u16string_view date, std::u16string_view numbers,
                                          std::u16string_view extra);
 
@@ -112,22 +112,20 @@ class rg_DrawArchive {
 
   // The stored draws of one lottery, oldest first (by date, then issue);
   // as far as the file reads when LastStatus is not Ok.
-  std::vector<rg_DrawEntry> Draws(int lottery) const;
-  std::vector<rg_DrawEntry> DoubleColorDraws() const {
-    return Draws(NumberOf(LotteryCode::DoubleColor));
-  }
+  std::vector<rg_DrawEntry> Draws(LotteryCode lottery) const;
+  std::vector<rg_DrawEntry> DoubleColorDraws() const { return Draws(LotteryCode::DoubleColor); }
   // The same handed over one at a time, oldest or newest first, without
   // holding them: for long lists. Draws visited before an error stay
   // visited; the result is LastStatus().
-  rg_StoreStatus VisitDraws(int lottery, bool newestFirst,
+  rg_StoreStatus VisitDraws(LotteryCode lottery, bool newestFirst,
                             const std::function<void(const rg_DrawEntry&)>& visit) const;
   // nullopt when no such draw is stored; a failure, carrying LastStatus and
   // BadRow, when it cannot be read.
-  Result<std::optional<rg_DrawEntry>> Find(int lottery, std::u16string_view issue) const;
+  Result<std::optional<rg_DrawEntry>> Find(LotteryCode lottery, std::u16string_view issue) const;
   // The newest stored draw of one lottery (by date, then issue); nullopt
   // when none is stored, a failure when it cannot be read.
-  Result<std::optional<rg_DrawEntry>> Newest(int lottery) const;
-  std::size_t Count(int lottery) const;
+  Result<std::optional<rg_DrawEntry>> Newest(LotteryCode lottery) const;
+  std::size_t Count(LotteryCode lottery) const;
   // The outcome of the last operation, as the store words it; Damaged also
   // when a stored row did not read back as a valid draw (BadRow says which).
   rg_StoreStatus LastStatus() const;
@@ -136,7 +134,7 @@ class rg_DrawArchive {
   const std::string& BadRow() const { return badRow_; }
 
   // The CSV file form: header "issue,date,red,blue", oldest first.
-  std::string Export(int lottery) const;
+  std::string Export(LotteryCode lottery) const;
 
   struct ImportCounts {
     int added = 0;
@@ -148,12 +146,12 @@ class rg_DrawArchive {
   // message names the line; the header is line 1) or, when the file was
   // sound but the database could not be read or written, carries the
   // archive's status (LastStatus).
-  Result<ImportCounts> Import(int lottery, std::string_view csv, double now);
+  Result<ImportCounts> Import(LotteryCode lottery, std::string_view csv, double now);
   // One draw given as the fields of a file line (issue, YYYY-MM-DD, reds
   // and blues separated by spaces): checked, refused and stored exactly as
   // an import of that line; a refusal then names no line. A draw stored
   // already with the same numbers is skipped (skipped 1).
-  Result<ImportCounts> Add(int lottery, std::string_view issue, std::string_view date,
+  Result<ImportCounts> Add(LotteryCode lottery, std::string_view issue, std::string_view date,
                            std::string_view red, std::string_view blue, double now);
 
  private:
@@ -174,11 +172,11 @@ class rg_DrawArchive {
   };
   // What Import and Add share: the lines (with their numbers in the file)
   // checked, then written in one transaction.
-  ImportResult ImportLines(int lottery, std::span<const std::pair<int, std::string_view>> lines,
-                           double now);
+  ImportResult ImportLines(LotteryCode lottery,
+                           std::span<const std::pair<int, std::string_view>> lines, double now);
   // The checked draws of an import in one transaction; false, with result
   // saying why, when the database does not take them all.
-  bool WriteImport(int lottery, const std::vector<ImportedDraw>& draws, double now,
+  bool WriteImport(LotteryCode lottery, const std::vector<ImportedDraw>& draws, double now,
                    ImportResult& result);
   // Whether xyh_draws exists yet (it is made by the first write); nullopt
   // when that cannot be read.
@@ -189,7 +187,7 @@ class rg_DrawArchive {
   // The stored draw of lottery whose issue is normal (any stored form of
   // it), read into out; false when there is none or it cannot be read.
   // stored: the issue as the row holds it (the shortest stored form).
-  bool FindRow(int lottery, const std::u16string& normal, rg_DrawEntry& out,
+  bool FindRow(LotteryCode lottery, const std::u16string& normal, rg_DrawEntry& out,
                std::string* stored = nullptr) const;
   rg_EasyDb* store_;
   mutable std::string badRow_;

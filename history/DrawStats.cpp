@@ -24,8 +24,7 @@ bool IssueBefore(std::u16string_view a, std::u16string_view b) {
 // Six distinct reds 1..33 and one blue 1..16. Checked here rather than
 // through the archive's rule check, which words a reason for every draw.
 bool IsDoubleColorImpl(const rg_DrawEntry& d) {
-  if (d.lottery != NumberOf(LotteryCode::DoubleColor) || d.numbers.size() != 6 ||
-      d.extra.size() != 1)
+  if (d.lottery != LotteryCode::DoubleColor || d.numbers.size() != 6 || d.extra.size() != 1)
     return false;
   if (d.extra[0] < 1 || d.extra[0] > kBlueCount) return false;
   std::uint64_t seen = 0;

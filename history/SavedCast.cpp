@@ -117,7 +117,7 @@ const rg_DrawEntry* rg_DrawIndex::Find(std::u16string_view issue) const {
 }
 
 std::optional<rg_DrawNumbers> DoubleColorNumbers(const rg_DrawEntry& draw) {
-  if (draw.lottery != NumberOf(LotteryCode::DoubleColor) || draw.numbers.size() != 6 ||
+  if (draw.lottery != LotteryCode::DoubleColor || draw.numbers.size() != 6 ||
       draw.extra.size() != 1)
     return std::nullopt;
   rg_DrawNumbers n;

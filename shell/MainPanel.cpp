@@ -42,7 +42,7 @@ void rg_MainPanel::Build(const QString& fontDescription) {
   connect(&refreshTimer_, &QTimer::timeout, draw_->RefreshButton(), &QAbstractButton::click);
   refreshTimer_.start();
   connect(draw_, &rg_DrawPanel::refresh, this, &rg_MainPanel::refreshDraws);
-  draw_->layoutDraw(FindLottery(NumberOf(Lottery()))->TypeIndex(),
+  draw_->layoutDraw(FindLottery(Lottery())->TypeIndex(),
                     QStringLiteral("最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！"),
                     QStringLiteral("开奖最后日期"), QStringLiteral("开奖最后期号"),
                     fontDescription_, 1);
@@ -107,7 +107,7 @@ void rg_MainPanel::ShowChart() {
 
 void rg_MainPanel::refreshDraws(int trigger) {
   if (trigger != 1) return;
-  const int lottery = NumberOf(Lottery());
+  const LotteryCode lottery = Lottery();
   const rg_DrawSources sources = sources_;
   const bool started = refresh_.RunThenCallback(
       [lottery, sources](const std::atomic<bool>& abort) {
@@ -130,12 +130,12 @@ void rg_MainPanel::FinishCycle(const rg_DrawCycle& cycle) {
     emit networkText(drawShown_ ? failed(QStringLiteral("未连网")) : QStringLiteral("未连网"));
     return;
   }
-  const rg_Lottery* lottery = FindLottery(NumberOf(Lottery()));
+  const rg_Lottery* lottery = FindLottery(Lottery());
   if (!cycle.parsed || lottery == nullptr) return;
   const std::u16string numbers = ShownNumbers(*lottery, cycle.record);
   if (cycle.record.status == 200) {
     refreshTimer_.stop();
-    emit drawRead(NumberOf(lottery->code), cycle.record);
+    emit drawRead(lottery->code, cycle.record);
   }
   if (cycle.record.status == 200 && !numbers.empty()) {
     drawShown_ = true;

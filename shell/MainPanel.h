@@ -73,7 +73,7 @@ class rg_MainPanel : public QWidget {
   void openPlay();
   void review(qint64 id);
   // A refresh cycle read a draw (status 200) of that lottery.
-  void drawRead(int lottery, const rg_DrawRecord& record);
+  void drawRead(LotteryCode lottery, const rg_DrawRecord& record);
   // What the draw refresh has to say; the window shows it apart from the
   // casting and saving messages, so neither hides the other.
   void networkText(const QString& message);

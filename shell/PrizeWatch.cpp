@@ -145,11 +145,11 @@ void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers,
   if (again_) Refresh();
 }
 
-void rg_PrizeWatch::DrawRead(int lottery, const rg_DrawRecord& record) {
+void rg_PrizeWatch::DrawRead(LotteryCode lottery, const rg_DrawRecord& record) {
   rg_DrawArchive archive(store_);
   const auto outcome = ArchiveDraw(archive, lottery, record, clock_.Now());
   if (!outcome || *outcome != rg_DrawArchive::StoreResult::Added ||
-      LotteryCodeOf(lottery) != LotteryCode::DoubleColor)
+      lottery != LotteryCode::DoubleColor)
     return;
   // The casts announced are those that won on this very draw.
   if (const auto entry =

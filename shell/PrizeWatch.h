@@ -29,7 +29,7 @@ class rg_PrizeWatch : public QObject {
   void Refresh();
   // A draw a refresh cycle read: stored, and when it is a new 双色球 draw
   // the casts are checked again and new winners announced.
-  void DrawRead(int lottery, const rg_DrawRecord& record);
+  void DrawRead(LotteryCode lottery, const rg_DrawRecord& record);
   // Draws the user added or imported: the casts are checked again, and
   // those that win now and did not before are announced as after a refresh
   // (a filled hole can decide casts made for later draws too).

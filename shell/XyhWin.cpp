@@ -132,7 +132,7 @@ void rg_XyhWin::Create() {
   laidOut_ = true;
   panel_->BuildHistory();
   // Until a refresh reads the latest draw, the newest one stored stands in.
-  if (const auto newest = rg_DrawArchive(store_).Newest(NumberOf(LotteryCode::DoubleColor));
+  if (const auto newest = rg_DrawArchive(store_).Newest(LotteryCode::DoubleColor);
       newest && *newest)
     panel_->ShowStoredDraw(**newest);
 
@@ -318,8 +318,7 @@ QString rg_XyhWin::ImportDrawFile(const QString& path) {
   if (csv.size() > kMaxBytes)
     return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
   rg_DrawArchive archive(store_);
-  const auto result =
-      archive.Import(NumberOf(LotteryCode::DoubleColor), csv.toStdString(), clock_.Now());
+  const auto result = archive.Import(LotteryCode::DoubleColor, csv.toStdString(), clock_.Now());
   if (!result) {
     const std::u16string why = StoreStatusText(result.error().status);
     return QStringLiteral("导入失败,未导入任何开奖数据:") +
@@ -341,7 +340,7 @@ void rg_XyhWin::DrawsChanged() {
 void rg_XyhWin::FollowDraws() {
   rg_DrawArchive archive(store_);
   if (panel_->StoredDrawShown()) {
-    if (const auto newest = archive.Newest(NumberOf(LotteryCode::DoubleColor)); newest && *newest)
+    if (const auto newest = archive.Newest(LotteryCode::DoubleColor); newest && *newest)
       panel_->ShowStoredDraw(**newest);
   }
   auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);

@@ -22,7 +22,7 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
-constexpr int kDoubleColor = NumberOf(LotteryCode::DoubleColor);
+constexpr LotteryCode kDoubleColor = LotteryCode::DoubleColor;
 
 // A number box that holds nothing out of range; 0 shows as empty, "not
 // chosen yet".

@@ -9,10 +9,12 @@
 #include "net/HttpClient.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 #include "support/TestServer.h"
 
 using namespace rg_com_ptl_xyh;
+using enum LotteryCode;
 using namespace test_support;
 
 namespace {
@@ -23,7 +25,7 @@ std::string Data(const char* name) {
   return test_support::FileBytes(std::string(XYH_TEST_DATA) + "/" + name);
 }
 
-rg_DrawRecord Row(int code, const std::string& body) {
+rg_DrawRecord Row(LotteryCode code, const std::string& body) {
   const rg_Lottery* l = FindLottery(code);
   return parseDrawTableRow(l->section, l->row, l->name, l->ballClass, &body);
 }
@@ -32,7 +34,7 @@ rg_DrawRecord Row(int code, const std::string& body) {
 
 TEST(DrawTable, EveryLotteryOfARealisticPage) {
   const std::string page = Data("results_home.html");
-  const rg_DrawRecord ssq = Row(101, page);
+  const rg_DrawRecord ssq = Row(kSsq, page);
   EXPECT_EQ(ssq.status, 200);
   EXPECT_EQ(ssq.name, u"双色球");
   EXPECT_EQ(ssq.issue, u"2024062");  // own text: the <em> is left out
@@ -40,20 +42,20 @@ TEST(DrawTable, EveryLotteryOfARealisticPage) {
   EXPECT_EQ(ssq.numbers, u"030916192529");
   EXPECT_EQ(ssq.extra, u"07");
   EXPECT_EQ(ssq.error, u"");
-  EXPECT_EQ(ShownNumbers(*FindLottery(101), ssq), u"03091619252907");
+  EXPECT_EQ(ShownNumbers(*FindLottery(kSsq), ssq), u"03091619252907");
 
-  const rg_DrawRecord qlc = Row(102, page);
+  const rg_DrawRecord qlc = Row(QiLeCai, page);
   EXPECT_EQ(qlc.numbers, u"02051114192328");
   EXPECT_EQ(qlc.extra, u"17");
-  EXPECT_EQ(Row(103, page).numbers, u"407");
-  const rg_DrawRecord dlt = Row(104, page);
+  EXPECT_EQ(Row(Fc3d, page).numbers, u"407");
+  const rg_DrawRecord dlt = Row(DaLeTou, page);
   EXPECT_EQ(dlt.issue, u"24062");
   EXPECT_EQ(dlt.numbers, u"0611192733");
   EXPECT_EQ(dlt.extra, u"0410");
-  EXPECT_EQ(ShownNumbers(*FindLottery(104), dlt), u"0611192733");
-  EXPECT_EQ(Row(105, page).numbers, u"12345");
-  const rg_DrawRecord qxc = Row(106, page);
-  EXPECT_EQ(ShownNumbers(*FindLottery(106), qxc), u"8250619");
+  EXPECT_EQ(ShownNumbers(*FindLottery(DaLeTou), dlt), u"0611192733");
+  EXPECT_EQ(Row(PaiLie5, page).numbers, u"12345");
+  const rg_DrawRecord qxc = Row(SevenStar, page);
+  EXPECT_EQ(ShownNumbers(*FindLottery(SevenStar), qxc), u"8250619");
 }
 
 TEST(DrawTable, FailuresAndMissingRows) {
@@ -78,7 +80,7 @@ TEST(DrawTable, ASpanWithTwoClassesIsNotARedBall) {
       "<table class=kjtable><tbody><tr><td>x</td></tr><tr><td>x</td></tr>"
       "<tr><td>双色球</td><td></td><td>1</td><td>d</td><td><span class=red>01</span>"
       "<span class='red big'>02</span><span class=blue>03</span></td></tr></tbody></table>";
-  const rg_DrawRecord r = Row(101, page);
+  const rg_DrawRecord r = Row(kSsq, page);
   EXPECT_EQ(r.numbers, u"01");
   EXPECT_EQ(r.extra, u"0203");
 }
@@ -117,22 +119,21 @@ TEST(DrawCycle, AgainstALoopbackServer) {
   sources.probeHost = u"127.0.0.1";
 
   EXPECT_EQ(FromUtf8(fetchResultsHome(sources)), FromUtf8(Data("results_home.html")));
-  const rg_DrawCycle ssq = RunDrawCycle(101, sources);
+  const rg_DrawCycle ssq = RunDrawCycle(kSsq, sources);
   EXPECT_TRUE(ssq.online);
   EXPECT_TRUE(ssq.parsed);
   EXPECT_EQ(ssq.record.status, 200);
   EXPECT_EQ(ssq.record.numbers, u"030916192529");
-  const rg_DrawCycle kl8 = RunDrawCycle(100, sources);
+  const rg_DrawCycle kl8 = RunDrawCycle(Kl8, sources);
   EXPECT_EQ(kl8.record.issue, u"第2024150期");
-  EXPECT_FALSE(RunDrawCycle(99, sources).parsed);
 
   // A page that is not there: an empty body, so "body error".
   sources.resultsHome = server.Url16("/status/404");
   EXPECT_EQ(fetchResultsHome(sources), "");
-  EXPECT_EQ(RunDrawCycle(101, sources).record.status, -100);
+  EXPECT_EQ(RunDrawCycle(kSsq, sources).record.status, -100);
 
   sources.probeHost = u"no-such-host.invalid";
-  const rg_DrawCycle offline = RunDrawCycle(101, sources);
+  const rg_DrawCycle offline = RunDrawCycle(kSsq, sources);
   EXPECT_FALSE(offline.online);
   EXPECT_FALSE(offline.parsed);
   EXPECT_FALSE(probeNetwork(u"-c 5"));  // never an option
@@ -162,11 +163,11 @@ TEST(ArchiveDraw, APageDrawIsStoredOnlyWithADateThatCanBe) {
     r.date = c.date;
     r.numbers = u"030916192529";
     r.extra = u"07";
-    const auto outcome = ArchiveDraw(archive, 101, r, c.now);
+    const auto outcome = ArchiveDraw(archive, kSsq, r, c.now);
     EXPECT_EQ(outcome == rg_DrawArchive::StoreResult::Added, c.stored) << ToUtf8(c.date);
     EXPECT_EQ(outcome.has_value(), c.stored) << ToUtf8(c.date);
     // A refused page is "invalid", never "failed" (the store is not at fault).
     EXPECT_STREQ(ArchiveOutcomeName(outcome), c.stored ? "added" : "invalid");
   }
-  EXPECT_EQ(archive.Count(101), 1u);
+  EXPECT_EQ(archive.Count(kSsq), 1u);
 }

@@ -14,8 +14,8 @@
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
-using test_support::SsqDraw;
-using test_support::TempDir;
+using enum LotteryCode;
+using namespace test_support;
 
 namespace {
 
@@ -31,7 +31,7 @@ struct ArchiveTest : ::testing::Test {
 
 TEST_F(ArchiveTest, StoresOneRowPerIssueAndLeavesTheHistoryTableAlone) {
   rg_DrawArchive archive = Archive();
-  EXPECT_TRUE(archive.Draws(101).empty());  // no table yet: nothing, no failure
+  EXPECT_TRUE(archive.Draws(kSsq).empty());  // no table yet: nothing, no failure
   const auto a = SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
   const auto b = SsqDraw(u"2026139", 2026, 12, 3, {1, 2, 3, 4, 5, 6}, 16);
   EXPECT_EQ(archive.Store(a, now), rg_DrawArchive::StoreResult::Added);
@@ -46,8 +46,8 @@ TEST_F(ArchiveTest, StoresOneRowPerIssueAndLeavesTheHistoryTableAlone) {
   EXPECT_EQ(draws[0].issue, u"2026139");  // oldest first
   EXPECT_TRUE(draws[1].SameDraw(a));
   EXPECT_EQ(draws[1].storedAt, now);  // the second read changed nothing
-  EXPECT_EQ(archive.Count(101), 2u);
-  EXPECT_EQ(archive.Count(102), 0u);
+  EXPECT_EQ(archive.Count(kSsq), 2u);
+  EXPECT_EQ(archive.Count(QiLeCai), 0u);
   EXPECT_TRUE(store.List().empty());
 }
 
@@ -76,15 +76,15 @@ TEST_F(ArchiveTest, RowsEditedIntoNonsenseAreNotTrusted) {
                            (std::string("INSERT INTO xyh_draws VALUES ") + c.row + ";").c_str(),
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
-    archive.Draws(101);
+    archive.Draws(kSsq);
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
     EXPECT_NE(archive.BadRow().find(c.named), std::string::npos) << archive.BadRow();
-    archive.Export(101);
+    archive.Export(kSsq);
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
     const std::string issue = std::string(c.row).substr(6, std::string(c.row).find('\'', 6) - 6);
     if (issue != "x") {
       const auto again = archive.Import(
-          101, "issue,date,red,blue\n" + issue + ",2026-01-05,01 02 03 04 05 06,07\n", now);
+          kSsq, "issue,date,red,blue\n" + issue + ",2026-01-05,01 02 03 04 05 06,07\n", now);
       ASSERT_FALSE(again);
       EXPECT_NE(again.error().message.find(c.named), std::string::npos) << again.error().message;
     }
@@ -95,79 +95,79 @@ TEST_F(ArchiveTest, RowsEditedIntoNonsenseAreNotTrusted) {
 TEST_F(ArchiveTest, AnIssueIsTheSameDrawInEveryForm) {
   rg_DrawArchive archive = Archive();
   const std::string line = ",2026-01-01,01 02 03 04 05 06,07\n";
-  const auto first = archive.Import(101, "issue,date,red,blue\n02026001" + line, now);
+  const auto first = archive.Import(kSsq, "issue,date,red,blue\n02026001" + line, now);
   ASSERT_TRUE(first) << first.error().message;
-  const auto second = archive.Import(101, "issue,date,red,blue\n2026001" + line, now);
+  const auto second = archive.Import(kSsq, "issue,date,red,blue\n2026001" + line, now);
   ASSERT_TRUE(second) << second.error().message;
   EXPECT_EQ(second->skipped, 1);
-  ASSERT_EQ(archive.Draws(101).size(), 1u);
-  EXPECT_EQ(archive.Draws(101)[0].issue, u"2026001");
-  EXPECT_TRUE(archive.Find(101, u"0002026001").value());
+  ASSERT_EQ(archive.Draws(kSsq).size(), 1u);
+  EXPECT_EQ(archive.Draws(kSsq)[0].issue, u"2026001");
+  EXPECT_TRUE(archive.Find(kSsq, u"0002026001").value());
   // A form an older version stored is read in the normal form, once.
   ASSERT_EQ(sqlite3_exec(store.Handle(),
                          "INSERT INTO xyh_draws VALUES (101,'002026001','2026-01-01',"
                          "'01 02 03 04 05 06','07',0);",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
-  EXPECT_EQ(archive.Draws(101).size(), 1u);
+  EXPECT_EQ(archive.Draws(kSsq).size(), 1u);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Ok);
 
   const struct {
-    int lottery;
+    LotteryCode lottery;
     std::u16string typed;
     std::optional<std::u16string> normal;
   } forms[] = {
-      {101, u"2026001", u"2026001"},
-      {101, u"0002026001", u"2026001"},
-      {101, u"26001", {}},
-      {101, u"20260001", {}},
-      {101, u"0000", {}},
-      {104, u"24062", u"24062"},
-      {104, u"024062", u"24062"},
-      {104, u"9001", u"09001"},
-      {103, u"2024150", u"2024150"},
-      {101, u"2026a01", {}},
+      {kSsq, u"2026001", u"2026001"},
+      {kSsq, u"0002026001", u"2026001"},
+      {kSsq, u"26001", {}},
+      {kSsq, u"20260001", {}},
+      {kSsq, u"0000", {}},
+      {DaLeTou, u"24062", u"24062"},
+      {DaLeTou, u"024062", u"24062"},
+      {DaLeTou, u"9001", u"09001"},
+      {Fc3d, u"2024150", u"2024150"},
+      {kSsq, u"2026a01", {}},
   };
-  for (const auto& f : forms) EXPECT_EQ(NormalIssue(f.lottery, f.typed), f.normal) << f.lottery;
+  for (const auto& f : forms)
+    EXPECT_EQ(NormalIssue(f.lottery, f.typed), f.normal) << NumberOf(f.lottery);
 }
 
 TEST(DrawFromPage, ReadsEachLotteryLayout) {
-  auto ssq = DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192529", u"07");
+  auto ssq = DrawFromPage(kSsq, u"2024062", u"2024-06-02", u"030916192529", u"07");
   ASSERT_TRUE(ssq);
   EXPECT_EQ(ssq->numbers, (std::vector<int>{3, 9, 16, 19, 25, 29}));
   EXPECT_EQ(ssq->extra, std::vector<int>{7});
   EXPECT_EQ(DrawDateText(ssq->date), u"2024-06-02");
 
-  auto kl8 = DrawFromPage(100, u"第2024150期", u"2024-06-02",
+  auto kl8 = DrawFromPage(Kl8, u"第2024150期", u"2024-06-02",
                           u"0307091215182126303337414550556166707479", u"");
   ASSERT_TRUE(kl8);
   EXPECT_EQ(kl8->issue, u"2024150");
   EXPECT_EQ(kl8->numbers.size(), 20u);
 
-  auto d3 = DrawFromPage(103, u"2024150", u"2024-06-02<!-- 周日 -->", u"407", u"");
+  auto d3 = DrawFromPage(Fc3d, u"2024150", u"2024-06-02<!-- 周日 -->", u"407", u"");
   ASSERT_TRUE(d3);
   EXPECT_EQ(d3->numbers, (std::vector<int>{4, 0, 7}));
-  auto dlt = DrawFromPage(104, u"24062", u"2024-06-03", u"0611192733", u"0410");
+  auto dlt = DrawFromPage(DaLeTou, u"24062", u"2024-06-03", u"0611192733", u"0410");
   ASSERT_TRUE(dlt);
   EXPECT_EQ(dlt->extra, (std::vector<int>{4, 10}));
-  auto qxc = DrawFromPage(106, u"24061", u"2024-06-02", u"825061", u"12");
+  auto qxc = DrawFromPage(SevenStar, u"24061", u"2024-06-02", u"825061", u"12");
   ASSERT_TRUE(qxc);
   EXPECT_EQ(qxc->extra, std::vector<int>{12});
-  EXPECT_TRUE(DrawFromPage(105, u"24150", u"2024-06-02", u"12345", u""));
-  EXPECT_TRUE(DrawFromPage(102, u"2024063", u"2024-06-01", u"02051114192328", u"17"));
+  EXPECT_TRUE(DrawFromPage(PaiLie5, u"24150", u"2024-06-02", u"12345", u""));
+  EXPECT_TRUE(DrawFromPage(QiLeCai, u"2024063", u"2024-06-01", u"02051114192328", u"17"));
 
   // What a failed or changed page gives is never archived.
-  EXPECT_FALSE(DrawFromPage(101, u"", u"", u"", u""));
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"0309161925", u"07"));    // five reds
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192509", u"07"));  // repeated
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192534", u"07"));  // 34
+  EXPECT_FALSE(DrawFromPage(kSsq, u"", u"", u"", u""));
+  EXPECT_FALSE(DrawFromPage(kSsq, u"2024062", u"2024-06-02", u"0309161925", u"07"));    // five reds
+  EXPECT_FALSE(DrawFromPage(kSsq, u"2024062", u"2024-06-02", u"030916192509", u"07"));  // repeated
+  EXPECT_FALSE(DrawFromPage(kSsq, u"2024062", u"2024-06-02", u"030916192534", u"07"));  // 34
   EXPECT_FALSE(
-      DrawFromPage(101, u"2024062", u"2024-06-31", u"030916192529", u"07"));  // no such day
-  EXPECT_FALSE(DrawFromPage(101, u"2024062", u"2024-06-02", u"030916192529", u"17"));  // blue 17
-  EXPECT_FALSE(
-      DrawFromPage(102, u"2024063", u"2024-06-01", u"02051114192328", u"05"));  // special repeats
-  EXPECT_FALSE(DrawFromPage(103, u"2024150", u"2024-06-02", u"407", u"1"));
-  EXPECT_FALSE(DrawFromPage(107, u"1", u"2024-06-02", u"407", u""));
+      DrawFromPage(kSsq, u"2024062", u"2024-06-31", u"030916192529", u"07"));  // no such day
+  EXPECT_FALSE(DrawFromPage(kSsq, u"2024062", u"2024-06-02", u"030916192529", u"17"));  // blue 17
+  EXPECT_FALSE(DrawFromPage(QiLeCai, u"2024063", u"2024-06-01", u"02051114192328",
+                            u"05"));  // special repeats
+  EXPECT_FALSE(DrawFromPage(Fc3d, u"2024150", u"2024-06-02", u"407", u"1"));
 }
 
 // --- import and export ------------------------------------------------------
@@ -180,10 +180,10 @@ constexpr const char* kGood =
 
 TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
   rg_DrawArchive archive = Archive();
-  const auto first = archive.Import(101, kGood, now);
+  const auto first = archive.Import(kSsq, kGood, now);
   ASSERT_TRUE(first) << first.error().message;
   EXPECT_EQ(first->added, 2);
-  const std::string exported = archive.Export(101);
+  const std::string exported = archive.Export(kSsq);
   EXPECT_EQ(exported,
             "issue,date,red,blue\n"
             "2026139,2026-12-03,01 02 03 04 05 06,16\n"
@@ -194,23 +194,23 @@ TEST_F(ArchiveTest, ImportThenExportIsARoundTrip) {
   rg_EasyDb second;
   ASSERT_NE(second.Open(other.path()), rg_EasyDb::OpenResult::Failed);
   rg_DrawArchive copy(second);
-  ASSERT_TRUE(copy.Import(101, exported, now));
-  EXPECT_EQ(copy.Export(101), exported);
-  const auto again = archive.Import(101, exported, now);
+  ASSERT_TRUE(copy.Import(kSsq, exported, now));
+  EXPECT_EQ(copy.Export(kSsq), exported);
+  const auto again = archive.Import(kSsq, exported, now);
   ASSERT_TRUE(again);
   EXPECT_EQ(again->added, 0);
   EXPECT_EQ(again->skipped, 2);
 
   // Other lotteries keep their own layout; an empty blue column stays empty.
-  ASSERT_TRUE(archive.Import(103, "issue,date,red,blue\n2024150,2024-06-02,4 0 7,\n", now));
-  EXPECT_EQ(archive.Export(103), "issue,date,red,blue\n2024150,2024-06-02,04 00 07,\n");
-  EXPECT_EQ(archive.Count(101), 2u);
+  ASSERT_TRUE(archive.Import(Fc3d, "issue,date,red,blue\n2024150,2024-06-02,4 0 7,\n", now));
+  EXPECT_EQ(archive.Export(Fc3d), "issue,date,red,blue\n2024150,2024-06-02,04 00 07,\n");
+  EXPECT_EQ(archive.Count(kSsq), 2u);
 }
 
 TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
   rg_DrawArchive archive = Archive();
   ASSERT_TRUE(
-      archive.Import(101, "issue,date,red,blue\n2026100,2026-09-01,01 02 03 04 05 06,07\n", now));
+      archive.Import(kSsq, "issue,date,red,blue\n2026100,2026-09-01,01 02 03 04 05 06,07\n", now));
   store.Close();
   const auto file = rg_EasyDb::FileIn(dir.path());
   const std::string before = Bytes(file);
@@ -256,16 +256,16 @@ TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.body);
-    const auto r = archive.Import(101, "issue,date,red,blue\n" + ok1 + c.body, now);
+    const auto r = archive.Import(kSsq, "issue,date,red,blue\n" + ok1 + c.body, now);
     ASSERT_FALSE(r);
     EXPECT_TRUE(r.error().refused);
     EXPECT_EQ(r.error().message.rfind(c.expect, 0), 0u) << r.error().message;
   }
   EXPECT_EQ(
-      archive.Import(101, "issue,date,blue,red\n" + ok1, now).error().message.rfind("line 1:", 0),
+      archive.Import(kSsq, "issue,date,blue,red\n" + ok1, now).error().message.rfind("line 1:", 0),
       0u);
-  EXPECT_FALSE(archive.Import(101, "", now));
-  EXPECT_EQ(archive.Count(101), 1u);
+  EXPECT_FALSE(archive.Import(kSsq, "", now));
+  EXPECT_EQ(archive.Count(kSsq), 1u);
   store.Close();
   EXPECT_EQ(Bytes(file), before);
 }
@@ -275,7 +275,7 @@ TEST_F(ArchiveTest, ARefusedFirstImportDoesNotEvenCreateTheTable) {
   const auto file = rg_EasyDb::FileIn(dir.path());
   const std::string before = Bytes(file);
   ASSERT_NE(store.Open(dir.path()), rg_EasyDb::OpenResult::Failed);
-  EXPECT_FALSE(Archive().Import(101, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5,6\n", now));
+  EXPECT_FALSE(Archive().Import(kSsq, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5,6\n", now));
   store.Close();
   EXPECT_EQ(Bytes(file), before);
 }
@@ -312,18 +312,18 @@ TEST(ArchiveFaults, ADamagedFileIsReadAsFarAsItGoesAndNeverWritten) {
   rg_EasyDb store;
   ASSERT_EQ(store.Open(home.path()), rg_EasyDb::OpenResult::Damaged);
   rg_DrawArchive archive(store);
-  const auto draws = archive.Draws(101);
+  const auto draws = archive.Draws(kSsq);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);  // not the end of the rows
   EXPECT_LT(draws.size(), 300u);
   const auto fresh = SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8);
   EXPECT_EQ(StatusOf(archive.Store(fresh, now)), rg_StoreStatus::Damaged);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Damaged);
   const auto imported =
-      archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", now);
+      archive.Import(kSsq, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", now);
   ASSERT_FALSE(imported);
   EXPECT_FALSE(imported.error().refused);
   EXPECT_EQ(imported.error().status, rg_StoreStatus::Damaged);
-  EXPECT_FALSE(archive.Import(102, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now));
+  EXPECT_FALSE(archive.Import(QiLeCai, "issue,date,red,blue\n1,2026-12-06,1 2 3 4 5 6 7,8\n", now));
   store.Close();
   EXPECT_EQ(Bytes(file), before);
 }
@@ -346,7 +346,7 @@ TEST(ArchiveFaults, ADamagedHistoryGetsNoTableOfDraws) {
   EXPECT_EQ(StatusOf(archive.Store(SsqDraw(u"2026140", 2026, 12, 6, {3, 9, 14, 20, 27, 31}, 8), 0)),
             rg_StoreStatus::Damaged);
   EXPECT_FALSE(
-      archive.Import(101, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0));
+      archive.Import(kSsq, "issue,date,red,blue\n2026140,2026-12-06,3 9 14 20 27 31,8\n", 0));
   store.Close();
   EXPECT_EQ(Bytes(file), bytes);
 }
@@ -362,13 +362,13 @@ TEST(ArchiveFaults, ALockedFileIsAnErrorNotAnEmptyArchive) {
   {
     test_support::LockHolder lock(store.Path());
     ASSERT_TRUE(lock.Locked());
-    EXPECT_TRUE(archive.Draws(101).empty());
+    EXPECT_TRUE(archive.Draws(kSsq).empty());
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
     EXPECT_EQ(StatusOf(archive.Store(SsqDraw(u"2026141", 2026, 12, 8, {1, 2, 3, 4, 5, 6}, 8), now)),
               rg_StoreStatus::Busy);
     EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Busy);
   }
-  EXPECT_EQ(archive.Draws(101).size(), 1u);
+  EXPECT_EQ(archive.Draws(kSsq).size(), 1u);
   EXPECT_EQ(archive.LastStatus(), rg_StoreStatus::Ok);
 }
 

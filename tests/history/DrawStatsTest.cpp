@@ -185,7 +185,7 @@ TEST(DrawStats, OrderByDateThenIssueAsNumbers) {
 
 TEST(DrawStats, PassesOverWhatIsNoDoubleColorDraw) {
   auto other = SsqDraw(u"2026002", 2026, 1, 2, {1, 2, 3, 4, 5, 6}, 7);
-  other.lottery = 102;
+  other.lottery = LotteryCode::QiLeCai;
   auto five = SsqDraw(u"2026003", 2026, 1, 3, {1, 2, 3, 4, 5}, 1);
   auto twice = SsqDraw(u"2026004", 2026, 1, 4, {1, 1, 3, 4, 5, 6}, 1);
   auto blue17 = SsqDraw(u"2026005", 2026, 1, 5, {1, 2, 3, 4, 5, 6}, 17);

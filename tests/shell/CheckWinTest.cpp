@@ -296,7 +296,7 @@ TEST(CheckWin, ARefreshThatBringsAWinningDrawSaysSo) {
                             QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
   // The draw's own text has a part of its own and hides nothing.
   EXPECT_EQ(c.f.window->StatusPart(1)->text(), ui::Q(std::u16string(kDrawUpdatedMessage)));
-  EXPECT_EQ(rg_DrawArchive(c.f.store).Count(101), 2u);
+  EXPECT_EQ(rg_DrawArchive(c.f.store).Count(kSsq), 2u);
   QTRY_VERIFY_WITH_TIMEOUT(c.history()->Model().BestTier(0) > 0, 10000);
 
   // The same draw read again is nothing new and announces nothing.
@@ -352,7 +352,7 @@ TEST(CheckWin, AMissingCastIsShownAsTheCommandLineSaysAndFilledInPlace) {
   for (int i = 0; i < 6; ++i) entry->Red(i)->setValue(reds[i]);
   entry->Blue()->setValue(3);
   QTest::mouseClick(entry->SaveButton(), Qt::LeftButton);
-  EXPECT_EQ(rg_DrawArchive(c.f.store).Count(101), 3u);
+  EXPECT_EQ(rg_DrawArchive(c.f.store).Count(kSsq), 3u);
 
   // The open dialog, the marks and the status bar follow at once.
   EXPECT_EQ(dialog->Result().status, rg_CastStatus::Scored);
@@ -406,8 +406,9 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
     // A change to what it spoke of takes the refusal away.
     entry.Blue()->setValue(k.blue == 1 ? 2 : 1);
     EXPECT_TRUE(entry.Message().isEmpty());
-    EXPECT_EQ(archive.Count(101), 1u);
-    EXPECT_EQ(archive.Find(101, u"2024061").value()->numbers, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(archive.Count(kSsq), 1u);
+    EXPECT_EQ(archive.Find(kSsq, u"2024061").value()->numbers,
+              (std::vector<int>{1, 2, 3, 4, 5, 6}));
   }
   // The window's clock stands at 2024-06-01: the 4th is after tomorrow.
   rg_DrawEntryWin late(c.f.window.get(), c.f.window->MainFont(), c.f.store, c.f.clock,
@@ -417,5 +418,5 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
   EXPECT_FALSE(late.Submit());
   EXPECT_TRUE(late.Message().startsWith(QStringLiteral("开奖日期 2024-06-04 晚于明天")))
       << late.Message().toStdString();
-  EXPECT_EQ(archive.Count(101), 1u);
+  EXPECT_EQ(archive.Count(kSsq), 1u);
 }

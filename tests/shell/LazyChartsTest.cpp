@@ -13,6 +13,7 @@
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
 #include "support/GuiTest.h"
+#include "support/Records.h"
 
 using namespace rg_com_ptl_xyh;
 using namespace test_support;
@@ -31,7 +32,7 @@ void ImportDraws(rg_EasyDb& store) {
            NumbersText(reds) + "," + NumbersText({i % 16 + 1}) + "\n";
     date += i % 3 == 2 ? 3 : 2;
   }
-  ASSERT_EQ(rg_DrawArchive(store).Import(101, csv, MakeDate(2025, 6, 1)).value().added, 60);
+  ASSERT_EQ(rg_DrawArchive(store).Import(kSsq, csv, MakeDate(2025, 6, 1)).value().added, 60);
 }
 
 struct ModuleName {

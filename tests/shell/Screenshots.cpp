@@ -287,7 +287,7 @@ int main(int argc, char** argv) {
              ToUtf8(DrawDateText(dates[static_cast<std::size_t>(i)])) + "," + NumbersText(reds) +
              "," + NumbersText({next() % 16 + 1}) + "\n";
     }
-    rg_DrawArchive(f.store).Import(101, csv, f.clock.Now());
+    rg_DrawArchive(f.store).Import(kSsq, csv, f.clock.Now());
     QTest::mouseClick(history->TrendButton(), Qt::LeftButton);
     auto* trend = f.window->findChild<rg_TrendWin*>();
     trend->SetRange(0);

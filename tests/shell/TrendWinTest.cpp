@@ -273,7 +273,7 @@ namespace {
 
 TEST(TrendButton, SitsBesideCheckAndOpensTheWindowOverTheStore) {
   WindowFixture f;
-  const auto result = rg_DrawArchive(f.store).Import(101, DrawFile(), Clock::System().Now());
+  const auto result = rg_DrawArchive(f.store).Import(kSsq, DrawFile(), Clock::System().Now());
   ASSERT_TRUE(result) << result.error().message;
   rg_HistoryPanel* panel = f.window->MainPanel()->HistoryPanel();
   QPushButton* trend = panel->TrendButton();
@@ -330,7 +330,7 @@ std::string DrawFileWithout(const std::vector<int>& issues) {
 
 TEST_F(TrendFixture, EachHoleIsARowOfItsOwnAndTheHeaderCountsThem) {
   // 2025118 within the last 50 draws, 2025010 before them.
-  ASSERT_TRUE(rg_DrawArchive(store).Import(101, DrawFileWithout({2025010, 2025118}),
+  ASSERT_TRUE(rg_DrawArchive(store).Import(kSsq, DrawFileWithout({2025010, 2025118}),
                                            Clock::System().Now()));
   rg_TrendWin* win = rg_TrendWin::Open(&owner, store, font);
   const rg_TrendChart* chart = win->Chart();
@@ -414,7 +414,7 @@ TEST(TrendButton, TheWindowFillsTheArchiveWithoutTheCommandLine) {
       << "issue,date,red,blue\n2025118,2025-13-01,1 2 3 4 5 6,7\n";
   EXPECT_TRUE(f.window->ImportDrawFile(QString::fromStdString(file.string()))
                   .startsWith(QStringLiteral("导入失败,未导入任何开奖数据:line 2:")));
-  EXPECT_EQ(rg_DrawArchive(f.store).Count(101), 119u);
+  EXPECT_EQ(rg_DrawArchive(f.store).Count(kSsq), 119u);
 
   // 录入开奖 starts at the hole.
   win->EnterButton()->click();

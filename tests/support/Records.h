@@ -11,6 +11,9 @@
 
 namespace test_support {
 
+// The lottery most tests are about.
+inline constexpr rg_com_ptl_xyh::LotteryCode kSsq = rg_com_ptl_xyh::LotteryCode::DoubleColor;
+
 // The number 58 cast for a 子 asker on 2024-06-01 08:30, no line marked; a
 // test sets the fields it is about.
 inline rg_com_ptl_xyh::rg_YsModel NumberCast(std::u16string name = {}, std::u16string note = {}) {
