@@ -66,7 +66,7 @@ struct PlayFixture {
   std::string Home() const { return " --home '" + f.home.path().string() + "'"; }
   DerivedNumbers NumbersOf(std::int64_t id) {
     rg_SavedCastDeriver deriver;
-    return *deriver.Derive(f.store.Load(id));
+    return *deriver.Derive(test_support::StoredCast(f.store, id));
   }
 };
 
@@ -185,9 +185,8 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
     }
   }
   rg_PlayStore plays(p.f.store);
-  ASSERT_EQ(plays.Add(1, {{}, reds, played.blues, 2}), rg_PlayStore::AddResult::Added);
-  ASSERT_EQ(plays.Add(1, {{t[0], t[4]}, {t[1], t[2], t[3], t[5], draw.numbers[5]}, {16}, 1}),
-            rg_PlayStore::AddResult::Added);
+  ASSERT_TRUE(plays.Add(1, {{}, reds, played.blues, 2}));
+  ASSERT_TRUE(plays.Add(1, {{t[0], t[4]}, {t[1], t[2], t[3], t[5], draw.numbers[5]}, {16}, 1}));
 
   p.Select(0);
   rg_CheckWin* dialog = p.OpenCheck();
@@ -256,10 +255,9 @@ TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
   EXPECT_FALSE(model.index(0).data(Qt::ToolTipRole).toString().contains("投注"));
 
   std::vector<int> reds(draw.numbers.begin(), draw.numbers.end());
-  ASSERT_EQ(rg_PlayStore(p.f.store).Add(1, {{}, reds, {blue}, 1}), rg_PlayStore::AddResult::Added)
-      << ToUtf8(PlayRefusal({{}, reds, {blue}, 1}));
-  ASSERT_EQ(rg_PlayStore(p.f.store).Add(1, {{}, {1, 2, 3, 4, 5, 6, 7}, {1}, 1}),
-            rg_PlayStore::AddResult::Added);
+  const auto added = rg_PlayStore(p.f.store).Add(1, {{}, reds, {blue}, 1});
+  ASSERT_TRUE(added) << added.error().message;
+  ASSERT_TRUE(rg_PlayStore(p.f.store).Add(1, {{}, {1, 2, 3, 4, 5, 6, 7}, {1}, 1}));
   p.f.window->FillHistory();
   QTRY_VERIFY_WITH_TIMEOUT(!p.f.window->PrizeWatch()->Busy(), 10000);
   EXPECT_EQ(model.BestTier(0), 1) << model.index(0).data(Qt::ToolTipRole).toString().toStdString();
@@ -278,8 +276,7 @@ TEST(PlayWin, ARefreshThatMakesOnlyAPlayWinSaysSo) {
   p.Save("甲");  // Saturday morning: meets Sunday's draw 2024-06-02
   StoreDrawBefore(p.f.store);
   const rg_DrawEntry draw = DrawNoTicketWins(PlayedNumbers(p.NumbersOf(1)));
-  ASSERT_EQ(rg_PlayStore(p.f.store).Add(1, {{}, draw.numbers, {draw.extra[0]}, 1}),
-            rg_PlayStore::AddResult::Added);
+  ASSERT_TRUE(rg_PlayStore(p.f.store).Add(1, {{}, draw.numbers, {draw.extra[0]}, 1}));
   std::ofstream(root.path() / "home.html", std::ios::binary)
       << ResultsPageWith(draw.numbers, draw.extra[0]);
   rg_MainPanel* panel = p.f.window->MainPanel();
