@@ -28,6 +28,7 @@
 #include "shell/panels/PlayWin.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
+#include "support/LockHolder.h"
 #include "support/Records.h"
 #include "support/ResultsPage.h"
 #include "support/TestServer.h"
@@ -107,6 +108,33 @@ TEST(PlayWin, TheButtonStandsBesideCheckAndNeedsASavedCast) {
   rg_PlayWin* dialog = p.OpenPlay();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->windowTitle(), "投注");
+}
+
+// A play whose cast went behind the dialog's back is said to be gone; one
+// the file does not take names the store's failure. Neither is stored.
+TEST(PlayWin, ASaveTheStoreDoesNotTakeSaysWhy) {
+  for (const bool castDeleted : {true, false}) {
+    PlayFixture p;
+    p.Cast("58");
+    p.Save("甲");
+    p.Select(0);
+    rg_PlayWin* dialog = p.OpenPlay();
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->FillButton(rg_PlayWin::Ticket1), Qt::LeftButton);
+    QTest::mouseClick(dialog->FillButton(rg_PlayWin::BlueAnalysis), Qt::LeftButton);
+    if (castDeleted) {
+      ASSERT_TRUE(p.f.store.Delete(1));
+      QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
+      EXPECT_EQ(dialog->MessageLine()->text(), "该记录已不存在");
+    } else {
+      test_support::LockHolder lock(rg_EasyDb::FileIn(p.f.home.path()));
+      ASSERT_TRUE(lock.Locked());
+      QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
+      EXPECT_TRUE(dialog->MessageLine()->text().startsWith("投注保存失败:"))
+          << dialog->MessageLine()->text().toStdString();
+    }
+    EXPECT_TRUE(rg_PlayStore(p.f.store).List().empty()) << castDeleted;
+  }
 }
 
 TEST(PlayWin, TogglesFillsCostAndSave) {
