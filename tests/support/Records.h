@@ -33,13 +33,8 @@ inline rg_com_ptl_xyh::rg_YsModel NumberCast(std::u16string name = {}, std::u16s
 // record, when there is none or it cannot be read.
 inline rg_com_ptl_xyh::rg_YsModel StoredCast(rg_com_ptl_xyh::rg_EasyDb& store, std::int64_t id) {
   auto loaded = store.Load(id);
-  if (!loaded || !*loaded) {
-    ADD_FAILURE() << "no saved cast " << id << " read: "
-                  << (loaded ? "no such row"
-                             : "status " + std::to_string(static_cast<int>(loaded.error().status)));
-    return {};
-  }
-  return std::move(**loaded);
+  EXPECT_TRUE(loaded && *loaded) << "saved cast " << id << (loaded ? " not stored" : " not read");
+  return loaded && *loaded ? std::move(**loaded) : rg_com_ptl_xyh::rg_YsModel{};
 }
 
 // A 双色球 draw: six reds and a blue.
