@@ -58,12 +58,13 @@ int ListCasts(rg_EasyDb& store, bool json) {
 }
 
 int ShowCast(rg_EasyDb& store, std::int64_t id, bool json) {
-  const rg_YsModel r = store.Load(id);
-  if (r._id != id) {
-    if (store.LastStatus() != rg_StoreStatus::Ok) return StoreFailure("");
+  const auto loaded = store.Load(id);
+  if (!loaded) return StoreFailure("");
+  if (!*loaded) {
     std::cerr << "xyh-cli: no saved cast has the id " << id << "\n";
     return 1;
   }
+  const rg_YsModel& r = **loaded;
   if (!r.damage.empty()) {
     std::cerr << "xyh-cli: saved cast " << id << ": " << ToUtf8(kDamagedCastText) << " ("
               << TerminalSafe(r.damage) << ")\n";

@@ -67,15 +67,14 @@ int Add(const Args& args) {
   RefuseBadPlay(play);
   SortPlay(play);
   if (!OpenStore(args.Get("home"))) return 1;
-  std::int64_t id = 0;
-  switch (rg_PlayStore(rg_EasyDb::Process()).Add(castId, play, &id)) {
-    case rg_PlayStore::AddResult::Added: break;
-    case rg_PlayStore::AddResult::Refused: RefuseBadPlay(play); break;
-    case rg_PlayStore::AddResult::NoCast:
+  const auto added = rg_PlayStore(rg_EasyDb::Process()).Add(castId, play);
+  if (!added) {
+    if (added.error().notFound)
       throw UsageError{"no saved cast has the id " + std::to_string(castId)};
-    case rg_PlayStore::AddResult::Failed: return StoreFailure("the play was not saved: ");
+    if (!added.error().refused) return StoreFailure("the play was not saved: ");
+    throw UsageError{added.error().message};
   }
-  std::cout << "added play " << id << ": " << Kind(play) << ", " << PlayBets(play) << "注, "
+  std::cout << "added play " << *added << ": " << Kind(play) << ", " << PlayBets(play) << "注, "
             << PlayCost(play) << "元\n";
   return 0;
 }

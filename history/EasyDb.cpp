@@ -216,21 +216,20 @@ rg_StoreStatus rg_EasyDb::Record(int rc) {
   }
 }
 
-rg_YsModel rg_EasyDb::Load(std::int64_t id) {
-  rg_YsModel r;
-  if (Ready(false) != rg_StoreStatus::Ok) return r;
+Result<std::optional<rg_YsModel>> rg_EasyDb::Load(std::int64_t id) {
+  if (Ready(false) != rg_StoreStatus::Ok) return Failed();
+  // No row is only what SQLite says is none; any other step fails.
+  const auto none = [this](int rc) -> Result<std::optional<rg_YsModel>> {
+    if (Record(rc) != rg_StoreStatus::Ok) return Failed();
+    return std::nullopt;
+  };
   rg_SqlStatement s(db_,
                     u"SELECT " + std::u16string(kRecordColumns) + u" FROM xyh_table Where _id=?;");
-  if (!s.Valid()) {
-    Record(s.PrepareCode());
-    return r;
-  }
+  if (!s.Valid()) return none(s.PrepareCode());
   s.BindInt(1, id);
   const int rc = s.Step();
-  if (rc != SQLITE_ROW) {
-    Record(rc);
-    return r;
-  }
+  if (rc != SQLITE_ROW) return none(rc);
+  rg_YsModel r;
   std::u16string scratch;
   RecordFromRow(s, r, scratch);
   return r;

@@ -67,9 +67,9 @@ class rg_EasyDb {
   // The outcome of the last operation.
   rg_StoreStatus LastStatus() const { return status_; }
 
-  // A record with _id 0 when there is no such row or it cannot be read
-  // (LastStatus tells which).
-  rg_YsModel Load(std::int64_t id);
+  // The record of that row; nullopt when there is none, a failure carrying
+  // the status (also kept as LastStatus) when it cannot be read.
+  Result<std::optional<rg_YsModel>> Load(std::int64_t id);
   // Only the note of a row, without waiting for another program's lock:
   // for a tooltip. nullopt when it cannot be read now.
   std::optional<std::u16string> Note(std::int64_t id);

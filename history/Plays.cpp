@@ -68,44 +68,37 @@ int rg_PlayStore::InsertInTransaction(sqlite3* db, std::int64_t castId, const rg
   return s.Step();
 }
 
-rg_PlayStore::AddResult rg_PlayStore::Add(std::int64_t castId, const rg_Play& play,
-                                          std::int64_t* id) {
-  if (!PlayRefusal(play).empty()) return AddResult::Refused;
-  if (store_->Ready(true) != rg_StoreStatus::Ok) return AddResult::Failed;
+Result<std::int64_t> rg_PlayStore::Add(std::int64_t castId, const rg_Play& play) {
+  if (const std::u16string why = PlayRefusal(play); !why.empty()) return Refused(ToUtf8(why));
+  if (const rg_StoreStatus ready = store_->Ready(true); ready != rg_StoreStatus::Ok)
+    return Fail(ready);
   sqlite3* db = store_->Handle();
   // The write lock first, so the cast cannot go between the look and the insert.
-  if (store_->Record(ExecuteSql(db, u"BEGIN IMMEDIATE;") ? SQLITE_OK : sqlite3_errcode(db)) !=
-      rg_StoreStatus::Ok)
-    return AddResult::Failed;
+  if (const rg_StoreStatus begun =
+          store_->Record(ExecuteSql(db, u"BEGIN IMMEDIATE;") ? SQLITE_OK : sqlite3_errcode(db));
+      begun != rg_StoreStatus::Ok)
+    return Fail(begun);
   const auto rollback = [&](int rc) {
-    store_->Record(rc);
+    const rg_StoreStatus status = store_->Record(rc);
     ExecuteSql(db, u"ROLLBACK;");
+    return status;
   };
   {
     rg_SqlStatement cast(db, u"SELECT count(*) FROM xyh_table WHERE _id=?;");
     cast.BindInt(1, castId);
     const int rc = cast.Valid() ? cast.Step() : cast.PrepareCode();
-    if (rc != SQLITE_ROW) {
-      rollback(rc);
-      return AddResult::Failed;
-    }
+    if (rc != SQLITE_ROW) return Fail(rollback(rc));
     if (cast.ColumnInt(0) == 0) {
       rollback(SQLITE_OK);
-      return AddResult::NoCast;
+      return NotFound();
     }
   }
-  if (const int rc = InsertInTransaction(db, castId, play); rc != SQLITE_DONE) {
-    rollback(rc);
-    return AddResult::Failed;
-  }
+  if (const int rc = InsertInTransaction(db, castId, play); rc != SQLITE_DONE)
+    return Fail(rollback(rc));
   const std::int64_t newId = sqlite3_last_insert_rowid(db);
-  if (!ExecuteSql(db, u"COMMIT;")) {
-    rollback(sqlite3_errcode(db));
-    return AddResult::Failed;
-  }
+  if (!ExecuteSql(db, u"COMMIT;")) return Fail(rollback(sqlite3_errcode(db)));
   store_->Record(SQLITE_OK);
-  if (id != nullptr) *id = newId;
-  return AddResult::Added;
+  return newId;
 }
 
 Result<void> rg_PlayStore::Delete(std::int64_t playId) {

@@ -32,14 +32,11 @@ class rg_PlayStore {
   static constexpr std::u16string_view kTable = u"xyh_plays";
   static std::u16string CreateTableStatement();
 
-  enum class AddResult {
-    Added,
-    Refused,  // the play breaks a rule (PlayRefusal says which)
-    NoCast,   // no saved cast has that id
-    Failed,   // no connection, a damaged or locked file, or the write failed
-  };
-  // The new play's id in *id.
-  AddResult Add(std::int64_t castId, const rg_Play& play, std::int64_t* id = nullptr);
+  // The new play's id. Refused when the play breaks a rule (the message is
+  // PlayRefusal's, in UTF-8), refused as not found when no saved cast has
+  // that id; otherwise a failure carries the store's status (no
+  // connection, a damaged or locked file, or the write failed).
+  Result<std::int64_t> Add(std::int64_t castId, const rg_Play& play);
   // Succeeds also when no play had that id; a failure carries the store's
   // status.
   Result<void> Delete(std::int64_t playId);

@@ -42,27 +42,43 @@ struct Failure {
   // Why, in the words of the layer that refused (UTF-8); may be empty when
   // the status says it all.
   std::string message;
+  // Refused because what the input names is not there (no such row), not
+  // because the input itself breaks a rule; a caller may word the two apart.
+  bool notFound = false;
 };
 
 template <class T>
 using Result = tl::expected<T, Failure>;
 
 inline tl::unexpected<Failure> Fail(rg_StoreStatus status, std::string message = {}) {
-  return tl::unexpected<Failure>(
-      Failure{status, rg_FileProblem::None, 0, false, std::move(message)});
+  Failure failure;
+  failure.status = status;
+  failure.message = std::move(message);
+  return tl::unexpected<Failure>(std::move(failure));
 }
 inline tl::unexpected<Failure> Fail(std::string message) {
   return Fail(rg_StoreStatus::Failed, std::move(message));
 }
 inline tl::unexpected<Failure> Fail(rg_FileProblem problem, std::string message,
                                     int errorNumber = 0) {
-  return tl::unexpected<Failure>(
-      Failure{rg_StoreStatus::Failed, problem, errorNumber, false, std::move(message)});
+  Failure failure;
+  failure.problem = problem;
+  failure.errorNumber = errorNumber;
+  failure.message = std::move(message);
+  return tl::unexpected<Failure>(std::move(failure));
 }
 // The input refused; message says why.
 inline tl::unexpected<Failure> Refused(std::string message = {}) {
   Failure failure;
   failure.refused = true;
+  failure.message = std::move(message);
+  return tl::unexpected<Failure>(std::move(failure));
+}
+// Refused: what the input names (a row, by its id) is not there.
+inline tl::unexpected<Failure> NotFound(std::string message = {}) {
+  Failure failure;
+  failure.refused = true;
+  failure.notFound = true;
   failure.message = std::move(message);
   return tl::unexpected<Failure>(std::move(failure));
 }

@@ -74,8 +74,7 @@ void rg_PrizeWatch::Refresh() {
     std::erase_if(todo, [this](const rg_YsModel& cast) { return Unchanged(cast._id, cast.ysday); });
   } else {
     for (std::int64_t id : unchecked) {
-      rg_YsModel cast = store_.Load(id);
-      if (cast._id == id) todo.push_back(std::move(cast));
+      if (auto cast = store_.Load(id); cast && *cast) todo.push_back(std::move(**cast));
     }
   }
   const std::uint64_t job = ++jobs_;

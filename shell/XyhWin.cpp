@@ -221,9 +221,9 @@ void rg_XyhWin::FillResult(rg_GuaAnalysis* analysis) {
   // none. A reviewed cast cast again with another sign is no longer it.
   shownCastId_ = panel_->CastPanel()->Request().id;
   if (shownCastId_ != 0) {
-    const rg_YsModel saved = store_.Load(shownCastId_);
-    if (saved._id != shownCastId_ || saved.ysindex != NumberOf(analysis->method) ||
-        saved.gzsxid != analysis->zodiac || saved.ysnumber != analysis->numberText) {
+    const auto saved = store_.Load(shownCastId_);
+    if (!saved || !*saved || (*saved)->ysindex != NumberOf(analysis->method) ||
+        (*saved)->gzsxid != analysis->zodiac || (*saved)->ysnumber != analysis->numberText) {
       shownCastId_ = 0;
     }
   }
@@ -400,13 +400,11 @@ void rg_XyhWin::DeleteTicked() {
 }
 
 void rg_XyhWin::Review(qint64 id) {
-  const rg_YsModel record = store_.Load(id);
-  if (record._id != id) {
-    // Gone is gone; a file that cannot be read now says why.
-    if (store_.LastStatus() != rg_StoreStatus::Ok)
-      ShowStatus(StoreFailure(QStringLiteral("复盘失败")));
-    return;
-  }
+  const auto loaded = store_.Load(id);
+  // Gone is gone; a file that cannot be read now says why.
+  if (!loaded) ShowStatus(StoreFailure(QStringLiteral("复盘失败")));
+  if (!loaded || !*loaded) return;
+  const rg_YsModel& record = **loaded;
   // A row the program could never have saved would cast garbage over the
   // panels: they stay as they are.
   const std::optional<rg_QiGuaModel> cast = RequestOfRecord(record);
@@ -513,11 +511,16 @@ rg_CheckWin* rg_XyhWin::CheckWindow() const { return checkWin_.data(); }
 
 rg_PlayWin* rg_XyhWin::PlayWindow() const { return playWin_.data(); }
 
+bool rg_XyhWin::Stored(std::int64_t id) {
+  const auto loaded = store_.Load(id);
+  return loaded && loaded->has_value();
+}
+
 std::optional<std::int64_t> rg_XyhWin::ChosenCast(const QString& failure) {
   if (const std::int64_t id = panel_->HistoryPanel()->SelectedId(); id != 0) return id;
   if (panel_->HistoryPanel()->ResultBox()->Text().trimmed().isEmpty()) return std::nullopt;
   // The result on screen was reviewed from, or saved as, this cast.
-  if (shownCastId_ != 0 && store_.Load(shownCastId_)._id == shownCastId_) return shownCastId_;
+  if (shownCastId_ != 0 && Stored(shownCastId_)) return shownCastId_;
   const rg_GuaAnalysis& analysis = panel_->GuaPanel()->Report().Analysis();
   const auto found = FindSavedCast(store_, MakeSaveRecord(analysis, u"", u""));
   if (!found && found.error().status != rg_StoreStatus::Ok &&
@@ -552,20 +555,19 @@ void rg_XyhWin::OpenCheck() {
   std::int64_t id = panel_->HistoryPanel()->SelectedId();
   // The result on screen is a saved cast still stored: checked under its name.
   if (id == 0 && shownCastId_ != 0 &&
-      !panel_->HistoryPanel()->ResultBox()->Text().trimmed().isEmpty() &&
-      store_.Load(shownCastId_)._id == shownCastId_) {
+      !panel_->HistoryPanel()->ResultBox()->Text().trimmed().isEmpty() && Stored(shownCastId_)) {
     id = shownCastId_;
   }
   // The saved cast whose plays are listed (the result on screen once saved).
   std::int64_t castId = id;
   if (id != 0) {
-    const rg_YsModel record = store_.Load(id);
-    if (record._id != id) {
-      ShowStatus(store_.LastStatus() != rg_StoreStatus::Ok
-                     ? StoreFailure(QStringLiteral("对奖失败"))
-                     : QStringLiteral("该记录已不存在"));
+    const auto loaded = store_.Load(id);
+    if (!loaded || !*loaded) {
+      ShowStatus(!loaded ? StoreFailure(QStringLiteral("对奖失败"))
+                         : QStringLiteral("该记录已不存在"));
       return;
     }
+    const rg_YsModel& record = **loaded;
     if (!record.damage.empty()) {
       ShowStatus(ui::Q(std::u16string(kDamagedCastText)));
       return;
@@ -636,38 +638,34 @@ void rg_XyhWin::OpenPlay() {
     return;
   }
   const std::int64_t id = *chosen;
-  const rg_YsModel record = store_.Load(id);
-  if (record._id != id) {
-    ShowStatus(store_.LastStatus() != rg_StoreStatus::Ok ? StoreFailure(QStringLiteral("投注失败"))
-                                                         : QStringLiteral("该记录已不存在"));
+  const auto loaded = store_.Load(id);
+  if (!loaded || !*loaded) {
+    ShowStatus(!loaded ? StoreFailure(QStringLiteral("投注失败"))
+                       : QStringLiteral("该记录已不存在"));
     return;
   }
+  const rg_YsModel& record = **loaded;
   rg_SavedCastDeriver deriver;
   const DerivedNumbers numbers = deriver.Derive(record).value_or(DerivedNumbers{});
   delete playWin_.data();
   playWin_ = new rg_PlayWin(this, font_, ui::Q(record.ysname), numbers);
   playWin_->setAttribute(Qt::WA_DeleteOnClose);
   connect(playWin_, &rg_PlayWin::saveRequested, this, [this, id](const rg_Play& play) {
-    std::int64_t playId = 0;
-    switch (rg_PlayStore(store_).Add(id, play, &playId)) {
-      case rg_PlayStore::AddResult::Added:
-        playWin_->ShowMessage(QStringLiteral("已保存投注 #%1: %2 %3")
-                                  .arg(playId)
-                                  .arg(ui::Q(KindName(KindOf(play))), rg_PlayWin::CostText(play)),
-                              false);
-        ShowStatus(QStringLiteral("投注已保存"));
-        prizeWatch_->Refresh();
-        break;
-      case rg_PlayStore::AddResult::Refused:
-        playWin_->ShowMessage(ui::Q(PlayRefusal(play)), true);
-        break;
-      case rg_PlayStore::AddResult::NoCast:
-        playWin_->ShowMessage(QStringLiteral("该记录已不存在"), true);
-        break;
-      case rg_PlayStore::AddResult::Failed:
-        playWin_->ShowMessage(StoreFailure(QStringLiteral("投注保存失败")), true);
-        break;
+    const auto added = rg_PlayStore(store_).Add(id, play);
+    if (!added) {
+      const Failure& failure = added.error();
+      playWin_->ShowMessage(failure.notFound  ? QStringLiteral("该记录已不存在")
+                            : failure.refused ? QString::fromStdString(failure.message)
+                                              : StoreFailure(QStringLiteral("投注保存失败")),
+                            true);
+      return;
     }
+    playWin_->ShowMessage(QStringLiteral("已保存投注 #%1: %2 %3")
+                              .arg(*added)
+                              .arg(ui::Q(KindName(KindOf(play))), rg_PlayWin::CostText(play)),
+                          false);
+    ShowStatus(QStringLiteral("投注已保存"));
+    prizeWatch_->Refresh();
   });
   playWin_->open();
 }

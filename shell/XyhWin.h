@@ -122,6 +122,8 @@ class rg_XyhWin : public QMainWindow {
   // the saved row of the result on screen. nullopt with the reason in the
   // status bar; 0 for a result on screen that is not saved.
   std::optional<std::int64_t> ChosenCast(const QString& failure);
+  // Whether the row can be read now: one that cannot counts as gone.
+  bool Stored(std::int64_t id);
 
   Options options_;
   const Clock& clock_;

@@ -14,6 +14,7 @@
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
+using test_support::StoredCast;
 using test_support::TempDir;
 
 namespace {
@@ -118,19 +119,19 @@ TEST(EasyDb, SaveListLoadDeleteUpdate) {
   EXPECT_GT(list[1].id, list[2].id);
   EXPECT_EQ(list[1].name, r.ysname);
 
-  rg_YsModel loaded = db.Load(list[2].id);
+  rg_YsModel loaded = StoredCast(db, list[2].id);
   rg_YsModel expected = r;
   expected._id = list[2].id;
   EXPECT_EQ(loaded, expected);  // Chinese name and note, dong, day all come back
 
   loaded.uinfo = u"新的备注";
   ASSERT_TRUE(db.Save(loaded));  // an id: update in place
-  EXPECT_EQ(db.Load(loaded._id).uinfo, u"新的备注");
+  EXPECT_EQ(StoredCast(db, loaded._id).uinfo, u"新的备注");
   EXPECT_EQ(db.List().size(), 3u);
 
   EXPECT_TRUE(db.Delete(list[2].id));
-  EXPECT_TRUE(db.Delete(list[2].id));  // already gone: still true
-  EXPECT_EQ(db.Load(list[2].id)._id, 0);
+  EXPECT_TRUE(db.Delete(list[2].id));                     // already gone: still true
+  EXPECT_FALSE(db.Load(list[2].id).value().has_value());  // no row, no failure
   EXPECT_EQ(db.List().size(), 2u);
 }
 
@@ -144,7 +145,7 @@ TEST(EasyDb, DongTextFormsAndHostileTitles) {
   const auto file = rg_EasyDb::FileIn(home.path());
   EXPECT_EQ(Query(file, "SELECT '[' || dong || ']' FROM xyh_table"), "[]");
   Query(file, "UPDATE xyh_table SET dong='1,,-1'");
-  EXPECT_EQ(db.Load(db.List()[0].id).dong, (std::vector<int32_t>{1, -1}));
+  EXPECT_EQ(StoredCast(db, db.List()[0].id).dong, (std::vector<int32_t>{1, -1}));
 
   const std::u16string hostile = u"a'); DROP TABLE xyh_table; -- \"引号\" \\ %s";
   ASSERT_TRUE(db.Save(Sample(hostile)));
@@ -166,7 +167,7 @@ TEST(EasyDb, AFileThatIsNoDatabaseIsNeverTouched) {
   EXPECT_FALSE(db.Save(Sample(u"x")));
   EXPECT_FALSE(db.Delete(1));
   EXPECT_TRUE(db.List().empty());
-  EXPECT_EQ(db.Load(1)._id, 0);
+  EXPECT_EQ(StatusOf(db.Load(1)), rg_StoreStatus::NotConnected);
   db.Close();
   EXPECT_EQ(Bytes(file), junk);
 }

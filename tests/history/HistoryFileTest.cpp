@@ -13,6 +13,7 @@
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
+using test_support::StoredCast;
 using test_support::TempDir;
 
 namespace {
@@ -101,9 +102,9 @@ TEST_P(HistoryFileFormats, ExportImportExportGivesTheSameFileApartFromIds) {
   EXPECT_FALSE((*p2)[5].rot.has_value());
   EXPECT_FALSE((*p2)[5].uinfo.has_value());
   EXPECT_EQ(*(*p2)[6].dong, u"1,0,0,-1,0,0");
-  EXPECT_EQ(to.Load(1), from.Load(1));
+  EXPECT_EQ(StoredCast(to, 1), StoredCast(from, 1));
   // A row stored with a cast time to the millisecond keeps every bit of it.
-  EXPECT_EQ(to.Load(1).ysday, Cast(u"", u"").ysday);
+  EXPECT_EQ(StoredCast(to, 1).ysday, Cast(u"", u"").ysday);
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, HistoryFileFormats,
@@ -483,12 +484,15 @@ TEST(HistoryStore, ABadStoredRowIsMarkedDamagedAndCastsNothing) {
       "VALUES ('坏',3,'1717201800125',45444.5,99,'','','0,0,0,0,0,0',2,''),"
       "('怪',4294967297,'58',45444.5,1,'','','0,0,0,0,0,0',0,''),"
       "('乱',2,'',45444.5,1,'010','101','1,x,0,0,0,0',0,'');");
-  EXPECT_TRUE(db.Load(1).damage.empty());
-  EXPECT_EQ(db.Load(2).damage.rfind("gzsxid ", 0), 0u) << db.Load(2).damage;
-  EXPECT_EQ(db.Load(3).damage.rfind("ysindex ", 0), 0u) << db.Load(3).damage;
-  EXPECT_EQ(db.Load(4).damage.rfind("dong ", 0), 0u) << db.Load(4).damage;
+  EXPECT_TRUE(StoredCast(db, 1).damage.empty());
+  for (const auto& [id, field] :
+       {std::pair<std::int64_t, const char*>{2, "gzsxid "}, {3, "ysindex "}, {4, "dong "}}) {
+    const std::string damage = StoredCast(db, id).damage;
+    EXPECT_EQ(damage.rfind(field, 0), 0u) << damage;
+  }
   EXPECT_EQ(db.List().size(), 4u);
   rg_SavedCastDeriver deriver;
-  EXPECT_TRUE(deriver.Derive(db.Load(1)).has_value());
-  for (std::int64_t id : {2, 3, 4}) EXPECT_FALSE(deriver.Derive(db.Load(id)).has_value()) << id;
+  EXPECT_TRUE(deriver.Derive(StoredCast(db, 1)).has_value());
+  for (std::int64_t id : {2, 3, 4})
+    EXPECT_FALSE(deriver.Derive(StoredCast(db, id)).has_value()) << id;
 }

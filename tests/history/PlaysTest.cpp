@@ -16,6 +16,7 @@
 
 using namespace rg_com_ptl_xyh;
 using test_support::LockHolder;
+using test_support::StoredCast;
 using test_support::TempDir;
 
 namespace {
@@ -49,13 +50,12 @@ TEST(Plays, AddedListedAndDeleted) {
   rg_PlayStore plays(s.db);
   EXPECT_TRUE(plays.List().empty());  // no table yet: nothing, and no error
   EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Ok);
-  std::int64_t first = 0, second = 0;
   // Unsorted numbers are kept sorted.
-  ASSERT_EQ(plays.Add(1, {{}, {7, 6, 5, 4, 3, 2, 1}, {8}, 1}, &first),
-            rg_PlayStore::AddResult::Added);
-  ASSERT_EQ(plays.Add(2, kDanTuo, &second), rg_PlayStore::AddResult::Added);
-  ASSERT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Added);
-  EXPECT_LT(first, second);
+  const auto first = plays.Add(1, {{}, {7, 6, 5, 4, 3, 2, 1}, {8}, 1});
+  const auto second = plays.Add(2, kDanTuo);
+  ASSERT_TRUE(first && second);
+  ASSERT_TRUE(plays.Add(1, kDanTuo));
+  EXPECT_LT(*first, *second);
   const auto all = plays.List();
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(all[0].play, kMultiple);
@@ -63,8 +63,8 @@ TEST(Plays, AddedListedAndDeleted) {
   EXPECT_EQ(all[1].play, kDanTuo);
   EXPECT_EQ(plays.List(1).size(), 2u);
   EXPECT_EQ(plays.ByCast()[1].size(), 2u);
-  EXPECT_TRUE(plays.Delete(first));
-  EXPECT_TRUE(plays.Delete(first));  // gone is fine
+  EXPECT_TRUE(plays.Delete(*first));
+  EXPECT_TRUE(plays.Delete(*first));  // gone is fine
   EXPECT_EQ(plays.List(1).size(), 1u);
 }
 
@@ -73,10 +73,24 @@ TEST(Plays, RefusalsWriteNothing) {
   const auto file = rg_EasyDb::FileIn(s.home.path());
   const std::string before = Bytes(file);
   rg_PlayStore plays(s.db);
-  EXPECT_EQ(plays.Add(1, {{}, {1, 2, 3, 4, 5}, {8}, 1}), rg_PlayStore::AddResult::Refused);
-  EXPECT_EQ(plays.Add(1, {{1}, {1, 2, 3, 4, 5, 6}, {8}, 1}), rg_PlayStore::AddResult::Refused);
-  EXPECT_EQ(plays.Add(1, {{}, {1, 2, 3, 4, 5, 6}, {8}, 100}), rg_PlayStore::AddResult::Refused);
-  EXPECT_EQ(plays.Add(3, kMultiple), rg_PlayStore::AddResult::NoCast);
+  // A broken rule is refused in its own words; a cast not stored as not found.
+  const struct {
+    std::int64_t castId;
+    rg_Play play;
+    bool notFound;
+  } cases[] = {
+      {1, {{}, {1, 2, 3, 4, 5}, {8}, 1}, false},
+      {1, {{1}, {1, 2, 3, 4, 5, 6}, {8}, 1}, false},
+      {1, {{}, {1, 2, 3, 4, 5, 6}, {8}, 100}, false},
+      {3, kMultiple, true},
+  };
+  for (const auto& c : cases) {
+    const auto added = plays.Add(c.castId, c.play);
+    ASSERT_FALSE(added) << *added;
+    EXPECT_TRUE(added.error().refused);
+    EXPECT_EQ(added.error().notFound, c.notFound);
+    EXPECT_EQ(added.error().message, c.notFound ? "" : ToUtf8(PlayRefusal(c.play)));
+  }
   EXPECT_EQ(Bytes(file), before);  // not even the table was made
 }
 
@@ -99,7 +113,7 @@ TEST(Plays, DeletingACastDeletesItsPlaysInTheSameTransaction) {
     EXPECT_FALSE(s.db.Delete(2));
     EXPECT_EQ(s.db.LastStatus(), rg_StoreStatus::Busy);
   }
-  EXPECT_EQ(s.db.Load(2)._id, 2);
+  EXPECT_EQ(StoredCast(s.db, 2)._id, 2);
   EXPECT_EQ(plays.List(2).size(), 1u);
 }
 
@@ -111,7 +125,7 @@ TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
   {
     LockHolder lock(file);
     ASSERT_TRUE(lock.Locked());
-    EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
+    EXPECT_EQ(StatusOf(plays.Add(1, kDanTuo)), rg_StoreStatus::Busy);
     EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Busy);
     EXPECT_EQ(StatusOf(plays.Delete(1)), rg_StoreStatus::Busy);
   }
@@ -120,7 +134,7 @@ TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
   // Found damaged: reads go on, nothing is written.
   s.db.Record(SQLITE_CORRUPT);
   const std::string before = Bytes(file);
-  EXPECT_EQ(plays.Add(1, kDanTuo), rg_PlayStore::AddResult::Failed);
+  EXPECT_EQ(StatusOf(plays.Add(1, kDanTuo)), rg_StoreStatus::Damaged);
   EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Damaged);
   EXPECT_EQ(StatusOf(plays.Delete(1)), rg_StoreStatus::Damaged);
   EXPECT_EQ(StatusOf(s.db.Delete(1)), rg_StoreStatus::Damaged);

@@ -14,6 +14,7 @@
 
 using namespace rg_com_ptl_xyh;
 using test_support::LockHolder;
+using test_support::StoredCast;
 using test_support::TempDir;
 
 namespace {
@@ -59,9 +60,9 @@ TEST(StoreFaults, ADamagedFileIsListedAsFarAsItReadsAndNeverWritten) {
   ASSERT_FALSE(list.empty());
   EXPECT_EQ(list[0].id, 60);  // newest first, up to the broken page
 
-  EXPECT_EQ(db.Load(60)._id, 60);
+  EXPECT_EQ(StoredCast(db, 60)._id, 60);
   EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Ok);
-  EXPECT_EQ(db.Load(1)._id, 0);  // on the broken page
+  EXPECT_EQ(StatusOf(db.Load(1)), rg_StoreStatus::Damaged);  // on the broken page
   EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Damaged);
 
   // The failure carries the status the store keeps.
@@ -117,7 +118,7 @@ TEST(StoreFaults, ALockThatAppearsLaterIsAnErrorNotAnEmptyList) {
     EXPECT_EQ(db.VisitList([&](std::int64_t, std::u16string_view) { ++visited; }),
               rg_StoreStatus::Busy);
     EXPECT_EQ(visited, 0);
-    EXPECT_EQ(db.Load(1)._id, 0);
+    EXPECT_EQ(StatusOf(db.Load(1)), rg_StoreStatus::Busy);
     EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
     EXPECT_EQ(StatusOf(db.Delete(1)), rg_StoreStatus::Busy);
     EXPECT_EQ(db.LastStatus(), rg_StoreStatus::Busy);
@@ -146,9 +147,9 @@ TEST(StoreFaults, IdsBeyond32BitsAreListedLoadedAndDeleted) {
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].id, 1099511627776);
   EXPECT_EQ(list[1].id, 2147483648);
-  EXPECT_EQ(db.Load(2147483648).ysname, u"大");
-  EXPECT_EQ(db.Load(1099511627776)._id, 1099511627776);
+  EXPECT_EQ(StoredCast(db, 2147483648).ysname, u"大");
+  EXPECT_EQ(StoredCast(db, 1099511627776)._id, 1099511627776);
   EXPECT_TRUE(db.Delete(2147483648));
   EXPECT_EQ(db.List().size(), 2u);
-  EXPECT_EQ(db.Load(1)._id, 1);  // the 32-bit id is still there
+  EXPECT_EQ(StoredCast(db, 1)._id, 1);  // the 32-bit id is still there
 }

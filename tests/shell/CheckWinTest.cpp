@@ -63,7 +63,7 @@ struct CheckFixture {
   // The numbers a saved cast gives, as the checker derives them.
   DerivedNumbers NumbersOf(std::int64_t id) {
     rg_SavedCastDeriver deriver;
-    return *deriver.Derive(f.store.Load(id));
+    return *deriver.Derive(test_support::StoredCast(f.store, id));
   }
   rg_CheckWin* OpenCheck() {
     QTest::mouseClick(history()->CheckButton(), Qt::LeftButton);
@@ -129,7 +129,7 @@ TEST(CheckWin, ADamagedRowCarriesNoWinnerMark) {
       c.f.store.Handle(),
       u"INSERT INTO xyh_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
       u"VALUES ('坏',1,'12abc',45444.5,99,'','','0,0,0,0,0,0',0,'');"));
-  ASSERT_FALSE(c.f.store.Load(1).damage.empty());
+  ASSERT_FALSE(test_support::StoredCast(c.f.store, 1).damage.empty());
   c.f.window->FillHistory();
   QTRY_VERIFY_WITH_TIMEOUT(!c.f.window->PrizeWatch()->Busy(), 10000);
   EXPECT_EQ(c.history()->Model().BestTier(0), 0);

@@ -32,6 +32,7 @@
 #include "shell/panels/QrBitmap.h"
 #include "support/GuiTest.h"
 #include "support/PanelsFixture.h"
+#include "support/Records.h"
 
 using namespace test_support;
 
@@ -117,7 +118,7 @@ TEST(ResultPanel, SavedCastsAreListedNewestFirstWithTheirDate) {
   f.CastNumber("123");
   f.Save("乙");
   EXPECT_EQ(f.Names(), QStringList({"乙(2026年12月6日)", "甲(2024年6月1日8时30分)"}));
-  const rg_YsModel first = f.store.Load(f.history()->Model().Id(1));
+  const rg_YsModel first = test_support::StoredCast(f.store, f.history()->Model().Id(1));
   EXPECT_EQ(first.uinfo, u"第一条备注");
   EXPECT_EQ(first.ysnumber, u"58");
 }

@@ -28,6 +28,7 @@
 #include "shell/panels/PlayWin.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
+#include "support/LockHolder.h"
 #include "support/Records.h"
 #include "support/ResultsPage.h"
 #include "support/TestServer.h"
@@ -66,7 +67,7 @@ struct PlayFixture {
   std::string Home() const { return " --home '" + f.home.path().string() + "'"; }
   DerivedNumbers NumbersOf(std::int64_t id) {
     rg_SavedCastDeriver deriver;
-    return *deriver.Derive(f.store.Load(id));
+    return *deriver.Derive(test_support::StoredCast(f.store, id));
   }
 };
 
@@ -145,6 +146,11 @@ TEST(PlayWin, TogglesFillsCostAndSave) {
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].play, dialog->Play());
   EXPECT_TRUE(dialog->MessageLine()->text().startsWith("已保存投注 #1: 胆拖"));
+  {  // a file another program locks is named, and nothing is stored (below)
+    test_support::LockHolder lock(rg_EasyDb::FileIn(p.f.home.path()));
+    QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog->MessageLine()->text().startsWith("投注保存失败:"));
+  }
   // A refusal says the command line's words, and nothing is stored.
   QTest::mouseClick(dialog->RedToggle(extra), Qt::LeftButton);  // the 胆 off
   dialog->MultipleBox()->setValue(1);
@@ -185,9 +191,8 @@ TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
     }
   }
   rg_PlayStore plays(p.f.store);
-  ASSERT_EQ(plays.Add(1, {{}, reds, played.blues, 2}), rg_PlayStore::AddResult::Added);
-  ASSERT_EQ(plays.Add(1, {{t[0], t[4]}, {t[1], t[2], t[3], t[5], draw.numbers[5]}, {16}, 1}),
-            rg_PlayStore::AddResult::Added);
+  ASSERT_TRUE(plays.Add(1, {{}, reds, played.blues, 2}));
+  ASSERT_TRUE(plays.Add(1, {{t[0], t[4]}, {t[1], t[2], t[3], t[5], draw.numbers[5]}, {16}, 1}));
 
   p.Select(0);
   rg_CheckWin* dialog = p.OpenCheck();
@@ -256,10 +261,9 @@ TEST(PlayWin, TheHistoryListCountsPlaysInTooltipAndMark) {
   EXPECT_FALSE(model.index(0).data(Qt::ToolTipRole).toString().contains("投注"));
 
   std::vector<int> reds(draw.numbers.begin(), draw.numbers.end());
-  ASSERT_EQ(rg_PlayStore(p.f.store).Add(1, {{}, reds, {blue}, 1}), rg_PlayStore::AddResult::Added)
-      << ToUtf8(PlayRefusal({{}, reds, {blue}, 1}));
-  ASSERT_EQ(rg_PlayStore(p.f.store).Add(1, {{}, {1, 2, 3, 4, 5, 6, 7}, {1}, 1}),
-            rg_PlayStore::AddResult::Added);
+  const auto added = rg_PlayStore(p.f.store).Add(1, {{}, reds, {blue}, 1});
+  ASSERT_TRUE(added) << added.error().message;
+  ASSERT_TRUE(rg_PlayStore(p.f.store).Add(1, {{}, {1, 2, 3, 4, 5, 6, 7}, {1}, 1}));
   p.f.window->FillHistory();
   QTRY_VERIFY_WITH_TIMEOUT(!p.f.window->PrizeWatch()->Busy(), 10000);
   EXPECT_EQ(model.BestTier(0), 1) << model.index(0).data(Qt::ToolTipRole).toString().toStdString();
@@ -278,8 +282,7 @@ TEST(PlayWin, ARefreshThatMakesOnlyAPlayWinSaysSo) {
   p.Save("甲");  // Saturday morning: meets Sunday's draw 2024-06-02
   StoreDrawBefore(p.f.store);
   const rg_DrawEntry draw = DrawNoTicketWins(PlayedNumbers(p.NumbersOf(1)));
-  ASSERT_EQ(rg_PlayStore(p.f.store).Add(1, {{}, draw.numbers, {draw.extra[0]}, 1}),
-            rg_PlayStore::AddResult::Added);
+  ASSERT_TRUE(rg_PlayStore(p.f.store).Add(1, {{}, draw.numbers, {draw.extra[0]}, 1}));
   std::ofstream(root.path() / "home.html", std::ios::binary)
       << ResultsPageWith(draw.numbers, draw.extra[0]);
   rg_MainPanel* panel = p.f.window->MainPanel();

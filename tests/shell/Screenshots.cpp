@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
   {
     rg_SavedCastDeriver deriver;
     const auto ticketsOf = [&](std::int64_t id) {
-      return PlayedNumbers(*deriver.Derive(f.store.Load(id)));
+      return PlayedNumbers(*deriver.Derive(test_support::StoredCast(f.store, id)));
     };
     const auto noon = ticketsOf(3);     // 午间, Saturday: meets Sunday's draw
     const auto weekend = ticketsOf(2);  // 周末, after Saturday's close: Sunday a week earlier
@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
     std::vector<rg_DrawEntry> holed = archive.DoubleColorDraws();
     std::erase_if(holed, [](const rg_DrawEntry& d) { return d.issue == u"2026139"; });
     const rg_DrawIndex index(holed);
-    const rg_YsModel noonCast = f.store.Load(3);
+    const rg_YsModel noonCast = test_support::StoredCast(f.store, 3);
     const rg_CastResult missing = deriver.Check(noonCast, index);
     rg_CheckWin missingCheck(f.window.get(), f.window->MainFont(), ui::Q(noonCast.ysname),
                              noonCast.ysday, missing, noon.blues, f.clock.Now());

@@ -1,11 +1,15 @@
 #pragma once
 // Saved casts and draws as the store keeps them, with the fields a test is
 // not about filled in the way the program fills them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "history/DrawArchive.h"
+#include "history/EasyDb.h"
 #include "history/YsModel.h"
 #include "platform/DateTime.h"
 
@@ -26,6 +30,14 @@ inline rg_com_ptl_xyh::rg_YsModel NumberCast(std::u16string name = {}, std::u16s
   r.dong = {0, 0, 0, 0, 0, 0};
   r.uinfo = std::move(note);
   return r;
+}
+
+// The saved cast stored under id; a failure of the test, and an empty
+// record, when there is none or it cannot be read.
+inline rg_com_ptl_xyh::rg_YsModel StoredCast(rg_com_ptl_xyh::rg_EasyDb& store, std::int64_t id) {
+  auto loaded = store.Load(id);
+  EXPECT_TRUE(loaded && *loaded) << "saved cast " << id << (loaded ? " not stored" : " not read");
+  return loaded && *loaded ? std::move(**loaded) : rg_com_ptl_xyh::rg_YsModel{};
 }
 
 // A 双色球 draw: six reds and a blue.
