@@ -168,6 +168,22 @@ TEST(PlayWin, TogglesFillsCostAndSave) {
       << dialog->MessageLine()->text().toStdString();
 }
 
+// A cast deleted behind the open dialog is said to be gone, not a store failure.
+TEST(PlayWin, ASaveForACastDeletedMeanwhileSaysItIsGone) {
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");
+  p.Select(0);
+  rg_PlayWin* dialog = p.OpenPlay();
+  ASSERT_NE(dialog, nullptr);
+  QTest::mouseClick(dialog->FillButton(rg_PlayWin::Ticket1), Qt::LeftButton);
+  QTest::mouseClick(dialog->FillButton(rg_PlayWin::BlueAnalysis), Qt::LeftButton);
+  ASSERT_TRUE(p.f.store.Delete(1));
+  QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog->MessageLine()->text(), "该记录已不存在");
+  EXPECT_TRUE(rg_PlayStore(p.f.store).List().empty());
+}
+
 TEST(PlayWin, TheCheckDialogShowsThePlaysAsCheckJsonDoes) {
   PlayFixture p;
   p.Cast("58");
