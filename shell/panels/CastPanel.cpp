@@ -49,7 +49,7 @@ rg_CastPanel::~rg_CastPanel() {
   if (input_ != nullptr) input_->disconnect(this);
 }
 
-QPushButton* rg_CastPanel::MakeButton(const QString& caption, int code) {
+QPushButton* rg_CastPanel::MakeButton(const QString& caption, Button code) {
   auto* button = new QPushButton(caption, this);
   button->setFont(font_);
   connect(button, &QPushButton::clicked, this, [this, code] { Press(code); });
@@ -71,8 +71,8 @@ void rg_CastPanel::Build(const QString& fontDescription) {
           [this](int index, const QString& caption) { OnChoice(2, index, caption); });
   zodiac_->Build(font_, QStringLiteral("卦主生肖:"), ZodiacItems());
 
-  calculate_ = MakeButton(QStringLiteral("演算"), Calculate);
-  reset_ = MakeButton(QStringLiteral("重设"), Reset);
+  calculate_ = MakeButton(QStringLiteral("演算"), Button::Calculate);
+  reset_ = MakeButton(QStringLiteral("重设"), Button::Reset);
 
   disclaimer_ = new QLabel(
       QStringLiteral("————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————"),
@@ -199,7 +199,7 @@ QPushButton* rg_CastPanel::MakeHandCastButton(int left, int height) {
   auto* button = new QPushButton(QStringLiteral("点击自己装卦"), this);
   button->setFont(font_);
   button->setGeometry(left, 0, kHandCastButtonWidth, height);
-  connect(button, &QPushButton::clicked, this, [this] { Press(HandCast); });
+  connect(button, &QPushButton::clicked, this, [this] { Press(Button::HandCast); });
   return button;
 }
 
@@ -215,9 +215,9 @@ rg_OptionGroup* rg_CastPanel::MakeTimeOptions(int left, int height) {
   return options;
 }
 
-void rg_CastPanel::Press(int code) {
+void rg_CastPanel::Press(Button code) {
   switch (code) {
-    case Calculate: {
+    case Button::Calculate: {
       const auto verdict = ValidateCast(request_);
       if (!verdict) return;
       if (verdict->Accepted()) {
@@ -230,7 +230,7 @@ void rg_CastPanel::Press(int code) {
       emit castRequested(verdict->Code(), ui::Q(verdict->message), &refusal_);
       return;
     }
-    case Reset:
+    case Button::Reset:
       emit resetRequested();
       method_->Select(0);
       zodiac_->Select(0);
@@ -243,7 +243,7 @@ void rg_CastPanel::Press(int code) {
       request_.id = 0;
       request_.dong.clear();
       return;
-    case HandCast:
+    case Button::HandCast:
       request_.id = 0;
       emit resetRequested();
       emit handCastRequested();
@@ -273,7 +273,7 @@ void rg_CastPanel::Restore(const rg_QiGuaModel& cast) {
                                                            : options->Checked());
     }
   }
-  Press(Calculate);
+  Press(Button::Calculate);
 }
 
 }  // namespace rg_com_ptl_xyh

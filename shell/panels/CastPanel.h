@@ -17,7 +17,8 @@ class rg_OptionGroup;
 class rg_CastPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Calculate = 1, Reset = 2, HandCast = 3 };
+  // The panel's own buttons, by the codes they have always pressed with.
+  enum class Button : int { Calculate = 1, Reset = 2, HandCast = 3 };
 
   explicit rg_CastPanel(QWidget* parent = nullptr);
   ~rg_CastPanel() override;
@@ -51,7 +52,7 @@ class rg_CastPanel : public QWidget {
   rg_OptionGroup* TimeOptions() const;
 
  public slots:
-  void Press(int code);
+  void Press(rg_CastPanel::Button code);
 
  signals:
   void resetRequested();
@@ -68,7 +69,7 @@ class rg_CastPanel : public QWidget {
   QPushButton* MakeHandCastButton(int left, int height);
   rg_OptionGroup* MakeTimeOptions(int left, int height);
   void PlaceAfterInput();
-  QPushButton* MakeButton(const QString& caption, int code);
+  QPushButton* MakeButton(const QString& caption, Button code);
 
   QFont font_;
   QString fontDescription_;
