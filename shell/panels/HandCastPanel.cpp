@@ -154,17 +154,17 @@ void rg_HandCastPanel::Build(const QFont& font, const Clock& clock) {
   cancel_ = new QPushButton(QStringLiteral("取消"), this);
   confirm_->setGeometry((width - 10 * m.w - 10) / 2, buttonsTop, 5 * m.w, 2 * m.h);
   cancel_->setGeometry(confirm_->x() + 5 * m.w + 10, buttonsTop, 5 * m.w, 2 * m.h);
-  connect(confirm_, &QPushButton::clicked, this, [this] { Press(Confirm); });
-  connect(cancel_, &QPushButton::clicked, this, [this] { Press(Cancel); });
+  connect(confirm_, &QPushButton::clicked, this, [this] { Press(Button::Confirm); });
+  connect(cancel_, &QPushButton::clicked, this, [this] { Press(Button::Cancel); });
   resize(width, buttonsTop + 2 * m.h + 40);
 }
 
-void rg_HandCastPanel::Press(int code) {
-  if (code == Cancel) {
-    emit result(Cancel, QString(), QString(), {}, 0);
+void rg_HandCastPanel::Press(Button code) {
+  if (code == Button::Cancel) {
+    emit result(Button::Cancel, QString(), QString(), {}, 0);
     return;
   }
-  if (code != Confirm) return;
+  if (code != Button::Confirm) return;
   std::array<LineForm, 6> forms{};
   for (int line = 1; line <= 6; ++line) {
     forms[static_cast<size_t>(line - 1)] = static_cast<LineForm>(lines_[6 - line]->currentIndex());
@@ -187,7 +187,7 @@ void rg_HandCastPanel::Press(int code) {
     }
     timeText += times_[t]->currentText();
   }
-  emit result(Confirm, ui::Q(lines.upper), ui::Q(lines.lower), lines.dong,
+  emit result(Button::Confirm, ui::Q(lines.upper), ui::Q(lines.lower), lines.dong,
               ParseDateText(ui::U(timeText)));
 }
 
@@ -202,15 +202,15 @@ rg_GuaWin::rg_GuaWin(QWidget* owner, const QFont& font, const Clock& clock, rg_Q
   panel_->move(10, 10);
   setFixedSize(panel_->width() + 20, panel_->height() + 20);
   connect(panel_, &rg_HandCastPanel::result, this,
-          [this](int code, const QString& upper, const QString& lower, const std::vector<int>& dong,
-                 double castTime) {
-            if (code == rg_HandCastPanel::Confirm) {
+          [this](rg_HandCastPanel::Button code, const QString& upper, const QString& lower,
+                 const std::vector<int>& dong, double castTime) {
+            if (code == rg_HandCastPanel::Button::Confirm) {
               request_.dong = dong;
               request_.upstr = ui::U(upper);
               request_.downstr = ui::U(lower);
               request_.castTime = castTime;
               accept();
-            } else if (code == rg_HandCastPanel::Cancel) {
+            } else if (code == rg_HandCastPanel::Button::Cancel) {
               reject();
             }
           });

@@ -19,7 +19,7 @@ struct rg_QiGuaModel;
 class rg_HandCastPanel : public QWidget {
   Q_OBJECT
  public:
-  enum Button { Confirm = 1, Cancel = 2 };
+  enum class Button : int { Confirm = 1, Cancel = 2 };
 
   explicit rg_HandCastPanel(QWidget* parent = nullptr) : QWidget(parent) {}
   // Every opening starts with the lines unset and the time at "now".
@@ -34,13 +34,13 @@ class rg_HandCastPanel : public QWidget {
   QLabel* Tip() const { return tip_; }
 
  public slots:
-  void Press(int code);
+  void Press(rg_HandCastPanel::Button code);
 
  signals:
   // (1, upper, lower, marks, time) on a confirmed entry; (2, "", "", {}, 0)
   // on cancel.
-  void result(int code, const QString& upper, const QString& lower, const std::vector<int>& dong,
-              double castTime);
+  void result(rg_HandCastPanel::Button code, const QString& upper, const QString& lower,
+              const std::vector<int>& dong, double castTime);
 
  private:
   QList<QComboBox*> lines_;
