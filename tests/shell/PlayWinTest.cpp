@@ -59,6 +59,13 @@ struct PlayFixture {
     QTest::mouseClick(f.window->MainPanel()->PlayButton(), Qt::LeftButton);
     return f.window->PlayWindow();
   }
+  // 投注 on 58 saved as 甲, the one cast in the list.
+  rg_PlayWin* OpenOnSavedCast() {
+    Cast("58");
+    Save("甲");
+    Select(0);
+    return OpenPlay();
+  }
   rg_CheckWin* OpenCheck() {
     QTest::mouseClick(history()->CheckButton(), Qt::LeftButton);
     return f.window->CheckWindow();
@@ -112,10 +119,7 @@ TEST(PlayWin, TheButtonStandsBesideCheckAndNeedsASavedCast) {
 
 TEST(PlayWin, TogglesFillsCostAndSave) {
   PlayFixture p;
-  p.Cast("58");
-  p.Save("甲");
-  p.Select(0);
-  rg_PlayWin* dialog = p.OpenPlay();
+  rg_PlayWin* dialog = p.OpenOnSavedCast();
   ASSERT_NE(dialog, nullptr);
   const DerivedNumbers numbers = p.NumbersOf(1);
   const rg_PlayedNumbers played = PlayedNumbers(numbers);
@@ -171,10 +175,7 @@ TEST(PlayWin, TogglesFillsCostAndSave) {
 // A cast deleted behind the open dialog is said to be gone, not a store failure.
 TEST(PlayWin, ASaveForACastDeletedMeanwhileSaysItIsGone) {
   PlayFixture p;
-  p.Cast("58");
-  p.Save("甲");
-  p.Select(0);
-  rg_PlayWin* dialog = p.OpenPlay();
+  rg_PlayWin* dialog = p.OpenOnSavedCast();
   ASSERT_NE(dialog, nullptr);
   QTest::mouseClick(dialog->FillButton(rg_PlayWin::Ticket1), Qt::LeftButton);
   QTest::mouseClick(dialog->FillButton(rg_PlayWin::BlueAnalysis), Qt::LeftButton);
