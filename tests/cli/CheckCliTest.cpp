@@ -94,14 +94,9 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   CliHome home;
   // Cast 1 before Tuesday's sales close, cast 2 after them; cast 3 in a week
   // with no draw stored.
-  ASSERT_EQ(
-      Cli("cast --number 58 --zodiac 1 --now '2025-12-09 19:59:59.999' --save 甲" + home.h).code,
-      0);
-  ASSERT_EQ(
-      Cli("cast --number 58 --zodiac 1 --now '2025-12-09 20:00:00.000' --save 乙" + home.h).code,
-      0);
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2025-12-21 10:00:00' --save 丙" + home.h).code,
-            0);
+  ASSERT_TRUE(home.SaveCast("58", "2025-12-09 19:59:59.999", "甲"));
+  ASSERT_TRUE(home.SaveCast("58", "2025-12-09 20:00:00.000", "乙"));
+  ASSERT_TRUE(home.SaveCast("58", "2025-12-21 10:00:00", "丙"));
   const Json::Value cast =
       Parse(Cli("cast --number 58 --zodiac 1 --now '2025-12-09 19:59:59.999' --json", kQuiet).out);
   const std::vector<int> ticket = Numbers(cast["numbers"][0].asString());
@@ -194,10 +189,8 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
 
 TEST(CliCheck, IdsBeyond32Bits) {
   CliHome home;
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2025-12-09 10:00:00' --save 甲" + home.h).code,
-            0);
-  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2025-12-09 11:00:00' --save 乙" + home.h).code,
-            0);
+  ASSERT_TRUE(home.SaveCast("58", "2025-12-09 10:00:00", "甲"));
+  ASSERT_TRUE(home.SaveCast("59", "2025-12-09 11:00:00", "乙"));
   Sql(home.Db(),
       "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
       "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
@@ -236,10 +229,8 @@ TEST(CliCheck, IdsBeyond32Bits) {
 // checked and shown as before.
 TEST(CliCheck, ADamagedRowIsAnErrorForThatRowOnly) {
   CliHome home;
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-12-08 10:00:00' --save 甲" + home.h).code,
-            0);
-  ASSERT_EQ(Cli("cast --number 59 --zodiac 1 --now '2026-12-08 11:00:00' --save 乙" + home.h).code,
-            0);
+  ASSERT_TRUE(home.SaveCast("58", "2026-12-08 10:00:00", "甲"));
+  ASSERT_TRUE(home.SaveCast("59", "2026-12-08 11:00:00", "乙"));
   Sql(home.Db(), "UPDATE xyh_table SET gzsxid=99 WHERE _id=2;");
   const CliRun all = Cli("check" + home.h);
   EXPECT_EQ(all.code, 1);

@@ -97,10 +97,8 @@ TEST(CliDrawsGaps, WithinAYearOnly) {
 TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
   Home home;
   // Monday 2026-05-04: made for Tuesday's 2026051, which is not stored.
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-05-04 10:00:00' --save 甲" + home.h).code,
-            0);
-  ASSERT_EQ(Cli("cast --number 58 --zodiac 1 --now '2026-05-08 10:00:00' --save 乙" + home.h).code,
-            0);
+  ASSERT_TRUE(home.SaveCast("58", "2026-05-04 10:00:00", "甲"));
+  ASSERT_TRUE(home.SaveCast("58", "2026-05-08 10:00:00", "乙"));
   const Json::Value cast =
       test_support::ParseJsonText(Cli("cast --number 58 --zodiac 1 --now '2026-05-04 10:00:00' "
                                       "--json",

@@ -33,6 +33,14 @@ void CastNumber(WindowFixture& f, const char* number) {
   QTest::mouseClick(cast->CalculateButton(), Qt::LeftButton);
 }
 
+// 58 cast at 2026-12-06 15:07:03.250, its chart window open.
+rg_ChartWin* OpenChartOf58(WindowFixture& f) {
+  f.clock.Set(MakeDate(2026, 12, 6, 15, 7, 3, 250));
+  CastNumber(f, "58");
+  f.window->MainPanel()->ShowChart();
+  return f.window->MainPanel()->ChartWin();
+}
+
 }  // namespace
 
 TEST(ChartWindow, OpensForACastOnlyAndShowsItsChart) {
@@ -70,11 +78,7 @@ TEST(ChartWindow, OpensForACastOnlyAndShowsItsChart) {
 
 TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
   WindowFixture f;
-  f.clock.Set(MakeDate(2026, 12, 6, 15, 7, 3, 250));
-  CastNumber(f, "58");
-  rg_MainPanel* main = f.window->MainPanel();
-  main->ShowChart();
-  rg_ChartWin* chart = main->ChartWin();
+  rg_ChartWin* chart = OpenChartOf58(f);
   ASSERT_NE(chart, nullptr);
   QTest::mouseClick(chart->CopyButton(), Qt::LeftButton);
   EXPECT_EQ(QApplication::clipboard()->text(),
@@ -109,11 +113,7 @@ TEST(ChartWindow, CopiesTheTextAndSavesThePicture) {
 
 TEST(ChartWindow, TheQuestionAndThePalaceOfTheChangedRelatives) {
   WindowFixture f;
-  f.clock.Set(MakeDate(2026, 12, 6, 15, 7, 3, 250));
-  CastNumber(f, "58");
-  rg_MainPanel* main = f.window->MainPanel();
-  main->ShowChart();
-  rg_ChartWin* chart = main->ChartWin();
+  rg_ChartWin* chart = OpenChartOf58(f);
   ASSERT_NE(chart, nullptr);
   // 求财 and 按本宫 to begin with; the bottom line 父母乙未 moves into 庚子,
   // 子孙 from the primary's 金 palace.
@@ -151,5 +151,5 @@ TEST(ChartWindow, TheQuestionAndThePalaceOfTheChangedRelatives) {
   ASSERT_TRUE(chart->ExportPng(QString::fromStdString(path.string())));
   EXPECT_EQ(QImage(QString::fromStdString(path.string())).height(), chart->View()->height());
   // The main grid keeps the changed palace's relatives.
-  EXPECT_EQ(main->GuaPanel()->Report().Cells()[5][7], u"父母");
+  EXPECT_EQ(f.window->MainPanel()->GuaPanel()->Report().Cells()[5][7], u"父母");
 }

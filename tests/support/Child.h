@@ -84,6 +84,12 @@ struct CliHome {
                 0);
     }
   }
+  // Saves a number cast for sign 1 made at now ("YYYY-MM-DD HH:MM:SS");
+  // true when xyh-cli says it was saved.
+  bool SaveCast(const std::string& number, const std::string& now, const std::string& title) const {
+    return Cli("cast --number " + number + " --zodiac 1 --now '" + now + "' --save " + title + h)
+               .code == 0;
+  }
   // Imports 双色球 draws: CSV lines without the header line.
   void ImportDraws(const std::string& lines) const {
     Write("draws.csv", "issue,date,red,blue\n" + lines);
