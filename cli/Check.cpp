@@ -12,6 +12,7 @@
 #include "cli/Play.h"
 #include "cli/Terminal.h"
 #include "history/DrawArchive.h"
+#include "history/DrawPrizes.h"
 #include "history/EasyDb.h"
 #include "history/Plays.h"
 #include "history/SavedCast.h"
@@ -35,7 +36,33 @@ const char* StatusName(rg_CastStatus status) {
   return "pending";
 }
 
-Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
+// The tickets' prize with the floating tiers whose amount is stored.
+rg_PrizeSum TicketsPrize(const rg_CastResult& r, const rg_FloatingAmounts& amounts) {
+  rg_PrizeSum total;
+  for (const rg_TicketCheck& t : r.check.tickets) {
+    const rg_PrizeSum sum = TicketPrize(t, amounts);
+    total.won += sum.won;
+    for (std::size_t tier = 1; tier <= 2; ++tier) total.unknownBets[tier] += sum.unknownBets[tier];
+  }
+  return total;
+}
+
+rg_PrizeSum PlaysPrize(const rg_CastResult& r, const rg_FloatingAmounts& amounts) {
+  rg_PrizeSum total;
+  for (const rg_PlayResult& p : r.plays) {
+    const rg_PrizeSum sum = PlayPrize(p.check, p.play.multiple, amounts);
+    total.won += sum.won;
+    for (std::size_t tier = 1; tier <= 2; ++tier) total.unknownBets[tier] += sum.unknownBets[tier];
+  }
+  return total;
+}
+
+Json::Value Amount(const std::optional<std::int64_t>& yuan) {
+  return yuan ? Json::Value(static_cast<Json::Int64>(*yuan)) : Json::Value();
+}
+
+Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record,
+                       const rg_FloatingAmounts& amounts) {
   Json::Value v(Json::objectValue);
   v["id"] = record ? Json::Value(static_cast<Json::Int64>(record->_id)) : Json::Value();
   v["name"] = record ? Json::Value(ToUtf8(record->ysname)) : Json::Value();
@@ -55,26 +82,37 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
     o["tier"] = t.tier;
     o["winningBets"] = t.winningBets;
     o["fixedPrize"] = Json::Int64(t.fixedPrize);
+    const rg_PrizeSum sum = TicketPrize(t, amounts);
+    o["prize"] = Json::Int64(sum.won);
+    o["floatingUnknown"] = Json::Int64(sum.UnknownBets());
     tickets.append(o);
   }
   v["tickets"] = tickets;
   v["bestTier"] = r.check.bestTier;
   v["fixedPrize"] = Json::Int64(r.check.fixedPrize);
+  v["firstPrize"] = drawn ? Amount(amounts.first) : Json::Value();
+  v["secondPrize"] = drawn ? Amount(amounts.second) : Json::Value();
+  const rg_PrizeSum ticketsPrize = TicketsPrize(r, amounts);
+  v["prize"] = Json::Int64(ticketsPrize.won);
+  v["floatingUnknown"] = Json::Int64(ticketsPrize.UnknownBets());
   v["status"] = StatusName(r.status);
   v["missingIssue"] = r.status == rg_CastStatus::Missing && !r.missingIssue.empty()
                           ? Json::Value(ToUtf8(r.missingIssue))
                           : Json::Value();
   Json::Value plays(Json::arrayValue);
-  for (const rg_PlayResult& p : r.plays) plays.append(PlayCheckJson(p));
+  for (const rg_PlayResult& p : r.plays) plays.append(PlayCheckJson(p, amounts));
   v["plays"] = plays;
   v["playsBestTier"] = r.playsBestTier;
   v["playsFixedPrize"] = Json::Int64(r.playsFixedPrize);
+  const rg_PrizeSum played = PlaysPrize(r, amounts);
+  v["playsPrize"] = Json::Int64(played.won);
+  v["playsFloatingUnknown"] = Json::Int64(played.UnknownBets());
   return v;
 }
 
 // One readable block; matched numbers stand in brackets.
 void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::vector<int>& blues,
-                 double now) {
+                 double now, const rg_FloatingAmounts& amounts) {
   static constexpr const char* kTickets[] = {"一注", "二注", "三注", "四注", "五注"};
   if (record) {
     std::cout << "#" << record->_id << " " << TerminalSafe(ToUtf8(record->ysname)) << "\n";
@@ -117,13 +155,18 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
   }
   if (drawn) {
     std::cout << "合计: " << (r.check.bestTier > 0 ? "最高" : "")
-              << ToUtf8(TierName(r.check.bestTier)) << ", 固定奖金 " << r.check.fixedPrize
-              << "元\n";
+              << ToUtf8(TierName(r.check.bestTier)) << ", 固定奖金 " << r.check.fixedPrize << "元"
+              << FloatingText(TicketsPrize(r, amounts),
+                              r.check.bestTier == 1 || r.check.bestTier == 2)
+              << "\n";
   }
-  for (const rg_PlayResult& p : r.plays) std::cout << PlayCheckText(p, drawn.has_value()) << "\n";
+  for (const rg_PlayResult& p : r.plays)
+    std::cout << PlayCheckText(p, drawn.has_value(), amounts) << "\n";
   if (drawn && !r.plays.empty()) {
     std::cout << "投注合计: " << (r.playsBestTier > 0 ? "最高" : "")
-              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元\n";
+              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元"
+              << FloatingText(PlaysPrize(r, amounts), r.playsBestTier == 1 || r.playsBestTier == 2)
+              << "\n";
   }
 }
 
@@ -161,7 +204,7 @@ BoughtTicket ReadTicket(const Args& args) {
 
 // A bought ticket against the draw of --issue, or the newest one.
 int CheckTicket(const BoughtTicket& ticket, const std::optional<std::string>& issueOption,
-                const rg_DrawIndex& index, bool json) {
+                const rg_DrawIndex& index, const rg_PrizeAmounts& prizes, bool json) {
   const rg_PlayedNumbers& played = ticket.played;
   // Any written form of the issue finds it: 02026001 is 2026001.
   const std::u16string typed = FromUtf8(issueOption.value_or(""));
@@ -181,10 +224,11 @@ int CheckTicket(const BoughtTicket& ticket, const std::optional<std::string>& is
   r.status = rg_CastStatus::Scored;
   r.check = ScoreTickets(played, &*drawn);
   ScorePlays(r, ticket.plays);
+  const rg_FloatingAmounts amounts = AmountsOf(prizes, draw->issue);
   if (json) {
-    std::cout << TerminalJsonText(ResultJson(r, nullptr)) << "\n";
+    std::cout << TerminalJsonText(ResultJson(r, nullptr, amounts)) << "\n";
   } else {
-    PrintResult(r, nullptr, played.blues, 0.0);
+    PrintResult(r, nullptr, played.blues, 0.0, amounts);
   }
   return 0;
 }
@@ -207,7 +251,8 @@ void KeepCasts(std::vector<rg_YsModel>& casts, const std::set<std::int64_t>& ids
 // A damaged row is an error of its own; the others are checked all the same.
 // False when any row was damaged.
 bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
-                const std::map<std::int64_t, std::vector<rg_PlayResult>>& plays, bool json) {
+                const std::map<std::int64_t, std::vector<rg_PlayResult>>& plays,
+                const rg_PrizeAmounts& prizes, bool json) {
   rg_SavedCastDeriver deriver;
   const double now = Clock::System().Now();
   Json::Value out(Json::arrayValue);
@@ -234,12 +279,15 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
         CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday, IsDrawTimeCast(cast), index);
     const auto castPlays = plays.find(cast._id);
     ScorePlays(r, castPlays != plays.end() ? castPlays->second : none);
+    const rg_FloatingAmounts amounts =
+        r.draw != nullptr ? AmountsOf(prizes, r.draw->issue) : rg_FloatingAmounts{};
     if (json) {
-      out.append(ResultJson(r, &cast));
+      out.append(ResultJson(r, &cast, amounts));
     } else {
       if (!first) std::cout << "\n";
       first = false;
-      PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{}, now);
+      PrintResult(r, &cast, numbers ? PlayedNumbers(*numbers).blues : std::vector<int>{}, now,
+                  amounts);
     }
   }
   if (json) std::cout << TerminalJsonText(out) << "\n";
@@ -270,7 +318,12 @@ int RunCheck(const std::vector<std::string>& argv) {
   const rg_DrawIndex index(archive.DoubleColorDraws());
   if (archive.LastStatus() != rg_StoreStatus::Ok)
     return ArchiveFailure(archive, "the draws could not be read: ");
-  if (ticket) return CheckTicket(played, args.Get("issue"), index, args.Has("json"));
+  const auto prizes = rg_DrawPrizes(store).All(LotteryCode::DoubleColor);
+  if (!prizes) {
+    if (!prizes.error().message.empty()) std::cerr << "xyh-cli: " << prizes.error().message << "\n";
+    return StoreFailure("the prize amounts could not be read: ");
+  }
+  if (ticket) return CheckTicket(played, args.Get("issue"), index, *prizes, args.Has("json"));
 
   std::vector<rg_YsModel> casts = LoadAllCasts(store);
   if (store.LastStatus() != rg_StoreStatus::Ok)
@@ -281,7 +334,7 @@ int RunCheck(const std::vector<std::string>& argv) {
     plays[p.castId].push_back({p.id, std::move(p.play), {}});
   if (store.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the plays could not be read: ");
-  return CheckCasts(casts, index, plays, args.Has("json")) ? 0 : 1;
+  return CheckCasts(casts, index, plays, *prizes, args.Has("json")) ? 0 : 1;
 }
 
 }  // namespace xyh_cli

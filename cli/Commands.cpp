@@ -9,6 +9,7 @@
 #include "cli/Draws.h"
 #include "cli/History.h"
 #include "cli/HistoryTransfer.h"
+#include "cli/Ledger.h"
 #include "cli/Play.h"
 #include "cli/Stats.h"
 
@@ -218,7 +219,8 @@ std::vector<Command> MakeCommands() {
            "usage: xyh-cli draws list [--lottery CODE] [--json] | export [--lottery CODE] |\n"
            "                     import FILE [--lottery CODE] | gaps [--lottery CODE] [--json] |\n"
            "                     add --issue N --date YYYY-MM-DD --red \"N ...\" --blue \"N ...\"\n"
-           "                         [--lottery CODE]\n"
+           "                         [--lottery CODE] |\n"
+           "                     prize ISSUE [--first YUAN] [--second YUAN]\n"
            "\n"
            "The draw archive: every draw a refresh (the window's or xyh-cli draw) has read,\n"
            "one per lottery and issue.\n"
@@ -244,6 +246,11 @@ std::vector<Command> MakeCommands() {
              .help = "the issues missing between stored draws of the same year,\n"
                      "ascending (a year's last issue is not known ahead, so none is\n"
                      "missing across a year's end); example: xyh-cli draws gaps"},
+            {.name = "prize",
+             .arg = "ISSUE",
+             .help = "stores the floating prizes per bet a stored 双色球 draw\n"
+                     "announced (一等奖 --first, 二等奖 --second; one of them at least);\n"
+                     "example: xyh-cli draws prize 2026140 --first 5000000 --second 120000"},
             {.name = "--issue",
              .arg = "N",
              .help = "add: the issue, digits only",
@@ -260,26 +267,41 @@ std::vector<Command> MakeCommands() {
              .arg = "N...",
              .help = "add: the second zone separated by spaces (\"\" where none)",
              .actions = "add"},
+            {.name = "--first",
+             .arg = "YUAN",
+             .help = "prize: 一等奖 per bet, whole yuan, 1 to 10000000",
+             .actions = "prize",
+             .check = CheckPrizeAmount},
+            {.name = "--second",
+             .arg = "YUAN",
+             .help = "prize: 二等奖 per bet, whole yuan, 1 to 10000000",
+             .actions = "prize",
+             .check = CheckPrizeAmount},
             {.name = "--lottery",
              .arg = "CODE",
              .help = kLotteries,
              .offer = kAllCodes,
              .check = CheckDrawsLottery},
             {.name = "--json", .help = "list, or gaps, as a JSON array", .actions = "list gaps"},
-            {.help = "\n"
-                     "CSV: the header issue,date,red,blue, then one draw a line, e.g.\n"
-                     "  2026140,2026-12-06,03 09 14 20 27 31,08\n"
-                     "red holds the main numbers, blue the second zone (empty where there is "
-                     "none),\n"
-                     "each separated by spaces, one or two digits each. A refusal names the "
-                     "line,\n"
-                     "counting the header as line 1, and exits 2. An issue is a number "
-                     "(02026001 is\n"
-                     "2026001); a date after tomorrow, or a 双色球 date before 2003-02-23, is "
-                     "refused.\n"
-                     "A damaged or locked history file, or a stored draw that does not read "
-                     "back,\n"
-                     "is said on standard error, exit code 1; a damaged file is never written.\n"},
+            {.help =
+                 "\n"
+                 "CSV: the header issue,date,red,blue, then one draw a line, e.g.\n"
+                 "  2026140,2026-12-06,03 09 14 20 27 31,08\n"
+                 "red holds the main numbers, blue the second zone (empty where there is "
+                 "none),\n"
+                 "each separated by spaces, one or two digits each. A 双色球 file may add the\n"
+                 "columns first,second (header issue,date,red,blue,first,second): the prizes\n"
+                 "per bet of 一等奖 and 二等奖, whole yuan, empty where not known; export adds\n"
+                 "them once any amount is stored, and list --json gives each draw first and\n"
+                 "second (null where not stored). A refusal names the "
+                 "line,\n"
+                 "counting the header as line 1, and exits 2. An issue is a number "
+                 "(02026001 is\n"
+                 "2026001); a date after tomorrow, or a 双色球 date before 2003-02-23, is "
+                 "refused.\n"
+                 "A damaged or locked history file, or a stored draw that does not read "
+                 "back,\n"
+                 "is said on standard error, exit code 1; a damaged file is never written.\n"},
             kHome},
        .run = RunDraws});
   commands.push_back(
@@ -397,6 +419,54 @@ std::vector<Command> MakeCommands() {
                           "file is said on standard error, exit code 1.\n"},
                  kHome},
        .run = RunPlay});
+  commands.push_back(
+      {.name = "ledger",
+       .summary = "what the plays cost and what they won, by draw, month or year (账本)",
+       .usage =
+           "usage: xyh-cli ledger [--by draw|month|year] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
+           "                      [--json]\n"
+           "\n"
+           "账本 of the plays (xyh-cli play) bought with saved casts. A play belongs to the\n"
+           "draw its cast is checked against (as xyh-cli check decides): a scored play to\n"
+           "that draw, a pending or missing one to the day its draw is expected. Per period,\n"
+           "ascending by date (periods without plays are left out):\n"
+           "  plays, bets     the plays and their single bets\n"
+           "  spent           bets x 2 yuan x 倍数 of every play, decided or not\n"
+           "  won             fixed prizes, plus 一等奖/二等奖 x winning bets x 倍数 where\n"
+           "                  the draw's amount is stored (xyh-cli draws prize)\n"
+           "  floatingUnknown winning bets of 一等奖/二等奖 whose amount is not stored\n"
+           "  net             won - spent\n"
+           "  bestTier        the best tier won, 1 to 6; null when none\n"
+           "totals: the same over the selection, plus pendingSpent and missingSpent (spent\n"
+           "not yet decided) and returnRate = won / (spent - pendingSpent - missingSpent),\n"
+           "4 decimals, null when nothing is decided. Money is in whole yuan. With a\n"
+           "monthly budget in config.ini ([sys] budget=YUAN, 1 to 100000000) the months\n"
+           "spending more are marked (超预算; in JSON overBudget on each period and budget\n"
+           "in totals, present only with a budget). A damaged or locked history, or a play\n"
+           "that cannot be placed, is said on standard error, exit code 1, and nothing is\n"
+           "printed; bad options exit 2.\n"
+           "\n",
+       .column = 20,
+       .terms = {{.name = "--by",
+                  .arg = "draw|month|year",
+                  .help = "the period: the draw's issue (a draw not decided: its expected\n"
+                          "day, YYYY-MM-DD), YYYY-MM (default) or YYYY; example: --by year",
+                  .check = CheckLedgerBy},
+                 {.name = "--from",
+                  .arg = "DATE",
+                  .help = "only plays whose draw date is on or after DATE, YYYY-MM-DD",
+                  .check = CheckLedgerDate},
+                 {.name = "--to",
+                  .arg = "DATE",
+                  .help = "only plays whose draw date is on or before DATE, YYYY-MM-DD",
+                  .check = CheckLedgerDate},
+                 {.name = "--json",
+                  .help = "print {\"periods\": [...], \"totals\": {...}}; each period has\n"
+                          "period, plays, bets, spent, won, floatingUnknown, net, bestTier;\n"
+                          "totals the same (without period) and pendingSpent, missingSpent,\n"
+                          "returnRate"},
+                 kHome},
+       .run = RunLedger});
   commands.push_back(
       {.name = "stats",
        .summary = "number frequency, omission and draw shapes over the stored draws (走势)",

@@ -10,6 +10,7 @@
 #include "cli/Common.h"
 #include "cli/Terminal.h"
 #include "history/DrawArchive.h"
+#include "history/DrawPrizes.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -53,7 +54,14 @@ int ReadDrawFile(const std::string& name, std::string& csv) {
 
 // One stored draw as JSON, written by hand: it holds only numbers, the
 // issue's digits and dates, and an archive may hold hundreds of thousands.
-void WriteDrawJson(std::ostream& out, const rg_DrawEntry& d) {
+void WriteDrawJson(std::ostream& out, const rg_DrawEntry& d, const rg_FloatingAmounts& prize) {
+  const auto amount = [&out](const std::optional<std::int64_t>& yuan) {
+    if (yuan) {
+      out << *yuan;
+    } else {
+      out << "null";
+    }
+  };
   const auto numbers = [&out](const std::vector<int>& list) {
     out << "[";
     for (std::size_t i = 0; i < list.size(); ++i) out << (i ? ", " : " ") << list[i];
@@ -61,19 +69,29 @@ void WriteDrawJson(std::ostream& out, const rg_DrawEntry& d) {
   };
   out << "  {\n    \"date\" : \"" << ToUtf8(DrawDateText(d.date)) << "\",\n    \"extra\" : ";
   numbers(d.extra);
+  out << ",\n    \"first\" : ";
+  amount(prize.first);
   out << ",\n    \"issue\" : \"" << ToUtf8(d.issue)
       << "\",\n    \"lottery\" : " << NumberOf(d.lottery) << ",\n    \"numbers\" : ";
   numbers(d.numbers);
+  out << ",\n    \"second\" : ";
+  amount(prize.second);
   out << ",\n    \"stored\" : \"" << FormatLocalTime(d.storedAt) << "\"\n  }";
 }
 
 // Newest first, each draw printed as it is read: nothing holds the list.
 int ListDraws(rg_DrawArchive& archive, LotteryCode lottery, bool json) {
+  // Few draws carry an amount: they are read first, the draws streamed.
+  const auto prizes = rg_DrawPrizes(rg_EasyDb::Process()).All(lottery);
+  if (!prizes) {
+    std::cerr << "xyh-cli: the prize amounts could not be read: " << prizes.error().message << "\n";
+    return StoreFailure("");
+  }
   bool first = true;
   archive.VisitDraws(lottery, true, [&](const rg_DrawEntry& d) {
     if (json) {
       std::cout << (first ? "[\n" : ",\n");
-      WriteDrawJson(std::cout, d);
+      WriteDrawJson(std::cout, d, AmountsOf(*prizes, d.issue));
     } else {
       std::cout << ToUtf8(d.issue) << "\t" << ToUtf8(DrawDateText(d.date)) << "\t"
                 << NumbersText(d.numbers);
@@ -90,20 +108,25 @@ int ListDraws(rg_DrawArchive& archive, LotteryCode lottery, bool json) {
              : ArchiveFailure(archive, "the draws could not be read to their end: ");
 }
 
-int ExportDraws(rg_DrawArchive& archive, LotteryCode lottery) {
-  const std::string text = archive.Export(lottery);
-  if (archive.LastStatus() != rg_StoreStatus::Ok)
-    return ArchiveFailure(archive, "the draws could not be read: ");
-  std::cout << text;
+int ExportDraws(LotteryCode lottery) {
+  rg_DrawPrizes prizes(rg_EasyDb::Process());
+  const auto text = prizes.Export(lottery);
+  if (!text && prizes.Archive().LastStatus() != rg_StoreStatus::Ok)
+    return ArchiveFailure(prizes.Archive(), "the draws could not be read: ");
+  if (!text) {
+    std::cerr << "xyh-cli: the prize amounts could not be read: " << text.error().message << "\n";
+    return StoreFailure("");
+  }
+  std::cout << *text;
   return std::cout.good() ? 0 : 1;
 }
 
-int ImportDraws(rg_DrawArchive& archive, LotteryCode lottery, const std::string& csv,
-                const std::string& name) {
-  const auto result = archive.Import(lottery, csv, Clock::System().Now());
+int ImportDraws(LotteryCode lottery, const std::string& csv, const std::string& name) {
+  rg_DrawPrizes prizes(rg_EasyDb::Process());
+  const auto result = prizes.Import(lottery, csv, Clock::System().Now());
   if (!result && !result.error().refused && result.error().status != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: " << name << ": nothing was imported\n";
-    return ArchiveFailure(archive, "the draws could not be stored: ");
+    return ArchiveFailure(prizes.Archive(), "the draws could not be stored: ");
   }
   if (!result) {
     std::cerr << "xyh-cli: " << name << ": " << result.error().message
@@ -138,6 +161,38 @@ int AddDraw(rg_DrawArchive& archive, LotteryCode lottery, const Args& args) {
   return 0;
 }
 
+// draws prize ISSUE --first YUAN [--second YUAN].
+// Its words and values are checked before the store is opened
+// (CheckPrizeWords): a bad one writes nothing.
+void CheckPrizeWords(LotteryCode lottery, const std::string& issue, const Args& args) {
+  if (!args.Has("first") && !args.Has("second"))
+    throw UsageError{"draws prize takes --first YUAN and/or --second YUAN"};
+  if (lottery != LotteryCode::DoubleColor)
+    throw UsageError{"draws prize is for 双色球 draws (--lottery 101)"};
+  if (issue.empty() || issue.size() > 16 ||
+      issue.find_first_not_of("0123456789") != std::string::npos)
+    throw UsageError{"draws prize takes the digits of a stored draw's issue"};
+  args.Get("first");
+  args.Get("second");
+}
+
+int SetPrize(LotteryCode lottery, const std::string& issue, const Args& args) {
+  rg_FloatingAmounts amounts;
+  if (const auto first = args.Get("first")) amounts.first = *ParsePrizeAmount(*first);
+  if (const auto second = args.Get("second")) amounts.second = *ParsePrizeAmount(*second);
+  const auto set = rg_DrawPrizes(rg_EasyDb::Process()).Set(lottery, FromUtf8(issue), amounts);
+  if (!set && set.error().refused) {
+    std::cerr << "xyh-cli: " << TerminalSafe(set.error().message) << "; nothing was written\n";
+    return 2;
+  }
+  if (!set) {
+    std::cerr << "xyh-cli: nothing was written\n";
+    return StoreFailure("the prize amounts could not be stored: ");
+  }
+  std::cout << "stored the prizes of " << issue << "\n";
+  return 0;
+}
+
 int ListGaps(rg_DrawArchive& archive, LotteryCode lottery, bool json) {
   const auto draws = archive.Draws(lottery);
   if (archive.LastStatus() != rg_StoreStatus::Ok)
@@ -157,15 +212,24 @@ int ListGaps(rg_DrawArchive& archive, LotteryCode lottery, bool json) {
 
 void CheckDrawsLottery(const std::string& code, std::string_view /*option*/) { ParseLottery(code); }
 
+void CheckPrizeAmount(const std::string& yuan, std::string_view option) {
+  if (const auto amount = ParsePrizeAmount(yuan); !amount)
+    throw UsageError{std::string(option) + ": " + amount.error().message};
+}
+
 int RunDraws(const std::vector<std::string>& argv) {
   const Args args(argv, *FindCommand("draws"));
   const auto& words = args.Positional();
   const std::string action = words.empty() ? "" : words[0];
-  const std::size_t expected = action == "import" ? 2 : 1;
+  const std::size_t expected = action == "import" || action == "prize" ? 2 : 1;
   if ((action != "list" && action != "export" && action != "import" && action != "add" &&
-       action != "gaps") ||
+       action != "gaps" && action != "prize") ||
       words.size() != expected) {
-    throw UsageError{"draws takes list, export, import FILE, add or gaps"};
+    throw UsageError{"draws takes list, export, import FILE, add, gaps or prize ISSUE"};
+  }
+  for (const char* option : {"first", "second"}) {
+    if (args.Has(option) && action != "prize")
+      throw UsageError{std::string("--") + option + " goes with draws prize"};
   }
   if (args.Has("json") && action != "list" && action != "gaps")
     throw UsageError{"--json goes with draws list and draws gaps"};
@@ -185,13 +249,15 @@ int RunDraws(const std::vector<std::string>& argv) {
     if (const int failed = ReadDrawFile(words[1], csv); failed != 0) return failed;
   }
 
-  if (!OpenStore(args.Get("home"), action != "import")) return 1;
+  if (action == "prize") CheckPrizeWords(lottery, words[1], args);
+  if (!OpenStore(args.Get("home"), action != "import" && action != "prize")) return 1;
   rg_DrawArchive archive(rg_EasyDb::Process());
   if (action == "list") return ListDraws(archive, lottery, args.Has("json"));
-  if (action == "export") return ExportDraws(archive, lottery);
+  if (action == "export") return ExportDraws(lottery);
   if (action == "add") return AddDraw(archive, lottery, args);
   if (action == "gaps") return ListGaps(archive, lottery, args.Has("json"));
-  return ImportDraws(archive, lottery, csv, words[1]);
+  if (action == "prize") return SetPrize(lottery, words[1], args);
+  return ImportDraws(lottery, csv, words[1]);
 }
 
 }  // namespace xyh_cli

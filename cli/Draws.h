@@ -8,4 +8,6 @@ namespace xyh_cli {
 int RunDraws(const std::vector<std::string>& args);
 // The check of draws --lottery (see Term::check).
 void CheckDrawsLottery(const std::string& code, std::string_view option);
+// The check of draws prize --first and --second: whole yuan in range.
+void CheckPrizeAmount(const std::string& yuan, std::string_view option);
 }  // namespace xyh_cli

@@ -175,7 +175,14 @@ void RefuseBadPlay(const rg_Play& play) {
   if (const std::u16string why = PlayRefusal(play); !why.empty()) throw UsageError{ToUtf8(why)};
 }
 
-Json::Value PlayCheckJson(const rg_PlayResult& p) {
+std::string FloatingText(const rg_PrizeSum& sum, bool floatingWon) {
+  if (!floatingWon) return {};
+  std::string out = ", 奖金合计 " + std::to_string(sum.won) + "元";
+  if (sum.UnknownBets() > 0) out += " (" + ToUtf8(UnknownAmountText(sum)) + ")";
+  return out;
+}
+
+Json::Value PlayCheckJson(const rg_PlayResult& p, const rg_FloatingAmounts& amounts) {
   Json::Value v = PlayJson(p.play);
   v["id"] = p.id != 0 ? Json::Value(static_cast<Json::Int64>(p.id)) : Json::Value();
   Json::Value hits(Json::objectValue);
@@ -189,10 +196,13 @@ Json::Value PlayCheckJson(const rg_PlayResult& p) {
         static_cast<Json::Int64>(p.check.winning[static_cast<std::size_t>(t)]);
   v["winning"] = winning;
   v["fixedPrize"] = static_cast<Json::Int64>(p.check.fixedPrize);
+  const rg_PrizeSum sum = PlayPrize(p.check, p.play.multiple, amounts);
+  v["prize"] = static_cast<Json::Int64>(sum.won);
+  v["floatingUnknown"] = static_cast<Json::Int64>(sum.UnknownBets());
   return v;
 }
 
-std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
+std::string PlayCheckText(const rg_PlayResult& p, bool drawn, const rg_FloatingAmounts& amounts) {
   std::string out = "投注";
   if (p.id != 0) out += "#" + std::to_string(p.id);
   out += " " + Kind(p.play) + ":" + NumbersLine(p.play, drawn ? &p.check : nullptr);
@@ -207,6 +217,8 @@ std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
   }
   out += won.empty() ? "  未中奖"
                      : "  中奖:" + won + ", 固定奖金 " + std::to_string(p.check.fixedPrize) + "元";
+  out += FloatingText(PlayPrize(p.check, p.play.multiple, amounts),
+                      p.check.winning[1] > 0 || p.check.winning[2] > 0);
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "derive/PrizeAmounts.h"
 #include "history/SavedCast.h"
 
 namespace xyh_cli {
@@ -29,10 +30,17 @@ void CheckMultiple(const std::string& multiple, std::string_view option);
 // Throws UsageError with the rule the play breaks.
 void RefuseBadPlay(const rg_com_ptl_xyh::rg_Play& play);
 
-// One play of check --json; id null when it is not stored.
-Json::Value PlayCheckJson(const rg_com_ptl_xyh::rg_PlayResult& play);
+// One play of check --json; id null when it is not stored. amounts: the
+// floating prizes of the draw it met (prize, floatingUnknown).
+Json::Value PlayCheckJson(const rg_com_ptl_xyh::rg_PlayResult& play,
+                          const rg_com_ptl_xyh::rg_FloatingAmounts& amounts = {});
 // "投注#3 复式: 01 [05] … + [08] ×2倍 7注 28元 …" for check's text output.
-std::string PlayCheckText(const rg_com_ptl_xyh::rg_PlayResult& play, bool drawn);
+std::string PlayCheckText(const rg_com_ptl_xyh::rg_PlayResult& play, bool drawn,
+                          const rg_com_ptl_xyh::rg_FloatingAmounts& amounts = {});
+
+// ", 奖金合计 N元 (一等奖 1注, 奖金未录入)" after a win of a floating tier;
+// "" otherwise, so that a text without one stays as it was.
+std::string FloatingText(const rg_com_ptl_xyh::rg_PrizeSum& sum, bool floatingWon);
 
 int RunPlay(const std::vector<std::string>& args);
 

@@ -130,12 +130,30 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(all[1]["id"].asInt(), 2);
   EXPECT_EQ(all[2]["id"].asInt(), 1);
   for (const Json::Value& v : all) {
-    for (const char* key : {"id", "name", "castTime", "issue", "drawDate", "drawRed", "drawBlue",
-                            "tickets", "bestTier", "fixedPrize", "status", "missingIssue", "plays",
-                            "playsBestTier", "playsFixedPrize"}) {
+    for (const char* key : {"id",
+                            "name",
+                            "castTime",
+                            "issue",
+                            "drawDate",
+                            "drawRed",
+                            "drawBlue",
+                            "tickets",
+                            "bestTier",
+                            "fixedPrize",
+                            "status",
+                            "missingIssue",
+                            "plays",
+                            "playsBestTier",
+                            "playsFixedPrize",
+                            "firstPrize",
+                            "secondPrize",
+                            "prize",
+                            "floatingUnknown",
+                            "playsPrize",
+                            "playsFloatingUnknown"}) {
       EXPECT_TRUE(v.isMember(key)) << key;
     }
-    EXPECT_EQ(v.size(), 15u);
+    EXPECT_EQ(v.size(), 21u);
   }
 
   const Json::Value& first = all[2];
@@ -145,7 +163,11 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(first["drawBlue"].asInt(), blues[0]);
   EXPECT_EQ(first["bestTier"].asInt(), 1);
   const Json::Value& t0 = first["tickets"][0];
-  EXPECT_EQ(t0.size(), 7u);
+  EXPECT_EQ(t0.size(), 9u);
+  // Six reds met: the drawn blue's bet is 一等奖, every other 二等奖, and with
+  // no amount stored each is counted as such, never priced as 0.
+  EXPECT_EQ(t0["floatingUnknown"].asInt(), t0["bets"].asInt());
+  EXPECT_TRUE(first["firstPrize"].isNull());
   EXPECT_EQ(t0["hits"].size(), 6u);
   EXPECT_TRUE(t0["blueHit"].asBool());
   EXPECT_EQ(t0["bets"].asInt(), static_cast<int>(blues.size()));
