@@ -205,3 +205,19 @@ std::int64_t MonthSpent(const std::vector<rg_LedgerPlay>& plays, double day) {
 }
 
 }  // namespace rg_com_ptl_xyh
+
+namespace rg_com_ptl_xyh {
+
+Result<rg_MonthSpent> MonthWithNewPlay(rg_EasyDb& store, const rg_YsModel& cast,
+                                       const rg_Play& play) {
+  const auto plays = ReadLedgerPlays(store);
+  if (!plays) return Fail(plays.error());
+  const rg_DrawArchive archive(store);
+  const rg_DrawIndex index(archive.DoubleColorDraws());
+  const auto placed = PlaceLedgerPlays({cast}, {{0, cast._id, play}}, index, {});
+  if (!placed || placed->empty()) return Fail(rg_StoreStatus::Failed);
+  const rg_LedgerPlay& added = placed->front();
+  return rg_MonthSpent{added.date, MonthSpent(*plays, added.date) + added.spent};
+}
+
+}  // namespace rg_com_ptl_xyh

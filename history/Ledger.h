@@ -101,6 +101,16 @@ std::string GroupedYuan(std::int64_t yuan);
 // line of the totals, period "total".
 std::string LedgerCsv(const rg_Ledger& ledger, bool withBudget);
 
+// The month a new play of cast counts in (the date the ledger places it
+// on) and what the month's plays spend with it: what the 投注 dialog weighs
+// against the budget before saving.
+struct rg_MonthSpent {
+  double day = 0.0;
+  std::int64_t spent = 0;
+};
+Result<rg_MonthSpent> MonthWithNewPlay(rg_EasyDb& store, const rg_YsModel& cast,
+                                       const rg_Play& play);
+
 // What the plays of the month of day (YYYY-MM of a ledger date) have spent.
 std::int64_t MonthSpent(const std::vector<rg_LedgerPlay>& plays, double day);
 

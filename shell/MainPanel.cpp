@@ -76,7 +76,7 @@ void rg_MainPanel::Build(const QString& fontDescription) {
       const rg_GuaAnalysis analysis = gua_->Report().Analysis();
       emit save(history_->Name()->Text(), analysis, history_->Note()->Text());
     } else if (code == Delete || code == Help || code == ExportHistory || code == ImportHistory ||
-               code == Check || code == Trend || code == EnterDraw) {
+               code == Check || code == Trend || code == EnterDraw || code == Ledger) {
       emit command(code);
     }
   });

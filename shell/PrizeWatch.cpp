@@ -128,18 +128,25 @@ void rg_PrizeWatch::Finish(std::uint64_t job, std::vector<rg_CastTier> tiers,
   if (announce_ && job >= announceFrom_) {
     announce_ = false;
     int fresh = 0;
+    std::vector<rg_CastTier> wins;
     for (auto it = winners_.cbegin(); it != winners_.cend(); ++it) {
       const std::u16string& issue = known_[it.key()].issue;
       if (std::find(announceIssues_.begin(), announceIssues_.end(), issue) !=
               announceIssues_.end() ||
-          (announceNew_ && !winnersBefore_.contains(it.key())))
+          (announceNew_ && !winnersBefore_.contains(it.key()))) {
         ++fresh;
+        wins.push_back({it.key(), it.value(), issue});
+      }
     }
     announceIssues_.clear();
     announceNew_ = false;
     winnersBefore_.clear();
-    if (fresh > 0)
+    if (fresh > 0) {
       emit statusText(QStringLiteral("有%1个已保存的演算中奖,请点对奖查看").arg(fresh));
+      std::sort(wins.begin(), wins.end(),
+                [](const rg_CastTier& a, const rg_CastTier& b) { return a.id < b.id; });
+      emit newWinners(wins);
+    }
   }
   if (again_) Refresh();
 }

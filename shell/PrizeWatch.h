@@ -46,6 +46,9 @@ class rg_PrizeWatch : public QObject {
  signals:
   void winnersChanged(const QHash<std::int64_t, int>& winners);
   void statusText(const QString& message);
+  // The casts a new draw (or a draw the user added) made winners, with the
+  // draw each won on, by id; after statusText has said how many.
+  void newWinners(const std::vector<rg_CastTier>& wins);
 
  private:
   struct Known {

@@ -17,6 +17,7 @@
 #include "engine/Report.h"
 #include "history/DrawArchive.h"
 #include "history/EasyDb.h"
+#include "history/Ledger.h"
 #include "history/Plays.h"
 #include "history/SavedCast.h"
 #include "history/SavedCastCheck.h"
@@ -31,6 +32,7 @@
 #include "shell/LoadWin.h"
 #include "shell/MainPanel.h"
 #include "shell/PrizeWatch.h"
+#include "shell/WinNotice.h"
 #include "shell/panels/CastPanel.h"
 #include "shell/panels/CheckWin.h"
 #include "shell/panels/DrawEntryWin.h"
@@ -38,6 +40,7 @@
 #include "shell/panels/HandCastPanel.h"
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledText.h"
+#include "shell/panels/LedgerWin.h"
 #include "shell/panels/PlayWin.h"
 #include "shell/panels/TrendWin.h"
 #include "ui/Constants.h"
@@ -93,6 +96,14 @@ void rg_XyhWin::Create() {
   // After the watch has stored it: an open 对奖 dialog or trend window shows it too.
   connect(panel_, &rg_MainPanel::drawRead, this, &rg_XyhWin::FollowDraws);
   connect(prizeWatch_, &rg_PrizeWatch::statusText, this, &rg_XyhWin::ShowStatus);
+  winNotice_ = new rg_WinNotice(store_, settings_, clock_, MakeSystemNotifier(this), this);
+  connect(prizeWatch_, &rg_PrizeWatch::newWinners, this,
+          [this](const std::vector<rg_CastTier>& wins) {
+            winNotice_->Announce(wins, prizeWatch_->Index());
+          });
+  connect(winNotice_, &rg_WinNotice::notShown, this, [this](const QString& lines) {
+    status0_->setToolTip(status0_->text() + QLatin1Char('\n') + lines);
+  });
   connect(prizeWatch_, &rg_PrizeWatch::winnersChanged, this,
           [this](const QHash<std::int64_t, int>& winners) {
             panel_->HistoryPanel()->Model().SetPlayCounts(prizeWatch_->PlayCounts());
@@ -270,6 +281,7 @@ void rg_XyhWin::Command(rg_HistoryPanel::Button code) {
       return;
     }
     case EnterDraw: this->EnterDraw(); return;
+    case Ledger: OpenLedger(); return;
     case Save:
     case Qr: return;  // the panels' own
   }
@@ -289,6 +301,9 @@ void rg_XyhWin::OpenDrawEntry(const QString& issue, double date, QWidget* over) 
                                   issue, date);
   entryWin_->setAttribute(Qt::WA_DeleteOnClose);
   connect(entryWin_, &rg_DrawEntryWin::drawsAdded, this, &rg_XyhWin::DrawsChanged);
+  // An amount changes what the 对奖 dialog and the 账本 say, and what a win
+  // not yet told of is worth.
+  connect(entryWin_, &rg_DrawEntryWin::prizesStored, this, &rg_XyhWin::DrawsChanged);
   entryWin_->open();
 }
 
@@ -343,6 +358,7 @@ void rg_XyhWin::FollowDraws() {
     if (const auto newest = archive.Newest(LotteryCode::DoubleColor); newest && *newest)
       panel_->ShowStoredDraw(**newest);
   }
+  FollowLedger();
   auto* trend = findChild<rg_TrendWin*>(QString(), Qt::FindDirectChildrenOnly);
   // The whole archive is read only for a view that shows it.
   if (!checkWin_ && trend == nullptr) return;
@@ -350,7 +366,11 @@ void rg_XyhWin::FollowDraws() {
   // Part of the draws would show casts wrongly pending: the views stay.
   if (!archive.BadRow().empty()) return;
   const rg_DrawIndex index(draws);
-  if (checkWin_) checkWin_->DrawsChanged(index, clock_.Now());
+  if (checkWin_) {
+    if (const auto amounts = rg_DrawPrizes(store_).All(LotteryCode::DoubleColor))
+      checkWin_->SetPrizeAmounts(*amounts);
+    checkWin_->DrawsChanged(index, clock_.Now());
+  }
   if (trend != nullptr) trend->SetDraws(std::move(draws));
 }
 
@@ -620,6 +640,10 @@ void rg_XyhWin::OpenCheck() {
   delete checkWin_.data();
   checkWin_ = new rg_CheckWin(this, font_, subject, castTime, result, blues, clock_.Now());
   checkWin_->SetSource(std::move(source));
+  if (const auto amounts = rg_DrawPrizes(store_).All(LotteryCode::DoubleColor)) {
+    checkWin_->SetPrizeAmounts(*amounts);
+    checkWin_->DrawsChanged(index, clock_.Now());
+  }
   checkWin_->setAttribute(Qt::WA_DeleteOnClose);
   connect(checkWin_, &rg_CheckWin::enterDraw, this,
           [this](const QString& issue, double date) { OpenDrawEntry(issue, date, checkWin_); });
@@ -650,7 +674,11 @@ void rg_XyhWin::OpenPlay() {
   delete playWin_.data();
   playWin_ = new rg_PlayWin(this, font_, ui::Q(record.ysname), numbers);
   playWin_->setAttribute(Qt::WA_DeleteOnClose);
-  connect(playWin_, &rg_PlayWin::saveRequested, this, [this, id](const rg_Play& play) {
+  connect(playWin_, &rg_PlayWin::saveRequested, this, [this, id, record](const rg_Play& play) {
+    if (!BudgetAllows(record, play)) {
+      playWin_->ShowMessage(QStringLiteral("未保存:本月投注将超出预算"), true);
+      return;
+    }
     const auto added = rg_PlayStore(store_).Add(id, play);
     if (!added) {
       const Failure& failure = added.error();
@@ -666,8 +694,54 @@ void rg_XyhWin::OpenPlay() {
                           false);
     ShowStatus(QStringLiteral("投注已保存"));
     prizeWatch_->Refresh();
+    FollowLedger();
   });
   playWin_->open();
+}
+
+}  // namespace rg_com_ptl_xyh
+
+namespace rg_com_ptl_xyh {
+
+rg_LedgerWin* rg_XyhWin::LedgerWindow() const {
+  return findChild<rg_LedgerWin*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+std::optional<std::int64_t> rg_XyhWin::Budget() {
+  const std::u16string text = settings_.Read(kSysSection, kBudgetKey);
+  if (text.empty()) return std::nullopt;
+  const auto budget = ParseBudget(text);
+  if (!budget) {
+    ShowStatus(QStringLiteral("config.ini 中 budget=%1 不是 1 到 100000000 的整数元,未按预算标记")
+                   .arg(ui::Q(text)));
+  }
+  return budget;
+}
+
+void rg_XyhWin::OpenLedger() { rg_LedgerWin::Open(this, store_, Budget(), font_); }
+
+void rg_XyhWin::FollowLedger() {
+  if (rg_LedgerWin* ledger = LedgerWindow()) ledger->Reload(store_, Budget());
+}
+
+bool rg_XyhWin::BudgetAllows(const rg_YsModel& cast, const rg_Play& play) {
+  const auto budget = Budget();
+  if (!budget) return true;
+  const auto month = MonthWithNewPlay(store_, cast, play);
+  // A ledger that cannot be read cannot tell; the play is the player's.
+  if (!month || month->spent <= *budget) return true;
+  const DateParts p = SplitDate(month->day);
+  const QString text =
+      QStringLiteral(
+          "这注投注%1元计入%2年%3月(按其开奖日期),该月投注将达到%4元,超出每月预算%5元。\n"
+          "仍要保存吗?")
+          .arg(QString::fromStdString(GroupedYuan(PlayCost(play))))
+          .arg(p.year)
+          .arg(p.month)
+          .arg(QString::fromStdString(GroupedYuan(month->spent)),
+               QString::fromStdString(GroupedYuan(*budget)));
+  return ui::ShowMessage(playWin_ != nullptr ? static_cast<QWidget*>(playWin_) : this, text,
+                         QStringLiteral("询问:"), ui::MessageKind::Question) == ui::Answer::Yes;
 }
 
 }  // namespace rg_com_ptl_xyh

@@ -25,9 +25,13 @@ class rg_MainPanel;
 class rg_CheckWin;
 class rg_DrawEntryWin;
 class rg_PlayWin;
+class rg_LedgerWin;
+class rg_WinNotice;
 class rg_PrizeWatch;
 class rg_updateWin;
 struct rg_GuaAnalysis;
+struct rg_Play;
+struct rg_YsModel;
 struct rg_UpdateOffer;
 
 class rg_XyhWin : public QMainWindow {
@@ -71,6 +75,13 @@ class rg_XyhWin : public QMainWindow {
   rg_DrawEntryWin* DrawEntryWindow() const;
   // The 投注 dialog while one is open.
   rg_PlayWin* PlayWindow() const;
+  // The 账本 window while one is open.
+  rg_LedgerWin* LedgerWindow() const;
+  // Word of a win on the desktop.
+  rg_WinNotice* WinNotice() const { return winNotice_; }
+  // [sys] budget of config.ini, when it holds one (a value that is no
+  // budget is said in the status bar).
+  std::optional<std::int64_t> Budget();
 
  public slots:
   void ShowStatus(const QString& message);
@@ -102,6 +113,9 @@ class rg_XyhWin : public QMainWindow {
   void FollowDraws();
   // 投注 for the highlighted history item, else for the current result once saved.
   void OpenPlay();
+  // 账本 beside 走势; it follows new plays, draws and prize amounts.
+  void OpenLedger();
+  void FollowLedger();
   void CheckForUpdate();
 
  protected:
@@ -149,6 +163,9 @@ class rg_XyhWin : public QMainWindow {
   // 0 for a cast not saved.
   std::int64_t shownCastId_ = 0;
   QPointer<rg_PlayWin> playWin_;
+  rg_WinNotice* winNotice_ = nullptr;
+  // Asks before a play takes its month over the budget; true to save.
+  bool BudgetAllows(const rg_YsModel& cast, const rg_Play& play);
 };
 
 }  // namespace rg_com_ptl_xyh

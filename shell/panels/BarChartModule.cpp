@@ -31,18 +31,27 @@ QString ModulePath() {
 
 }  // namespace
 
-const rg_BarChartApi* LoadBarCharts(QString* error) {
-  if (loaded != nullptr) return loaded;
+void* ChartModuleEntry(const char* entry, QString* error) {
   // Never unloaded: the charts' widgets run its code. Opened by its exact
   // path, so the loader guesses no other name.
-  const QString path = ModulePath();
-  void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-  const char* failure = handle == nullptr ? dlerror() : nullptr;
-  const auto entry = handle != nullptr
-                         ? reinterpret_cast<rg_BarChartEntry>(dlsym(handle, kBarChartEntry))
-                         : nullptr;
-  const QString why = failure != nullptr ? QString::fromLocal8Bit(failure)
-                                         : QStringLiteral("缺少入口 ") + kBarChartEntry;
+  static void* handle = nullptr;
+  const char* failure = nullptr;
+  if (handle == nullptr) {
+    handle = dlopen(QFile::encodeName(ModulePath()).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) failure = dlerror();
+  }
+  void* symbol = handle != nullptr ? dlsym(handle, entry) : nullptr;
+  if (symbol == nullptr && error != nullptr) {
+    *error = failure != nullptr ? QString::fromLocal8Bit(failure)
+                                : QStringLiteral("缺少入口 ") + QString::fromLatin1(entry);
+  }
+  return symbol;
+}
+
+const rg_BarChartApi* LoadBarCharts(QString* error) {
+  if (loaded != nullptr) return loaded;
+  QString why;
+  const auto entry = reinterpret_cast<rg_BarChartEntry>(ChartModuleEntry(kBarChartEntry, &why));
   const rg_BarChartApi* api = entry != nullptr ? entry() : nullptr;
   if (api == nullptr || api->abi != kBarChartAbi || api->make == nullptr || api->fill == nullptr ||
       api->values == nullptr) {

@@ -32,6 +32,9 @@ using rg_BarChartEntry = const rg_BarChartApi* (*)();
 // cannot be loaded, `error` then says why. A failure is tried again on the
 // next call, a success is kept for the life of the process.
 const rg_BarChartApi* LoadBarCharts(QString* error = nullptr);
+// The module's exported function `entry` (loading the module on the first
+// call); nullptr, `error` saying why, when it cannot be had.
+void* ChartModuleEntry(const char* entry, QString* error);
 // True once the module has been loaded by this process.
 bool BarChartsLoaded();
 

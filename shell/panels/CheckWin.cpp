@@ -13,6 +13,7 @@
 
 #include "derive/PrizeCheck.h"
 
+#include "history/Ledger.h"
 #include "platform/DateTime.h"
 #include "ui/Ui.h"
 
@@ -32,9 +33,30 @@ QLabel* PlainLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
+// After a win of a floating tier: the prize with the amounts stored, and
+// each floating tier without one ("一等奖 1注, 奖金未录入").
+QString FloatingClause(const rg_PrizeSum& sum) {
+  QString out = QStringLiteral(", 奖金合计 %1元").arg(QString::fromStdString(GroupedYuan(sum.won)));
+  if (sum.UnknownBets() > 0) out += QStringLiteral(" (") + ui::Q(UnknownAmountText(sum)) + ')';
+  return out;
+}
+
+// A prize cell: the prize, and 奖金未录入 below it for a floating win without
+// an amount.
+QString PrizeCell(const rg_PrizeSum& sum) {
+  QString out = QStringLiteral("%1元").arg(sum.won);
+  if (sum.UnknownBets() > 0) out += QLatin1Char('\n') + ui::Q(std::u16string(kAmountUnknownText));
+  return out;
+}
+
+void AddSum(rg_PrizeSum& total, const rg_PrizeSum& sum) {
+  total.won += sum.won;
+  for (std::size_t tier = 1; tier <= 2; ++tier) total.unknownBets[tier] += sum.unknownBets[tier];
+}
+
 // "合计: …": the bets while pending; the best tier, winning and all bets
 // and the fixed prize once drawn.
-QString TotalsLine(const rg_CastResult& result, bool drawn) {
+QString TotalsLine(const rg_CastResult& result, bool drawn, const rg_FloatingAmounts& amounts) {
   const auto& tickets = result.check.tickets;
   QString total;
   if (!drawn) {
@@ -59,7 +81,9 @@ QString TotalsLine(const rg_CastResult& result, bool drawn) {
                 .arg(bets)
                 .arg(result.check.fixedPrize);
     if (result.check.bestTier == 1 || result.check.bestTier == 2) {
-      total += QStringLiteral(" (一、二等奖为浮动奖金,未计入)");
+      rg_PrizeSum sum;
+      for (const auto& t : tickets) AddSum(sum, TicketPrize(t, amounts));
+      total += FloatingClause(sum);
     }
   }
   return total;
@@ -133,6 +157,8 @@ void rg_CheckWin::DrawsChanged(const rg_DrawIndex& index, double now) {
 
 void rg_CheckWin::SetResult(const rg_CastResult& result, double now) {
   result_ = result;
+  shownAmounts_ =
+      result_.draw != nullptr ? AmountsOf(amounts_, result_.draw->issue) : rg_FloatingAmounts{};
   // The old rows go with their widget; the new ones take its place.
   auto* fresh = new QWidget(this);
   delete layout()->replaceWidget(body_, fresh);  // the old widget's item is ours to free
@@ -164,7 +190,7 @@ void rg_CheckWin::Fill(double now) {
   layout->addLayout(MakeDrawRow(numbers, now));
   layout->addLayout(MakeBlueRow(blues_, numbers));
   layout->addLayout(MakeTicketGrid(font_, numbers));
-  total_ = PlainLabel(TotalsLine(result_, numbers != nullptr), body_);
+  total_ = PlainLabel(TotalsLine(result_, numbers != nullptr, Amounts()), body_);
   layout->addWidget(total_);
   if (!result_.plays.empty()) layout->addLayout(MakePlayGrid(numbers));
 }
@@ -289,8 +315,8 @@ void rg_CheckWin::AddTicketRow(QGridLayout* grid, int t, const QFont& font,
                        : QStringLiteral("-/%1").arg(ticket.bets),
                  body_),
       row, 9);
-  QLabel* prize = PlainLabel(
-      drawn ? QStringLiteral("%1元").arg(ticket.fixedPrize) : QStringLiteral("-"), body_);
+  QLabel* prize =
+      PlainLabel(drawn ? PrizeCell(TicketPrize(ticket, Amounts())) : QStringLiteral("-"), body_);
   prizes_.append(prize);
   grid->addWidget(prize, row, 10);
 }
@@ -374,7 +400,8 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
     playWinning_.append(winning);
     grid->addWidget(winning, row, 3);
     QLabel* prize = PlainLabel(
-        drawn ? QStringLiteral("%1元").arg(p.check.fixedPrize) : QStringLiteral("-"), body_);
+        drawn ? PrizeCell(PlayPrize(p.check, p.play.multiple, Amounts())) : QStringLiteral("-"),
+        body_);
     playPrizes_.append(prize);
     grid->addWidget(prize, row, 4);
   }
@@ -390,8 +417,12 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
                          ? QStringLiteral("最高") + ui::Q(TierName(result_.playsBestTier))
                          : ui::Q(TierName(0)))
                 .arg(result_.playsFixedPrize);
-    if (result_.playsBestTier == 1 || result_.playsBestTier == 2)
-      total += QStringLiteral(" (一、二等奖为浮动奖金,未计入)");
+    if (result_.playsBestTier == 1 || result_.playsBestTier == 2) {
+      rg_PrizeSum sum;
+      for (const rg_PlayResult& p : result_.plays)
+        AddSum(sum, PlayPrize(p.check, p.play.multiple, Amounts()));
+      total += FloatingClause(sum);
+    }
   }
   playTotal_ = PlainLabel(total, body_);
   grid->addWidget(playTotal_, static_cast<int>(result_.plays.size()) + 1, 0, 1, 5);

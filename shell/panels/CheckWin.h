@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "history/DrawPrizes.h"
 #include "history/SavedCast.h"
 
 class QGridLayout;
@@ -40,6 +41,11 @@ class rg_CheckWin : public QDialog {
   // The stored draws changed: the cast is checked again and shown anew.
   void DrawsChanged(const rg_DrawIndex& index, double now);
   void SetResult(const rg_CastResult& result, double now);
+  // The stored floating prizes, shown from the next SetResult or
+  // DrawsChanged on: a floating win shows its amount, or 奖金未录入.
+  void SetPrizeAmounts(rg_PrizeAmounts amounts) { amounts_ = std::move(amounts); }
+  // Those of the draw the result shown met (none while not scored).
+  const rg_FloatingAmounts& Amounts() const { return shownAmounts_; }
 
   const rg_CastResult& Result() const { return result_; }
   // 录入开奖, shown while the cast's draw is missing from the archive.
@@ -65,6 +71,8 @@ class rg_CheckWin : public QDialog {
   void enterDraw(const QString& issue, double date);
 
  private:
+  rg_PrizeAmounts amounts_;
+  rg_FloatingAmounts shownAmounts_;
   void Fill(double now);
   QLabel* Ball(const QString& text, const QColor& color, bool marked);
   // The rows of the dialog, top to bottom; drawn is null while pending.

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "history/DrawArchive.h"
+#include "history/DrawPrizes.h"
 #include "history/DrawStats.h"
 #include "history/EasyDb.h"
 #include "platform/Clock.h"
@@ -49,6 +50,8 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
       issue_(new QLineEdit(this)),
       date_(new QDateEdit(this)),
       blue_(NumberBox(kBlueCount, QColor(0x10, 0x40, 0xd0), this)),
+      first_(new QLineEdit(this)),
+      second_(new QLineEdit(this)),
       message_(new QLabel(this)),
       save_(new QPushButton(QStringLiteral("保存"), this)) {
   setWindowTitle(QStringLiteral("录入开奖 - 双色球"));
@@ -76,6 +79,14 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
   form->addRow(QStringLiteral("期号:"), issue_);
   form->addRow(QStringLiteral("开奖日期:"), date_);
   form->addRow(QStringLiteral("红球:"), numbers);
+  // The floating prizes the draw announced, per bet; left empty until known.
+  for (QLineEdit* amount : {first_, second_}) {
+    amount->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[1-9][0-9]{0,7}")), amount));
+    amount->setPlaceholderText(QStringLiteral("未知可不填"));
+  }
+  form->addRow(QStringLiteral("一等奖(元/注):"), first_);
+  form->addRow(QStringLiteral("二等奖(元/注):"), second_);
 
   message_->setTextFormat(Qt::PlainText);
   message_->setWordWrap(true);
@@ -103,13 +114,17 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
     previous = red;
   }
   setTabOrder(previous, blue_);
-  setTabOrder(blue_, save_);
+  setTabOrder(blue_, first_);
+  setTabOrder(first_, second_);
+  setTabOrder(second_, save_);
   // A refusal stays only while what it spoke of stays.
   const auto clear = [this] { message_->hide(); };
   connect(issue_, &QLineEdit::textChanged, this, clear);
   connect(date_, &QDateEdit::dateChanged, this, clear);
   for (QSpinBox* box : reds_) connect(box, &QSpinBox::valueChanged, this, clear);
   connect(blue_, &QSpinBox::valueChanged, this, clear);
+  connect(first_, &QLineEdit::textChanged, this, clear);
+  connect(second_, &QLineEdit::textChanged, this, clear);
   if (issue.isEmpty()) {
     issue_->setFocus();
   } else {
@@ -124,6 +139,22 @@ QString rg_DrawEntryWin::Message() const {
 void rg_DrawEntryWin::Refuse(const QString& why) {
   message_->setText(why);
   message_->show();
+}
+
+bool rg_DrawEntryWin::ReadAmounts(rg_FloatingAmounts& out) {
+  const std::pair<QLineEdit*, QString> fields[] = {{first_, QStringLiteral("一等奖")},
+                                                   {second_, QStringLiteral("二等奖")}};
+  for (const auto& [box, name] : fields) {
+    const QString text = box->text().trimmed();
+    if (text.isEmpty()) continue;
+    const auto amount = ParsePrizeAmount(text.toStdString());
+    if (!amount) {
+      Refuse(name + QStringLiteral("奖金应是 1 到 10000000 之间的整数(元/注)"));
+      return false;
+    }
+    (box == first_ ? out.first : out.second) = *amount;
+  }
+  return true;
 }
 
 bool rg_DrawEntryWin::Submit() {
@@ -159,6 +190,9 @@ bool rg_DrawEntryWin::Submit() {
       }
     }
   }
+  rg_FloatingAmounts amounts;
+  if (!ReadAmounts(amounts)) return false;
+  const bool amountsGiven = amounts.first || amounts.second;
   const QDate picked = date_->date();
   const double day = MakeDate(picked.year(), picked.month(), picked.day());
   if (!CheckDrawDate(kDoubleColor, day, clock_.Now()).empty()) {
@@ -194,13 +228,26 @@ bool rg_DrawEntryWin::Submit() {
                                             : QString::fromStdString(result.error().message)));
     return false;
   }
-  if (result->added == 0) {
+  if (result->added == 0 && !amountsGiven) {
     Refuse(QStringLiteral("第%1期已收录,号码相同,无需再录").arg(issue_->text()));
     return false;
   }
   QStringList issues;
   for (const std::u16string& added : result->addedIssues) issues << ui::Q(added);
-  emit drawsAdded(issues);
+  if (!issues.isEmpty()) emit drawsAdded(issues);
+  if (amountsGiven) {
+    const auto set = rg_DrawPrizes(store_).Set(kDoubleColor, *issue, amounts);
+    if (!set) {
+      const std::u16string store = StoreStatusText(set.error().status);
+      Refuse((issues.isEmpty() ? QStringLiteral("奖金未保存:")
+                               : QStringLiteral("开奖号码已保存,奖金未保存:")) +
+             (!set.error().refused && !store.empty()
+                  ? ui::Q(store)
+                  : QString::fromStdString(set.error().message)));
+      return false;
+    }
+    emit prizesStored(ui::Q(*issue));
+  }
   accept();
   return true;
 }

@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "derive/PrizeAmounts.h"
+
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -30,6 +32,9 @@ class rg_DrawEntryWin : public QDialog {
   QSpinBox* Red(int i) const { return reds_[static_cast<std::size_t>(i)]; }
   QSpinBox* Blue() const { return blue_; }
   QPushButton* SaveButton() const { return save_; }
+  // 一等奖 and 二等奖 per bet, whole yuan; empty while not known.
+  QLineEdit* FirstPrize() const { return first_; }
+  QLineEdit* SecondPrize() const { return second_; }
   // Why the last 保存 was refused; empty after none.
   QString Message() const;
 
@@ -39,9 +44,13 @@ class rg_DrawEntryWin : public QDialog {
  signals:
   // A draw was stored: its issue.
   void drawsAdded(const QStringList& issues);
+  // Prize amounts were stored for a draw already stored.
+  void prizesStored(const QString& issue);
 
  private:
   void Refuse(const QString& why);
+  // The two amounts as typed; false, after saying which, for one out of range.
+  bool ReadAmounts(rg_FloatingAmounts& out);
 
   rg_EasyDb& store_;
   const Clock& clock_;
@@ -49,6 +58,8 @@ class rg_DrawEntryWin : public QDialog {
   QDateEdit* date_;
   std::array<QSpinBox*, 6> reds_{};
   QSpinBox* blue_;
+  QLineEdit* first_;
+  QLineEdit* second_;
   QLabel* message_;
   QPushButton* save_;
 };

@@ -233,6 +233,8 @@ void rg_HistoryPanel::Build(const QFont& font) {
   check_->setToolTip(QStringLiteral("当前演算结果(或历史列表中选中的记录)与开奖号码对奖"));
   trend_ = new QPushButton(QStringLiteral("走势"), this);
   trend_->setToolTip(QStringLiteral("已保存的双色球开奖的走势图、出现次数与遗漏"));
+  ledger_ = new QPushButton(QStringLiteral("账本"), this);
+  ledger_->setToolTip(QStringLiteral("已保存投注的花费与中奖,按期、按月或按年"));
   LayOut();
 
   connect(result_, &rg_LabeledText::emptiness, this,
@@ -246,6 +248,7 @@ void rg_HistoryPanel::Build(const QFont& font) {
   connect(help_, &QPushButton::clicked, this, [this] { Press(Button::Help); });
   connect(check_, &QPushButton::clicked, this, [this] { Press(Button::Check); });
   connect(trend_, &QPushButton::clicked, this, [this] { Press(Button::Trend); });
+  connect(ledger_, &QPushButton::clicked, this, [this] { Press(Button::Ledger); });
 }
 
 // The design layout at the size the panel was built with; a taller panel
@@ -280,6 +283,7 @@ void rg_HistoryPanel::LayOut() {
   std::vector<QPushButton*> row = {save_, help_, check_};
   if (afterCheck_ != nullptr) row.push_back(afterCheck_);
   row.push_back(trend_);
+  row.push_back(ledger_);
   const int gap = 10;
   const int count = static_cast<int>(row.size());
   const int buttonWidth = std::min(5 * w, (width - gap * (count - 1)) / count);

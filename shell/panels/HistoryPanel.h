@@ -95,6 +95,7 @@ class rg_HistoryPanel : public QWidget {
     Check = 8,
     Trend = 9,
     EnterDraw = 10,
+    Ledger = 11,
     Qr = 100
   };
   // Emptiness event codes of the three text fields.
@@ -118,6 +119,7 @@ class rg_HistoryPanel : public QWidget {
   // A button of the owner's that stands right after 对奖 in the button row.
   void PlaceAfterCheck(QPushButton* button);
   QPushButton* TrendButton() const { return trend_; }
+  QPushButton* LedgerButton() const { return ledger_; }
   // The id of the highlighted history item, 0 when none is.
   std::int64_t SelectedId() const;
   // The QR picture while it is shown, else null.
@@ -162,6 +164,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* help_ = nullptr;
   QPushButton* check_ = nullptr;
   QPushButton* trend_ = nullptr;
+  QPushButton* ledger_ = nullptr;
   QPushButton* afterCheck_ = nullptr;
   QLabel* picture_ = nullptr;
   QrView qrView_ = QrView::Hidden;

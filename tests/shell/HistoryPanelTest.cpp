@@ -483,8 +483,11 @@ TEST(ResultPanel, LayoutFromTheMeasuredCharacter) {
   EXPECT_EQ(p->Note()->y(), 28 * h + 40);
   EXPECT_EQ(p->Name()->y(), p->Note()->geometry().bottom() + 1 + 10);
   EXPECT_EQ(p->Name()->height(), h + 8);
+  // 保存 帮助 对奖 投注 走势 账本 share the row, each at most five characters wide.
+  const int button = std::min(5 * w, (p->width() - 5 * 10) / 6);
   EXPECT_EQ(p->SaveButton()->geometry(),
-            QRect(0, p->Name()->geometry().bottom() + 1 + 10, 5 * w, 2 * h));
-  EXPECT_EQ(p->HelpButton()->x(), 5 * w + 10);
+            QRect(0, p->Name()->geometry().bottom() + 1 + 10, button, 2 * h));
+  EXPECT_EQ(p->HelpButton()->x(), button + 10);
+  EXPECT_EQ(p->LedgerButton()->x(), 5 * (button + 10));
   EXPECT_LE(p->SaveButton()->geometry().bottom(), p->height());
 }
