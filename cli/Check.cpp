@@ -148,7 +148,7 @@ BoughtTicket ReadTicket(const Args& args) {
   if (!sixReds || !play.blue.empty() || args.Has("multiple")) {
     RefuseBadPlay(play);
     SortPlay(play);
-    ticket.plays.push_back({0, play, {}});
+    ticket.plays.push_back({0, play, {}, {}});
   }
   if (sixReds) {
     std::vector<int> red = play.red;
@@ -204,8 +204,8 @@ void KeepCasts(std::vector<rg_YsModel>& casts, const std::set<std::int64_t>& ids
 }
 
 // Each saved cast cast again and checked against the draw it was made for.
-// A damaged row is an error of its own; the others are checked all the same.
-// False when any row was damaged.
+// A damaged row (a cast, or a play of one) is an error of its own; the
+// others are checked all the same. False when any row was damaged.
 bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
                 const std::map<std::int64_t, std::vector<rg_PlayResult>>& plays, bool json) {
   rg_SavedCastDeriver deriver;
@@ -234,6 +234,11 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
         CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday, IsDrawTimeCast(cast), index);
     const auto castPlays = plays.find(cast._id);
     ScorePlays(r, castPlays != plays.end() ? castPlays->second : none);
+    for (const rg_PlayResult& p : r.plays) {
+      if (p.damage.empty()) continue;
+      allSound = false;
+      SayDamagedPlay(p.id, cast._id, p.damage);
+    }
     if (json) {
       out.append(ResultJson(r, &cast));
     } else {
@@ -278,10 +283,25 @@ int RunCheck(const std::vector<std::string>& argv) {
   if (!ids.empty()) KeepCasts(casts, ids);
   std::map<std::int64_t, std::vector<rg_PlayResult>> plays;
   for (rg_StoredPlay& p : rg_PlayStore(store).List())
-    plays[p.castId].push_back({p.id, std::move(p.play), {}});
+    plays[p.castId].push_back({p.id, std::move(p.play), {}, std::move(p.damage)});
   if (store.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the plays could not be read: ");
-  return CheckCasts(casts, index, plays, args.Has("json")) ? 0 : 1;
+  // A play whose cast is gone belongs to no cast checked, yet a check of
+  // everything must not pass over it.
+  bool orphansSound = true;
+  if (ids.empty()) {
+    std::set<std::int64_t> castIds;
+    for (const rg_YsModel& cast : casts) castIds.insert(cast._id);
+    for (const auto& [castId, castPlays] : plays) {
+      if (castIds.count(castId) != 0) continue;
+      for (const rg_PlayResult& p : castPlays) {
+        orphansSound = false;
+        SayDamagedPlay(p.id, castId, p.damage);
+      }
+    }
+  }
+  const bool castsSound = CheckCasts(casts, index, plays, args.Has("json"));
+  return castsSound && orphansSound ? 0 : 1;
 }
 
 }  // namespace xyh_cli

@@ -51,8 +51,17 @@ Json::Value PlayJson(const rg_Play& play) {
   return v;
 }
 
+// A damaged play says only that, as a damaged cast does in check --json.
+Json::Value DamagedPlayJson(std::int64_t id, const std::string& damage) {
+  Json::Value v(Json::objectValue);
+  v["id"] = static_cast<Json::Int64>(id);
+  v["error"] = ToUtf8(kDamagedPlayText);
+  v["damage"] = damage;
+  return v;
+}
+
 Json::Value StoredPlayJson(const rg_StoredPlay& p) {
-  Json::Value v = PlayJson(p.play);
+  Json::Value v = p.damage.empty() ? PlayJson(p.play) : DamagedPlayJson(p.id, p.damage);
   v["id"] = static_cast<Json::Int64>(p.id);
   v["castId"] = static_cast<Json::Int64>(p.castId);
   return v;
@@ -87,18 +96,30 @@ int List(const Args& args) {
   rg_EasyDb& store = rg_EasyDb::Process();
   const auto plays = rg_PlayStore(store).List(castId);
   const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
+  bool allSound = true;
+  for (const rg_StoredPlay& p : plays) {
+    if (!p.damage.empty()) allSound = false;
+  }
   if (args.Has("json")) {
     Json::Value list(Json::arrayValue);
     for (const rg_StoredPlay& p : plays) list.append(StoredPlayJson(p));
     std::cout << JsonText(list) << "\n";
   } else {
     for (const rg_StoredPlay& p : plays) {
-      std::cout << p.id << "\t#" << p.castId << "\t" << Kind(p.play) << ":"
-                << NumbersLine(p.play, nullptr) << "\t" << p.play.multiple << "倍\t"
-                << PlayBets(p.play) << "注\t" << PlayCost(p.play) << "元\n";
+      std::cout << p.id << "\t#" << p.castId << "\t";
+      if (!p.damage.empty()) {
+        std::cout << ToUtf8(kDamagedPlayText) << " (" << TerminalSafe(p.damage) << ")\n";
+        continue;
+      }
+      std::cout << Kind(p.play) << ":" << NumbersLine(p.play, nullptr) << "\t" << p.play.multiple
+                << "倍\t" << PlayBets(p.play) << "注\t" << PlayCost(p.play) << "元\n";
     }
   }
-  return complete ? 0 : StoreFailure("the plays could not be read to their end: ");
+  if (!complete) return StoreFailure("the plays could not be read to their end: ");
+  for (const rg_StoredPlay& p : plays) {
+    if (!p.damage.empty()) SayDamagedPlay(p.id, p.castId, p.damage);
+  }
+  return allSound ? 0 : 1;
 }
 
 int Delete(const Args& args) {
@@ -175,7 +196,13 @@ void RefuseBadPlay(const rg_Play& play) {
   if (const std::u16string why = PlayRefusal(play); !why.empty()) throw UsageError{ToUtf8(why)};
 }
 
+void SayDamagedPlay(std::int64_t id, std::int64_t castId, const std::string& damage) {
+  std::cerr << "xyh-cli: play " << id << " of saved cast " << castId << ": "
+            << ToUtf8(kDamagedPlayText) << " (" << TerminalSafe(damage) << ")\n";
+}
+
 Json::Value PlayCheckJson(const rg_PlayResult& p) {
+  if (!p.damage.empty()) return DamagedPlayJson(p.id, p.damage);
   Json::Value v = PlayJson(p.play);
   v["id"] = p.id != 0 ? Json::Value(static_cast<Json::Int64>(p.id)) : Json::Value();
   Json::Value hits(Json::objectValue);
@@ -195,6 +222,8 @@ Json::Value PlayCheckJson(const rg_PlayResult& p) {
 std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
   std::string out = "投注";
   if (p.id != 0) out += "#" + std::to_string(p.id);
+  if (!p.damage.empty())
+    return out + " " + ToUtf8(kDamagedPlayText) + " (" + TerminalSafe(p.damage) + ")";
   out += " " + Kind(p.play) + ":" + NumbersLine(p.play, drawn ? &p.check : nullptr);
   if (drawn && p.check.blueHit) out += "(中蓝)";
   out += "  " + std::to_string(p.play.multiple) + "倍 " + std::to_string(PlayBets(p.play)) + "注 " +

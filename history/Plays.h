@@ -19,10 +19,18 @@ namespace rg_com_ptl_xyh {
 
 class rg_EasyDb;
 
+// What the window and the command line say of a stored play that does not
+// read back (its damage follows in brackets).
+inline constexpr std::u16string_view kDamagedPlayText = u"该投注记录已损坏,无法对奖";
+
 struct rg_StoredPlay {
   std::int64_t id = 0;
   std::int64_t castId = 0;
-  rg_Play play;
+  rg_Play play;  // empty for a damaged row: nothing of it is ever priced
+  // Empty for a play this program could have stored; else the column that
+  // is wrong and why (a file edited by hand, another program's row, a play
+  // whose cast is gone). A damaged play is listed, never scored or priced.
+  std::string damage;
 };
 
 class rg_PlayStore {
@@ -41,9 +49,9 @@ class rg_PlayStore {
   // status.
   Result<void> Delete(std::int64_t playId);
   // In id order; of one cast, or of all when castId is nullopt. A stored row
-  // that is no valid play (a file edited by hand) is passed over.
+  // that is no valid play is listed with its damage.
   std::vector<rg_StoredPlay> List(std::optional<std::int64_t> castId = std::nullopt);
-  // Every cast's plays by cast id, each in id order.
+  // Every cast's sound plays by cast id, each in id order: what may be scored.
   std::map<std::int64_t, std::vector<rg_Play>> ByCast();
   rg_StoreStatus LastStatus() const;
 
@@ -53,7 +61,8 @@ class rg_PlayStore {
   static int InsertInTransaction(sqlite3* db, std::int64_t castId, const rg_Play& play);
   // Whether the table exists; nullopt when that cannot be read.
   static std::optional<bool> TableIn(sqlite3* db);
-  // Every play read from db by cast id; a failure when a read failed.
+  // Every play read from db by cast id, damaged ones with their damage; a
+  // failure when a read failed.
   static Result<std::map<std::int64_t, std::vector<rg_StoredPlay>>> ReadAll(sqlite3* db);
 
  private:

@@ -604,7 +604,7 @@ void rg_XyhWin::OpenCheck() {
     // Scored against the very draw the tickets met (ScorePlays takes it from result).
     std::vector<rg_PlayResult> plays;
     for (rg_StoredPlay& p : rg_PlayStore(store_).List(castId))
-      plays.push_back({p.id, std::move(p.play), {}});
+      plays.push_back({p.id, std::move(p.play), {}, std::move(p.damage)});
     if (store_.LastStatus() != rg_StoreStatus::Ok) {
       ShowStatus(StoreFailure(QStringLiteral("投注读取失败")));
       return;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/Child.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -13,6 +14,7 @@ namespace {
 using test_support::Cli;
 using test_support::CliRun;
 constexpr auto kQuiet = test_support::CliStderr::kDropped;
+constexpr auto kApart = test_support::CliStderr::kApart;
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
@@ -207,4 +209,66 @@ TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
   CliHome plain;
   plain.SaveCast();
   EXPECT_EQ(Cli("history export" + plain.h).out.find("复式"), std::string::npos);
+}
+
+// A row edited into no play, each kind of damage, against every reader:
+// listed and marked, never scored or priced, said on standard error with
+// exit code 1, and no export.
+TEST(CliPlay, ADamagedPlayIsSaidByEveryReader) {
+  const struct {
+    const char* set;
+    const char* damage;
+    int castId;
+  } cases[] = {
+      {"multiple=2.5", "multiple 应为 1 至 99 的整数,不能是 \"2.5\"", 1},
+      {"multiple=-3", "multiple 应为 1 至 99 的整数,不能是 \"-3\"", 1},
+      {"red='01 02 03 04 05 05 07'", "红球号码 5 重复", 1},
+      {"blue='8 x'", "blue 含有 \"x\",不是号码", 1},
+      {"castid=7", "castid 没有编号为 \"7\" 的演算", 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.set);
+    CliHome home;
+    home.SaveCast();
+    home.StoreDraw();
+    ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6 7' --blue 8" + home.h).code, 0);
+    ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6 7' --blue 8 --multiple 2" + home.h).code, 0);
+    test_support::ExecSql(home.Db(),
+                          std::string("UPDATE xyh_plays SET ") + c.set + " WHERE _id=2;");
+    const std::string said = "该投注记录已损坏,无法对奖 (" + std::string(c.damage) + ")";
+    const std::string stderrLine =
+        "xyh-cli: play 2 of saved cast " + std::to_string(c.castId) + ": " + said + "\n";
+
+    CliRun r = Cli("play list" + home.h, kApart);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("2\t#" + std::to_string(c.castId) + "\t" + said + "\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, stderrLine);
+    const Json::Value list = Parse(Cli("play list --json" + home.h, kQuiet).out);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[1]["damage"].asString(), c.damage);
+    EXPECT_FALSE(list[1].isMember("cost"));
+
+    r = Cli("check" + home.h, kApart);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, stderrLine);
+    EXPECT_EQ(r.out.find("投注#2 " + said) != std::string::npos, c.castId == 1) << r.out;
+    const Json::Value v = Parse(Cli("check --json" + home.h, kQuiet).out)[0];
+    ASSERT_EQ(v["plays"].size(), c.castId == 1 ? 2u : 1u);
+    if (c.castId == 1) {
+      EXPECT_EQ(v["plays"][1]["error"].asString(), "该投注记录已损坏,无法对奖");
+      EXPECT_FALSE(v["plays"][1].isMember("fixedPrize"));
+    }
+    // Only the sound play is priced: 2.5 is never 2.
+    EXPECT_EQ(v["playsFixedPrize"].asInt(), v["plays"][0]["fixedPrize"].asInt());
+
+    for (const char* format : {"csv", "json"}) {
+      r = Cli(std::string("history export --format ") + format + home.h, kApart);
+      EXPECT_EQ(r.code, 1) << format;
+      EXPECT_EQ(r.out, "") << format;
+      EXPECT_EQ(r.err, "xyh-cli: nothing exported: 投注 2(演算编号 " + std::to_string(c.castId) +
+                           ")已损坏:" + c.damage + ",无法导出\n")
+          << format;
+    }
+  }
 }
