@@ -81,7 +81,10 @@ int Add(const Args& args) {
     if (added.error().notFound)
       throw UsageError{"no saved cast has the id " + std::to_string(castId)};
     if (!added.error().refused) return StoreFailure("the play was not saved: ");
-    throw UsageError{added.error().message};
+    // The play itself was checked above: what is left is the cast's damage,
+    // a fault of the file rather than of the words typed.
+    std::cerr << "xyh-cli: the play was not saved: " << TerminalSafe(added.error().message) << "\n";
+    return 1;
   }
   std::cout << "added play " << *added << ": " << Kind(play) << ", " << PlayBets(play) << "注, "
             << PlayCost(play) << "元\n";

@@ -69,6 +69,10 @@ rg_StoredPlay PlayFromRow(const rg_SqlStatement& s) {
 
 }  // namespace
 
+std::string DamagedCastRefusal(std::int64_t castId, const std::string& damage) {
+  return "编号为 " + std::to_string(castId) + " 的演算已损坏,无法投注 (" + damage + ")";
+}
+
 std::u16string rg_PlayStore::CreateTableStatement() {
   return u"CREATE TABLE IF NOT EXISTS xyh_plays (_id integer primary key autoincrement,"
          u"castid INTEGER NOT NULL,dan TEXT NOT NULL,red TEXT NOT NULL,blue TEXT NOT NULL,"
@@ -119,13 +123,22 @@ Result<std::int64_t> rg_PlayStore::Add(std::int64_t castId, const rg_Play& play)
     return status;
   };
   {
-    rg_SqlStatement cast(db, u"SELECT count(*) FROM xyh_table WHERE _id=?;");
+    // A damaged cast is never cast again, so a play with it could never be checked.
+    rg_SqlStatement cast(db, u"SELECT " + std::u16string(rg_EasyDb::kRecordColumns) +
+                                 u" FROM xyh_table WHERE _id=?;");
     cast.BindInt(1, castId);
     const int rc = cast.Valid() ? cast.Step() : cast.PrepareCode();
-    if (rc != SQLITE_ROW) return Fail(rollback(rc));
-    if (cast.ColumnInt(0) == 0) {
+    if (rc == SQLITE_DONE) {
       rollback(SQLITE_OK);
       return NotFound();
+    }
+    if (rc != SQLITE_ROW) return Fail(rollback(rc));
+    rg_YsModel record;
+    std::u16string scratch;
+    rg_EasyDb::RecordFromRow(cast, record, scratch);
+    if (!record.damage.empty()) {
+      rollback(SQLITE_OK);
+      return Refused(DamagedCastRefusal(castId, record.damage));
     }
   }
   if (const int rc = InsertInTransaction(db, castId, play); rc != SQLITE_DONE)

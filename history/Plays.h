@@ -19,6 +19,10 @@ namespace rg_com_ptl_xyh {
 
 class rg_EasyDb;
 
+// Why no play is added to a saved cast that does not read back (its damage
+// in brackets): it is never cast again, so its plays could never be checked.
+std::string DamagedCastRefusal(std::int64_t castId, const std::string& damage);
+
 // What the window and the command line say of a stored play that does not
 // read back (its damage follows in brackets).
 inline constexpr std::u16string_view kDamagedPlayText = u"该投注记录已损坏,无法对奖";
@@ -41,9 +45,10 @@ class rg_PlayStore {
   static std::u16string CreateTableStatement();
 
   // The new play's id. Refused when the play breaks a rule (the message is
-  // PlayRefusal's, in UTF-8), refused as not found when no saved cast has
-  // that id; otherwise a failure carries the store's status (no
-  // connection, a damaged or locked file, or the write failed).
+  // PlayRefusal's, in UTF-8) or the cast is damaged (DamagedCastRefusal),
+  // refused as not found when no saved cast has that id; otherwise a
+  // failure carries the store's status (no connection, a damaged or locked
+  // file, or the write failed).
   Result<std::int64_t> Add(std::int64_t castId, const rg_Play& play);
   // Succeeds also when no play had that id; a failure carries the store's
   // status.

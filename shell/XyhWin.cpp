@@ -645,6 +645,11 @@ void rg_XyhWin::OpenPlay() {
     return;
   }
   const rg_YsModel& record = **loaded;
+  // Never cast again, so a play bought with it could never be checked.
+  if (!record.damage.empty()) {
+    ShowStatus(ui::Q(std::u16string(kDamagedCastText)));
+    return;
+  }
   rg_SavedCastDeriver deriver;
   const DerivedNumbers numbers = deriver.Derive(record).value_or(DerivedNumbers{});
   delete playWin_.data();

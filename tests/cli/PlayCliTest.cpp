@@ -211,6 +211,19 @@ TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
   EXPECT_EQ(Cli("history export" + plain.h).out.find("复式"), std::string::npos);
 }
 
+TEST(CliPlay, NoPlayIsAddedToADamagedCast) {
+  CliHome home;
+  home.SaveCast();
+  test_support::ExecSql(home.Db(), "UPDATE xyh_table SET ysindex=9 WHERE _id=1;");
+  const std::string before = test_support::FileBytes(home.Db());
+  const CliRun r = Cli("play add 1 --red '1 2 3 4 5 6' --blue 8" + home.h, kApart);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err,
+            "xyh-cli: the play was not saved: 编号为 1 的演算已损坏,无法投注 (ysindex "
+            "应是 1(数字起卦)、2(自己装卦)或 3(超时空起卦))\n");
+  EXPECT_EQ(test_support::FileBytes(home.Db()), before);
+}
+
 // A row edited into no play, each kind of damage, against every reader:
 // listed and marked, never scored or priced, said on standard error with
 // exit code 1, and no export.

@@ -95,6 +95,22 @@ TEST(Plays, RefusalsWriteNothing) {
   EXPECT_EQ(Bytes(file), before);  // not even the table was made
 }
 
+// A damaged cast is never cast again: a play with it could never be checked.
+TEST(Plays, NoPlayIsAddedToADamagedCast) {
+  Store s;
+  ASSERT_EQ(sqlite3_exec(s.db.Handle(), "UPDATE xyh_table SET gzsxid=13 WHERE _id=1;", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  rg_PlayStore plays(s.db);
+  const auto added = plays.Add(1, kMultiple);
+  ASSERT_FALSE(added);
+  EXPECT_TRUE(added.error().refused);
+  EXPECT_FALSE(added.error().notFound);
+  EXPECT_EQ(added.error().message, DamagedCastRefusal(1, "gzsxid 应是 1 到 12(子鼠到亥猪)"));
+  EXPECT_TRUE(plays.List().empty());
+  EXPECT_TRUE(plays.Add(2, kMultiple));
+}
+
 TEST(Plays, DeletingACastDeletesItsPlaysInTheSameTransaction) {
   Store s;
   rg_PlayStore plays(s.db);

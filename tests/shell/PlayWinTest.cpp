@@ -173,6 +173,18 @@ TEST(PlayWin, TogglesFillsCostAndSave) {
       << dialog->MessageLine()->text().toStdString();
 }
 
+TEST(PlayWin, ADamagedCastTakesNoPlay) {
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");
+  ASSERT_EQ(sqlite3_exec(p.f.store.Handle(), "UPDATE xyh_table SET gzsxid=0 WHERE _id=1;", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  p.Select(0);
+  EXPECT_EQ(p.OpenPlay(), nullptr);
+  EXPECT_EQ(p.f.window->StatusPart(0)->text(), "该历史记录已损坏,无法复盘");
+}
+
 // A cast deleted behind the open dialog is said to be gone, not a store failure.
 TEST(PlayWin, ASaveForACastDeletedMeanwhileSaysItIsGone) {
   PlayFixture p;
