@@ -281,6 +281,9 @@ int RunCheck(const std::vector<std::string>& argv) {
   if (store.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the history could not be read: ");
   if (!ids.empty()) KeepCasts(casts, ids);
+  if (casts.empty() && !args.Has("json")) {
+    std::cout << "nothing to check: no cast is saved (xyh-cli cast --save TITLE saves one)\n";
+  }
   std::map<std::int64_t, std::vector<rg_PlayResult>> plays;
   for (rg_StoredPlay& p : rg_PlayStore(store).List())
     plays[p.castId].push_back({p.id, std::move(p.play), {}, std::move(p.damage)});

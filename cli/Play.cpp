@@ -97,6 +97,15 @@ int List(const Args& args) {
   if (args.Positional().size() == 2) castId = ParseRecordId(args.Positional()[1]);
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
+  // No plays of a cast that is not there would read as a cast without plays.
+  if (castId) {
+    const auto cast = store.Load(*castId);
+    if (!cast) return StoreFailure("the history could not be read: ");
+    if (!*cast) {
+      std::cerr << "xyh-cli: no saved cast has the id " << *castId << "\n";
+      return 1;
+    }
+  }
   const auto plays = rg_PlayStore(store).List(castId);
   const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
   bool allSound = true;
@@ -127,9 +136,13 @@ int List(const Args& args) {
 
 int Delete(const Args& args) {
   if (args.Positional().size() != 2) throw UsageError{"play delete takes one PLAYID"};
-  const std::int64_t id = ParseRecordId(args.Positional()[1]);
+  const std::int64_t id = ParseRecordId(args.Positional()[1], "play");
   if (!OpenStore(args.Get("home"))) return 1;
-  if (!rg_PlayStore(rg_EasyDb::Process()).Delete(id)) return StoreFailure("删除失败: ");
+  if (const auto deleted = rg_PlayStore(rg_EasyDb::Process()).Delete(id); !deleted) {
+    if (!deleted.error().notFound) return StoreFailure("删除失败: ");
+    std::cerr << "xyh-cli: no play has the id " << id << "\n";
+    return 1;
+  }
   std::cout << "deleted play " << id << "\n";
   return 0;
 }

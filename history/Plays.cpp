@@ -154,12 +154,13 @@ Result<void> rg_PlayStore::Delete(std::int64_t playId) {
     return Fail(ready);
   const auto table = TableIn(store_->Handle());
   if (!table) return Fail(store_->Record(sqlite3_errcode(store_->Handle())));
-  if (!*table) return {};
+  if (!*table) return NotFound();
   rg_SqlStatement s(store_->Handle(), u"DELETE FROM xyh_plays WHERE _id=?;");
   s.BindInt(1, playId);
   const int rc = s.Valid() ? s.Step() : s.PrepareCode();
   const rg_StoreStatus status = store_->Record(rc);
   if (rc != SQLITE_DONE) return Fail(status);
+  if (sqlite3_changes(store_->Handle()) == 0) return NotFound();
   return {};
 }
 

@@ -50,8 +50,8 @@ class rg_PlayStore {
   // failure carries the store's status (no connection, a damaged or locked
   // file, or the write failed).
   Result<std::int64_t> Add(std::int64_t castId, const rg_Play& play);
-  // Succeeds also when no play had that id; a failure carries the store's
-  // status.
+  // Refused as not found when no play has that id; otherwise a failure
+  // carries the store's status.
   Result<void> Delete(std::int64_t playId);
   // In id order; of one cast, or of all when castId is nullopt. A stored row
   // that is no valid play is listed with its damage.

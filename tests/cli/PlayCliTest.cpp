@@ -211,6 +211,41 @@ TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
   EXPECT_EQ(Cli("history export" + plain.h).out.find("复式"), std::string::npos);
 }
 
+// What names nothing is said so, with the id it names; nothing saved is
+// nothing to check.
+TEST(CliPlay, WhatIsNotThereIsSaid) {
+  CliHome home;
+  const struct {
+    const char* args;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"check", 0, "nothing to check: no cast is saved (xyh-cli cast --save TITLE saves one)\n"},
+      {"check --json", 0, "[]\n"},
+      {"play delete 99", 1, "xyh-cli: no play has the id 99\n"},
+      {"play list 99", 1, "xyh-cli: no saved cast has the id 99\n"},
+      {"play delete abc", 2, "a play's id is a positive whole number; not \"abc\""},
+      {"play delete 0", 2, "no play can have the id 0"},
+      {"play list abc", 2, "a saved cast's id is a positive whole number; not \"abc\""},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = Cli(std::string(c.args) + home.h);
+    EXPECT_EQ(r.code, c.code) << c.args << ": " << r.out;
+    if (c.code == 2) {
+      EXPECT_NE(r.out.find(c.says), std::string::npos) << c.args << ": " << r.out;
+    } else {
+      EXPECT_EQ(r.out, c.says) << c.args;
+    }
+  }
+  home.SaveCast();
+  ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6' --blue 8" + home.h).code, 0);
+  EXPECT_EQ(Cli("play delete 1" + home.h).out, "deleted play 1\n");
+  const CliRun again = Cli("play delete 1" + home.h);
+  EXPECT_EQ(again.code, 1);
+  EXPECT_EQ(again.out, "xyh-cli: no play has the id 1\n");
+  EXPECT_EQ(Cli("play list 1" + home.h).code, 0);  // a cast without plays
+}
+
 TEST(CliPlay, NoPlayIsAddedToADamagedCast) {
   CliHome home;
   home.SaveCast();

@@ -51,6 +51,7 @@ TEST(Plays, AddedListedAndDeleted) {
   rg_PlayStore plays(s.db);
   EXPECT_TRUE(plays.List().empty());  // no table yet: nothing, and no error
   EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Ok);
+  EXPECT_TRUE(plays.Delete(1).error().notFound);
   // Unsorted numbers are kept sorted.
   const auto first = plays.Add(1, {{}, {7, 6, 5, 4, 3, 2, 1}, {8}, 1});
   const auto second = plays.Add(2, kDanTuo);
@@ -65,7 +66,9 @@ TEST(Plays, AddedListedAndDeleted) {
   EXPECT_EQ(plays.List(1).size(), 2u);
   EXPECT_EQ(plays.ByCast()[1].size(), 2u);
   EXPECT_TRUE(plays.Delete(*first));
-  EXPECT_TRUE(plays.Delete(*first));  // gone is fine
+  const auto again = plays.Delete(*first);  // gone: said as not found
+  ASSERT_FALSE(again);
+  EXPECT_TRUE(again.error().notFound);
   EXPECT_EQ(plays.List(1).size(), 1u);
 }
 
