@@ -133,9 +133,9 @@ struct BoughtTicket {
   std::vector<rg_PlayResult> plays;
 };
 
-// Six reds and no 胆 are also the single ticket the check always took;
-// without --blue (and --multiple) that is all, as it always was. Anything
-// else must be a play a player could buy.
+// Any ticket must be a play a player could buy; it always has a blue, so
+// six reds without one are refused as seven are. Six reds and no 胆 are
+// also the single ticket the check always took.
 BoughtTicket ReadTicket(const Args& args) {
   if (!args.Positional().empty())
     throw UsageError{"give either saved cast ids or --red and --blue, not both"};
@@ -145,11 +145,9 @@ BoughtTicket ReadTicket(const Args& args) {
   args.Get("issue");  // its check, after the play's as it always came
   const bool sixReds = play.dan.empty() && play.red.size() == 6;
   BoughtTicket ticket;
-  if (!sixReds || !play.blue.empty() || args.Has("multiple")) {
-    RefuseBadPlay(play);
-    SortPlay(play);
-    ticket.plays.push_back({0, play, {}, {}});
-  }
+  RefuseBadPlay(play);
+  SortPlay(play);
+  ticket.plays.push_back({0, play, {}, {}});
   if (sixReds) {
     std::vector<int> red = play.red;
     std::sort(red.begin(), red.end());

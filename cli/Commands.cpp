@@ -319,7 +319,8 @@ std::vector<Command> MakeCommands() {
                   .check = CheckDan},
                  {.name = "--blue",
                   .arg = "N...",
-                  .help = "its blues 1..16, one bet each; example: --blue \"7 9\"",
+                  .help = "its blues 1..16, one bet each (a ticket needs one);\n"
+                          "example: --blue \"7 9\"",
                   .check = CheckBlue},
                  {.name = "--multiple",
                   .arg = "M",

@@ -180,12 +180,15 @@ TEST(CliPlay, CheckTakesAnyBoughtPlay) {
     EXPECT_EQ(v["plays"][0]["kind"].asString(), c.kind);
     EXPECT_EQ(v["plays"][0]["bets"].asInt(), c.bets);
   }
-  // Six reds without blues are checked as they always were, without a play.
-  const Json::Value old = Parse(Cli("check --red '1 2 3 4 5 6' --json" + home.h, kQuiet).out);
-  EXPECT_EQ(old["tickets"].size(), 1u);
-  EXPECT_TRUE(old["plays"].empty());
-  for (const char* bad : {"--red '1 2 3 4 5 6 7'", "--dan '1 2' --red '3 4 5 6' --blue 1",
-                          "--red '1 2 3 4 5 6' --multiple 2", "--dan 1 --blue 2"}) {
+  // A ticket always has a blue: six reds without one are refused as seven are.
+  for (const char* bad : {"--red '1 2 3 4 5 6'", "--red '1 2 3 4 5 6' --issue 2026141",
+                          "--red '1 2 3 4 5 6 7'", "--red '1 2 3 4 5 6' --multiple 2"}) {
+    const CliRun r = Cli(std::string("check ") + bad + home.h);
+    EXPECT_EQ(r.code, 2) << bad;
+    EXPECT_NE(r.out.find("蓝球应选 1 至 16 个,实选 0 个"), std::string::npos)
+        << bad << ": " << r.out;
+  }
+  for (const char* bad : {"--dan '1 2' --red '3 4 5 6' --blue 1", "--dan 1 --blue 2"}) {
     const CliRun r = Cli(std::string("check ") + bad + home.h);
     EXPECT_EQ(r.code, 2) << bad;
   }
