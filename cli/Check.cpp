@@ -72,6 +72,16 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record) {
   return v;
 }
 
+// The plays under a cast's tickets, and their totals once drawn.
+void PrintPlays(const rg_CastResult& r, bool drawn) {
+  for (const rg_PlayResult& p : r.plays)
+    std::cout << PlayCheckText(p, drawn, r.status == rg_CastStatus::Missing) << "\n";
+  if (drawn && !r.plays.empty()) {
+    std::cout << "投注合计: " << (r.playsBestTier > 0 ? "最高" : "")
+              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元\n";
+  }
+}
+
 // One readable block; matched numbers stand in brackets.
 void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::vector<int>& blues,
                  double now) {
@@ -93,6 +103,11 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
     std::cout << "待开奖, 预计开奖日期 " << ToUtf8(DrawDateText(r.expectedDrawDate));
     if (DrawOverdue(r.expectedDrawDate, now)) std::cout << " (" << ToUtf8(kOverdueText) << ")";
     std::cout << "\n";
+  }
+  // A bought ticket shows only what it has: a 复式 or 胆拖 has no single ticket.
+  if (record == nullptr && r.check.tickets.empty()) {
+    PrintPlays(r, drawn.has_value());
+    return;
   }
   std::cout << "蓝球:";
   for (int b : blues) std::cout << " " << (drawn && b == drawn->blue ? "[" + Two(b) + "]" : Two(b));
@@ -120,11 +135,7 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
               << ToUtf8(TierName(r.check.bestTier)) << ", 固定奖金 " << r.check.fixedPrize
               << "元\n";
   }
-  for (const rg_PlayResult& p : r.plays) std::cout << PlayCheckText(p, drawn.has_value()) << "\n";
-  if (drawn && !r.plays.empty()) {
-    std::cout << "投注合计: " << (r.playsBestTier > 0 ? "最高" : "")
-              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元\n";
-  }
+  PrintPlays(r, drawn.has_value());
 }
 
 // A bought ticket: --red, --blue, --dan, --multiple and --issue.

@@ -235,7 +235,7 @@ Json::Value PlayCheckJson(const rg_PlayResult& p) {
   return v;
 }
 
-std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
+std::string PlayCheckText(const rg_PlayResult& p, bool drawn, bool missing) {
   std::string out = "投注";
   if (p.id != 0) out += "#" + std::to_string(p.id);
   if (!p.damage.empty())
@@ -244,7 +244,8 @@ std::string PlayCheckText(const rg_PlayResult& p, bool drawn) {
   if (drawn && p.check.blueHit) out += "(中蓝)";
   out += "  " + std::to_string(p.play.multiple) + "倍 " + std::to_string(PlayBets(p.play)) + "注 " +
          std::to_string(PlayCost(p.play)) + "元";
-  if (!drawn) return out + "  待开奖";
+  // A missing draw is no pending one: the cast is 未对奖 until it is added.
+  if (!drawn) return out + (missing ? "  未对奖" : "  待开奖");
   std::string won;
   for (int t = 1; t <= kTierCount; ++t) {
     if (const auto n = p.check.winning[static_cast<std::size_t>(t)]; n > 0)

@@ -36,8 +36,10 @@ void SayDamagedPlay(std::int64_t id, std::int64_t castId, const std::string& dam
 // One play of check --json; id null when it is not stored. A damaged play
 // gives its id, "error" and "damage" only.
 Json::Value PlayCheckJson(const rg_com_ptl_xyh::rg_PlayResult& play);
-// "投注#3 复式: 01 [05] … + [08] ×2倍 7注 28元 …" for check's text output.
-std::string PlayCheckText(const rg_com_ptl_xyh::rg_PlayResult& play, bool drawn);
+// "投注#3 复式: 01 [05] … + [08] ×2倍 7注 28元 …" for check's text output;
+// not drawn: 待开奖, or 未对奖 while its cast's draw is missing.
+std::string PlayCheckText(const rg_com_ptl_xyh::rg_PlayResult& play, bool drawn,
+                          bool missing = false);
 
 int RunPlay(const std::vector<std::string>& args);
 

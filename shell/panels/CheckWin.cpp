@@ -390,7 +390,9 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
     for (const rg_PlayResult& p : result_.plays) {
       if (p.damage.empty()) cost += PlayCost(p.play);
     }
-    total = QStringLiteral("投注合计: 待开奖, 共%1元").arg(cost);
+    total = (result_.status == rg_CastStatus::Missing ? QStringLiteral("投注合计: 未对奖, 共%1元")
+                                                      : QStringLiteral("投注合计: 待开奖, 共%1元"))
+                .arg(cost);
   } else {
     total = QStringLiteral("投注合计: %1, 固定奖金 %2元")
                 .arg(result_.playsBestTier > 0

@@ -116,6 +116,11 @@ TEST(CliPlay, CheckScoresPlaysAgainstTheCastsDrawBesideItsTickets) {
   for (const char* status : {"pending", "missing"}) {
     const Json::Value v = Parse(Cli("check --json" + home.h, kQuiet).out)[0];
     EXPECT_EQ(v["status"].asString(), status);
+    // A missing cast is 未对奖, as the cast itself is, not 待开奖.
+    const std::string said = status == std::string("pending") ? "  待开奖\n" : "  未对奖\n";
+    const std::string text = Cli("check" + home.h).out;
+    EXPECT_NE(text.find("1倍 7注 14元" + said), std::string::npos) << text;
+    EXPECT_NE(text.find("3倍 30注 180元" + said), std::string::npos) << text;
     ASSERT_EQ(v["plays"].size(), 2u);
     for (const Json::Value& p : v["plays"]) {
       EXPECT_TRUE(p["hits"]["red"].empty());
@@ -180,6 +185,26 @@ TEST(CliPlay, CheckTakesAnyBoughtPlay) {
     EXPECT_EQ(v["plays"][0]["kind"].asString(), c.kind);
     EXPECT_EQ(v["plays"][0]["bets"].asInt(), c.bets);
   }
+  // The text shows only what the ticket has: a play alone has no 蓝球 line,
+  // no derived reds and no tickets' total.
+  const struct {
+    const char* args;
+    bool single;
+  } shown[] = {
+      {"--red '1 2 3 4 5 6 7' --blue 8 --issue 2026141", false},
+      {"--dan '3 9' --red '1 2 4 5 6 7' --blue '8 9'", false},
+      {"--red '1 2 3 4 5 6' --blue 8", true},
+  };
+  for (const auto& c : shown) {
+    const std::string text = Cli(std::string("check ") + c.args + home.h).out;
+    EXPECT_EQ(text.rfind("开奖: 第2026141期 2026-12-06  01 02 03 09 27 31 + 08\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\n投注 "), std::string::npos) << text;
+    EXPECT_NE(text.find("\n投注合计: 最高"), std::string::npos) << text;
+    for (const char* line : {"\n蓝球:", "\n合计:", "一注:"})
+      EXPECT_EQ(text.find(line) != std::string::npos, c.single) << c.args << ": " << text;
+    EXPECT_EQ(text.find("(无"), std::string::npos) << text;
+  }
+
   // A ticket always has a blue: six reds without one are refused as seven are.
   for (const char* bad : {"--red '1 2 3 4 5 6'", "--red '1 2 3 4 5 6' --issue 2026141",
                           "--red '1 2 3 4 5 6 7'", "--red '1 2 3 4 5 6' --multiple 2"}) {

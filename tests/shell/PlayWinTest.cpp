@@ -326,6 +326,24 @@ TEST(PlayWin, ARefreshThatMakesOnlyAPlayWinSaysSo) {
   EXPECT_EQ(p.history()->Model().BestTier(0), 1);
 }
 
+// While the cast's draw is missing its plays are 未对奖, as the cast is.
+TEST(PlayWin, ThePlaysOfAMissingCastAreNotPending) {
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");
+  StoreDrawBefore(p.f.store);  // 2024061, then 2024063 without the cast's 2024062
+  ASSERT_EQ(
+      rg_DrawArchive(p.f.store).Store(SsqDraw(u"2024063", 2024, 6, 4, {1, 2, 3, 4, 5, 6}, 16), 0),
+      rg_DrawArchive::StoreResult::Added);
+  ASSERT_TRUE(rg_PlayStore(p.f.store).Add(1, {{}, {1, 2, 3, 4, 5, 6, 7}, {1}, 1}));
+  p.Select(0);
+  rg_CheckWin* dialog = p.OpenCheck();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(dialog->Result().status, rg_CastStatus::Missing);
+  EXPECT_EQ(dialog->PlayWinningText(0), "未对奖");
+  EXPECT_EQ(dialog->PlayTotalText(), "投注合计: 未对奖, 共14元");
+}
+
 // Rows edited into no play keep their place in the 对奖 dialog, each marked
 // damaged; only the sound play is scored and priced.
 TEST(PlayWin, TheCheckDialogMarksDamagedPlays) {
