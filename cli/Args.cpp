@@ -58,16 +58,16 @@ std::optional<std::string> Args::Get(const std::string& name) const {
   return it->second;
 }
 
-std::int64_t ParseRecordId(const std::string& text) {
+std::int64_t ParseRecordId(const std::string& text, std::string_view noun) {
   if (text.empty() || text.size() > 19 ||
       text.find_first_not_of("0123456789") != std::string::npos) {
-    throw UsageError{"a saved cast's id is a positive whole number; not \"" + TerminalSafe(text) +
-                     "\""};
+    throw UsageError{"a " + std::string(noun) + "'s id is a positive whole number; not \"" +
+                     TerminalSafe(text) + "\""};
   }
   // 19 digits can still pass the largest 64-bit id.
   const unsigned long long id = std::stoull(text);
   if (id < 1 || id > static_cast<unsigned long long>(INT64_MAX)) {
-    throw UsageError{"no saved cast can have the id " + text};
+    throw UsageError{"no " + std::string(noun) + " can have the id " + text};
   }
   return static_cast<std::int64_t>(id);
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Commands.h"
@@ -35,6 +36,6 @@ struct UsageError {
 
 // A saved cast's id as typed: digits only, 1 up to SQLite's largest row id
 // (64 bits). Throws UsageError otherwise.
-std::int64_t ParseRecordId(const std::string& text);
+std::int64_t ParseRecordId(const std::string& text, std::string_view noun = "saved cast");
 
 }  // namespace xyh_cli

@@ -110,6 +110,18 @@ Json::Value ResultJson(const rg_CastResult& r, const rg_YsModel* record,
   return v;
 }
 
+// The plays under a cast's tickets, and their totals once drawn.
+void PrintPlays(const rg_CastResult& r, bool drawn, const rg_FloatingAmounts& amounts) {
+  for (const rg_PlayResult& p : r.plays)
+    std::cout << PlayCheckText(p, drawn, r.status == rg_CastStatus::Missing, amounts) << "\n";
+  if (drawn && !r.plays.empty()) {
+    std::cout << "投注合计: " << (r.playsBestTier > 0 ? "最高" : "")
+              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元"
+              << FloatingText(PlaysPrize(r, amounts), r.playsBestTier == 1 || r.playsBestTier == 2)
+              << "\n";
+  }
+}
+
 // One readable block; matched numbers stand in brackets.
 void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::vector<int>& blues,
                  double now, const rg_FloatingAmounts& amounts) {
@@ -131,6 +143,11 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
     std::cout << "待开奖, 预计开奖日期 " << ToUtf8(DrawDateText(r.expectedDrawDate));
     if (DrawOverdue(r.expectedDrawDate, now)) std::cout << " (" << ToUtf8(kOverdueText) << ")";
     std::cout << "\n";
+  }
+  // A bought ticket shows only what it has: a 复式 or 胆拖 has no single ticket.
+  if (record == nullptr && r.check.tickets.empty()) {
+    PrintPlays(r, drawn.has_value(), amounts);
+    return;
   }
   std::cout << "蓝球:";
   for (int b : blues) std::cout << " " << (drawn && b == drawn->blue ? "[" + Two(b) + "]" : Two(b));
@@ -160,14 +177,7 @@ void PrintResult(const rg_CastResult& r, const rg_YsModel* record, const std::ve
                               r.check.bestTier == 1 || r.check.bestTier == 2)
               << "\n";
   }
-  for (const rg_PlayResult& p : r.plays)
-    std::cout << PlayCheckText(p, drawn.has_value(), amounts) << "\n";
-  if (drawn && !r.plays.empty()) {
-    std::cout << "投注合计: " << (r.playsBestTier > 0 ? "最高" : "")
-              << ToUtf8(TierName(r.playsBestTier)) << ", 固定奖金 " << r.playsFixedPrize << "元"
-              << FloatingText(PlaysPrize(r, amounts), r.playsBestTier == 1 || r.playsBestTier == 2)
-              << "\n";
-  }
+  PrintPlays(r, drawn.has_value(), amounts);
 }
 
 // A bought ticket: --red, --blue, --dan, --multiple and --issue.
@@ -176,9 +186,9 @@ struct BoughtTicket {
   std::vector<rg_PlayResult> plays;
 };
 
-// Six reds and no 胆 are also the single ticket the check always took;
-// without --blue (and --multiple) that is all, as it always was. Anything
-// else must be a play a player could buy.
+// Any ticket must be a play a player could buy; it always has a blue, so
+// six reds without one are refused as seven are. Six reds and no 胆 are
+// also the single ticket the check always took.
 BoughtTicket ReadTicket(const Args& args) {
   if (!args.Positional().empty())
     throw UsageError{"give either saved cast ids or --red and --blue, not both"};
@@ -188,11 +198,9 @@ BoughtTicket ReadTicket(const Args& args) {
   args.Get("issue");  // its check, after the play's as it always came
   const bool sixReds = play.dan.empty() && play.red.size() == 6;
   BoughtTicket ticket;
-  if (!sixReds || !play.blue.empty() || args.Has("multiple")) {
-    RefuseBadPlay(play);
-    SortPlay(play);
-    ticket.plays.push_back({0, play, {}});
-  }
+  RefuseBadPlay(play);
+  SortPlay(play);
+  ticket.plays.push_back({0, play, {}, {}});
   if (sixReds) {
     std::vector<int> red = play.red;
     std::sort(red.begin(), red.end());
@@ -248,8 +256,8 @@ void KeepCasts(std::vector<rg_YsModel>& casts, const std::set<std::int64_t>& ids
 }
 
 // Each saved cast cast again and checked against the draw it was made for.
-// A damaged row is an error of its own; the others are checked all the same.
-// False when any row was damaged.
+// A damaged row (a cast, or a play of one) is an error of its own; the
+// others are checked all the same. False when any row was damaged.
 bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
                 const std::map<std::int64_t, std::vector<rg_PlayResult>>& plays,
                 const rg_PrizeAmounts& prizes, bool json) {
@@ -279,6 +287,11 @@ bool CheckCasts(const std::vector<rg_YsModel>& casts, const rg_DrawIndex& index,
         CheckNumbers(numbers.value_or(DerivedNumbers{}), cast.ysday, IsDrawTimeCast(cast), index);
     const auto castPlays = plays.find(cast._id);
     ScorePlays(r, castPlays != plays.end() ? castPlays->second : none);
+    for (const rg_PlayResult& p : r.plays) {
+      if (p.damage.empty()) continue;
+      allSound = false;
+      SayDamagedPlay(p.id, cast._id, p.damage);
+    }
     const rg_FloatingAmounts amounts =
         r.draw != nullptr ? AmountsOf(prizes, r.draw->issue) : rg_FloatingAmounts{};
     if (json) {
@@ -329,12 +342,30 @@ int RunCheck(const std::vector<std::string>& argv) {
   if (store.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the history could not be read: ");
   if (!ids.empty()) KeepCasts(casts, ids);
+  if (casts.empty() && !args.Has("json")) {
+    std::cout << "nothing to check: no cast is saved (xyh-cli cast --save TITLE saves one)\n";
+  }
   std::map<std::int64_t, std::vector<rg_PlayResult>> plays;
   for (rg_StoredPlay& p : rg_PlayStore(store).List())
-    plays[p.castId].push_back({p.id, std::move(p.play), {}});
+    plays[p.castId].push_back({p.id, std::move(p.play), {}, std::move(p.damage)});
   if (store.LastStatus() != rg_StoreStatus::Ok)
     return StoreFailure("the plays could not be read: ");
-  return CheckCasts(casts, index, plays, *prizes, args.Has("json")) ? 0 : 1;
+  // A play whose cast is gone belongs to no cast checked, yet a check of
+  // everything must not pass over it.
+  bool orphansSound = true;
+  if (ids.empty()) {
+    std::set<std::int64_t> castIds;
+    for (const rg_YsModel& cast : casts) castIds.insert(cast._id);
+    for (const auto& [castId, castPlays] : plays) {
+      if (castIds.count(castId) != 0) continue;
+      for (const rg_PlayResult& p : castPlays) {
+        orphansSound = false;
+        SayDamagedPlay(p.id, castId, p.damage);
+      }
+    }
+  }
+  const bool castsSound = CheckCasts(casts, index, plays, *prizes, args.Has("json"));
+  return castsSound && orphansSound ? 0 : 1;
 }
 
 }  // namespace xyh_cli

@@ -341,7 +341,8 @@ std::vector<Command> MakeCommands() {
                   .check = CheckDan},
                  {.name = "--blue",
                   .arg = "N...",
-                  .help = "its blues 1..16, one bet each; example: --blue \"7 9\"",
+                  .help = "its blues 1..16, one bet each (a ticket needs one);\n"
+                          "example: --blue \"7 9\"",
                   .check = CheckBlue},
                  {.name = "--multiple",
                   .arg = "M",
@@ -358,7 +359,10 @@ std::vector<Command> MakeCommands() {
                       "A saved cast the program could not have saved (edited by hand) is not "
                       "cast: it\n"
                       "says 该历史记录已损坏,无法复盘 on standard error (in --json an object with\n"
-                      "\"error\"), the others are checked, and the exit code is 1.\n"
+                      "\"error\"), the others are checked, and the exit code is 1. A stored play "
+                      "that\n"
+                      "does not read back is said so too (该投注记录已损坏,无法对奖), never "
+                      "scored.\n"
                       "A damaged or locked history file is said on standard error, exit code 1.\n"},
                  kHome},
        .run = RunCheck});
@@ -414,9 +418,13 @@ std::vector<Command> MakeCommands() {
                  {.help = "\n"
                           "A play that breaks a rule is refused with the rule, exit code 2, and "
                           "nothing is\n"
-                          "written. Deleting a saved cast deletes its plays. A damaged or locked "
-                          "history\n"
-                          "file is said on standard error, exit code 1.\n"},
+                          "written. Deleting a saved cast deletes its plays. A stored play "
+                          "that does not\n"
+                          "read back (edited by hand) is listed as 该投注记录已损坏,无法对奖 with "
+                          "what is\n"
+                          "wrong, never priced, and said on standard error, exit code 1. A "
+                          "damaged or\n"
+                          "locked history file is said on standard error, exit code 1.\n"},
                  kHome},
        .run = RunPlay});
   commands.push_back(

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Terminal.h"
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
 #include "platform/Files.h"
@@ -32,7 +33,11 @@ int Export(const Args& args) {
   if (!OpenStore(args.Get("home"), true)) return 1;
   const Result<std::vector<rg_HistoryRow>> read = ReadHistoryRows(rg_EasyDb::Process());
   if (!read) {
-    std::cerr << "xyh-cli: the history cannot be read\n";
+    if (read.error().refused) {
+      std::cerr << "xyh-cli: nothing exported: " << TerminalSafe(read.error().message) << "\n";
+    } else {
+      std::cerr << "xyh-cli: the history cannot be read\n";
+    }
     return 1;
   }
   const std::vector<rg_HistoryRow>& rows = *read;

@@ -51,8 +51,17 @@ Json::Value PlayJson(const rg_Play& play) {
   return v;
 }
 
+// A damaged play says only that, as a damaged cast does in check --json.
+Json::Value DamagedPlayJson(std::int64_t id, const std::string& damage) {
+  Json::Value v(Json::objectValue);
+  v["id"] = static_cast<Json::Int64>(id);
+  v["error"] = ToUtf8(kDamagedPlayText);
+  v["damage"] = damage;
+  return v;
+}
+
 Json::Value StoredPlayJson(const rg_StoredPlay& p) {
-  Json::Value v = PlayJson(p.play);
+  Json::Value v = p.damage.empty() ? PlayJson(p.play) : DamagedPlayJson(p.id, p.damage);
   v["id"] = static_cast<Json::Int64>(p.id);
   v["castId"] = static_cast<Json::Int64>(p.castId);
   return v;
@@ -72,7 +81,10 @@ int Add(const Args& args) {
     if (added.error().notFound)
       throw UsageError{"no saved cast has the id " + std::to_string(castId)};
     if (!added.error().refused) return StoreFailure("the play was not saved: ");
-    throw UsageError{added.error().message};
+    // The play itself was checked above: what is left is the cast's damage,
+    // a fault of the file rather than of the words typed.
+    std::cerr << "xyh-cli: the play was not saved: " << TerminalSafe(added.error().message) << "\n";
+    return 1;
   }
   std::cout << "added play " << *added << ": " << Kind(play) << ", " << PlayBets(play) << "注, "
             << PlayCost(play) << "元\n";
@@ -85,27 +97,52 @@ int List(const Args& args) {
   if (args.Positional().size() == 2) castId = ParseRecordId(args.Positional()[1]);
   if (!OpenStore(args.Get("home"))) return 1;
   rg_EasyDb& store = rg_EasyDb::Process();
+  // No plays of a cast that is not there would read as a cast without plays.
+  if (castId) {
+    const auto cast = store.Load(*castId);
+    if (!cast) return StoreFailure("the history could not be read: ");
+    if (!*cast) {
+      std::cerr << "xyh-cli: no saved cast has the id " << *castId << "\n";
+      return 1;
+    }
+  }
   const auto plays = rg_PlayStore(store).List(castId);
   const bool complete = store.LastStatus() == rg_StoreStatus::Ok;
+  bool allSound = true;
+  for (const rg_StoredPlay& p : plays) {
+    if (!p.damage.empty()) allSound = false;
+  }
   if (args.Has("json")) {
     Json::Value list(Json::arrayValue);
     for (const rg_StoredPlay& p : plays) list.append(StoredPlayJson(p));
     std::cout << JsonText(list) << "\n";
   } else {
     for (const rg_StoredPlay& p : plays) {
-      std::cout << p.id << "\t#" << p.castId << "\t" << Kind(p.play) << ":"
-                << NumbersLine(p.play, nullptr) << "\t" << p.play.multiple << "倍\t"
-                << PlayBets(p.play) << "注\t" << PlayCost(p.play) << "元\n";
+      std::cout << p.id << "\t#" << p.castId << "\t";
+      if (!p.damage.empty()) {
+        std::cout << ToUtf8(kDamagedPlayText) << " (" << TerminalSafe(p.damage) << ")\n";
+        continue;
+      }
+      std::cout << Kind(p.play) << ":" << NumbersLine(p.play, nullptr) << "\t" << p.play.multiple
+                << "倍\t" << PlayBets(p.play) << "注\t" << PlayCost(p.play) << "元\n";
     }
   }
-  return complete ? 0 : StoreFailure("the plays could not be read to their end: ");
+  if (!complete) return StoreFailure("the plays could not be read to their end: ");
+  for (const rg_StoredPlay& p : plays) {
+    if (!p.damage.empty()) SayDamagedPlay(p.id, p.castId, p.damage);
+  }
+  return allSound ? 0 : 1;
 }
 
 int Delete(const Args& args) {
   if (args.Positional().size() != 2) throw UsageError{"play delete takes one PLAYID"};
-  const std::int64_t id = ParseRecordId(args.Positional()[1]);
+  const std::int64_t id = ParseRecordId(args.Positional()[1], "play");
   if (!OpenStore(args.Get("home"))) return 1;
-  if (!rg_PlayStore(rg_EasyDb::Process()).Delete(id)) return StoreFailure("删除失败: ");
+  if (const auto deleted = rg_PlayStore(rg_EasyDb::Process()).Delete(id); !deleted) {
+    if (!deleted.error().notFound) return StoreFailure("删除失败: ");
+    std::cerr << "xyh-cli: no play has the id " << id << "\n";
+    return 1;
+  }
   std::cout << "deleted play " << id << "\n";
   return 0;
 }
@@ -182,7 +219,13 @@ std::string FloatingText(const rg_PrizeSum& sum, bool floatingWon) {
   return out;
 }
 
+void SayDamagedPlay(std::int64_t id, std::int64_t castId, const std::string& damage) {
+  std::cerr << "xyh-cli: play " << id << " of saved cast " << castId << ": "
+            << ToUtf8(kDamagedPlayText) << " (" << TerminalSafe(damage) << ")\n";
+}
+
 Json::Value PlayCheckJson(const rg_PlayResult& p, const rg_FloatingAmounts& amounts) {
+  if (!p.damage.empty()) return DamagedPlayJson(p.id, p.damage);
   Json::Value v = PlayJson(p.play);
   v["id"] = p.id != 0 ? Json::Value(static_cast<Json::Int64>(p.id)) : Json::Value();
   Json::Value hits(Json::objectValue);
@@ -202,14 +245,18 @@ Json::Value PlayCheckJson(const rg_PlayResult& p, const rg_FloatingAmounts& amou
   return v;
 }
 
-std::string PlayCheckText(const rg_PlayResult& p, bool drawn, const rg_FloatingAmounts& amounts) {
+std::string PlayCheckText(const rg_PlayResult& p, bool drawn, bool missing,
+                          const rg_FloatingAmounts& amounts) {
   std::string out = "投注";
   if (p.id != 0) out += "#" + std::to_string(p.id);
+  if (!p.damage.empty())
+    return out + " " + ToUtf8(kDamagedPlayText) + " (" + TerminalSafe(p.damage) + ")";
   out += " " + Kind(p.play) + ":" + NumbersLine(p.play, drawn ? &p.check : nullptr);
   if (drawn && p.check.blueHit) out += "(中蓝)";
   out += "  " + std::to_string(p.play.multiple) + "倍 " + std::to_string(PlayBets(p.play)) + "注 " +
          std::to_string(PlayCost(p.play)) + "元";
-  if (!drawn) return out + "  待开奖";
+  // A missing draw is no pending one: the cast is 未对奖 until it is added.
+  if (!drawn) return out + (missing ? "  未对奖" : "  待开奖");
   std::string won;
   for (int t = 1; t <= kTierCount; ++t) {
     if (const auto n = p.check.winning[static_cast<std::size_t>(t)]; n > 0)

@@ -3,6 +3,7 @@
 // reading of a play's options that check shares.
 #include <json/value.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,12 +31,18 @@ void CheckMultiple(const std::string& multiple, std::string_view option);
 // Throws UsageError with the rule the play breaks.
 void RefuseBadPlay(const rg_com_ptl_xyh::rg_Play& play);
 
-// One play of check --json; id null when it is not stored. amounts: the
-// floating prizes of the draw it met (prize, floatingUnknown).
+// "xyh-cli: play 5 of saved cast 3: 该投注记录已损坏,无法对奖 (…)" on standard error.
+void SayDamagedPlay(std::int64_t id, std::int64_t castId, const std::string& damage);
+
+// One play of check --json; id null when it is not stored. A damaged play
+// gives its id, "error" and "damage" only. amounts: the floating prizes of
+// the draw it met (prize, floatingUnknown).
 Json::Value PlayCheckJson(const rg_com_ptl_xyh::rg_PlayResult& play,
                           const rg_com_ptl_xyh::rg_FloatingAmounts& amounts = {});
-// "投注#3 复式: 01 [05] … + [08] ×2倍 7注 28元 …" for check's text output.
+// "投注#3 复式: 01 [05] … + [08] ×2倍 7注 28元 …" for check's text output;
+// not drawn: 待开奖, or 未对奖 while its cast's draw is missing.
 std::string PlayCheckText(const rg_com_ptl_xyh::rg_PlayResult& play, bool drawn,
+                          bool missing = false,
                           const rg_com_ptl_xyh::rg_FloatingAmounts& amounts = {});
 
 // ", 奖金合计 N元 (一等奖 1注, 奖金未录入)" after a win of a floating tier;

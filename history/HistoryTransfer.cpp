@@ -97,6 +97,14 @@ Result<std::vector<rg_HistoryRow>> ReadHistoryRows(rg_EasyDb& store) {
   if (!ReadRows(store.Handle(), rows)) return Fail(rg_StoreStatus::Failed);
   auto plays = rg_PlayStore::ReadAll(store.Handle());
   if (!plays) return Fail(plays.error());
+  // A play that does not read back would be lost from the file unsaid.
+  for (const auto& [castId, castPlays] : *plays) {
+    for (const rg_StoredPlay& p : castPlays) {
+      if (!p.damage.empty())
+        return Refused("投注 " + std::to_string(p.id) + "(演算编号 " + std::to_string(castId) +
+                       ")已损坏:" + p.damage + ",无法导出");
+    }
+  }
   for (rg_HistoryRow& r : rows) {
     const auto it = plays->find(*r.id);
     if (it == plays->end()) continue;
@@ -136,7 +144,9 @@ Result<rg_ImportOutcome> AddHistoryRows(rg_EasyDb& store, const std::vector<rg_H
       ++outcome.skipped;
       // A cast saved before keeps its plays; only those it lacks are added,
       // so importing the same file again adds no play either.
-      for (const rg_StoredPlay& p : storedPlays[castId]) have.insert(p.play);
+      for (const rg_StoredPlay& p : storedPlays[castId]) {
+        if (p.damage.empty()) have.insert(p.play);
+      }
     } else {
       if (!Insert(db, r)) return fail(SqliteReason(db));
       castId = sqlite3_last_insert_rowid(db);

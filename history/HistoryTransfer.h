@@ -10,7 +10,7 @@ namespace rg_com_ptl_xyh {
 class rg_EasyDb;
 
 // Every row of the store, oldest first; a failure when the store is not
-// open or cannot be read.
+// open or cannot be read, refused (naming it) when a stored play is damaged.
 Result<std::vector<rg_HistoryRow>> ReadHistoryRows(rg_EasyDb& store);
 
 struct rg_ImportOutcome {

@@ -73,6 +73,12 @@ Result<std::vector<rg_LedgerPlay>> PlaceLedgerPlays(const std::vector<rg_YsModel
   std::vector<rg_LedgerPlay> out;
   out.reserve(plays.size());
   for (const rg_StoredPlay& p : plays) {
+    // Its money is not known: a ledger without it would be wrong unsaid.
+    if (!p.damage.empty()) {
+      return Fail(rg_StoreStatus::Damaged, "play " + std::to_string(p.id) + " of saved cast " +
+                                               std::to_string(p.castId) + ": " +
+                                               ToUtf8(kDamagedPlayText) + " (" + p.damage + ")");
+    }
     const auto cast = byId.find(p.castId);
     if (cast == byId.end()) {
       return Fail(rg_StoreStatus::Damaged, "play " + std::to_string(p.id) +
@@ -214,7 +220,7 @@ Result<rg_MonthSpent> MonthWithNewPlay(rg_EasyDb& store, const rg_YsModel& cast,
   if (!plays) return Fail(plays.error());
   const rg_DrawArchive archive(store);
   const rg_DrawIndex index(archive.DoubleColorDraws());
-  const auto placed = PlaceLedgerPlays({cast}, {{0, cast._id, play}}, index, {});
+  const auto placed = PlaceLedgerPlays({cast}, {{0, cast._id, play, {}}}, index, {});
   if (!placed || placed->empty()) return Fail(rg_StoreStatus::Failed);
   const rg_LedgerPlay& added = placed->front();
   return rg_MonthSpent{added.date, MonthSpent(*plays, added.date) + added.spent};

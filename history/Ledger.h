@@ -68,9 +68,10 @@ struct rg_LedgerOptions {
   std::optional<std::int64_t> budget = std::nullopt;  // 元 a month
 };
 
-// The plays placed and priced, in play id order. Refused (the row named) for
-// a play whose cast is damaged or not there: its draw cannot be known, and
-// a ledger without it would be wrong without a word.
+// The plays placed and priced, in play id order. A failure (Damaged, the row
+// named) for a damaged play, or one whose cast is damaged or not there: its
+// money or its draw cannot be known, and a ledger without it would be wrong
+// without a word.
 Result<std::vector<rg_LedgerPlay>> PlaceLedgerPlays(const std::vector<rg_YsModel>& casts,
                                                     const std::vector<rg_StoredPlay>& plays,
                                                     const rg_DrawIndex& index,

@@ -19,10 +19,22 @@ namespace rg_com_ptl_xyh {
 
 class rg_EasyDb;
 
+// Why no play is added to a saved cast that does not read back (its damage
+// in brackets): it is never cast again, so its plays could never be checked.
+std::string DamagedCastRefusal(std::int64_t castId, const std::string& damage);
+
+// What the window and the command line say of a stored play that does not
+// read back (its damage follows in brackets).
+inline constexpr std::u16string_view kDamagedPlayText = u"该投注记录已损坏,无法对奖";
+
 struct rg_StoredPlay {
   std::int64_t id = 0;
   std::int64_t castId = 0;
-  rg_Play play;
+  rg_Play play;  // empty for a damaged row: nothing of it is ever priced
+  // Empty for a play this program could have stored; else the column that
+  // is wrong and why (a file edited by hand, another program's row, a play
+  // whose cast is gone). A damaged play is listed, never scored or priced.
+  std::string damage;
 };
 
 class rg_PlayStore {
@@ -33,17 +45,18 @@ class rg_PlayStore {
   static std::u16string CreateTableStatement();
 
   // The new play's id. Refused when the play breaks a rule (the message is
-  // PlayRefusal's, in UTF-8), refused as not found when no saved cast has
-  // that id; otherwise a failure carries the store's status (no
-  // connection, a damaged or locked file, or the write failed).
+  // PlayRefusal's, in UTF-8) or the cast is damaged (DamagedCastRefusal),
+  // refused as not found when no saved cast has that id; otherwise a
+  // failure carries the store's status (no connection, a damaged or locked
+  // file, or the write failed).
   Result<std::int64_t> Add(std::int64_t castId, const rg_Play& play);
-  // Succeeds also when no play had that id; a failure carries the store's
-  // status.
+  // Refused as not found when no play has that id; otherwise a failure
+  // carries the store's status.
   Result<void> Delete(std::int64_t playId);
   // In id order; of one cast, or of all when castId is nullopt. A stored row
-  // that is no valid play (a file edited by hand) is passed over.
+  // that is no valid play is listed with its damage.
   std::vector<rg_StoredPlay> List(std::optional<std::int64_t> castId = std::nullopt);
-  // Every cast's plays by cast id, each in id order.
+  // Every cast's sound plays by cast id, each in id order: what may be scored.
   std::map<std::int64_t, std::vector<rg_Play>> ByCast();
   rg_StoreStatus LastStatus() const;
 
@@ -53,7 +66,8 @@ class rg_PlayStore {
   static int InsertInTransaction(sqlite3* db, std::int64_t castId, const rg_Play& play);
   // Whether the table exists; nullopt when that cannot be read.
   static std::optional<bool> TableIn(sqlite3* db);
-  // Every play read from db by cast id; a failure when a read failed.
+  // Every play read from db by cast id, damaged ones with their damage; a
+  // failure when a read failed.
   static Result<std::map<std::int64_t, std::vector<rg_StoredPlay>>> ReadAll(sqlite3* db);
 
  private:

@@ -138,6 +138,7 @@ void ScorePlays(rg_CastResult& result, const std::vector<rg_PlayResult>& plays) 
   result.playsFixedPrize = 0;
   for (const rg_PlayResult& given : plays) {
     rg_PlayResult& p = result.plays.emplace_back(given);
+    if (!p.damage.empty()) continue;
     SortPlay(p.play);
     p.check = ScorePlay(p.play, drawn ? &*drawn : nullptr);
     result.playsBestTier = BetterTier(result.playsBestTier, p.check.bestTier);
@@ -210,7 +211,7 @@ std::vector<rg_CastTier> CastTiers(const std::vector<rg_YsModel>& casts, const r
     castPlays.clear();
     if (plays != nullptr) {
       if (const auto it = plays->find(cast._id); it != plays->end()) {
-        for (const rg_Play& p : it->second) castPlays.push_back({0, p, {}});
+        for (const rg_Play& p : it->second) castPlays.push_back({0, p, {}, {}});
       }
     }
     if (target != nullptr) tier = deriver.Check(cast, index, castPlays).BestTier();

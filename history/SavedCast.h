@@ -102,6 +102,9 @@ struct rg_PlayResult {
   std::int64_t id = 0;
   rg_Play play;
   rg_PlayCheck check;
+  // A stored row that does not read back (rg_StoredPlay::damage): kept in
+  // its place among the plays, never scored, priced or counted.
+  std::string damage;
 };
 
 struct rg_CastResult {
@@ -125,7 +128,8 @@ struct rg_CastResult {
 std::optional<rg_DrawNumbers> ScoredDraw(const rg_CastResult& result);
 
 // Scores plays against the draw the result was resolved to (ScoredDraw) and
-// keeps them, in the order given, with their totals.
+// keeps them, in the order given, with their totals; a damaged play is kept
+// unscored and adds nothing.
 void ScorePlays(rg_CastResult& result, const std::vector<rg_PlayResult>& plays);
 
 // Scores numbers made at castTime (the window's current result).

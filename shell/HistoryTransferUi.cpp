@@ -50,7 +50,9 @@ rg_TransferReport ExportHistoryFile(rg_EasyDb& store, const QString& path,
   rg_TransferReport report;
   const Result<std::vector<rg_HistoryRow>> read = ReadHistoryRows(store);
   if (!read) {
-    report.message = QStringLiteral("导出失败:历史记录无法读取");
+    report.message = read.error().refused ? QStringLiteral("导出失败:") +
+                                                QString::fromStdString(read.error().message)
+                                          : QStringLiteral("导出失败:历史记录无法读取");
     return report;
   }
   const std::vector<rg_HistoryRow>& rows = *read;

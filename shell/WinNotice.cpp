@@ -30,7 +30,7 @@ QString rg_WinNotice::WinLine(const rg_CastTier& win, const rg_DrawIndex& index)
     // The few casts told of are cast again here, for the prize they won.
     std::vector<rg_PlayResult> plays;
     for (rg_StoredPlay& p : rg_PlayStore(store_).List(win.id))
-      plays.push_back({p.id, std::move(p.play), {}});
+      plays.push_back({p.id, std::move(p.play), {}, std::move(p.damage)});
     rg_SavedCastDeriver deriver;
     const rg_CastResult r = deriver.Check(**loaded, index, plays);
     const auto amounts = rg_DrawPrizes(store_).All(LotteryCode::DoubleColor);

@@ -624,7 +624,7 @@ void rg_XyhWin::OpenCheck() {
     // Scored against the very draw the tickets met (ScorePlays takes it from result).
     std::vector<rg_PlayResult> plays;
     for (rg_StoredPlay& p : rg_PlayStore(store_).List(castId))
-      plays.push_back({p.id, std::move(p.play), {}});
+      plays.push_back({p.id, std::move(p.play), {}, std::move(p.damage)});
     if (store_.LastStatus() != rg_StoreStatus::Ok) {
       ShowStatus(StoreFailure(QStringLiteral("投注读取失败")));
       return;
@@ -669,6 +669,11 @@ void rg_XyhWin::OpenPlay() {
     return;
   }
   const rg_YsModel& record = **loaded;
+  // Never cast again, so a play bought with it could never be checked.
+  if (!record.damage.empty()) {
+    ShowStatus(ui::Q(std::u16string(kDamagedCastText)));
+    return;
+  }
   rg_SavedCastDeriver deriver;
   const DerivedNumbers numbers = deriver.Derive(record).value_or(DerivedNumbers{});
   delete playWin_.data();

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "derive/PrizeCheck.h"
+#include "history/Plays.h"
 
 #include "history/Ledger.h"
 #include "platform/DateTime.h"
@@ -335,6 +336,10 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
   for (int i = 0; i < static_cast<int>(result_.plays.size()); ++i) {
     const rg_PlayResult& p = result_.plays[static_cast<std::size_t>(i)];
     const int row = i + 1;
+    if (!p.damage.empty()) {
+      AddDamagedPlayRow(grid, row, p);
+      continue;
+    }
     QString name = ui::Q(KindName(KindOf(p.play)));
     if (p.id != 0) name += QStringLiteral(" #%1").arg(p.id);
     grid->addWidget(PlainLabel(name, body_), row, 0);
@@ -409,8 +414,12 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
   QString total;
   if (!drawn) {
     std::int64_t cost = 0;
-    for (const rg_PlayResult& p : result_.plays) cost += PlayCost(p.play);
-    total = QStringLiteral("投注合计: 待开奖, 共%1元").arg(cost);
+    for (const rg_PlayResult& p : result_.plays) {
+      if (p.damage.empty()) cost += PlayCost(p.play);
+    }
+    total = (result_.status == rg_CastStatus::Missing ? QStringLiteral("投注合计: 未对奖, 共%1元")
+                                                      : QStringLiteral("投注合计: 待开奖, 共%1元"))
+                .arg(cost);
   } else {
     total = QStringLiteral("投注合计: %1, 固定奖金 %2元")
                 .arg(result_.playsBestTier > 0
@@ -427,6 +436,34 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
   playTotal_ = PlainLabel(total, body_);
   grid->addWidget(playTotal_, static_cast<int>(result_.plays.size()) + 1, 0, 1, 5);
   return grid;
+}
+
+// A play that does not read back keeps its row, said in red, and nothing
+// of it is priced or scored.
+void rg_CheckWin::AddDamagedPlayRow(QGridLayout* grid, int row, const rg_PlayResult& p) {
+  grid->addWidget(PlainLabel(QStringLiteral("#%1").arg(p.id), body_), row, 0);
+  QLabel* said = PlainLabel(ui::Q(std::u16string(kDamagedPlayText)) + QStringLiteral(" (") +
+                                QString::fromStdString(p.damage) + QStringLiteral(")"),
+                            body_);
+  said->setWordWrap(true);
+  QPalette pal = said->palette();
+  pal.setColor(QPalette::WindowText, kRed);
+  said->setPalette(pal);
+  said->setProperty("damaged", true);
+  playNumbers_.append(said);
+  grid->addWidget(said, row, 1);
+  grid->addWidget(PlainLabel(QStringLiteral("-"), body_), row, 2);
+  QLabel* winning = PlainLabel(QStringLiteral("-"), body_);
+  playWinning_.append(winning);
+  grid->addWidget(winning, row, 3);
+  QLabel* prize = PlainLabel(QStringLiteral("-"), body_);
+  playPrizes_.append(prize);
+  grid->addWidget(prize, row, 4);
+}
+
+bool rg_CheckWin::PlayDamaged(int play) const {
+  return play >= 0 && play < playNumbers_.size() &&
+         playNumbers_[play]->property("damaged").toBool();
 }
 
 QVector<int> rg_CheckWin::ShownPlayHits(int play) const {

@@ -65,6 +65,8 @@ class rg_CheckWin : public QDialog {
   QString PlayWinningText(int play) const;
   QString PlayPrizeText(int play) const;
   QString PlayTotalText() const;
+  // Whether the play's row says it is damaged (and shows nothing of it).
+  bool PlayDamaged(int play) const;
 
  signals:
   // 录入开奖 pressed: the issue to add and its likely date.
@@ -82,6 +84,7 @@ class rg_CheckWin : public QDialog {
   void AddTicketRow(QGridLayout* grid, int t, const QFont& font, const rg_DrawNumbers* drawn);
   // Under the tickets: one row a play, then their totals.
   QGridLayout* MakePlayGrid(const rg_DrawNumbers* drawn);
+  void AddDamagedPlayRow(QGridLayout* grid, int row, const rg_PlayResult& play);
 
   rg_CastResult result_;
   std::vector<rg_DrawEntry> drawCopy_;  // the draw outlives the index it came from

@@ -126,14 +126,16 @@ TEST(CliLedger, RefusalsAndFailuresPrintNoLedger) {
     EXPECT_EQ(locked.out, "");
     EXPECT_NE(locked.err.find("历史记录文件正被其他程序使用"), std::string::npos) << locked.err;
   }
-  // A play whose cast is gone cannot be placed: no ledger without it.
-  test_support::ExecSql(home.Db(), "UPDATE xyh_plays SET castid=99 WHERE _id=2;");
-  const auto orphan = Cli("ledger --json" + home.h, kApart);
-  EXPECT_EQ(orphan.code, 1);
-  EXPECT_EQ(orphan.out, "");
-  EXPECT_NE(orphan.err.find("play 2 belongs to the saved cast 99, which is not stored"),
-            std::string::npos)
-      << orphan.err;
+  // A play row that does not read back, or whose cast is gone, cannot be
+  // priced or placed: no ledger without it.
+  for (const char* edit : {"UPDATE xyh_plays SET multiple='2.5' WHERE _id=2;",
+                           "UPDATE xyh_plays SET multiple=2, castid=99 WHERE _id=2;"}) {
+    test_support::ExecSql(home.Db(), edit);
+    const auto damaged = Cli("ledger --json" + home.h, kApart);
+    EXPECT_EQ(damaged.code, 1) << edit;
+    EXPECT_EQ(damaged.out, "") << edit;
+    EXPECT_NE(damaged.err.find("play 2"), std::string::npos) << edit << ": " << damaged.err;
+  }
 }
 
 TEST(CliLedger, DrawFilesCarryTheAmounts) {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/Child.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -13,6 +14,7 @@ namespace {
 using test_support::Cli;
 using test_support::CliRun;
 constexpr auto kQuiet = test_support::CliStderr::kDropped;
+constexpr auto kApart = test_support::CliStderr::kApart;
 
 constexpr auto Parse = &test_support::ParseJsonText;
 
@@ -114,6 +116,11 @@ TEST(CliPlay, CheckScoresPlaysAgainstTheCastsDrawBesideItsTickets) {
   for (const char* status : {"pending", "missing"}) {
     const Json::Value v = Parse(Cli("check --json" + home.h, kQuiet).out)[0];
     EXPECT_EQ(v["status"].asString(), status);
+    // A missing cast is 未对奖, as the cast itself is, not 待开奖.
+    const std::string said = status == std::string("pending") ? "  待开奖\n" : "  未对奖\n";
+    const std::string text = Cli("check" + home.h).out;
+    EXPECT_NE(text.find("1倍 7注 14元" + said), std::string::npos) << text;
+    EXPECT_NE(text.find("3倍 30注 180元" + said), std::string::npos) << text;
     ASSERT_EQ(v["plays"].size(), 2u);
     for (const Json::Value& p : v["plays"]) {
       EXPECT_TRUE(p["hits"]["red"].empty());
@@ -178,12 +185,35 @@ TEST(CliPlay, CheckTakesAnyBoughtPlay) {
     EXPECT_EQ(v["plays"][0]["kind"].asString(), c.kind);
     EXPECT_EQ(v["plays"][0]["bets"].asInt(), c.bets);
   }
-  // Six reds without blues are checked as they always were, without a play.
-  const Json::Value old = Parse(Cli("check --red '1 2 3 4 5 6' --json" + home.h, kQuiet).out);
-  EXPECT_EQ(old["tickets"].size(), 1u);
-  EXPECT_TRUE(old["plays"].empty());
-  for (const char* bad : {"--red '1 2 3 4 5 6 7'", "--dan '1 2' --red '3 4 5 6' --blue 1",
-                          "--red '1 2 3 4 5 6' --multiple 2", "--dan 1 --blue 2"}) {
+  // The text shows only what the ticket has: a play alone has no 蓝球 line,
+  // no derived reds and no tickets' total.
+  const struct {
+    const char* args;
+    bool single;
+  } shown[] = {
+      {"--red '1 2 3 4 5 6 7' --blue 8 --issue 2026141", false},
+      {"--dan '3 9' --red '1 2 4 5 6 7' --blue '8 9'", false},
+      {"--red '1 2 3 4 5 6' --blue 8", true},
+  };
+  for (const auto& c : shown) {
+    const std::string text = Cli(std::string("check ") + c.args + home.h).out;
+    EXPECT_EQ(text.rfind("开奖: 第2026141期 2026-12-06  01 02 03 09 27 31 + 08\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\n投注 "), std::string::npos) << text;
+    EXPECT_NE(text.find("\n投注合计: 最高"), std::string::npos) << text;
+    for (const char* line : {"\n蓝球:", "\n合计:", "一注:"})
+      EXPECT_EQ(text.find(line) != std::string::npos, c.single) << c.args << ": " << text;
+    EXPECT_EQ(text.find("(无"), std::string::npos) << text;
+  }
+
+  // A ticket always has a blue: six reds without one are refused as seven are.
+  for (const char* bad : {"--red '1 2 3 4 5 6'", "--red '1 2 3 4 5 6' --issue 2026141",
+                          "--red '1 2 3 4 5 6 7'", "--red '1 2 3 4 5 6' --multiple 2"}) {
+    const CliRun r = Cli(std::string("check ") + bad + home.h);
+    EXPECT_EQ(r.code, 2) << bad;
+    EXPECT_NE(r.out.find("蓝球应选 1 至 16 个,实选 0 个"), std::string::npos)
+        << bad << ": " << r.out;
+  }
+  for (const char* bad : {"--dan '1 2' --red '3 4 5 6' --blue 1", "--dan 1 --blue 2"}) {
     const CliRun r = Cli(std::string("check ") + bad + home.h);
     EXPECT_EQ(r.code, 2) << bad;
   }
@@ -207,4 +237,114 @@ TEST(CliPlay, HistoryFilesCarryThemInJsonAndCsvSaysItCannot) {
   CliHome plain;
   plain.SaveCast();
   EXPECT_EQ(Cli("history export" + plain.h).out.find("复式"), std::string::npos);
+}
+
+// What names nothing is said so, with the id it names; nothing saved is
+// nothing to check.
+TEST(CliPlay, WhatIsNotThereIsSaid) {
+  CliHome home;
+  const struct {
+    const char* args;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"check", 0, "nothing to check: no cast is saved (xyh-cli cast --save TITLE saves one)\n"},
+      {"check --json", 0, "[]\n"},
+      {"play delete 99", 1, "xyh-cli: no play has the id 99\n"},
+      {"play list 99", 1, "xyh-cli: no saved cast has the id 99\n"},
+      {"play delete abc", 2, "a play's id is a positive whole number; not \"abc\""},
+      {"play delete 0", 2, "no play can have the id 0"},
+      {"play list abc", 2, "a saved cast's id is a positive whole number; not \"abc\""},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = Cli(std::string(c.args) + home.h);
+    EXPECT_EQ(r.code, c.code) << c.args << ": " << r.out;
+    if (c.code == 2) {
+      EXPECT_NE(r.out.find(c.says), std::string::npos) << c.args << ": " << r.out;
+    } else {
+      EXPECT_EQ(r.out, c.says) << c.args;
+    }
+  }
+  home.SaveCast();
+  ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6' --blue 8" + home.h).code, 0);
+  EXPECT_EQ(Cli("play delete 1" + home.h).out, "deleted play 1\n");
+  const CliRun again = Cli("play delete 1" + home.h);
+  EXPECT_EQ(again.code, 1);
+  EXPECT_EQ(again.out, "xyh-cli: no play has the id 1\n");
+  EXPECT_EQ(Cli("play list 1" + home.h).code, 0);  // a cast without plays
+}
+
+TEST(CliPlay, NoPlayIsAddedToADamagedCast) {
+  CliHome home;
+  home.SaveCast();
+  test_support::ExecSql(home.Db(), "UPDATE xyh_table SET ysindex=9 WHERE _id=1;");
+  const std::string before = test_support::FileBytes(home.Db());
+  const CliRun r = Cli("play add 1 --red '1 2 3 4 5 6' --blue 8" + home.h, kApart);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err,
+            "xyh-cli: the play was not saved: 编号为 1 的演算已损坏,无法投注 (ysindex "
+            "应是 1(数字起卦)、2(自己装卦)或 3(超时空起卦))\n");
+  EXPECT_EQ(test_support::FileBytes(home.Db()), before);
+}
+
+// A row edited into no play, each kind of damage, against every reader:
+// listed and marked, never scored or priced, said on standard error with
+// exit code 1, and no export.
+TEST(CliPlay, ADamagedPlayIsSaidByEveryReader) {
+  const struct {
+    const char* set;
+    const char* damage;
+    int castId;
+  } cases[] = {
+      {"multiple=2.5", "multiple 应为 1 至 99 的整数,不能是 \"2.5\"", 1},
+      {"multiple=-3", "multiple 应为 1 至 99 的整数,不能是 \"-3\"", 1},
+      {"red='01 02 03 04 05 05 07'", "红球号码 5 重复", 1},
+      {"blue='8 x'", "blue 含有 \"x\",不是号码", 1},
+      {"castid=7", "castid 没有编号为 \"7\" 的演算", 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.set);
+    CliHome home;
+    home.SaveCast();
+    home.StoreDraw();
+    ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6 7' --blue 8" + home.h).code, 0);
+    ASSERT_EQ(Cli("play add 1 --red '1 2 3 4 5 6 7' --blue 8 --multiple 2" + home.h).code, 0);
+    test_support::ExecSql(home.Db(),
+                          std::string("UPDATE xyh_plays SET ") + c.set + " WHERE _id=2;");
+    const std::string said = "该投注记录已损坏,无法对奖 (" + std::string(c.damage) + ")";
+    const std::string stderrLine =
+        "xyh-cli: play 2 of saved cast " + std::to_string(c.castId) + ": " + said + "\n";
+
+    CliRun r = Cli("play list" + home.h, kApart);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("2\t#" + std::to_string(c.castId) + "\t" + said + "\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, stderrLine);
+    const Json::Value list = Parse(Cli("play list --json" + home.h, kQuiet).out);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[1]["damage"].asString(), c.damage);
+    EXPECT_FALSE(list[1].isMember("cost"));
+
+    r = Cli("check" + home.h, kApart);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, stderrLine);
+    EXPECT_EQ(r.out.find("投注#2 " + said) != std::string::npos, c.castId == 1) << r.out;
+    const Json::Value v = Parse(Cli("check --json" + home.h, kQuiet).out)[0];
+    ASSERT_EQ(v["plays"].size(), c.castId == 1 ? 2u : 1u);
+    if (c.castId == 1) {
+      EXPECT_EQ(v["plays"][1]["error"].asString(), "该投注记录已损坏,无法对奖");
+      EXPECT_FALSE(v["plays"][1].isMember("fixedPrize"));
+    }
+    // Only the sound play is priced: 2.5 is never 2.
+    EXPECT_EQ(v["playsFixedPrize"].asInt(), v["plays"][0]["fixedPrize"].asInt());
+
+    for (const char* format : {"csv", "json"}) {
+      r = Cli(std::string("history export --format ") + format + home.h, kApart);
+      EXPECT_EQ(r.code, 1) << format;
+      EXPECT_EQ(r.out, "") << format;
+      EXPECT_EQ(r.err, "xyh-cli: nothing exported: 投注 2(演算编号 " + std::to_string(c.castId) +
+                           ")已损坏:" + c.damage + ",无法导出\n")
+          << format;
+    }
+  }
 }

@@ -23,7 +23,7 @@ rg_YsModel CastAt(std::int64_t id, double when) {
 
 rg_StoredPlay PlayOf(std::int64_t id, std::int64_t cast, rg_Play play) {
   SortPlay(play);
-  return {id, cast, std::move(play)};
+  return {id, cast, std::move(play), {}};
 }
 
 // 2026139 (12-01) has no draw before it stored, so a cast made for it is
@@ -110,6 +110,12 @@ TEST(Ledger, RefusesAPlayItCannotPlace) {
       << damaged.error().message;
   w.casts.pop_back();
   EXPECT_FALSE(PlaceLedgerPlays(w.casts, {w.plays[3]}, w.index, w.amounts));
+  rg_StoredPlay unreadable = w.plays[0];
+  unreadable.damage = "multiple: 2.5";
+  const auto unread = PlaceLedgerPlays(w.casts, {unreadable}, w.index, w.amounts);
+  ASSERT_FALSE(unread);
+  EXPECT_EQ(unread.error().status, rg_StoreStatus::Damaged);
+  EXPECT_NE(unread.error().message.find("multiple: 2.5"), std::string::npos);
 }
 
 // A play as placed: only its date and money matter to the periods.

@@ -8,6 +8,7 @@
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
 #include "history/Plays.h"
+#include "history/SavedCast.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
@@ -50,6 +51,7 @@ TEST(Plays, AddedListedAndDeleted) {
   rg_PlayStore plays(s.db);
   EXPECT_TRUE(plays.List().empty());  // no table yet: nothing, and no error
   EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Ok);
+  EXPECT_TRUE(plays.Delete(1).error().notFound);
   // Unsorted numbers are kept sorted.
   const auto first = plays.Add(1, {{}, {7, 6, 5, 4, 3, 2, 1}, {8}, 1});
   const auto second = plays.Add(2, kDanTuo);
@@ -64,7 +66,9 @@ TEST(Plays, AddedListedAndDeleted) {
   EXPECT_EQ(plays.List(1).size(), 2u);
   EXPECT_EQ(plays.ByCast()[1].size(), 2u);
   EXPECT_TRUE(plays.Delete(*first));
-  EXPECT_TRUE(plays.Delete(*first));  // gone is fine
+  const auto again = plays.Delete(*first);  // gone: said as not found
+  ASSERT_FALSE(again);
+  EXPECT_TRUE(again.error().notFound);
   EXPECT_EQ(plays.List(1).size(), 1u);
 }
 
@@ -92,6 +96,22 @@ TEST(Plays, RefusalsWriteNothing) {
     EXPECT_EQ(added.error().message, c.notFound ? "" : ToUtf8(PlayRefusal(c.play)));
   }
   EXPECT_EQ(Bytes(file), before);  // not even the table was made
+}
+
+// A damaged cast is never cast again: a play with it could never be checked.
+TEST(Plays, NoPlayIsAddedToADamagedCast) {
+  Store s;
+  ASSERT_EQ(sqlite3_exec(s.db.Handle(), "UPDATE xyh_table SET gzsxid=13 WHERE _id=1;", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  rg_PlayStore plays(s.db);
+  const auto added = plays.Add(1, kMultiple);
+  ASSERT_FALSE(added);
+  EXPECT_TRUE(added.error().refused);
+  EXPECT_FALSE(added.error().notFound);
+  EXPECT_EQ(added.error().message, DamagedCastRefusal(1, "gzsxid 应是 1 到 12(子鼠到亥猪)"));
+  EXPECT_TRUE(plays.List().empty());
+  EXPECT_TRUE(plays.Add(2, kMultiple));
 }
 
 TEST(Plays, DeletingACastDeletesItsPlaysInTheSameTransaction) {
@@ -141,17 +161,58 @@ TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {
   EXPECT_EQ(Bytes(file), before);
 }
 
-TEST(Plays, ARowEditedIntoNoPlayIsPassedOver) {
-  Store s;
-  rg_PlayStore plays(s.db);
-  plays.Add(1, kMultiple);
-  plays.Add(1, kDanTuo);
-  for (const char* sql : {"UPDATE xyh_plays SET red='01 02 x' WHERE _id=1;",
-                          "UPDATE xyh_plays SET multiple=0 WHERE _id=2;"}) {
-    ASSERT_EQ(sqlite3_exec(s.db.Handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK);
+// Each kind of damage a row edited by hand can hold, beside a sound play:
+// the row is listed with what is wrong, never scored, priced or counted,
+// and an export refuses naming it.
+TEST(Plays, ARowThatDoesNotReadBackIsListedAsDamaged) {
+  const struct {
+    const char* set;
+    const char* damage;
+  } cases[] = {
+      {"multiple=-1", "multiple 应为 1 至 99 的整数,不能是 \"-1\""},
+      {"multiple=2.5", "multiple 应为 1 至 99 的整数,不能是 \"2.5\""},
+      {"multiple='2倍'", "multiple 应为 1 至 99 的整数,不能是 \"2???\""},
+      {"red='01 02 03 04 05 05 07'", "红球号码 5 重复"},
+      {"red='01 02 03 04 05 06 34'", "红球号码 34 不在 1 至 33 之间"},
+      {"blue='08 x'", "blue 含有 \"x\",不是号码"},
+      {"dan='3,9'", "dan 含有 \"3,9\",不是号码"},
+      {"castid=9", "castid 没有编号为 \"9\" 的演算"},
+      {"castid='甲'", "castid 没有编号为 \"???\" 的演算"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.set);
+    Store s;
+    rg_PlayStore plays(s.db);
+    ASSERT_TRUE(plays.Add(1, kMultiple));
+    ASSERT_TRUE(plays.Add(1, kMultiple));
+    const std::string sql = std::string("UPDATE xyh_plays SET ") + c.set + " WHERE _id=2;";
+    ASSERT_EQ(sqlite3_exec(s.db.Handle(), sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+
+    const auto all = plays.List();
+    EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Ok);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].damage, "");
+    EXPECT_EQ(all[0].play, kMultiple);
+    EXPECT_EQ(all[1].id, 2);
+    EXPECT_EQ(all[1].damage, c.damage);
+    EXPECT_EQ(PlayCost(all[1].play), 0);  // nothing of it to price
+    // Only the sound play is scored towards its cast.
+    EXPECT_EQ(plays.ByCast()[1].size(), 1u);
+    rg_CastResult scored;
+    scored.status = rg_CastStatus::Scored;
+    const rg_DrawEntry draw = test_support::SsqDraw(u"2024062", 2024, 6, 2, {1, 2, 3, 4, 5, 6}, 8);
+    scored.draw = &draw;
+    ScorePlays(scored, {{1, kMultiple, {}, {}}, {2, all[1].play, {}, all[1].damage}});
+    ASSERT_EQ(scored.plays.size(), 2u);
+    EXPECT_FALSE(scored.plays[1].check.scored);
+    EXPECT_EQ(scored.playsFixedPrize, scored.plays[0].check.fixedPrize);
+
+    const auto exported = ReadHistoryRows(s.db);
+    ASSERT_FALSE(exported);
+    EXPECT_TRUE(exported.error().refused);
+    EXPECT_EQ(exported.error().message, "投注 2(演算编号 " + std::to_string(all[1].castId) +
+                                            ")已损坏:" + c.damage + ",无法导出");
   }
-  EXPECT_TRUE(plays.List().empty());
-  EXPECT_EQ(plays.LastStatus(), rg_StoreStatus::Ok);
 }
 
 TEST(Plays, AJsonHistoryFileCarriesThemBothWays) {

@@ -1,6 +1,7 @@
 // Plays in the window: the 投注 button and dialog, the plays in the 对奖
 // dialog against check --json, and the history list's tooltip and mark.
 #include <json/json.h>
+#include <sqlite3.h>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -172,6 +173,18 @@ TEST(PlayWin, TogglesFillsCostAndSave) {
       << dialog->MessageLine()->text().toStdString();
 }
 
+TEST(PlayWin, ADamagedCastTakesNoPlay) {
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");
+  ASSERT_EQ(sqlite3_exec(p.f.store.Handle(), "UPDATE xyh_table SET gzsxid=0 WHERE _id=1;", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  p.Select(0);
+  EXPECT_EQ(p.OpenPlay(), nullptr);
+  EXPECT_EQ(p.f.window->StatusPart(0)->text(), "该历史记录已损坏,无法复盘");
+}
+
 // A cast deleted behind the open dialog is said to be gone, not a store failure.
 TEST(PlayWin, ASaveForACastDeletedMeanwhileSaysItIsGone) {
   PlayFixture p;
@@ -311,4 +324,55 @@ TEST(PlayWin, ARefreshThatMakesOnlyAPlayWinSaysSo) {
   QTRY_COMPARE_WITH_TIMEOUT(p.f.window->StatusPart(0)->text(),
                             QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
   EXPECT_EQ(p.history()->Model().BestTier(0), 1);
+}
+
+// While the cast's draw is missing its plays are 未对奖, as the cast is.
+TEST(PlayWin, ThePlaysOfAMissingCastAreNotPending) {
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");
+  StoreDrawBefore(p.f.store);  // 2024061, then 2024063 without the cast's 2024062
+  ASSERT_EQ(
+      rg_DrawArchive(p.f.store).Store(SsqDraw(u"2024063", 2024, 6, 4, {1, 2, 3, 4, 5, 6}, 16), 0),
+      rg_DrawArchive::StoreResult::Added);
+  ASSERT_TRUE(rg_PlayStore(p.f.store).Add(1, {{}, {1, 2, 3, 4, 5, 6, 7}, {1}, 1}));
+  p.Select(0);
+  rg_CheckWin* dialog = p.OpenCheck();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(dialog->Result().status, rg_CastStatus::Missing);
+  EXPECT_EQ(dialog->PlayWinningText(0), "未对奖");
+  EXPECT_EQ(dialog->PlayTotalText(), "投注合计: 未对奖, 共14元");
+}
+
+// Rows edited into no play keep their place in the 对奖 dialog, each marked
+// damaged; only the sound play is scored and priced.
+TEST(PlayWin, TheCheckDialogMarksDamagedPlays) {
+  PlayFixture p;
+  p.Cast("58");
+  p.Save("甲");
+  StoreDrawBefore(p.f.store);
+  const rg_DrawEntry draw = DrawNoTicketWins(PlayedNumbers(p.NumbersOf(1)));
+  ASSERT_EQ(rg_DrawArchive(p.f.store).Store(draw, 0), rg_DrawArchive::StoreResult::Added);
+  const char* damage[] = {"multiple=2.5", "red='01 02 03 04 05 05 07'", "blue='x'", "multiple=-1"};
+  rg_PlayStore plays(p.f.store);
+  ASSERT_TRUE(plays.Add(1, {{}, draw.numbers, {draw.extra[0]}, 1}));
+  for (const char* set : damage) {
+    const auto added = plays.Add(1, {{}, draw.numbers, {draw.extra[0]}, 2});
+    ASSERT_TRUE(added);
+    const std::string sql =
+        std::string("UPDATE xyh_plays SET ") + set + " WHERE _id=" + std::to_string(*added) + ";";
+    ASSERT_EQ(sqlite3_exec(p.f.store.Handle(), sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  }
+  p.Select(0);
+  rg_CheckWin* dialog = p.OpenCheck();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(dialog->PlayRows(), 5);
+  EXPECT_FALSE(dialog->PlayDamaged(0));
+  EXPECT_EQ(dialog->PlayWinningText(0), "一等奖1注");
+  for (int i = 1; i < 5; ++i) {
+    SCOPED_TRACE(damage[i - 1]);
+    EXPECT_TRUE(dialog->PlayDamaged(i));
+    EXPECT_EQ(dialog->PlayPrizeText(i), "-");
+  }
+  EXPECT_EQ(dialog->Result().playsFixedPrize, dialog->Result().plays[0].check.fixedPrize);
 }
