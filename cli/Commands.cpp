@@ -218,7 +218,7 @@ std::vector<Command> MakeCommands() {
            "usage: xyh-cli draws list [--lottery CODE] [--json] | export [--lottery CODE] |\n"
            "                     import FILE [--lottery CODE] | gaps [--lottery CODE] [--json] |\n"
            "                     add --issue N --date YYYY-MM-DD --red \"N ...\" --blue \"N ...\"\n"
-           "                         [--lottery CODE]\n"
+           "                         [--lottery CODE] | delete ISSUE [--lottery CODE]\n"
            "\n"
            "The draw archive: every draw a refresh (the window's or xyh-cli draw) has read,\n"
            "one per lottery and issue.\n"
@@ -240,6 +240,11 @@ std::vector<Command> MakeCommands() {
              .help = "stores one draw, checked and refused exactly as an import of\n"
                      "that line; example: xyh-cli draws add --issue 2026051\n"
                      "--date 2026-05-05 --red \"3 9 14 20 27 31\" --blue 8"},
+            {.name = "delete",
+             .arg = "ISSUE",
+             .help = "removes a stored draw (to correct one: delete, then add);\n"
+                     "casts scored against it are missing again; example:\n"
+                     "xyh-cli draws delete 2026051"},
             {.name = "gaps",
              .help = "the issues missing between stored draws of the same year,\n"
                      "ascending (a year's last issue is not known ahead, so none is\n"
@@ -277,9 +282,16 @@ std::vector<Command> MakeCommands() {
                      "(02026001 is\n"
                      "2026001); a date after tomorrow, or a 双色球 date before 2003-02-23, is "
                      "refused.\n"
+                     "So is a 双色球 date that is no draw day (Sunday, Tuesday, Thursday), an "
+                     "issue\n"
+                     "whose year (its first four digits, two of a five-digit issue) is not its\n"
+                     "date's, an issue out of order with the stored ones (a later issue on an\n"
+                     "earlier day, two 双色球 issues on one day), and an issue of another length\n"
+                     "than the lottery's stored issues (five or seven digits, never both).\n"
                      "A damaged or locked history file, or a stored draw that does not read "
                      "back,\n"
-                     "is said on standard error, exit code 1; a damaged file is never written.\n"},
+                     "is said on standard error, exit code 1; nothing is ever written into such\n"
+                     "an archive.\n"},
             kHome},
        .run = RunDraws});
   commands.push_back(

@@ -123,7 +123,7 @@ int AddDraw(rg_DrawArchive& archive, LotteryCode lottery, const Args& args) {
                                   args.Get("blue").value_or(""), Clock::System().Now());
   if (!result && !result.error().refused && result.error().status != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: nothing was added\n";
-    return StoreFailure("the draw could not be stored: ");
+    return ArchiveFailure(archive, "the draw could not be stored: ");
   }
   if (!result) {
     std::cerr << "xyh-cli: " << TerminalSafe(result.error().message) << "; nothing was added\n";
@@ -135,6 +135,22 @@ int AddDraw(rg_DrawArchive& archive, LotteryCode lottery, const Args& args) {
   } else {
     std::cout << "added " << ToUtf8(result->addedIssues.front()) << "\n";
   }
+  return 0;
+}
+
+// A stored draw removed; the casts scored against it are missing again
+// (check decides them from the archive as it is).
+int DeleteDraw(rg_DrawArchive& archive, LotteryCode lottery, const std::string& issue) {
+  const auto deleted = archive.Delete(lottery, FromUtf8(issue));
+  if (!deleted && deleted.error().notFound) {
+    std::cerr << "xyh-cli: " << deleted.error().message << "\n";
+    return 1;
+  }
+  if (!deleted) {
+    std::cerr << "xyh-cli: nothing was deleted\n";
+    return ArchiveFailure(archive, "the draw could not be deleted: ");
+  }
+  std::cout << "deleted " << ToUtf8(*NormalIssue(lottery, FromUtf8(issue))) << "\n";
   return 0;
 }
 
@@ -161,11 +177,11 @@ int RunDraws(const std::vector<std::string>& argv) {
   const Args args(argv, *FindCommand("draws"));
   const auto& words = args.Positional();
   const std::string action = words.empty() ? "" : words[0];
-  const std::size_t expected = action == "import" ? 2 : 1;
+  const std::size_t expected = action == "import" || action == "delete" ? 2 : 1;
   if ((action != "list" && action != "export" && action != "import" && action != "add" &&
-       action != "gaps") ||
+       action != "delete" && action != "gaps") ||
       words.size() != expected) {
-    throw UsageError{"draws takes list, export, import FILE, add or gaps"};
+    throw UsageError{"draws takes list, export, import FILE, add, delete ISSUE or gaps"};
   }
   if (args.Has("json") && action != "list" && action != "gaps")
     throw UsageError{"--json goes with draws list and draws gaps"};
@@ -179,6 +195,10 @@ int RunDraws(const std::vector<std::string>& argv) {
     }
   }
   const LotteryCode lottery = ParseLottery(args.Get("lottery"));
+  if (action == "delete" && !NormalIssue(lottery, FromUtf8(words[1]))) {
+    throw UsageError{"draws delete takes the issue of a stored draw, digits only; not \"" +
+                     TerminalSafe(words[1]) + "\""};
+  }
 
   std::string csv;
   if (action == "import") {
@@ -191,6 +211,7 @@ int RunDraws(const std::vector<std::string>& argv) {
   if (action == "export") return ExportDraws(archive, lottery);
   if (action == "add") return AddDraw(archive, lottery, args);
   if (action == "gaps") return ListGaps(archive, lottery, args.Has("json"));
+  if (action == "delete") return DeleteDraw(archive, lottery, words[1]);
   return ImportDraws(archive, lottery, csv, words[1]);
 }
 
