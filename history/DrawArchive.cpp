@@ -37,6 +37,8 @@ constexpr std::string_view kHeader = "issue,date,red,blue";
 
 // An issue of a year's draws: the year's four digits, then three.
 constexpr std::size_t kYearIssueDigits = 7;
+// The same with the year's last two digits (大乐透, 排列五, 七星彩).
+constexpr std::size_t kShortYearIssueDigits = 5;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -1134,8 +1136,11 @@ std::size_t MissingBetween(std::u16string_view a, std::u16string_view b,
     return std::all_of(s.begin(), s.end(), [](char16_t c) { return IsDigit(c); });
   };
   // Within a year only: how many issues a year holds is not known ahead.
-  if (a.size() != kYearIssueDigits || b.size() != kYearIssueDigits ||
-      a.substr(0, 4) != b.substr(0, 4) || !digits(a) || !digits(b)) {
+  // The year is the first four digits of a seven-digit issue, the first
+  // two of a five-digit one.
+  const std::size_t yearDigits = a.size() == kYearIssueDigits ? 4 : 2;
+  if ((a.size() != kYearIssueDigits && a.size() != kShortYearIssueDigits) || b.size() != a.size() ||
+      a.substr(0, yearDigits) != b.substr(0, yearDigits) || !digits(a) || !digits(b)) {
     return 0;
   }
   const auto value = [](std::u16string_view s) {
@@ -1145,7 +1150,12 @@ std::size_t MissingBetween(std::u16string_view a, std::u16string_view b,
   };
   const long long to = value(b);
   std::size_t added = 0;
-  for (long long n = value(a) + 1; n < to; ++n, ++added) out.push_back(DecimalText(n));
+  for (long long n = value(a) + 1; n < to; ++n, ++added) {
+    std::u16string issue = DecimalText(n);
+    // A five-digit issue of the years 2000 to 2009 begins with a zero.
+    if (issue.size() < a.size()) issue.insert(0, a.size() - issue.size(), u'0');
+    out.push_back(std::move(issue));
+  }
   return added;
 }
 

@@ -95,9 +95,10 @@ std::optional<rg_DrawEntry> DrawFromPage(LotteryCode lottery, std::u16string_vie
                                          std::u16string_view extra);
 
 // The issues missing between stored draws of the same year, ascending;
-// draws in archive order (rg_DrawArchive::Draws). Only issues of a year's
-// four digits and three more take part: how many issues a year holds is not
-// known ahead, so nothing is missing across a year's end.
+// draws in archive order (rg_DrawArchive::Draws). Issues of a year's four
+// digits and three more, or of its last two digits and three more, take
+// part: how many issues a year holds is not known ahead, so nothing is
+// missing across a year's end.
 std::vector<std::u16string> MissingIssues(const std::vector<rg_DrawEntry>& draws);
 // The issues missing between two neighbouring draws' issues, appended to
 // out, lowest first; how many.

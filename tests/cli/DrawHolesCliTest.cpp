@@ -191,6 +191,21 @@ TEST(CliDraws, WrongDrawsAreRefusedAndStoredOnesDeleted) {
   EXPECT_EQ(Cli("draws list" + home.h).out, "");
 }
 
+TEST(CliDrawsGaps, FiveDigitIssuesAndNoMixing) {
+  Home home;
+  home.Write("dlt.csv",
+             "issue,date,red,blue\n25150,2025-12-31,1 2 3 4 5,1 2\n26001,2026-01-03,1 2 3 4 5,1 2\n"
+             "26004,2026-01-10,1 2 3 4 5,1 2\n");
+  ASSERT_EQ(Cli("draws import " + home.Q("dlt.csv") + " --lottery 104" + home.h).code, 0);
+  EXPECT_EQ(Cli("draws gaps --lottery 104" + home.h).out, "26002\n26003\n");
+  const CliRun mixed =
+      Cli(Add("2026005", "2026-01-12", "1 2 3 4 5", "1 2") + " --lottery 104" + home.h);
+  EXPECT_EQ(mixed.code, 2);
+  EXPECT_NE(mixed.out.find("the issue 2026005 has 7 digits, but the stored issue 25150 has 5"),
+            std::string::npos)
+      << mixed.out;
+}
+
 // An archive stats calls damaged takes nothing, as the help says.
 TEST(CliDraws, ADamagedArchiveIsNeverWritten) {
   Home home;
