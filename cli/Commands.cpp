@@ -96,7 +96,8 @@ std::vector<Command> MakeCommands() {
                  {.name = "--topic",
                   .arg = "求财|功名|文书|子孙|兄弟",
                   .help = "the question whose 用神 chart.useGod marks (default 求财;\n"
-                          "--batch and history show take the default); example: --topic 功名",
+                          "--batch and history show take the default and refuse it);\n"
+                          "example: --topic 功名",
                   .check = CheckTopic},
                  {.name = "--title",
                   .arg = "T",
@@ -120,7 +121,8 @@ std::vector<Command> MakeCommands() {
                           "print each as one line of --json, in input order. A bad\n"
                           "line, and an empty one, prints {\"line\":N,\"error\":\"...\"}\n"
                           "instead and the run goes on; the exit status is then 1.\n"
-                          "--save and --note are refused on those lines.\n"
+                          "--save, --note and --topic are refused on those lines (each\n"
+                          "chart marks the default topic, 求财).\n"
                           "example: echo '--number 58 --zodiac 1' | xyh-cli cast --batch",
                   .read = false},
                  kHome,
@@ -213,7 +215,7 @@ std::vector<Command> MakeCommands() {
        .run = RunDraw});
   commands.push_back(
       {.name = "draws",
-       .summary = "list, export or import the stored draws",
+       .summary = "list, export, import, add or delete the stored draws, or find gaps",
        .usage =
            "usage: xyh-cli draws list [--lottery CODE] [--json] | export [--lottery CODE] |\n"
            "                     import FILE [--lottery CODE] | gaps [--lottery CODE] [--json] |\n"
@@ -419,7 +421,8 @@ std::vector<Command> MakeCommands() {
                 "draws since it was last drawn (omission; the number of draws when never), and\n"
                 "its longest run of draws without it (maxOmission); for each draw the sum, span,\n"
                 "odd and big (17 and up) reds and the pairs of consecutive reds; the six hot\n"
-                "and the six cold reds (ranked by count, then smaller omission, then number).\n"
+                "and the six cold reds (ranked by count, then smaller omission, then number;\n"
+                "hottest first, coldest first).\n"
                 "Issues missing between the draws (xyh-cli draws gaps) are said first, as 缺N期:\n"
                 "the figures count the stored draws only. With no stored draw it says so and\n"
                 "exits 1.\n"

@@ -188,6 +188,10 @@ TEST(CliDraws, WrongDrawsAreRefusedAndStoredOnesDeleted) {
     EXPECT_EQ(Cli("draws list" + home.h).out, stored);
   }
   EXPECT_EQ(Cli("draws delete 02026013" + home.h).out, "deleted 2026013\n");
+  // The command list names every action.
+  EXPECT_NE(
+      Cli("help").out.find("list, export, import, add or delete the stored draws, or find gaps"),
+      std::string::npos);
   EXPECT_EQ(Cli("draws list" + home.h).out, "");
 }
 
