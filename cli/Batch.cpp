@@ -16,6 +16,8 @@ namespace xyh_cli {
 
 int RunCastBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
   for (const std::string& arg : args) {
+    // A batch's charts mark the default topic: --topic belongs nowhere.
+    if (arg == "--topic") throw UsageError{std::string(kBatchTopic)};
     if (arg != "--batch" && arg != "--json") {
       throw UsageError{"--batch reads each cast's options from standard input; \"" + arg +
                        "\" belongs on those lines"};

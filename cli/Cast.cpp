@@ -155,7 +155,7 @@ void CheckCastOptions(const Args& args, bool batch) {
   if (batch && (args.Has("save") || args.Has("note")))
     throw UsageError{"--save and --note are not allowed in batch mode"};
   if (args.Has("note") && !args.Has("save")) throw UsageError{"--note goes with --save"};
-  if (batch && args.Has("topic")) throw UsageError{"--topic is not allowed in batch mode"};
+  if (batch && args.Has("topic")) throw UsageError{std::string(kBatchTopic)};
   // Reading them runs their checks: after the rules above, where they always came.
   args.Get("save");
   args.Get("note");

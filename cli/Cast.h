@@ -19,6 +19,10 @@ int RunCast(const std::vector<std::string>& args);
 int RunCastTo(const std::vector<std::string>& args, std::ostream& sink, bool batch);
 // cast --batch: one cast per line of in, one line of JSON per cast to out.
 int RunCastBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out);
+// A batch's charts mark the default topic: --topic is refused on its lines
+// and beside --batch with these words.
+inline constexpr std::string_view kBatchTopic =
+    "--topic is not allowed in batch mode; each chart marks the default topic, 求财";
 
 // --zodiac: 1..12, a branch such as 子, or a sign such as 子鼠.
 int ParseZodiac(const std::string& text);

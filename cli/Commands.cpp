@@ -97,7 +97,8 @@ std::vector<Command> MakeCommands() {
                  {.name = "--topic",
                   .arg = "求财|功名|文书|子孙|兄弟",
                   .help = "the question whose 用神 chart.useGod marks (default 求财;\n"
-                          "--batch and history show take the default); example: --topic 功名",
+                          "--batch and history show take the default and refuse it);\n"
+                          "example: --topic 功名",
                   .check = CheckTopic},
                  {.name = "--title",
                   .arg = "T",
@@ -121,7 +122,8 @@ std::vector<Command> MakeCommands() {
                           "print each as one line of --json, in input order. A bad\n"
                           "line, and an empty one, prints {\"line\":N,\"error\":\"...\"}\n"
                           "instead and the run goes on; the exit status is then 1.\n"
-                          "--save and --note are refused on those lines.\n"
+                          "--save, --note and --topic are refused on those lines (each\n"
+                          "chart marks the default topic, 求财).\n"
                           "example: echo '--number 58 --zodiac 1' | xyh-cli cast --batch",
                   .read = false},
                  kHome,
@@ -214,12 +216,12 @@ std::vector<Command> MakeCommands() {
        .run = RunDraw});
   commands.push_back(
       {.name = "draws",
-       .summary = "list, export or import the stored draws",
+       .summary = "list, export, import, add or delete the stored draws, or find gaps",
        .usage =
            "usage: xyh-cli draws list [--lottery CODE] [--json] | export [--lottery CODE] |\n"
            "                     import FILE [--lottery CODE] | gaps [--lottery CODE] [--json] |\n"
            "                     add --issue N --date YYYY-MM-DD --red \"N ...\" --blue \"N ...\"\n"
-           "                         [--lottery CODE] |\n"
+           "                         [--lottery CODE] | delete ISSUE [--lottery CODE] |\n"
            "                     prize ISSUE [--first YUAN] [--second YUAN]\n"
            "\n"
            "The draw archive: every draw a refresh (the window's or xyh-cli draw) has read,\n"
@@ -242,6 +244,11 @@ std::vector<Command> MakeCommands() {
              .help = "stores one draw, checked and refused exactly as an import of\n"
                      "that line; example: xyh-cli draws add --issue 2026051\n"
                      "--date 2026-05-05 --red \"3 9 14 20 27 31\" --blue 8"},
+            {.name = "delete",
+             .arg = "ISSUE",
+             .help = "removes a stored draw (to correct one: delete, then add);\n"
+                     "casts scored against it are missing again; example:\n"
+                     "xyh-cli draws delete 2026051"},
             {.name = "gaps",
              .help = "the issues missing between stored draws of the same year,\n"
                      "ascending (a year's last issue is not known ahead, so none is\n"
@@ -293,15 +300,21 @@ std::vector<Command> MakeCommands() {
                  "columns first,second (header issue,date,red,blue,first,second): the prizes\n"
                  "per bet of 一等奖 and 二等奖, whole yuan, empty where not known; export adds\n"
                  "them once any amount is stored, and list --json gives each draw first and\n"
-                 "second (null where not stored). A refusal names the "
-                 "line,\n"
+                 "second (null where not stored). A refusal names the line,\n"
                  "counting the header as line 1, and exits 2. An issue is a number "
                  "(02026001 is\n"
                  "2026001); a date after tomorrow, or a 双色球 date before 2003-02-23, is "
                  "refused.\n"
+                 "So is a 双色球 date that is no draw day (Sunday, Tuesday, Thursday), an "
+                 "issue\n"
+                 "whose year (its first four digits, two of a five-digit issue) is not its\n"
+                 "date's, an issue out of order with the stored ones (a later issue on an\n"
+                 "earlier day, two 双色球 issues on one day), and an issue of another length\n"
+                 "than the lottery's stored issues (five or seven digits, never both).\n"
                  "A damaged or locked history file, or a stored draw that does not read "
                  "back,\n"
-                 "is said on standard error, exit code 1; a damaged file is never written.\n"},
+                 "is said on standard error, exit code 1; nothing is ever written into such\n"
+                 "an archive.\n"},
             kHome},
        .run = RunDraws});
   commands.push_back(
@@ -485,7 +498,8 @@ std::vector<Command> MakeCommands() {
                 "draws since it was last drawn (omission; the number of draws when never), and\n"
                 "its longest run of draws without it (maxOmission); for each draw the sum, span,\n"
                 "odd and big (17 and up) reds and the pairs of consecutive reds; the six hot\n"
-                "and the six cold reds (ranked by count, then smaller omission, then number).\n"
+                "and the six cold reds (ranked by count, then smaller omission, then number;\n"
+                "hottest first, coldest first).\n"
                 "Issues missing between the draws (xyh-cli draws gaps) are said first, as 缺N期:\n"
                 "the figures count the stored draws only. With no stored draw it says so and\n"
                 "exits 1.\n"

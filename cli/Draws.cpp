@@ -146,7 +146,7 @@ int AddDraw(rg_DrawArchive& archive, LotteryCode lottery, const Args& args) {
                                   args.Get("blue").value_or(""), Clock::System().Now());
   if (!result && !result.error().refused && result.error().status != rg_StoreStatus::Ok) {
     std::cerr << "xyh-cli: nothing was added\n";
-    return StoreFailure("the draw could not be stored: ");
+    return ArchiveFailure(archive, "the draw could not be stored: ");
   }
   if (!result) {
     std::cerr << "xyh-cli: " << TerminalSafe(result.error().message) << "; nothing was added\n";
@@ -193,6 +193,22 @@ int SetPrize(LotteryCode lottery, const std::string& issue, const Args& args) {
   return 0;
 }
 
+// A stored draw removed; the casts scored against it are missing again
+// (check decides them from the archive as it is).
+int DeleteDraw(rg_DrawArchive& archive, LotteryCode lottery, const std::string& issue) {
+  const auto deleted = archive.Delete(lottery, FromUtf8(issue));
+  if (!deleted && deleted.error().notFound) {
+    std::cerr << "xyh-cli: " << deleted.error().message << "\n";
+    return 1;
+  }
+  if (!deleted) {
+    std::cerr << "xyh-cli: nothing was deleted\n";
+    return ArchiveFailure(archive, "the draw could not be deleted: ");
+  }
+  std::cout << "deleted " << ToUtf8(*NormalIssue(lottery, FromUtf8(issue))) << "\n";
+  return 0;
+}
+
 int ListGaps(rg_DrawArchive& archive, LotteryCode lottery, bool json) {
   const auto draws = archive.Draws(lottery);
   if (archive.LastStatus() != rg_StoreStatus::Ok)
@@ -221,11 +237,13 @@ int RunDraws(const std::vector<std::string>& argv) {
   const Args args(argv, *FindCommand("draws"));
   const auto& words = args.Positional();
   const std::string action = words.empty() ? "" : words[0];
-  const std::size_t expected = action == "import" || action == "prize" ? 2 : 1;
+  const std::size_t expected =
+      action == "import" || action == "delete" || action == "prize" ? 2 : 1;
   if ((action != "list" && action != "export" && action != "import" && action != "add" &&
-       action != "gaps" && action != "prize") ||
+       action != "delete" && action != "gaps" && action != "prize") ||
       words.size() != expected) {
-    throw UsageError{"draws takes list, export, import FILE, add, gaps or prize ISSUE"};
+    throw UsageError{
+        "draws takes list, export, import FILE, add, delete ISSUE, gaps or prize ISSUE"};
   }
   for (const char* option : {"first", "second"}) {
     if (args.Has(option) && action != "prize")
@@ -243,6 +261,10 @@ int RunDraws(const std::vector<std::string>& argv) {
     }
   }
   const LotteryCode lottery = ParseLottery(args.Get("lottery"));
+  if (action == "delete" && !NormalIssue(lottery, FromUtf8(words[1]))) {
+    throw UsageError{"draws delete takes the issue of a stored draw, digits only; not \"" +
+                     TerminalSafe(words[1]) + "\""};
+  }
 
   std::string csv;
   if (action == "import") {
@@ -257,6 +279,7 @@ int RunDraws(const std::vector<std::string>& argv) {
   if (action == "add") return AddDraw(archive, lottery, args);
   if (action == "gaps") return ListGaps(archive, lottery, args.Has("json"));
   if (action == "prize") return SetPrize(lottery, words[1], args);
+  if (action == "delete") return DeleteDraw(archive, lottery, words[1]);
   return ImportDraws(lottery, csv, words[1]);
 }
 

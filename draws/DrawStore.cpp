@@ -10,6 +10,9 @@ Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, Lottery
   // A page is held to the dates an import is: a draw dated after tomorrow
   // would become the target of every later cast.
   if (!CheckDrawDate(lottery, entry->date, now).empty()) return Refused();
+  // And to the schedule and the stored draws: a page that shows a draw
+  // under another's issue would score casts against the wrong draw.
+  if (const auto placed = archive.CheckPlace(*entry); !placed) return Fail(placed.error());
   return archive.Store(*entry, now);
 }
 

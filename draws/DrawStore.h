@@ -8,7 +8,9 @@ namespace rg_com_ptl_xyh {
 
 // Refused (Failure::refused) when the record is no valid draw of that
 // lottery (a failed parse, a date after tomorrow or before the lottery
-// began, a changed page): nothing is stored then. Otherwise as Store.
+// began, a changed page) or does not fit the stored draws (CheckPlace):
+// nothing is stored then, nor into an archive that does not read back.
+// Otherwise as Store.
 Result<rg_DrawArchive::StoreResult> ArchiveDraw(rg_DrawArchive& archive, LotteryCode lottery,
                                                 const rg_DrawRecord& record, double now);
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <span>
 
@@ -36,6 +37,8 @@ constexpr std::string_view kHeader = "issue,date,red,blue";
 
 // An issue of a year's draws: the year's four digits, then three.
 constexpr std::size_t kYearIssueDigits = 7;
+// The same with the year's last two digits (大乐透, 排列五, 七星彩).
+constexpr std::size_t kShortYearIssueDigits = 5;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -65,6 +68,209 @@ std::string Quoted(std::string_view field) {
   }
   if (field.size() > 40) out += "...";
   return out + "\"";
+}
+
+// Every refusal of the draw rules, in the words of the command line and in
+// those of the window. {1}.. stand for what the refusal names.
+enum class Text {
+  DateAfterTomorrow,
+  DateBeforeFirst,
+  NotDrawDay,
+  IssueYear,
+  IssueShortYear,
+  RedCount,
+  RedCountDistinct,
+  RedOutside,
+  RedTwice,
+  BlueNone,
+  BlueCount,
+  BlueCountDistinct,
+  BlueOutside,
+  BlueTwice,
+  BlueIsRed,
+  FieldCount,
+  IssueNotNumber,
+  IssueNotSsq,
+  IssueZero,
+  DateEarly,
+  DateNotReal,
+  RedNotNumber,
+  BlueNotNumber,
+  Header,
+  EmptyFile,
+  Line,
+  CommaInField,
+  UnknownLottery,
+  SameIssueInFile,
+  AlreadyStored,
+  CannotRead,
+  CannotWrite,
+  WriteFailed,
+  NotCommitted,
+  OutOfOrder,
+  SameDay,
+  MixedForms,
+  StoredDraw,
+  StoredLine,
+  FieldIssue,
+  FieldDate,
+  FieldRed,
+  FieldBlue,
+  RowNoLottery,
+  RowNoIssue,
+  RowNoDate,
+  RowNotNumber,
+  RowBreaksRule,
+  RowTwice,
+  NotStored,
+};
+
+struct Wording {
+  Text id;
+  std::string_view english;
+  std::string_view chinese;
+};
+
+constexpr Wording kTexts[] = {
+    {Text::DateAfterTomorrow, "the date {1} is after tomorrow; no such draw has been held yet",
+     "开奖日期 {1} 晚于明天,这一期还没有开奖"},
+    {Text::DateBeforeFirst, "the date {1} is before the first 双色球 draw (2003-02-23)",
+     "开奖日期 {1} 早于双色球第一期的开奖日期(2003-02-23)"},
+    {Text::NotDrawDay, "the date {1} is a {2}; {3} is drawn on {4} only",
+     "开奖日期 {1} 是{2},{3}只在{4}开奖"},
+    {Text::IssueYear, "the issue {1} is of the year {2}, but the date {3} is in {4}",
+     "期号 {1} 属于 {2} 年,开奖日期 {3} 却在 {4} 年"},
+    {Text::IssueShortYear, "the issue {1} begins with the year {2}, but the date {3} is in {4}",
+     "期号 {1} 以年份 {2} 开头,开奖日期 {3} 却在 {4} 年"},
+    {Text::RedCount, "red must hold {1} numbers from {2} to {3}, not {4} numbers",
+     "红球应是 {2} 到 {3} 的 {1} 个号码,此处是 {4} 个"},
+    {Text::RedCountDistinct, "red must hold {1} distinct numbers from {2} to {3}, not {4} numbers",
+     "红球应是 {2} 到 {3} 中各不相同的 {1} 个号码,此处是 {4} 个"},
+    {Text::RedOutside, "red number {1} is outside {2} to {3}", "红球 {1} 不在 {2} 到 {3} 之间"},
+    {Text::RedTwice, "red number {1} appears twice", "红球 {1} 重复了"},
+    {Text::BlueNone, "blue must be empty for this lottery", "这种彩票没有蓝球,蓝球一栏应为空"},
+    {Text::BlueCount, "blue must hold {1} numbers from {2} to {3}, not {4} numbers",
+     "蓝球应是 {2} 到 {3} 的 {1} 个号码,此处是 {4} 个"},
+    {Text::BlueCountDistinct,
+     "blue must hold {1} distinct numbers from {2} to {3}, not {4} numbers",
+     "蓝球应是 {2} 到 {3} 中各不相同的 {1} 个号码,此处是 {4} 个"},
+    {Text::BlueOutside, "blue number {1} is outside {2} to {3}", "蓝球 {1} 不在 {2} 到 {3} 之间"},
+    {Text::BlueTwice, "blue number {1} appears twice", "蓝球 {1} 重复了"},
+    {Text::BlueIsRed, "blue number {1} is also a red number", "蓝球 {1} 也是红球号码"},
+    {Text::FieldCount, "expected 4 fields (issue,date,red,blue), found {1}",
+     "应有 4 个字段(issue,date,red,blue),此行有 {1} 个"},
+    {Text::IssueNotNumber, "the issue {1} is not a number of at most 16 digits",
+     "期号 {1} 不是至多 16 位的数字"},
+    {Text::IssueNotSsq, "the issue {1} is no 双色球 issue (seven digits: the year and three)",
+     "期号 {1} 不是双色球期号(七位数字:年份加三位序号)"},
+    {Text::IssueZero, "the issue {1} is no issue (it is 0)", "期号 {1} 不是期号(它是 0)"},
+    {Text::DateEarly, "the date {1} is out of range (draws are dated from 1900)",
+     "开奖日期 {1} 超出范围(开奖日期从 1900 年起)"},
+    {Text::DateNotReal, "the date {1} is not a real date written YYYY-MM-DD",
+     "开奖日期 {1} 不是写作 YYYY-MM-DD 的真实日期"},
+    {Text::RedNotNumber, "red: {1} is not a number of one or two digits",
+     "红球:{1} 不是一位或两位数字"},
+    {Text::BlueNotNumber, "blue: {1} is not a number of one or two digits",
+     "蓝球:{1} 不是一位或两位数字"},
+    {Text::Header, "the first line must be the header issue,date,red,blue",
+     "首行应是表头 issue,date,red,blue"},
+    {Text::EmptyFile, "the file is empty; the first line must be the header issue,date,red,blue",
+     "文件是空的;首行应是表头 issue,date,red,blue"},
+    {Text::Line, "line {1}: {2}", "第 {1} 行:{2}"},
+    {Text::CommaInField, "{1}: {2} holds a comma or a line break; separate numbers with spaces",
+     "{1}:{2} 含有逗号或换行;号码之间请用空格分隔"},
+    {Text::UnknownLottery, "unknown lottery {1}", "未知的彩票 {1}"},
+    {Text::SameIssueInFile, "issue {1} appears on line {2} with other numbers or another date",
+     "第{1}期在第 {2} 行已出现,号码或日期不同"},
+    {Text::AlreadyStored, "issue {1} is already stored as {2}; this line has {3}",
+     "第{1}期已收录为 {2},此处为 {3}"},
+    {Text::CannotRead, "the history database cannot be read", "历史数据库无法读取"},
+    {Text::CannotWrite, "the history database cannot be written", "历史数据库无法写入"},
+    {Text::WriteFailed, "writing the draw failed", "写入开奖数据失败"},
+    {Text::NotCommitted, "the import could not be committed", "导入未能提交"},
+    {Text::OutOfOrder,
+     "issue {1} on {2} is out of order with {3} issue {4} on {5}: a later issue is never drawn "
+     "on an earlier day",
+     "第{1}期({2})与{3}第{4}期({5})顺序不符:期号大的一期不会在更早的日子开奖"},
+    {Text::SameDay,
+     "issue {1} on {2}: {3} issue {4} is drawn on the same day; {5} draws once a day",
+     "第{1}期({2})与{3}第{4}期同一天开奖,{5}每天只开一期"},
+    {Text::MixedForms,
+     "the issue {1} has {2} digits, but {3} issue {4} has {5}; a lottery's issues all have the "
+     "same number of digits",
+     "期号 {1} 是 {2} 位,而{3}期号 {4} 是 {5} 位;同一彩票的期号位数应相同"},
+    {Text::StoredDraw, "the stored", "已收录的"},
+    {Text::StoredLine, "line {1}'s", "第 {1} 行的"},
+    {Text::FieldIssue, "issue", "期号"},
+    {Text::FieldDate, "date", "开奖日期"},
+    {Text::FieldRed, "red", "红球"},
+    {Text::FieldBlue, "blue", "蓝球"},
+    {Text::RowNoLottery, "the stored draw of lottery {1} with the issue {2} belongs to no lottery",
+     "彩票 {1} 已收录的第{2}期不属于任何彩票"},
+    {Text::RowNoIssue, "the stored draw of lottery {1} with the issue {2} has no valid issue",
+     "彩票 {1} 已收录的第{2}期期号无效"},
+    {Text::RowNoDate,
+     "the stored draw of lottery {1} with the issue {2} has the date {3}, no real date",
+     "彩票 {1} 已收录的第{2}期开奖日期为 {3},不是真实日期"},
+    {Text::RowNotNumber,
+     "the stored draw of lottery {1} with the issue {2} holds {3} where a number belongs",
+     "彩票 {1} 已收录的第{2}期在号码处存有 {3}"},
+    {Text::RowBreaksRule, "the stored draw of lottery {1} with the issue {2} breaks the rule: {3}",
+     "彩票 {1} 已收录的第{2}期不合规则:{3}"},
+    {Text::RowTwice,
+     "the stored draws of lottery {1} hold the issue {2} twice, with other numbers or another "
+     "date",
+     "彩票 {1} 已收录的开奖数据中第{2}期出现两次,号码或日期不同"},
+    {Text::NotStored, "no draw of lottery {1} with the issue {2} is stored",
+     "彩票 {1} 没有收录第{2}期"},
+};
+
+// The text of id in wording, each {n} replaced by the n-th of args.
+std::string Words(DrawWording wording, Text id, std::initializer_list<std::string_view> args = {}) {
+  std::string_view pattern;
+  for (const Wording& w : kTexts) {
+    if (w.id == id) pattern = wording == DrawWording::Chinese ? w.chinese : w.english;
+  }
+  std::string out;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const std::size_t n = i + 2 < pattern.size() && pattern[i] == '{' && pattern[i + 2] == '}'
+                              ? static_cast<std::size_t>(pattern[i + 1] - '1')
+                              : args.size();
+    if (n < args.size()) {
+      out += args.begin()[n];
+      i += 2;
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
+// The days a lottery draws on (1 = Sunday .. 7 = Saturday), for the
+// lotteries whose schedule is fixed; one draw a day at most.
+struct Schedule {
+  LotteryCode lottery;
+  std::array<int, 3> weekdays;
+  std::string_view english, chinese;  // the days named
+};
+constexpr Schedule kSchedules[] = {
+    {LotteryCode::DoubleColor, {1, 3, 5}, "Sunday, Tuesday and Thursday", "周日、周二、周四"},
+};
+
+constexpr std::array<std::string_view, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                       "Thursday", "Friday", "Saturday"};
+constexpr std::array<std::string_view, 7> kWeekdaysChinese = {
+    "星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+
+const Schedule* FindSchedule(LotteryCode lottery) {
+  for (const Schedule& s : kSchedules) {
+    if (s.lottery == lottery) return &s;
+  }
+  return nullptr;
+}
+
+std::string LotteryName(LotteryCode lottery) {
+  return lottery == LotteryCode::DoubleColor ? "双色球" : std::to_string(NumberOf(lottery));
 }
 
 std::string Describe(const rg_DrawEntry& d) {
@@ -102,36 +308,37 @@ std::vector<std::string> SplitFields(std::string_view line) {
 // is wrong with it. The file may have been edited by hand or damaged: such a
 // row is an error for the caller, never passed over (a backup or a count
 // without it would be wrong without a word).
-std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out) {
+std::string ReadEntry(const rg_SqlStatement& s, rg_DrawEntry& out, DrawWording wording) {
   // The stored number becomes a lottery here and nowhere else; one that
   // names none makes the row damaged, never some default lottery.
   const long long storedLottery = s.ColumnInt(0);
   const std::string_view storedIssue = s.ColumnUtf8(1);
-  const auto bad = [&](const std::string& why) {
-    return "the stored draw of lottery " + std::to_string(storedLottery) + " with the issue " +
-           Quoted(storedIssue) + " " + why;
+  const std::string lotteryText = std::to_string(storedLottery);
+  const std::string issueText = Quoted(storedIssue);
+  const auto bad = [&](Text id, const std::string& what = {}) {
+    return Words(wording, id, {lotteryText, issueText, what});
   };
   const auto lottery = LotteryCodeOf(storedLottery);
   const rg_DrawRule* rule = lottery ? FindDrawRule(*lottery) : nullptr;
-  if (rule == nullptr) return bad("belongs to no lottery");
+  if (rule == nullptr) return bad(Text::RowNoLottery);
   out.lottery = *lottery;
   const auto issue = NormalIssue(out.lottery, FromUtf8(storedIssue));
-  if (!issue) return bad("has no valid issue");
+  if (!issue) return bad(Text::RowNoIssue);
   out.issue = *issue;
   // Read once per stored draw, so the bytes are parsed where they lie: the
   // parsers accept ASCII digits, spaces and dashes only.
   const auto date = ParseDrawDate(s.ColumnUtf8(2));
-  if (!date) return bad("has the date " + Quoted(s.ColumnUtf8(2)) + ", no real date");
+  if (!date) return bad(Text::RowNoDate, Quoted(s.ColumnUtf8(2)));
   out.date = *date;
   auto numbers = ParseNumberList(s.ColumnUtf8(3));
-  if (!numbers) return bad("holds " + Quoted(numbers.error().message) + " where a number belongs");
+  if (!numbers) return bad(Text::RowNotNumber, Quoted(numbers.error().message));
   auto extra = ParseNumberList(s.ColumnUtf8(4));
-  if (!extra) return bad("holds " + Quoted(extra.error().message) + " where a number belongs");
+  if (!extra) return bad(Text::RowNotNumber, Quoted(extra.error().message));
   out.numbers = std::move(*numbers);
   out.extra = std::move(*extra);
   out.storedAt = s.ColumnDouble(5);
-  if (std::string why = CheckDrawNumbers(*rule, out.numbers, out.extra); !why.empty())
-    return bad("breaks the rule: " + why);
+  if (std::string why = CheckDrawNumbers(*rule, out.numbers, out.extra, wording); !why.empty())
+    return bad(Text::RowBreaksRule, why);
   return {};
 }
 
@@ -166,62 +373,79 @@ std::optional<std::u16string> NormalIssue(LotteryCode lottery, std::u16string_vi
   return digits;
 }
 
-std::string CheckDrawDate(LotteryCode lottery, double date, double now) {
+std::string CheckDrawDate(LotteryCode lottery, double date, double now, DrawWording wording) {
   static const double kFirstDoubleColor = MakeDate(2003, 2, 23);
-  if (date >= std::floor(now) + 2) {
-    return "the date " + ToUtf8(DrawDateText(date)) +
-           " is after tomorrow; no such draw has been held yet";
-  }
-  if (lottery == LotteryCode::DoubleColor && date < kFirstDoubleColor) {
-    return "the date " + ToUtf8(DrawDateText(date)) +
-           " is before the first 双色球 draw (2003-02-23)";
-  }
+  if (date >= std::floor(now) + 2)
+    return Words(wording, Text::DateAfterTomorrow, {ToUtf8(DrawDateText(date))});
+  if (lottery == LotteryCode::DoubleColor && date < kFirstDoubleColor)
+    return Words(wording, Text::DateBeforeFirst, {ToUtf8(DrawDateText(date))});
   return {};
 }
 
+std::string CheckDrawIssue(LotteryCode lottery, std::u16string_view issue, double date,
+                           DrawWording wording) {
+  const DateParts day = SplitDate(date);
+  const std::string dateText = ToUtf8(DrawDateText(date));
+  if (const Schedule* schedule = FindSchedule(lottery);
+      schedule != nullptr && day.weekday >= 1 && day.weekday <= 7 &&
+      std::find(schedule->weekdays.begin(), schedule->weekdays.end(), day.weekday) ==
+          schedule->weekdays.end()) {
+    const bool chinese = wording == DrawWording::Chinese;
+    const auto weekday = static_cast<std::size_t>(day.weekday - 1);
+    return Words(wording, Text::NotDrawDay,
+                 {dateText, chinese ? kWeekdaysChinese[weekday] : kWeekdays[weekday],
+                  LotteryName(lottery), chinese ? schedule->chinese : schedule->english});
+  }
+  // A five-digit issue carries the year's last two digits, any other its four.
+  const bool shortYear = issue.size() == 5;
+  const std::size_t yearDigits = shortYear ? 2 : 4;
+  if (issue.size() <= yearDigits ||
+      !std::all_of(issue.begin(), issue.end(), [](char16_t c) { return IsDigit(c); })) {
+    return {};  // no issue of this form reaches here: NormalIssue refused it
+  }
+  int year = 0;
+  for (std::size_t i = 0; i < yearDigits; ++i) year = year * 10 + (issue[i] - u'0');
+  if (year == (shortYear ? day.year % 100 : day.year)) return {};
+  const std::string yearText = ToUtf8(issue.substr(0, yearDigits));
+  return Words(wording, shortYear ? Text::IssueShortYear : Text::IssueYear,
+               {ToUtf8(issue), yearText, dateText, std::to_string(day.year)});
+}
+
 std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& numbers,
-                             const std::vector<int>& extra) {
-  const auto range = [](int low, int high) {
-    return std::to_string(low) + " to " + std::to_string(high);
-  };
-  const auto kind = [](bool distinct) {
-    return distinct ? " distinct numbers from " : " numbers from ";
+                             const std::vector<int>& extra, DrawWording wording) {
+  const auto say = [wording](Text id, int n, int low = 0, int high = 0, std::size_t had = 0) {
+    return Words(
+        wording, id,
+        {std::to_string(n), std::to_string(low), std::to_string(high), std::to_string(had)});
   };
   // Messages are built only on failure: every stored row passes through here.
   if (static_cast<int>(numbers.size()) != rule.count) {
-    return "red must hold " + std::to_string(rule.count) + kind(rule.distinct) +
-           range(rule.low, rule.high) + ", not " + std::to_string(numbers.size()) + " numbers";
+    return say(rule.distinct ? Text::RedCountDistinct : Text::RedCount, rule.count, rule.low,
+               rule.high, numbers.size());
   }
   for (int n : numbers) {
-    if (n < rule.low || n > rule.high)
-      return "red number " + std::to_string(n) + " is outside " + range(rule.low, rule.high);
+    if (n < rule.low || n > rule.high) return say(Text::RedOutside, n, rule.low, rule.high);
   }
   if (rule.distinct) {
     std::vector<int> sorted = numbers;
     std::sort(sorted.begin(), sorted.end());
-    if (const auto it = std::adjacent_find(sorted.begin(), sorted.end()); it != sorted.end()) {
-      return "red number " + std::to_string(*it) + " appears twice";
-    }
+    if (const auto it = std::adjacent_find(sorted.begin(), sorted.end()); it != sorted.end())
+      return say(Text::RedTwice, *it);
   }
   if (static_cast<int>(extra.size()) != rule.extraCount) {
-    if (rule.extraCount == 0) return "blue must be empty for this lottery";
-    return "blue must hold " + std::to_string(rule.extraCount) + kind(rule.extraCount > 1) +
-           range(rule.extraLow, rule.extraHigh) + ", not " + std::to_string(extra.size()) +
-           " numbers";
+    if (rule.extraCount == 0) return Words(wording, Text::BlueNone);
+    return say(rule.extraCount > 1 ? Text::BlueCountDistinct : Text::BlueCount, rule.extraCount,
+               rule.extraLow, rule.extraHigh, extra.size());
   }
   for (int n : extra) {
-    if (n < rule.extraLow || n > rule.extraHigh) {
-      return "blue number " + std::to_string(n) + " is outside " +
-             range(rule.extraLow, rule.extraHigh);
-    }
+    if (n < rule.extraLow || n > rule.extraHigh)
+      return say(Text::BlueOutside, n, rule.extraLow, rule.extraHigh);
   }
-  if (extra.size() == 2 && extra[0] == extra[1])
-    return "blue number " + std::to_string(extra[0]) + " appears twice";
+  if (extra.size() == 2 && extra[0] == extra[1]) return say(Text::BlueTwice, extra[0]);
   if (rule.extraApart) {
     for (int n : extra) {
-      if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) {
-        return "blue number " + std::to_string(n) + " is also a red number";
-      }
+      if (std::find(numbers.begin(), numbers.end(), n) != numbers.end())
+        return say(Text::BlueIsRed, n);
     }
   }
   return {};
@@ -427,7 +651,7 @@ rg_StoreStatus rg_DrawArchive::VisitDraws(
   std::string firstStored;
   int rc = SQLITE_ROW;
   while ((rc = s.Step()) == SQLITE_ROW) {
-    if (std::string why = ReadEntry(s, e); !why.empty()) {
+    if (std::string why = ReadEntry(s, e, wording_); !why.empty()) {
       badRow_ = std::move(why);
       break;
     }
@@ -444,9 +668,8 @@ rg_StoreStatus rg_DrawArchive::VisitDraws(
         break;
       }
       if (!first.SameDraw(e)) {
-        badRow_ = "the stored draws of lottery " + std::to_string(NumberOf(lottery)) +
-                  " hold the issue " + ToUtf8(e.issue) +
-                  " twice, with other numbers or another date";
+        badRow_ =
+            Words(wording_, Text::RowTwice, {std::to_string(NumberOf(lottery)), ToUtf8(e.issue)});
         break;
       }
       if (firstStored != stored) continue;
@@ -480,7 +703,7 @@ bool rg_DrawArchive::FindRow(LotteryCode lottery, const std::u16string& normal, 
   store_->Record(rc == SQLITE_ROW ? SQLITE_DONE : rc);
   if (rc != SQLITE_ROW) return false;
   if (stored != nullptr) *stored = s.ColumnUtf8(1);
-  if (std::string why = ReadEntry(s, out); !why.empty()) {
+  if (std::string why = ReadEntry(s, out, wording_); !why.empty()) {
     badRow_ = std::move(why);
     return false;
   }
@@ -521,7 +744,7 @@ Result<std::optional<rg_DrawEntry>> rg_DrawArchive::Newest(LotteryCode lottery) 
   rg_DrawEntry e;
   if (rc == SQLITE_DONE) return std::nullopt;
   if (rc != SQLITE_ROW) return Failed();
-  if (std::string why = ReadEntry(s, e); !why.empty()) {
+  if (std::string why = ReadEntry(s, e, wording_); !why.empty()) {
     badRow_ = std::move(why);
     return Failed();
   }
@@ -557,26 +780,26 @@ namespace {
 // One line of the CSV file form as a draw of lottery; refused, the message
 // saying what is wrong, for a line the rule refuses.
 Result<rg_DrawEntry> ParseDrawLine(LotteryCode lottery, const rg_DrawRule& rule,
-                                   std::string_view line, double now) {
+                                   std::string_view line, double now, DrawWording wording) {
+  const auto refuse = [wording](Text id, std::string_view what = {}) {
+    return Refused(Words(wording, id, {what}));
+  };
   // Counted before anything is split: a line of a million commas must not
   // become a million strings.
   const auto count = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1;
-  if (count != 4)
-    return Refused("expected 4 fields (issue,date,red,blue), found " + std::to_string(count));
+  if (count != 4) return refuse(Text::FieldCount, std::to_string(count));
   const std::vector<std::string> fields = SplitFields(line);
   rg_DrawEntry d;
   d.lottery = lottery;
   const std::string& issue = fields[0];
   if (issue.empty() || issue.size() > kMaxIssueDigits ||
       !std::all_of(issue.begin(), issue.end(), [](char c) { return IsDigit(c); })) {
-    return Refused("the issue " + Quoted(issue) + " is not a number of at most 16 digits");
+    return refuse(Text::IssueNotNumber, Quoted(issue));
   }
   const auto normal = NormalIssue(lottery, FromUtf8(issue));
   if (!normal) {
-    return Refused("the issue " + Quoted(issue) +
-                   (lottery == LotteryCode::DoubleColor
-                        ? " is no 双色球 issue (seven digits: the year and three)"
-                        : " is no issue (it is 0)"));
+    return refuse(lottery == LotteryCode::DoubleColor ? Text::IssueNotSsq : Text::IssueZero,
+                  Quoted(issue));
   }
   d.issue = *normal;
   const auto date = ParseDrawDate(fields[1]);
@@ -586,28 +809,100 @@ Result<rg_DrawEntry> ParseDrawLine(LotteryCode lottery, const rg_DrawRule& rule,
         text.size() == 10 && text[4] == '-' && text[7] == '-' &&
         std::all_of(text.begin(), text.begin() + 4, [](char c) { return IsDigit(c); }) &&
         DigitsValue(text.substr(0, 4)) < 1900;
-    return Refused("the date " + Quoted(fields[1]) +
-                   (early ? " is out of range (draws are dated from 1900)"
-                          : " is not a real date written YYYY-MM-DD"));
+    return refuse(early ? Text::DateEarly : Text::DateNotReal, Quoted(fields[1]));
   }
   d.date = *date;
-  if (std::string why = CheckDrawDate(lottery, d.date, now); !why.empty())
+  if (std::string why = CheckDrawDate(lottery, d.date, now, wording); !why.empty())
+    return Refused(std::move(why));
+  if (std::string why = CheckDrawIssue(lottery, d.issue, d.date, wording); !why.empty())
     return Refused(std::move(why));
   auto red = ParseNumberList(fields[2]);
-  if (!red) {
-    return Refused("red: " + Quoted(red.error().message) + " is not a number of one or two digits");
-  }
+  if (!red) return refuse(Text::RedNotNumber, Quoted(red.error().message));
   auto blue = ParseNumberList(fields[3]);
-  if (!blue) {
-    return Refused("blue: " + Quoted(blue.error().message) +
-                   " is not a number of one or two digits");
-  }
+  if (!blue) return refuse(Text::BlueNotNumber, Quoted(blue.error().message));
   d.numbers = std::move(*red);
   d.extra = std::move(*blue);
-  if (std::string why = CheckDrawNumbers(rule, d.numbers, d.extra); !why.empty())
+  if (std::string why = CheckDrawNumbers(rule, d.numbers, d.extra, wording); !why.empty())
     return Refused(std::move(why));
   return d;
 }
+
+}  // namespace
+
+namespace {
+
+// The draws of one lottery by issue and by day, stored ones and the lines
+// of an import as they are taken, for the rules of their order. Each draw
+// is checked against its neighbours only: the draws already placed are in
+// order (a stored archive out of order from an older version is not
+// refused as a whole, only where a new draw meets it).
+class Placement {
+ public:
+  Placement(LotteryCode lottery, DrawWording wording)
+      : oneADay_(FindSchedule(lottery) != nullptr), lottery_(lottery), wording_(wording) {}
+
+  // line 0 for a stored draw.
+  void Add(const rg_DrawEntry& d, int line) {
+    const Placed placed{d.issue, d.date, line};
+    if (byIssue_.empty()) form_ = placed;
+    byIssue_.emplace(d.issue, placed);
+    if (oneADay_) byDay_.emplace(d.date, placed);
+  }
+
+  // "" when d fits among the draws placed; a placed draw of its own issue
+  // is not met (whether it is the same draw is the caller's question).
+  std::string Check(const rg_DrawEntry& d) const {
+    if (!byIssue_.empty() && form_.issue.size() != d.issue.size()) {
+      return Words(wording_, Text::MixedForms,
+                   {ToUtf8(d.issue), std::to_string(d.issue.size()), Whose(form_),
+                    ToUtf8(form_.issue), std::to_string(form_.issue.size())});
+    }
+    auto above = byIssue_.upper_bound(d.issue);
+    auto below = byIssue_.lower_bound(d.issue);
+    if (above != byIssue_.end() && above->second.date < d.date) return OutOfOrder(d, above->second);
+    if (below != byIssue_.begin() && std::prev(below)->second.date > d.date)
+      return OutOfOrder(d, std::prev(below)->second);
+    if (oneADay_) {
+      if (const auto day = byDay_.find(d.date);
+          day != byDay_.end() && day->second.issue != d.issue) {
+        return Words(wording_, Text::SameDay,
+                     {ToUtf8(d.issue), ToUtf8(DrawDateText(d.date)), Whose(day->second),
+                      ToUtf8(day->second.issue), LotteryName(lottery_)});
+      }
+    }
+    return {};
+  }
+
+ private:
+  struct Placed {
+    std::u16string issue;
+    double date = 0.0;
+    int line = 0;
+  };
+  // Issues of one length compare as numbers by their text; of two lengths
+  // (met only in an older archive) the shorter first.
+  struct IssueOrder {
+    bool operator()(const std::u16string& a, const std::u16string& b) const {
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    }
+  };
+  std::string Whose(const Placed& p) const {
+    return p.line == 0 ? Words(wording_, Text::StoredDraw)
+                       : Words(wording_, Text::StoredLine, {std::to_string(p.line)});
+  }
+  std::string OutOfOrder(const rg_DrawEntry& d, const Placed& other) const {
+    return Words(wording_, Text::OutOfOrder,
+                 {ToUtf8(d.issue), ToUtf8(DrawDateText(d.date)), Whose(other), ToUtf8(other.issue),
+                  ToUtf8(DrawDateText(other.date))});
+  }
+
+  bool oneADay_;
+  LotteryCode lottery_;
+  DrawWording wording_;
+  Placed form_;  // the first draw placed: every other has its issue's length
+  std::map<std::u16string, Placed, IssueOrder> byIssue_;
+  std::map<double, Placed> byDay_;
+};
 
 }  // namespace
 
@@ -616,6 +911,71 @@ Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Outcome(ImportResult result
   Failure failure{LastStatus(), rg_FileProblem::None, 0, !result.writeFailed,
                   std::move(result.message)};
   return Fail(std::move(failure));
+}
+
+Result<void> rg_DrawArchive::CheckPlace(const rg_DrawEntry& draw) const {
+  const auto issue = NormalIssue(draw.lottery, draw.issue);
+  if (!issue) {
+    return Refused(Words(
+        wording_, draw.lottery == LotteryCode::DoubleColor ? Text::IssueNotSsq : Text::IssueZero,
+        {Quoted(ToUtf8(draw.issue))}));
+  }
+  rg_DrawEntry given = draw;
+  given.issue = *issue;
+  if (std::string why = CheckDrawIssue(given.lottery, given.issue, given.date, wording_);
+      !why.empty()) {
+    return Refused(std::move(why));
+  }
+  Placement placed(given.lottery, wording_);
+  if (VisitDraws(given.lottery, false, [&](const rg_DrawEntry& d) {
+        if (d.issue != given.issue) placed.Add(d, 0);
+      }) != rg_StoreStatus::Ok) {
+    return Failed();
+  }
+  if (std::string why = placed.Check(given); !why.empty()) return Refused(std::move(why));
+  return {};
+}
+
+int rg_DrawArchive::DeleteForms(LotteryCode lottery, const std::u16string& normal) {
+  // Every form the issue may have been stored in, as FindRow looks for it.
+  std::u16string digits = normal.substr(std::min(normal.find_first_not_of(u'0'), normal.size()));
+  std::vector<std::u16string> forms;
+  for (; digits.size() <= kMaxIssueDigits; digits.insert(0, 1, u'0')) forms.push_back(digits);
+  std::u16string text = u"DELETE FROM xyh_draws WHERE lottery=? AND issue IN (";
+  for (std::size_t i = 0; i < forms.size(); ++i) text += i == 0 ? u"?" : u",?";
+  text += u");";
+  rg_SqlStatement s(store_->Handle(), text);
+  if (!s.Valid()) {
+    store_->Record(s.PrepareCode());
+    return s.PrepareCode();
+  }
+  s.BindInt(1, NumberOf(lottery));
+  for (std::size_t i = 0; i < forms.size(); ++i) s.BindText(static_cast<int>(i) + 2, forms[i]);
+  const int rc = s.Step();
+  store_->Record(rc);
+  return rc;
+}
+
+Result<void> rg_DrawArchive::Delete(LotteryCode lottery, std::u16string_view issue) {
+  badRow_.clear();
+  const auto normal = NormalIssue(lottery, issue);
+  const auto notStored = [&] {
+    return NotFound(Words(
+        wording_, Text::NotStored,
+        {std::to_string(NumberOf(lottery)), ToUtf8(normal ? *normal : std::u16string(issue))}));
+  };
+  if (!normal) return notStored();
+  if (store_->Ready(true) != rg_StoreStatus::Ok) return Failed();
+  if (const auto table = HasTable(); !table) {
+    return Failed();
+  } else if (!*table) {
+    return notStored();
+  }
+  // A row that no longer reads back is deleted too: that is how a draw
+  // edited by hand is mended.
+  if (DeleteForms(lottery, *normal) != SQLITE_DONE) return Failed();
+  if (sqlite3_changes(store_->Handle()) == 0) return notStored();
+  return {};
 }
 
 Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(LotteryCode lottery,
@@ -631,8 +991,8 @@ Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(LotteryCode lottery,
     if (!headerSeen) {
       if (Trim(line) != kHeader) {
         ImportResult result;
-        result.why = "the first line must be the header " + std::string(kHeader);
-        result.message = "line " + std::to_string(lineNo) + ": " + result.why;
+        result.why = Words(wording_, Text::Header);
+        result.message = Words(wording_, Text::Line, {std::to_string(lineNo), result.why});
         return Outcome(std::move(result));
       }
       headerSeen = true;
@@ -643,8 +1003,8 @@ Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Import(LotteryCode lottery,
   }
   if (!headerSeen) {
     ImportResult result;
-    result.why = "the file is empty; the first line must be the header " + std::string(kHeader);
-    result.message = "line 1: " + result.why;
+    result.why = Words(wording_, Text::EmptyFile);
+    result.message = Words(wording_, Text::Line, {"1", result.why});
     return Outcome(std::move(result));
   }
   return Outcome(ImportLines(lottery, lines, now));
@@ -655,53 +1015,82 @@ Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Add(LotteryCode lottery,
                                                          std::string_view date,
                                                          std::string_view red,
                                                          std::string_view blue, double now) {
+  return Replace(lottery, {}, issue, date, red, blue, now);
+}
+
+Result<rg_DrawArchive::ImportCounts> rg_DrawArchive::Replace(
+    LotteryCode lottery, std::u16string_view stored, std::string_view issue, std::string_view date,
+    std::string_view red, std::string_view blue, double now) {
   // One line of a draw file, so that a draw typed in meets every rule an
   // imported one does.
-  const std::pair<std::string_view, std::string_view> fields[] = {
-      {"issue", issue}, {"date", date}, {"red", red}, {"blue", blue}};
+  const std::pair<Text, std::string_view> fields[] = {{Text::FieldIssue, issue},
+                                                      {Text::FieldDate, date},
+                                                      {Text::FieldRed, red},
+                                                      {Text::FieldBlue, blue}};
   for (const auto& [name, value] : fields) {
     if (value.find_first_of(",\r\n") != std::string_view::npos) {
       ImportResult result;
-      result.why = std::string(name) + ": " + Quoted(value) +
-                   " holds a comma or a line break; separate numbers with spaces";
+      result.why = Words(wording_, Text::CommaInField, {Words(wording_, name), Quoted(value)});
       result.message = result.why;
       return Outcome(std::move(result));
     }
   }
+  std::u16string replacing;
+  if (!stored.empty()) {
+    const auto found = Find(lottery, stored);
+    if (!found) return Failed();
+    if (!*found) {
+      return NotFound(
+          Words(wording_, Text::NotStored, {std::to_string(NumberOf(lottery)), ToUtf8(stored)}));
+    }
+    replacing = (*found)->issue;
+  }
   const std::string line = std::string(issue) + ',' + std::string(date) + ',' + std::string(red) +
                            ',' + std::string(blue);
   const std::pair<int, std::string_view> lines[] = {{1, line}};
-  ImportResult result = ImportLines(lottery, lines, now);
+  ImportResult result = ImportLines(lottery, lines, now, replacing);
   if (!result.ok && !result.why.empty()) result.message = result.why;
   return Outcome(std::move(result));
 }
 
 rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
-    LotteryCode lottery, std::span<const std::pair<int, std::string_view>> lines, double now) {
+    LotteryCode lottery, std::span<const std::pair<int, std::string_view>> lines, double now,
+    const std::u16string& replacing) {
   badRow_.clear();
   ImportResult result;
   const rg_DrawRule* rule = FindDrawRule(lottery);
   if (rule == nullptr) {
-    result.message = "unknown lottery " + std::to_string(NumberOf(lottery));
+    result.message = Words(wording_, Text::UnknownLottery, {std::to_string(NumberOf(lottery))});
+    return result;
+  }
+  const auto refuse = [&](int line, const std::string& why) {
+    result.why = why;
+    result.message = Words(wording_, Text::Line, {std::to_string(line), why});
+    return result;
+  };
+  // Every stored draw of the lottery is read first: the order rules need
+  // them, and an archive that does not read to its end is damaged, which
+  // is never written.
+  Placement placed(lottery, wording_);
+  if (VisitDraws(lottery, false, [&](const rg_DrawEntry& d) {
+        if (d.issue != replacing) placed.Add(d, 0);
+      }) != rg_StoreStatus::Ok) {
+    result.message = badRow_.empty() ? Words(wording_, Text::CannotRead) : badRow_;
+    result.writeFailed = true;
     return result;
   }
   std::vector<ImportedDraw> toAdd;
   std::map<std::u16string, std::size_t> inFile;  // issue -> index into seen
   std::vector<ImportedDraw> seen;
-  const auto refuse = [&](int line, const std::string& why) {
-    result.why = why;
-    result.message = "line " + std::to_string(line) + ": " + why;
-    return result;
-  };
   for (const auto& [lineNo, line] : lines) {
-    Result<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now);
+    Result<rg_DrawEntry> d = ParseDrawLine(lottery, *rule, line, now, wording_);
     if (!d) return refuse(lineNo, d.error().message);
     const std::string issue = ToUtf8(d->issue);
     if (const auto it = inFile.find(d->issue); it != inFile.end()) {
       const ImportedDraw& first = seen[it->second];
       if (!first.draw.SameDraw(*d)) {
-        return refuse(lineNo, "issue " + issue + " appears on line " + std::to_string(first.line) +
-                                  " with other numbers or another date");
+        return refuse(lineNo,
+                      Words(wording_, Text::SameIssueInFile, {issue, std::to_string(first.line)}));
       }
       ++result.counts.skipped;
       continue;
@@ -710,24 +1099,31 @@ rg_DrawArchive::ImportResult rg_DrawArchive::ImportLines(
     seen.push_back({*d, lineNo});
     const auto found = Find(lottery, d->issue);
     if (!found) {
-      result.message = badRow_.empty() ? "the history database cannot be read"
-                                       : "line " + std::to_string(lineNo) + ": " + badRow_;
+      result.message = badRow_.empty()
+                           ? Words(wording_, Text::CannotRead)
+                           : Words(wording_, Text::Line, {std::to_string(lineNo), badRow_});
       result.writeFailed = true;
       return result;
     }
     if (const std::optional<rg_DrawEntry>& stored = *found) {
-      if (!stored->SameDraw(*d)) {
-        return refuse(lineNo, "issue " + issue + " is already stored as " +
-                                  ToUtf8(DrawDateText(stored->date)) + " " + Describe(*stored) +
-                                  "; this line has " + ToUtf8(DrawDateText(d->date)) + " " +
-                                  Describe(*d));
+      // The draw a correction replaces is no obstacle, but a correction
+      // that changes nothing writes nothing.
+      if (stored->SameDraw(*d) && (replacing.empty() || stored->issue == replacing)) {
+        ++result.counts.skipped;
+        continue;
       }
-      ++result.counts.skipped;
-      continue;
+      if (stored->issue != replacing) {
+        return refuse(lineNo,
+                      Words(wording_, Text::AlreadyStored,
+                            {issue, ToUtf8(DrawDateText(stored->date)) + " " + Describe(*stored),
+                             ToUtf8(DrawDateText(d->date)) + " " + Describe(*d)}));
+      }
     }
+    if (std::string why = placed.Check(*d); !why.empty()) return refuse(lineNo, why);
+    placed.Add(*d, lineNo);
     toAdd.push_back({std::move(*d), lineNo});
   }
-  if (!toAdd.empty() && !WriteImport(lottery, toAdd, now, result)) return result;
+  if (!toAdd.empty() && !WriteImport(lottery, toAdd, now, result, replacing)) return result;
   result.ok = true;
   result.counts.added = static_cast<int>(toAdd.size());
   for (const ImportedDraw& p : toAdd) result.counts.addedIssues.push_back(p.draw.issue);
@@ -740,8 +1136,11 @@ std::size_t MissingBetween(std::u16string_view a, std::u16string_view b,
     return std::all_of(s.begin(), s.end(), [](char16_t c) { return IsDigit(c); });
   };
   // Within a year only: how many issues a year holds is not known ahead.
-  if (a.size() != kYearIssueDigits || b.size() != kYearIssueDigits ||
-      a.substr(0, 4) != b.substr(0, 4) || !digits(a) || !digits(b)) {
+  // The year is the first four digits of a seven-digit issue, the first
+  // two of a five-digit one.
+  const std::size_t yearDigits = a.size() == kYearIssueDigits ? 4 : 2;
+  if ((a.size() != kYearIssueDigits && a.size() != kShortYearIssueDigits) || b.size() != a.size() ||
+      a.substr(0, yearDigits) != b.substr(0, yearDigits) || !digits(a) || !digits(b)) {
     return 0;
   }
   const auto value = [](std::u16string_view s) {
@@ -751,7 +1150,12 @@ std::size_t MissingBetween(std::u16string_view a, std::u16string_view b,
   };
   const long long to = value(b);
   std::size_t added = 0;
-  for (long long n = value(a) + 1; n < to; ++n, ++added) out.push_back(DecimalText(n));
+  for (long long n = value(a) + 1; n < to; ++n, ++added) {
+    std::u16string issue = DecimalText(n);
+    // A five-digit issue of the years 2000 to 2009 begins with a zero.
+    if (issue.size() < a.size()) issue.insert(0, a.size() - issue.size(), u'0');
+    out.push_back(std::move(issue));
+  }
   return added;
 }
 
@@ -765,11 +1169,23 @@ std::vector<std::u16string> MissingIssues(const std::vector<rg_DrawEntry>& draws
 }
 
 bool rg_DrawArchive::WriteImport(LotteryCode lottery, const std::vector<ImportedDraw>& draws,
-                                 double now, ImportResult& result) {
+                                 double now, ImportResult& result,
+                                 const std::u16string& replacing) {
   if (!EnsureTable() || Run(u"BEGIN IMMEDIATE;") != SQLITE_DONE) {
-    result.message = "the history database cannot be written";
+    result.message = Words(wording_, Text::CannotWrite);
     result.writeFailed = true;
     return false;
+  }
+  const auto rollBack = [&](int rc, std::string message) {
+    ExecuteSql(store_->Handle(), u"ROLLBACK;");
+    store_->Record(rc);
+    result.writeFailed = true;
+    result.message = std::move(message);
+    return false;
+  };
+  if (!replacing.empty()) {
+    if (const int rc = DeleteForms(lottery, replacing); rc != SQLITE_DONE)
+      return rollBack(rc, Words(wording_, Text::WriteFailed));
   }
   for (const ImportedDraw& p : draws) {
     rg_SqlStatement s(store_->Handle(),
@@ -784,20 +1200,12 @@ bool rg_DrawArchive::WriteImport(LotteryCode lottery, const std::vector<Imported
     const int rc = s.Valid() ? s.Step() : s.PrepareCode();
     if (rc != SQLITE_DONE) {
       s.Finalize();
-      ExecuteSql(store_->Handle(), u"ROLLBACK;");
-      store_->Record(rc);
-      result.writeFailed = true;
-      result.message = "line " + std::to_string(p.line) + ": writing the draw failed";
-      return false;
+      return rollBack(rc, Words(wording_, Text::Line,
+                                {std::to_string(p.line), Words(wording_, Text::WriteFailed)}));
     }
   }
-  if (const int rc = Run(u"COMMIT;"); rc != SQLITE_DONE) {
-    ExecuteSql(store_->Handle(), u"ROLLBACK;");
-    store_->Record(rc);
-    result.message = "the import could not be committed";
-    result.writeFailed = true;
-    return false;
-  }
+  if (const int rc = Run(u"COMMIT;"); rc != SQLITE_DONE)
+    return rollBack(rc, Words(wording_, Text::NotCommitted));
   return true;
 }
 

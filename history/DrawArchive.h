@@ -47,9 +47,14 @@ struct rg_DrawRule {
 // nullptr only for a number forced into a LotteryCode that names none.
 const rg_DrawRule* FindDrawRule(LotteryCode lottery);
 
+// The language a refusal of the draw rules is said in: the command line
+// keeps its English words, the window says them in Chinese.
+enum class DrawWording { English, Chinese };
+
 // "" when the draw keeps the rule, else what is wrong with it.
 std::string CheckDrawNumbers(const rg_DrawRule& rule, const std::vector<int>& numbers,
-                             const std::vector<int>& extra);
+                             const std::vector<int>& extra,
+                             DrawWording wording = DrawWording::English);
 
 // An issue as the archive stores and compares it: its digits read as a
 // number, written in the lottery's own form (seven digits, year and three,
@@ -62,7 +67,15 @@ std::optional<std::u16string> NormalIssue(LotteryCode lottery, std::u16string_vi
 // "" when a draw of lottery may carry this date, else why not: a day after
 // tomorrow (local) has had no draw yet, and 双色球 began on 2003-02-23.
 // now is the moment of the check, as a local day count.
-std::string CheckDrawDate(LotteryCode lottery, double date, double now);
+std::string CheckDrawDate(LotteryCode lottery, double date, double now,
+                          DrawWording wording = DrawWording::English);
+
+// "" when a draw of lottery may carry this issue (in its normal form) on
+// this date, else why not: a lottery with a fixed schedule (双色球: Sunday,
+// Tuesday, Thursday) draws on its days only, and an issue begins with the
+// year of its date (four digits; two for a five-digit issue).
+std::string CheckDrawIssue(LotteryCode lottery, std::u16string_view issue, double date,
+                           DrawWording wording = DrawWording::English);
 
 // "2024-06-02"; the draw date form of the archive and its files.
 std::u16string DrawDateText(double date);
@@ -82,9 +95,10 @@ std::optional<rg_DrawEntry> DrawFromPage(LotteryCode lottery, std::u16string_vie
                                          std::u16string_view extra);
 
 // The issues missing between stored draws of the same year, ascending;
-// draws in archive order (rg_DrawArchive::Draws). Only issues of a year's
-// four digits and three more take part: how many issues a year holds is not
-// known ahead, so nothing is missing across a year's end.
+// draws in archive order (rg_DrawArchive::Draws). Issues of a year's four
+// digits and three more, or of its last two digits and three more, take
+// part: how many issues a year holds is not known ahead, so nothing is
+// missing across a year's end.
 std::vector<std::u16string> MissingIssues(const std::vector<rg_DrawEntry>& draws);
 // The issues missing between two neighbouring draws' issues, appended to
 // out, lowest first; how many.
@@ -96,7 +110,8 @@ class rg_DrawArchive {
   // Works on the store's connection and keeps to its rules: nothing is
   // written into a damaged file, and a read that fails (damaged, locked,
   // I/O) is an error, never the end of the rows. LastStatus says which.
-  explicit rg_DrawArchive(rg_EasyDb& store) : store_(&store) {}
+  explicit rg_DrawArchive(rg_EasyDb& store, DrawWording wording = DrawWording::English)
+      : store_(&store), wording_(wording) {}
 
   static constexpr std::u16string_view kTable = u"xyh_draws";
   static std::u16string CreateTableStatement();
@@ -108,7 +123,22 @@ class rg_DrawArchive {
   };
   // A failure: no connection, a damaged or locked file, the write failed,
   // or an issue that is none of that lottery; it carries LastStatus.
+  // Stores what it is given: a draw from outside is first held to the
+  // stored ones (CheckPlace), as Import and Add do.
   Result<StoreResult> Store(const rg_DrawEntry& draw, double now);
+
+  // Whether a draw fits the schedule, its issue's year and the stored draws
+  // of its lottery: a later issue is never drawn on an earlier day, 双色球
+  // draws once a day, and a lottery's issues are all of one length. Its
+  // own issue stored already is left to Store. Refused, saying why; a
+  // failure carrying LastStatus and BadRow when the stored draws cannot be
+  // read to their end (a damaged archive is never written).
+  Result<void> CheckPlace(const rg_DrawEntry& draw) const;
+
+  // Removes a stored draw (every stored form of its issue), in one
+  // transaction. NotFound when none is stored; a failure carrying
+  // LastStatus otherwise.
+  Result<void> Delete(LotteryCode lottery, std::u16string_view issue);
 
   // The stored draws of one lottery, oldest first (by date, then issue);
   // as far as the file reads when LastStatus is not Ok.
@@ -153,6 +183,13 @@ class rg_DrawArchive {
   // already with the same numbers is skipped (skipped 1).
   Result<ImportCounts> Add(LotteryCode lottery, std::string_view issue, std::string_view date,
                            std::string_view red, std::string_view blue, double now);
+  // A stored draw corrected: the fields as for Add, checked against the
+  // other stored draws, and the old row replaced in the same transaction
+  // (the issue may change too). NotFound when `stored` is not stored; a
+  // correction that changes nothing is skipped (skipped 1).
+  Result<ImportCounts> Replace(LotteryCode lottery, std::u16string_view stored,
+                               std::string_view issue, std::string_view date, std::string_view red,
+                               std::string_view blue, double now);
 
  private:
   // An import as it goes; made a Result at the end (Outcome).
@@ -172,12 +209,18 @@ class rg_DrawArchive {
   };
   // What Import and Add share: the lines (with their numbers in the file)
   // checked, then written in one transaction.
+  // replacing: the stored issue a correction replaces, empty for none.
   ImportResult ImportLines(LotteryCode lottery,
-                           std::span<const std::pair<int, std::string_view>> lines, double now);
-  // The checked draws of an import in one transaction; false, with result
-  // saying why, when the database does not take them all.
+                           std::span<const std::pair<int, std::string_view>> lines, double now,
+                           const std::u16string& replacing = {});
+  // The checked draws of an import in one transaction, after the replaced
+  // draw is removed; false, with result saying why, when the database does
+  // not take them all.
   bool WriteImport(LotteryCode lottery, const std::vector<ImportedDraw>& draws, double now,
-                   ImportResult& result);
+                   ImportResult& result, const std::u16string& replacing);
+  // Deletes every stored form of a normal issue; SQLite's code.
+  int DeleteForms(LotteryCode lottery, const std::u16string& normal);
+
   // Whether xyh_draws exists yet (it is made by the first write); nullopt
   // when that cannot be read.
   std::optional<bool> HasTable() const;
@@ -190,6 +233,7 @@ class rg_DrawArchive {
   bool FindRow(LotteryCode lottery, const std::u16string& normal, rg_DrawEntry& out,
                std::string* stored = nullptr) const;
   rg_EasyDb* store_;
+  DrawWording wording_;
   mutable std::string badRow_;
 };
 

@@ -78,7 +78,8 @@ void Tally(const std::vector<rg_DrawShape>& window, NumbersOf numbersOf,
   for (std::size_t n = 0; n < Size; ++n) stats[n].omission = running[n];
 }
 
-// The six hot and six cold reds: by count, then smaller omission, then number.
+// The six hot and six cold reds: by count, then smaller omission, then
+// number; each list from its extreme, hottest first and coldest first.
 void RankHotAndCold(rg_DrawStats& stats);
 
 }  // namespace
@@ -189,7 +190,7 @@ void RankHotAndCold(rg_DrawStats& stats) {
     return x.number < y.number;
   });
   std::copy(ranking.begin(), ranking.begin() + kHotColdSize, stats.hot.begin());
-  std::copy(ranking.end() - kHotColdSize, ranking.end(), stats.cold.begin());
+  std::reverse_copy(ranking.end() - kHotColdSize, ranking.end(), stats.cold.begin());
 }
 
 }  // namespace

@@ -43,9 +43,9 @@ struct rg_DrawStats {
   int draws = 0;  // the window's size
   std::array<rg_NumberStat, kRedCount> red{};
   std::array<rg_NumberStat, kBlueCount> blue{};
-  std::vector<rg_DrawShape> perDraw;  // the window, oldest first
-  std::array<int, kHotColdSize> hot{};
-  std::array<int, kHotColdSize> cold{};
+  std::vector<rg_DrawShape> perDraw;     // the window, oldest first
+  std::array<int, kHotColdSize> hot{};   // hottest first
+  std::array<int, kHotColdSize> cold{};  // coldest first
   // The trend chart's cells, one row per draw of the window, oldest first:
   // 0 where the number was drawn, else the draws since it last was (counted
   // from the window's start when it was not drawn before in the window).

@@ -278,6 +278,9 @@ void rg_XyhWin::Command(rg_HistoryPanel::Button code) {
       connect(trend, &rg_TrendWin::enterDraw, this, &rg_XyhWin::EnterDraw, Qt::UniqueConnection);
       connect(trend, &rg_TrendWin::importDraws, this, &rg_XyhWin::ImportDraws,
               Qt::UniqueConnection);
+      connect(trend, &rg_TrendWin::correctDraw, this, &rg_XyhWin::CorrectDraw,
+              Qt::UniqueConnection);
+      connect(trend, &rg_TrendWin::deleteDraw, this, &rg_XyhWin::DeleteDraw, Qt::UniqueConnection);
       return;
     }
     case EnterDraw: this->EnterDraw(); return;
@@ -314,37 +317,99 @@ void rg_XyhWin::ImportDraws() {
       QFileDialog::getOpenFileName(over, QStringLiteral("导入开奖"), QString(),
                                    QStringLiteral("开奖文件 (*.csv);;所有文件 (*)"));
   if (path.isEmpty()) return;
-  ui::ShowMessage(over, ImportDrawFile(path), QStringLiteral("信息:"),
-                  ui::MessageKind::Information);
+  bool failed = false;
+  const QString said = ImportDrawFile(path, &failed);
+  // A refusal is an error, not a piece of information.
+  ui::ShowMessage(over, said, failed ? QStringLiteral("错误:") : QStringLiteral("信息:"),
+                  failed ? ui::MessageKind::Critical : ui::MessageKind::Information);
 }
 
-QString rg_XyhWin::ImportDrawFile(const QString& path) {
+QString rg_XyhWin::ImportDrawFile(const QString& path, bool* failed) {
+  const auto fail = [failed](const QString& text) {
+    if (failed != nullptr) *failed = true;
+    return text;
+  };
+  if (failed != nullptr) *failed = false;
   // As the command line: a draw file is small, anything huge is no draw file.
   constexpr qint64 kMaxBytes = 16 << 20;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    return QStringLiteral("无法读取文件:") + QDir::toNativeSeparators(path);
+    return fail(QStringLiteral("无法读取文件:") + QDir::toNativeSeparators(path));
   if (file.size() > kMaxBytes)
-    return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
+    return fail(QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path));
   const QByteArray csv = file.read(kMaxBytes + 1);
   if (file.error() != QFileDevice::NoError)
-    return QStringLiteral("无法读取文件:") + QDir::toNativeSeparators(path);
+    return fail(QStringLiteral("无法读取文件:") + QDir::toNativeSeparators(path));
   // A device or a pipe tells no size beforehand.
   if (csv.size() > kMaxBytes)
-    return QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path);
-  rg_DrawArchive archive(store_);
+    return fail(QStringLiteral("文件大于 16 MiB,不是开奖文件:") + QDir::toNativeSeparators(path));
+  rg_DrawArchive archive(store_, DrawWording::Chinese);
   const auto result = archive.Import(LotteryCode::DoubleColor, csv.toStdString(), clock_.Now());
   if (!result) {
     const std::u16string why = StoreStatusText(result.error().status);
-    return QStringLiteral("导入失败,未导入任何开奖数据:") +
-           (!result.error().refused && !why.empty()
-                ? ui::Q(why)
-                : QString::fromStdString(result.error().message));
+    // A damaged archive is named by its row; a locked file by the store.
+    return fail(QStringLiteral("导入失败,未导入任何开奖数据:") +
+                (!result.error().refused && archive.BadRow().empty() && !why.empty()
+                     ? ui::Q(why)
+                     : QString::fromStdString(result.error().message)));
   }
   if (result->added > 0) DrawsChanged();
   QString said = QStringLiteral("已导入%1期开奖数据").arg(result->added);
   if (result->skipped > 0) said += QStringLiteral(",%1期已收录,跳过").arg(result->skipped);
   return said;
+}
+
+void rg_XyhWin::CorrectDraw(const QString& issue) {
+  QWidget* over = qobject_cast<QWidget*>(sender());
+  over = over != nullptr ? over->window() : this;
+  const rg_DrawArchive archive(store_, DrawWording::Chinese);
+  const auto found = archive.Find(LotteryCode::DoubleColor, ui::U(issue));
+  if (!found || !*found) {
+    ui::ShowMessage(
+        over,
+        !found ? QStringLiteral("第%1期开奖数据无法读取:").arg(issue) +
+                     (archive.BadRow().empty() ? ui::Q(StoreStatusText(found.error().status))
+                                               : QString::fromStdString(archive.BadRow()))
+               : QStringLiteral("第%1期开奖数据已不存在").arg(issue),
+        QStringLiteral("错误:"), ui::MessageKind::Critical);
+    return;
+  }
+  OpenDrawEntry(issue, (*found)->date, over);
+  entryWin_->Correct(**found);
+}
+
+void rg_XyhWin::DeleteDraw(const QString& issue) {
+  QWidget* over = qobject_cast<QWidget*>(sender());
+  over = over != nullptr ? over->window() : this;
+  rg_DrawArchive archive(store_, DrawWording::Chinese);
+  const auto found = archive.Find(LotteryCode::DoubleColor, ui::U(issue));
+  QString shown = QStringLiteral("第%1期").arg(issue);
+  if (found && *found) {
+    shown += QStringLiteral("(%1 %2 + %3)")
+                 .arg(ui::Q(DrawDateText((*found)->date)),
+                      QString::fromStdString(NumbersText((*found)->numbers)),
+                      QString::fromStdString(NumbersText((*found)->extra)));
+  }
+  if (ui::ShowMessage(over,
+                      QStringLiteral("确定删除%1开奖数据吗?\n"
+                                     "按这一期对奖的演算和投注将成为开奖数据缺失,直到重新录入。")
+                          .arg(shown),
+                      QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
+    return;
+  }
+  const auto deleted = archive.Delete(LotteryCode::DoubleColor, ui::U(issue));
+  if (!deleted) {
+    const std::u16string why = StoreStatusText(deleted.error().status);
+    ui::ShowMessage(
+        over,
+        QStringLiteral("删除失败:") + (deleted.error().notFound || why.empty()
+                                           ? QString::fromStdString(deleted.error().message)
+                                           : ui::Q(why)),
+        QStringLiteral("错误:"), ui::MessageKind::Critical);
+    return;
+  }
+  ShowStatus(QStringLiteral("已删除第%1期开奖数据").arg(issue));
+  DrawsChanged();
 }
 
 void rg_XyhWin::DrawsChanged() {
@@ -554,7 +619,7 @@ std::optional<std::int64_t> rg_XyhWin::ChosenCast(const QString& failure) {
 void rg_XyhWin::OpenCheck() {
   // The draws may have changed since the list was checked.
   prizeWatch_->Refresh();
-  const rg_DrawArchive archive(store_);
+  const rg_DrawArchive archive(store_, DrawWording::Chinese);
   const rg_DrawIndex index(archive.DoubleColorDraws());
   // Checked against part of the draws a cast would wrongly look pending.
   if (!archive.BadRow().empty()) {

@@ -104,8 +104,13 @@ class rg_XyhWin : public QMainWindow {
   void EnterDraw();
   // 导入开奖…: a CSV draw file the user picks, as xyh-cli draws import.
   void ImportDraws();
-  // The import itself; what to tell the user.
-  QString ImportDrawFile(const QString& path);
+  // The import itself; what to tell the user, and whether it failed.
+  QString ImportDrawFile(const QString& path, bool* failed = nullptr);
+  // 修改 and 删除 of a stored 双色球 draw (the trend window's row menu):
+  // the correction in the 录入开奖 dialog, the deletion after asking; the
+  // casts and plays depending on it are decided again at once.
+  void CorrectDraw(const QString& issue);
+  void DeleteDraw(const QString& issue);
   // Draws were added or imported: the 对奖 dialog, the trend window, the
   // history marks and the announcement follow at once.
   void DrawsChanged();

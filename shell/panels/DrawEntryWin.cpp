@@ -47,6 +47,7 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
     : QDialog(parent),
       store_(store),
       clock_(clock),
+      lead_(new QLabel(QStringLiteral("补录一期未收录的开奖号码:"), this)),
       issue_(new QLineEdit(this)),
       date_(new QDateEdit(this)),
       blue_(NumberBox(kBlueCount, QColor(0x10, 0x40, 0xd0), this)),
@@ -103,7 +104,7 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("补录一期未收录的开奖号码:"), this));
+  layout->addWidget(lead_);
   layout->addLayout(form);
   layout->addWidget(message_);
   layout->addWidget(buttons);
@@ -130,6 +131,26 @@ rg_DrawEntryWin::rg_DrawEntryWin(QWidget* parent, const QFont& font, rg_EasyDb& 
   } else {
     reds_[0]->setFocus();
   }
+}
+
+void rg_DrawEntryWin::Correct(const rg_DrawEntry& stored) {
+  correcting_ = ui::Q(stored.issue);
+  setWindowTitle(QStringLiteral("修改开奖 - 双色球"));
+  lead_->setText(QStringLiteral("修改已收录的第%1期开奖号码:").arg(correcting_));
+  issue_->setText(correcting_);
+  const DateParts day = SplitDate(stored.date);
+  date_->setDate(QDate(day.year, day.month, day.day));
+  for (std::size_t i = 0; i < reds_.size() && i < stored.numbers.size(); ++i)
+    reds_[i]->setValue(stored.numbers[i]);
+  if (!stored.extra.empty()) blue_->setValue(stored.extra.front());
+  // Its amounts too: a correction stores the draw anew, and they go with it.
+  if (const auto amounts = rg_DrawPrizes(store_).All(kDoubleColor)) {
+    const rg_FloatingAmounts known = AmountsOf(*amounts, stored.issue);
+    first_->setText(known.first ? QString::number(*known.first) : QString());
+    second_->setText(known.second ? QString::number(*known.second) : QString());
+  }
+  message_->hide();
+  date_->setFocus();
 }
 
 QString rg_DrawEntryWin::Message() const {
@@ -201,9 +222,11 @@ bool rg_DrawEntryWin::Submit() {
                               : QStringLiteral("双色球第一期在 2003-02-23 开奖,开奖日期不能更早"));
     return false;
   }
-  rg_DrawArchive archive(store_);
-  // A draw that cannot be read now is left to the store below, which says so.
-  if (const auto found = archive.Find(kDoubleColor, *issue); found && *found) {
+  rg_DrawArchive archive(store_, DrawWording::Chinese);
+  // A draw that cannot be read now is left to the store below, which says
+  // so; the draw a correction replaces is no obstacle.
+  if (const auto found = archive.Find(kDoubleColor, *issue);
+      found && *found && ui::Q(*issue) != correcting_) {
     const rg_DrawEntry* stored = &**found;
     std::vector<int> typed;
     for (QSpinBox* box : reds_) typed.push_back(box->value());
@@ -217,19 +240,23 @@ bool rg_DrawEntryWin::Submit() {
     }
   }
   const auto result =
-      archive.Add(kDoubleColor, issue_->text().toStdString(),
-                  date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
-                  red.join(QLatin1Char(' ')).toStdString(),
-                  QString::number(blue_->value()).toStdString(), clock_.Now());
+      archive.Replace(kDoubleColor, correcting_.toStdU16String(), issue_->text().toStdString(),
+                      date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
+                      red.join(QLatin1Char(' ')).toStdString(),
+                      QString::number(blue_->value()).toStdString(), clock_.Now());
   if (!result) {
     const std::u16string store = StoreStatusText(result.error().status);
-    Refuse(QStringLiteral("未保存:") + (!result.error().refused && !store.empty()
-                                            ? ui::Q(store)
-                                            : QString::fromStdString(result.error().message)));
+    // A damaged archive is named by its row; a locked file by the store.
+    Refuse(QStringLiteral("未保存:") +
+           (!result.error().refused && archive.BadRow().empty() && !store.empty()
+                ? ui::Q(store)
+                : QString::fromStdString(result.error().message)));
     return false;
   }
   if (result->added == 0 && !amountsGiven) {
-    Refuse(QStringLiteral("第%1期已收录,号码相同,无需再录").arg(issue_->text()));
+    Refuse(correcting_.isEmpty()
+               ? QStringLiteral("第%1期已收录,号码相同,无需再录").arg(issue_->text())
+               : QStringLiteral("与已收录的相同,未作修改"));
     return false;
   }
   QStringList issues;

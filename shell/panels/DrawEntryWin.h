@@ -1,7 +1,7 @@
 #pragma once
 // 录入开奖: one 双色球 draw typed in by hand, for the draws a refresh never
 // saw. It is stored exactly as an imported line is: the same checks, the
-// same refusals.
+// same refusals. The same dialog corrects a stored draw (修改).
 #include <QDialog>
 #include <QStringList>
 
@@ -19,6 +19,7 @@ namespace rg_com_ptl_xyh {
 
 class Clock;
 class rg_EasyDb;
+struct rg_DrawEntry;
 
 class rg_DrawEntryWin : public QDialog {
   Q_OBJECT
@@ -35,6 +36,9 @@ class rg_DrawEntryWin : public QDialog {
   // 一等奖 and 二等奖 per bet, whole yuan; empty while not known.
   QLineEdit* FirstPrize() const { return first_; }
   QLineEdit* SecondPrize() const { return second_; }
+  // Makes it the correction of a stored draw: its fields filled in, and
+  // 保存 replaces that draw.
+  void Correct(const rg_DrawEntry& stored);
   // Why the last 保存 was refused; empty after none.
   QString Message() const;
 
@@ -54,6 +58,8 @@ class rg_DrawEntryWin : public QDialog {
 
   rg_EasyDb& store_;
   const Clock& clock_;
+  QString correcting_;  // the stored issue a correction replaces
+  QLabel* lead_;
   QLineEdit* issue_;
   QDateEdit* date_;
   std::array<QSpinBox*, 6> reds_{};

@@ -123,6 +123,13 @@ std::u16string rg_TrendChart::HoleAt(int line) const {
   return holes_[static_cast<std::size_t>(-1 - lines_[static_cast<std::size_t>(line)])];
 }
 
+int rg_TrendChart::DrawRowAt(int y) const {
+  if (y < rowHeight_) return -1;
+  const int line = y / rowHeight_ - 1;
+  if (line >= BodyLines()) return -1;
+  return std::max(lines_[static_cast<std::size_t>(line)], -1);
+}
+
 void rg_TrendChart::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   update();

@@ -38,6 +38,9 @@ class rg_TrendChart : public QWidget {
   int BodyLines() const { return static_cast<int>(lines_.size()); }
   // The issue missing at that body line, empty where the line is a draw.
   std::u16string HoleAt(int line) const;
+  // The draw whose row holds the height y of the widget; -1 for the
+  // header, a hole and the footer.
+  int DrawRowAt(int y) const;
   // The top of a draw's row in the widget.
   int RowTop(int row) const { return rowHeight_ * (1 + LineOf(row)); }
   // The centre of a number's cell in a draw's row; blue when `blue`.

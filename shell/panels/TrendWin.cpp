@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -146,6 +147,10 @@ void rg_TrendWin::ConnectControls() {
     if (index != TrendPage) BuildBars();
   });
   connect(export_, &QPushButton::clicked, this, &rg_TrendWin::AskAndExport);
+  chart_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(chart_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    if (QMenu* menu = RowMenu(at)) menu->popup(chart_->mapToGlobal(at));
+  });
   connect(enter_, &QPushButton::clicked, this, &rg_TrendWin::enterDraw);
   connect(import_, &QPushButton::clicked, this, &rg_TrendWin::importDraws);
 }
@@ -204,7 +209,7 @@ std::vector<int> rg_TrendWin::Bars(int index) {
 }
 
 rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& font) {
-  const rg_DrawArchive archive(store);
+  const rg_DrawArchive archive(store, DrawWording::Chinese);
   std::vector<rg_DrawEntry> draws = archive.DoubleColorDraws();
   // Figures over part of the draws would be wrong without a word.
   const rg_StoreStatus status = archive.LastStatus();
@@ -212,7 +217,7 @@ rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& fo
     const QString why = archive.BadRow().empty() ? ui::Q(StoreStatusText(status))
                                                  : QStringLiteral("开奖记录已损坏:") +
                                                        QString::fromStdString(archive.BadRow());
-    ui::ShowMessage(owner, QStringLiteral("走势图不能打开:\n") + why, QStringLiteral("信息:"),
+    ui::ShowMessage(owner, QStringLiteral("走势图不能打开:\n") + why, QStringLiteral("错误:"),
                     ui::MessageKind::Critical);
     return nullptr;
   }
@@ -227,6 +232,23 @@ rg_TrendWin* rg_TrendWin::Open(QWidget* owner, rg_EasyDb& store, const QFont& fo
   win->raise();
   win->activateWindow();
   return win;
+}
+
+QMenu* rg_TrendWin::RowMenu(const QPoint& at) {
+  // The header row stays at the top of the view over whatever row lies
+  // beneath it: a click there is on the header.
+  if (stats_ == nullptr || at.y() - area_->verticalScrollBar()->value() < chart_->RowHeight())
+    return nullptr;
+  const int row = chart_->DrawRowAt(at.y());
+  if (row < 0 || row >= static_cast<int>(stats_->perDraw.size())) return nullptr;
+  const QString issue = ui::Q(stats_->perDraw[static_cast<std::size_t>(row)].issue);
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addAction(QStringLiteral("修改第%1期…").arg(issue), this,
+                  [this, issue] { emit correctDraw(issue); });
+  menu->addAction(QStringLiteral("删除第%1期…").arg(issue), this,
+                  [this, issue] { emit deleteDraw(issue); });
+  return menu;
 }
 
 void rg_TrendWin::SetDraws(std::vector<rg_DrawEntry> draws) {

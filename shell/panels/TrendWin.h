@@ -13,6 +13,7 @@
 #include "history/DrawStats.h"
 
 class QComboBox;
+class QMenu;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
@@ -61,6 +62,9 @@ class rg_TrendWin : public QWidget {
   QScrollArea* ChartArea() const { return area_; }
   QLabel* Summary() const { return summary_; }
   QLabel* EmptyNote() const { return empty_; }
+  // The menu of the draw row at `at` (the chart's coordinates): 修改 and
+  // 删除 of that draw; nullptr where no draw's row is (the header, a hole).
+  QMenu* RowMenu(const QPoint& at);
   bool ShowsCharts() const;
   // The bars: red and blue counts, red and blue current omission, as the
   // charts show them (empty when the charts could not be loaded). They are
@@ -76,6 +80,10 @@ class rg_TrendWin : public QWidget {
  signals:
   void enterDraw();
   void importDraws();
+  // A stored draw to correct or to delete: the owner asks, stores and
+  // calls SetDraws.
+  void correctDraw(const QString& issue);
+  void deleteDraw(const QString& issue);
 
  private:
   // The steps of building the window.

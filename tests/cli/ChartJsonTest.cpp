@@ -158,5 +158,15 @@ TEST(CliChart, TopicsAndTheirRefusals) {
   const auto batch = Cli("cast --batch", CliStderr::kFolded,
                          "printf '%s\\n' '--number 58 --zodiac 1 --topic 功名' |");
   EXPECT_EQ(batch.code, 1);
-  EXPECT_NE(batch.out.find("--topic is not allowed in batch mode"), std::string::npos) << batch.out;
+  EXPECT_NE(batch.out.find("--topic is not allowed in batch mode; each chart marks the default "
+                           "topic, 求财"),
+            std::string::npos)
+      << batch.out;
+  // Beside --batch it is refused in the same words, not sent to the lines.
+  const auto beside = Cli("cast --batch --topic 功名", CliStderr::kFolded,
+                          "printf '%s\\n' '--number 58 --zodiac 1' |");
+  EXPECT_EQ(beside.code, 2);
+  EXPECT_NE(beside.out.find("--topic is not allowed in batch mode"), std::string::npos)
+      << beside.out;
+  EXPECT_EQ(beside.out.find("belongs on those lines"), std::string::npos) << beside.out;
 }

@@ -39,23 +39,23 @@ TEST(CliDraws, ImportListExportRoundTrip) {
   CliHome home;
   home.Write(
       "a.csv",
-      "issue,date,red,blue\n2026141,2025-12-07,3 9 14 20 27 31,8\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
+      "issue,date,red,blue\n2025141,2025-12-07,3 9 14 20 27 31,8\n2025142,2025-12-09,01 05 09 12 22 30,03\n");
   const CliRun imported = Cli("draws import " + home.Q("a.csv") + home.h);
   ASSERT_EQ(imported.code, 0) << imported.out;
   EXPECT_EQ(imported.out, "imported 2 draws\n");
   EXPECT_EQ(
       Cli("draws list" + home.h).out,
-      "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n2026141\t2025-12-07\t03 09 14 20 27 31 + 08\n");
+      "2025142\t2025-12-09\t01 05 09 12 22 30 + 03\n2025141\t2025-12-07\t03 09 14 20 27 31 + 08\n");
   const Json::Value list = Parse(Cli("draws list --json" + home.h, kQuiet).out);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0]["issue"].asString(), "2026142");
+  EXPECT_EQ(list[0]["issue"].asString(), "2025142");
   EXPECT_EQ(list[1]["numbers"][0].asInt(), 3);
   EXPECT_EQ(list[1]["extra"][0].asInt(), 8);
 
   const std::string exported = Cli("draws export" + home.h, kQuiet).out;
   EXPECT_EQ(
       exported,
-      "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 31,08\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
+      "issue,date,red,blue\n2025141,2025-12-07,03 09 14 20 27 31,08\n2025142,2025-12-09,01 05 09 12 22 30,03\n");
   CliHome other;
   other.Write("b.csv", exported);
   ASSERT_EQ(Cli("draws import '" + other.File("b.csv").string() + "'" + other.h).code, 0);
@@ -72,22 +72,22 @@ TEST(CliDraws, ImportListExportRoundTrip) {
 
 TEST(CliDraws, ARefusedImportNamesTheLineAndLeavesTheFileAsItWas) {
   CliHome home;
-  home.ImportDraws("2026141,2025-12-07,03 09 14 20 27 31,08\n");
+  home.ImportDraws("2025141,2025-12-07,03 09 14 20 27 31,08\n");
   const std::string before = Bytes(home.Db());
   home.Write(
       "bad.csv",
-      "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n2026143,2025-12-11,1 2 3 4 5 33,17\n");
+      "issue,date,red,blue\n2025142,2025-12-09,01 05 09 12 22 30,03\n2025143,2025-12-11,1 2 3 4 5 33,17\n");
   const CliRun bad = Cli("draws import " + home.Q("bad.csv") + home.h);
   EXPECT_EQ(bad.code, 2);
   EXPECT_NE(bad.out.find("line 3: blue number 17 is outside 1 to 16"), std::string::npos)
       << bad.out;
-  home.Write("conflict.csv", "issue,date,red,blue\n2026141,2025-12-07,03 09 14 20 27 32,08\n");
+  home.Write("conflict.csv", "issue,date,red,blue\n2025141,2025-12-07,03 09 14 20 27 32,08\n");
   const CliRun conflict = Cli("draws import " + home.Q("conflict.csv") + home.h);
   EXPECT_EQ(conflict.code, 2);
-  EXPECT_NE(conflict.out.find("line 2: issue 2026141 is already stored"), std::string::npos)
+  EXPECT_NE(conflict.out.find("line 2: issue 2025141 is already stored"), std::string::npos)
       << conflict.out;
   EXPECT_EQ(Bytes(home.Db()), before);
-  EXPECT_EQ(Cli("draws list" + home.h).out, "2026141\t2025-12-07\t03 09 14 20 27 31 + 08\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2025141\t2025-12-07\t03 09 14 20 27 31 + 08\n");
 }
 
 TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
@@ -116,9 +116,9 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   }
   while (std::find(blues.begin(), blues.end(), outside) != blues.end()) ++outside;
   for (int n : reds) thursday += std::to_string(n) + " ";
-  // 2026141 before them, so the archive vouches for 2026142.
-  home.ImportDraws("2026141,2025-12-07,01 02 03 04 05 06,01\n2026142,2025-12-09," + tuesday + "," +
-                   std::to_string(blues[0]) + "\n2026143,2025-12-11," + thursday + "," +
+  // 2025141 before them, so the archive vouches for 2025142.
+  home.ImportDraws("2025141,2025-12-07,01 02 03 04 05 06,01\n2025142,2025-12-09," + tuesday + "," +
+                   std::to_string(blues[0]) + "\n2025143,2025-12-11," + thursday + "," +
                    std::to_string(outside) + "\n");
 
   const CliRun run = Cli("check --json" + home.h, kQuiet);
@@ -158,7 +158,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
 
   const Json::Value& first = all[2];
   EXPECT_EQ(first["castTime"].asString(), "2025-12-09 19:59:59.999");
-  EXPECT_EQ(first["issue"].asString(), "2026142");
+  EXPECT_EQ(first["issue"].asString(), "2025142");
   EXPECT_EQ(first["drawDate"].asString(), "2025-12-09");
   EXPECT_EQ(first["drawBlue"].asInt(), blues[0]);
   EXPECT_EQ(first["bestTier"].asInt(), 1);
@@ -177,7 +177,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   EXPECT_EQ(t0["fixedPrize"].asInt(), 0);
 
   const Json::Value& second = all[1];
-  EXPECT_EQ(second["issue"].asString(), "2026143");
+  EXPECT_EQ(second["issue"].asString(), "2025143");
   const Json::Value& s0 = second["tickets"][0];
   EXPECT_EQ(s0["hits"].size(), 4u);
   EXPECT_FALSE(s0["blueHit"].asBool());
@@ -198,7 +198,7 @@ TEST(CliCheck, SavedCastsAgainstTheDrawTheyWereMadeFor) {
   ASSERT_EQ(chosen.size(), 2u);
   EXPECT_EQ(chosen[0]["id"].asInt(), 3);
   const std::string text = Cli("check 1" + home.h).out;
-  EXPECT_NE(text.find("开奖: 第2026142期 2025-12-09"), std::string::npos) << text;
+  EXPECT_NE(text.find("开奖: 第2025142期 2025-12-09"), std::string::npos) << text;
   EXPECT_NE(text.find("一等奖"), std::string::npos) << text;
   EXPECT_NE(
       text.find("[" + std::string(ticket[0] < 10 ? "0" : "") + std::to_string(ticket[0]) + "]"),
@@ -217,8 +217,8 @@ TEST(CliCheck, IdsBeyond32Bits) {
       "UPDATE xyh_table SET _id=4294967297 WHERE _id=1;"
       "UPDATE xyh_table SET _id=9223372036854775807, ysname='a' || char(27) || '[2Jb' WHERE _id=2;");
   home.ImportDraws(
-      "2026141,2025-12-07,01 02 03 04 05 06,01\n"
-      "2026142,2025-12-09,01 05 09 12 22 30,03\n");
+      "2025141,2025-12-07,01 02 03 04 05 06,01\n"
+      "2025142,2025-12-09,01 05 09 12 22 30,03\n");
 
   // 4294967297 would be 1 if cut to 32 bits, which no longer exists.
   const CliRun one = Cli("check 4294967297 --json" + home.h, kQuiet);
@@ -226,7 +226,7 @@ TEST(CliCheck, IdsBeyond32Bits) {
   const Json::Value v = Parse(one.out);
   ASSERT_EQ(v.size(), 1u);
   EXPECT_EQ(v[0]["id"].asInt64(), 4294967297LL);
-  EXPECT_EQ(v[0]["issue"].asString(), "2026142");
+  EXPECT_EQ(v[0]["issue"].asString(), "2025142");
   const Json::Value both =
       Parse(Cli("check 9223372036854775807 4294967297 --json" + home.h, kQuiet).out);
   ASSERT_EQ(both.size(), 2u);
@@ -280,21 +280,21 @@ TEST(CliCheck, ABoughtTicket) {
   CliHome home;
   EXPECT_EQ(Cli("check --red '1 2 3 4 5 6' --blue 1" + home.h).code, 1);  // no draw stored yet
   home.ImportDraws(
-      "2026141,2025-12-07,03 09 14 20 27 31,08\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
+      "2025141,2025-12-07,03 09 14 20 27 31,08\n2025142,2025-12-09,01 05 09 12 22 30,03\n");
   // The newest draw by default: 01 05 09 12 22 30 + 03.
   const Json::Value v =
       Parse(Cli("check --red '01 5 9 12 22 33' --blue '7 3' --json" + home.h, kQuiet).out);
   EXPECT_TRUE(v["id"].isNull());
   EXPECT_TRUE(v["name"].isNull());
   EXPECT_TRUE(v["castTime"].isNull());
-  EXPECT_EQ(v["issue"].asString(), "2026142");
+  EXPECT_EQ(v["issue"].asString(), "2025142");
   ASSERT_EQ(v["tickets"].size(), 1u);
   EXPECT_EQ(v["tickets"][0]["hits"].size(), 5u);
   EXPECT_EQ(v["tickets"][0]["bets"].asInt(), 2);
   EXPECT_EQ(v["tickets"][0]["tier"].asInt(), 3);  // 5+1; the other bet 5+0
   EXPECT_EQ(v["fixedPrize"].asInt(), 3200);
   const Json::Value older = Parse(
-      Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2026141 --json" + home.h, kQuiet).out);
+      Cli("check --red 3,9,14,20,27,31 --blue 8 --issue 2025141 --json" + home.h, kQuiet).out);
   EXPECT_EQ(older["bestTier"].asInt(), 1);
 
   for (const char* bad :
@@ -330,8 +330,8 @@ TEST(CliDraws, EveryRefreshStoresItsDraw) {
 
 TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   CliHome home;
-  home.Write("d.csv", "issue,date,red,blue\n2026142,2025-12-09,01 05 09 12 22 30,03\n");
-  home.Write("e.csv", "issue,date,red,blue\n2026143,2025-12-11,01 05 09 12 22 31,03\n");
+  home.Write("d.csv", "issue,date,red,blue\n2025142,2025-12-09,01 05 09 12 22 30,03\n");
+  home.Write("e.csv", "issue,date,red,blue\n2025143,2025-12-11,01 05 09 12 22 31,03\n");
   ASSERT_EQ(Cli("draws import " + home.Q("d.csv") + home.h).code, 0);
   {
     test_support::LockHolder lock(home.Db());
@@ -347,7 +347,7 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
     EXPECT_EQ(import.code, 1);
     EXPECT_NE(import.out.find("历史记录文件正被其他程序使用"), std::string::npos) << import.out;
   }
-  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2025142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
 
   // 60 saved casts over several pages; the page of the oldest loses its type.
   home.SaveLongNamedCasts(60);
@@ -361,7 +361,7 @@ TEST(CliDraws, ADamagedOrLockedHistoryIsSaidAndNeverWritten) {
   EXPECT_NE(check.out.find("历史记录文件已损坏"), std::string::npos) << check.out;
   EXPECT_EQ(Bytes(home.Db()), bytes);
   // The draws themselves still read, and a bought ticket is still checked.
-  EXPECT_EQ(Cli("draws list" + home.h).out, "2026142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
+  EXPECT_EQ(Cli("draws list" + home.h).out, "2025142\t2025-12-09\t01 05 09 12 22 30 + 03\n");
   EXPECT_EQ(Cli("check --red '1 5 9 12 22 30' --blue 3" + home.h, kQuiet).code, 0);
   EXPECT_EQ(Bytes(home.Db()), bytes);
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "support/Child.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -140,6 +141,95 @@ TEST(CliCheck, ACastForAMissingDrawIsNeverScored) {
   EXPECT_EQ(scored[0]["status"].asString(), "scored");
   EXPECT_TRUE(scored[0]["missingIssue"].isNull());
   EXPECT_EQ(scored[0]["issue"].asString(), "2026051");
+
+  // Deleted: missing again, and nothing else goes with it.
+  const CliRun deleted = Cli("draws delete 2026051" + home.h);
+  EXPECT_EQ(deleted.code, 0) << deleted.out;
+  EXPECT_EQ(deleted.out, "deleted 2026051\n");
+  const Json::Value again = test_support::ParseJsonText(Cli("check --json" + home.h, kQuiet).out);
+  ASSERT_EQ(again.size(), 2u);
+  EXPECT_EQ(again[1]["status"].asString(), "missing");
+  EXPECT_EQ(Cli("draws list" + home.h).out.find("2026051"), std::string::npos);
+  EXPECT_NE(Cli("draws list" + home.h).out.find("2026052"), std::string::npos);
+}
+
+// A draw typed or imported wrong is refused with what is wrong named, and
+// a stored one can be deleted; the words and exit codes of each.
+TEST(CliDraws, WrongDrawsAreRefusedAndStoredOnesDeleted) {
+  Home home;
+  home.ImportDraws("2026013,2026-01-29,01 02 03 04 05 06,07\n");
+  const std::string stored = Cli("draws list" + home.h).out;
+  home.Write("late.csv", "issue,date,red,blue\n2026012,2026-02-08,1 2 3 4 5 6,7\n");
+  struct Case {
+    std::string args;
+    int code;
+    const char* says;
+  };
+  const Case cases[] = {
+      {Add("2026014", "2026-02-04", "1 2 3 4 5 6", "7"), 2,
+       "the date 2026-02-04 is a Wednesday; 双色球 is drawn on Sunday, Tuesday and Thursday only"},
+      {Add("2025001", "2026-04-07", "1 2 3 4 5 6", "7"), 2,
+       "the issue 2025001 is of the year 2025, but the date 2026-04-07 is in 2026"},
+      {Add("2026012", "2026-02-08", "1 2 3 4 5 6", "7"), 2,
+       "issue 2026012 on 2026-02-08 is out of order with the stored issue 2026013 on 2026-01-29"},
+      {Add("2026014", "2026-01-29", "1 2 3 4 5 6", "7"), 2,
+       "the stored issue 2026013 is drawn on the same day"},
+      {"draws import " + home.Q("late.csv"), 2, "late.csv: line 2: issue 2026012 on 2026-02-08"},
+      {"draws delete 2026099", 1,
+       "xyh-cli: no draw of lottery 101 with the issue 2026099 is stored"},
+      {"draws delete 20261", 2, "draws delete takes the issue of a stored draw"},
+      {"draws delete", 2,
+       "draws takes list, export, import FILE, add, delete ISSUE, gaps or prize ISSUE"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const CliRun run = Cli(c.args + home.h);
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_NE(run.out.find(c.says), std::string::npos) << run.out;
+    EXPECT_EQ(Cli("draws list" + home.h).out, stored);
+  }
+  EXPECT_EQ(Cli("draws delete 02026013" + home.h).out, "deleted 2026013\n");
+  // The command list names every action.
+  EXPECT_NE(
+      Cli("help").out.find("list, export, import, add or delete the stored draws, or find gaps"),
+      std::string::npos);
+  EXPECT_EQ(Cli("draws list" + home.h).out, "");
+}
+
+TEST(CliDrawsGaps, FiveDigitIssuesAndNoMixing) {
+  Home home;
+  home.Write("dlt.csv",
+             "issue,date,red,blue\n25150,2025-12-31,1 2 3 4 5,1 2\n26001,2026-01-03,1 2 3 4 5,1 2\n"
+             "26004,2026-01-10,1 2 3 4 5,1 2\n");
+  ASSERT_EQ(Cli("draws import " + home.Q("dlt.csv") + " --lottery 104" + home.h).code, 0);
+  EXPECT_EQ(Cli("draws gaps --lottery 104" + home.h).out, "26002\n26003\n");
+  const CliRun mixed =
+      Cli(Add("2026005", "2026-01-12", "1 2 3 4 5", "1 2") + " --lottery 104" + home.h);
+  EXPECT_EQ(mixed.code, 2);
+  EXPECT_NE(mixed.out.find("the issue 2026005 has 7 digits, but the stored issue 25150 has 5"),
+            std::string::npos)
+      << mixed.out;
+}
+
+// An archive stats calls damaged takes nothing, as the help says.
+TEST(CliDraws, ADamagedArchiveIsNeverWritten) {
+  Home home;
+  home.ImportDraws("2026013,2026-01-29,01 02 03 04 05 06,07\n");
+  test_support::ExecSql(home.Db(), "UPDATE xyh_draws SET extra='7x';");
+  const std::string before = test_support::FileBytes(home.Db());
+  EXPECT_EQ(Cli("stats" + home.h, kQuiet).code, 1);
+  home.Write("more.csv", "issue,date,red,blue\n2026014,2026-02-01,1 2 3 4 5 6,7\n");
+  for (const std::string& args :
+       {Add("2026014", "2026-02-01", "1 2 3 4 5 6", "7"), "draws import " + home.Q("more.csv")}) {
+    SCOPED_TRACE(args);
+    const CliRun run = Cli(args + home.h);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("the draw archive is damaged: the stored draw of lottery 101 with the "
+                           "issue \"2026013\""),
+              std::string::npos)
+        << run.out;
+  }
+  EXPECT_EQ(test_support::FileBytes(home.Db()), before);
 }
 
 }  // namespace

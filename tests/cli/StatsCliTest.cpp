@@ -62,7 +62,7 @@ TEST(CliStats, JsonOverTheArchive) {
     return out;
   };
   EXPECT_EQ(list(v["hot"]), (std::vector<int>{1, 2, 17, 9, 10, 33}));
-  EXPECT_EQ(list(v["cold"]), (std::vector<int>{23, 24, 26, 27, 28, 32}));
+  EXPECT_EQ(list(v["cold"]), (std::vector<int>{32, 28, 27, 26, 24, 23}));
 
   const Json::Value two = Parse(Cli("stats --last 2 --json" + home.h, kQuiet).out);
   EXPECT_EQ(two["draws"].asInt(), 2);

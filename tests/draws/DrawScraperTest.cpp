@@ -141,7 +141,8 @@ TEST(DrawCycle, AgainstALoopbackServer) {
 
 // A page is held to the dates an import is: a draw it dates after tomorrow,
 // or a 双色球 before the first one, is never stored, so it can never become
-// the target of later casts.
+// the target of later casts; nor one off the schedule, of another year than
+// its issue, or out of order with the stored draws.
 TEST(ArchiveDraw, APageDrawIsStoredOnlyWithADateThatCanBe) {
   const test_support::TempDir home;
   rg_EasyDb store;
@@ -156,6 +157,11 @@ TEST(ArchiveDraw, APageDrawIsStoredOnlyWithADateThatCanBe) {
       {u"2026141", u"2026-12-06", MakeDate(2026, 12, 4, 21, 30), false},  // after tomorrow
       {u"2026141", u"2026-12-06", MakeDate(2026, 12, 5, 21, 30), true},
       {u"2003001", u"2003-02-16", MakeDate(2026, 12, 5), false},  // before 2003-02-23
+      {u"2026140", u"2026-12-02", MakeDate(2026, 12, 5), false},  // a Wednesday
+      {u"2025140", u"2026-12-03", MakeDate(2026, 12, 5), false},  // last year's issue
+      {u"2026142", u"2026-12-03", MakeDate(2026, 12, 5), false},  // after 2026141, before its day
+      {u"2026140", u"2026-12-06", MakeDate(2026, 12, 7), false},  // 2026141's day
+      {u"2026140", u"2026-12-03", MakeDate(2026, 12, 5), true},
   };
   for (const auto& c : cases) {
     rg_DrawRecord r;
@@ -169,5 +175,5 @@ TEST(ArchiveDraw, APageDrawIsStoredOnlyWithADateThatCanBe) {
     // A refused page is "invalid", never "failed" (the store is not at fault).
     EXPECT_STREQ(ArchiveOutcomeName(outcome), c.stored ? "added" : "invalid");
   }
-  EXPECT_EQ(archive.Count(kSsq), 1u);
+  EXPECT_EQ(archive.Count(kSsq), 2u);
 }

@@ -187,7 +187,7 @@ TEST(CastTiers, AMissingCastNeverWins) {
   EXPECT_EQ(filled[0].issue, u"2026051");
 }
 
-TEST(MissingIssues, WithinAYearOnly) {
+TEST(MissingIssues, WithinAYearOnlyForBothIssueForms) {
   const std::vector<rg_DrawEntry> draws = {
       Draw(u"2025148", 2025, 12, 25), Draw(u"2025150", 2025, 12, 30), Draw(u"2026002", 2026, 1, 4),
       Draw(u"2026005", 2026, 1, 11),  Draw(u"2026006", 2026, 1, 13),  Draw(u"99", 2026, 1, 15),
@@ -195,6 +195,11 @@ TEST(MissingIssues, WithinAYearOnly) {
   EXPECT_EQ(MissingIssues(draws),
             (std::vector<std::u16string>{u"2025149", u"2026003", u"2026004"}));
   EXPECT_TRUE(MissingIssues({}).empty());
+  // Five-digit issues carry the year's last two digits; 2005's begin with 0.
+  const std::vector<rg_DrawEntry> five = {
+      Draw(u"04150", 2004, 12, 29), Draw(u"05001", 2005, 1, 1), Draw(u"05004", 2005, 1, 8),
+      Draw(u"26001", 2026, 1, 3),   Draw(u"26003", 2026, 1, 7), Draw(u"2026005", 2026, 1, 10)};
+  EXPECT_EQ(MissingIssues(five), (std::vector<std::u16string>{u"05002", u"05003", u"26002"}));
 }
 
 }  // namespace

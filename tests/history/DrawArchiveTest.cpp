@@ -270,6 +270,282 @@ TEST_F(ArchiveTest, ImportRefusalsNameTheLineAndWriteNothing) {
   EXPECT_EQ(Bytes(file), before);
 }
 
+// The schedule, the issue's year and the order of the issues, each held
+// against the draws stored before (written as they are, past the rules)
+// and the lines of the same file; "" where the line is taken.
+TEST_F(ArchiveTest, ADrawOutOfScheduleYearOrOrderIsRefused) {
+  const struct {
+    const char* name;
+    LotteryCode lottery;
+    std::vector<rg_DrawEntry> stored;
+    std::string lines;  // after the header
+    std::string expect;
+  } cases[] = {
+      {"a Sunday", kSsq, {}, "2026140,2026-12-06,1 2 3 4 5 6,7\n", ""},
+      {"a Wednesday",
+       kSsq,
+       {},
+       "2026100,2026-09-02,1 2 3 4 5 6,7\n",
+       "line 2: the date 2026-09-02 is a Wednesday; 双色球 is drawn on Sunday, Tuesday and "
+       "Thursday only"},
+      {"a Monday",
+       kSsq,
+       {},
+       "2024062,2024-06-03,1 2 3 4 5 6,7\n",
+       "line 2: the date 2024-06-03 is a Monday"},
+      {"the year of another date",
+       kSsq,
+       {},
+       "2025001,2026-04-07,1 2 3 4 5 6,7\n",
+       "line 2: the issue 2025001 is of the year 2025, but the date 2026-04-07 is in 2026"},
+      {"a year's last issue", kSsq, {}, "2025151,2025-12-30,1 2 3 4 5 6,7\n", ""},
+      {"a year's first issue", kSsq, {}, "2026001,2026-01-01,1 2 3 4 5 6,7\n", ""},
+      {"next year's first issue a day early",
+       kSsq,
+       {},
+       "2026001,2025-12-30,1 2 3 4 5 6,7\n",
+       "line 2: the issue 2026001 is of the year 2026, but the date 2025-12-30 is in 2025"},
+      {"last year's issue a day late",
+       kSsq,
+       {},
+       "2025152,2026-01-01,1 2 3 4 5 6,7\n",
+       "line 2: the issue 2025152 is of the year 2025"},
+      {"a lower issue on a later day",
+       kSsq,
+       {SsqDraw(u"2026013", 2026, 1, 29, {1, 2, 3, 4, 5, 6}, 7)},
+       "2026012,2026-02-08,1 2 3 4 5 6,7\n",
+       "line 2: issue 2026012 on 2026-02-08 is out of order with the stored issue 2026013 on "
+       "2026-01-29"},
+      {"a higher issue on an earlier day",
+       kSsq,
+       {SsqDraw(u"2026012", 2026, 2, 8, {1, 2, 3, 4, 5, 6}, 7)},
+       "2026013,2026-01-29,1 2 3 4 5 6,7\n",
+       "line 2: issue 2026013 on 2026-01-29 is out of order with the stored issue 2026012"},
+      {"two issues on one day",
+       kSsq,
+       {SsqDraw(u"2026013", 2026, 2, 1, {1, 2, 3, 4, 5, 6}, 7)},
+       "2026014,2026-02-01,1 2 3 4 5 6,7\n",
+       "line 2: issue 2026014 on 2026-02-01: the stored issue 2026013 is drawn on the same day"},
+      {"in order between stored draws",
+       kSsq,
+       {SsqDraw(u"2026012", 2026, 1, 27, {1, 2, 3, 4, 5, 6}, 7),
+        SsqDraw(u"2026014", 2026, 2, 1, {1, 2, 3, 4, 5, 6}, 7)},
+       "2026013,2026-01-29,1 2 3 4 5 6,7\n",
+       ""},
+      {"out of order within the file",
+       kSsq,
+       {},
+       "2026013,2026-01-29,1 2 3 4 5 6,7\n2026012,2026-02-01,1 2 3 4 5 6,7\n",
+       "line 3: issue 2026012 on 2026-02-01 is out of order with line 2's issue 2026013"},
+      {"one day twice within the file",
+       kSsq,
+       {},
+       "2026013,2026-01-29,1 2 3 4 5 6,7\n2026014,2026-01-29,1 2 3 4 5 6,7\n",
+       "line 3: issue 2026014 on 2026-01-29: line 2's issue 2026013 is drawn on the same day"},
+      {"five digits", DaLeTou, {}, "26001,2026-01-03,1 2 3 4 5,1 2\n", ""},
+      {"five digits of the year before",
+       DaLeTou,
+       {},
+       "25001,2026-01-03,1 2 3 4 5,1 2\n",
+       "line 2: the issue 25001 begins with the year 25, but the date 2026-01-03 is in 2026"},
+      {"five digits at the year's end", DaLeTou, {}, "25150,2025-12-31,1 2 3 4 5,1 2\n", ""},
+      {"five digits out of order",
+       DaLeTou,
+       {},
+       "26002,2026-01-03,1 2 3 4 5,1 2\n26003,2026-01-01,"
+       "1 2 3 4 5,1 2\n",
+       "line 3: issue 26003 on 2026-01-01 is out of order with line 2's issue 26002"},
+      {"seven digits where five are stored",
+       DaLeTou,
+       {},
+       "26001,2026-01-03,1 2 3 4 5,1 2\n"
+       "2026002,2026-01-05,1 2 3 4 5,1 2\n",
+       "line 3: the issue 2026002 has 7 digits, but line 2's issue 26001 has 5"},
+      {"seven digits of a five-digit lottery",
+       DaLeTou,
+       {},
+       "2026001,2026-01-03,1 2 3 4 5,1 2\n",
+       ""},
+      {"a daily lottery's year",
+       Kl8,
+       {},
+       "2025365,2026-01-01,1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20,\n",
+       "line 2: the issue 2025365 is of the year 2025"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir home;
+    rg_EasyDb db;
+    ASSERT_NE(db.Open(home.path()), rg_EasyDb::OpenResult::Failed);
+    rg_DrawArchive archive(db);
+    for (rg_DrawEntry d : c.stored) {
+      d.lottery = c.lottery;
+      ASSERT_TRUE(archive.Store(d, now));
+    }
+    const std::size_t before = archive.Count(c.lottery);
+    const auto r = archive.Import(c.lottery, "issue,date,red,blue\n" + c.lines, now);
+    if (c.expect.empty()) {
+      EXPECT_TRUE(r) << r.error().message;
+      continue;
+    }
+    ASSERT_FALSE(r);
+    EXPECT_TRUE(r.error().refused);
+    EXPECT_EQ(r.error().message.rfind(c.expect, 0), 0u) << r.error().message;
+    EXPECT_EQ(archive.Count(c.lottery), before);
+    // Typed in, the same line is refused without its number; from a page too.
+    const auto first = c.lines.substr(0, c.lines.find('\n'));
+    std::vector<std::string> f;
+    for (std::size_t at = 0, comma = 0; comma != std::string::npos; at = comma + 1)
+      f.push_back(first.substr(at, (comma = first.find(',', at)) - at));
+    if (c.expect.find("line 3") == std::string::npos) {
+      const auto added = archive.Add(c.lottery, f[0], f[1], f[2], f[3], now);
+      ASSERT_FALSE(added);
+      EXPECT_EQ(added.error().message.rfind(c.expect.substr(8), 0), 0u) << added.error().message;
+      rg_DrawEntry page;
+      page.lottery = c.lottery;
+      page.issue = FromUtf8(f[0]);
+      page.date = *ParseDrawDate(f[1]);
+      const auto placed = archive.CheckPlace(page);
+      ASSERT_FALSE(placed);
+      EXPECT_TRUE(placed.error().refused);
+    }
+  }
+}
+
+// The window says the same refusals in Chinese: no English word is left in
+// them but the file's own header and the date's form.
+TEST_F(ArchiveTest, RefusalsInChineseKeepNoEnglish) {
+  rg_DrawArchive english = Archive();
+  ASSERT_TRUE(english.Store(SsqDraw(u"2026013", 2026, 2, 1, {1, 2, 3, 4, 5, 6}, 7), now));
+  rg_DrawArchive chinese(store, DrawWording::Chinese);
+  const char* lines[] = {
+      "2026100,2026-09-02,1 2 3 4 5 6,7",
+      "2025001,2026-04-07,1 2 3 4 5 6,7",
+      "2026012,2026-02-08,1 2 3 4 5 6,7",
+      "2026014,2026-02-01,1 2 3 4 5 6,7",
+      "2026141,2026-12-08,1 2 3 4 5,7",
+      "2026141,2026-12-08,1 2 3 4 5 5,7",
+      "2026141,2026-12-08,1 2 3 4 5 34,7",
+      "2026141,2026-12-08,1 2 3 4 5 6,17",
+      "2026141,2026-12-08,1 2 3 4 5 6,",
+      "2026141,2026-02-30,1 2 3 4 5 6,7",
+      "2026141,1899-12-31,1 2 3 4 5 6,7",
+      "20261a1,2026-12-08,1 2 3 4 5 6,7",
+      "202614,2026-12-08,1 2 3 4 5 6,7",
+      "2026141,2026-12-08,1 2 3 4 5 x,7",
+      "2026141,2026-12-08,1 2 3 4 5 6,y",
+      "2026141,2026-12-08,1 2 3 4 5 6",
+      "2026141,2026-12-20,1 2 3 4 5 6,7",
+      "2003001,2003-02-20,1 2 3 4 5 6,7",
+      "2026013,2026-02-01,1 2 3 4 5 6,8",
+      "2026140,2026-12-06,1 2 3 4 5 6,7\n2026140,2026-12-06,1 2 3 4 5 6,8",
+  };
+  const auto english_word = [](const std::string& text) {
+    std::string word;
+    for (const char c : text + " ") {
+      if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+        word += c;
+      } else if (word.size() > 1 && word != "issue" && word != "date" && word != "red" &&
+                 word != "blue" && word != "YYYY" && word != "MM" && word != "DD" && word != "x" &&
+                 word != "y") {
+        return word;
+      } else {
+        word.clear();
+      }
+    }
+    return std::string();
+  };
+  for (const char* line : lines) {
+    SCOPED_TRACE(line);
+    const auto r = chinese.Import(kSsq, std::string("issue,date,red,blue\n") + line, now);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message.rfind("第 ", 0), 0u) << r.error().message;
+    EXPECT_EQ(english_word(r.error().message), "") << r.error().message;
+  }
+  EXPECT_EQ(chinese.Import(kSsq, "issue,date,blue,red\n", now).error().message,
+            "第 1 行:首行应是表头 issue,date,red,blue");
+  EXPECT_EQ(chinese.Add(kSsq, "2026100", "2026-09-02", "1 2 3 4 5 6", "7", now).error().message,
+            "开奖日期 2026-09-02 是星期三,双色球只在周日、周二、周四开奖");
+  EXPECT_EQ(chinese.Add(kSsq, "2026100", "2026-09-01", "1,2", "7", now).error().message,
+            "红球:\"1,2\" 含有逗号或换行;号码之间请用空格分隔");
+}
+
+// 删除 and 修改: a stored draw removed or corrected, in every stored form
+// of its issue, checked against the other draws only.
+TEST_F(ArchiveTest, AStoredDrawIsDeletedOrCorrected) {
+  rg_DrawArchive archive = Archive();
+  // As an older version took them: 2026012 dated after 2026013.
+  ASSERT_TRUE(archive.Store(SsqDraw(u"2026011", 2026, 1, 25, {1, 2, 3, 4, 5, 6}, 7), now));
+  ASSERT_TRUE(archive.Store(SsqDraw(u"02026012", 2026, 2, 8, {1, 2, 3, 4, 5, 6}, 7), now));
+  ASSERT_TRUE(archive.Store(SsqDraw(u"2026013", 2026, 1, 29, {1, 2, 3, 4, 5, 6}, 7), now));
+
+  // A correction is held to the rules, without the draw it replaces.
+  const struct {
+    const char* stored;
+    const char* issue;
+    const char* date;
+    std::string expect;  // "" when it is taken
+  } corrections[] = {
+      {"2026012", "2026012", "2026-01-28", "the date 2026-01-28 is a Wednesday"},
+      {"2026012", "2026012", "2026-02-01", "issue 2026012 on 2026-02-01 is out of order"},
+      {"2026012", "2026013", "2026-01-27", "issue 2026013 is already stored"},
+      {"2026099", "2026099", "2026-01-27", "no draw of lottery 101 with the issue 2026099"},
+      {"2026012", "2026012", "2026-01-27", ""},
+  };
+  for (const auto& c : corrections) {
+    SCOPED_TRACE(c.expect);
+    const auto r =
+        archive.Replace(kSsq, FromUtf8(c.stored), c.issue, c.date, "1 2 3 4 5 6", "7", now);
+    if (c.expect.empty()) {
+      ASSERT_TRUE(r) << r.error().message;
+      EXPECT_EQ(r->added, 1);
+    } else {
+      ASSERT_FALSE(r);
+      EXPECT_EQ(r.error().message.find(c.expect), 0u) << r.error().message;
+    }
+  }
+  auto draws = archive.Draws(kSsq);
+  ASSERT_EQ(draws.size(), 3u);
+  EXPECT_EQ(draws[1].issue, u"2026012");
+  EXPECT_EQ(DrawDateText(draws[1].date), u"2026-01-27");
+  // The same again changes nothing; a changed issue leaves no old row.
+  EXPECT_EQ(
+      archive.Replace(kSsq, u"2026012", "2026012", "2026-01-27", "1 2 3 4 5 6", "7", now)->skipped,
+      1);
+  ASSERT_TRUE(archive.Replace(kSsq, u"2026013", "2026014", "2026-02-01", "1 2 3 4 5 6", "8", now));
+  EXPECT_FALSE(*archive.Find(kSsq, u"2026013"));
+  EXPECT_EQ((*archive.Find(kSsq, u"2026014"))->extra, std::vector<int>{8});
+
+  EXPECT_TRUE(archive.Delete(kSsq, u"02026012"));
+  EXPECT_FALSE(*archive.Find(kSsq, u"2026012"));
+  const auto again = archive.Delete(kSsq, u"2026012");
+  ASSERT_FALSE(again);
+  EXPECT_TRUE(again.error().notFound);
+  EXPECT_EQ(again.error().message, "no draw of lottery 101 with the issue 2026012 is stored");
+  EXPECT_EQ(archive.Count(kSsq), 2u);
+}
+
+// A stored row that does not read back makes the archive damaged, as
+// stats says: nothing is added to it, but the row itself can be deleted.
+TEST_F(ArchiveTest, ADamagedRowRefusesWritesButCanBeDeleted) {
+  rg_DrawArchive archive = Archive();
+  ASSERT_TRUE(archive.Store(SsqDraw(u"2026011", 2026, 1, 25, {1, 2, 3, 4, 5, 6}, 7), now));
+  store.Close();
+  ExecSql(rg_EasyDb::FileIn(dir.path()), "UPDATE xyh_draws SET numbers='01 02 xx 04 05 06';");
+  ASSERT_NE(store.Open(dir.path()), rg_EasyDb::OpenResult::Failed);
+  archive = Archive();
+  const auto added = archive.Add(kSsq, "2026140", "2026-12-06", "1 2 3 4 5 6", "7", now);
+  ASSERT_FALSE(added);
+  EXPECT_FALSE(added.error().refused);
+  EXPECT_EQ(added.error().status, rg_StoreStatus::Damaged);
+  EXPECT_NE(archive.BadRow().find("2026011"), std::string::npos) << archive.BadRow();
+  EXPECT_FALSE(
+      archive.Import(kSsq, "issue,date,red,blue\n2026140,2026-12-06,1 2 3 4 5 6,7\n", now));
+  EXPECT_EQ(archive.Count(kSsq), 1u);
+  EXPECT_TRUE(archive.Delete(kSsq, u"2026011"));
+  EXPECT_TRUE(archive.Add(kSsq, "2026140", "2026-12-06", "1 2 3 4 5 6", "7", now));
+}
+
 TEST_F(ArchiveTest, ARefusedFirstImportDoesNotEvenCreateTheTable) {
   store.Close();
   const auto file = rg_EasyDb::FileIn(dir.path());

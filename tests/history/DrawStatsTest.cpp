@@ -103,8 +103,8 @@ TEST(DrawStats, FiguresOverAHandMadeArchive) {
   // 33 (2), 3 (3). Hot takes the first six.
   EXPECT_EQ(s.hot, (std::array<int, 6>{1, 2, 17, 9, 10, 33}));
   // Never drawn, all omission 5, so by number: 12 13 14 15 16 19 21 23 24
-  // 26 27 28 32; cold is the last six, in ranking order.
-  EXPECT_EQ(s.cold, (std::array<int, 6>{23, 24, 26, 27, 28, 32}));
+  // 26 27 28 32; cold is the last six, the last of the ranking first.
+  EXPECT_EQ(s.cold, (std::array<int, 6>{32, 28, 27, 26, 24, 23}));
 
   // The trend rows: red 01 drawn, away one, drawn, away one, drawn.
   for (int row = 0; row < 5; ++row) {
@@ -136,7 +136,7 @@ TEST(DrawStats, TheNewestWindowOnly) {
   Check(s.blue[4], {5, 1, 0, 1});
   EXPECT_EQ(s.hot, (std::array<int, 6>{1, 2, 17, 22, 29, 31}));
   // Not drawn, by number; the last six of them are 26 27 28 30 32 33.
-  EXPECT_EQ(s.cold, (std::array<int, 6>{26, 27, 28, 30, 32, 33}));
+  EXPECT_EQ(s.cold, (std::array<int, 6>{33, 32, 30, 28, 27, 26}));
 
   // More than there are is all of them; 0 is all of them.
   const rg_DrawStats all = ComputeDrawStats(FiveDraws(), 0);
@@ -160,7 +160,7 @@ TEST(DrawStats, OneDrawAndNone) {
   EXPECT_EQ((std::array<int, 5>{d.sum, d.span, d.odd, d.big, d.consecutive}),
             (std::array<int, 5>{104, 28, 4, 3, 0}));
   EXPECT_EQ(one.hot, (std::array<int, 6>{3, 9, 14, 20, 27, 31}));
-  EXPECT_EQ(one.cold, (std::array<int, 6>{26, 28, 29, 30, 32, 33}));
+  EXPECT_EQ(one.cold, (std::array<int, 6>{33, 32, 30, 29, 28, 26}));
 
   const rg_DrawStats none = ComputeDrawStats({});
   EXPECT_TRUE(none.Empty());

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -30,6 +31,8 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
+#include "shell/panels/TrendChart.h"
+#include "shell/panels/TrendWin.h"
 #include "support/Child.h"
 #include "support/GuiTest.h"
 #include "support/Records.h"
@@ -419,4 +422,93 @@ TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {
   EXPECT_TRUE(late.Message().startsWith(QStringLiteral("开奖日期 2024-06-04 晚于明天")))
       << late.Message().toStdString();
   EXPECT_EQ(archive.Count(kSsq), 1u);
+
+  // The schedule, the issue's year and the stored draw's order, in the
+  // window's words; the field is named.
+  const struct {
+    const char* issue;
+    double date;
+    const char* says;
+  } dated[] = {
+      {"2024062", MakeDate(2024, 6, 1),
+       "开奖日期 2024-06-01 是星期六,双色球只在周日、周二、周四开奖"},
+      {"2023062", MakeDate(2024, 5, 28),
+       "期号 2023062 属于 2023 年,开奖日期 2024-05-28 却在 2024 年"},
+      {"2024062", MakeDate(2024, 5, 28),
+       "第2024062期(2024-05-28)与已收录的第2024061期(2024-05-30)顺序不符"},
+      {"2024060", MakeDate(2024, 5, 30), "第2024060期(2024-05-30)与已收录的第2024061期同一天开奖"},
+  };
+  for (const auto& d : dated) {
+    SCOPED_TRACE(d.says);
+    rg_DrawEntryWin entry(c.f.window.get(), c.f.window->MainFont(), c.f.store, c.f.clock,
+                          QString::fromUtf8(d.issue), d.date);
+    for (int i = 0; i < 6; ++i) entry.Red(i)->setValue(i + 1);
+    entry.Blue()->setValue(1);
+    EXPECT_FALSE(entry.Submit());
+    EXPECT_TRUE(entry.Message().startsWith(QStringLiteral("未保存:") + QString::fromUtf8(d.says)))
+        << entry.Message().toStdString();
+    EXPECT_EQ(archive.Count(kSsq), 1u);
+  }
+}
+
+// 删除 and 修改 on the trend window's row menu: the casts that depend on
+// the draw are decided again at once, as after an add.
+TEST(TrendWin, DeletingOrCorrectingADrawDecidesItsCastsAgain) {
+  CheckFixture c;
+  c.CastAndSave("58", "甲");  // Saturday morning: made for Sunday's 2024062
+  const auto played = PlayedNumbers(c.NumbersOf(1));
+  const int blue = played.blues.empty() ? 1 : played.blues[0];
+  rg_DrawArchive archive(c.f.store);
+  StoreThursday(archive);
+  archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), played.tickets[0], blue), 0);
+  c.f.window->DrawsChanged();
+  QTRY_VERIFY_WITH_TIMEOUT(c.history()->Model().BestTier(0) > 0, 10000);
+
+  c.f.window->Command(rg_HistoryPanel::Button::Trend);
+  auto* trend = c.f.window->findChild<rg_TrendWin*>();
+  ASSERT_NE(trend, nullptr);
+  const QPoint sunday(5, trend->Chart()->RowTop(1) + 2);
+  QMenu* menu = trend->RowMenu(sunday);
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), 2);
+  EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("修改第2024062期…"));
+  EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("删除第2024062期…"));
+  EXPECT_EQ(trend->RowMenu(QPoint(5, 2)), nullptr);  // the header row
+
+  Messages messages;
+  messages.answer = ui::Answer::No;
+  menu->actions()[1]->trigger();
+  ASSERT_EQ(messages.shown.size(), 1);
+  EXPECT_EQ(messages.shown[0].kind, ui::MessageKind::Question);
+  EXPECT_TRUE(messages.Last().contains(QStringLiteral("第2024062期(2024-06-02 ")))
+      << messages.Last().toStdString();
+  EXPECT_EQ(archive.Count(kSsq), 2u);  // asked, and kept
+
+  messages.answer = ui::Answer::Yes;
+  trend->RowMenu(sunday)->actions()[1]->trigger();
+  EXPECT_EQ(archive.Count(kSsq), 1u);
+  EXPECT_EQ(trend->Stats().draws, 1);
+  QTRY_COMPARE_WITH_TIMEOUT(c.history()->Model().BestTier(0), 0, 10000);
+  EXPECT_EQ(Parse(CliJson("check 1 --json" + c.Home()))[0]["status"].asString(), "pending");
+
+  // Stored again wrong, then corrected in the entry dialog: a winner again.
+  archive.Store(Draw(u"2024062", MakeDate(2024, 6, 2), {20, 21, 22, 23, 24, 25}, blue), 0);
+  c.f.window->DrawsChanged();
+  QTRY_COMPARE_WITH_TIMEOUT(trend->Stats().draws, 2, 10000);
+  trend->RowMenu(sunday)->actions()[0]->trigger();
+  rg_DrawEntryWin* entry = c.f.window->DrawEntryWindow();
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->windowTitle(), QStringLiteral("修改开奖 - 双色球"));
+  EXPECT_EQ(entry->Issue()->text(), QStringLiteral("2024062"));
+  EXPECT_EQ(entry->Date()->date(), QDate(2024, 6, 2));
+  EXPECT_EQ(entry->Red(0)->value(), 20);
+  EXPECT_FALSE(entry->Submit());  // nothing changed yet
+  EXPECT_EQ(entry->Message(), QStringLiteral("与已收录的相同,未作修改"));
+  for (int i = 0; i < 6; ++i)
+    entry->Red(i)->setValue(played.tickets[0][static_cast<std::size_t>(i)]);
+  EXPECT_TRUE(entry->Submit()) << entry->Message().toStdString();
+  EXPECT_EQ(archive.Count(kSsq), 2u);
+  EXPECT_EQ(archive.Find(kSsq, u"2024062").value()->numbers, played.tickets[0]);
+  QTRY_VERIFY_WITH_TIMEOUT(c.history()->Model().BestTier(0) > 0, 10000);
+  EXPECT_EQ(Parse(CliJson("check 1 --json" + c.Home()))[0]["status"].asString(), "scored");
 }

@@ -48,7 +48,7 @@ std::string DrawFile() {
     return seed >> 8;
   };
   std::vector<std::string> lines;
-  double date = MakeDate(2025, 1, 2);
+  double date = MakeDate(2025, 1, 5);  // a Sunday: then Tuesday, Thursday, Sunday
   for (int i = 0; i < 120; ++i) {
     std::vector<int> reds;
     while (reds.size() < 6) {
@@ -311,6 +311,10 @@ TEST_F(TrendFixture, ADamagedDrawRowIsSaidAndNoPartialChartShown) {
   EXPECT_TRUE(messages.Last().contains(QStringLiteral("开奖记录已损坏")))
       << messages.Last().toStdString();
   EXPECT_TRUE(messages.Last().contains(QStringLiteral("\"abc\""))) << messages.Last().toStdString();
+  // In the window's language, in an error box.
+  EXPECT_FALSE(messages.Last().contains(QStringLiteral("stored"))) << messages.Last().toStdString();
+  EXPECT_EQ(messages.shown.back().caption, QStringLiteral("错误:"));
+  EXPECT_EQ(messages.shown.back().kind, ui::MessageKind::Critical);
 }
 
 namespace {
@@ -412,8 +416,12 @@ TEST(TrendButton, TheWindowFillsTheArchiveWithoutTheCommandLine) {
   // A refused file is said, and nothing is stored.
   std::ofstream(file, std::ios::binary)
       << "issue,date,red,blue\n2025118,2025-13-01,1 2 3 4 5 6,7\n";
-  EXPECT_TRUE(f.window->ImportDrawFile(QString::fromStdString(file.string()))
-                  .startsWith(QStringLiteral("导入失败,未导入任何开奖数据:line 2:")));
+  bool failed = false;
+  EXPECT_TRUE(f.window->ImportDrawFile(QString::fromStdString(file.string()), &failed)
+                  .startsWith(QStringLiteral(
+                      "导入失败,未导入任何开奖数据:第 2 行:开奖日期 \"2025-13-01\" 不是写作 "
+                      "YYYY-MM-DD 的真实日期")));
+  EXPECT_TRUE(failed);  // said in an error box, not as information
   EXPECT_EQ(rg_DrawArchive(f.store).Count(kSsq), 119u);
 
   // 录入开奖 starts at the hole.
