@@ -28,7 +28,7 @@ constexpr int kPlaysPerCast = 5;
 
 const std::filesystem::path& Home() {
   static const std::filesystem::path home = [] {
-    const std::filesystem::path dir = bench_support::FilledDrawsHome(kDraws);
+    std::filesystem::path dir = bench_support::FilledDrawsHome(kDraws);
     {
       rg_EasyDb store;  // the history table, and an amount on every tenth draw
       store.Open(dir);
@@ -92,6 +92,7 @@ double RunCli(std::vector<std::string> words) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     execv(argv[0], argv.data());

@@ -143,7 +143,7 @@ void rg_LedgerWin::Recompute() {
 
 void rg_LedgerWin::FillTable() {
   const bool marks = budget_ && kBys[std::clamp(by_->currentIndex(), 0, 2)] == rg_LedgerBy::Month;
-  const int columns = marks ? kHeader.size() : kHeader.size() - 1;
+  const int columns = static_cast<int>(marks ? kHeader.size() : kHeader.size() - 1);
   table_->clear();
   table_->setColumnCount(columns);
   table_->setHorizontalHeaderLabels(kHeader.mid(0, columns));

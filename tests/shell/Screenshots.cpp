@@ -21,6 +21,8 @@
 
 #include "draws/DrawPanel.h"
 #include "history/DrawArchive.h"
+#include "history/DrawPrizes.h"
+#include "history/Plays.h"
 #include "history/SavedCast.h"
 #include "platform/Utf.h"
 #include "shell/MainPanel.h"
@@ -34,6 +36,7 @@
 #include "shell/panels/HistoryPanel.h"
 #include "shell/panels/LabeledChoice.h"
 #include "shell/panels/LabeledText.h"
+#include "shell/panels/LedgerWin.h"
 #include "shell/panels/PlayWin.h"
 #include "shell/panels/TrendChart.h"
 #include "shell/panels/TrendWin.h"
@@ -314,6 +317,72 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok &= holes.Stats().missingIssues.size() == 2;
     ok &= Save(&holes, out, QStringLiteral("trend-hole.png"));
+  }
+
+  {
+    // 账本: a spring and summer of plays, a budget of 60 a month, one
+    // 一等奖 whose amount is stored and one 二等奖 whose amount is not.
+    WindowFixture l(false);
+    rg_Settings(l.home.path() / "config.ini").Write(u"sys", u"budget", u"60");
+    unsigned seed = 35;
+    const auto next = [&seed] {
+      return seed = seed * 1103515245u + 12345u, static_cast<int>((seed >> 16) & 0x7fff);
+    };
+    std::string csv = "issue,date,red,blue\n";
+    int issue = 2024038;
+    for (double day = MakeDate(2024, 4, 2); day <= MakeDate(2024, 7, 14); day = AddDays(day, 1)) {
+      const int weekday = SplitDate(day).weekday;
+      if (weekday != 1 && weekday != 3 && weekday != 5) continue;
+      std::vector<int> reds;
+      while (reds.size() < 6) {
+        const int n = next() % 33 + 1;
+        if (std::find(reds.begin(), reds.end(), n) == reds.end()) reds.push_back(n);
+      }
+      csv += std::to_string(issue++) + "," + ToUtf8(DrawDateText(day)) + "," + NumbersText(reds) +
+             "," + NumbersText({next() % 16 + 1}) + "\n";
+    }
+    rg_DrawArchive(l.store).Import(kSsq, csv, MakeDate(2024, 7, 15));
+    const rg_DrawIndex index(rg_DrawArchive(l.store).DoubleColorDraws());
+    rg_PlayStore plays(l.store);
+    int id = 0;
+    for (double when = MakeDate(2024, 4, 3, 10); when < MakeDate(2024, 7, 18); when += 4) {
+      rg_YsModel c = NumberCast(QStringLiteral("第%1次").arg(id + 1).toStdU16String());
+      c.ysnumber = DecimalText(100 + id * 7);
+      c.ysday = when;
+      l.store.Save(c);
+      ++id;
+      const rg_DrawEntry* target = index.Target(when, false);
+      rg_Play play;
+      if (target != nullptr && (id == 9 || id == 20)) {
+        // Six reds of its draw and one more; the 9th also has its blue.
+        play.red = target->numbers;
+        for (int n = 1; play.red.size() < 7; ++n) {
+          if (std::find(play.red.begin(), play.red.end(), n) == play.red.end())
+            play.red.push_back(n);
+        }
+        play.blue = {id == 9 ? target->extra[0] : target->extra[0] % 16 + 1};
+      } else {
+        while (play.red.size() < static_cast<std::size_t>(7 + id % 2)) {
+          const int n = next() % 33 + 1;
+          if (std::find(play.red.begin(), play.red.end(), n) == play.red.end())
+            play.red.push_back(n);
+        }
+        play.blue = {next() % 16 + 1, next() % 16 + 1};
+        if (play.blue[0] == play.blue[1]) play.blue.pop_back();
+      }
+      play.multiple = 1 + id % 2;
+      if (PlayRefusal(play).empty()) plays.Add(id, play);
+      if (target != nullptr && id == 9)
+        rg_DrawPrizes(l.store).Set(kSsq, target->issue, {6'120'000, std::nullopt});
+    }
+    l.clock.Set(MakeDate(2024, 7, 15, 9));
+    l.Create();
+    l.window->Command(rg_HistoryPanel::Button::Ledger);
+    rg_LedgerWin* ledger = l.window->LedgerWindow();
+    ledger->resize(900, 780);
+    QApplication::processEvents();
+    ok &= ledger->Ledger().totals.figures.floatingUnknown > 0;
+    ok &= Save(ledger, out, QStringLiteral("ledger-window.png"));
   }
   return ok ? 0 : 1;
 }
