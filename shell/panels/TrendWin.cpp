@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -22,6 +21,7 @@
 #include "shell/panels/BarChartModule.h"
 #include "shell/panels/TrendChart.h"
 #include "ui/FileDialogs.h"
+#include "ui/ScreenFit.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -77,9 +77,9 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   Recompute();
 
   // Wide enough for the whole chart where the screen allows.
-  QSize size(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800);
-  if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableSize());
-  resize(size);
+  ui::OpenWithinScreen(
+      this,
+      QSize(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800));
 }
 
 void rg_TrendWin::FillControls() {
