@@ -2,9 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <string>
 #include <system_error>
 
+#include "history/Plays.h"
 #include "history/SavedCastCheck.h"
+#include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -76,6 +79,16 @@ std::u16string rg_EasyDb::CreateTableStatement() {
 
 std::u16string rg_EasyDb::ListStatement() {
   return BuildSelect(u"select", {u"_id", u"ysname"}, kTable, u"", u"_id DESC");
+}
+
+std::u16string rg_EasyDb::IdArray(std::span<const std::int64_t> ids) {
+  std::string list = "[";
+  for (const std::int64_t id : ids) {
+    if (list.size() > 1) list += ',';
+    list += std::to_string(id);
+  }
+  list += ']';
+  return FromUtf8(list);
 }
 
 std::u16string StoreStatusText(rg_StoreStatus status) {
@@ -178,6 +191,23 @@ rg_EasyDb::OpenResult rg_EasyDb::Open(const std::filesystem::path& home) {
   }
   Close();
   return OpenResult::Failed;
+}
+
+Result<void> rg_EasyDb::OpenChecked(const std::filesystem::path& file) {
+  sqlite3* db = nullptr;
+  if (OpenConnection(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &db) != SQLITE_OK) {
+    sqlite3_close_v2(db);
+    status_ = rg_StoreStatus::NotConnected;
+    return Failed();
+  }
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  Close();
+  db_ = db;
+  path_ = file;
+  damaged_ = false;
+  checked_ = true;
+  status_ = rg_StoreStatus::Ok;
+  return {};
 }
 
 rg_StoreStatus rg_EasyDb::Ready(bool write) {
@@ -304,6 +334,44 @@ Result<void> rg_EasyDb::Delete(std::int64_t id) {
   }
   Record(rc);
   return {};
+}
+
+Result<std::int64_t> rg_EasyDb::DeleteMany(std::span<const std::int64_t> ids) {
+  if (Ready(true) != rg_StoreStatus::Ok) return Failed();
+  if (ids.empty()) return 0;
+  // The ids travel as one set, so each table is visited once whatever
+  // their number: a statement per id would read the whole plays table
+  // (which has no index on castid) once per cast.
+  const std::u16string list = IdArray(ids);
+  if (!ExecuteSql(db_, u"BEGIN IMMEDIATE;")) {
+    Record(sqlite3_errcode(db_));
+    return Failed();
+  }
+  const auto step = [this, &list](std::u16string_view text) {
+    rg_SqlStatement s(db_, text);
+    if (!s.Valid()) return s.PrepareCode();
+    s.BindText(1, list);
+    return s.Step();
+  };
+  std::int64_t deleted = 0;
+  int rc = SQLITE_DONE;
+  if (const auto plays = rg_PlayStore::TableIn(db_); !plays) {
+    rc = sqlite3_errcode(db_);
+  } else if (*plays) {
+    rc = step(u"DELETE FROM xyh_plays WHERE castid IN (SELECT value FROM json_each(?));");
+  }
+  if (rc == SQLITE_DONE) {
+    rc = step(u"DELETE FROM xyh_table WHERE _id IN (SELECT value FROM json_each(?));");
+    deleted = sqlite3_changes(db_);
+  }
+  if (rc == SQLITE_DONE && !ExecuteSql(db_, u"COMMIT;")) rc = sqlite3_errcode(db_);
+  if (rc != SQLITE_DONE) {
+    Record(rc);
+    ExecuteSql(db_, u"ROLLBACK;");
+    return Failed();
+  }
+  Record(rc);
+  return deleted;
 }
 
 std::vector<rg_HistoryEntry> rg_EasyDb::List() {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,12 +52,20 @@ class rg_EasyDb {
   // RecordFromRow reads them.
   static constexpr std::u16string_view kRecordColumns =
       u"_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo";
+  // Ids as one JSON array, to bind for "IN (SELECT value FROM json_each(?))":
+  // a set of any size in one statement.
+  static std::u16string IdArray(std::span<const std::int64_t> ids);
   // A record from a row selected with kRecordColumns.
   static void RecordFromRow(const rg_SqlStatement& row, rg_YsModel& r, std::u16string& scratch);
 
   // Opens home/src/data/xyh.db, creating the folders and the file as needed.
   // A file that is not a database, or a damaged one, is never written to.
   OpenResult Open(const std::filesystem::path& home);
+  // A connection of its own to a file that a store of this process has
+  // opened and checked (its Path()), for work on another thread: a
+  // connection serves one thread. Never creates the file and trusts the
+  // check already made; a failure carries the status.
+  Result<void> OpenChecked(const std::filesystem::path& file);
   bool Connected() const { return db_ != nullptr; }
   // Found damaged (at open or later): reads go on, writes are refused.
   bool Damaged() const { return damaged_; }
@@ -78,6 +87,10 @@ class rg_EasyDb {
   Result<void> Save(const rg_YsModel& record);
   // Succeeds also when no row matched.
   Result<void> Delete(std::int64_t id);
+  // These casts and their plays in one transaction: all of them, or on a
+  // failure none (the status says why). How many casts were still stored;
+  // an id already gone is no failure.
+  Result<std::int64_t> DeleteMany(std::span<const std::int64_t> ids);
   // Id and name of every saved cast, newest first; as far as the file
   // reads when LastStatus is not Ok.
   std::vector<rg_HistoryEntry> List();

@@ -164,6 +164,22 @@ Result<void> rg_PlayStore::Delete(std::int64_t playId) {
   return {};
 }
 
+Result<std::int64_t> rg_PlayStore::CountFor(std::span<const std::int64_t> castIds) {
+  if (const rg_StoreStatus ready = store_->Ready(false); ready != rg_StoreStatus::Ok)
+    return Fail(ready);
+  sqlite3* db = store_->Handle();
+  const auto table = TableIn(db);
+  if (!table) return Fail(store_->Record(sqlite3_errcode(db)));
+  if (!*table || castIds.empty()) return 0;
+  rg_SqlStatement s(
+      db, u"SELECT count(*) FROM xyh_plays WHERE castid IN (SELECT value FROM json_each(?));");
+  if (!s.Valid()) return Fail(store_->Record(s.PrepareCode()));
+  s.BindText(1, rg_EasyDb::IdArray(castIds));
+  const int rc = s.Step();
+  if (const rg_StoreStatus status = store_->Record(rc); rc != SQLITE_ROW) return Fail(status);
+  return s.ColumnInt(0);
+}
+
 Result<std::map<std::int64_t, std::vector<rg_StoredPlay>>> rg_PlayStore::ReadAll(sqlite3* db) {
   std::map<std::int64_t, std::vector<rg_StoredPlay>> out;
   const auto table = TableIn(db);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,9 @@ class rg_PlayStore {
   // In id order; of one cast, or of all when castId is nullopt. A stored row
   // that is no valid play is listed with its damage.
   std::vector<rg_StoredPlay> List(std::optional<std::int64_t> castId = std::nullopt);
+  // How many plays these casts have together, damaged rows included (they
+  // go with their cast all the same); a failure carries the store's status.
+  Result<std::int64_t> CountFor(std::span<const std::int64_t> castIds);
   // Every cast's sound plays by cast id, each in id order: what may be scored.
   std::map<std::int64_t, std::vector<rg_Play>> ByCast();
   rg_StoreStatus LastStatus() const;

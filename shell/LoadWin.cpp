@@ -1,8 +1,9 @@
 #include "shell/LoadWin.h"
 
-#include <QGuiApplication>
+#include <QEvent>
 #include <QPainter>
-#include <QScreen>
+
+#include "ui/ScreenFit.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -17,10 +18,7 @@ rg_LoadWin::rg_LoadWin(QWidget* owner)
     timer_.stop();
     accept();
   });
-  if (const QScreen* screen =
-          owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  ui::OpenWithinScreen(this, size());
 }
 
 void rg_LoadWin::paintEvent(QPaintEvent*) {

@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
@@ -44,6 +43,7 @@
 #include "shell/panels/PlayWin.h"
 #include "shell/panels/TrendWin.h"
 #include "ui/Constants.h"
+#include "ui/ScreenFit.h"
 #include "ui/Ui.h"
 #include "update/UpdateFiles.h"
 #include "update/UpdateService.h"
@@ -55,10 +55,13 @@ rg_XyhWin::rg_XyhWin(Options options)
     : options_(std::move(options)),
       clock_(options_.clock != nullptr ? *options_.clock : Clock::System()),
       store_(options_.store != nullptr ? *options_.store : rg_EasyDb::Process()),
-      settings_(options_.home / "config.ini") {}
+      settings_(options_.home / "config.ini") {
+  deleteTask_.emplace(this);
+}
 
 rg_XyhWin::~rg_XyhWin() {
   delete updateWin_.data();
+  deleteTask_.reset();
   // The destroyed handler: the history goes with the window.
   store_.Close();
   rg_EasyDb::Shutdown();
@@ -154,19 +157,13 @@ void rg_XyhWin::Create() {
 
   // The size the user left the window at, when config.ini holds a sound one.
   const auto size = ParseWindowSize(settings_.Read(kSysSection, kWindowSizeKey));
-  QSize kept = size ? QSize(size->width, size->height)
-                    : QSize(kWidth, kPanelHeight + statusBar()->sizeHint().height());
-  // A size kept from a larger screen (or written by hand) would open past
-  // this screen's edges: the window opens filling the screen instead, which
-  // the window manager fits to its frame.
-  if (const QScreen* screen = this->screen(); size && screen != nullptr) {
-    const QSize room = screen->availableSize();
-    if (kept.width() > room.width() || kept.height() > room.height()) {
-      kept = kept.boundedTo(room);
-      setWindowState(windowState() | Qt::WindowMaximized);
-    }
-  }
-  resize(kept);
+  const QSize kept = size ? QSize(size->width, size->height)
+                          : QSize(kWidth, kPanelHeight + statusBar()->sizeHint().height());
+  ui::OpenWithinScreen(this, kept);
+  // A size kept from a larger screen (or written by hand) opens filling
+  // this screen instead, which the window manager fits to its frame.
+  if (size && (width() < kept.width() || height() < kept.height()))
+    setWindowState(windowState() | Qt::WindowMaximized);
 
   if (options_.splash) {
     rg_LoadWin splash(this);
@@ -223,6 +220,7 @@ QString rg_XyhWin::StoreFailure(const QString& what) const {
 
 void rg_XyhWin::OpenHandCast() {
   rg_GuaWin dialog(this, font_, clock_, panel_->CastPanel()->Request());
+  ui::OpenWithinScreen(&dialog, dialog.size());
   dialog.exec();
 }
 
@@ -307,6 +305,7 @@ void rg_XyhWin::OpenDrawEntry(const QString& issue, double date, QWidget* over) 
   // An amount changes what the 对奖 dialog and the 账本 say, and what a win
   // not yet told of is worth.
   connect(entryWin_, &rg_DrawEntryWin::prizesStored, this, &rg_XyhWin::DrawsChanged);
+  ui::OpenWithinScreen(entryWin_);
   entryWin_->open();
 }
 
@@ -458,30 +457,56 @@ void rg_XyhWin::FillHistory() {
 }
 
 void rg_XyhWin::DeleteTicked() {
-  rg_HistoryModel& model = panel_->HistoryPanel()->Model();
-  if (!model.AnyChecked()) return;  // nothing to ask about
-  if (ui::ShowMessage(this, QStringLiteral("确定需要删除当前所选择的历史数据吗?"),
-                      QStringLiteral("询问:"), ui::MessageKind::Question) != ui::Answer::Yes) {
+  rg_HistoryPanel* history = panel_->HistoryPanel();
+  if (!history->Model().AnyChecked()) return;  // nothing to ask about
+  if (deleteTask_->Running()) return;          // its button is grey until it ends
+  std::vector<std::int64_t> ids = history->Model().CheckedIds();
+  QString question = QStringLiteral("确定需要删除当前所选择的历史数据吗?");
+  // Plays cannot outlive their cast, so the question says they go too.
+  if (const auto plays = rg_PlayStore(store_).CountFor(ids); !plays) {
+    question += QStringLiteral("\n所选记录的投注也将一并删除。");
+  } else if (*plays > 0) {
+    question += QStringLiteral("\n所选记录的%1个投注也将一并删除。").arg(*plays);
+  }
+  if (ui::ShowMessage(this, question, QStringLiteral("询问:"), ui::MessageKind::Question) !=
+      ui::Answer::Yes) {
     return;
   }
-  int i = 0;
-  int deleted = 0;
-  bool failed = false;
-  while (i < model.rowCount()) {
-    if (!model.Checked(i)) {
-      ++i;
-    } else if (store_.Delete(model.Id(i))) {
-      model.removeRow(i);
-      ++deleted;
-    } else {
-      // The row is still stored, so its item stays in the list.
-      ShowStatus(StoreFailure(QStringLiteral("删除失败")));
-      failed = true;
-      ++i;
-    }
+  // A file that cannot be written now is said at once, before anything starts.
+  if (store_.Ready(true) != rg_StoreStatus::Ok) {
+    ShowStatus(StoreFailure(QStringLiteral("删除失败")));
+    return;
   }
-  if (!failed) ShowStatus(QStringLiteral("已删除%1条历史记录").arg(deleted));
-  panel_->HistoryPanel()->FollowList();
+  // One transaction on a connection of the task's own: thousands of casts
+  // go in a fraction of a second while the window goes on answering, and
+  // the command line waits for one short lock instead of one per cast.
+  const std::filesystem::path file = store_.Path();
+  history->SetDeleting(true);
+  ShowStatus(QStringLiteral("正在删除%1条历史记录…").arg(ids.size()));
+  deleteTask_->RunThenCallback(
+      [file, ids](const std::atomic<bool>&) -> Result<std::int64_t> {
+        rg_EasyDb own;
+        if (auto opened = own.OpenChecked(file); !opened) return tl::unexpected(opened.error());
+        return own.DeleteMany(ids);
+      },
+      [this, ids](const Result<std::int64_t>& outcome) { Deleted(ids, outcome); });
+}
+
+void rg_XyhWin::Deleted(const std::vector<std::int64_t>& ids, const Result<std::int64_t>& outcome) {
+  rg_HistoryPanel* history = panel_->HistoryPanel();
+  history->SetDeleting(false);
+  if (!outcome) {
+    // Rolled back: every item stays, as every row did.
+    const std::u16string why = StoreStatusText(outcome.error().status);
+    const QString text = QStringLiteral("删除失败,未删除任何记录") +
+                         (why.empty() ? QString() : QLatin1Char(':') + ui::Q(why));
+    ShowStatus(text);
+    ui::ShowMessage(this, text, QStringLiteral("信息:"), ui::MessageKind::Critical);
+    return;
+  }
+  history->Model().RemoveIds(ids);
+  history->FollowList();
+  ShowStatus(QStringLiteral("已删除%1条历史记录").arg(ids.size()));
 }
 
 void rg_XyhWin::Review(qint64 id) {
@@ -766,6 +791,7 @@ void rg_XyhWin::OpenPlay() {
     prizeWatch_->Refresh();
     FollowLedger();
   });
+  ui::OpenWithinScreen(playWin_);
   playWin_->open();
 }
 

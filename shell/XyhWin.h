@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/Result.h"
 #include "platform/Settings.h"
 #include "shell/panels/HistoryPanel.h"
 #include "ui/AsyncTask.h"
@@ -62,6 +64,8 @@ class rg_XyhWin : public QMainWindow {
   // The update window while one is open.
   rg_updateWin* UpdateWindow() const;
   bool UpdateCheckRunning() const { return updateCheck_.Running(); }
+  // The ticked casts' delete, from the question until the list shows its outcome.
+  bool DeleteRunning() const { return deleteTask_->Running(); }
   rg_Settings& Settings() { return settings_; }
   const QFont& MainFont() const { return font_; }
   QSize CharSize() const { return charSize_; }
@@ -132,6 +136,9 @@ class rg_XyhWin : public QMainWindow {
 
  private:
   void FirstActive();
+  // The outcome of deleting these casts: their items go, or the list stays
+  // whole and the failure is said.
+  void Deleted(const std::vector<std::int64_t>& ids, const Result<std::int64_t>& outcome);
   void LayOut();
   // A newer build the update server offers: remembered, and shown.
   void ShowOffer(const rg_UpdateOffer& offer);
@@ -160,6 +167,9 @@ class rg_XyhWin : public QMainWindow {
   QTimer updateTimer_;
   QPointer<rg_updateWin> updateWin_;
   ui::AsyncTask updateCheck_{this};
+  // Emplaced with the window and reset before SQLite is shut down, which
+  // must wait for a delete still running on the task's connection.
+  std::optional<ui::AsyncTask> deleteTask_;
   bool firstActiveDone_ = false;
   rg_PrizeWatch* prizeWatch_ = nullptr;
   QPointer<rg_CheckWin> checkWin_;

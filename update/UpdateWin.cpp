@@ -1,15 +1,14 @@
 #include "update/UpdateWin.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 
 #include "platform/Folders.h"
 #include "ui/Constants.h"
+#include "ui/ScreenFit.h"
 #include "ui/Ui.h"
 #include "update/UpdateFiles.h"
 
@@ -196,9 +195,7 @@ rg_updateWin::rg_updateWin(const QFont& font, const rg_UpdateOffer& offer,
   setFont(font);
   panel_->Build(font, ProductName(), QString::fromLatin1(kVersionName), offer, home, caFile);
   setFixedSize(panel_->size());
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  ui::OpenWithinScreen(this, size());
   connect(panel_, &rg_UpdatePanel::stateChanged, this,
           [this](rg_UpdatePanel::State state) { state_ = state; });
   connect(panel_, &rg_UpdatePanel::verify, this,

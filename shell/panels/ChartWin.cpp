@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "ui/FileDialogs.h"
+#include "ui/ScreenFit.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -366,8 +367,9 @@ void rg_ChartWin::SetSheet(const rg_ChartSheet& sheet) {
         this->screen() != nullptr ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     const int frame = 2 * layout()->contentsMargins().left() + 2 * scroll_->frameWidth() +
                       scroll_->verticalScrollBar()->sizeHint().width();
-    resize(std::min(hint.width() + frame + 4, screen.width() - 40),
-           std::min(hint.height() + 120, std::max(480, screen.height() * 4 / 5)));
+    ui::OpenWithinScreen(
+        this, QSize(hint.width() + frame + 4,
+                    std::min(hint.height() + 120, std::max(480, screen.height() * 4 / 5))));
   }
 }
 

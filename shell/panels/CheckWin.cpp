@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 
 #include "history/Ledger.h"
 #include "platform/DateTime.h"
+#include "ui/ScreenFit.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -142,14 +145,34 @@ rg_CheckWin::rg_CheckWin(QWidget* parent, const QFont& font, const QString& subj
 
   layout->addWidget(PlainLabel(QStringLiteral("演算: ") + subject, this));
   layout->addWidget(PlainLabel(QStringLiteral("起卦时间: ") + ui::Q(DateText(castTime)), this));
-  body_ = new QWidget(this);
-  layout->addWidget(body_);
+  // The draw, the tickets and the plays scroll; the lines above and 关闭
+  // stay in sight however many plays a cast has.
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  body_ = new QWidget;
+  scroll_->setWidget(body_);
+  layout->addWidget(scroll_, 1);
 
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::AcceptRole);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(buttons);
   Fill(now);
+  ui::OpenWithinScreen(this, WholeSize());
+}
+
+QSize rg_CheckWin::WholeSize() const {
+  // The scroll area asks for a modest size of its own; the dialog would
+  // show the whole body, with room for a scroll bar should the screen
+  // be too short for it.
+  const QSize body = body_->sizeHint();
+  const QMargins margins = layout()->contentsMargins();
+  QSize whole = sizeHint();
+  whole.setWidth(std::max(whole.width(), body.width() + margins.left() + margins.right() +
+                                             scroll_->verticalScrollBar()->sizeHint().width()));
+  whole.setHeight(whole.height() - scroll_->sizeHint().height() + body.height());
+  return whole;
 }
 
 void rg_CheckWin::DrawsChanged(const rg_DrawIndex& index, double now) {
@@ -161,10 +184,9 @@ void rg_CheckWin::SetResult(const rg_CastResult& result, double now) {
   shownAmounts_ =
       result_.draw != nullptr ? AmountsOf(amounts_, result_.draw->issue) : rg_FloatingAmounts{};
   // The old rows go with their widget; the new ones take its place.
-  auto* fresh = new QWidget(this);
-  delete layout()->replaceWidget(body_, fresh);  // the old widget's item is ours to free
-  delete body_;
-  body_ = fresh;
+  delete scroll_->takeWidget();
+  body_ = new QWidget;
+  scroll_->setWidget(body_);
   enter_ = nullptr;
   redCells_.clear();
   tiers_.clear();
@@ -175,7 +197,9 @@ void rg_CheckWin::SetResult(const rg_CastResult& result, double now) {
   playPrizes_.clear();
   playTotal_ = nullptr;
   Fill(now);
-  adjustSize();
+  // Grown for what was added, within the screen; an open dialog stays where
+  // the user sees it and scrolls instead.
+  if (!isVisible()) ui::OpenWithinScreen(this, WholeSize());
 }
 
 void rg_CheckWin::Fill(double now) {
@@ -395,7 +419,8 @@ QGridLayout* rg_CheckWin::MakePlayGrid(const rg_DrawNumbers* drawn) {
       if (won.isEmpty()) won = ui::Q(TierName(0));
     }
     QLabel* winning = PlainLabel(won, body_);
-    winning->setWordWrap(true);
+    // On one line: a tier and its count ("五等奖25注") are one word, and
+    // wrapping would split Chinese text anywhere.
     winning->setMinimumWidth(ui::CharExtent(font(), QStringLiteral("数")).width() * 12);
     if (p.check.bestTier > 0) {
       QPalette pal = winning->palette();

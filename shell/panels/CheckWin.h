@@ -15,6 +15,7 @@ class QGridLayout;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace rg_com_ptl_xyh {
@@ -76,6 +77,8 @@ class rg_CheckWin : public QDialog {
   rg_PrizeAmounts amounts_;
   rg_FloatingAmounts shownAmounts_;
   void Fill(double now);
+  // The dialog showing its whole body: the size it opens at, screen permitting.
+  QSize WholeSize() const;
   QLabel* Ball(const QString& text, const QColor& color, bool marked);
   // The rows of the dialog, top to bottom; drawn is null while pending.
   QHBoxLayout* MakeDrawRow(const rg_DrawNumbers* drawn, double now);
@@ -91,6 +94,7 @@ class rg_CheckWin : public QDialog {
   std::vector<int> blues_;
   QFont font_;
   Source source_;
+  QScrollArea* scroll_ = nullptr;
   QWidget* body_ = nullptr;  // rebuilt with each result
   QPushButton* enter_ = nullptr;
   QLabel* draw_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QToolTip>
 
 #include "history/SavedCastCheck.h"
@@ -144,6 +145,31 @@ bool rg_HistoryModel::removeRows(int row, int count, const QModelIndex& parent) 
   checked_.remove(row, count);
   endRemoveRows();
   return true;
+}
+
+std::vector<std::int64_t> rg_HistoryModel::CheckedIds() const {
+  std::vector<std::int64_t> ids;
+  for (qsizetype i = 0; i < ids_.size(); ++i) {
+    if (checked_[i] != 0) ids.push_back(ids_[i]);
+  }
+  return ids;
+}
+
+void rg_HistoryModel::RemoveIds(const std::vector<std::int64_t>& ids) {
+  const QSet<std::int64_t> gone(ids.begin(), ids.end());
+  // From the bottom up, a run of neighbours at a time: ticking all and
+  // deleting is one removal, not thousands.
+  int end = static_cast<int>(ids_.size());
+  while (end > 0) {
+    if (!gone.contains(ids_[end - 1])) {
+      --end;
+      continue;
+    }
+    int begin = end - 1;
+    while (begin > 0 && gone.contains(ids_[begin - 1])) --begin;
+    removeRows(begin, end - begin);
+    end = begin;
+  }
 }
 
 void rg_HistoryModel::SetWinners(const QHash<std::int64_t, int>& bestTiers) {
@@ -330,7 +356,12 @@ void rg_HistoryPanel::HideQr() {
 
 void rg_HistoryPanel::FollowList() {
   selectAll_->setChecked(model_.AllChecked());
-  delete_->setEnabled(model_.AnyChecked());
+  delete_->setEnabled(model_.AnyChecked() && !deleting_);
+}
+
+void rg_HistoryPanel::SetDeleting(bool deleting) {
+  deleting_ = deleting;
+  FollowList();
 }
 
 std::int64_t rg_HistoryPanel::SelectedId() const {

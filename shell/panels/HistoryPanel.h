@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -48,6 +49,11 @@ class rg_HistoryModel : public QAbstractListModel {
   void SetAllChecked(bool checked);
   bool AnyChecked() const { return checked_.contains(1); }
   bool AllChecked() const { return !checked_.isEmpty() && !checked_.contains(0); }
+  // The ids of the ticked items, top to bottom.
+  std::vector<std::int64_t> CheckedIds() const;
+  // Takes out the items of these ids wherever they stand now (the list may
+  // have been refilled meanwhile), the others keeping their ticks.
+  void RemoveIds(const std::vector<std::int64_t>& ids);
 
   // Where an item's tooltip gets the saved note from: asked when the
   // pointer rests on the item, nullopt when it cannot be read now.
@@ -134,8 +140,12 @@ class rg_HistoryPanel : public QWidget {
  public slots:
   void Press(rg_HistoryPanel::Button code);
   // "全选" and "删除" follow what the list holds now (after a delete or a
-  // refill): ticked when every item is, enabled when any is.
+  // refill): ticked when every item is, enabled when any is and no delete
+  // is running.
   void FollowList();
+  // A delete runs off the window's thread: "删除" waits for it to end.
+  void SetDeleting(bool deleting);
+  bool Deleting() const { return deleting_; }
 
  signals:
   void button(rg_HistoryPanel::Button code);
@@ -168,6 +178,7 @@ class rg_HistoryPanel : public QWidget {
   QPushButton* afterCheck_ = nullptr;
   QLabel* picture_ = nullptr;
   QrView qrView_ = QrView::Hidden;
+  bool deleting_ = false;
   QSize unit_;
   int designHeight_ = 0;  // the height at Build: the layout's design size
 };

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -23,6 +22,7 @@
 #include "shell/panels/BarChartModule.h"
 #include "shell/panels/TrendChart.h"
 #include "ui/FileDialogs.h"
+#include "ui/ScreenFit.h"
 #include "ui/Ui.h"
 
 namespace rg_com_ptl_xyh {
@@ -78,9 +78,9 @@ rg_TrendWin::rg_TrendWin(std::vector<rg_DrawEntry> draws, const QFont& font, QWi
   Recompute();
 
   // Wide enough for the whole chart where the screen allows.
-  QSize size(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800);
-  if (const QScreen* screen = this->screen()) size = size.boundedTo(screen->availableSize());
-  resize(size);
+  ui::OpenWithinScreen(
+      this,
+      QSize(chart_->sizeHint().width() + area_->verticalScrollBar()->sizeHint().width() + 40, 800));
 }
 
 void rg_TrendWin::FillControls() {

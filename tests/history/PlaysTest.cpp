@@ -4,15 +4,21 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <thread>
 
 #include "history/EasyDb.h"
 #include "history/HistoryTransfer.h"
 #include "history/Plays.h"
 #include "history/SavedCast.h"
+#include "history/SqlStatement.h"
 #include "platform/DateTime.h"
 #include "platform/Utf.h"
 #include "support/LockHolder.h"
 #include "support/Records.h"
+#include "support/StoreFile.h"
 #include "support/TempDir.h"
 
 using namespace rg_com_ptl_xyh;
@@ -135,6 +141,101 @@ TEST(Plays, DeletingACastDeletesItsPlaysInTheSameTransaction) {
   }
   EXPECT_EQ(StoredCast(s.db, 2)._id, 2);
   EXPECT_EQ(plays.List(2).size(), 1u);
+}
+
+// The history's 删除 of many ticked casts: one transaction with their
+// plays (damaged ones too), or nothing at all.
+TEST(Plays, ManyCastsGoWithTheirPlaysInOneTransactionOrNotAtAll) {
+  enum class Fault { None, CastRefuses, PlayRefuses, Locked, Damaged };
+  struct Row {
+    const char* name;
+    std::vector<std::int64_t> ids;
+    Fault fault;
+    bool ownThread;  // as the window runs it: a connection of its own, on another thread
+    std::int64_t deleted;
+    std::set<std::int64_t> castsLeft;
+    std::int64_t playsLeft;
+    rg_StoreStatus status;
+  };
+  const std::set<std::int64_t> all = {1, 2, 3, 4, 5};
+  const Row rows[] = {
+      {"ticked ones", {1, 3, 4}, Fault::None, false, 3, {2, 5}, 3, rg_StoreStatus::Ok},
+      {"on a thread of its own", {1, 2, 3, 4, 5}, Fault::None, true, 5, {}, 0, rg_StoreStatus::Ok},
+      {"an id already gone", {2, 99}, Fault::None, false, 1, {1, 3, 4, 5}, 5, rg_StoreStatus::Ok},
+      {"none ticked", {}, Fault::None, false, 0, all, 7, rg_StoreStatus::Ok},
+      {"a cast refusing midway",
+       {1, 2, 3},
+       Fault::CastRefuses,
+       false,
+       0,
+       all,
+       7,
+       rg_StoreStatus::Failed},
+      {"a play refusing", {1, 2}, Fault::PlayRefuses, true, 0, all, 7, rg_StoreStatus::Failed},
+      {"a locked file", {1, 2}, Fault::Locked, true, 0, all, 7, rg_StoreStatus::Busy},
+      {"a damaged file", {1, 2}, Fault::Damaged, false, 0, all, 7, rg_StoreStatus::Damaged},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Store s;
+    for (const char16_t* name : {u"丙", u"丁", u"戊"}) s.db.Save(Cast(name, 2));
+    rg_PlayStore plays(s.db);
+    for (const std::int64_t cast : {1, 1, 2, 3, 3, 5}) plays.Add(cast, kMultiple);
+    const auto file = rg_EasyDb::FileIn(s.home.path());
+    // A play edited by hand into no play at all still belongs to its cast.
+    test_support::ExecSql(file,
+                          "INSERT INTO xyh_plays (castid,dan,red,blue,multiple) "
+                          "VALUES (2,'','abc','1',1);");
+    const auto count = [&](const char16_t* sql) {
+      rg_SqlStatement q(s.db.Handle(), sql);
+      return q.Step() == SQLITE_ROW ? q.ColumnInt(0) : -1;
+    };
+    const std::map<std::int64_t, std::int64_t> playsOf = {{1, 2}, {2, 2}, {3, 2}, {5, 1}};
+    std::int64_t ticked = 0;
+    for (const std::int64_t cast : row.ids) ticked += playsOf.contains(cast) ? playsOf.at(cast) : 0;
+    EXPECT_EQ(plays.CountFor(row.ids).value_or(-1), ticked);
+    if (row.fault == Fault::CastRefuses) {
+      test_support::ExecSql(file,
+                            "CREATE TRIGGER keep BEFORE DELETE ON xyh_table WHEN old._id=3 "
+                            "BEGIN SELECT RAISE(ABORT,'kept'); END;");
+    } else if (row.fault == Fault::PlayRefuses) {
+      test_support::ExecSql(file,
+                            "CREATE TRIGGER keep BEFORE DELETE ON xyh_plays WHEN old.castid=2 "
+                            "BEGIN SELECT RAISE(ABORT,'kept'); END;");
+    } else if (row.fault == Fault::Damaged) {
+      s.db.Record(SQLITE_CORRUPT);
+    }
+    const std::string before = Bytes(file);
+    std::optional<LockHolder> lock;
+    if (row.fault == Fault::Locked) {
+      ASSERT_TRUE(lock.emplace(file).Locked());
+    }
+
+    Result<std::int64_t> outcome = 0;
+    if (row.ownThread) {
+      std::thread([&] {
+        rg_EasyDb own;
+        const auto opened = own.OpenChecked(file);
+        outcome = opened ? own.DeleteMany(row.ids) : tl::unexpected(opened.error());
+      }).join();
+    } else {
+      outcome = s.db.DeleteMany(row.ids);
+    }
+    lock.reset();
+    if (row.status == rg_StoreStatus::Ok) {
+      EXPECT_EQ(outcome.value_or(-1), row.deleted);
+    } else {
+      EXPECT_EQ(StatusOf(outcome), row.status);
+      EXPECT_EQ(Bytes(file), before);  // not even a page was written
+    }
+    std::set<std::int64_t> left;
+    for (const rg_HistoryEntry& e : s.db.List()) left.insert(e.id);
+    EXPECT_EQ(left, row.castsLeft);
+    EXPECT_EQ(count(u"SELECT count(*) FROM xyh_plays;"), row.playsLeft);
+    EXPECT_EQ(
+        count(u"SELECT count(*) FROM xyh_plays WHERE castid NOT IN (SELECT _id FROM xyh_table);"),
+        0);
+  }
 }
 
 TEST(Plays, ALockedOrDamagedFileIsReportedAndNotWritten) {

@@ -8,8 +8,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 
@@ -365,6 +369,50 @@ TEST(CheckWin, AMissingCastIsShownAsTheCommandLineSaysAndFilledInPlace) {
   QTRY_VERIFY_WITH_TIMEOUT(c.history()->Model().BestTier(0) > 0, 10000);
   QTRY_COMPARE_WITH_TIMEOUT(c.f.window->StatusPart(0)->text(),
                             QString("有1个已保存的演算中奖,请点对奖查看"), 10000);
+}
+
+// Sixty plays on the 1 000 px test screen: the dialog opens within it,
+// the plays scroll under the lines that stay, 关闭 in sight; a tier and its
+// count stay on one line.
+TEST(CheckWin, SixtyPlaysScrollWithinTheScreen) {
+  WindowFixture f;
+  const rg_DrawEntry draw = SsqDraw(u"2024062", 2024, 6, 2, {1, 2, 3, 4, 5, 6}, 7);
+  rg_CastResult result;
+  result.status = rg_CastStatus::Scored;
+  result.draw = &draw;
+  // Five reds drawn and three not, the drawn blue and another: 五等奖25注.
+  const std::vector<rg_PlayResult> plays(60, {1, {{}, {1, 2, 3, 4, 5, 20, 21, 22}, {7, 8}, 1}, {}});
+  ScorePlays(result, plays);
+  auto* dialog = new rg_CheckWin(f.window.get(), f.window->MainFont(), "甲", 0, result, {7});
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  const QPointer<rg_CheckWin> open(dialog);
+  dialog->open();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+  ASSERT_EQ(dialog->PlayRows(), 60);
+  ASSERT_TRUE(dialog->PlayWinningText(0).contains("五等奖25注"))
+      << dialog->PlayWinningText(0).toStdString();
+
+  const QRect screen = dialog->screen()->availableGeometry();
+  ASSERT_EQ(screen.height(), 1000);
+  EXPECT_TRUE(screen.contains(dialog->frameGeometry()))
+      << dialog->frameGeometry().bottom() << " below " << screen.bottom();
+  auto* scroll = dialog->findChild<QScrollArea*>();
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+  EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+  QPushButton* close = nullptr;
+  for (QPushButton* b : dialog->findChildren<QPushButton*>())
+    if (b->text() == "关闭") close = b;
+  ASSERT_NE(close, nullptr);
+  EXPECT_TRUE(close->isVisible());
+  EXPECT_TRUE(dialog->rect().contains(QRect(close->mapTo(dialog, QPoint()), close->size())));
+  for (QLabel* label : dialog->findChildren<QLabel*>()) {
+    if (label->text() != dialog->PlayWinningText(0)) continue;
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
+  }
+  QTest::mouseClick(close, Qt::LeftButton);
+  QTRY_VERIFY(open.isNull());
 }
 
 TEST(DrawEntryWin, RefusalsAreTheImportsAndWriteNothing) {

@@ -18,8 +18,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "derive/ResultText.h"
+#include "history/Plays.h"
 #include "history/SqlStatement.h"
 #include "shell/MainPanel.h"
 #include "shell/panels/CastPanel.h"
@@ -31,6 +33,7 @@
 #include "shell/panels/OptionGroup.h"
 #include "shell/panels/QrBitmap.h"
 #include "support/GuiTest.h"
+#include "support/LockHolder.h"
 #include "support/PanelsFixture.h"
 #include "support/Records.h"
 
@@ -164,6 +167,7 @@ TEST(HistoryPanel, SelectAllAndDeleteAskFirst) {
 
   messages.answer = ui::Answer::Yes;
   QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  f.WaitForDelete();
   EXPECT_TRUE(f.Names().isEmpty());
   EXPECT_TRUE(f.store.List().empty());
   // Both follow the now empty list.
@@ -182,6 +186,7 @@ TEST(HistoryPanel, OnlyTickedItemsAreDeleted) {
   f.Tick(2);
   EXPECT_TRUE(f.history()->DeleteButton()->isEnabled());
   QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  f.WaitForDelete();
   EXPECT_EQ(f.Names().size(), 2);
   EXPECT_TRUE(f.Names()[0].startsWith("三"));
   EXPECT_TRUE(f.Names()[1].startsWith("一"));
@@ -229,6 +234,7 @@ TEST(HistoryPanel, DeleteAndSelectAllFollowTheTicksClickedByHand) {
   f.ClickTick(0);
   f.ClickTick(2);
   QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  f.WaitForDelete();
   ASSERT_EQ(f.Names().size(), 1);
   EXPECT_TRUE(f.Names()[0].startsWith("二"));
   EXPECT_EQ(f.window->StatusPart(0)->text(), "已删除2条历史记录");
@@ -238,6 +244,66 @@ TEST(HistoryPanel, DeleteAndSelectAllFollowTheTicksClickedByHand) {
   f.history()->Press(rg_HistoryPanel::Button::Delete);
   EXPECT_EQ(messages.shown.size(), asked);
   EXPECT_EQ(f.Names().size(), 1);
+}
+
+// 删除 of the ticked casts runs off the window's thread: while it runs the
+// window answers and 删除 waits; a failure keeps every item and says so,
+// a success takes the items and their plays.
+TEST(HistoryPanel, TickedCastsGoWithTheirPlaysWhileTheWindowAnswers) {
+  HistoryFixture f;
+  f.CastNumber("58");
+  for (const char* name : {"一", "二", "三"}) f.Save(name);
+  const rg_Play play{{}, {1, 2, 3, 4, 5, 6}, {7}, 1};
+  rg_PlayStore plays(f.store);
+  for (const int row : {0, 0, 2}) ASSERT_TRUE(plays.Add(f.history()->Model().Id(row), play));
+  const auto file = rg_EasyDb::FileIn(f.home.path());
+  // Another program takes the file as the question is answered.
+  std::optional<test_support::LockHolder> lock;
+  bool lockOnAnswer = true;
+  QList<QPair<QString, ui::MessageKind>> shown;
+  Messages restoresTheBoxes;
+  ui::SetMessageHook([&](QWidget*, const QString& text, const QString&, ui::MessageKind kind) {
+    shown.append({text, kind});
+    if (kind == ui::MessageKind::Question && lockOnAnswer) lock.emplace(file);
+    return kind == ui::MessageKind::Question ? ui::Answer::Yes : ui::Answer::Ok;
+  });
+  QTest::mouseClick(f.history()->SelectAll(), Qt::LeftButton);
+  QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_EQ(shown[0].first, "确定需要删除当前所选择的历史数据吗?\n所选记录的3个投注也将一并删除。");
+  ASSERT_TRUE(lock && lock->Locked());
+
+  ASSERT_TRUE(f.window->DeleteRunning());
+  EXPECT_FALSE(f.history()->DeleteButton()->isEnabled());
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "正在删除3条历史记录…");
+  bool answered = false;
+  QTimer::singleShot(0, [&] { answered = true; });
+  QTRY_VERIFY_WITH_TIMEOUT(answered, 1000);
+  f.history()->Press(rg_HistoryPanel::Button::Delete);  // a second press waits its turn
+  EXPECT_EQ(shown.size(), 1);
+  EXPECT_EQ(f.Names().size(), 3);
+
+  f.WaitForDelete();
+  EXPECT_EQ(f.Names().size(), 3);
+  EXPECT_TRUE(f.history()->Model().AllChecked());
+  EXPECT_TRUE(f.history()->DeleteButton()->isEnabled());
+  const QString failed = "删除失败,未删除任何记录:历史记录文件正被其他程序使用,请稍后再试";
+  EXPECT_EQ(f.window->StatusPart(0)->text(), failed);
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_EQ(shown[1], qMakePair(failed, ui::MessageKind::Critical));
+  lock.reset();
+  EXPECT_EQ(f.store.List().size(), 3u);
+  EXPECT_EQ(plays.List().size(), 3u);
+
+  lockOnAnswer = false;
+  QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  f.WaitForDelete();
+  EXPECT_TRUE(f.Names().isEmpty());
+  EXPECT_TRUE(f.store.List().empty());
+  EXPECT_TRUE(plays.List().empty());
+  EXPECT_EQ(f.window->StatusPart(0)->text(), "已删除3条历史记录");
+  EXPECT_FALSE(f.history()->DeleteButton()->isEnabled());
+  EXPECT_FALSE(f.history()->SelectAll()->isChecked());
 }
 
 TEST(HistoryPanel, ADeleteThatFailsKeepsItsItem) {

@@ -133,6 +133,7 @@ TEST(HistoryList, IdsBeyond32BitsAreReviewedAndDeleted) {
   EXPECT_FALSE(f.history()->ResultBox()->Text().isEmpty());
   f.history()->Model().setData(f.history()->Model().index(0), Qt::Checked, Qt::CheckStateRole);
   f.window->DeleteTicked();
+  f.WaitForDelete();
   EXPECT_FALSE(f.store.Load(4294967297).value().has_value());
   ASSERT_EQ(f.store.List().size(), 1u);
   EXPECT_EQ(f.history()->Model().rowCount(), 1);
@@ -235,6 +236,7 @@ TEST(ResultPanel, SaveAndDeleteStateFollowTheList) {
   f.history()->Model().setData(f.history()->Model().index(2), Qt::Checked, Qt::CheckStateRole);
   ASSERT_TRUE(f.history()->DeleteButton()->isEnabled());
   QTest::mouseClick(f.history()->DeleteButton(), Qt::LeftButton);
+  f.WaitForDelete();
   ASSERT_EQ(f.history()->Model().rowCount(), 1);
   EXPECT_FALSE(f.history()->DeleteButton()->isEnabled());  // nothing ticked is left
   EXPECT_FALSE(f.history()->SelectAll()->isChecked());

@@ -206,7 +206,7 @@ TEST(MainWindow, TheWindowGrowsScrollsAndKeepsItsSize) {
   EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
   EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
 
-  // Within the test screen (800 × 800), so that it comes back as it was.
+  // Within the test screen (1280 × 1000), so that it comes back as it was.
   f.window->resize(790, 640);
   f.window->close();
   rg_Settings settings(f.home.path() / "config.ini");

@@ -25,6 +25,12 @@ struct PanelsFixture : WindowFixture {
     cast()->ZodiacChoice()->Select(zodiac);
     QTest::mouseClick(cast()->CalculateButton(), Qt::LeftButton);
   }
+
+  // The ticked casts' delete runs off the window's thread: its outcome is
+  // shown once the window has handled the answer.
+  void WaitForDelete() {
+    EXPECT_TRUE(WaitFor([this] { return !window->DeleteRunning(); }, 10000));
+  }
 };
 
 }  // namespace test_support
