@@ -9,7 +9,7 @@ packages=(
   mingw-w64-tools ninja-build xz-utils binutils
   # The SDK's Qt is cross-built: moc, rcc and uic come from the host's Qt 6.4.2.
   qt6-base-dev-tools qt6-translations-l10n
-  nsis zip
+  nsis zip unzip
   wine wine64 xvfb openbox xdotool x11-utils imagemagick fonts-wqy-microhei locales
   # The packages' licence files come from these packages' copyright files.
   libqt6core6 libqt6charts6 libsqlite3-0 libjsoncpp25 libgumbo1 libqrencode4 libcurl4 libssl3

@@ -5,6 +5,7 @@
 # a second silent install over it (an update) keeps the history and the
 # settings, and waits for a running copy to end before it replaces a file;
 # the uninstaller removes the program and leaves the history and settings.
+# And the portable zip: the same files, and its data beside the program.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 find_setup "$1"
@@ -75,4 +76,17 @@ check "it keeps the history" test -s "$inst/src/data/xyh.db"
 check "it keeps config.ini" grep -q 'update_host=127.0.0.1:9' "$inst/config.ini"
 check "a new install finds the history again" sh -c "timeout $tw_timeout wine '$setup' /S && wineserver -w"
 check "as it was" test "$(cli history list)" = "$history_before"
+
+# --- the portable zip, unpacked into a folder whose name is Chinese and has a space ---
+zip=${setup%-setup.exe}.zip
+portable="$tw_work/便携 版"
+unzip -q "$zip" -d "$portable"
+portable="$portable/xyh-$version-win64"
+installed_files=$(cd "$inst" && find . -type f ! -path './src/*' ! -name config.ini ! -name uninstall.exe | LC_ALL=C sort)
+check "the zip holds the installer's files" test "$(cd "$portable" && find . -type f | LC_ALL=C sort)" = "$installed_files"
+pcli() { (cd "$tw_work" && wine_run "$portable/xyh-cli.exe" "$@" 2>&1 | tr -d '\r'); }
+check "the portable program saves a cast" \
+  test "$(pcli cast --number 58 --zodiac 1 --now "2024-06-01 08:30:00" --save 乙)" = "保存成功"
+check "beside itself (src\\data\\xyh.db)" test -f "$portable/src/data/xyh.db"
+check "and lists it" grep -q "乙(2024年6月1日8时30分)" <<<"$(pcli history list)"
 finish
