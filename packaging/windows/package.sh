@@ -73,10 +73,24 @@ for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/
   install -D -m644 "$sdk/plugins/$plugin" "$stage/$plugin"
   queue+=("$stage/$plugin")
 done
+# Windows' own DLLs are those mingw-w64 has an import library for; an import
+# that is neither ours, the SDK's nor Windows' would make the program fail
+# to start (with exit code 53 and no message), so it stops the packaging.
+windows_dll() {
+  local n
+  n=$(tr '[:upper:]' '[:lower:]' <<<"${1%.*}")
+  [[ $n == api-ms-win-* ]] || [ -f "/usr/x86_64-w64-mingw32/lib/lib$n.a" ]
+}
 while [ ${#queue[@]} -gt 0 ]; do
   pe=${queue[0]}
   queue=("${queue[@]:1}")
-  while read -r dll; do add_dll "$dll"; done < <(imports "$pe")
+  while read -r dll; do
+    if [ -n "$(locate "$dll")" ]; then
+      add_dll "$dll"
+    elif ! windows_dll "$dll"; then
+      fail "$(basename "$pe") needs $dll, which is neither built, in the SDK nor part of Windows"
+    fi
+  done < <(imports "$pe")
 done
 # What our build made is stripped here; the SDK's DLLs come stripped.
 "$strip" --strip-unneeded "$stage/xyh.exe" "$stage/xyh-cli.exe"
