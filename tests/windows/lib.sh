@@ -50,6 +50,9 @@ wine_run() { timeout "$tw_timeout" wine "$@"; }
 wine_init() {
   timeout 300 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; return 1; }
   wineserver -w
+  # A Chinese Windows has its CJK fonts; wine otherwise depends on finding
+  # the host's through fontconfig, and a prefix that misses them draws boxes.
+  cp /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$WINEPREFIX/drive_c/windows/Fonts/"
   local_appdata=$(unix_path "$(win_env LOCALAPPDATA)")
   appdata=$(unix_path "$(win_env APPDATA)")
   profile=$(unix_path "$(win_env USERPROFILE)")
