@@ -35,7 +35,7 @@ if [ "${1:-}" = --sdk ]; then
 fi
 
 export XYH_WIN_SDK=$sdk
-cmake --preset windows -DCMAKE_TOOLCHAIN_FILE="$sdk/mingw-w64-x86_64.cmake" >/dev/null
+cmake --preset windows >/dev/null
 nice cmake --build --preset windows -j"$(nproc)"
 packaging/windows/package.sh build-win "$sdk" build-win/packages
 echo "The packages are in $root/build-win/packages/"

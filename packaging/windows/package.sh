@@ -34,18 +34,30 @@ fail() { echo "package.sh: $*" >&2; exit 1; }
 imports() { "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
 # The DLL names a program of ours holds as text (ASCII or UTF-16): the
 # libraries it opens itself with LoadLibraryW, which no import table shows.
+# A name may run on from the bytes before it (a QStringLiteral's header
+# reads as a letter), so the longest tail of it that names a DLL is taken.
 opened() {
-  { strings -a "$1"; strings -a -el "$1"; } | grep -oiE '^[A-Za-z0-9_.+-]+\.dll$' || true
+  local word i
+  { strings -a "$1"; strings -a -el "$1"; } | grep -oiE '[A-Za-z0-9_.+-]+\.dll' | sort -u |
+    while read -r word; do
+      for ((i = 0; i < ${#word} - 4; i++)); do
+        if [ -n "$(locate "${word:i}")" ]; then
+          echo "${word:i}"
+          break
+        fi
+      done
+    done
 }
-# Where a DLL of that name comes from: our build, else the SDK. A name found
+# Where a DLL of that name comes from: our build (the programs' folder, or the
+# top of the build for a module), else the SDK. A name found
 # in neither is Windows' own (kernel32, user32, …) and is not shipped.
 locate() {
   local f
-  for f in "$build/bin/$1" "$sdk/bin/$1"; do
+  for f in "$build/bin/$1" "$build/$1" "$sdk/bin/$1"; do
     [ -f "$f" ] && { echo "$f"; return; }
   done
   # Windows matches DLL names without regard to case.
-  find "$build/bin" "$sdk/bin" -maxdepth 1 -iname "$1" -print -quit
+  find "$build/bin" "$build" "$sdk/bin" -maxdepth 1 -iname "$1" -print -quit
 }
 
 declare -A shipped=()
@@ -95,7 +107,9 @@ done
 # What our build made is stripped here; the SDK's DLLs come stripped.
 "$strip" --strip-unneeded "$stage/xyh.exe" "$stage/xyh-cli.exe"
 for f in "$stage"/*.dll; do
-  [ -f "$build/bin/$(basename "$f")" ] && "$strip" --strip-unneeded "$f"
+  if [ -f "$build/bin/$(basename "$f")" ] || [ -f "$build/$(basename "$f")" ]; then
+    "$strip" --strip-unneeded "$f"
+  fi
 done
 
 # Qt finds its plugins beside the program and its texts in translations\;
@@ -136,9 +150,9 @@ rm -f "$out/$name.zip"
 (cd "$work" && LC_ALL=C find "$name" -type f | LC_ALL=C sort | zip -q -X -9 "$out/$name.zip" -@)
 
 # The installer: the licence page with a byte-order mark, so that it shows in
-# Chinese on any system locale, the icon, and the file lists.
+# Chinese on any system locale, the program's icon, and the file lists.
 { printf '\xef\xbb\xbf'; cat "$here/licenses.txt"; } >"$meta/license-page.txt"
-python3 "$here/ico.py" "$meta/xyh.ico" "$src"/resources/images/icon-{16,32,48,256}.png
+install -m644 "$here/xyh.ico" "$meta/xyh.ico"
 {
   (cd "$stage" && find . -type d | LC_ALL=C sort) | while read -r d; do
     d=${d#./}
