@@ -31,29 +31,39 @@ check "the window opens, titled $title" test -n "$win"
 [ -n "$win" ] || finish
 # The splash closes itself after three seconds.
 sleep 4
-xdotool windowmove --sync "$win" 0 0 windowactivate --sync "$win" 2>/dev/null
+xdotool windowactivate --sync "$win" 2>/dev/null
 sleep 1
 import -window root "$shots/window-start.png"
 
-# Where the controls are, from the window's top-left corner, as the window
-# lays them out with wine's default fonts (the host's, through fontconfig).
-click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.7; }
-click 258 94          # 起卦方式
-click 239 116         # 数字起卦, the first choice below it
-click 357 94          # the number field beside it
-xdotool type --delay 100 58
-click 503 94          # 卦主生肖
-click 480 116         # 子鼠, the first choice
-click 587 94          # 演算
+# Where the controls are, from the top-left corner of the window's client
+# area, as it lays them out under wine with the fonts of a fresh prefix. The
+# pointer moves first and rests: wine takes a click only where it has seen
+# the pointer arrive.
+read -r wx wy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+click() {
+  xdotool mousemove $((wx + $1)) $((wy + $2))
+  sleep 0.3
+  xdotool click 1
+  sleep 1
+}
+click 127 95          # 起卦方式
+click 106 129         # 数字起卦, the second line of its list
+click 226 95          # the number field it shows
+xdotool type --delay 150 58
+click 370 95          # 卦主生肖
+click 351 129         # 子鼠, the second line
+click 452 95          # 演算
 sleep 1
 import -window root "$shots/window-cast.png"
-click 977 770         # 名称
-xdotool type --delay 100 冒烟测试
-click 816 802         # 保存
+click 846 640         # 名称
+# ASCII: xdotool types other characters through a remapped key, which wine
+# reads as the first such character again and again.
+xdotool type --delay 150 smoke58
+click 682 675         # 保存
 sleep 1
 import -window root "$shots/window-saved.png"
 history=$(cd "$tw_work" && timeout "$tw_timeout" wine "$inst/xyh-cli.exe" history list 2>&1 | tr -d '\r')
-check "the cast of 58 is saved in the installed program's history" grep -q '冒烟测试' <<<"$history"
+check "the cast of 58 is saved in the installed program's history" grep -q '^1	smoke58(' <<<"$history"
 colours=$(convert "$shots/window-saved.png" -format %k info:)
 check "the screenshot shows a drawn window ($colours colours)" test "$colours" -gt 40
 
