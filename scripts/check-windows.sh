@@ -3,6 +3,8 @@
 # builds the windows preset and both packages (scripts/windows.sh), runs the
 # tests under wine, and ends with the sum of every check:
 #   the test programs of the build under wine (ctest --preset windows),
+#   scripts/win-compare.sh           xyh-cli.exe and the Linux xyh-cli (of
+#                                    check.sh's build/) agree byte for byte
 #   tests/windows/installer_test.sh  the installer: install, update, uninstall
 #   tests/windows/window_test.sh     the installed window: a cast by clicks,
 #                                    saved, and the second start
@@ -58,6 +60,7 @@ if ctest --list-presets 2>/dev/null | grep -q '"windows"'; then
 else
   run "test programs under wine" ctest --test-dir build-win -j2 --timeout 600
 fi
+run "xyh-cli.exe against the Linux xyh-cli" scripts/win-compare.sh build/bin build-win
 run "installer" tests/windows/installer_test.sh build-win/packages
 run "window" tests/windows/window_test.sh build-win/packages build-win/shots
 run "self-updater" tests/windows/updater_test.sh build-win/packages build-win/shots
