@@ -776,7 +776,15 @@ s04_expected() {
 # Optional: OpenSSL 3.0.20 libcrypto (Debian openssl 3.0.20-1~deb12u2) as
 # libcrypto-3-x64.dll; no libssl, no apps/tests (3.0 has no "no-apps"/"no-docs").
 s04_openssl() {
-  apt_source openssl 'openssl-3.0.*'
+  # The newest security release's source may not be on the mirror yet (404):
+  # then the next older version the archive lists.
+  cd "$SRC"
+  if ! compgen -G 'openssl-3.0.*' > /dev/null; then
+    local v
+    for v in $(apt-cache showsrc openssl | sed -n 's/^Version: //p' | sort -rV); do
+      apt-get source "openssl=$v" && break
+    done
+  fi
   local s; s=$(ls -d "$SRC"/openssl-3.0.*/ | head -1)
   rm -rf "$BLD/openssl"; mkdir -p "$BLD/openssl"; cd "$BLD/openssl"
   $NICE "$s/Configure" mingw64 --cross-compile-prefix=$T- --prefix="$P" --libdir=lib \
