@@ -2,6 +2,7 @@
 # X display with a window manager, and the count of checks. Sourced, not run.
 #   WINEPREFIX   the prefix to use (default: a new one in the test's folder)
 #   XYH_WIN_TIMEOUT  seconds one wine command may take (default 120)
+#   XYH_WIN_KEEP=1   keep the test's folder (logs, prefix) to look into
 
 set -uo pipefail
 
@@ -25,7 +26,7 @@ tw_cleanup() {
   local pid
   for pid in "${tw_pids[@]}"; do kill "$pid" 2>/dev/null; done
   wineserver -k 2>/dev/null
-  rm -rf "$tw_work"
+  if [ "${XYH_WIN_KEEP:-0}" = 1 ]; then echo "kept $tw_work"; else rm -rf "$tw_work"; fi
 }
 trap tw_cleanup EXIT
 

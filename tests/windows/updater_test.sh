@@ -39,14 +39,16 @@ tw_pids+=($!)
 wait_for 10 test -s "$tw_work/port"
 port=$(head -1 "$tw_work/port")
 md5=$(md5sum "$setup" | cut -c1-32 | tr a-f A-F)
-url="https://127.0.0.1:$port/files/setup.exe?pace=262144,100"
+# By the name localhost, which resolves to 127.0.0.1: curl 7.88's Schannel
+# matches a certificate's DNS names only, not its IP address.
+url="https://localhost:$port/files/setup.exe?pace=262144,100"
 # The address as the manifest writes it: its UTF-16LE bytes in hex.
 url_hex=$(printf %s "$url" | iconv -t UTF-16LE | od -An -tx1 -v | tr -d ' \n')
 cat >"$tw_work/root/update/xyh/index.json" <<EOF
 {"name":"星衍推号","ver":2,"verns":"V1.0.1","day":"2026-12-08","url":"$url_hex",
  "md5":"$md5","size":$(stat -c %s "$setup"),"body":"修正了若干问题\n更快"}
 EOF
-printf '[net]\r\nresults_home=http://127.0.0.1:9/\r\nkl8_history=http://127.0.0.1:9/\r\nprobe_host=127.0.0.1\r\nupdate_host=127.0.0.1:%s\r\nca_bundle=%s\r\n' \
+printf '[net]\r\nresults_home=http://127.0.0.1:9/\r\nkl8_history=http://127.0.0.1:9/\r\nprobe_host=127.0.0.1\r\nupdate_host=localhost:%s\r\nca_bundle=%s\r\n' \
   "$port" "$(win_path "$ca/ca.pem")" >"$inst/config.ini"
 touch -d 2000-01-01 "$inst/xyh.exe"
 
