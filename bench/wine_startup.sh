@@ -15,7 +15,7 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$tmp"' EXIT
 TZ=${TZ:-Asia/Shanghai}
 export TZ
 "$run" "$build/bin/bench_hello.exe" >/dev/null   # the prefix made, the server up
-wineserver -p 60
+wineserver -p 60 || true
 hyperfine -N --warmup 3 --runs "$runs" --export-json "$tmp/wine.json" \
   "$run $build/bin/bench_hello.exe" \
   "$run $build/bin/xyh-cli.exe cast --number 58 --zodiac 1 --now '2024-06-01 10:00:00' --json" \
