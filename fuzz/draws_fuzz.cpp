@@ -2,11 +2,12 @@
 // its line; what is taken exports and imports again as the same draws,
 // every one of them then already stored.
 #include <sqlite3.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <random>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <string_view>
 

@@ -131,8 +131,7 @@ std::string ResolveWriteTarget(const fs::path& target, fs::path& file) {
       return "it is a link to nothing";
     const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const DWORD folder = GetFileAttributesW(parent.c_str());
-    if (folder == INVALID_FILE_ATTRIBUTES)
-      return Reason("its folder cannot be used", LastErrno());
+    if (folder == INVALID_FILE_ATTRIBUTES) return Reason("its folder cannot be used", LastErrno());
     if ((folder & FILE_ATTRIBUTE_DIRECTORY) == 0) return "its folder is not a folder";
     return {};
   }

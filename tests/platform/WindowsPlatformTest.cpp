@@ -96,8 +96,7 @@ TEST(WindowsInstance, TheLockAndItsBellBetweenTwoCopies) {
   EXPECT_FALSE(other.Listen(lock)) << "one listener per lock";
   EXPECT_TRUE(rg_BellSocket::Ring(lock));
   // NOLINTNEXTLINE(performance-no-int-to-ptr): the event handle kept as a number
-  EXPECT_EQ(WaitForSingleObject(reinterpret_cast<HANDLE>(bell.Descriptor()), 2000),
-            WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(reinterpret_cast<HANDLE>(bell.Descriptor()), 2000), WAIT_OBJECT_0);
   EXPECT_EQ(bell.TakeRings(), 1);
   EXPECT_EQ(bell.TakeRings(), 0);
   EXPECT_TRUE(rg_BellSocket::Ring(lock)) << "the bell listens again after a ring";

@@ -17,8 +17,8 @@ inline void ExecSql(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
   // SQLite takes the name as UTF-8 on every system.
   const std::u8string name = file.u8string();
-  ASSERT_EQ(sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db,
-                            SQLITE_OPEN_READWRITE, nullptr),
+  ASSERT_EQ(sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db, SQLITE_OPEN_READWRITE,
+                            nullptr),
             SQLITE_OK);
   char* error = nullptr;
   EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
