@@ -14,12 +14,17 @@ namespace {
 constexpr struct {
   const char* name;
   UINT codePage;
-} kCodePages[] = {{"GB18030", 54936}, {"GB2312", 936}, {"GBK", 936}, {"UTF-8", CP_UTF8},
-                  {"UTF-16LE", 1200}};
+} kCodePages[] = {
+    {"GB18030", 54936}, {"GB2312", 936}, {"GBK", 936}, {"UTF-8", CP_UTF8}, {"UTF-16LE", 1200}};
 
+// Windows has had GB18030 since XP; wine (8) has not. There GBK reads the
+// pages, which are GBK in practice: a four-byte GB18030 sequence is then
+// refused as invalid, never turned into something else.
 UINT CodePageOf(const char* from) {
   for (const auto& row : kCodePages) {
-    if (_stricmp(row.name, from) == 0) return row.codePage;
+    if (_stricmp(row.name, from) != 0) continue;
+    if (row.codePage == 54936 && !IsValidCodePage(54936)) return 936;
+    return row.codePage;
   }
   return 0;
 }

@@ -94,8 +94,7 @@ int rg_BellSocket::TakeRings() {
     read.hEvent = pending->hEvent;
     ResetEvent(read.hEvent);
     DWORD n = 0;
-    if (ReadFile(pipe, buffer, sizeof buffer, &n, &read) ||
-        (GetLastError() == ERROR_MORE_DATA) ||
+    if (ReadFile(pipe, buffer, sizeof buffer, &n, &read) || (GetLastError() == ERROR_MORE_DATA) ||
         (GetLastError() == ERROR_IO_PENDING && GetOverlappedResult(pipe, &read, &n, FALSE))) {
       if (n >= kRingSize && std::memcmp(buffer, kRing, kRingSize) == 0) ++rings;
     } else {

@@ -153,7 +153,8 @@ rg_AtomicFile::rg_AtomicFile(const fs::path& target) {
     Fail("the file cannot be created beside it", code);
     return;
   }
-  if (exists && ::fchmod(static_cast<int>(fd_), mode) != 0) Fail("its permissions cannot be kept", errno);
+  if (exists && ::fchmod(static_cast<int>(fd_), mode) != 0)
+    Fail("its permissions cannot be kept", errno);
 }
 
 rg_AtomicFile::~rg_AtomicFile() {

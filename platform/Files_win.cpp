@@ -68,6 +68,14 @@ HANDLE OpenToLook(const fs::path& path, DWORD access) {
                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// Whether another program holds the file open without letting it go.
+bool HeldOpen(const fs::path& file) {
+  win::Handle h(CreateFileW(file.c_str(), DELETE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return !h.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 }  // namespace
 
 Result<std::string> ReadRegularFile(const fs::path& file, std::size_t limit) {
@@ -123,8 +131,7 @@ std::string ResolveWriteTarget(const fs::path& target, fs::path& file) {
       return "it is a link to nothing";
     const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const DWORD folder = GetFileAttributesW(parent.c_str());
-    if (folder == INVALID_FILE_ATTRIBUTES)
-      return Reason("its folder cannot be used", LastErrno());
+    if (folder == INVALID_FILE_ATTRIBUTES) return Reason("its folder cannot be used", LastErrno());
     if ((folder & FILE_ATTRIBUTE_DIRECTORY) == 0) return "its folder is not a folder";
     return {};
   }
@@ -230,7 +237,11 @@ bool rg_AtomicFile::Commit() {
   // Replaced in one step, and the step itself on the disk before it returns.
   if (!MoveFileExW(temp_.c_str(), file_.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    Fail("renaming into place failed", LastErrno());
+    DWORD error = GetLastError();
+    // Windows says "access denied" for a file another program has open;
+    // the user can do something about that one, so it is told apart.
+    if (error == ERROR_ACCESS_DENIED && HeldOpen(file_)) error = ERROR_SHARING_VIOLATION;
+    Fail("renaming into place failed", win::ErrnoOf(error));
     return false;
   }
   temp_.clear();

@@ -1,7 +1,7 @@
 #pragma once
 // The single-instance lock: an exclusive lock on a file for the life of the
-// process (flock on POSIX; on Windows the file opened with no sharing). The system drops it when the process dies, so a crash never
-// blocks the next start.
+// process (flock on POSIX; on Windows the file opened with no sharing). The system drops it when
+// the process dies, so a crash never blocks the next start.
 #include <cstdint>
 #include <filesystem>
 #include <string>

@@ -22,9 +22,8 @@ bool rg_LazyLibrary::Load() {
     // PATH, where a planted DLL of the same name could be waiting. Its own
     // dependencies come from the same folder first.
     const std::filesystem::path file = ExecutableDirectory() / PathFromUtf8(name);
-    HMODULE handle = LoadLibraryExW(file.c_str(), nullptr,
-                                    LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR |
-                                        LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    HMODULE handle = LoadLibraryExW(
+        file.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     if (handle == nullptr) {
       const DWORD error = GetLastError();
       const std::lock_guard<std::mutex> lock(errorMutex_);

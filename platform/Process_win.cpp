@@ -22,8 +22,10 @@ void AppendQuoted(std::wstring& line, const std::wstring& arg) {
       ++backslashes;
       continue;
     }
-    if (c == L'"') line.append(backslashes * 2 + 1, L'\\');
-    else line.append(backslashes, L'\\');
+    if (c == L'"')
+      line.append(backslashes * 2 + 1, L'\\');
+    else
+      line.append(backslashes, L'\\');
     backslashes = 0;
     line += c;
   }

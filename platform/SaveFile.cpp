@@ -29,6 +29,10 @@ namespace {
 // Why a target the writer refused before writing is no file to replace, in
 // the user's words.
 std::u16string RefusedTargetText(const std::filesystem::path& path, const std::string& why) {
+  // Windows' devices (NUL, CON) have no status a path query shows: the
+  // writer's own finding says it.
+  if (why == "it is a device" || why.rfind("it is a FIFO", 0) == 0)
+    return u"同名的特殊文件(管道、设备或套接字)已存在,不能覆盖";
   std::error_code ec;
   const std::filesystem::file_status st = std::filesystem::status(path, ec);
   if (std::filesystem::exists(st)) {

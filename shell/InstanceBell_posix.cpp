@@ -15,7 +15,8 @@ bool rg_InstanceBell::Listen(const std::filesystem::path& lockFile) {
   delete notifier_;
   notifier_ = nullptr;
   if (!socket_.Listen(lockFile)) return false;
-  auto* notifier = new QSocketNotifier(static_cast<qintptr>(socket_.Descriptor()), QSocketNotifier::Read, this);
+  auto* notifier =
+      new QSocketNotifier(static_cast<qintptr>(socket_.Descriptor()), QSocketNotifier::Read, this);
   notifier_ = notifier;
   connect(notifier, &QSocketNotifier::activated, this, [this] {
     // Several rings waiting bring the window forward once.

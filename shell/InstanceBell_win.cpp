@@ -17,8 +17,9 @@ bool rg_InstanceBell::Listen(const std::filesystem::path& lockFile) {
   delete notifier_;
   notifier_ = nullptr;
   if (!socket_.Listen(lockFile)) return false;
-  auto* notifier = new QWinEventNotifier(reinterpret_cast<HANDLE>(socket_.Descriptor()),  // NOLINT(performance-no-int-to-ptr)
-                                        this);
+  auto* notifier = new QWinEventNotifier(
+      reinterpret_cast<HANDLE>(socket_.Descriptor()),  // NOLINT(performance-no-int-to-ptr)
+      this);
   notifier_ = notifier;
   connect(notifier, &QWinEventNotifier::activated, this, [this] {
     // Several rings waiting bring the window forward once.
