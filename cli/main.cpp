@@ -9,6 +9,7 @@
 
 #include "cli/Args.h"
 #include "cli/Commands.h"
+#include "platform/CommandLine.h"
 #include "xyh/Version.h"
 
 namespace {
@@ -74,7 +75,8 @@ int Dispatch(const std::string& name, const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  rg_com_ptl_xyh::UseUtf8Console();
+  std::vector<std::string> args = rg_com_ptl_xyh::Utf8Arguments(argc, argv);
   if (args.empty()) {
     std::cerr << xyh_cli::UsageText();
     return 2;

@@ -90,8 +90,7 @@ bool probeNetwork(const std::u16string& host, const std::atomic<bool>* abort) {
   // only ever an argument.
   const std::string name = ToUtf8(host);
   if (name.empty() || name[0] == '-') return false;
-  return RunAndWait({"ping", "-c", "1", "-W", std::to_string(kPingWaitSeconds), name},
-                    (kPingWaitSeconds + 2) * 1000, abort) == 0;
+  return RunAndWait(PingCommand(name, kPingWaitSeconds), (kPingWaitSeconds + 2) * 1000, abort) == 0;
 }
 
 std::string fetchResultsHome(const rg_DrawSources& sources, const std::atomic<bool>* abort) {

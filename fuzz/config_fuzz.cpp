@@ -4,8 +4,6 @@
 //
 // Input: the file's first bytes up to the first 0xFF; after that, pieces
 // separated by 0xFF taken three at a time as section, key and value.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,10 +41,12 @@ std::filesystem::path File() {
     const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
                                            ? std::filesystem::path("/dev/shm")
                                            : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "xyh-config-fuzz-XXXXXX").string();
-    const char* dir = mkdtemp(pattern.data());
-    if (dir == nullptr) std::abort();
-    scratch.path = dir;
+    // A folder of this run's own, as mkdtemp makes, on every system.
+    std::random_device random;
+    do {
+      scratch.path = base / ("xyh-config-fuzz-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(scratch.path, ec) && !ec);
+    if (ec) std::abort();
     return scratch.path / "config.ini";
   }();
   return file;

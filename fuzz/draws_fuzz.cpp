@@ -2,12 +2,12 @@
 // its line; what is taken exports and imports again as the same draws,
 // every one of them then already stored.
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -28,9 +28,12 @@ struct Scratch {
     const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
                                            ? std::filesystem::path("/dev/shm")
                                            : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "xyh-draws-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    dir = pattern;
+    // A folder of this run's own, as mkdtemp makes, on every system.
+    std::random_device random;
+    do {
+      dir = base / ("xyh-draws-fuzz-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(dir, ec) && !ec);
+    if (ec) std::abort();
     if (store.Open(dir) == rg_EasyDb::OpenResult::Failed) std::abort();
     sqlite3_exec(store.Handle(), "PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
   }

@@ -8,6 +8,7 @@
 #include "history/Plays.h"
 #include "history/SavedCastCheck.h"
 #include "platform/Utf.h"
+#include "platform/Folders.h"
 
 namespace rg_com_ptl_xyh {
 
@@ -57,7 +58,9 @@ int OpenConnection(const std::filesystem::path& file, int flags, sqlite3** db) {
     return sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0) == SQLITE_OK;
   }();
   static_cast<void>(configured);
-  return sqlite3_open_v2(file.string().c_str(), db, flags, nullptr);
+  // SQLite takes UTF-8 names on every system; string() is the ANSI code
+  // page on Windows.
+  return sqlite3_open_v2(PathToUtf8(file).c_str(), db, flags, nullptr);
 }
 
 }  // namespace

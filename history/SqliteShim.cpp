@@ -17,7 +17,7 @@ namespace rg_com_ptl_xyh {
 namespace {
 
 rg_LazyLibrary& Sqlite() {
-  static rg_LazyLibrary library("libsqlite3.so.0", "XYH_SQLITE_LIBRARY");
+  static rg_LazyLibrary library(XYH_SQLITE_FILE, "XYH_SQLITE_LIBRARY");
   return library;
 }
 

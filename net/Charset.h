@@ -1,6 +1,7 @@
 #pragma once
 // rg_BianMaZhuaiHuanFangShiLei: the page character-set converter.
-// Character-set conversion of fetched pages to UTF-8 over iconv.
+// Character-set conversion of fetched pages to UTF-8: over iconv
+// (Charset_posix.cpp), on Windows its code pages (Charset_win.cpp).
 #include <string>
 #include <string_view>
 

@@ -13,7 +13,7 @@
 
 namespace rg_com_ptl_xyh {
 
-inline constexpr const char* kCurlLibrary = "libcurl.so.4";
+inline constexpr const char* kCurlLibrary = XYH_CURL_FILE;
 inline constexpr const char* kCurlLibraryVariable = "XYH_CURL_LIBRARY";
 
 // Whether libcurl has been loaded in this process; never loads it.

@@ -13,7 +13,7 @@
 
 namespace rg_com_ptl_xyh {
 
-inline constexpr const char* kGumboLibrary = "libgumbo.so.1";
+inline constexpr const char* kGumboLibrary = XYH_GUMBO_FILE;
 inline constexpr const char* kGumboLibraryVariable = "XYH_GUMBO_LIBRARY";
 
 // The library's default options (its kGumboDefaultOptions), loading it

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/Files.h"
+#include "platform/Folders.h"
 #include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
@@ -167,7 +168,7 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Download(std::u16string_view 
   // broken one left, and half an installer never takes the name.
   rg_AtomicFile file(target);
   if (!file.Ok()) {
-    response.error = "cannot write " + target.string() + ": " + file.Error();
+    response.error = "cannot write " + PathToUtf8(target) + ": " + file.Error();
     return response;
   }
   cancelled_ = false;
@@ -185,7 +186,7 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Download(std::u16string_view 
   // the temporary file goes with `file` unless committed.
   if (response.status == 200 && !file.Commit()) {
     response.status = 0;
-    response.error = "cannot write " + target.string() + ": " + file.Error();
+    response.error = "cannot write " + PathToUtf8(target) + ": " + file.Error();
   } else if (!file.Ok()) {
     response.error += " (" + file.Error() + ")";
   }

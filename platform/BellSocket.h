@@ -1,9 +1,11 @@
 #pragma once
-// The bell beside the single-instance lock: a Unix datagram socket named
-// "<lock>.bell" in the lock's folder. The copy that holds the lock listens;
-// a second start sends one short datagram and ends. Nothing blocks: the
+// The bell beside the single-instance lock: on POSIX a Unix datagram socket
+// named "<lock>.bell" in the lock's folder, on Windows a named pipe whose
+// name is made from the lock's path. The copy that holds the lock listens;
+// a second start sends one short message and ends. Nothing blocks: the
 // listener is read when it is readable, and a ring either reaches a
-// listener's queue at once or fails at once.
+// listener at once or fails at once.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -23,8 +25,10 @@ class rg_BellSocket {
   // the bell's name is removed first. False (reason says why) when no bell
   // could be made; the program then runs without one.
   bool Listen(const std::filesystem::path& lockFile, std::string* reason = nullptr);
-  // The descriptor to watch for reading, or -1.
-  int Descriptor() const { return fd_; }
+  // What the event loop watches: the descriptor to watch for reading
+  // (POSIX) or the event handle set when a ring waits (Windows); -1 when
+  // nobody listens.
+  std::intptr_t Descriptor() const { return fd_; }
   // Reads every datagram waiting, without blocking; the number of rings
   // among them.
   int TakeRings();
@@ -35,7 +39,10 @@ class rg_BellSocket {
   static bool Ring(const std::filesystem::path& lockFile);
 
  private:
-  int fd_ = -1;
+  std::intptr_t fd_ = -1;
+  // Windows: the pipe and its pending connection (an OVERLAPPED).
+  std::intptr_t pipe_ = -1;
+  alignas(8) unsigned char pending_[32] = {};
   std::filesystem::path path_;
   unsigned long long device_ = 0;
   unsigned long long inode_ = 0;

@@ -3,6 +3,7 @@
 // happens, every write replacing a regular file whole or not at all, and
 // every failure along the way said.
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -10,6 +11,10 @@
 #include "platform/Result.h"
 
 namespace rg_com_ptl_xyh {
+
+// The error number of a file another program holds open, which Windows
+// refuses to replace or read; no errno value says it, and POSIX never does.
+inline constexpr int kErrorInUse = 0x10020;
 
 // A refused read's Failure names the problem, the system's error number
 // where one failed, and says why in English without the file's name ("it is
@@ -55,7 +60,7 @@ class rg_AtomicFile {
 
   std::filesystem::path file_;  // what the rename replaces
   std::filesystem::path temp_;
-  int fd_ = -1;
+  std::intptr_t fd_ = -1;  // a descriptor, or on Windows a HANDLE
   bool committed_ = false;
   std::string error_;
   int errorNumber_ = 0;

@@ -1,9 +1,6 @@
 #include "platform/Folders.h"
 
-#include <cstdlib>
 #include <system_error>
-
-#include <unistd.h>
 
 namespace rg_com_ptl_xyh {
 
@@ -18,23 +15,7 @@ std::string PathToUtf8(const fs::path& path) {
   return std::string(s.begin(), s.end());
 }
 
-fs::path ExecutableDirectory() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path(ec) : exe.parent_path();
-}
-
-fs::path UserDataRoot() {
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return fs::path(xdg);
-  }
-  const char* home = std::getenv("HOME");
-  return fs::path(home != nullptr && home[0] != '\0' ? home : "/tmp") / ".local" / "share";
-}
-
 fs::path UserProgramFolder() { return UserDataRoot() / PathFromUtf8(kUserFolderName); }
-
-bool IsWritableDirectory(const fs::path& dir) { return access(dir.c_str(), W_OK | X_OK) == 0; }
 
 ProgramHome ChooseHome(const std::optional<fs::path>& option, const char* xyhHome,
                        const fs::path& executableDir, bool portable, const fs::path& userFolder) {
@@ -52,12 +33,6 @@ bool IsInstalledLayout(const fs::path& executableDir) {
   std::error_code ec;
   return executableDir.filename() == "bin" &&
          fs::is_directory(executableDir.parent_path() / "share" / "xyh", ec);
-}
-
-ProgramHome ResolveHome(const std::optional<fs::path>& option) {
-  const fs::path exe = ExecutableDirectory();
-  return ChooseHome(option, std::getenv("XYH_HOME"), exe,
-                    IsWritableDirectory(exe) && !IsInstalledLayout(exe), UserProgramFolder());
 }
 
 }  // namespace rg_com_ptl_xyh

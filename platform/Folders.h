@@ -18,10 +18,14 @@ std::string PathToUtf8(const std::filesystem::path& path);
 std::filesystem::path ExecutableDirectory();
 
 // The user's data folder: $XDG_DATA_HOME, else ~/.local/share (on Windows
-// the roaming application-data folder).
+// %LOCALAPPDATA%).
 std::filesystem::path UserDataRoot();
 // UserDataRoot() / "星衍推号".
 std::filesystem::path UserProgramFolder();
+
+// The single-instance lock: UserProgramFolder()/xyh.sq, on Windows
+// %APPDATA%\星衍推号\xyh.sq.
+std::filesystem::path InstanceLockFile();
 
 bool IsWritableDirectory(const std::filesystem::path& dir);
 

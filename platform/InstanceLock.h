@@ -1,7 +1,8 @@
 #pragma once
 // The single-instance lock: an exclusive lock on a file for the life of the
-// process. The system drops it when the process dies, so a crash never
-// blocks the next start.
+// process (flock on POSIX; on Windows the file opened with no sharing). The system drops it when
+// the process dies, so a crash never blocks the next start.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -27,7 +28,7 @@ class rg_InstanceLock {
   bool Held() const;
 
  private:
-  int fd_ = -1;
+  std::intptr_t fd_ = -1;  // a descriptor, or on Windows a HANDLE
 };
 
 }  // namespace rg_com_ptl_xyh

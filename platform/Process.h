@@ -15,4 +15,8 @@ int RunAndWait(const std::vector<std::string>& argv, int timeoutMs,
 // Starts a program on its own; false when it could not be started.
 bool StartDetached(const std::vector<std::string>& argv);
 
+// The system's ping sending one echo request to host and waiting at most
+// waitSeconds for the answer; it exits 0 when one came.
+std::vector<std::string> PingCommand(const std::string& host, int waitSeconds);
+
 }  // namespace rg_com_ptl_xyh

@@ -1,7 +1,5 @@
 #include "platform/SaveFile.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -9,22 +7,6 @@
 #include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
-
-std::u16string FileErrorText(int errorNumber) {
-  switch (errorNumber) {
-    case ENOENT:
-    case ENOTDIR: return u"文件夹不存在";
-    case EACCES:
-    case EPERM: return u"没有写入权限";
-    case EROFS: return u"文件系统只读";
-    case ENOSPC:
-    case EDQUOT: return u"磁盘已满";
-    case EISDIR: return u"同名的文件夹已存在";
-    case ENAMETOOLONG: return u"文件名太长";
-    default: break;
-  }
-  return u"系统错误:" + FromUtf8(std::strerror(errorNumber));
-}
 
 std::u16string FileReadText(const Failure& read) {
   switch (read.problem) {
@@ -37,6 +19,7 @@ std::u16string FileReadText(const Failure& read) {
     case rg_FileProblem::Failed: break;
   }
   if (read.errorNumber == EACCES || read.errorNumber == EPERM) return u"没有读取权限";
+  if (read.errorNumber == kErrorInUse) return FileErrorText(kErrorInUse);
   return read.errorNumber != 0 ? u"系统错误:" + FromUtf8(std::strerror(read.errorNumber))
                                : FromUtf8(read.message);
 }
@@ -46,14 +29,19 @@ namespace {
 // Why a target the writer refused before writing is no file to replace, in
 // the user's words.
 std::u16string RefusedTargetText(const std::filesystem::path& path, const std::string& why) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return FileErrorText(EISDIR);
-    if (!S_ISREG(st.st_mode)) return u"同名的特殊文件(管道、设备或套接字)已存在,不能覆盖";
-  } else if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+  // Windows' devices (NUL, CON) have no status a path query shows: the
+  // writer's own finding says it.
+  if (why == "it is a device" || why.rfind("it is a FIFO", 0) == 0)
+    return u"同名的特殊文件(管道、设备或套接字)已存在,不能覆盖";
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(path, ec);
+  if (std::filesystem::exists(st)) {
+    if (std::filesystem::is_directory(st)) return FileErrorText(EISDIR);
+    if (!std::filesystem::is_regular_file(st))
+      return u"同名的特殊文件(管道、设备或套接字)已存在,不能覆盖";
+  } else if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
     return u"同名的链接指向不存在的文件";
   }
-  std::error_code ec;
   const std::filesystem::path parent = path.has_parent_path() ? path.parent_path() : ".";
   if (!std::filesystem::is_directory(parent, ec)) return FileErrorText(ENOENT);
   return FromUtf8(why);

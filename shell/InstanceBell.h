@@ -9,8 +9,6 @@
 
 #include "platform/BellSocket.h"
 
-class QSocketNotifier;
-
 namespace rg_com_ptl_xyh {
 
 class rg_InstanceBell : public QObject {
@@ -30,7 +28,9 @@ class rg_InstanceBell : public QObject {
 
  private:
   rg_BellSocket socket_;
-  QSocketNotifier* notifier_ = nullptr;
+  // What watches the bell for the event loop: a QSocketNotifier, on
+  // Windows a QWinEventNotifier (InstanceBell_win.cpp).
+  QObject* notifier_ = nullptr;
 };
 
 }  // namespace rg_com_ptl_xyh

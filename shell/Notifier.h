@@ -1,8 +1,8 @@
 #pragma once
 // Word of a win on the desktop: the one thing the window asks of the
 // system's notifications, behind a small interface so that a test can stand
-// in for the tray. Each system's way lives in its own file (NotifierLinux,
-// NotifierWindows), chosen by CMake.
+// in for the tray. Each system's way lives in its own file (Notifier_posix,
+// Notifier_win), chosen by CMake.
 #include <QString>
 
 #include <memory>

@@ -39,7 +39,7 @@ bool rg_startup_class::Start() {
   RemoveLeftoverInstaller(settings, options_.home);
 
   const std::filesystem::path lockFile =
-      options_.lockFile.empty() ? UserProgramFolder() / "xyh.sq" : options_.lockFile;
+      options_.lockFile.empty() ? InstanceLockFile() : options_.lockFile;
   std::string reason;
   switch (lock_.Take(lockFile, &reason)) {
     case rg_InstanceLock::Outcome::Acquired: break;

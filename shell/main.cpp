@@ -7,6 +7,7 @@
 
 #include "history/EasyDb.h"
 #include "net/HttpClient.h"
+#include "platform/CommandLine.h"
 #include "platform/Folders.h"
 #include "shell/Startup.h"
 #include "shell/XyhWin.h"
@@ -33,9 +34,11 @@ constexpr const char* kHelp =
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseUtf8Console();
   std::optional<std::filesystem::path> home;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
+  const std::vector<std::string> words = Utf8Arguments(argc, argv);
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& arg = words[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kHelp, stdout);
       return 0;
@@ -44,8 +47,8 @@ int main(int argc, char** argv) {
       std::printf("xyh %s\n", kVersion);
       return 0;
     }
-    if (arg == "--home" && i + 1 < argc) {
-      home = PathFromUtf8(argv[++i]);
+    if (arg == "--home" && i + 1 < words.size()) {
+      home = PathFromUtf8(words[++i]);
     } else if (arg.rfind("--home=", 0) == 0) {
       home = PathFromUtf8(arg.substr(7));
     } else if (arg.rfind('-', 0) == 0 && arg.rfind("-platform", 0) != 0 &&

@@ -35,7 +35,7 @@ bool Bind(const rg_LazyLibrary& library, F& target, const char* name) {
 
 const CryptoApi* Crypto() {
   std::call_once(cryptoOnce, [] {
-    static rg_LazyLibrary library("libcrypto.so.3", "XYH_CRYPTO_LIBRARY");
+    static rg_LazyLibrary library(XYH_CRYPTO_FILE, "XYH_CRYPTO_LIBRARY");
     if (!library.Load()) return;
     CryptoApi& a = cryptoApi;
     if (Bind(library, a.ctxNew, "EVP_MD_CTX_new") && Bind(library, a.ctxFree, "EVP_MD_CTX_free") &&

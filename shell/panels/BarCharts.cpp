@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "shell/panels/BarChartModule.h"
+#include "shell/panels/ChartLabels.h"
 
 namespace rg_com_ptl_xyh {
 namespace {
@@ -114,7 +115,7 @@ QWidget* Make(const QString& title, bool blue, int count, const QFont& font) {
     categories << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
   x->append(categories);
   x->setLabelsFont(small);
-  x->setTruncateLabels(false);  // "01" never becomes "..."
+  KeepLabelsWhole(x);  // "01" never becomes "..."
   chart->addAxis(x, Qt::AlignBottom);
   series->attachAxis(x);
   auto* y = new QValueAxis;

@@ -11,7 +11,7 @@ namespace rg_com_ptl_xyh {
 
 // The encoder library, opened when the first code is made. XYH_QRENCODE_LIBRARY
 // names another file to load (a bare file name, for tests).
-inline constexpr const char* kQrLibrary = "libqrencode.so.4";
+inline constexpr const char* kQrLibrary = XYH_QRENCODE_FILE;
 inline constexpr const char* kQrLibraryVariable = "XYH_QRENCODE_LIBRARY";
 
 // Whether codes can be made, loading the library on the first call; when

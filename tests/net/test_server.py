@@ -4,7 +4,8 @@
   test_server.py ROOT [--cert CERT --key KEY]
 
 Prints the port it listens on, then serves:
-  /files/NAME            the bytes of ROOT/NAME (404 when missing)
+  /files/NAME            the bytes of ROOT/NAME (404 when missing); with
+                         ?pace=CHUNK,MS in CHUNK-sized pieces, MS ms apart
   /update/...            the same below ROOT/update; a file NAME.redirect beside
                          NAME makes it a 302 to the address the file holds
   /redirect/N            302 to /redirect/N-1; /redirect/0 answers "arrived"
@@ -94,7 +95,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 if not os.path.realpath(name).startswith(os.path.realpath(ROOT)) or not os.path.isfile(name):
                     return self.answer(404, b"missing")
                 with open(name, "rb") as f:
-                    return self.answer(200, f.read())
+                    body = f.read()
+                if not query.startswith("pace="):
+                    return self.answer(200, body)
+                chunk, ms = (int(v) for v in query[5:].split(","))
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                for at in range(0, len(body), chunk):
+                    self.wfile.write(body[at:at + chunk])
+                    self.wfile.flush()
+                    time.sleep(ms / 1000.0)
+                return
             if parts[:1] == ["update"]:
                 name = os.path.join(ROOT, *parts)
                 if os.path.isfile(name + ".redirect"):

@@ -15,7 +15,11 @@ namespace test_support {
 // Runs statements on the file through a connection of its own.
 inline void ExecSql(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  // SQLite takes the name as UTF-8 on every system.
+  const std::u8string name = file.u8string();
+  ASSERT_EQ(sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db, SQLITE_OPEN_READWRITE,
+                            nullptr),
+            SQLITE_OK);
   char* error = nullptr;
   EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
       << (error ? error : "");

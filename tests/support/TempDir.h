@@ -5,15 +5,26 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace test_support {
 
 class TempDir {
  public:
+  // A name nobody has, made by this call alone (create_directory fails on
+  // one that is there), as mkdtemp does, on every system.
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "xyh-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device random;
+    for (;;) {
+      path_ = base / ("xyh-test-" + std::to_string(random()) + std::to_string(random()));
+      std::error_code ec;
+      if (std::filesystem::create_directory(path_, ec)) break;
+      if (ec) throw std::filesystem::filesystem_error("cannot make a test folder", path_, ec);
+    }
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
   }
   ~TempDir() {
     std::error_code ec;

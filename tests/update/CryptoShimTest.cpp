@@ -20,7 +20,8 @@ TEST(Fingerprint, LibcryptoIsLoadedOnFirstUseAndItsAbsenceIsAMismatch) {
   // no digest, so no installer can pass the check.
   EXPECT_EXIT(
       {
-        ::setenv("XYH_CRYPTO_LIBRARY", "libxyh-no-such-crypto.so.3", 1);
+        static char missing[] = "XYH_CRYPTO_LIBRARY=libxyh-no-such-crypto.so.3";
+        ::putenv(missing);  // putenv, not setenv: the C runtime of both systems has it
         const bool none = FileMd5(file).empty() &&
                           VerifyInstaller(u"900150983CD24FB0D6963F7D28E17F72", file) == 0;
         std::_Exit(none ? 0 : 1);

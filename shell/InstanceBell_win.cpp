@@ -1,6 +1,8 @@
 #include "shell/InstanceBell.h"
 
-#include <QSocketNotifier>
+#include <QWinEventNotifier>
+
+#include <windows.h>
 
 namespace rg_com_ptl_xyh {
 
@@ -15,8 +17,11 @@ bool rg_InstanceBell::Listen(const std::filesystem::path& lockFile) {
   delete notifier_;
   notifier_ = nullptr;
   if (!socket_.Listen(lockFile)) return false;
-  notifier_ = new QSocketNotifier(socket_.Descriptor(), QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+  auto* notifier = new QWinEventNotifier(
+      reinterpret_cast<HANDLE>(socket_.Descriptor()),  // NOLINT(performance-no-int-to-ptr)
+      this);
+  notifier_ = notifier;
+  connect(notifier, &QWinEventNotifier::activated, this, [this] {
     // Several rings waiting bring the window forward once.
     if (socket_.TakeRings() > 0) emit rung();
   });

@@ -71,4 +71,8 @@ bool StartDetached(const std::vector<std::string>& argv) {
   return true;
 }
 
+std::vector<std::string> PingCommand(const std::string& host, int waitSeconds) {
+  return {"ping", "-c", "1", "-W", std::to_string(waitSeconds), host};
+}
+
 }  // namespace rg_com_ptl_xyh

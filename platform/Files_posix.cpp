@@ -153,7 +153,8 @@ rg_AtomicFile::rg_AtomicFile(const fs::path& target) {
     Fail("the file cannot be created beside it", code);
     return;
   }
-  if (exists && ::fchmod(fd_, mode) != 0) Fail("its permissions cannot be kept", errno);
+  if (exists && ::fchmod(static_cast<int>(fd_), mode) != 0)
+    Fail("its permissions cannot be kept", errno);
 }
 
 rg_AtomicFile::~rg_AtomicFile() {
@@ -170,7 +171,7 @@ void rg_AtomicFile::Fail(const std::string& what, int code) {
 }
 
 void rg_AtomicFile::Discard() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) ::close(static_cast<int>(fd_));
   fd_ = -1;
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
@@ -179,7 +180,7 @@ void rg_AtomicFile::Discard() {
 bool rg_AtomicFile::Write(std::string_view bytes) {
   if (!Ok()) return false;
   while (!bytes.empty()) {
-    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    const ssize_t n = ::write(static_cast<int>(fd_), bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail("writing failed", errno);
@@ -192,11 +193,11 @@ bool rg_AtomicFile::Write(std::string_view bytes) {
 
 bool rg_AtomicFile::Commit() {
   if (!Ok()) return false;
-  if (::fsync(fd_) != 0) {
+  if (::fsync(static_cast<int>(fd_)) != 0) {
     Fail("flushing to the disk failed", errno);
     return false;
   }
-  const int fd = fd_;
+  const int fd = static_cast<int>(fd_);
   fd_ = -1;
   if (::close(fd) != 0) {
     Fail("closing failed", errno);

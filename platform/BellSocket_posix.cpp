@@ -99,7 +99,7 @@ int rg_BellSocket::TakeRings() {
   if (fd_ < 0) return rings;
   char buffer[64];
   for (;;) {
-    const ssize_t n = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    const ssize_t n = recv(static_cast<int>(fd_), buffer, sizeof buffer, MSG_DONTWAIT);
     if (n < 0) {
       if (errno == EINTR) continue;
       break;  // EAGAIN: all read
@@ -113,7 +113,7 @@ int rg_BellSocket::TakeRings() {
 
 void rg_BellSocket::Close() {
   if (fd_ < 0) return;
-  close(fd_);
+  close(static_cast<int>(fd_));
   fd_ = -1;
   // Only our own socket file: one made by a later copy stays.
   struct stat info {};

@@ -33,7 +33,7 @@ rg_InstanceLock::Outcome rg_InstanceLock::Take(const std::filesystem::path& file
 }
 
 void rg_InstanceLock::Release() {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0) close(static_cast<int>(fd_));
   fd_ = -1;
 }
 
