@@ -151,8 +151,6 @@ std::int64_t InstallerByteBound(double announcedSize) {
   return std::min(kMaxInstallerBytes, static_cast<std::int64_t>(bound));
 }
 
-std::u16string InstallerName(const rg_UpdateOffer& offer) { return offer.md5 + u".run"; }
-
 std::optional<std::u16string> DecodeHexUrl(std::u16string_view hex) {
   if (hex.size() % 2 != 0) return std::nullopt;
   std::string bytes;
@@ -218,16 +216,6 @@ std::u16string FileMd5(const std::filesystem::path& file) {
 int VerifyInstaller(std::u16string_view expected, const std::filesystem::path& file) {
   const std::u16string actual = FileMd5(file);
   return !actual.empty() && actual == expected ? 100 : 0;
-}
-
-bool LaunchInstaller(const std::filesystem::path& file) {
-  // A download arrives without the execute bit; a failure to add it shows
-  // as a failure to start.
-  std::error_code ec;
-  using std::filesystem::perms;
-  std::filesystem::permissions(file, perms::owner_exec | perms::group_exec | perms::others_exec,
-                               std::filesystem::perm_options::add, ec);
-  return StartDetached({PathToUtf8(file)});
 }
 
 bool DiscardInstaller(const std::filesystem::path& file) {

@@ -67,7 +67,8 @@ std::optional<rg_UpdateOffer> FetchOffer(std::u16string_view host, const std::st
 
 bool IsMd5Text(std::u16string_view text);
 
-// The installer's file name in the program directory: md5 + ".run".
+// The installer's file name in the program directory: md5 and the
+// system's suffix for a program (".exe" on Windows, ".run" elsewhere).
 std::u16string InstallerName(const rg_UpdateOffer& offer);
 // The most bytes the installer download may bring: the announced size with
 // a little slack, never more than kMaxInstallerBytes (the whole of it when
