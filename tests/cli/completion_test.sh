@@ -51,7 +51,7 @@ contains() {
 
 contains "cast history draw help --help --version" xyh-cli ""
 expect "history" xyh-cli hi
-expect "cast check draw draws history play stats" xyh-cli help ""
+expect "cast check draw draws history ledger play stats" xyh-cli help ""
 expect "add delete list" xyh-cli play ""
 contains "--red --dan --blue --multiple" xyh-cli play add 1 --
 expect "delete export import list show" xyh-cli history ""
