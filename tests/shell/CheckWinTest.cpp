@@ -381,7 +381,8 @@ TEST(CheckWin, SixtyPlaysScrollWithinTheScreen) {
   result.status = rg_CastStatus::Scored;
   result.draw = &draw;
   // Five reds drawn and three not, the drawn blue and another: 五等奖25注.
-  const std::vector<rg_PlayResult> plays(60, {1, {{}, {1, 2, 3, 4, 5, 20, 21, 22}, {7, 8}, 1}, {}, {}});
+  const std::vector<rg_PlayResult> plays(60,
+                                         {1, {{}, {1, 2, 3, 4, 5, 20, 21, 22}, {7, 8}, 1}, {}, {}});
   ScorePlays(result, plays);
   auto* dialog = new rg_CheckWin(f.window.get(), f.window->MainFont(), "甲", 0, result, {7});
   dialog->setAttribute(Qt::WA_DeleteOnClose);
