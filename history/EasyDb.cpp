@@ -7,8 +7,8 @@
 
 #include "history/Plays.h"
 #include "history/SavedCastCheck.h"
-#include "platform/Utf.h"
 #include "platform/Folders.h"
+#include "platform/Utf.h"
 
 namespace rg_com_ptl_xyh {
 
