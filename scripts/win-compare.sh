@@ -43,6 +43,13 @@ step() {
   echo "exit $?" >>"$work/l.out"
   TZ=$zone "$wine_run" "$win" "${w[@]}" <"$input" >"$work/w.out" 2>"$work/w.err"
   echo "exit $?" >>"$work/w.out"
+  # Wine itself now and then faults as a process starts or ends; such a run
+  # says so in wine's own words and is tried once more, said in the log.
+  if grep -q '^wine: ' "$work/w.err"; then
+    echo "wine faulted on: $name (TZ=$zone), tried again"
+    TZ=$zone "$wine_run" "$win" "${w[@]}" <"$input" >"$work/w.out" 2>"$work/w.err"
+    echo "exit $?" >>"$work/w.out"
+  fi
   # Paths differ by side only in their home and input folders.
   local stored='s/"stored" : "[^"]*"/"stored" : "WHEN"/'
   sed -i "s|$lin_home|HOME|g; s|$work/in|IN|g; $stored" "$work/l.out" "$work/l.err"
