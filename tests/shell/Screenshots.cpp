@@ -56,7 +56,9 @@ bool Save(QWidget* widget, const QDir& dir, const QString& name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// A tool run by hand: an escaping exception ends it with its message, which
+// is all it should do.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
   if (argc > 2 && QByteArray(argv[1]) == "--screen") {
     QApplication app(argc, argv);
     const bool ok =
