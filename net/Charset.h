@@ -11,7 +11,8 @@ class rg_BianMaZhuaiHuanFangShiLei {
  public:
   // from: "GB18030", "GB2312", "UTF-8", "UTF-16LE".
   explicit rg_BianMaZhuaiHuanFangShiLei(const char* from);
-  ~rg_BianMaZhuaiHuanFangShiLei();
+  // Closes the converter on POSIX (iconv); nothing to close on Windows.
+  ~rg_BianMaZhuaiHuanFangShiLei();  // NOLINT(performance-trivially-destructible)
   rg_BianMaZhuaiHuanFangShiLei(const rg_BianMaZhuaiHuanFangShiLei&) = delete;
   rg_BianMaZhuaiHuanFangShiLei& operator=(const rg_BianMaZhuaiHuanFangShiLei&) = delete;
 

@@ -33,6 +33,7 @@ UINT CodePageOf(const char* from) {
 
 // The code page rides in the pointer the POSIX build keeps its iconv in.
 rg_BianMaZhuaiHuanFangShiLei::rg_BianMaZhuaiHuanFangShiLei(const char* from)
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): never dereferenced
     : cd_(reinterpret_cast<void*>(static_cast<std::uintptr_t>(CodePageOf(from)))) {}
 
 rg_BianMaZhuaiHuanFangShiLei::~rg_BianMaZhuaiHuanFangShiLei() = default;

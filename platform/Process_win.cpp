@@ -7,32 +7,6 @@ namespace rg_com_ptl_xyh {
 
 namespace {
 
-// One argument as the C runtime's command-line parser reads it back:
-// quoted when it holds a blank or a quote or is empty, backslashes doubled
-// only where a quote follows them.
-void AppendQuoted(std::wstring& line, const std::wstring& arg) {
-  if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-    line += arg;
-    return;
-  }
-  line += L'"';
-  std::size_t backslashes = 0;
-  for (const wchar_t c : arg) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"')
-      line.append(backslashes * 2 + 1, L'\\');
-    else
-      line.append(backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(backslashes * 2, L'\\');
-  line += L'"';
-}
-
 struct Started {
   win::Handle process;
   bool ok = false;
@@ -43,11 +17,7 @@ struct Started {
 Started Spawn(const std::vector<std::string>& argv, bool quiet, bool detached) {
   Started started;
   if (argv.empty()) return started;
-  std::wstring line;
-  for (const std::string& a : argv) {
-    if (!line.empty()) line += L' ';
-    AppendQuoted(line, win::Wide(a));
-  }
+  std::wstring line = win::CommandLine(argv);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;

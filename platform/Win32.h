@@ -10,11 +10,16 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rg_com_ptl_xyh::win {
 
 std::wstring Wide(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
+
+// A command line that the C runtime of the started program splits back into
+// exactly these arguments: no word of it is ever read by a shell.
+std::wstring CommandLine(const std::vector<std::string>& argv);
 
 // The errno value a GetLastError code stands for (ENOENT, EACCES, ENOSPC,
 // …; kErrorInUse for a file another program holds open), so that a failure

@@ -4,6 +4,7 @@
 // The running copy listens; a second one rings and ends, and the running
 // copy brings its window to the front.
 #include <QObject>
+#include <QWidget>
 
 #include <filesystem>
 
@@ -32,5 +33,10 @@ class rg_InstanceBell : public QObject {
   // Windows a QWinEventNotifier (InstanceBell_win.cpp).
   QObject* notifier_ = nullptr;
 };
+
+// The running copy's answer to a ring: the window restored, raised and
+// active, and a message or question open in it in front of it, since the
+// window takes no input until it is answered.
+void BringForward(QWidget* window);
 
 }  // namespace rg_com_ptl_xyh

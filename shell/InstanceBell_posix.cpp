@@ -1,5 +1,6 @@
 #include "shell/InstanceBell.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 
 namespace rg_com_ptl_xyh {
@@ -23,6 +24,16 @@ bool rg_InstanceBell::Listen(const std::filesystem::path& lockFile) {
     if (socket_.TakeRings() > 0) emit rung();
   });
   return true;
+}
+
+void BringForward(QWidget* window) {
+  window->showNormal();
+  window->raise();
+  window->activateWindow();
+  if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != window) {
+    modal->raise();
+    modal->activateWindow();
+  }
 }
 
 }  // namespace rg_com_ptl_xyh

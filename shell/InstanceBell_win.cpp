@@ -1,5 +1,6 @@
 #include "shell/InstanceBell.h"
 
+#include <QApplication>
 #include <QWinEventNotifier>
 
 #include <windows.h>
@@ -26,6 +27,23 @@ bool rg_InstanceBell::Listen(const std::filesystem::path& lockFile) {
     if (socket_.TakeRings() > 0) emit rung();
   });
   return true;
+}
+
+void BringForward(QWidget* window) {
+  window->showNormal();
+  window->raise();
+  window->activateWindow();
+  // Minimised while a message box was open, the window never tells Qt so
+  // (it is disabled), and showNormal above does nothing: the system is
+  // asked directly. The ringing copy allowed this one to take the front.
+  const auto restore = [](QWidget* w) {
+    const auto hwnd = reinterpret_cast<HWND>(w->winId());  // NOLINT(performance-no-int-to-ptr)
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+  };
+  restore(window);
+  if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != window)
+    restore(modal);
 }
 
 }  // namespace rg_com_ptl_xyh

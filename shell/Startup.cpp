@@ -71,11 +71,7 @@ bool rg_startup_class::Start() {
   bell_ = std::make_unique<rg_InstanceBell>();
   bell_->Listen(lockFile);  // without it a second start just ends
   rg_XyhWin* window = window_.get();
-  QObject::connect(bell_.get(), &rg_InstanceBell::rung, window, [window] {
-    window->showNormal();
-    window->raise();
-    window->activateWindow();
-  });
+  QObject::connect(bell_.get(), &rg_InstanceBell::rung, window, [window] { BringForward(window); });
   return true;
 }
 

@@ -11,7 +11,6 @@ set(XYH_WINE_EXCLUDED_PROGRAMS_WHY
   test_cli "runs xyh-cli through the shell (support/Child.h: popen, shell words, pipes), scripts/win-compare.sh covers xyh-cli.exe"
   test_cli_chart "runs xyh-cli through the shell (support/Child.h), scripts/win-compare.sh compares cast --json, chart included"
   test_curl_missing "forks a child with another library name (EXPECT_EXIT with fork semantics, Unix library names)"
-  test_draws "the scraper's tests talk to tests/net/test_server.py started by fork/exec (support/TestServer.h)"
   test_shell "the window tests start xyh and xyh-cli through the shell and a fork/exec test server (support/Child.h, TestServer.h)"
   test_trend "compares with xyh-cli run through the shell (support/Child.h)"
 )
@@ -25,13 +24,11 @@ set(XYH_WINE_EXCLUDED_SOURCES_WHY
   history/DrawArchiveTest.cpp "holds a lock from a python child through popen (support/LockHolder.h)"
   history/PlaysTest.cpp "runs xyh-cli through the shell (support/Child.h)"
   history/StoreFaultTest.cpp "holds a lock from a python child through popen (support/LockHolder.h)"
-  net/HttpClientTest.cpp "tests/net/test_server.py started by fork/exec (support/TestServer.h)"
-  net/HostileNetTest.cpp "tests/net/test_server.py started by fork/exec (support/TestServer.h)"
-  net/CurlShimTest.cpp "tests/net/test_server.py started by fork/exec (support/TestServer.h)"
 )
 set(XYH_WINE_EXCLUDED_TESTS_WHY
   Fingerprint.LibcryptoIsLoadedOnFirstUseAndItsAbsenceIsAMismatch "sees the libraries loaded in /proc/self/maps, which Windows has not"
   Installer.StartedExecutableOrReportedAndDiscarded "the installer it starts is a shell script, on Windows it is an .exe (StartDetached is in WindowsProcess)"
+  Tls.AVerifyingClientRefusesASelfSignedCertificate "wine's Schannel accepts a certificate that no authority of the system signed, where Windows refuses it: the check against an authority file of our own runs (Tls.AServerSignedByATrustedAuthorityIsVerified)"
   completion "bash completion of the Linux package"
   start_script "scripts/start.sh is the Linux launcher"
   package "packs the Linux .deb"

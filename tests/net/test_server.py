@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """A small web server for the tests, on 127.0.0.1 only.
 
-  test_server.py ROOT [--cert CERT --key KEY]
+  test_server.py ROOT [--cert CERT --key KEY] [--control SECONDS]
 
-Prints the port it listens on, then serves:
+Prints the port it listens on, then serves. With --control, for a parent that
+can neither signal nor wait for it (a Windows test under wine): it prints a
+second port, whose first connection ends the server, and ends by itself
+after SECONDS. It serves:
   /files/NAME            the bytes of ROOT/NAME (404 when missing); with
                          ?pace=CHUNK,MS in CHUNK-sized pieces, MS ms apart
   /update/...            the same below ROOT/update; a file NAME.redirect beside
@@ -186,6 +189,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.answer(404, b"unknown")
 
 
+def control_listener(lifetime):
+    """Ends the server at its first connection, or after lifetime seconds."""
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(1)
+
+    def serve():
+        listener.accept()
+        os._exit(0)
+
+    threading.Thread(target=serve, daemon=True).start()
+    threading.Timer(lifetime, os._exit, (0,)).start()
+    return listener.getsockname()[1]
+
+
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
@@ -197,7 +215,10 @@ def main():
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(sys.argv[sys.argv.index("--cert") + 1], sys.argv[sys.argv.index("--key") + 1])
         server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
+    ports = [server.server_address[1]]
+    if "--control" in sys.argv:
+        ports.append(control_listener(float(sys.argv[sys.argv.index("--control") + 1])))
+    print(*ports, flush=True)
     server.serve_forever()
 
 

@@ -77,7 +77,9 @@ start_x() {
   sleep 1
 }
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
+# wait_for SECONDS COMMAND...: polls until the command succeeds. The words
+# are expanded once, by the caller: what must be looked at again on every
+# poll ($(...) above all) goes into a function.
 wait_for() {
   local until=$((SECONDS + $1))
   shift

@@ -23,15 +23,7 @@ check "silent install" test -f "$inst/xyh.exe"
 # The test's authority, the server's certificate for 127.0.0.1, the server.
 ca=$tw_work/ca
 mkdir -p "$ca" "$tw_work/root/update/xyh"
-(
-  cd "$ca" &&
-    printf 'subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n' >san.ext &&
-    openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=xyh test CA" -days 2 \
-      -keyout ca.key -out ca.pem &&
-    openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout server.key -out server.csr &&
-    openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 \
-      -extfile san.ext -out server.pem
-) >/dev/null 2>&1 || { fail "test certificates"; finish; }
+sh "$here/../net/make_certs.sh" "$ca" >/dev/null 2>&1 || { fail "test certificates"; finish; }
 cp "$setup" "$tw_work/root/setup.exe"
 python3 "$here/../net/test_server.py" "$tw_work/root" --cert "$ca/server.pem" --key "$ca/server.key" \
   >"$tw_work/port" 2>"$tw_work/server.log" &
@@ -54,12 +46,13 @@ touch -d 2000-01-01 "$inst/xyh.exe"
 
 start_x
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+has_window() { test -n "$(window_named "$1")"; }
 (cd "$tw_work" && timeout 600 wine "$inst/xyh.exe" >"$tw_work/first.log" 2>&1) &
 first=$!
-wait_for 60 test -n "$(window_named "$title")"
+wait_for 60 has_window "$title"
 check "the window opens" test -n "$(window_named "$title")"
 # The check runs five seconds after the start.
-wait_for 40 test -n "$(window_named 发现新版本)"
+wait_for 40 has_window 发现新版本
 upd=$(window_named 发现新版本)
 check "the manifest offers the update (发现新版本)" test -n "$upd"
 [ -n "$upd" ] || finish
@@ -74,7 +67,9 @@ read -r w h < <(xdotool getwindowgeometry "$upd" | sed -n 's/.*Geometry: \([0-9]
 xdotool mousemove --window "$upd" $((w / 2 + w / 8)) $((h - 22)) click 1
 sleep 1.5
 import -window root "$shots/update-downloading.png"
-check "the installer is being fetched" test -n "$(ls "$inst"/*.part "$inst/$md5".* 2>/dev/null)"
+# The download goes to a hidden ".NAME.part-…" beside its final name.
+fetching() { ls -A "$inst" | grep -qE "^(\.$md5\.exe\.part-|$md5\.exe\$)"; }
+check "the installer is being fetched" wait_for 10 fetching
 check "the download completes, named after its MD5" wait_for 60 test -f "$inst/$md5.exe"
 check "and is the installer" cmp -s "$inst/$md5.exe" "$setup"
 sleep 2
@@ -83,13 +78,14 @@ xdotool mousemove --window "$upd" $((w / 2 + w / 8)) $((h - 22)) click 1
 check "立即安装: the program closes" wait_for 30 sh -c "! kill -0 $first 2>/dev/null"
 check "and remembers the installer in config.ini" grep -q "update_file=$md5.exe" "$inst/config.ini"
 # The installer runs silently and waits for the program to end.
-check "the installer replaces the program" wait_for 90 test "$(stat -c %Y "$inst/xyh.exe")" -gt 1000000000
+replaced() { test "$(stat -c %Y "$inst/xyh.exe")" -gt 1000000000; }
+check "the installer replaces the program" wait_for 90 replaced
 wineserver -w
 
 # The next start deletes the installer it left.
 (cd "$tw_work" && timeout 600 wine "$inst/xyh.exe" >"$tw_work/second.log" 2>&1) &
 again=$!
-wait_for 60 test -n "$(window_named "$title")"
+wait_for 60 has_window "$title"
 check "the next start deletes the downloaded installer" wait_for 20 test ! -e "$inst/$md5.exe"
 check "and does not offer the update again today" sh -c "sleep 8; test -z \"\$(xdotool search --onlyvisible --name '^发现新版本\$')\""
 win=$(window_named "$title")

@@ -4,7 +4,9 @@
 # installs silently, starts xyh.exe from the installed folder, casts 58 by
 # clicks (xdotool), saves the cast, takes screenshots into SHOTS_DIR (look
 # at them: the Chinese texts must be real glyphs), then starts a second copy,
-# which must bring the first window forward and end.
+# which must bring the first window forward and end. F1 opens the help in
+# the default browser: wine hands it to the host's xdg-open, here a stand-in
+# that writes down what it was given.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 find_setup "$1"
@@ -21,11 +23,21 @@ wineserver -w
 printf '[net]\r\nresults_home=http://127.0.0.1:9/\r\nkl8_history=http://127.0.0.1:9/\r\nprobe_host=127.0.0.1\r\nupdate_host=\r\n' \
   >"$inst/config.ini"
 
+mkdir -p "$tw_work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/browser.txt"\n' "$tw_work" >"$tw_work/bin/xdg-open"
+chmod +x "$tw_work/bin/xdg-open"
+export PATH="$tw_work/bin:$PATH"
+# A fresh prefix opens "htmlfile" in winebrowser, which hands the file to
+# xdg-open, but binds no .html file to it: Windows always has a program for
+# .html files.
+wine reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null 2>&1
+
 start_x
 main_window() { xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1; }
 (cd "$tw_work" && timeout 600 wine "$inst/xyh.exe" >"$tw_work/first.log" 2>&1) &
 first=$!
-wait_for 60 test -n "$(main_window)"
+has_main_window() { test -n "$(main_window)"; }
+wait_for 60 has_main_window
 win=$(main_window)
 check "the window opens, titled $title" test -n "$win"
 [ -n "$win" ] || finish
@@ -67,6 +79,17 @@ check "the cast of 58 is saved in the installed program's history" grep -q '^1	s
 colours=$(convert "$shots/window-saved.png" -format %k info:)
 check "the screenshot shows a drawn window ($colours colours)" test "$colours" -gt 40
 
+# F1: the installed help.html, in the browser.
+xdotool windowactivate --sync "$win" key F1 2>/dev/null
+# The browser is given a file:// address, its Chinese folder name %-encoded.
+browsed() {
+  local url
+  url=$(head -1 "$tw_work/browser.txt" 2>/dev/null) || return 1
+  url=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.unquote(sys.argv[1]))' "${url#file://}")
+  test "$(realpath "$url")" = "$(realpath "$inst/help.html")"
+}
+check "F1 opens the installed help in the default browser" wait_for 20 browsed
+
 # A second start: the first window comes forward, the second copy ends.
 xdotool windowminimize --sync "$win" 2>/dev/null
 sleep 1
@@ -75,7 +98,8 @@ wait_for 60 test -e "$tw_work/second-rc"
 check "the second start ends" test "$(cat "$tw_work/second-rc" 2>/dev/null)" = 0
 viewable() { xwininfo -id "$win" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 check "and brings the first window forward" wait_for 10 viewable
-check "which is the active window" wait_for 10 test "$(xdotool getactivewindow 2>/dev/null)" = "$win"
+active() { test "$(xdotool getactivewindow 2>/dev/null)" = "$win"; }
+check "which is the active window" wait_for 10 active
 check "and the only one" test "$(xdotool search --onlyvisible --name "^$title\$" | wc -l)" = 1
 sleep 1
 import -window root "$shots/window-second-start.png"
