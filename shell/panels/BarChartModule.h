@@ -32,6 +32,8 @@ using rg_BarChartEntry = const rg_BarChartApi* (*)();
 // cannot be loaded, `error` then says why. A failure is tried again on the
 // next call, a success is kept for the life of the process.
 const rg_BarChartApi* LoadBarCharts(QString* error = nullptr);
+// Where the module is looked for: by its full path, never by a search.
+QString ChartModulePath();
 // The module's exported function `entry` (loading the module on the first
 // call); nullptr, `error` saying why, when it cannot be had.
 void* ChartModuleEntry(const char* entry, QString* error);

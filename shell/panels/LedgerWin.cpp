@@ -215,6 +215,9 @@ void rg_LedgerWin::FillChart() {
   }
   api_->fill(chart_, x.data(), spent.data(), won.data(), static_cast<int>(x.size()), marks.data(),
              static_cast<int>(marks.size()));
+  // Without a play there is nothing to draw: empty axes would show the
+  // epoch's dates and repeated zeros.
+  chart_->setVisible(!x.empty());
 }
 
 std::array<int, 3> rg_LedgerWin::ChartShown() const {

@@ -135,6 +135,7 @@ TEST(LedgerWin, FollowsDrawsAndAmountsChartsAndExports) {
   ASSERT_EQ(ledger->Chart() != nullptr, ledger->ChartMissing() == nullptr);
   if (ledger->Chart() != nullptr) {
     EXPECT_EQ(ledger->ChartShown(), (std::array<int, 3>{1, 1, 1}));
+    EXPECT_TRUE(ledger->Chart()->isVisibleTo(ledger));
   }
 
   ASSERT_TRUE(rg_DrawPrizes(l.f.store).Set(kSsq, u"2024062", {5'000'000, std::nullopt}));
@@ -155,6 +156,18 @@ TEST(LedgerWin, FollowsDrawsAndAmountsChartsAndExports) {
   EXPECT_EQ(FileBytes(file).rfind(
                 "period,plays,bets,spent,won,floatingUnknown,net,bestTier\n2024062,1,14,28,", 0),
             0u);
+}
+
+TEST(LedgerWin, WithoutPlaysItSaysSoAndDrawsNoChart) {
+  WindowFixture f{false};
+  f.Create();
+  f.window->Command(rg_HistoryPanel::Button::Ledger);
+  rg_LedgerWin* ledger = f.window->LedgerWindow();
+  ASSERT_NE(ledger, nullptr);
+  EXPECT_TRUE(ledger->Totals()->text().startsWith("还没有投注记录"));
+  if (ledger->Chart() != nullptr) {
+    EXPECT_FALSE(ledger->Chart()->isVisibleTo(ledger));
+  }
 }
 
 TEST(LedgerWin, ThePlayDialogAsksBeforeAMonthGoesOverBudget) {

@@ -90,6 +90,35 @@ browsed() {
 }
 check "F1 opens the installed help in the default browser" wait_for 20 browsed
 
+# 走势 with two stored draws, then its second tab: the bar charts, drawn by
+# the module loaded on first use (red bars; a module that cannot be loaded
+# leaves a line of black text instead; the first tab's red balls come to
+# a few thousand red pixels).
+for draw in "2026140 2026-12-03 3,9,14,20,27,31 8" "2026141 2026-12-06 1,5,12,22,28,33 11"; do
+  read -r issue day red blue <<<"$draw"
+  (cd "$tw_work" && wine_run "$inst/xyh-cli.exe" draws add --issue "$issue" --date "$day" \
+    --red "${red//,/ }" --blue "$blue" >/dev/null 2>&1)
+done
+click 921 675         # 走势
+trend_window() { xdotool search --onlyvisible --name "^走势 - 双色球\$" 2>/dev/null | head -1; }
+has_trend() { test -n "$(trend_window)"; }
+check "走势 opens" wait_for 20 has_trend
+trend=$(trend_window)
+read -r tx ty < <(xdotool getwindowgeometry "$trend" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+xdotool mousemove $((tx + 106)) $((ty + 31))   # the tab 出现次数
+sleep 0.3
+xdotool click 1
+sleep 3
+import -window root "$shots/window-bars.png"
+red_pixels() {
+  convert "$1" -format %c histogram:info:- |
+    awk -F'[(),]' '$2 > 150 && $3 < 90 && $4 < 90 { n += $1 } END { print n + 0 }'
+}
+reds=$(red_pixels "$shots/window-bars.png")
+check "出现次数 shows its bar charts ($reds red pixels)" test "$reds" -gt 20000
+xdotool windowactivate --sync "$trend" key alt+F4 2>/dev/null
+sleep 1
+
 # A second start: the first window comes forward, the second copy ends.
 xdotool windowminimize --sync "$win" 2>/dev/null
 sleep 1
