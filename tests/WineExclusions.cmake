@@ -11,10 +11,17 @@ set(XYH_WINE_EXCLUDED_PROGRAMS_WHY
   test_cli "runs xyh-cli through the shell (support/Child.h: popen, shell words, pipes), scripts/win-compare.sh covers xyh-cli.exe"
   test_cli_chart "runs xyh-cli through the shell (support/Child.h), scripts/win-compare.sh compares cast --json, chart included"
   test_curl_missing "forks a child with another library name (EXPECT_EXIT with fork semantics, Unix library names)"
-  test_shell "the window tests start xyh and xyh-cli through the shell and a fork/exec test server (support/Child.h, TestServer.h)"
   test_trend "compares with xyh-cli run through the shell (support/Child.h)"
 )
 set(XYH_WINE_EXCLUDED_SOURCES_WHY
+  shell/WindowTest.cpp "runs xyh-cli through the shell (support/Child.h), its second start is tests/windows/window_test.sh's"
+  shell/CheckWinTest.cpp "runs xyh-cli through the shell (support/Child.h)"
+  shell/PlayWinTest.cpp "runs xyh-cli through the shell (support/Child.h) and holds a lock from a python child (support/LockHolder.h)"
+  shell/TruthTest.cpp "holds a lock from a python child through popen (support/LockHolder.h)"
+  shell/HistoryPanelTest.cpp "holds a lock from a python child through popen (support/LockHolder.h)"
+  shell/HistoryTransferUiTest.cpp "makes a FIFO (mkfifo) to refuse"
+  shell/LazyNetworkTest.cpp "sees the libraries loaded in /proc/self/maps, which Windows has not"
+  shell/LazyImageFormatsTest.cpp "sees the plugins loaded in /proc/self/maps, which Windows has not"
   platform/BellSocketTest.cpp "the bell is a Unix datagram socket there, Windows has the named pipe of BellSocket_win.cpp"
   platform/FilesTest.cpp "makes FIFOs, sockets and devices with POSIX calls (mkfifo, socket, /dev)"
   platform/SaveFileTest.cpp "POSIX errno values (EDQUOT) and FIFOs"
@@ -28,6 +35,8 @@ set(XYH_WINE_EXCLUDED_SOURCES_WHY
 set(XYH_WINE_EXCLUDED_TESTS_WHY
   Fingerprint.LibcryptoIsLoadedOnFirstUseAndItsAbsenceIsAMismatch "sees the libraries loaded in /proc/self/maps, which Windows has not"
   Installer.StartedExecutableOrReportedAndDiscarded "the installer it starts is a shell script, on Windows it is an .exe (StartDetached is in WindowsProcess)"
+  Update.DownloadVerifyAndStartTheInstallerOfTheExactFingerprint "the installer it serves and starts is a shell script, on Windows it is an .exe: tests/windows/updater_test.sh downloads, checks and starts the real installer"
+  QrBitmap.ARenderedResultDecodesToTheSameText "decodes the picture with zbarimg, a Linux program"
   Tls.AVerifyingClientRefusesASelfSignedCertificate "wine's Schannel accepts a certificate that no authority of the system signed, where Windows refuses it: the check against an authority file of our own runs (Tls.AServerSignedByATrustedAuthorityIsVerified)"
   completion "bash completion of the Linux package"
   start_script "scripts/start.sh is the Linux launcher"

@@ -104,10 +104,10 @@ TEST(HostileUpdate, AnInstallerThatRedirectsToHttpOrGrowsPastItsSizeFails) {
   const auto installerSize =
       static_cast<double>(std::filesystem::file_size(u.root.path() / "installer.run"));
   const std::vector<Case> cases = {
-      {HexOf(u.server->Url("/goto?" + plain.Url("/files/installer.run"))), installerSize},
-      {HexOf(u.server->Url("/chunked/300000")), 1000},
-      {HexOf(u.server->Url("/pad/300000")), 1000},
-      {HexOf(u.server->Url("/endless")), 1000},
+      {HexOf(u.server->NamedUrl("/goto?" + plain.Url("/files/installer.run"))), installerSize},
+      {HexOf(u.server->NamedUrl("/chunked/300000")), 1000},
+      {HexOf(u.server->NamedUrl("/pad/300000")), 1000},
+      {HexOf(u.server->NamedUrl("/endless")), 1000},
   };
   for (const Case& c : cases) {
     WriteManifest(u, "\"" + md5 + "\"", c.url, c.size);
@@ -142,7 +142,7 @@ TEST(HostileUpdate, ManifestTextIsShownAsText) {
 TEST(HostileUpdate, ClosingTheMainWindowWithAnOfferOpenEndsTheProgram) {
   UpdateFixture u;
   u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF",
-             HexOf(u.server->Url("/slow/100000000/1000/50")));
+             HexOf(u.server->NamedUrl("/slow/100000000/1000/50")));
   u.f.Create();
   u.Check();
   rg_updateWin* win = u.f.window->UpdateWindow();

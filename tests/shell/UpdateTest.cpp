@@ -76,7 +76,9 @@ TEST(Update, AnOfferOpensTheWindowAndIsNotMadeTwiceADay) {
   EXPECT_EQ(p->Line(5)->text(), "文件大小:3MB");
   EXPECT_EQ(p->Body()->toPlainText(), "更新内容:修正了若干问题\n更快");
   EXPECT_EQ(p->Address(), "h");
-  EXPECT_EQ(u.Setting(u"update_file"), u"0123456789ABCDEF0123456789ABCDEF.run");
+  rg_UpdateOffer offered;
+  offered.md5 = u"0123456789ABCDEF0123456789ABCDEF";
+  EXPECT_EQ(u.Setting(u"update_file"), InstallerName(offered));  // .run, or .exe on Windows
   EXPECT_EQ(u.Setting(u"update_day"), u"2024年6月1日");
 
   // Layout from the measured "新": P = 2W x length of the day.
@@ -155,8 +157,8 @@ TEST(Update, DownloadVerifyAndStartTheInstallerOfTheExactFingerprint) {
 TEST(Update, ClosingWhileDownloadingAsksFirst) {
   UpdateFixture u;
   // The size announced is the size sent: the download runs until closed.
-  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF", HexOf(u.server->Url("/slow/100000000/1000/50")),
-             true, 100000000);
+  u.Manifest(2, "0123456789ABCDEF0123456789ABCDEF",
+             HexOf(u.server->NamedUrl("/slow/100000000/1000/50")), true, 100000000);
   u.f.Create();
   u.Check();
   rg_updateWin* win = u.f.window->UpdateWindow();

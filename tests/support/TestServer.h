@@ -59,6 +59,11 @@ class TestServer {
   std::string Url(const std::string& path) const {
     return std::string(tls_ ? "https://" : "http://") + Host() + path;
   }
+  // The same by the name localhost, which its certificates carry too.
+  std::string NamedHost() const { return "localhost:" + std::to_string(port_); }
+  std::string NamedUrl(const std::string& path) const {
+    return std::string(tls_ ? "https://" : "http://") + NamedHost() + path;
+  }
   std::u16string Url16(const std::string& path) const {
     const std::string u = Url(path);
     return std::u16string(u.begin(), u.end());

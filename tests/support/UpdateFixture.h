@@ -40,7 +40,8 @@ struct UpdateFixture {
                                           (trusted ? certs.serverCert : certs.selfCert).string(),
                                           (trusted ? certs.serverKey : certs.selfKey).string());
     rg_Settings settings(f.home.path() / "config.ini");
-    settings.Write(u"net", u"update_host", FromUtf8(server->Host()));
+    // By name: Schannel, Windows' TLS, matches a certificate's names only.
+    settings.Write(u"net", u"update_host", FromUtf8(server->NamedHost()));
     settings.Write(u"net", u"ca_bundle", FromUtf8(certs.caCert.string()));
   }
 
@@ -60,7 +61,7 @@ struct UpdateFixture {
         << (withBody ? ",\"body\":\"修正了若干问题\\n更快\"" : "") << "}";
   }
 
-  std::u16string InstallerUrlHex() { return HexOf(server->Url("/files/installer.run")); }
+  std::u16string InstallerUrlHex() { return HexOf(server->NamedUrl("/files/installer.run")); }
 
   void Check() {
     f.window->CheckForUpdate();
