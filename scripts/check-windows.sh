@@ -67,9 +67,9 @@ run() {
 mkdir -p build-win/wineprefix
 WINEPREFIX=$PWD/build-win/wineprefix wineserver -p
 if ctest --list-presets 2>/dev/null | grep -q '"windows"'; then
-  run "test programs under wine" ctest --preset windows -j2 --timeout 600 --repeat until-pass:2
+  run "test programs under wine" ctest --preset windows -j2 --timeout 300 --repeat until-pass:2
 else
-  run "test programs under wine" ctest --test-dir build-win -j2 --timeout 600 --repeat until-pass:2
+  run "test programs under wine" ctest --test-dir build-win -j2 --timeout 300 --repeat until-pass:2
 fi
 WINEPREFIX=$PWD/build-win/wineprefix wineserver -k 2>/dev/null
 run "clang-tidy of the Windows files" scripts/tidy.sh build-win
