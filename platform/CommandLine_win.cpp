@@ -1,9 +1,7 @@
-// windows.h before the shell's headers, which need its macros.
 #include "platform/Win32.h"
 
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 
 #include <cstdio>
 
@@ -11,13 +9,28 @@
 
 namespace rg_com_ptl_xyh {
 
+namespace {
+
+// The C runtime's own split of the wide command line (msvcrt exports it,
+// its headers do not declare it). Not CommandLineToArgvW: that is shell32,
+// whose loading makes every start of xyh-cli.exe slower, most of all under
+// wine, and the runtime's split is the one Process_win.cpp quotes for.
+struct StartInfo {
+  int newMode;
+};
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
+                              StartInfo* info);
+
+}  // namespace
+
 std::vector<std::string> Utf8Arguments(int /*argc*/, char** /*argv*/) {
   std::vector<std::string> words;
   int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide == nullptr) return words;
+  wchar_t** wide = nullptr;
+  wchar_t** environment = nullptr;
+  StartInfo info{0};
+  if (__wgetmainargs(&count, &wide, &environment, 0, &info) != 0 || wide == nullptr) return words;
   for (int i = 1; i < count; ++i) words.push_back(win::Narrow(wide[i]));
-  LocalFree(wide);
   return words;
 }
 

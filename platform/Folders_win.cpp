@@ -13,11 +13,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// shell32 and ole32 from the system's folder when a known folder is first
+// asked for, never at start: loading them makes every start of xyh-cli.exe
+// slower (most of all under wine), and a portable copy never asks.
+template <typename Function>
+Function SystemFunction(const wchar_t* library, const char* name) {
+  const HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return module == nullptr ? nullptr
+                           : reinterpret_cast<Function>(  // NOLINT(bugprone-casting-through-void)
+                                 reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 fs::path KnownFolder(REFKNOWNFOLDERID id) {
+  using GetPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+  using FreeMemory = void(WINAPI*)(LPVOID);
+  static const auto getPath = SystemFunction<GetPath>(L"shell32.dll", "SHGetKnownFolderPath");
+  static const auto freeMemory = SystemFunction<FreeMemory>(L"ole32.dll", "CoTaskMemFree");
   PWSTR path = nullptr;
   fs::path out;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path))) out = fs::path(path);
-  CoTaskMemFree(path);
+  if (getPath != nullptr && SUCCEEDED(getPath(id, KF_FLAG_CREATE, nullptr, &path)))
+    out = fs::path(path);
+  if (path != nullptr && freeMemory != nullptr) freeMemory(path);
   std::error_code ec;
   return out.empty() ? fs::temp_directory_path(ec) : out;
 }
