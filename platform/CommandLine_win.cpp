@@ -18,6 +18,7 @@ namespace {
 struct StartInfo {
   int newMode;
 };
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the runtime's name, not ours
 extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
                               StartInfo* info);
 
