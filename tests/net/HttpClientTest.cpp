@@ -121,8 +121,7 @@ TEST(Tls, AServerSignedByATrustedAuthorityIsVerified) {
   client.SetTls({true, certs.caCert.string()});
   // By its name: Schannel (Windows' TLS) matches a certificate's names, not
   // the address it was given.
-  const std::string named =
-      "https://localhost:" + std::to_string(server.Port()) + "/files/page.html";
+  const std::string named = server.NamedUrl("/files/page.html");
   EXPECT_EQ(client.Access(std::u16string(named.begin(), named.end())).status, 200);
   // The right authority, the wrong name: refused.
   const std::string wrong =

@@ -130,6 +130,37 @@ TEST(WindowsProcess, ArgumentsArriveWholeWithoutAShell) {
             (std::vector<std::string>{"ping", "-n", "1", "-w", "2000", "example.org"}));
 }
 
+// What a started program reads is what was given, however hostile: the
+// quoting of the command line and the runtime's split of it agree.
+TEST(WindowsProcess, ArgumentsComeBackAsGiven) {
+  test_support::TempDir dir;
+  const fs::path out = dir.path() / "参数.bin";
+  const std::vector<std::string> words = {"",
+                                          "plain",
+                                          "two words",
+                                          "tab\there",
+                                          R"(\\server\share\)",
+                                          R"(say "hi")",
+                                          R"(")",
+                                          R"(a\\\"b)",
+                                          "中文 名称",
+                                          "line\nbreak",
+                                          R"(C:\Program Files\星衍推号\)",
+                                          std::string(4000, 'x'),
+                                          "*.csv",
+                                          "%PATH%",
+                                          "a&b|c>d^e"};
+  std::vector<std::string> argv = {PathToUtf8(ExecutableDirectory() / XYH_ECHO_ARGUMENTS),
+                                   PathToUtf8(out)};
+  argv.insert(argv.end(), words.begin(), words.end());
+  ASSERT_EQ(RunAndWait(argv, 20000), 0);
+  std::string bytes = test_support::FileBytes(out);
+  std::vector<std::string> back;
+  for (std::size_t end; (end = bytes.find('\0')) != std::string::npos; bytes.erase(0, end + 1))
+    back.push_back(bytes.substr(0, end));
+  EXPECT_EQ(back, words);
+}
+
 TEST(WindowsFolders, TheProgramsFolderAndTheUsersFolders) {
   const fs::path exe = ExecutableDirectory();
   EXPECT_TRUE(fs::exists(exe / "test_platform.exe")) << PathToUtf8(exe);
